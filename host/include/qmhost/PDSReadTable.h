@@ -1,0 +1,9 @@
+// "PDSRead": registered so that setup finds it; its operations come with the
+// features that use them.
+#pragma once
+
+#include "qmhost/QMBase.h"
+
+struct PDSReadTable {
+    uint32_t size;  // sizeof(PDSReadTable)
+};

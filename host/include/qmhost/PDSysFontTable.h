@@ -1,0 +1,9 @@
+// "PDSysFont": registered so that setup finds it; its operations come with the
+// features that use them.
+#pragma once
+
+#include "qmhost/QMBase.h"
+
+struct PDSysFontTable {
+    uint32_t size;  // sizeof(PDSysFontTable)
+};

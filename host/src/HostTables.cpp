@@ -1,0 +1,62 @@
+#include "HostTables.h"
+
+#include "core/TableRegistry.h"
+#include "qmhost/ASExtraTable.h"
+#include "qmhost/AcroSupportTable.h"
+#include "qmhost/AcroViewTable.h"
+#include "qmhost/CosTable.h"
+#include "qmhost/PDFEditReadTable.h"
+#include "qmhost/PDFEditWriteTable.h"
+#include "qmhost/PDMetadataTable.h"
+#include "qmhost/PDModelTable.h"
+#include "qmhost/PDSReadTable.h"
+#include "qmhost/PDSWriteTable.h"
+#include "qmhost/PDSysFontTable.h"
+#include "qmhost/PagePDEContentTable.h"
+#include "qmhost/WinTable.h"
+
+namespace qmhost {
+namespace {
+
+// Tables whose operations arrive with later features are offered empty.
+const PDFEditReadTable kPDFEditRead = {sizeof(PDFEditReadTable)};
+const PDFEditWriteTable kPDFEditWrite = {sizeof(PDFEditWriteTable)};
+const PDSysFontTable kPDSysFont = {sizeof(PDSysFontTable)};
+const PagePDEContentTable kPagePDEContent = {sizeof(PagePDEContentTable)};
+const PDSWriteTable kPDSWrite = {sizeof(PDSWriteTable)};
+const PDSReadTable kPDSRead = {sizeof(PDSReadTable)};
+const WinTable kWin = {sizeof(WinTable)};
+const ASExtraTable kASExtra = {sizeof(ASExtraTable)};
+const PDMetadataTable kPDMetadata = {sizeof(PDMetadataTable)};
+
+void addAt5(const char* name, const void* table) {
+    tables().add(name, kTableVersion5_1, table);
+    tables().add(name, kTableVersion5_0, table);
+}
+
+void addAt5And4(const char* name, const void* table) {
+    addAt5(name, table);
+    tables().add(name, kTableVersion4_5, table);
+    tables().add(name, kTableVersion4_0, table);
+}
+
+}  // namespace
+
+void registerHostTables() {
+    addAt5("AcroSupport", acroSupportTable());
+    addAt5("Cos", cosTable());
+    addAt5("PDModel", pdModelTable());
+    addAt5("PDFEditWrite", &kPDFEditWrite);
+    addAt5("PDFEditRead", &kPDFEditRead);
+    addAt5("AcroView", acroViewTable());
+    addAt5("PDSWrite", &kPDSWrite);
+    addAt5("PDSRead", &kPDSRead);
+    addAt5("Win", &kWin);
+    addAt5("ASExtra", &kASExtra);
+    addAt5("PDMetadata", &kPDMetadata);
+    // The two page-content tables are also offered at their older versions.
+    addAt5And4("PDSysFont", &kPDSysFont);
+    addAt5And4("PagePDEContent", &kPagePDEContent);
+}
+
+}  // namespace qmhost

@@ -1,0 +1,27 @@
+// String <-> 16-bit atom, stable for the run.
+#pragma once
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "qmhost/QMBase.h"
+
+namespace qmhost {
+
+class AtomTable {
+public:
+    // Raises kHostErrNoMemory when all atoms are taken.
+    ASAtom intern(const std::string& text);
+    bool find(const std::string& text, ASAtom* out) const;
+    // Null for an unknown atom.
+    const char* text(ASAtom atom) const;
+
+private:
+    std::unordered_map<std::string, ASAtom> mByText;
+    std::vector<const std::string*> mTexts;
+};
+
+AtomTable& atoms();
+
+}  // namespace qmhost

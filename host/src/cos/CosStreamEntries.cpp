@@ -1,0 +1,97 @@
+// Streams of the "Cos" table.
+#include <memory>
+#include <string>
+
+#include <qpdf/Buffer.hh>
+
+#include "core/Raise.h"
+#include "cos/CosAccess.h"
+#include "cos/CosEntries.h"
+#include "cos/Document.h"
+#include "cos/QpdfGuard.h"
+#include "cos/StreamFilters.h"
+#include "support/Streams.h"
+
+namespace qmhost::cos {
+namespace {
+
+std::string bufferText(const std::shared_ptr<Buffer>& buffer) {
+    if (!buffer || buffer->getSize() == 0) return std::string();
+    return std::string(reinterpret_cast<const char*>(buffer->getBuffer()), buffer->getSize());
+}
+
+// The bytes newStream stores: from offset (or where the source stands) for
+// length bytes (or to the end). A source that ends early is an error, not a
+// silently shorter stream.
+std::string readSource(ASStm source, int64_t offset, int64_t length) {
+    if (offset < -1 || length < -1)
+        raise(kHostErrBadParameter, "newStream: bad offset " + std::to_string(offset) +
+                                        " or length " + std::to_string(length));
+    HostStream& stream = streamOf(source);
+    if (offset >= 0 && !stream.seek(offset))
+        raise(kHostErrStream, "newStream: the source cannot move to offset " + std::to_string(offset));
+    std::string data = readAll(stream, length);
+    if (length >= 0 && static_cast<int64_t>(data.size()) < length)
+        raise(kHostErrStream, "newStream: the source ended after " + std::to_string(data.size()) +
+                                  " of " + std::to_string(length) + " bytes");
+    return data;
+}
+
+}  // namespace
+
+CosObj newStream(CosDoc doc, bool, ASStm source, int64_t offset, int16_t encodeSource,
+                 CosObj attributes, CosObj encodeParms, int64_t length) {
+    Document& document = checkedDocument(doc, "newStream");
+    checkSameDocument(document, attributes, "newStream");
+    checkSameDocument(document, encodeParms, "newStream");  // reserved: checked, not used
+    QPDFObjectHandle attributesObject;
+    if (!isNullHandle(attributes)) attributesObject = objectOfType(attributes, CosDict, "newStream");
+    std::string data = readSource(source, offset, length);
+    return docGuarded("newStream", document, [&] {
+        QPDFObjectHandle stream = document.qpdf().newStream();
+        QPDFObjectHandle dict = stream.getDict();
+        if (attributesObject.isInitialized())
+            for (auto& [key, value] : attributesObject.getDictAsMap())
+                if (key != "/Length") dict.replaceKey(key, value);
+        QPDFObjectHandle filter = dict.getKey("/Filter");
+        QPDFObjectHandle parms = dict.getKey("/DecodeParms");
+        if (encodeSource != 0) data = encodeForFilters(std::move(data), filter, parms);
+        stream.replaceStreamData(data, filter, parms);
+        return handleFor(document, stream);
+    });
+}
+
+CosObj streamDict(CosObj stream) {
+    return cosGuarded("streamDict", stream, [&] {
+        QPDFObjectHandle object = objectOfType(stream, CosStream, "streamDict");
+        return handleFor(documentOfObject(stream), object.getDict());
+    });
+}
+
+ASStm streamOpen(CosObj stream, int16_t mode) {
+    if (mode != kCosStreamStored && mode != kCosStreamDecoded)
+        raise(kHostErrBadParameter, "streamOpen: bad mode " + std::to_string(mode));
+    std::string data = cosGuarded("streamOpen", stream, [&] {
+        QPDFObjectHandle object = objectOfType(stream, CosStream, "streamOpen");
+        if (mode == kCosStreamStored) return bufferText(object.getRawStreamData());
+        try {
+            return bufferText(object.getStreamData(qpdf_dl_specialized));
+        } catch (const std::exception& e) {
+            // Data that cannot be read from the file fails here again, as the
+            // damage it is; only what is left is a filter problem.
+            object.getRawStreamData();
+            raise(kHostErrFilter, "streamOpen: the data of " + describeObject(stream) +
+                                      " cannot be decoded: " + e.what());
+        }
+    });
+    return openMemoryStream(std::move(data));
+}
+
+int64_t streamLength(CosObj stream) {
+    return cosGuarded("streamLength", stream, [&] {
+        QPDFObjectHandle object = objectOfType(stream, CosStream, "streamLength");
+        return static_cast<int64_t>(object.getRawStreamData()->getSize());
+    });
+}
+
+}  // namespace qmhost::cos

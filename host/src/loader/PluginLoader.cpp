@@ -1,0 +1,169 @@
+#include "loader/PluginLoader.h"
+
+#include <dlfcn.h>
+
+#include "HostTables.h"
+#include "core/AtomTable.h"
+#include "core/Callbacks.h"
+#include "core/TableRegistry.h"
+#include "loader/TableRequests.h"
+#include "view/Notifications.h"
+#include "qmhost/CoreTable.h"
+#include "qmhost/HostError.h"
+
+namespace qmhost {
+namespace {
+
+uintptr_t gNextExtension = 1;
+
+std::string describeException() {
+    try {
+        throw;
+    } catch (const HostError& e) {
+        return e.what();
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "an unknown exception";
+    }
+}
+
+}  // namespace
+
+PluginLoader::PluginLoader() { registerHostTables(); }
+
+PluginLoader::~PluginLoader() {
+    if (mLoaded) unload();
+    if (mModule) dlclose(mModule);
+}
+
+PluginLoader::Result PluginLoader::fail(const std::string& message) {
+    if (mExtension) {
+        notifications().dropExtension(mExtension);
+        callbacks().forgetExtension(mExtension);
+        tables().forgetExtension(mExtension);
+    }
+    if (mModule) {
+        dlclose(mModule);
+        mModule = nullptr;
+    }
+    return {false, message};
+}
+
+PluginLoader::Result PluginLoader::load(const std::string& modulePath) {
+    if (mLoaded || mModule) return {false, "a plug-in is already loaded"};
+    dlerror();
+    mModule = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!mModule) {
+        const char* why = dlerror();
+        return {false, "cannot load the plug-in " + modulePath + ": " + (why ? why : "unknown error")};
+    }
+    auto plugInMain = reinterpret_cast<PlugInMainProc>(dlsym(mModule, kPlugInMainSymbol));
+    if (!plugInMain) return fail(modulePath + " is not a plug-in: it exports no " + kPlugInMainSymbol);
+    return start(plugInMain, mModule);
+}
+
+PluginLoader::Result PluginLoader::start(PlugInMainProc plugInMain, void* moduleHandle) {
+    if (mLoaded) return {false, "a plug-in is already loaded"};
+    mExtension = reinterpret_cast<ExtensionID>(gNextExtension++);
+    mLeftovers.clear();
+    Result result = runSetup(plugInMain, moduleHandle);
+    if (result.ok) mLoaded = true;
+    return result;
+}
+
+PluginLoader::Result PluginLoader::runSetup(PlugInMainProc plugInMain, void* moduleHandle) {
+    PIPlatformData platform{sizeof(PIPlatformData), moduleHandle};
+    uint32_t version = 0;
+    PISetupProc setup = nullptr;
+    bool answered = false;
+    try {
+        answered = plugInMain(kHandshakeVersion, &version, &setup, &platform);
+    } catch (...) {
+        return fail("the plug-in's entry failed: " + describeException());
+    }
+    if (!answered || !setup) return fail("the plug-in's entry refused to start");
+    if (version != kHandshakeVersion) return fail("the plug-in asks for an unsupported handshake version");
+
+    PISetupData data{sizeof(PISetupData), kHandshakeVersion, mExtension, coreTable(),
+                     kCoreTableVersion, nullptr};
+    tableRequests().begin();
+    bool ok = false;
+    std::string thrown;
+    try {
+        ok = setup(kHandshakeVersion, &data);
+    } catch (...) {
+        thrown = describeException();
+    }
+    tableRequests().end();
+    if (!thrown.empty()) return fail("the plug-in's setup failed: " + thrown);
+    if (!ok) {
+        const auto missing = tableRequests().missing();
+        if (!missing.empty())
+            return fail("the plug-in needs the host table " + missing.front() +
+                        ", which this host does not offer");
+        return fail("the plug-in's setup failed");
+    }
+    return runHandshake(data.handshakeCallback);
+}
+
+std::string PluginLoader::callLifeCycle(ASCallback callback, const char* step) {
+    auto proc = callbacks().as<PILifeCycleProc>(callback);
+    if (!proc) return std::string("the plug-in gave no ") + step + " procedure";
+    try {
+        if (proc()) return "";
+        return std::string("the plug-in's ") + step + " answered false";
+    } catch (...) {
+        return std::string("the plug-in's ") + step + " failed: " + describeException();
+    }
+}
+
+PluginLoader::Result PluginLoader::runHandshake(ASCallback handshake) {
+    auto proc = callbacks().as<PIHandshakeProc>(handshake);
+    if (!proc) return fail("the plug-in's setup gave no handshake procedure");
+    PIHandshakeData data{sizeof(PIHandshakeData), kASAtomNull, nullptr, nullptr, nullptr, nullptr};
+    try {
+        if (!proc(kHandshakeVersion, &data)) return fail("the plug-in's handshake answered false");
+    } catch (...) {
+        return fail("the plug-in's handshake failed: " + describeException());
+    }
+    const char* name = atoms().text(data.extensionName);
+    mExtensionName = name ? name : "";
+    mUnload = data.unloadCallback;
+    std::string error = callLifeCycle(data.exportTablesCallback, "export-tables");
+    if (error.empty()) error = callLifeCycle(data.importReplaceRegisterCallback, "import-replace-register");
+    if (error.empty()) error = callLifeCycle(data.initCallback, "initialisation");
+    if (error.empty()) return {true, ""};
+    // A plug-in that failed to initialise still gets its unload, so that it can
+    // take down what it made so far before the module is closed.
+    if (auto unload = callbacks().as<PILifeCycleProc>(mUnload)) {
+        try {
+            unload();
+        } catch (...) {
+        }
+    }
+    return fail(error);
+}
+
+void PluginLoader::unload() {
+    if (!mLoaded) return;
+    mLoaded = false;
+    if (auto proc = callbacks().as<PILifeCycleProc>(mUnload)) {
+        try {
+            proc();
+        } catch (...) {
+            mLeftovers.push_back("the unload procedure failed: " + describeException());
+        }
+    }
+    for (const auto& r : notifications().heldBy(mExtension))
+        mLeftovers.push_back("notification " + std::to_string(r.notification) + " is still registered");
+    notifications().dropExtension(mExtension);
+    callbacks().forgetExtension(mExtension);
+    tables().forgetExtension(mExtension);
+    if (mModule) {
+        dlclose(mModule);
+        mModule = nullptr;
+    }
+}
+
+}  // namespace qmhost

@@ -1,0 +1,31 @@
+// Reading and writing PDF files for the "PDModel" table.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include <qpdf/QPDF.hh>
+
+namespace qmhost {
+
+// Opens the PDF file at path, repairing damage where qpdf can; warnings are kept
+// quiet. A file that needs no user password opens (owner-password-only files
+// open with the empty password). Raises kHostErrFileNotFound for a missing file,
+// kHostErrFileOpen for a folder, a non-regular file or one that cannot be read,
+// kHostErrEncrypted when a password is needed and kHostErrBadPDF for a file that
+// is not a PDF or is damaged beyond repair; messages name the path.
+std::unique_ptr<QPDF> openPdfFile(const std::string& path);
+
+// Writes qpdf to path: into a new temporary file in the target's folder (same
+// file system), flushed to disk and renamed over the target. The new file gets
+// the old target's permissions (new files: 0666 less the umask); a symbolic link
+// is written through. On any failure the temporary file is removed, the target
+// is left as it was and kHostErrFileWrite is raised naming path. Safe when qpdf
+// reads from path itself: its open descriptor keeps the old file.
+void writePdfFile(QPDF& qpdf, const std::string& path);
+
+// For tests: the next writePdfFile fails after the temporary file is complete
+// and before the rename, as a full disk or a failed rename would.
+void failNextWriteBeforeRenameForTesting();
+
+}  // namespace qmhost

@@ -1,0 +1,118 @@
+// The "PDModel" table: documents over qpdf and their pages.
+#include <memory>
+#include <string>
+
+#include <qpdf/QPDF.hh>
+
+#include "HostTables.h"
+#include "core/Raise.h"
+#include "cos/Document.h"
+#include "cos/QpdfGuard.h"
+#include "pdmodel/DocumentFiles.h"
+#include "pdmodel/PageGeometry.h"
+#include "pdmodel/PageHandles.h"
+#include "qmhost/PDModelTable.h"
+#include "support/Paths.h"
+
+namespace qmhost::pdmodel {
+namespace {
+
+PDDoc docOpen(ASPathName path) {
+    const std::string text = pathOf(path);
+    std::unique_ptr<QPDF> qpdf = guarded("docOpen", [&] { return openPdfFile(text); });
+    return registerDocument(std::move(qpdf), text).pdDoc();
+}
+
+PDDoc docCreate() {
+    std::unique_ptr<QPDF> qpdf = guarded("docCreate", [] {
+        auto made = std::make_unique<QPDF>();
+        made->setSuppressWarnings(true);
+        made->emptyPDF();
+        return made;
+    });
+    return registerDocument(std::move(qpdf), std::string()).pdDoc();
+}
+
+void docSave(PDDoc doc, ASPathName path) {
+    Document& document = checkedDocument(doc, "docSave");
+    const std::string text = pathOf(path);
+    guarded("docSave", [&] { writePdfFile(document.qpdf(), text); });
+    document.setPath(text);
+}
+
+void docClose(PDDoc doc) {
+    if (!doc) return;
+    closeDocument(checkedDocument(doc, "docClose"));
+}
+
+int32_t docGetNumPages(PDDoc doc) {
+    Document& document = checkedDocument(doc, "docGetNumPages");
+    return docGuarded("docGetNumPages", document,
+                      [&] { return static_cast<int32_t>(document.qpdf().getAllPages().size()); });
+}
+
+CosDoc docGetCosDoc(PDDoc doc) { return checkedDocument(doc, "docGetCosDoc").cosDoc(); }
+
+ASPathName docAcquirePath(PDDoc doc) {
+    Document& document = checkedDocument(doc, "docAcquirePath");
+    if (!document.hasPath()) return nullptr;
+    return guarded("docAcquirePath", [&] { return makePath(document.path()); });
+}
+
+PDPage docAcquirePage(PDDoc doc, int32_t pageNumber) {
+    Document& document = checkedDocument(doc, "docAcquirePage");
+    return docGuarded("docAcquirePage", document, [&] { return acquirePageAt(document, pageNumber); });
+}
+
+void pageAcquire(PDPage page) { acquirePage(page); }
+
+void pageRelease(PDPage page) { releasePage(page); }
+
+CosObj pageGetCosObj(PDPage page) {
+    Document& document = documentOfPage(page, "pageGetCosObj");
+    return docGuarded("pageGetCosObj", document,
+                      [&] { return handleFor(document, pageObjectOf(page, "pageGetCosObj")); });
+}
+
+PDDoc pageGetDoc(PDPage page) { return documentOfPage(page, "pageGetDoc").pdDoc(); }
+
+int32_t pageGetNumber(PDPage page) {
+    Document& document = documentOfPage(page, "pageGetNumber");
+    QPDFObjectHandle object = pageObjectOf(page, "pageGetNumber");
+    return docGuarded("pageGetNumber", document, [&] {
+        const auto& pages = document.qpdf().getAllPages();
+        for (size_t i = 0; i < pages.size(); ++i)
+            if (pages[i].getObjGen() == object.getObjGen()) return static_cast<int32_t>(i);
+        raise(kHostErrNotFound, "pageGetNumber: the page is no longer in " + document.displayName());
+    });
+}
+
+void pageGetBox(PDPage page, ASFixedRect* box) {
+    if (!box) raise(kHostErrBadParameter, "pageGetBox: no rectangle");
+    Document& document = documentOfPage(page, "pageGetBox");
+    QPDFObjectHandle object = pageObjectOf(page, "pageGetBox");
+    *box = docGuarded("pageGetBox", document, [&] { return displayedPageBox(object); });
+}
+
+void pageGetDefaultMatrix(PDPage page, ASFixedMatrix* matrix) {
+    if (!matrix) raise(kHostErrBadParameter, "pageGetDefaultMatrix: no matrix");
+    Document& document = documentOfPage(page, "pageGetDefaultMatrix");
+    QPDFObjectHandle object = pageObjectOf(page, "pageGetDefaultMatrix");
+    *matrix = docGuarded("pageGetDefaultMatrix", document, [&] {
+        return defaultPageMatrix(displayedPageBox(object), pageRotation(object));
+    });
+}
+
+const PDModelTable kTable = {
+    sizeof(PDModelTable),
+    docOpen, docCreate, docSave, docClose, docGetNumPages, docGetCosDoc, docAcquirePath,
+    docAcquirePage, pageAcquire, pageRelease, pageGetCosObj, pageGetDoc, pageGetNumber,
+    pageGetBox, pageGetDefaultMatrix,
+};
+
+}  // namespace
+}  // namespace qmhost::pdmodel
+
+namespace qmhost {
+const PDModelTable* pdModelTable() { return &pdmodel::kTable; }
+}  // namespace qmhost

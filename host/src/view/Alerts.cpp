@@ -1,0 +1,26 @@
+#include "view/Alerts.h"
+
+#include <cstdio>
+
+namespace qmhost {
+
+void Alerts::show(const std::string& text) {
+    switch (mMode) {
+        case AlertMode::Print:
+            std::fprintf(stderr, "quillmark: %s\n", text.c_str());
+            break;
+        case AlertMode::Record:
+            mRecorded.push_back(text);
+            break;
+        case AlertMode::Silent:
+            break;
+    }
+}
+
+Alerts& alerts() {
+    // Never destroyed: a plug-in may still be unloaded while statics go down.
+    static Alerts* instance = new Alerts;
+    return *instance;
+}
+
+}  // namespace qmhost

@@ -1,0 +1,22 @@
+// The plug-in's entry, setup and handshake, and its life-cycle callbacks.
+#pragma once
+
+#include <cstdint>
+
+#include "qmhost/PlugInEntry.h"
+
+// The module's only export (see export/ModuleExport.cpp); C linkage.
+extern "C" __attribute__((visibility("default"))) bool PlugInMain(uint32_t hostHandshakeVersion, uint32_t* outHandshakeVersion,
+                                                           PISetupProc* outSetup, void* platformData);
+
+bool SetupPlugin(uint32_t handshakeVersion, void* setupData);
+bool PluginHandshake(uint32_t handshakeVersion, void* handshakeData);
+ASAtom GetExtensionNameAtom();
+
+bool ExportHfts();
+bool PluginImportReplaceAndRegister();
+bool PluginInit();
+bool PluginUnload();
+
+// The module handle the host gave at entry (null before).
+void* GetModuleHandle();

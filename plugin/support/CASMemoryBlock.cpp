@@ -1,0 +1,14 @@
+#include "support/CASMemoryBlock.h"
+
+#include "support/ErrorCode.h"
+#include "support/HostTables.h"
+
+CASMemoryBlock::CASMemoryBlock(uint64_t size) {
+    mBlock = gAcroSupportHFT ? gAcroSupportHFT->memMalloc(size) : nullptr;
+    if (!mBlock) ThrowErrorCode(kErrNoMemory);
+    mSize = size;
+}
+
+CASMemoryBlock::~CASMemoryBlock() {
+    if (mBlock && gAcroSupportHFT) gAcroSupportHFT->memFree(mBlock);
+}

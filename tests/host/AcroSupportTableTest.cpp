@@ -1,0 +1,183 @@
+// Memory, streams, paths and fixed-point arithmetic of the AcroSupport table.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "HostTables.h"
+#include "common/PluginFixture.h"
+#include "core/Callbacks.h"
+#include "support/HostMemory.h"
+#include "support/Streams.h"
+#include "qmhost/AcroSupportTable.h"
+#include "qmhost/CoreTable.h"
+#include "qmhost/HostError.h"
+
+namespace {
+
+const AcroSupportTable& AS() {
+    qmhost::registerHostTables();
+    return *qmhost::acroSupportTable();
+}
+
+ASFixed F(double v) { return static_cast<ASFixed>(v * 65536.0); }
+
+TEST(AcroSupportMemory, BlockBeyondTheLimitIsNull) {
+    qmhost::hostMemory().setLimit(1024);
+    EXPECT_EQ(AS().memMalloc(4096), nullptr);
+    void* block = AS().memMalloc(512);
+    EXPECT_NE(block, nullptr);
+    AS().memFree(block);
+    AS().memFree(nullptr);
+    qmhost::hostMemory().setLimit(uint64_t(1) << 32);
+    EXPECT_EQ(AS().memMalloc(uint64_t(1) << 40), nullptr);
+}
+
+TEST(AcroSupportStreams, MemoryStreamReadsInItemsAndEnds) {
+    const char data[] = "0123456789";
+    ASStm stm = AS().memStmOpen(data, 10);
+    char buffer[8];
+    EXPECT_EQ(AS().stmRead(buffer, 4, 2, stm), 2);
+    EXPECT_EQ(std::string(buffer, 8), "01234567");
+    EXPECT_EQ(AS().stmRead(buffer, 1, 8, stm), 2);
+    EXPECT_EQ(AS().stmRead(buffer, 1, 8, stm), 0);
+    EXPECT_THROW(AS().stmWrite("x", 1, 1, stm), HostError);
+    AS().stmClose(stm);
+    EXPECT_THROW(AS().stmRead(buffer, 1, 1, stm), HostError) << "a closed stream is stale";
+}
+
+TEST(AcroSupportStreams, FileStreamWritesAndReadsBack) {
+    const std::string path = qmtest::MakeTempFolder("qmstm") + "/data.bin";
+    ASPathName name = AS().pathFromText(path.c_str());
+    ASStm out = AS().fileStmOpen(name, kASStmWrite);
+    const char bytes[] = {'a', '\0', 'b', '\n'};
+    EXPECT_EQ(AS().stmWrite(bytes, 1, 4, out), 4);
+    AS().stmClose(out);
+    ASStm in = AS().fileStmOpen(name, kASStmRead);
+    char back[8] = {};
+    EXPECT_EQ(AS().stmRead(back, 1, 8, in), 4);
+    EXPECT_EQ(std::string(back, 4), std::string(bytes, 4));
+    AS().stmClose(in);
+    AS().releasePath(name);
+}
+
+TEST(AcroSupportStreams, MissingFileRaisesWithItsPath) {
+    ASPathName name = AS().pathFromText("/nonexistent-folder/missing.pdf");
+    try {
+        AS().fileStmOpen(name, kASStmRead);
+        FAIL();
+    } catch (const HostError& e) {
+        EXPECT_EQ(e.code(), kHostErrFileNotFound);
+        EXPECT_NE(std::string(e.what()).find("/nonexistent-folder/missing.pdf"), std::string::npos);
+    }
+    AS().releasePath(name);
+}
+
+struct Source {
+    std::string data;
+    size_t pos = 0;
+    int32_t lie = 0;  // added to every count the procedure answers
+};
+
+int32_t ReadSource(char* buffer, int32_t size, void* client) {
+    auto* s = static_cast<Source*>(client);
+    const size_t n = std::min<size_t>(size, s->data.size() - s->pos);
+    std::copy_n(s->data.data() + s->pos, n, buffer);
+    s->pos += n;
+    return n == 0 ? 0 : static_cast<int32_t>(n) + s->lie;
+}
+
+TEST(AcroSupportStreams, ProcedureStreamPullsThroughTheCallback) {
+    Source source{std::string(100000, 'q')};
+    ASCallback cb = qmhost::coreTable()->makeCallback(nullptr, reinterpret_cast<ASProc>(&ReadSource));
+    ASStm stm = AS().procStmOpen(cb, &source);
+    std::string all;
+    char buffer[4096];
+    for (int32_t n; (n = AS().stmRead(buffer, 1, sizeof buffer, stm)) > 0;) all.append(buffer, n);
+    EXPECT_EQ(all, source.data);
+    AS().stmClose(stm);
+}
+
+TEST(AcroSupportStreams, ProcedureAnsweringMoreThanAskedIsNotTrusted) {
+    Source source{std::string(10, 'x'), 0, 1000};
+    ASCallback cb = qmhost::coreTable()->makeCallback(nullptr, reinterpret_cast<ASProc>(&ReadSource));
+    ASStm stm = AS().procStmOpen(cb, &source);
+    char buffer[4];
+    EXPECT_LE(AS().stmRead(buffer, 1, 4, stm), 4);
+    AS().stmClose(stm);
+}
+
+TEST(AcroSupportPaths, TooLongPathIsRefusedNotCut) {
+    const std::string longPath = "/" + std::string(PATH_MAX + 10, 'a');
+    try {
+        AS().pathFromText(longPath.c_str());
+        FAIL();
+    } catch (const HostError& e) {
+        EXPECT_EQ(e.code(), kHostErrPathTooLong);
+    }
+    EXPECT_THROW(AS().pathFromText(""), HostError);
+}
+
+TEST(AcroSupportPaths, TextIsBoundedAndFullLengthReported) {
+    ASPathName name = AS().pathFromText("/tmp/some/file.pdf");
+    char small[6];
+    EXPECT_EQ(AS().pathGetText(name, small, sizeof small), 18);
+    EXPECT_STREQ(small, "/tmp/");
+    AS().releasePath(name);
+}
+
+TEST(AcroSupportFixed, MultiplyAndDivideRound) {
+    EXPECT_EQ(AS().fixedMul(F(1.5), F(2)), F(3));
+    EXPECT_EQ(AS().fixedMul(F(-1.5), F(2)), F(-3));
+    EXPECT_EQ(AS().fixedDiv(F(3), F(2)), F(1.5));
+    EXPECT_THROW(AS().fixedDiv(F(3), 0), HostError);
+    EXPECT_EQ(AS().fixedMul(F(30000), F(30000)), INT32_MAX) << "clamped, not wrapped";
+}
+
+TEST(AcroSupportFixed, ConcatAppliesSecondFirst) {
+    const ASFixedMatrix scale{F(2), 0, 0, F(2), 0, 0};
+    const ASFixedMatrix shift{F(1), 0, 0, F(1), F(10), F(20)};
+    ASFixedMatrix m;
+    AS().fixedMatrixConcat(&m, &shift, &scale);  // scale first, then shift
+    ASFixedPoint p{F(1), F(1)}, out;
+    AS().fixedMatrixTransform(&out, &m, &p);
+    EXPECT_EQ(out.h, F(12));
+    EXPECT_EQ(out.v, F(22));
+    AS().fixedMatrixConcat(&m, &scale, &shift);  // shift first, then scale
+    AS().fixedMatrixTransform(&out, &m, &p);
+    EXPECT_EQ(out.h, F(22));
+    EXPECT_EQ(out.v, F(42));
+}
+
+TEST(AcroSupportFixed, InverseUndoesTheMatrixAndSingularIsRefused) {
+    const ASFixedMatrix rot90{0, F(-1), F(1), 0, F(-10), F(600)};
+    ASFixedMatrix inv;
+    ASSERT_TRUE(AS().fixedMatrixInvert(&inv, &rot90));
+    ASFixedMatrix both;
+    AS().fixedMatrixConcat(&both, &inv, &rot90);
+    EXPECT_EQ(both.a, F(1));
+    EXPECT_EQ(both.b, 0);
+    EXPECT_EQ(both.c, 0);
+    EXPECT_EQ(both.d, F(1));
+    EXPECT_EQ(both.h, 0);
+    EXPECT_EQ(both.v, 0);
+    const ASFixedMatrix singular{F(1), F(2), F(2), F(4), 0, 0};
+    ASFixedMatrix untouched{1, 2, 3, 4, 5, 6};
+    EXPECT_FALSE(AS().fixedMatrixInvert(&untouched, &singular));
+    EXPECT_EQ(untouched.a, 1);
+}
+
+TEST(AcroSupportFixed, RectTransformGivesNormalisedBoundingBox) {
+    const ASFixedMatrix rot90{0, F(-1), F(1), 0, 0, F(612)};  // x' = y, y' = 612 - x
+    const ASFixedRect page{0, F(792), F(612), 0};
+    ASFixedRect out;
+    AS().fixedMatrixTransformRect(&out, &rot90, &page);
+    EXPECT_EQ(out.left, 0);
+    EXPECT_EQ(out.bottom, 0);
+    EXPECT_EQ(out.right, F(792));
+    EXPECT_EQ(out.top, F(612));
+}
+
+}  // namespace

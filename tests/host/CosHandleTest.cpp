@@ -1,0 +1,177 @@
+// Handles of closed documents and made-up handle values: every entry raises
+// kHostErrBadHandle and touches no freed memory.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "HostTables.h"
+#include "common/PdfFixtures.h"
+#include "cos/Document.h"
+#include "qmhost/AcroSupportTable.h"
+#include "qmhost/CosTable.h"
+#include "qmhost/HostError.h"
+#include "qmhost/PDModelTable.h"
+
+namespace {
+
+using qmtest::HostDoc;
+using qmtest::nameAtom;
+
+const CosTable& cos() { return *qmhost::cosTable(); }
+const PDModelTable& pd() { return *qmhost::pdModelTable(); }
+
+// Objects of a document that the test closes.
+struct Stale {
+    PDDoc doc;
+    CosDoc cosDoc;
+    CosObj dict, array, stream, string, indirect;
+    PDPage page;
+};
+
+Stale makeStale(const std::string& folderPath) {
+    const std::string path = folderPath + "/stale.pdf";
+    qmtest::writeSimplePdf(path, 2);
+    HostDoc doc = HostDoc::open(path);
+    Stale s;
+    s.doc = doc.pd();
+    s.cosDoc = doc.cos();
+    s.dict = cos().newDict(s.cosDoc, false, 1);
+    s.array = cos().newArray(s.cosDoc, false, 1);
+    cos().arrayPut(s.array, 0, cos().newInteger(s.cosDoc, false, 1));
+    s.string = cos().newString(s.cosDoc, false, "abc", 3);
+    s.indirect = cos().docGetRoot(s.cosDoc);
+    s.page = pd().docAcquirePage(s.doc, 0);
+    s.stream = cos().dictGet(pd().pageGetCosObj(s.page), nameAtom("Contents"));
+    return s;  // doc closes here
+}
+
+struct StaleRow {
+    const char* name;
+    std::function<void(const Stale&, CosDoc live)> call;
+};
+
+bool neverCalled(CosObj, CosObj, void*) {
+    ADD_FAILURE() << "enumerated a stale object";
+    return true;
+}
+
+class CosStaleHandle : public ::testing::TestWithParam<StaleRow> {};
+
+TEST_P(CosStaleHandle, RaisesBadHandleAfterDocClose) {
+    qmtest::FixtureFolder folder;
+    const Stale stale = makeStale(folder.path());
+    ASSERT_EQ(qmhost::documentOf(stale.doc), nullptr);
+    HostDoc live = HostDoc::create();
+    try {
+        GetParam().call(stale, live.cos());
+        FAIL() << "no error";
+    } catch (const HostError& e) {
+        EXPECT_EQ(e.code(), kHostErrBadHandle) << e.what();
+    }
+}
+
+#define ROW(label, body) StaleRow{label, [](const Stale& s, CosDoc live) { (void)s; (void)live; body; }}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, CosStaleHandle,
+    ::testing::Values(
+        ROW("ObjGetType", cos().objGetType(s.dict)),
+        ROW("ObjIsIndirect", cos().objIsIndirect(s.indirect)),
+        ROW("ObjGetDoc", cos().objGetDoc(s.dict)),
+        ROW("ObjEnum", cos().objEnum(s.array, neverCalled, nullptr)),
+        ROW("ObjCopy", cos().objCopy(s.indirect, live)),
+        ROW("ObjCopyToClosedDocument", cos().objCopy(cos().newDict(live, false, 0), s.cosDoc)),
+        ROW("NewInteger", cos().newInteger(s.cosDoc, false, 1)),
+        ROW("NewString", cos().newString(s.cosDoc, true, "x", 1)),
+        ROW("IntegerValue", cos().integerValue(s.dict)),
+        ROW("StringValue", cos().stringValue(s.string, nullptr)),
+        ROW("NewDict", cos().newDict(s.cosDoc, true, 0)),
+        ROW("DictGet", cos().dictGet(s.indirect, nameAtom("Pages"))),
+        ROW("DictKnown", cos().dictKnown(s.dict, nameAtom("A"))),
+        ROW("DictPut", cos().dictPut(s.dict, nameAtom("A"), cos().newNull())),
+        ROW("DictPutIntoLiveDict", cos().dictPut(cos().newDict(live, false, 0), nameAtom("A"), s.dict)),
+        ROW("DictRemove", cos().dictRemove(s.dict, nameAtom("A"))),
+        ROW("ArrayLength", cos().arrayLength(s.array)),
+        ROW("ArrayGet", cos().arrayGet(s.array, 0)),
+        ROW("ArrayPut", cos().arrayPut(s.array, 0, cos().newNull())),
+        ROW("ArrayInsert", cos().arrayInsert(s.array, 0, cos().newNull())),
+        ROW("ArrayRemove", cos().arrayRemove(s.array, cos().newNull())),
+        ROW("ArrayRemoveAt", cos().arrayRemoveAt(s.array, 0)),
+        ROW("StreamDict", cos().streamDict(s.stream)),
+        ROW("StreamOpen", cos().streamOpen(s.stream, kCosStreamDecoded)),
+        ROW("StreamLength", cos().streamLength(s.stream)),
+        ROW("DocGetRoot", cos().docGetRoot(s.cosDoc)),
+        ROW("DocGetTrailer", cos().docGetTrailer(s.cosDoc)),
+        ROW("DocGetNumPages", pd().docGetNumPages(s.doc)),
+        ROW("DocGetCosDoc", pd().docGetCosDoc(s.doc)),
+        ROW("DocAcquirePath", pd().docAcquirePath(s.doc)),
+        ROW("DocAcquirePage", pd().docAcquirePage(s.doc, 0)),
+        ROW("DocClose", pd().docClose(s.doc)),
+        ROW("PageAcquire", pd().pageAcquire(s.page)),
+        ROW("PageGetCosObj", pd().pageGetCosObj(s.page)),
+        ROW("PageGetDoc", pd().pageGetDoc(s.page)),
+        ROW("PageGetNumber", pd().pageGetNumber(s.page)),
+        ROW("PageGetBox", ASFixedRect r; pd().pageGetBox(s.page, &r)),
+        ROW("PageGetDefaultMatrix", ASFixedMatrix m; pd().pageGetDefaultMatrix(s.page, &m))),
+    [](const auto& info) { return std::string(info.param.name); });
+
+#undef ROW
+
+struct ValueRow {
+    const char* name;
+    CosObj obj;
+};
+
+class CosMadeUpHandle : public ::testing::TestWithParam<ValueRow> {};
+
+TEST_P(CosMadeUpHandle, RaisesBadHandle) {
+    HostDoc live = HostDoc::create();
+    const CosObj made = GetParam().obj;
+    try {
+        cos().objGetType(made);
+        FAIL() << "no error";
+    } catch (const HostError& e) {
+        EXPECT_EQ(e.code(), kHostErrBadHandle);
+    }
+    EXPECT_FALSE(cos().objEqual(made, made));
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, CosMadeUpHandle,
+                         ::testing::Values(ValueRow{"ZeroDocumentWithSlot", {0, 5}},
+                                           ValueRow{"DocumentWithSlotZero", {1, 0}},
+                                           ValueRow{"UnknownDocument", {0xFFFFFFF0u, 1}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CosMadeUpHandle, SlotBeyondTheTableRaisesBadHandle) {
+    HostDoc live = HostDoc::create();
+    const CosObj root = cos().docGetRoot(live.cos());
+    const CosObj beyond{root.a, root.b + 100000};
+    try {
+        cos().objGetType(beyond);
+        FAIL() << "no error";
+    } catch (const HostError& e) {
+        EXPECT_EQ(e.code(), kHostErrBadHandle);
+    }
+}
+
+TEST(CosDocumentRegistry, SerialsAreNeverReused) {
+    HostDoc first = HostDoc::create();
+    const PDDoc old = first.pd();
+    first.close();
+    HostDoc second = HostDoc::create();
+    EXPECT_NE(second.pd(), old);
+    EXPECT_EQ(qmhost::documentOf(old), nullptr);
+}
+
+TEST(CosDocumentRegistry, ClosingReleasesTheDocument) {
+    const size_t before = qmhost::openDocumentCount();
+    {
+        HostDoc doc = HostDoc::create();
+        EXPECT_EQ(qmhost::openDocumentCount(), before + 1);
+    }
+    EXPECT_EQ(qmhost::openDocumentCount(), before);
+    EXPECT_NO_THROW(pd().docClose(nullptr));
+}
+
+}  // namespace

@@ -1,0 +1,256 @@
+// PDModel pages: acquiring and releasing, numbers, boxes and default matrices.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "HostTables.h"
+#include "common/PdfFixtures.h"
+#include "qmhost/AcroSupportTable.h"
+#include "qmhost/CosTable.h"
+#include "qmhost/HostError.h"
+#include "qmhost/PDModelTable.h"
+
+namespace {
+
+using qmtest::FixturePage;
+using qmtest::FixtureRect;
+using qmtest::FixtureTree;
+using qmtest::HostDoc;
+using qmtest::nameAtom;
+
+const CosTable& cos() { return *qmhost::cosTable(); }
+const PDModelTable& pd() { return *qmhost::pdModelTable(); }
+const AcroSupportTable& support() { return *qmhost::acroSupportTable(); }
+
+int32_t codeOf(const std::function<void()>& body) {
+    try {
+        body();
+    } catch (const HostError& e) {
+        return e.code();
+    }
+    return 0;
+}
+
+ASFixed fx(double value) { return static_cast<ASFixed>(value * 65536.0); }
+
+ASFixedRect rect(double left, double bottom, double right, double top) {
+    return ASFixedRect{fx(left), fx(top), fx(right), fx(bottom)};
+}
+
+::testing::AssertionResult sameRect(const ASFixedRect& actual, const ASFixedRect& expected) {
+    if (actual.left == expected.left && actual.top == expected.top && actual.right == expected.right &&
+        actual.bottom == expected.bottom)
+        return ::testing::AssertionSuccess();
+    auto text = [](const ASFixedRect& r) {
+        return "[L " + std::to_string(r.left / 65536.0) + " B " + std::to_string(r.bottom / 65536.0) +
+               " R " + std::to_string(r.right / 65536.0) + " T " + std::to_string(r.top / 65536.0) + "]";
+    };
+    return ::testing::AssertionFailure() << text(actual) << " != " << text(expected);
+}
+
+class PDModelPage : public ::testing::Test {
+protected:
+    qmtest::FixtureFolder folder;
+    HostDoc open(const std::vector<FixturePage>& pages, const FixtureTree& tree = {}) {
+        const std::string path = folder.file("pages.pdf");
+        qmtest::writeFixturePdf(path, pages, tree);
+        return HostDoc::open(path);
+    }
+    ASFixedRect boxOf(const HostDoc& doc, int32_t index) {
+        PDPage page = pd().docAcquirePage(doc.pd(), index);
+        ASFixedRect box;
+        pd().pageGetBox(page, &box);
+        pd().pageRelease(page);
+        return box;
+    }
+};
+
+// --- acquiring
+
+TEST_F(PDModelPage, AcquireOutsideThePagesRaisesBadIndex) {
+    HostDoc doc = open(std::vector<FixturePage>(3));
+    EXPECT_EQ(codeOf([&] { pd().docAcquirePage(doc.pd(), -1); }), kHostErrBadIndex);
+    EXPECT_EQ(codeOf([&] { pd().docAcquirePage(doc.pd(), 3); }), kHostErrBadIndex);
+    HostDoc empty = HostDoc::create();
+    EXPECT_EQ(codeOf([&] { pd().docAcquirePage(empty.pd(), 0); }), kHostErrBadIndex);
+}
+
+TEST_F(PDModelPage, PageKnowsItsDocumentNumberAndDictionary) {
+    HostDoc doc = open(std::vector<FixturePage>(3));
+    PDPage page = pd().docAcquirePage(doc.pd(), 2);
+    EXPECT_EQ(pd().pageGetDoc(page), doc.pd());
+    EXPECT_EQ(pd().pageGetNumber(page), 2);
+    const CosObj dict = pd().pageGetCosObj(page);
+    EXPECT_TRUE(cos().objIsIndirect(dict));
+    EXPECT_EQ(cos().nameValue(cos().dictGet(dict, nameAtom("Type"))), nameAtom("Page"));
+    pd().pageRelease(page);
+}
+
+TEST_F(PDModelPage, SamePageAcquiredTwiceGivesTheSameHandle) {
+    HostDoc doc = open(std::vector<FixturePage>(2));
+    PDPage first = pd().docAcquirePage(doc.pd(), 1);
+    PDPage second = pd().docAcquirePage(doc.pd(), 1);
+    EXPECT_EQ(first, second);
+    EXPECT_NE(first, pd().docAcquirePage(doc.pd(), 0));
+    pd().pageRelease(pd().docAcquirePage(doc.pd(), 0));
+    pd().pageRelease(pd().docAcquirePage(doc.pd(), 0));
+    pd().pageRelease(first);
+    pd().pageRelease(second);
+}
+
+TEST_F(PDModelPage, PageStaysValidUntilItsLastReferenceIsGivenBack) {
+    HostDoc doc = open(std::vector<FixturePage>(1));
+    PDPage page = pd().docAcquirePage(doc.pd(), 0);
+    pd().pageAcquire(page);
+    pd().pageRelease(page);
+    EXPECT_EQ(pd().pageGetNumber(page), 0);  // one reference left
+    pd().pageRelease(page);
+    EXPECT_EQ(codeOf([&] { pd().pageGetNumber(page); }), kHostErrBadHandle);
+    EXPECT_EQ(codeOf([&] { pd().pageAcquire(page); }), kHostErrBadHandle);
+}
+
+TEST_F(PDModelPage, ReleaseOfNullStaleOrClosedPagesIsIgnored) {
+    HostDoc doc = open(std::vector<FixturePage>(1));
+    PDPage page = pd().docAcquirePage(doc.pd(), 0);
+    EXPECT_NO_THROW(pd().pageRelease(nullptr));
+    doc.close();
+    EXPECT_NO_THROW(pd().pageRelease(page));
+    EXPECT_NO_THROW(pd().pageRelease(reinterpret_cast<PDPage>(uintptr_t{0x123456789})));
+    EXPECT_EQ(codeOf([&] { pd().pageGetCosObj(page); }), kHostErrBadHandle);
+}
+
+// --- boxes
+
+TEST_F(PDModelPage, MediaBoxIsInheritedThroughTwoLevels) {
+    FixtureTree tree;
+    tree.nested = true;
+    tree.inheritedMediaBox = FixtureRect{0, 0, 420, 595};
+    HostDoc doc = open(std::vector<FixturePage>(2), tree);
+    EXPECT_TRUE(sameRect(boxOf(doc, 1), rect(0, 0, 420, 595)));
+}
+
+TEST_F(PDModelPage, OwnMediaBoxOverridesTheInheritedOne) {
+    FixturePage page;
+    page.mediaBox = FixtureRect{0, 0, 300, 400};
+    HostDoc doc = open({FixturePage{}, page});
+    EXPECT_TRUE(sameRect(boxOf(doc, 0), rect(0, 0, 612, 792)));
+    EXPECT_TRUE(sameRect(boxOf(doc, 1), rect(0, 0, 300, 400)));
+}
+
+TEST_F(PDModelPage, CropBoxIsPreferredToTheMediaBox) {
+    FixturePage page;
+    page.cropBox = FixtureRect{36.5, 72, 576, 720.25};
+    HostDoc doc = open({page});
+    EXPECT_TRUE(sameRect(boxOf(doc, 0), rect(36.5, 72, 576, 720.25)));
+}
+
+TEST_F(PDModelPage, InvertedBoxIsNormalised) {
+    FixturePage page;
+    page.mediaBox = FixtureRect{612, 792, 10, 20};
+    HostDoc doc = open({page});
+    EXPECT_TRUE(sameRect(boxOf(doc, 0), rect(10, 20, 612, 792)));
+}
+
+TEST_F(PDModelPage, PageWithoutAnyBoxIsLetterSized) {
+    FixtureTree tree;
+    tree.inheritedMediaBox.reset();
+    HostDoc doc = open({FixturePage{}}, tree);
+    EXPECT_TRUE(sameRect(boxOf(doc, 0), rect(0, 0, 612, 792)));
+}
+
+TEST_F(PDModelPage, PagesWithoutOrWithSeveralContentStreamsOpen) {
+    HostDoc doc = open({FixturePage{std::nullopt, std::nullopt, std::nullopt, qmtest::FixtureContents::None},
+                        FixturePage{std::nullopt, std::nullopt, std::nullopt, qmtest::FixtureContents::StreamArray}});
+    PDPage bare = pd().docAcquirePage(doc.pd(), 0);
+    PDPage parts = pd().docAcquirePage(doc.pd(), 1);
+    EXPECT_FALSE(cos().dictKnown(pd().pageGetCosObj(bare), nameAtom("Contents")));
+    const CosObj contents = cos().dictGet(pd().pageGetCosObj(parts), nameAtom("Contents"));
+    ASSERT_EQ(cos().objGetType(contents), CosArray);
+    EXPECT_EQ(cos().arrayLength(contents), 3);
+    pd().pageRelease(bare);
+    pd().pageRelease(parts);
+}
+
+// --- default matrix
+
+struct RotationRow {
+    const char* name;
+    int rotate;       // as written in the file
+    bool inherited;   // on the page tree instead of the page
+    ASFixedMatrix expected;  // for the crop box [50 60 350 560]
+};
+
+// Crop box L 50, B 60, R 350, T 560: width 300, height 500.
+constexpr ASFixed kOne = kASFixedOne;
+constexpr ASFixed L = 50 * kOne, B = 60 * kOne, R = 350 * kOne, T = 560 * kOne;
+
+class PDModelPageRotation : public ::testing::TestWithParam<RotationRow> {
+protected:
+    qmtest::FixtureFolder folder;
+};
+
+TEST_P(PDModelPageRotation, DefaultMatrixPutsTheDisplayedBoxAtTheOrigin) {
+    FixturePage page;
+    page.cropBox = FixtureRect{50, 60, 350, 560};
+    FixtureTree tree;
+    if (GetParam().inherited)
+        tree.inheritedRotate = GetParam().rotate;
+    else
+        page.rotate = GetParam().rotate;
+    const std::string path = folder.file("rotated.pdf");
+    qmtest::writeFixturePdf(path, {page}, tree);
+    HostDoc doc = HostDoc::open(path);
+    PDPage handle = pd().docAcquirePage(doc.pd(), 0);
+    ASFixedMatrix m;
+    pd().pageGetDefaultMatrix(handle, &m);
+    ASFixedRect box;
+    pd().pageGetBox(handle, &box);
+    pd().pageRelease(handle);
+
+    const ASFixedMatrix& e = GetParam().expected;
+    EXPECT_EQ(m.a, e.a);
+    EXPECT_EQ(m.b, e.b);
+    EXPECT_EQ(m.c, e.c);
+    EXPECT_EQ(m.d, e.d);
+    EXPECT_EQ(m.h, e.h);
+    EXPECT_EQ(m.v, e.v);
+
+    ASFixedRect shown;
+    support().fixedMatrixTransformRect(&shown, &m, &box);
+    const int quarter = ((GetParam().rotate % 360) + 360) % 360;
+    const bool sideways = quarter == 90 || quarter == 270;
+    EXPECT_TRUE(sameRect(shown, sideways ? rect(0, 0, 500, 300) : rect(0, 0, 300, 500)));
+
+    // The box's top-left corner goes where a clockwise turn puts it on screen.
+    const ASFixedPoint topLeft{L, T};
+    ASFixedPoint onScreen;
+    support().fixedMatrixTransform(&onScreen, &m, &topLeft);
+    const ASFixedPoint expectedCorner[] = {{0, 500 * kOne}, {500 * kOne, 300 * kOne}, {300 * kOne, 0}, {0, 0}};
+    EXPECT_EQ(onScreen.h, expectedCorner[quarter / 90].h);
+    EXPECT_EQ(onScreen.v, expectedCorner[quarter / 90].v);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rotations, PDModelPageRotation,
+    ::testing::Values(RotationRow{"Upright", 0, false, {kOne, 0, 0, kOne, -L, -B}},
+                      RotationRow{"Quarter", 90, false, {0, -kOne, kOne, 0, -B, R}},
+                      RotationRow{"Half", 180, false, {-kOne, 0, 0, -kOne, R, T}},
+                      RotationRow{"ThreeQuarters", 270, false, {0, kOne, -kOne, 0, T, -L}},
+                      RotationRow{"MinusQuarterIsThreeQuarters", -90, false, {0, kOne, -kOne, 0, T, -L}},
+                      RotationRow{"FullTurnAndAQuarter", 450, false, {0, -kOne, kOne, 0, -B, R}},
+                      RotationRow{"MinusThreeQuartersIsQuarter", -270, false, {0, -kOne, kOne, 0, -B, R}},
+                      RotationRow{"InheritedQuarter", 90, true, {0, -kOne, kOne, 0, -B, R}},
+                      RotationRow{"InheritedThreeQuarters", 270, true, {0, kOne, -kOne, 0, T, -L}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PDModelPage, NullResultPointersAreRefused) {
+    HostDoc doc = open(std::vector<FixturePage>(1));
+    PDPage page = pd().docAcquirePage(doc.pd(), 0);
+    EXPECT_EQ(codeOf([&] { pd().pageGetBox(page, nullptr); }), kHostErrBadParameter);
+    EXPECT_EQ(codeOf([&] { pd().pageGetDefaultMatrix(page, nullptr); }), kHostErrBadParameter);
+    pd().pageRelease(page);
+}
+
+}  // namespace
