@@ -19,14 +19,10 @@ namespace qmhost {
 namespace {
 
 // Tables whose operations arrive with later features are offered empty.
-const PDFEditReadTable kPDFEditRead = {sizeof(PDFEditReadTable)};
-const PDFEditWriteTable kPDFEditWrite = {sizeof(PDFEditWriteTable)};
-const PDSysFontTable kPDSysFont = {sizeof(PDSysFontTable)};
 const PagePDEContentTable kPagePDEContent = {sizeof(PagePDEContentTable)};
 const PDSWriteTable kPDSWrite = {sizeof(PDSWriteTable)};
 const PDSReadTable kPDSRead = {sizeof(PDSReadTable)};
 const WinTable kWin = {sizeof(WinTable)};
-const ASExtraTable kASExtra = {sizeof(ASExtraTable)};
 const PDMetadataTable kPDMetadata = {sizeof(PDMetadataTable)};
 
 void addAt5(const char* name, const void* table) {
@@ -46,16 +42,16 @@ void registerHostTables() {
     addAt5("AcroSupport", acroSupportTable());
     addAt5("Cos", cosTable());
     addAt5("PDModel", pdModelTable());
-    addAt5("PDFEditWrite", &kPDFEditWrite);
-    addAt5("PDFEditRead", &kPDFEditRead);
+    addAt5("PDFEditWrite", pdfEditWriteTable());
+    addAt5("PDFEditRead", pdfEditReadTable());
     addAt5("AcroView", acroViewTable());
     addAt5("PDSWrite", &kPDSWrite);
     addAt5("PDSRead", &kPDSRead);
     addAt5("Win", &kWin);
-    addAt5("ASExtra", &kASExtra);
+    addAt5("ASExtra", asExtraTable());
     addAt5("PDMetadata", &kPDMetadata);
     // The two page-content tables are also offered at their older versions.
-    addAt5And4("PDSysFont", &kPDSysFont);
+    addAt5And4("PDSysFont", pdSysFontTable());
     addAt5And4("PagePDEContent", &kPagePDEContent);
 }
 

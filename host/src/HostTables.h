@@ -6,6 +6,10 @@ struct AcroSupportTable;
 struct CosTable;
 struct PDModelTable;
 struct AcroViewTable;
+struct PDFEditReadTable;
+struct PDFEditWriteTable;
+struct PDSysFontTable;
+struct ASExtraTable;
 
 namespace qmhost {
 
@@ -14,6 +18,10 @@ const AcroSupportTable* acroSupportTable();
 const CosTable* cosTable();
 const PDModelTable* pdModelTable();
 const AcroViewTable* acroViewTable();
+const PDFEditReadTable* pdfEditReadTable();
+const PDFEditWriteTable* pdfEditWriteTable();
+const PDSysFontTable* pdSysFontTable();
+const ASExtraTable* asExtraTable();
 
 // Registers every table: the required ones at 0x50001 and 0x50000, the two
 // page-content tables also at 0x40005 and 0x40000. Idempotent.

@@ -17,6 +17,29 @@ enum : int16_t {
     kASStmWrite = 2,  // create or truncate, then write
 };
 
+// An item's properties (72 bytes, native byte order), filled by fileSysGetItemProps.
+enum : uint32_t {
+    kASFileSysFile = 0,    // a regular file
+    kASFileSysFolder = 1,  // a folder
+    kASFileSysOther = 2,   // anything else (a device, a socket, ...)
+};
+struct ASFileSysItemProps {
+    uint32_t size;          // +0  the caller sets sizeof(ASFileSysItemProps), 72
+    uint32_t isThere;       // +4  1: the item exists
+    uint32_t type;          // +8  kASFileSysFile, kASFileSysFolder or kASFileSysOther
+    uint32_t fileSize;      // +12 a file's length in bytes, low 32 bits (0 for others)
+    uint32_t fileSizeHigh;  // +16 the length's high 32 bits
+    uint32_t readOnly;      // +20 1: this process may not write it
+    uint32_t hidden;        // +24 1: its name begins with "."
+    uint32_t modifiedLow;   // +28 last change, seconds since 1970 UTC, low 32 bits
+    uint32_t modifiedHigh;  // +32 high 32 bits
+    uint32_t reserved[9];   // +36 0
+};
+static_assert(sizeof(ASFileSysItemProps) == 72, "the item properties record is 72 bytes");
+
+// A walk over the items of a folder (host-chosen handle).
+typedef struct _t_ASFolderIterator* ASFolderIterator;
+
 struct AcroSupportTable {
     uint32_t size;  // sizeof(AcroSupportTable)
 
@@ -87,4 +110,25 @@ struct AcroSupportTable {
     void (*replaceEntry)(HFT table, int32_t entry, ASCallback callback, uint32_t flags);
     // The procedure of entry number `entry`, or null when empty or outside. Never raises.
     ASProc (*getEntry)(HFT table, int32_t entry);
+
+    // --- the host
+    // The host's major version, a setting of the host: kDefaultHostMajorVersion (8)
+    // unless the host was asked for another (5 with `--host-version 5`). Never raises.
+    int32_t (*getHostMajorVersion)(void);
+
+    // --- items of the default file system
+    // Fills *props for the file or folder at path. Raises kHostErrFileNotFound when
+    // there is none, kHostErrBadParameter when props->size is not 72.
+    void (*fileSysGetItemProps)(ASPathName path, ASFileSysItemProps* props);
+    // Begins a walk over the folder's items in byte order of their names ("." and
+    // ".." left out, subfolders included, a snapshot taken now); writes the first
+    // item's path (folder + "/" + name; the caller releases it) into *outItem and
+    // answers the walk, or answers null (nothing written) for an empty folder.
+    // Raises kHostErrFileNotFound when path names no folder.
+    ASFolderIterator (*fileSysFirstFolderItem)(ASPathName folder, ASPathName* outItem);
+    // The next item's path into *outItem (the caller releases it); false, nothing
+    // written, after the last. Raises kHostErrBadHandle for a walk not begun or ended.
+    bool (*fileSysNextFolderItem)(ASFolderIterator iterator, ASPathName* outItem);
+    // Ends the walk; null is ignored. Never raises.
+    void (*fileSysEndFolderIteration)(ASFolderIterator iterator);
 };

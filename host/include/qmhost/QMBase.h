@@ -58,6 +58,26 @@ struct CosObj {
     uint32_t b;
 };
 
+// Objects of the document model that are Cos dictionaries underneath; the null
+// object ({0, 0}) stands for none.
+struct PDAnnot {
+    CosObj cos;
+};
+struct PDAction {
+    CosObj cos;
+};
+struct PDViewDestination {
+    CosObj cos;
+};
+struct PDFileSpec {
+    CosObj cos;
+};
+
+// Page-content objects: fonts, text objects and system fonts.
+typedef struct _t_PDEFont* PDEFont;
+typedef struct _t_PDEText* PDEText;
+typedef struct _t_PDSysFont* PDSysFont;
+
 // Cos object types as the host numbers them.
 enum : int32_t {
     CosNull = 0,

@@ -7,6 +7,7 @@
 #include "core/Callbacks.h"
 #include "core/TableRegistry.h"
 #include "loader/TableRequests.h"
+#include "view/MenuCommands.h"
 #include "view/Notifications.h"
 #include "qmhost/CoreTable.h"
 #include "qmhost/HostError.h"
@@ -40,6 +41,7 @@ PluginLoader::~PluginLoader() {
 PluginLoader::Result PluginLoader::fail(const std::string& message) {
     if (mExtension) {
         notifications().dropExtension(mExtension);
+        dropMenuModelOf(mExtension);
         callbacks().forgetExtension(mExtension);
         tables().forgetExtension(mExtension);
     }
@@ -157,7 +159,9 @@ void PluginLoader::unload() {
     }
     for (const auto& r : notifications().heldBy(mExtension))
         mLeftovers.push_back("notification " + std::to_string(r.notification) + " is still registered");
+    for (auto& text : menuModelLeftovers(mExtension)) mLeftovers.push_back(std::move(text));
     notifications().dropExtension(mExtension);
+    dropMenuModelOf(mExtension);
     callbacks().forgetExtension(mExtension);
     tables().forgetExtension(mExtension);
     if (mModule) {

@@ -8,7 +8,9 @@
 #include "core/Raise.h"
 #include "cos/Document.h"
 #include "cos/QpdfGuard.h"
+#include "pdmodel/DocumentChanges.h"
 #include "pdmodel/DocumentFiles.h"
+#include "pdmodel/PDModelEntries.h"
 #include "pdmodel/PageGeometry.h"
 #include "pdmodel/PageHandles.h"
 #include "qmhost/PDModelTable.h"
@@ -38,6 +40,7 @@ void docSave(PDDoc doc, ASPathName path) {
     const std::string text = pathOf(path);
     guarded("docSave", [&] { writePdfFile(document.qpdf(), text); });
     document.setPath(text);
+    noteDocumentSaved(document);
 }
 
 void docClose(PDDoc doc) {
@@ -108,6 +111,16 @@ const PDModelTable kTable = {
     docOpen, docCreate, docSave, docClose, docGetNumPages, docGetCosDoc, docAcquirePath,
     docAcquirePage, pageAcquire, pageRelease, pageGetCosObj, pageGetDoc, pageGetNumber,
     pageGetBox, pageGetDefaultMatrix,
+    docCreatePage, docDeletePages, pageSetBox, docGetPageNumberOfCosObj, pageNotifyContentsDidChange,
+    pageAddResource, pageRemoveResource,
+    docGetInfo, docSetInfo, docGetSecurityData, docGetSecurityHandlerName, docPermRequest,
+    pageCreateAnnot, pageGetNumAnnots, pageGetAnnot, pageAddAnnot, pageGetAnnotIndex, pageRemoveAnnot,
+    annotIsValid, annotGetSubtype, linkAnnotSetBorder, linkAnnotSetAction,
+    actionNew, actionNewFromDest, actionNewFromFileSpec, actionIsValid, actionGetSubtype, actionGetDest,
+    actionDestroy,
+    destCreate, destResolve, destIsValid, destGetAttr,
+    fileSpecNewFromPath, fileSpecIsValid, fileSpecGetText,
+    pageDrawContents,
 };
 
 }  // namespace

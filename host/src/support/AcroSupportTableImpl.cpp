@@ -7,7 +7,9 @@
 #include "core/Raise.h"
 #include "core/TableRegistry.h"
 #include "support/FixedMath.h"
+#include "support/FolderItems.h"
 #include "support/HostMemory.h"
+#include "support/HostVersion.h"
 #include "support/Paths.h"
 #include "support/Streams.h"
 #include "qmhost/AcroSupportTable.h"
@@ -129,6 +131,38 @@ ASProc getEntry(HFT table, int32_t entry) {
     return callbacks().procedure(served->entries[static_cast<size_t>(entry - 1)]);
 }
 
+void fileSysGetItemProps(ASPathName path, ASFileSysItemProps* props) {
+    guarded("fileSysGetItemProps", [&] { itemProperties(pathOf(path), props); });
+}
+
+ASFolderIterator fileSysFirstFolderItem(ASPathName folder, ASPathName* outItem) {
+    return guarded("fileSysFirstFolderItem", [&] {
+        if (!outItem) raise(kHostErrBadParameter, "fileSysFirstFolderItem: no place for the item");
+        std::string first;
+        ASFolderIterator iterator = beginFolderIteration(pathOf(folder), &first);
+        if (!iterator) return iterator;
+        try {
+            *outItem = makePath(first);
+        } catch (...) {
+            endFolderIteration(iterator);
+            throw;
+        }
+        return iterator;
+    });
+}
+
+bool fileSysNextFolderItem(ASFolderIterator iterator, ASPathName* outItem) {
+    return guarded("fileSysNextFolderItem", [&] {
+        if (!outItem) raise(kHostErrBadParameter, "fileSysNextFolderItem: no place for the item");
+        std::string next;
+        if (!nextFolderItem(iterator, &next)) return false;
+        *outItem = makePath(next);
+        return true;
+    });
+}
+
+void fileSysEndFolderIteration(ASFolderIterator iterator) { endFolderIteration(iterator); }
+
 const AcroSupportTable kTable = {
     sizeof(AcroSupportTable),
     memMalloc, memFree,
@@ -138,6 +172,8 @@ const AcroSupportTable kTable = {
     fixedMulEntry, fixedDivEntry, fixedMatrixConcat, fixedMatrixInvert, fixedMatrixTransform,
     fixedMatrixTransformRect,
     newServer, newTable, replaceEntry, getEntry,
+    hostMajorVersion,
+    fileSysGetItemProps, fileSysFirstFolderItem, fileSysNextFolderItem, fileSysEndFolderIteration,
 };
 
 }  // namespace

@@ -2,7 +2,11 @@
 #include "HostTables.h"
 #include "core/Raise.h"
 #include "view/Alerts.h"
+#include "view/BatchTableEntries.h"
+#include "view/MenuTableEntries.h"
 #include "view/Notifications.h"
+#include "view/ProgressMonitor.h"
+#include "view/Views.h"
 #include "qmhost/AcroViewTable.h"
 
 namespace qmhost {
@@ -10,10 +14,17 @@ namespace {
 
 void alertNote(const char* text) { alerts().show(text ? text : ""); }
 
-// Views arrive with the document windows; until then no view is open.
-AVDoc getActiveDoc() { return nullptr; }
+AVDoc getActiveDoc() { return views().active(); }
 
-PDDoc avDocGetPDDoc(AVDoc) { raise(kHostErrBadHandle, "no such view"); }
+PDDoc avDocGetPDDoc(AVDoc view) { return views().documentOf(view); }
+
+AVDoc avDocOpenFromPDDoc(PDDoc doc, const char* title) {
+    return guarded("avDocOpenFromPDDoc", [&] { return views().open(doc, title ? title : ""); });
+}
+
+void avDocClose(AVDoc view, bool) { guarded("avDocClose", [&] { views().close(view); }); }
+
+AVDoc pdDocGetAVDoc(PDDoc doc) { return views().viewOf(doc); }
 
 void registerNotification(int32_t notification, ExtensionID extension, ASCallback callback,
                           void* clientData) {
@@ -26,13 +37,41 @@ void unregisterNotification(int32_t notification, ASCallback callback, void* cli
 }
 
 ASProgressMonitor getProgressMonitor(void** outClientData) {
-    if (outClientData) *outClientData = nullptr;
-    return nullptr;
+    return progressMonitorRecord(outClientData);
 }
 
 const AcroViewTable kTable = {
     sizeof(AcroViewTable), alertNote, getActiveDoc, avDocGetPDDoc,
     registerNotification, unregisterNotification, getProgressMonitor,
+    avDocOpenFromPDDoc, avDocClose, pdDocGetAVDoc,
+    // Menus, toolbars and tool buttons.
+    viewentries::getMenubar, viewentries::menubarAcquireMenuItemByName,
+    viewentries::menubarAcquireMenuByName, viewentries::menuItemNew, viewentries::menuItemAcquire,
+    viewentries::menuItemRelease, viewentries::menuItemAcquireSubmenu, viewentries::menuItemIsLongOnly,
+    viewentries::menuItemGetShortcut, viewentries::menuItemGetTitle, viewentries::menuItemSetTitle,
+    viewentries::menuItemRemove, viewentries::menuItemGetName, viewentries::menuItemIsEnabled,
+    viewentries::menuItemIsMarked, viewentries::menuItemSetComputeEnabledProc,
+    viewentries::menuItemSetComputeMarkedProc, viewentries::menuItemSetExecuteProc,
+    viewentries::menuNew, viewentries::menuAcquire, viewentries::menuRelease,
+    viewentries::menuAddMenuItem, viewentries::menuGetTitle, viewentries::menuGetName,
+    viewentries::menuGetNumMenuItems, viewentries::menuAcquireMenuItemByIndex,
+    viewentries::menuGetMenuItemIndex,
+    viewentries::getToolBar, viewentries::toolBarGetByName, viewentries::toolBarNew,
+    viewentries::toolBarSetPosition, viewentries::toolBarGetButtonByName,
+    viewentries::toolBarAddButton, viewentries::toolBarGetNumButtons, viewentries::toolButtonNew,
+    viewentries::toolButtonSetExecuteProc, viewentries::toolButtonSetComputeEnabledProc,
+    viewentries::toolButtonSetComputeMarkedProc, viewentries::toolButtonSetHelpText,
+    viewentries::toolButtonSetMenu, viewentries::toolButtonAcquireMenu,
+    viewentries::toolButtonIsEnabled, viewentries::toolButtonIsMarked,
+    viewentries::toolButtonRemove, viewentries::toolButtonDestroy,
+    // Batch commands and cursors.
+    batchentries::registerCommandHandler, batchentries::commandNew, batchentries::commandDestroy,
+    batchentries::commandGetName, batchentries::commandRegisterGlobal, batchentries::commandFindGlobal,
+    batchentries::commandSetParams, batchentries::commandGetParams, batchentries::commandGetProps,
+    batchentries::commandGetCab, batchentries::commandPutCab, batchentries::commandGetPDDoc,
+    batchentries::commandGetStatus, batchentries::commandGetProgressMonitor,
+    batchentries::commandGetReportProc, batchentries::commandGetCursorPolicy,
+    batchentries::cursorGetCurrent, batchentries::cursorSet, batchentries::cursorGetStandard,
 };
 
 }  // namespace

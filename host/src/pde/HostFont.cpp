@@ -1,0 +1,64 @@
+#include "pde/HostFont.h"
+
+#include "pde/TextCodes.h"
+
+namespace qmhost {
+
+HostFont HostFont::simple(std::string baseFont, const std::array<int, 256>& widths, int ascent, int descent) {
+    HostFont font;
+    font.mBaseFont = std::move(baseFont);
+    font.mWidths.assign(widths.begin(), widths.end());
+    font.mAscent = ascent;
+    font.mDescent = descent;
+    return font;
+}
+
+HostFont HostFont::composite(std::string baseFont, std::vector<int> widths, int defaultWidth,
+                             std::unordered_map<char32_t, uint16_t> codeOfChar, uint16_t fallbackCode,
+                             int ascent, int descent) {
+    HostFont font;
+    font.mComposite = true;
+    font.mBaseFont = std::move(baseFont);
+    font.mWidths = std::move(widths);
+    font.mDefaultWidth = defaultWidth;
+    font.mCodeOfChar = std::move(codeOfChar);
+    font.mFallbackCode = fallbackCode;
+    font.mAscent = ascent;
+    font.mDescent = descent;
+    return font;
+}
+
+std::string HostFont::encode(std::string_view utf8) const {
+    const std::u32string text = decodeUtf8Lenient(utf8);
+    std::string codes;
+    codes.reserve(text.size() * bytesPerCode());
+    for (char32_t c : text) {
+        if (!mComposite) {
+            const int code = winAnsiCodeOf(c);
+            codes.push_back(static_cast<char>(code < 0 ? '?' : code));
+            continue;
+        }
+        auto it = mCodeOfChar.find(c);
+        const uint16_t code = it == mCodeOfChar.end() ? mFallbackCode : it->second;
+        codes.push_back(static_cast<char>(code >> 8));
+        codes.push_back(static_cast<char>(code & 0xFF));
+    }
+    return codes;
+}
+
+int HostFont::widthOfCode(unsigned code) const {
+    return code < mWidths.size() ? mWidths[code] : mDefaultWidth;
+}
+
+double HostFont::advance(std::string_view codes) const {
+    double sum = 0;
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(codes[i]); };
+    if (!mComposite) {
+        for (size_t i = 0; i < codes.size(); ++i) sum += widthOfCode(byte(i));
+        return sum;
+    }
+    for (size_t i = 0; i + 1 < codes.size(); i += 2) sum += widthOfCode((byte(i) << 8) | byte(i + 1));
+    return sum;
+}
+
+}  // namespace qmhost

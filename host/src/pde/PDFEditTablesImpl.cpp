@@ -1,0 +1,150 @@
+// The "PDFEditWrite" and "PDFEditRead" tables: fonts for page content (the 14
+// standard fonts and composite fonts over installed fonts), encoding text into
+// their codes, and text objects that measure runs.
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#include "HostTables.h"
+#include "core/AtomTable.h"
+#include "core/Raise.h"
+#include "pde/CompositeFont.h"
+#include "pde/FontRegistry.h"
+#include "pde/StandardFonts.h"
+#include "pde/TextObjects.h"
+#include "qmhost/PDFEditReadTable.h"
+#include "qmhost/PDFEditWriteTable.h"
+#include "sysfont/SystemFontList.h"
+
+namespace qmhost {
+namespace {
+
+std::string atomText(ASAtom atom) {
+    const char* text = atom == kASAtomNull ? nullptr : atoms().text(atom);
+    return text ? text : "";
+}
+
+// The standard fonts come in one encoding each: WinAnsi for the text fonts and
+// the built-in one for Symbol and ZapfDingbats. A request for another is refused
+// rather than measured with the wrong widths.
+void checkStandardEncoding(const std::string& name, const PDEFontAttrs& attrs, ASAtom baseEncoding) {
+    const std::string base = atomText(baseEncoding), own = atomText(attrs.encoding);
+    for (const std::string& encoding : {base, own})
+        if (!encoding.empty() && encoding != "WinAnsiEncoding")
+            raise(kHostErrUnsupported, "fontCreate: " + name + " is offered in WinAnsiEncoding only, not " + encoding);
+    const bool winAnsi = !base.empty() || !own.empty();
+    if (isSymbolicStandardFont(name) && winAnsi)
+        raise(kHostErrUnsupported, "fontCreate: " + name + " has only its built-in encoding");
+    if (!isSymbolicStandardFont(name) && !winAnsi)
+        raise(kHostErrUnsupported, "fontCreate: " + name + " needs WinAnsiEncoding");
+}
+
+PDEFont fontCreate(const PDEFontAttrs* attrs, int32_t firstChar, int32_t lastChar, const int16_t* widths,
+                   const char* const* encoding, ASAtom baseEncoding, ASStm fontFile) {
+    return guarded("fontCreate", [&] {
+        if (!attrs) raise(kHostErrBadParameter, "fontCreate: no font attributes given");
+        const std::string name = atomText(attrs->name);
+        if (!isStandardFontName(name))
+            raise(kHostErrNotFound, "fontCreate: \"" + name + "\" is not one of the 14 standard fonts");
+        const std::string type = atomText(attrs->type);
+        if (!type.empty() && type != "Type1")
+            raise(kHostErrUnsupported, "fontCreate: " + name + " is a Type1 font, not " + type);
+        if (firstChar < 0 || lastChar > 255 || firstChar > lastChar)
+            raise(kHostErrBadParameter, "fontCreate: the codes " + std::to_string(firstChar) + ".." +
+                                            std::to_string(lastChar) + " are not within 0..255");
+        if (widths || encoding || fontFile)
+            raise(kHostErrUnsupported, "fontCreate: standard fonts take no widths, encoding array or font file");
+        checkStandardEncoding(name, *attrs, baseEncoding);
+        auto font = cachedFont("standard:" + name, [&](QPDF& doc) { return makeStandardFont(name, doc); });
+        return addFontHandle(std::move(font));
+    });
+}
+
+PDEFont fontCreateFromSysFont(PDSysFont sysFont, uint32_t flags) {
+    return guarded("fontCreateFromSysFont", [&] {
+        const SystemFont& font = systemFontOf(sysFont, "fontCreateFromSysFont");
+        const uint32_t mode = flags & (kPDEFontCreateEmbedded | kPDEFontCreateNotEmbedded);
+        if (mode != kPDEFontCreateEmbedded && mode != kPDEFontCreateNotEmbedded)
+            raise(kHostErrBadParameter, "fontCreateFromSysFont: flags " + std::to_string(flags) +
+                                            " must ask for embedded (1) or not embedded (4)");
+        const bool embedded = mode == kPDEFontCreateEmbedded;
+        const std::string key = "system:" + font.file + "#" + std::to_string(font.faceIndex) +
+                                (embedded ? ":embedded" : ":named");
+        auto made = cachedFont(key, [&](QPDF& doc) { return makeCompositeFont(font, embedded, doc); });
+        return addFontHandle(std::move(made));
+    });
+}
+
+void fontRelease(PDEFont font) {
+    if (font) releaseFontHandle(font);
+}
+
+int32_t fontEncodeText(PDEFont font, const char* utf8, int32_t length, char* codes, int32_t capacity) {
+    return guarded("fontEncodeText", [&] {
+        auto hostFont = fontOf(font, "fontEncodeText");
+        if (length < 0 || (!utf8 && length > 0)) raise(kHostErrBadParameter, "fontEncodeText: no text given");
+        if (capacity < 0 || (!codes && capacity > 0))
+            raise(kHostErrBadParameter, "fontEncodeText: no room for the codes given");
+        const std::string encoded = hostFont->encode(std::string_view(utf8 ? utf8 : "", static_cast<size_t>(length)));
+        if (encoded.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
+            raise(kHostErrNoMemory, "fontEncodeText: the text is too long");
+        if (capacity > 0) std::memcpy(codes, encoded.data(), std::min<size_t>(encoded.size(), capacity));
+        return static_cast<int32_t>(encoded.size());
+    });
+}
+
+int32_t fontGetBytesPerCode(PDEFont font) {
+    return guarded("fontGetBytesPerCode", [&] { return fontOf(font, "fontGetBytesPerCode")->bytesPerCode(); });
+}
+
+PDEText textCreate() { return guarded("textCreate", [] { return createText(); }); }
+
+void textAddRun(PDEText text, int32_t index, const char* codes, int32_t length, PDEFont font,
+                const ASFixedMatrix* textMatrix) {
+    guarded("textAddRun", [&] {
+        auto hostFont = fontOf(font, "textAddRun");
+        if (length < 0 || (!codes && length > 0)) raise(kHostErrBadParameter, "textAddRun: no codes given");
+        if (!textMatrix) raise(kHostErrBadParameter, "textAddRun: no text matrix given");
+        addTextRun(text, index, std::string(codes ? codes : "", static_cast<size_t>(length)), std::move(hostFont),
+                   *textMatrix);
+    });
+}
+
+void textRelease(PDEText text) {
+    if (text) releaseText(text);
+}
+
+CosObj fontGetCosObj(PDEFont font) {
+    return guarded("fontGetCosObj", [&] {
+        auto hostFont = fontOf(font, "fontGetCosObj");
+        Document& document = fontDocument();
+        const QPDFObjectHandle& dict = hostFont->dictionary();
+        if (dict.getOwningQPDF() != &document.qpdf())
+            raise(kHostErrBadHandle, "fontGetCosObj: the font's document was closed");
+        return handleFor(document, dict);
+    });
+}
+
+void textGetRunBBox(PDEText text, int32_t index, ASFixedRect* box) {
+    guarded("textGetRunBBox", [&] {
+        if (!box) raise(kHostErrBadParameter, "textGetRunBBox: no rectangle given");
+        *box = textRunBox(text, index);
+    });
+}
+
+int32_t textGetNumRuns(PDEText text) {
+    return guarded("textGetNumRuns", [&] { return textRunCount(text); });
+}
+
+const PDFEditWriteTable kWrite = {
+    sizeof(PDFEditWriteTable), fontCreate, fontCreateFromSysFont, fontRelease, fontEncodeText,
+    fontGetBytesPerCode, textCreate, textAddRun, textRelease,
+};
+const PDFEditReadTable kRead = {sizeof(PDFEditReadTable), fontGetCosObj, textGetRunBBox, textGetNumRuns};
+
+}  // namespace
+
+const PDFEditWriteTable* pdfEditWriteTable() { return &kWrite; }
+const PDFEditReadTable* pdfEditReadTable() { return &kRead; }
+
+}  // namespace qmhost

@@ -1,0 +1,103 @@
+#include "pde/StandardFonts.h"
+
+#include <array>
+#include <cstring>
+
+#include "core/Raise.h"
+#include "pde/TextCodes.h"
+#include "sysfont/FreeTypeFace.h"
+#include "sysfont/SystemFontList.h"
+
+namespace qmhost {
+namespace {
+
+struct StandIn {
+    const char* name;
+    const char* urw;
+};
+
+constexpr StandIn kStandIns[] = {
+    {"Courier", "NimbusMonoPS-Regular"},       {"Courier-Bold", "NimbusMonoPS-Bold"},
+    {"Courier-Oblique", "NimbusMonoPS-Italic"}, {"Courier-BoldOblique", "NimbusMonoPS-BoldItalic"},
+    {"Helvetica", "NimbusSans-Regular"},        {"Helvetica-Bold", "NimbusSans-Bold"},
+    {"Helvetica-Oblique", "NimbusSans-Italic"}, {"Helvetica-BoldOblique", "NimbusSans-BoldItalic"},
+    {"Times-Roman", "NimbusRoman-Regular"},     {"Times-Bold", "NimbusRoman-Bold"},
+    {"Times-Italic", "NimbusRoman-Italic"},     {"Times-BoldItalic", "NimbusRoman-BoldItalic"},
+    {"Symbol", "StandardSymbolsPS"},            {"ZapfDingbats", "D050000L"},
+};
+
+// A WinAnsi code's glyph: by its character, and for the two codes that share a
+// glyph with another character (no-break space, soft hyphen) by that glyph.
+unsigned winAnsiGlyph(FreeTypeFace& face, int code) {
+    const char32_t c = winAnsiCharOf(static_cast<uint8_t>(code));
+    if (c == 0) return 0;
+    unsigned glyph = face.glyphOfCode(c);
+    if (glyph == 0 && c == 0xA0) glyph = face.glyphOfCode(0x20);
+    if (glyph == 0 && c == 0xAD) glyph = face.glyphOfCode(0x2D);
+    return glyph;
+}
+
+std::array<int, 256> codeWidths(FreeTypeFace& face, bool symbolic) {
+    // Type 1 faces carry their built-in encoding as FreeType's "Adobe custom"
+    // charmap; text fonts are read through the Unicode charmap.
+    const bool ok = symbolic ? (face.selectCharmap(FT_ENCODING_ADOBE_CUSTOM) ||
+                                face.selectCharmap(FT_ENCODING_ADOBE_STANDARD))
+                             : face.selectCharmap(FT_ENCODING_UNICODE);
+    if (!ok) raise(kHostErrNotFound, "the font " + face.path() + " has no usable encoding");
+    std::array<int, 256> widths{};
+    for (int code = 0; code < 256; ++code) {
+        const unsigned glyph = symbolic ? face.glyphOfCode(static_cast<unsigned long>(code)) : winAnsiGlyph(face, code);
+        // Codes without a glyph measure nothing; the encoder never produces them
+        // for text fonts.
+        widths[code] = glyph ? face.toThousandths(face.advance(glyph)) : 0;
+    }
+    return widths;
+}
+
+// Ascent and descent as a font's metrics file defines them: the top of "d" and
+// the bottom of "p"; the font box when the font has neither glyph.
+std::pair<int, int> verticalMetrics(FreeTypeFace& face) {
+    GlyphBox d, p;
+    const unsigned dGlyph = face.glyphOfName("d"), pGlyph = face.glyphOfName("p");
+    if (dGlyph && pGlyph && face.glyphBox(dGlyph, &d) && face.glyphBox(pGlyph, &p))
+        return {face.toThousandths(d.yMax), face.toThousandths(p.yMin)};
+    const FT_BBox& box = face.face()->bbox;
+    return {face.toThousandths(box.yMax), face.toThousandths(box.yMin)};
+}
+
+QPDFObjectHandle standardFontDictionary(QPDF& fontDoc, const std::string& name, bool symbolic) {
+    QPDFObjectHandle dict = QPDFObjectHandle::newDictionary();
+    dict.replaceKey("/Type", QPDFObjectHandle::newName("/Font"));
+    dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Type1"));
+    dict.replaceKey("/BaseFont", QPDFObjectHandle::newName("/" + name));
+    if (!symbolic) dict.replaceKey("/Encoding", QPDFObjectHandle::newName("/WinAnsiEncoding"));
+    return fontDoc.makeIndirectObject(dict);
+}
+
+}  // namespace
+
+std::string urwStandIn(const std::string& name) {
+    for (const auto& standIn : kStandIns)
+        if (name == standIn.name) return standIn.urw;
+    return "";
+}
+
+bool isStandardFontName(const std::string& name) { return !urwStandIn(name).empty(); }
+
+bool isSymbolicStandardFont(const std::string& name) { return name == "Symbol" || name == "ZapfDingbats"; }
+
+HostFont makeStandardFont(const std::string& name, QPDF& fontDoc) {
+    const std::string urw = urwStandIn(name);
+    if (urw.empty()) raise(kHostErrNotFound, "\"" + name + "\" is not one of the 14 standard fonts");
+    const std::string file = fontFileForPostscriptName(urw);
+    if (file.empty())
+        raise(kHostErrNotFound, "the metrics of " + name + " (the URW font " + urw + ") are not installed");
+    FreeTypeFace face(file, 0);
+    const bool symbolic = isSymbolicStandardFont(name);
+    const auto [ascent, descent] = verticalMetrics(face);
+    HostFont font = HostFont::simple(name, codeWidths(face, symbolic), ascent, descent);
+    font.setDictionary(standardFontDictionary(fontDoc, name, symbolic));
+    return font;
+}
+
+}  // namespace qmhost

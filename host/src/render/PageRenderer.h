@@ -1,0 +1,26 @@
+// Drawing PDF pages of open documents into images with poppler. The document is
+// written as qpdf would save it, loaded into poppler once and kept until the
+// document's contents change (see pdmodel/DocumentChanges.h) or it closes.
+#pragma once
+
+#include <qpdf/QPDFObjectHandle.hh>
+
+#include "cos/Document.h"
+#include "qmhost/QMBase.h"
+
+class QImage;
+
+namespace qmhost {
+
+// Draws page number pageIndex (0-based) of document into image through matrix
+// (user space -> image pixels, y up from the image's bottom edge), painting only
+// where updateRect (user space; null: everywhere) lands. Raises
+// kHostErrUnsupported for a matrix that placeDrawing refuses and kHostErrBadPDF
+// when poppler cannot read the document.
+void renderPage(Document& document, int pageIndex, QImage& image, const ASFixedMatrix& matrix,
+                const ASFixedRect* updateRect);
+
+// How many documents are loaded into poppler now (for tests).
+size_t cachedRenderingCount();
+
+}  // namespace qmhost

@@ -1,0 +1,65 @@
+#include "view/CommandProcs.h"
+
+#include <exception>
+
+#include "core/Callbacks.h"
+#include "core/Raise.h"
+#include "qmhost/AcroViewTable.h"
+#include "qmhost/HostError.h"
+
+namespace qmhost {
+
+bool CommandProcs::heldBy(ExtensionID extension) const {
+    for (const CommandProc* proc : {&enabled, &marked, &execute})
+        if (proc->callback && callbacks().extensionOf(proc->callback) == extension) return true;
+    return false;
+}
+
+CommandProc checkedProc(ASCallback callback, void* clientData) {
+    if (!callback) return {};
+    if (!callbacks().procedure(callback)) raise(kHostErrBadParameter, "a callback the host did not make");
+    return {callback, clientData};
+}
+
+bool computeEnabled(CommandProc proc) {
+    if (!proc.callback) return true;
+    auto run = callbacks().as<AVComputeEnabledProc>(proc.callback);
+    if (!run) return false;
+    try {
+        return run(proc.clientData);
+    } catch (...) {
+        // A plug-in's failure stays on its side of the boundary: the command is off.
+        return false;
+    }
+}
+
+bool computeMarked(CommandProc proc) {
+    auto run = callbacks().as<AVComputeMarkedProc>(proc.callback);
+    if (!run) return false;
+    try {
+        return run(proc.clientData);
+    } catch (...) {
+        return false;
+    }
+}
+
+ExecuteOutcome execute(CommandProc proc, std::string* outMessage) {
+    auto run = callbacks().as<AVExecuteProc>(proc.callback);
+    if (!run) return ExecuteOutcome::NoProcedure;
+    try {
+        run(proc.clientData);
+        return ExecuteOutcome::Ran;
+    } catch (const std::exception& e) {
+        if (outMessage) *outMessage = e.what();
+    } catch (...) {
+        if (outMessage) *outMessage = "the command threw an exception of an unknown kind";
+    }
+    return ExecuteOutcome::Failed;
+}
+
+uintptr_t newViewObjectNumber() {
+    static uintptr_t next = 0x1000;
+    return next++;
+}
+
+}  // namespace qmhost

@@ -1,0 +1,30 @@
+// The cursor the host shows. The command-line host shows none, so it only keeps
+// the current one (what a plug-in set and will show again); the viewer shows it.
+#pragma once
+
+#include <cstdint>
+
+#include "qmhost/AcroViewTable.h"
+
+namespace qmhost {
+
+class Cursors {
+public:
+    AVCursor current() const { return mCurrent; }
+    // Raises kHostErrBadHandle for a cursor that standard() never gave.
+    void set(AVCursor cursor);
+    // The standard cursor of that number, or null for an unknown number.
+    AVCursor standard(int32_t id) const;
+    // How many times set() changed the cursor (tests).
+    int32_t changes() const { return mChanges; }
+    // Back to the default arrow, no changes counted (tests).
+    void reset();
+
+private:
+    AVCursor mCurrent = nullptr;
+    int32_t mChanges = 0;
+};
+
+Cursors& cursors();
+
+}  // namespace qmhost

@@ -1,0 +1,26 @@
+#include "view/DocumentSave.h"
+
+#include "HostTables.h"
+#include "core/Raise.h"
+#include "support/Paths.h"
+#include "view/Notifications.h"
+#include "qmhost/AcroViewTable.h"
+#include "qmhost/PDModelTable.h"
+
+namespace qmhost {
+
+void saveDocumentAs(PDDoc doc, const std::string& path) {
+    if (path.empty()) raise(kHostErrBadParameter, "save: no file named");
+    pdModelTable()->docGetNumPages(doc);  // raises for a stale document before anyone is told
+    notifications().sendDoc(kNotifyDocWillChange, doc);
+    ASPathName target = makePath(path);
+    try {
+        pdModelTable()->docSave(doc, target);
+    } catch (...) {
+        releasePathHandle(target);
+        throw;
+    }
+    releasePathHandle(target);
+}
+
+}  // namespace qmhost

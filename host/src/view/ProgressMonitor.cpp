@@ -1,0 +1,150 @@
+#include "view/ProgressMonitor.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "cabinet/CabinetHandles.h"
+#include "cabinet/HostText.h"
+
+namespace qmhost {
+namespace {
+
+constexpr int kBarWidth = 30;
+
+ProgressMonitor& monitorOf(void* clientData) {
+    return clientData ? *static_cast<ProgressMonitor*>(clientData) : progressMonitor();
+}
+
+// The record's procedures: plug-ins call them from inside a run, so none of
+// them may throw into the plug-in.
+void beginOperation(void* clientData) { monitorOf(clientData).begin(); }
+void endOperation(void* clientData) { monitorOf(clientData).end(); }
+void setDuration(int32_t duration, void* clientData) { monitorOf(clientData).setDuration(duration); }
+void setCurrValue(int32_t value, void* clientData) { monitorOf(clientData).setCurrValue(value); }
+int32_t getDuration(void* clientData) { return monitorOf(clientData).duration(); }
+int32_t getCurrValue(void* clientData) { return monitorOf(clientData).currValue(); }
+void setText(ASText text, void* clientData) {
+    try {
+        monitorOf(clientData).setText(text ? textOf(text).utf8() : std::string());
+    } catch (...) {
+        // A stale text shows no text; the run goes on.
+        monitorOf(clientData).setText(std::string());
+    }
+}
+
+ASProgressMonitorRec gRecord = {
+    sizeof(ASProgressMonitorRec), beginOperation, endOperation, setDuration,
+    setCurrValue,                 getDuration,    getCurrValue, setText,
+};
+
+}  // namespace
+
+void ProgressMonitor::begin() {
+    if (mDepth++ > 0) return;
+    mDuration = 0;
+    mValue = 0;
+    mText.clear();
+    draw();
+}
+
+void ProgressMonitor::end() {
+    if (mDepth == 0) return;
+    if (--mDepth == 0) clear();
+}
+
+void ProgressMonitor::setDuration(int32_t duration) {
+    mDuration = std::max<int32_t>(duration, 0);
+    draw();
+}
+
+void ProgressMonitor::setCurrValue(int32_t value) {
+    mValue = std::max<int32_t>(value, 0);
+    draw();
+}
+
+void ProgressMonitor::setText(const std::string& text) {
+    mText = text;
+    draw();
+}
+
+void ProgressMonitor::setOutput(std::FILE* stream) {
+    clear();
+    mOutputChosen = true;
+    mOutput = stream;
+}
+
+std::FILE* ProgressMonitor::output() {
+    if (!mOutputChosen) {
+        mOutputChosen = true;
+        mOutput = isatty(STDERR_FILENO) ? stderr : nullptr;
+    }
+    return mOutput;
+}
+
+std::string ProgressMonitor::line() const {
+    std::string text = "quillmark: ";
+    if (mDuration > 0) {
+        const int64_t value = std::min<int64_t>(mValue, mDuration);
+        const int filled = static_cast<int>(value * kBarWidth / mDuration);
+        const int percent = static_cast<int>(value * 100 / mDuration);
+        text += '[';
+        text.append(static_cast<size_t>(filled), '#');
+        text.append(static_cast<size_t>(kBarWidth - filled), ' ');
+        text += "] " + std::to_string(percent) + "% " + std::to_string(value) + "/" +
+                std::to_string(mDuration);
+    } else {
+        text += std::to_string(mValue);
+    }
+    if (!mText.empty()) text += " " + mText;
+    return text;
+}
+
+void ProgressMonitor::draw() {
+    if (mDepth == 0) return;
+    std::FILE* stream = output();
+    if (!stream) return;
+    std::string text = line();
+    if (text == mShown) return;
+    // Pad with blanks over the rest of a longer line drawn before.
+    std::string padded = text;
+    if (mShown.size() > text.size()) padded.append(mShown.size() - text.size(), ' ');
+    std::fprintf(stream, "\r%s", padded.c_str());
+    std::fflush(stream);
+    mShown = std::move(text);
+    ++mDrawCount;
+}
+
+void ProgressMonitor::clear() {
+    if (mShown.empty() || !mOutput) {
+        mShown.clear();
+        return;
+    }
+    std::fprintf(mOutput, "\r%s\r", std::string(mShown.size(), ' ').c_str());
+    std::fflush(mOutput);
+    mShown.clear();
+}
+
+void ProgressMonitor::reset() {
+    clear();
+    mDepth = 0;
+    mDuration = 0;
+    mValue = 0;
+    mText.clear();
+    mOutputChosen = false;
+    mOutput = nullptr;
+    mDrawCount = 0;
+}
+
+ProgressMonitor& progressMonitor() {
+    // Never destroyed: a plug-in may still end a run while statics go down.
+    static ProgressMonitor* instance = new ProgressMonitor;
+    return *instance;
+}
+
+ASProgressMonitor progressMonitorRecord(void** outClientData) {
+    if (outClientData) *outClientData = &progressMonitor();
+    return &gRecord;
+}
+
+}  // namespace qmhost

@@ -1,0 +1,65 @@
+// The application's progress monitor (AcroView getProgressMonitor): a long
+// run's begin, duration, current value, text and end, drawn as a one-line bar
+// on standard error when standard error is a terminal, silent otherwise.
+//
+// Nested begin/end pairs are tolerated: only the outermost begin starts a bar
+// (duration, value and text back to 0 and empty) and only the matching end
+// clears it; an end without a begin does nothing. The bar is redrawn only when
+// what it shows changes (the whole percent, the count or the text), so a run
+// that advances one page at a time writes a bounded number of lines.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "qmhost/AcroViewTable.h"
+
+namespace qmhost {
+
+class ProgressMonitor {
+public:
+    void begin();
+    void end();
+    void setDuration(int32_t duration);  // a negative duration is taken as 0
+    void setCurrValue(int32_t value);    // a negative value is taken as 0
+    int32_t duration() const { return mDuration; }
+    int32_t currValue() const { return mValue; }
+    void setText(const std::string& text);  // UTF-8; shown behind the bar
+    const std::string& text() const { return mText; }
+    int32_t depth() const { return mDepth; }
+
+    // Where the bar is drawn: a stream (not owned), or null to draw nothing.
+    // Until this is called, standard error when it is a terminal, else nothing.
+    void setOutput(std::FILE* stream);
+    // The bar's line for the current state, without the leading carriage return:
+    // "quillmark: [#####     ] 50% 5/10 text", or "quillmark: 5 text" while no
+    // duration is set.
+    std::string line() const;
+    // Lines drawn since the monitor was made or reset (tests).
+    int32_t drawCount() const { return mDrawCount; }
+    // Back to no run, no output chosen, nothing counted (tests).
+    void reset();
+
+private:
+    void draw();
+    void clear();
+    std::FILE* output();
+
+    int32_t mDepth = 0;
+    int32_t mDuration = 0;
+    int32_t mValue = 0;
+    std::string mText;
+    std::string mShown;  // the line on the terminal now; empty when none
+    bool mOutputChosen = false;
+    std::FILE* mOutput = nullptr;
+    int32_t mDrawCount = 0;
+};
+
+ProgressMonitor& progressMonitor();
+
+// The monitor record handed to plug-ins; its client data (written through
+// outClientData when not null) is the application's monitor.
+ASProgressMonitor progressMonitorRecord(void** outClientData);
+
+}  // namespace qmhost

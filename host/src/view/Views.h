@@ -1,0 +1,44 @@
+// Document views: one record per open view (a window in the viewer, a record
+// in the command-line host), the active view, and the notifications sent when
+// views come and go.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "qmhost/QMBase.h"
+
+namespace qmhost {
+
+class Views {
+public:
+    // Opens a view that owns doc, makes it active and sends notification 4.
+    AVDoc open(PDDoc doc, const std::string& title);
+    // Sends notification 33 for its document and 7 for the view, then closes
+    // the view and its document. The most recently opened remaining view
+    // becomes active. Raises kHostErrBadHandle for an unknown view.
+    void close(AVDoc view);
+    void closeAll();
+    AVDoc active() const;
+    void setActive(AVDoc view);  // raises kHostErrBadHandle for an unknown view
+    PDDoc documentOf(AVDoc view) const;  // raises kHostErrBadHandle
+    AVDoc viewOf(PDDoc doc) const;       // null when the document has no view
+    std::string titleOf(AVDoc view) const;
+    size_t count() const { return mViews.size(); }
+
+private:
+    struct View {
+        uintptr_t id;
+        PDDoc doc;
+        std::string title;
+    };
+    const View* find(AVDoc view) const;
+
+    std::vector<View> mViews;  // in opening order
+    uintptr_t mActive = 0;
+    uintptr_t mNext = 1;
+};
+
+Views& views();
+
+}  // namespace qmhost

@@ -1,0 +1,142 @@
+// CPDFElement: the base of everything the plug-in writes into a PDF page (text,
+// image and PDF-page stamps). It holds what every element shares - the target
+// document, the link action, the placement, where its content goes in the
+// page's content list, the opacities, the border line settings, the
+// record-undo flag and the host's message of the last failure - and offers the
+// services the kinds use while they write.
+//
+// The element owns none of the objects it points to. Services answer false on
+// a host error (the host's text then in the one-message error buffer) and
+// leave what they already put into the document in place; an in-house error
+// code (kErrCosObject when an undo record cannot be made) passes out.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "qmhost/QMBase.h"
+
+class CPDFAction;
+class CPDFDocument;
+class CPDFPlacement;
+
+class CPDFElement {
+public:
+    // Content positions: in front of all existing page content (underlay) or
+    // after it (overlay). Only kContentEnd means "after": any other value
+    // puts a piece in front.
+    static constexpr int32_t kContentFront = -1;
+    static constexpr int32_t kContentEnd = 0x7FFFFFFE;
+
+    // Modes of WriteLineOperators.
+    enum LineMode : int32_t { kStrokeRect = 0, kFillRect = 1, kStrokeTopEdge = 2 };
+
+    // The longest error text kept, in bytes (cut on a character boundary).
+    static constexpr size_t kErrorTextCapacity = 255;
+    // Resource names tried per prefix: prefix0 .. prefix9999.
+    static constexpr int32_t kResourceNameLimit = 10000;
+
+    CPDFElement();
+    virtual ~CPDFElement();
+    CPDFElement(const CPDFElement&) = delete;
+    CPDFElement& operator=(const CPDFElement&) = delete;
+
+    // Writes the element onto page pageIndex (0-based) of the document; true
+    // on success. The base writes nothing and answers true.
+    virtual bool Write(int32_t pageIndex);
+
+    // --- setters (nothing is written to the document)
+    void SetDocument(CPDFDocument* document) { mDocument = document; }
+    // The stamp sets an action only after it resolved.
+    void SetAction(CPDFAction* action) { mAction = action; }
+    void SetPlacement(CPDFPlacement* placement) { mPlacement = placement; }
+    // true: in front of the existing content (kContentFront); false: after it.
+    void SetUnderlay(bool underlay);
+    // 0..255 each, divided by 255 (no clamping).
+    void SetLineColor(int32_t red, int32_t green, int32_t blue);
+    // Points; stored only when > 0.
+    void SetLineWidth(double width);
+    // 0..5 (solid, dashes, dots, dash-dot, dash-dot-dot, solid); other values ignored.
+    void SetDashStyle(int32_t style);
+    // Both opacities (0..1; 0 is invisible, the default).
+    void SetOpacity(double opacity);
+    void SetFillOpacity(double opacity) { mFillOpacity = opacity; }
+    void SetStrokeOpacity(double opacity) { mStrokeOpacity = opacity; }
+    void SetRecordUndo(bool record) { mRecordUndo = record; }
+
+    CPDFDocument* GetDocument() const { return mDocument; }
+    CPDFAction* GetAction() const { return mAction; }
+    CPDFPlacement* GetPlacement() const { return mPlacement; }
+    int32_t GetContentPosition() const { return mContentPosition; }
+    double GetFillOpacity() const { return mFillOpacity; }
+    double GetStrokeOpacity() const { return mStrokeOpacity; }
+    double GetLineWidth() const { return mLineWidth; }
+    void GetLineColor(double& red, double& green, double& blue) const;
+    int32_t GetDashStyle() const { return mDashStyle; }
+    bool GetRecordUndo() const { return mRecordUndo; }
+    // The host's message of the last failed Write, "" when none failed.
+    const std::string& GetErrorText() const { return mErrorText; }
+
+    // --- services
+
+    // Makes a content stream of content (stored as given, no filter) in cosDoc
+    // and puts it into pageDict's "Contents": as the only content when there is
+    // none, into a new two-element array with the old stream, or into the
+    // array, at the front or (position kContentEnd only) at the end. An
+    // indirect "Contents" array (which other pages may share) is first
+    // replaced by a direct copy, so that only this page gets the piece. Empty
+    // content answers true and makes nothing. A "Contents" of any other type
+    // answers false and makes nothing. Records kind 0 when recording.
+    bool InsertPageContent(CosDoc cosDoc, CosObj pageDict, const std::string& content,
+                           int32_t position);
+
+    // outName = prefix followed by the first number 0..9999 that is not a key
+    // of dict. False when dict is the null object, all 10000 names are taken
+    // (outName then holds the last one tried) or the host raised.
+    bool MakeResourceName(std::string& outName, const char* prefix, CosObj dict);
+
+    // Puts " q " before and " Q " after the existing content of page
+    // pageIndex. " Q " is only added when " q " was; true when both were.
+    bool WrapPageContent(int32_t pageIndex);
+
+    // Puts a "Link" annotation with the element's action over rect (user space
+    // of page) as the page's last annotation. False without a valid action.
+    // Records kind 4 when recording.
+    bool AddLinkAnnot(const ASFixedRect& rect, PDPage page);
+
+    // out = the operators that stroke the rectangle (kStrokeRect), fill it
+    // (kFillRect) or stroke its top edge from left to right (kStrokeTopEdge),
+    // in the given colour (0..1), width (points) and dash style, under the
+    // graphics state gsName, with the rectangle (left, top, right, bottom,
+    // 16.16) mapped by matrix into page space. A width not greater than 0
+    // answers false with out empty.
+    bool WriteLineOperators(std::string& out, const ASFixedRect& rect, const ASFixedMatrix& matrix,
+                            double width, int32_t dashStyle, double red, double green,
+                            double blue, int32_t mode, const char* gsName) const;
+
+protected:
+    // Appends the colour operator: "%.2f g" / "%.2f G" when the three are
+    // equal, else "%.2f %.2f %.2f rg" / "RG" (fill or stroke), and a blank.
+    static void AppendColor(std::string& out, double red, double green, double blue, bool fill);
+    // Appends the dash pattern of style for a line of width (points).
+    static void AppendDash(std::string& out, int32_t style, double width);
+    // Records an addition for undo when the record-undo flag is set.
+    void Record(int32_t pageIndex, int32_t kind, CosObj object, const char* resourceName,
+                const char* name) const;
+    // Keeps text as the error text (cut to kErrorTextCapacity on a character boundary).
+    void SetErrorText(const char* text);
+
+    CPDFDocument* mDocument = nullptr;
+    CPDFAction* mAction = nullptr;
+    CPDFPlacement* mPlacement = nullptr;
+    int32_t mContentPosition = kContentEnd;
+    double mFillOpacity = 0.0;
+    double mStrokeOpacity = 0.0;
+    double mLineWidth = 0.0;
+    double mLineRed = 0.0;
+    double mLineGreen = 0.0;
+    double mLineBlue = 0.0;
+    int32_t mDashStyle = 0;
+    bool mRecordUndo = false;
+    std::string mErrorText;
+};

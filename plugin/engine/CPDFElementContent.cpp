@@ -1,0 +1,114 @@
+// CPDFElement: putting content pieces into a page's "Contents".
+#include "engine/CPDFDocument.h"
+#include "engine/CPDFElement.h"
+#include "engine/CPDFElementUndoData.h"
+#include "engine/EngineHostFrame.h"
+#include "support/ErrorMessage.h"
+#include "support/PDFAtoms.h"
+#include "support/ResourceStrings.h"
+
+using engine::HostFrame;
+
+namespace {
+
+// "本文档不能添加印章": the page cannot take the piece.
+constexpr uint32_t kStringCannotStamp = 212;
+
+// Closes a host read stream when it goes (also after a host error).
+class ReadStream {
+public:
+    explicit ReadStream(const std::string& bytes)
+        : mStream(gAcroSupportHFT->memStmOpen(bytes.data(), static_cast<int64_t>(bytes.size()))) {}
+    ~ReadStream() {
+        try {
+            gAcroSupportHFT->stmClose(mStream);
+        } catch (const HostError&) {
+        }
+    }
+    ReadStream(const ReadStream&) = delete;
+    ReadStream& operator=(const ReadStream&) = delete;
+    operator ASStm() const { return mStream; }
+
+private:
+    ASStm mStream;
+};
+
+// A direct copy of an indirect array (its elements shared), put in its place.
+CosObj DetachArray(CosDoc cosDoc, CosObj pageDict, CosObj array) {
+    const int32_t length = gCosHFT->arrayLength(array);
+    const CosObj copy = gCosHFT->newArray(cosDoc, false, length + 1);
+    for (int32_t i = 0; i < length; ++i) gCosHFT->arrayPut(copy, i, gCosHFT->arrayGet(array, i));
+    gCosHFT->dictPut(pageDict, gAtomContents, copy);
+    return copy;
+}
+
+}  // namespace
+
+bool CPDFElement::InsertPageContent(CosDoc cosDoc, CosObj pageDict, const std::string& content,
+                                    int32_t position) {
+    if (content.empty()) return true;
+    const bool atEnd = position == kContentEnd;
+    CosObj stream{};
+    bool attached = false;
+    const bool inserted = HostFrame([&] {
+        CosObj contents = gCosHFT->dictGet(pageDict, gAtomContents);
+        const int32_t type = gCosHFT->objGetType(contents);
+        // A "Contents" of another type is a damaged page: refuse it before
+        // anything is made, so that the stamp reports the page as failed
+        // instead of leaving an unattached stream behind a success.
+        if (type != CosNull && type != CosArray && type != CosStream) {
+            SetErrorMessage(LoadResString(kStringCannotStamp));
+            return;
+        }
+
+        ReadStream source(content);
+        const CosObj attributes = gCosHFT->newDict(cosDoc, false, 1);
+        gCosHFT->dictPut(attributes, gAtomLength,
+                         gCosHFT->newInteger(cosDoc, false, static_cast<int32_t>(content.size())));
+        stream = gCosHFT->newStream(cosDoc, true, source, 0, 1, attributes, gCosHFT->newNull(),
+                                    static_cast<int64_t>(content.size()));
+        if (type == CosNull) {
+            gCosHFT->dictPut(pageDict, gAtomContents, stream);
+        } else if (type == CosArray) {
+            // An indirect array can be shared by several pages (writers do so
+            // for identical pages); a piece put into it would appear on all.
+            if (gCosHFT->objIsIndirect(contents)) contents = DetachArray(cosDoc, pageDict, contents);
+            if (atEnd)
+                gCosHFT->arrayPut(contents, gCosHFT->arrayLength(contents), stream);
+            else
+                gCosHFT->arrayInsert(contents, 0, stream);
+        } else {
+            const CosObj array = gCosHFT->newArray(cosDoc, true, 2);
+            gCosHFT->arrayPut(array, 0, atEnd ? contents : stream);
+            gCosHFT->arrayPut(array, 1, atEnd ? stream : contents);
+            gCosHFT->dictRemove(pageDict, gAtomContents);
+            gCosHFT->dictPut(pageDict, gAtomContents, array);
+        }
+        attached = true;
+    });
+    if (!inserted || !attached) return false;
+    if (mRecordUndo && mDocument) {
+        int32_t pageIndex = -1;
+        if (!HostFrame([&] {
+                pageIndex = gPDModelHFT->docGetPageNumberOfCosObj(mDocument->GetPDDoc(), pageDict);
+            }))
+            return false;
+        Record(pageIndex, kElementUndoContent, stream, "", kElementUndoNameContent);
+    }
+    return true;
+}
+
+bool CPDFElement::WrapPageContent(int32_t pageIndex) {
+    if (!mDocument || !mDocument->GetPDDoc()) return false;
+    bool wrapped = false;
+    HostFrame([&] {
+        engine::PageRef page(mDocument->GetPDDoc(), pageIndex, true);
+        const CosDoc cosDoc = gPDModelHFT->docGetCosDoc(mDocument->GetPDDoc());
+        const CosObj pageDict = gPDModelHFT->pageGetCosObj(page);
+        // " Q " without its " q " would restore a state the page never saved;
+        // a missing " Q " would leak the page's graphics state into every overlay.
+        wrapped = InsertPageContent(cosDoc, pageDict, " q ", kContentFront) &&
+                  InsertPageContent(cosDoc, pageDict, " Q ", kContentEnd);
+    });
+    return wrapped;
+}

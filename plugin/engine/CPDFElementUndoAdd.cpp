@@ -1,0 +1,119 @@
+#include "engine/CPDFElementUndoAdd.h"
+
+#include <cstring>
+
+#include "qmhost/HostError.h"
+#include "support/Assertion.h"
+#include "support/CPDPageHolder.h"
+#include "support/ErrorCode.h"
+#include "support/HostFrame.h"
+#include "support/HostTables.h"
+
+namespace {
+
+// The resource type whose entry a record of this kind removes, or null.
+const char* ResourceTypeOf(int32_t inKind) {
+    switch (inKind) {
+        case kElementUndoXObject: return "XObject";
+        case kElementUndoExtGState: return "ExtGState";
+        case kElementUndoFont: return "Font";
+        default: return nullptr;
+    }
+}
+
+bool IsPageKind(int32_t inKind) {
+    return inKind == kElementUndoContent || inKind == kElementUndoAnnot || ResourceTypeOf(inKind);
+}
+
+}  // namespace
+
+CPDFElementUndoAdd::CPDFElementUndoAdd(AVDoc inAVDoc, int32_t inPageIndex, int32_t inKind,
+                                       CosObj inObject, const char* inResourceName,
+                                       const char* inName)
+    : CPDFElementUndoData(inAVDoc, inPageIndex, inName), mObject(inObject), mKind(inKind) {
+    if (inResourceName) {
+        const size_t length = strnlen(inResourceName, kResourceNameSize - 1);
+        std::memcpy(mResourceName, inResourceName, length);
+        mResourceName[length] = '\0';
+    }
+}
+
+CPDFElementUndoAdd::~CPDFElementUndoAdd() = default;
+
+bool CPDFElementUndoAdd::Undo() {
+    if (!mAVDoc) ReportAssertion("mAVDoc != NULL", "CPDFElementUndoAdd", __LINE__);
+    mSuccess = true;
+    if (gCosHFT->objEqual(mObject, gCosHFT->newNull())) {
+        mSuccess = false;
+        return false;
+    }
+    try {
+        CallHost([&] {
+            PDDoc doc = gAcroViewHFT->avDocGetPDDoc(mAVDoc);
+            if (!IsPageKind(mKind)) {
+                // Kinds 1 and 6 are no page's; an unknown kind is nothing this record can take back.
+                if (mKind != kElementUndoResources && mKind != kElementUndoCosObj) mSuccess = false;
+                return;
+            }
+            CPDPageHolder page(doc, mPageIndex);
+            try {
+                UndoOnPage(page);
+            } catch (...) {
+                NotifyChanged(page);
+                throw;
+            }
+            NotifyChanged(page);
+        });
+    } catch (ErrorCode) {
+        mSuccess = false;
+    }
+    // The object itself is not destroyed: nothing refers to it any more, so it is
+    // not written with the document, and an object that another record or
+    // another page still uses (a shared font copy, an image placed on several
+    // pages) stays whole.
+    return mSuccess;
+}
+
+void CPDFElementUndoAdd::UndoOnPage(PDPage inPage) {
+    switch (mKind) {
+        case kElementUndoContent:
+            UndoContent(inPage);
+            break;
+        case kElementUndoAnnot: {
+            const PDAnnot annot{mObject};
+            const int32_t index = gPDModelHFT->pageGetAnnotIndex(inPage, annot);
+            gPDModelHFT->pageRemoveAnnot(inPage, index);
+            break;
+        }
+        default:
+            gPDModelHFT->pageRemoveResource(inPage, ResourceTypeOf(mKind), mResourceName);
+            break;
+    }
+}
+
+void CPDFElementUndoAdd::UndoContent(PDPage inPage) {
+    const CosObj pageDict = gPDModelHFT->pageGetCosObj(inPage);
+    const ASAtom contentsKey = gCoreHFT->atomFromString("Contents");
+    const CosObj contents = gCosHFT->dictGet(pageDict, contentsKey);
+    switch (gCosHFT->objGetType(contents)) {
+        case CosNull:
+            mSuccess = false;
+            break;
+        case CosArray:
+            gCosHFT->arrayRemove(contents, mObject);
+            break;
+        case CosStream:
+            if (gCosHFT->objEqual(contents, mObject)) gCosHFT->dictRemove(pageDict, contentsKey);
+            break;
+        default:
+            break;
+    }
+}
+
+void CPDFElementUndoAdd::NotifyChanged(PDPage inPage) {
+    // The page's drawing is out of date whatever part of the undo was done.
+    try {
+        gPDModelHFT->pageNotifyContentsDidChange(inPage);
+    } catch (const HostError&) {
+    }
+}

@@ -1,0 +1,215 @@
+#include "engine/CPDFPlacement.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <numbers>
+
+#include "qmhost/HostError.h"
+#include "support/FixedPoint.h"
+#include "support/HostFrame.h"
+#include "support/HostTables.h"
+
+namespace {
+
+double Radians(double inDegrees) { return inDegrees * std::numbers::pi / 180.0; }
+
+// Sums of fixed values are worked out in 64 bits and clamped, so that a huge
+// offset pins the element beyond the page instead of wrapping around.
+ASFixed ClampFixed(int64_t inValue) {
+    if (inValue < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+    if (inValue > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+    return static_cast<ASFixed>(inValue);
+}
+
+// The rotated element box's corner vectors (see Compute).
+struct Corners {
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+};
+
+Corners RotatedCorners(const ASFixedRect& inBox, double inRho) {
+    const double l = FixedToDouble(inBox.left);
+    const double t = FixedToDouble(inBox.top);
+    const double r = FixedToDouble(inBox.right);
+    const double b = FixedToDouble(inBox.bottom);
+    const double alpha = std::atan2(t - b, r - l);
+    const double delta = std::sqrt((r - l) * (r - l) + (t - b) * (t - b)) * 0.5;
+    // (x1, y1) is the box's centre turned by the rotation (half its far corner);
+    // (x2, y2) the same for the box mirrored at the x axis.
+    return {std::cos(alpha + inRho) * delta, std::sin(alpha + inRho) * delta,
+            std::cos(alpha - inRho) * delta, std::sin(alpha - inRho) * delta};
+}
+
+int64_t Fx(double inValue) { return FixedFromDouble(inValue); }
+
+// The column of the placement table for an angle in [0, 360).
+int Quadrant(double inTheta) {
+    if (inTheta <= 90) return 0;
+    if (inTheta <= 180) return 1;
+    if (inTheta <= 270) return 2;
+    return 3;
+}
+
+}  // namespace
+
+CPDFPlacement::CPDFPlacement() = default;
+
+void CPDFPlacement::SetScale(double inX, double inY) {
+    mScaleX = inX;
+    mScaleY = inY;
+}
+
+void CPDFPlacement::SetAlignment(int32_t inHorizontal, int32_t inVertical) {
+    mHorizontalAlign = inHorizontal;
+    // The stamp counts 0 from the top and 1 from the bottom; the table here the other way.
+    if (inVertical == 0)
+        mVerticalAlign = kAlignTop;
+    else if (inVertical == 1)
+        mVerticalAlign = kAlignBottom;
+    else
+        mVerticalAlign = inVertical;
+}
+
+void CPDFPlacement::SetOffset(double inX, double inY) {
+    mOffsetX = inX;
+    mOffsetY = inY;
+}
+
+void CPDFPlacement::SetRotation(double inDegrees) {
+    double theta = inDegrees;
+    if (!std::isfinite(theta)) theta = 0.0;
+    if (theta >= 360.0 || theta <= -360.0) theta -= 360.0 * std::trunc(theta / 360.0);
+    if (theta < 0.0) theta += 360.0;
+    // -1e-17 + 360 rounds to 360 in doubles; keep the range half-open.
+    if (theta >= 360.0) theta = 0.0;
+    mRotation = theta;
+}
+
+void CPDFPlacement::SetAlignRotatedBox(bool inAlign) { mAlignRotatedBox = inAlign; }
+
+void CPDFPlacement::SetPageView(bool inPageView) { mPageView = inPageView; }
+
+void CPDFPlacement::ResetMatrix() { mMatrix = {kASFixedOne, 0, 0, kASFixedOne, 0, 0}; }
+
+bool CPDFPlacement::GetScaleMatrix(ASFixedMatrix& outMatrix) const {
+    outMatrix = {FixedFromDouble(mScaleX), 0, 0, FixedFromDouble(mScaleY), 0, 0};
+    return true;
+}
+
+bool CPDFPlacement::Compute() {
+    ResetMatrix();
+    ASFixedMatrix scale{};
+    GetScaleMatrix(scale);
+    try {
+        CallHost([&] {
+            ASFixedMatrix defaultMatrix{kASFixedOne, 0, 0, kASFixedOne, 0, 0};
+            gPDModelHFT->pageGetBox(mPage, &mPageBox);
+            mViewPageBox = mPageBox;
+            if (mPageView) {
+                gPDModelHFT->pageGetDefaultMatrix(mPage, &defaultMatrix);
+                gAcroSupportHFT->fixedMatrixTransformRect(&mViewPageBox, &defaultMatrix, &mPageBox);
+            }
+            const double rho = Radians(mRotation);
+            const Corners c = mAlignRotatedBox ? RotatedCorners(mElementBox, rho) : Corners{};
+            const ASFixedMatrix rotation{FixedFromDouble(std::cos(rho)), FixedFromDouble(std::sin(rho)),
+                                         FixedFromDouble(std::sin(-rho)), FixedFromDouble(std::cos(rho)),
+                                         0, 0};
+            const ASFixedMatrix translation{kASFixedOne, 0, 0, kASFixedOne, TranslationX(c.x1, c.x2),
+                                            TranslationY(c.y1, c.y2)};
+            // Scale first, then rotate, then translate.
+            ASFixedMatrix rotated{};
+            gAcroSupportHFT->fixedMatrixConcat(&rotated, &translation, &rotation);
+            gAcroSupportHFT->fixedMatrixConcat(&mMatrix, &rotated, &scale);
+            if (mPageView) {
+                // Placed as displayed; map back into the page's user space.
+                ASFixedMatrix inverse{};
+                if (!gAcroSupportHFT->fixedMatrixInvert(&inverse, &defaultMatrix))
+                    throw HostError(kHostErrGeneric, "the page's matrix cannot be inverted");
+                gAcroSupportHFT->fixedMatrixConcat(&mMatrix, &inverse, &mMatrix);
+            }
+        });
+    } catch (ErrorCode) {
+        return false;
+    }
+    return true;
+}
+
+ASFixed CPDFPlacement::TranslationX(double inX1, double inX2) const {
+    const int64_t left = mViewPageBox.left;
+    const int64_t right = mViewPageBox.right;
+    const int64_t ox = Fx(mOffsetX);
+    switch (mHorizontalAlign) {
+        case kAlignLeft: {
+            const int q = Quadrant(mRotation);
+            const int64_t corner = q == 0   ? Fx(inX2 - inX1)
+                                   : q == 1 ? Fx(-2 * inX1)
+                                   : q == 2 ? Fx(-inX2 - inX1)
+                                            : 0;
+            return ClampFixed(left + corner + ox);
+        }
+        case kAlignRight: {
+            const int q = Quadrant(mRotation);
+            const int64_t corner = q == 0   ? Fx(inX2 + inX1)
+                                   : q == 1 ? 0
+                                   : q == 2 ? Fx(inX1 - inX2)
+                                            : Fx(2 * inX1);
+            return ClampFixed(right - corner - ox);
+        }
+        default: {
+            const int64_t halfWidth = (right - left) / 2;
+            return ClampFixed(left + halfWidth - Fx(inX1) + ox);
+        }
+    }
+}
+
+ASFixed CPDFPlacement::TranslationY(double inY1, double inY2) const {
+    const int64_t bottom = mViewPageBox.bottom;
+    const int64_t top = mViewPageBox.top;
+    const int64_t oy = Fx(mOffsetY);
+    switch (mVerticalAlign) {
+        case kAlignBottom: {
+            const int q = Quadrant(mRotation);
+            const int64_t corner = q == 0   ? 0
+                                   : q == 1 ? Fx(-inY1 - inY2)
+                                   : q == 2 ? Fx(-2 * inY1)
+                                            : Fx(inY2 - inY1);
+            return ClampFixed(bottom + corner + oy);
+        }
+        case kAlignTop: {
+            const int q = Quadrant(mRotation);
+            const int64_t corner = q == 0   ? Fx(2 * inY1)
+                                   : q == 1 ? Fx(inY1 - inY2)
+                                   : q == 2 ? 0
+                                            : Fx(inY1 + inY2);
+            return ClampFixed(top - corner - oy);
+        }
+        default: {
+            const int64_t halfHeight = (top - bottom) / 2;
+            return ClampFixed(bottom + halfHeight - Fx(inY1) + oy);
+        }
+    }
+}
+
+bool CPDFPlacement::FitsOnPage(ASFixed& outLeft, ASFixed& outTop, ASFixed& outRight,
+                               ASFixed& outBottom) const {
+    outLeft = outTop = outRight = outBottom = 0;
+    bool fits = true;
+    const auto overflow = [](int64_t inBeyond) { return ClampFixed(inBeyond); };
+    if (mElementBox.left < mPageBox.left) {
+        outLeft = overflow(int64_t{mPageBox.left} - mElementBox.left);
+        fits = false;
+    }
+    if (mElementBox.right > mPageBox.right) {
+        outRight = overflow(int64_t{mElementBox.right} - mPageBox.right);
+        fits = false;
+    }
+    if (mElementBox.top > mPageBox.top) {
+        outTop = overflow(int64_t{mElementBox.top} - mPageBox.top);
+        fits = false;
+    }
+    if (mElementBox.bottom < mPageBox.bottom) {
+        outBottom = overflow(int64_t{mPageBox.bottom} - mElementBox.bottom);
+        fits = false;
+    }
+    return fits;
+}

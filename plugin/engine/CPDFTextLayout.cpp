@@ -1,0 +1,284 @@
+#include "engine/CPDFTextLayout.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "engine/CPDFPlacement.h"
+#include "engine/CPDFTextElement.h"
+#include "engine/PdfNumber.h"
+#include "support/FixedPoint.h"
+#include "support/HostTables.h"
+
+namespace {
+
+double Points(ASFixed value) { return FixedToDouble(value); }
+double Width(const ASFixedRect& box) { return Points(box.right) - Points(box.left); }
+
+// The end of the UTF-8 character that starts at pos (a stray continuation
+// byte counts as one character, so the scan always moves on).
+size_t NextCharEnd(const std::string& text, size_t pos) {
+    size_t end = pos + 1;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+    return end;
+}
+
+// The prefix lengths that word wrap tries for a line: up to each blank that
+// follows at least one character, then the whole line; a line without such a
+// blank grows one character at a time.
+std::vector<size_t> Candidates(const std::string& line, bool& outByCharacter) {
+    std::vector<size_t> ends;
+    for (size_t pos = line.find(' ', 1); pos != std::string::npos; pos = line.find(' ', pos + 1))
+        ends.push_back(pos);
+    outByCharacter = ends.empty();
+    if (outByCharacter) {
+        for (size_t end = 0; end < line.size();) {
+            end = NextCharEnd(line, end);
+            ends.push_back(end);
+        }
+    } else {
+        ends.push_back(line.size());
+    }
+    return ends;
+}
+
+ASFixedMatrix Concat(const ASFixedMatrix& first, const ASFixedMatrix& second) {
+    ASFixedMatrix result;
+    gAcroSupportHFT->fixedMatrixConcat(&result, &first, &second);
+    return result;
+}
+
+ASFixedRect Union(const ASFixedRect& a, const ASFixedRect& b) {
+    return {std::min(a.left, b.left), std::max(a.top, b.top), std::max(a.right, b.right),
+            std::min(a.bottom, b.bottom)};
+}
+
+void AppendMatrix(std::string& out, const ASFixedMatrix& m) {
+    for (const ASFixed value : {m.a, m.b, m.c, m.d, m.h, m.v}) AppendPdfFixed(out, value);
+}
+
+}  // namespace
+
+CPDFTextLayout::CPDFTextLayout(const CPDFTextElement& element, CPDFPlacement& placement)
+    : mElement(element), mPlacement(placement) {}
+
+void CPDFTextLayout::RestorePlacement() {
+    mPlacement.SetScale(mSize, mSize);
+    mPlacement.SetOffset(mOffsetX, mOffsetY);
+}
+
+bool CPDFTextLayout::Build(std::vector<std::string> lines, bool wordWrap) {
+    mSize = mPlacement.GetScaleY();
+    mOffsetX = mPlacement.GetOffsetX();
+    mOffsetY = mPlacement.GetOffsetY();
+    ASFixedRect sample;
+    mElement.MeasureText(mElement.EncodeText(CPDFTextElement::kDescentSample), sample, mSize);
+    mDescent = Points(sample.bottom);
+    if (!mPlacement.Compute()) return false;
+    if (wordWrap) {
+        const bool wrapped = Wrap(lines);
+        RestorePlacement();
+        if (!wrapped) return false;
+    }
+    mLines.clear();
+    for (const std::string& text : lines) {
+        CTextLine line;
+        line.codes = mElement.EncodeText(text);
+        mElement.MeasureText(line.codes, line.box, mSize);
+        mLines.push_back(std::move(line));
+    }
+    if (mLines.empty()) return true;
+    mPerLineMatrix = wordWrap && mPlacement.GetRotation() != 0.0;
+    const bool laidOut = mPerLineMatrix ? LayOutRotated() : LayOutStandard();
+    RestorePlacement();
+    return laidOut;
+}
+
+bool CPDFTextLayout::PrefixFits(const std::string& text, bool& outFits) {
+    ASFixedRect box;
+    mElement.MeasureText(mElement.EncodeText(text), box, mSize);
+    mPlacement.SetScale(1.0, 1.0);
+    mPlacement.SetOffset(mOffsetX, mOffsetY - mDescent);
+    mPlacement.mElementBox = box;
+    const bool computed = mPlacement.Compute();
+    if (computed) {
+        gAcroSupportHFT->fixedMatrixTransformRect(&mPlacement.mElementBox, &mPlacement.mMatrix, &box);
+        ASFixed left, top, right, bottom;
+        outFits = mPlacement.FitsOnPage(left, top, right, bottom);
+    }
+    RestorePlacement();
+    return computed;
+}
+
+bool CPDFTextLayout::Wrap(std::vector<std::string>& lines) {
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string line = lines[i];
+        bool byCharacter = false;
+        const std::vector<size_t> ends = Candidates(line, byCharacter);
+        size_t misfit = ends.size();
+        for (size_t j = 0; j < ends.size(); ++j) {
+            bool fits = true;
+            if (!PrefixFits(line.substr(0, ends[j]), fits)) return false;
+            if (!fits) {
+                misfit = j;
+                break;
+            }
+        }
+        if (misfit == ends.size()) continue;  // the whole line fits (or it is empty)
+        if (misfit == 0 && byCharacter) {
+            // Not even the first character fits: the text is cut here.
+            lines.resize(i);
+            break;
+        }
+        // A first word that does not fit stands alone; otherwise the line
+        // breaks before the word (or character) that did not fit.
+        const size_t breakAt = misfit == 0 ? ends[0] : ends[misfit - 1];
+        std::string shortened = line.substr(0, breakAt);
+        const bool atBlank = breakAt < line.size() && line[breakAt] == ' ';
+        std::string rest = line.substr(atBlank ? breakAt + 1 : breakAt);
+        if (!shortened.empty() && shortened.back() == ' ') shortened.pop_back();
+        lines[i] = std::move(shortened);
+        // Each break consumes at least one character, so the loop ends.
+        if (!rest.empty()) lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(i) + 1, std::move(rest));
+    }
+    return true;
+}
+
+bool CPDFTextLayout::LayOutStandard() {
+    const double size = mSize;
+    const double s = mElement.GetLineSpacing();
+    const auto n = static_cast<int32_t>(mLines.size());
+    double wMaxPoints = 0;
+    for (const CTextLine& line : mLines) wMaxPoints = std::max(wMaxPoints, Width(line.box));
+
+    // Text placement: the font at size 1, the matrix carries size, rotation
+    // and position; the text's lowest point sits at the placed origin.
+    mPlacement.SetAlignRotatedBox(true);
+    mPlacement.SetScale(size, size);
+    const ASFixedRect textBox{0, FixedFromDouble(size + mDescent), FixedFromDouble(wMaxPoints),
+                              FixedFromDouble((1 - n) * s * size + mDescent)};
+    mPlacement.mElementBox = textBox;
+    if (!mPlacement.Compute()) return false;
+    mTextMatrix = mPlacement.mMatrix;
+
+    // The same placement at scale 1, in points: each underline goes 2 points
+    // under its own baseline whatever the line spacing.
+    mPlacement.SetScale(1.0, 1.0);
+    mPlacement.mElementBox = textBox;
+    if (!mPlacement.Compute()) return false;
+    const ASFixedMatrix pointMatrix = mPlacement.mMatrix;
+
+    const int32_t align = mPlacement.GetHorizontalAlignment();
+    const double wMax = wMaxPoints / size;
+    auto shiftOf = [&](int32_t i) {
+        const double wPrevious = i == 0 ? wMax : Width(mLines[i - 1].box) / size;
+        const double shift = wPrevious - Width(mLines[i].box) / size;
+        if (align == CPDFPlacement::kAlignLeft) return 0.0;
+        if (align == CPDFPlacement::kAlignRight) return shift;
+        return shift / 2;
+    };
+    const ASFixedRect& last = mLines.back().box;
+    for (int32_t i = 0; i < n; ++i) {
+        CTextLine& line = mLines[i];
+        double x = shiftOf(i);
+        double y = -s;
+        if (i == 0) {
+            x += -Points(last.left) / size;
+            y = -Points(last.bottom) / size + (n - 1) * s;
+        }
+        line.positioning.clear();
+        AppendPdfReal(line.positioning, x, 6, " ");
+        AppendPdfReal(line.positioning, y, 6, " Td ");
+
+        const double w = Width(line.box);
+        const double below = (n - 1 - i) * s * size;
+        double left = Points(line.box.left);
+        if (align == CPDFPlacement::kAlignRight)
+            left = wMaxPoints - w;
+        else if (align != CPDFPlacement::kAlignLeft)
+            left = (wMaxPoints - w) / 2;
+        line.underlineBox = {FixedFromDouble(left), FixedFromDouble(below + size),
+                             FixedFromDouble(left + w), FixedFromDouble(below)};
+        line.underlineMatrix = pointMatrix;
+    }
+
+    // Frame placement for the border, the background and the link.
+    mFrameBox = {0, FixedFromDouble(n * s * size), FixedFromDouble(wMaxPoints), 0};
+    mPlacement.mElementBox = mFrameBox;
+    mPlacement.SetScale(1.0, 1.0);
+    if (!mPlacement.Compute()) return false;
+    mFrameMatrix = mPlacement.mMatrix;
+    gAcroSupportHFT->fixedMatrixTransformRect(&mLinkRect, &mFrameMatrix, &mFrameBox);
+    return true;
+}
+
+bool CPDFTextLayout::LayOutRotated() {
+    const double size = mSize;
+    const double step = mElement.GetLineSpacing() * size;
+    const auto n = static_cast<int32_t>(mLines.size());
+    const double theta = mPlacement.GetRotation() * std::numbers::pi / 180.0;
+    // From one line to the next: "down" in the text's own direction, in the
+    // page as displayed.
+    const double ux = step * std::sin(theta);
+    const double uy = -step * std::cos(theta);
+    const int32_t hAlign = mPlacement.GetHorizontalAlignment();
+    const int32_t vAlign = mPlacement.GetVerticalAlignment();
+    // The line that stands at the aligned edge, per axis, so that the others
+    // follow away from that edge (centred blocks around the middle line).
+    auto anchor = [&](int32_t align, int32_t nearCode, int32_t farCode, double u) {
+        if (align == nearCode) return u >= 0 ? 0.0 : n - 1.0;
+        if (align == farCode) return u <= 0 ? 0.0 : n - 1.0;
+        return (n - 1) / 2.0;
+    };
+    const double ax = anchor(hAlign, CPDFPlacement::kAlignLeft, CPDFPlacement::kAlignRight, ux);
+    const double ay = anchor(vAlign, CPDFPlacement::kAlignBottom, CPDFPlacement::kAlignTop, uy);
+
+    // Every line is placed with the same box (the widest line's width, the
+    // font's ascent and descent), so that the lines stand at equal steps
+    // whatever their lengths; a shorter line is then moved along its
+    // baseline by the horizontal alignment.
+    double wMaxPoints = 0;
+    for (const CTextLine& line : mLines) wMaxPoints = std::max(wMaxPoints, Width(line.box));
+    const ASFixedRect lineBox{0, mLines.front().box.top, FixedFromDouble(wMaxPoints),
+                              mLines.front().box.bottom};
+
+    mPlacement.SetAlignRotatedBox(true);
+    const ASFixedMatrix sizeMatrix{FixedFromDouble(size), 0, 0, FixedFromDouble(size), 0, 0};
+    bool first = true;
+    for (int32_t k = 0; k < n; ++k) {
+        CTextLine& line = mLines[k];
+        const double dx = (k - ax) * ux;
+        const double dy = (k - ay) * uy;
+        mPlacement.SetOffset(mOffsetX + (hAlign == CPDFPlacement::kAlignRight ? -dx : dx),
+                             mOffsetY + (vAlign == CPDFPlacement::kAlignTop ? -dy : dy));
+        mPlacement.SetScale(1.0, 1.0);
+        mPlacement.mElementBox = lineBox;
+        if (!mPlacement.Compute()) return false;
+        const double w = Width(line.box);
+        double along = 0;
+        if (hAlign == CPDFPlacement::kAlignRight)
+            along = wMaxPoints - w;
+        else if (hAlign != CPDFPlacement::kAlignLeft)
+            along = (wMaxPoints - w) / 2;
+        // The box is placed with its lower edge (the descent) at the origin;
+        // the baseline stands the descent above it.
+        const ASFixedMatrix toBaseline{kASFixedOne, 0, 0, kASFixedOne, FixedFromDouble(along),
+                                       FixedFromDouble(-mDescent)};
+        const ASFixedMatrix lineMatrix = Concat(mPlacement.mMatrix, toBaseline);
+        line.positioning.clear();
+        AppendMatrix(line.positioning, Concat(lineMatrix, sizeMatrix));
+        line.positioning += "Tm ";
+        line.positioning += kTextState;
+        line.underlineBox = {line.box.left, FixedFromDouble(size + mDescent), line.box.right,
+                             line.box.bottom};
+        line.underlineMatrix = lineMatrix;
+        ASFixedRect placed;
+        gAcroSupportHFT->fixedMatrixTransformRect(&placed, &lineMatrix, &line.box);
+        mFrameBox = first ? placed : Union(mFrameBox, placed);
+        first = false;
+    }
+    mFrameMatrix = {kASFixedOne, 0, 0, kASFixedOne, 0, 0};
+    mLinkRect = mFrameBox;
+    mPlacement.mElementBox = mFrameBox;
+    return true;
+}

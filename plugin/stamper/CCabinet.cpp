@@ -1,0 +1,255 @@
+#include "stamper/CCabinet.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <cstdlib>
+#include <string>
+
+#include "support/ErrorCode.h"
+#include "support/ErrorMessage.h"
+#include "support/FileSystemHelpers.h"
+#include "support/HostFrame.h"
+#include "support/HostTables.h"
+
+namespace {
+
+// Opens a host file stream on the path, runs body with it and closes it (and
+// the path) whatever happens. Host errors pass through.
+template <class F>
+void WithFileStream(const char* inPath, int16_t inMode, F&& body) {
+    ASPathName path = gAcroSupportHFT->pathFromText(inPath);
+    ASStm stream = nullptr;
+    try {
+        stream = gAcroSupportHFT->fileStmOpen(path, inMode);
+        body(stream);
+    } catch (...) {
+        try {
+            gAcroSupportHFT->stmClose(stream);
+        } catch (const HostError&) {
+            // The first failure is the one worth reporting.
+        }
+        gAcroSupportHFT->releasePath(path);
+        throw;
+    }
+    gAcroSupportHFT->releasePath(path);
+    gAcroSupportHFT->stmClose(stream);  // a failed flush raises here
+}
+
+// The file the path finally names, so that writing through a symbolic link
+// replaces the linked file and keeps the link.
+std::string ResolvedTarget(const char* inPath) {
+    struct stat st;
+    if (::lstat(inPath, &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char* real = ::realpath(inPath, nullptr)) {
+            std::string resolved = real;
+            std::free(real);
+            return resolved;
+        }
+    }
+    return inPath;
+}
+
+// The new file gets the old one's permissions, or the usual ones for a new file
+// (mkstemp makes it private).
+void GiveModeOf(const std::string& inTarget, const char* inTemp) {
+    struct stat st;
+    if (::stat(inTarget.c_str(), &st) == 0) {
+        ::chmod(inTemp, st.st_mode & 07777);
+        return;
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::chmod(inTemp, 0666 & ~mask);
+}
+
+bool SyncFile(const char* inPath) {
+    const int fd = ::open(inPath, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
+}
+
+// The cabinet table; without it no cabinet operation can be done.
+const ASExtraTable& Extra() {
+    if (!gASExtraHFT) ThrowErrorCode(kErrNoMemory);
+    return *gASExtraHFT;
+}
+
+}  // namespace
+
+CCabinet::CCabinet() : mCab(nullptr), mOwns(true) {
+    mCab = CallHost([] { return Extra().cabNew(); });
+}
+
+CCabinet::CCabinet(ASCab inCab) : mCab(inCab), mOwns(false) {}
+
+CCabinet::~CCabinet() {
+    if (!mOwns || !mCab || !gASExtraHFT) return;
+    try {
+        gASExtraHFT->cabDestroy(mCab);
+    } catch (const HostError&) {
+        // A destructor cannot report it; the cabinet is gone or never was ours.
+    }
+}
+
+const char* CCabinet::GetString(const char* inKey) const {
+    return CallHost([&] { return Extra().cabGetString(mCab, inKey); });
+}
+
+void CCabinet::PutString(const char* inKey, const char* inText) {
+    CallHost([&] { Extra().cabPutString(mCab, inKey, inText ? inText : ""); });
+}
+
+const void* CCabinet::GetBinary(const char* inKey, int64_t* outSize) const {
+    return CallHost([&] { return Extra().cabGetBinary(mCab, inKey, outSize); });
+}
+
+void CCabinet::PutBinary(const char* inKey, const void* inData, int64_t inSize) {
+    CallHost([&] {
+        Extra().cabPutBinary(mCab, inKey, inData, inSize);
+        const std::string sizeKey = std::string(inKey ? inKey : "") + "FileSize";
+        Extra().cabPutInt(mCab, sizeKey.c_str(), static_cast<int32_t>(inSize));
+    });
+}
+
+bool CCabinet::WriteToFile(const TFileSpecifier& inFile) const {
+    if (inFile.IsEmpty() || !gASExtraHFT || !gAcroSupportHFT) return false;
+    const std::string target = ResolvedTarget(inFile.GetPath());
+    TFileSpecifier temp(target.c_str());
+    // ".qm" keeps the temporary name clear of ".nxp", which marks profiles.
+    if (temp.WasRefused() || !MakeTempFileSpec(".qm", temp, true)) return false;
+    bool written = false;
+    try {
+        WithFileStream(temp.GetPath(), kASStmWrite,
+                       [&](ASStm stream) { gASExtraHFT->cabWrite(mCab, stream); });
+        written = true;
+    } catch (const HostError& error) {
+        TakeHostError(error);
+    }
+    if (written) {
+        GiveModeOf(target, temp.GetPath());
+        written = SyncFile(temp.GetPath()) && ::rename(temp.GetPath(), target.c_str()) == 0;
+        if (!written) SetErrorMessage("cannot write " + target + ": " + std::strerror(errno));
+    }
+    if (!written) ::unlink(temp.GetPath());
+    return written;
+}
+
+bool CCabinet::ReadFromFile(const TFileSpecifier& inFile) {
+    if (inFile.IsEmpty() || !gASExtraHFT || !gAcroSupportHFT) return false;
+    ASCab read = nullptr;
+    try {
+        WithFileStream(inFile.GetPath(), kASStmRead,
+                       [&](ASStm stream) { read = gASExtraHFT->cabRead(stream); });
+        gASExtraHFT->cabMerge(mCab, read);
+        gASExtraHFT->cabDestroy(read);
+        return true;
+    } catch (const HostError& error) {
+        TakeHostError(error);
+        try {
+            gASExtraHFT->cabDestroy(read);
+        } catch (const HostError&) {
+        }
+        return false;
+    }
+}
+
+namespace {
+
+// Largest piece handed to one stream call (the host counts in 32 bits).
+constexpr int64_t kStreamChunk = int64_t(1) << 20;
+
+// The whole file read through a host stream; raises when it passes inLimit bytes.
+std::string ReadWholeFile(const char* inPath, int64_t inLimit) {
+    std::string bytes;
+    WithFileStream(inPath, kASStmRead, [&](ASStm stream) {
+        std::string chunk(static_cast<size_t>(kStreamChunk), '\0');
+        for (;;) {
+            const int32_t got = gAcroSupportHFT->stmRead(chunk.data(), 1, static_cast<int32_t>(chunk.size()), stream);
+            if (got <= 0) break;
+            if (static_cast<int64_t>(bytes.size()) + got > inLimit)
+                ThrowErrorCode(kErrNoMemory);
+            bytes.append(chunk.data(), static_cast<size_t>(got));
+        }
+    });
+    return bytes;
+}
+
+void WriteWholeFile(const char* inPath, const void* inData, int64_t inSize) {
+    WithFileStream(inPath, kASStmWrite, [&](ASStm stream) {
+        const char* data = static_cast<const char*>(inData);
+        for (int64_t done = 0; done < inSize;) {
+            const auto piece = static_cast<int32_t>(std::min(kStreamChunk, inSize - done));
+            gAcroSupportHFT->stmWrite(data + done, 1, piece, stream);
+            done += piece;
+        }
+    });
+}
+
+bool HasDocumentTables() { return gASExtraHFT && gAcroSupportHFT && gPDModelHFT; }
+
+}  // namespace
+
+bool CCabinet::PutEmbeddedDocument(const char* inKey, PDDoc inDoc) {
+    if (!inDoc || !inKey || !HasDocumentTables()) return false;
+    TFileSpecifier temp;
+    if (!MakeTempFileSpec("pdf", temp, false)) return false;
+    bool stored = false;
+    try {
+        ASPathName path = gAcroSupportHFT->pathFromText(temp.GetPath());
+        try {
+            gPDModelHFT->docSave(inDoc, path);
+        } catch (...) {
+            gAcroSupportHFT->releasePath(path);
+            throw;
+        }
+        gAcroSupportHFT->releasePath(path);
+        const std::string bytes = ReadWholeFile(temp.GetPath(), kASCabMaxValueSize);
+        if (!bytes.empty()) {
+            PutBinary(inKey, bytes.data(), static_cast<int64_t>(bytes.size()));
+            stored = true;
+        }
+    } catch (const HostError& error) {
+        TakeHostError(error);
+    } catch (ErrorCode) {
+        // The host's text (if any) is in the error buffer already.
+    }
+    DeleteFileSpec(temp);
+    return stored;
+}
+
+PDDoc CCabinet::GetEmbeddedDocument(const char* inKey, TFileSpecifier& outTempFile) const {
+    outTempFile.SetPath("");
+    if (!inKey || !HasDocumentTables()) return nullptr;
+    PDDoc doc = nullptr;
+    try {
+        int64_t size = 0;
+        const void* block = GetBinary(inKey, &size);
+        // "<key>FileSize" is not consulted: the block's own length is the truth.
+        if (!block || size <= 0) return nullptr;
+        if (!MakeTempFileSpec("pdf", outTempFile, false)) return nullptr;
+        WriteWholeFile(outTempFile.GetPath(), block, size);
+        ASPathName path = gAcroSupportHFT->pathFromText(outTempFile.GetPath());
+        try {
+            doc = gPDModelHFT->docOpen(path);
+        } catch (...) {
+            gAcroSupportHFT->releasePath(path);
+            throw;
+        }
+        gAcroSupportHFT->releasePath(path);
+    } catch (const HostError& error) {
+        TakeHostError(error);
+    } catch (ErrorCode) {
+    }
+    if (!doc && !outTempFile.IsEmpty()) {
+        DeleteFileSpec(outTempFile);
+        outTempFile.SetPath("");
+    }
+    return doc;
+}

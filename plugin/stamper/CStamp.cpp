@@ -1,0 +1,264 @@
+#include "stamper/CStamp.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "engine/CPDFAction.h"
+#include "engine/CPDFDocument.h"
+#include "engine/CPDFElement.h"
+#include "engine/CPDFPlacement.h"
+#include "qmhost/HostError.h"
+#include "stamper/CPageRangeSet.h"
+#include "stamper/CStamperLog.h"
+#include "stamper/CStamperPreferences.h"
+#include "stamper/HostServices.h"
+#include "stamper/RunProgress.h"
+#include "stamper/StampKeys.h"
+#include "stamper/StampMessages.h"
+#include "support/ErrorCode.h"
+#include "support/ErrorMessage.h"
+#include "support/HostFrame.h"
+#include "support/HostTables.h"
+#include "support/ResourceStrings.h"
+#include "support/UUnitConverter.h"
+#include "support/UserCancel.h"
+
+namespace {
+
+const ASExtraTable& Extra() {
+    if (!gASExtraHFT) ThrowErrorCode(kErrNoMemory);
+    return *gASExtraHFT;
+}
+
+int32_t DocPageCount(PDDoc inDoc) {
+    return CallHost([&] { return gPDModelHFT->docGetNumPages(inDoc); });
+}
+
+// "kUnitC": 0 inch, 1 centimetre, 2 millimetre, any other value point.
+int32_t UnitOfIndex(int32_t inIndex) {
+    return inIndex >= 0 && inIndex <= 2 ? inIndex : UUnitConverter::kPoint;
+}
+
+}  // namespace
+
+std::string StampMessageText(uint32_t inId, const char* inArgument) {
+    char format[kResStringCapacity];
+    if (!inArgument) return LoadResString(inId, format);
+    // The table's own text is the format; the argument is only ever data.
+    return LoadResStringF(inId, format, inArgument);
+}
+
+CStamp::CStamp(int32_t inType) : mOwnsCab(true) {
+    mCab = CallHost([] { return Extra().cabNew(); });
+    try {
+        CallHost([&] { Extra().cabPutInt(mCab, kKeyStampType, inType); });
+    } catch (...) {
+        try {
+            gASExtraHFT->cabDestroy(mCab);
+        } catch (const HostError&) {
+        }
+        throw;
+    }
+}
+
+CStamp::CStamp(ASCab inCab) : mCab(inCab), mOwnsCab(false) {}
+
+CStamp::~CStamp() {
+    CStamp::DeleteBuiltObjects();
+    if (!mOwnsCab || !mCab || !gASExtraHFT) return;
+    try {
+        gASExtraHFT->cabDestroy(mCab);
+    } catch (const HostError&) {
+        // Nothing to report from a destructor.
+    }
+}
+
+int32_t CStamp::GetType() const { return CabInt(kKeyStampType, kStampTypeText); }
+
+std::string CStamp::GetName() const { return CabString(kKeyStampName); }
+
+void CStamp::SetName(const char* inName) {
+    CallHost([&] { Extra().cabPutString(mCab, kKeyStampName, inName ? inName : ""); });
+}
+
+int32_t CStamp::CabInt(const char* inKey, int32_t inDefault) const {
+    return CallHost([&] { return Extra().cabGetInt(mCab, inKey, inDefault); });
+}
+
+double CStamp::CabDouble(const char* inKey, double inDefault) const {
+    const double value = CallHost([&] { return Extra().cabGetDouble(mCab, inKey, inDefault); });
+    // A stored NaN or infinity would place the stamp nowhere sensible.
+    return std::isfinite(value) ? value : inDefault;
+}
+
+bool CStamp::CabBool(const char* inKey, bool inDefault) const {
+    return CallHost([&] { return Extra().cabGetBool(mCab, inKey, inDefault); });
+}
+
+std::string CStamp::CabString(const char* inKey) const {
+    const char* text = CallHost([&] { return Extra().cabGetString(mCab, inKey); });
+    return text ? text : "";
+}
+
+std::string CStamp::CabText(const char* inKey) const {
+    const ASText text = CallHost([&] { return Extra().cabGetText(mCab, inKey); });
+    std::string out;
+    return ASTextToCString(out, text);
+}
+
+void CStamp::SetMessage(uint32_t inId, const char* inArgument) {
+    mMessage = StampMessageText(inId, inArgument);
+}
+
+void CStamp::ReportMessage() const {
+    if (!mNoLog) GetStamperLog().Printf("%s", mMessage.c_str());
+    SetErrorMessage(mMessage);
+}
+
+void CStamp::SetElement(std::unique_ptr<CPDFElement> inElement) { mElement = std::move(inElement); }
+
+void CStamp::DeleteBuiltObjects() {
+    mDocument.reset();
+    mElement.reset();
+    mPlacement.reset();
+    mAction.reset();
+    mPageRanges.reset();
+}
+
+bool CStamp::Build(PDDoc inDoc) {
+    mBuilt = true;
+    if (!mElement) {
+        // The base alone has nothing to write; a stamp left "built" here would
+        // be applied without an element.
+        mBuilt = false;
+        return false;
+    }
+    bool result = true;
+    try {
+        mElement->SetRecordUndo(mInteractive);
+        SetMessage(kStrCannotStamp);
+        mDocument = std::make_unique<CPDFDocument>(inDoc);
+        if (mInteractive)
+            mDocument->SetAVDoc(CallHost([&] { return gAcroViewHFT->pdDocGetAVDoc(inDoc); }));
+        mPlacement = std::make_unique<CPDFPlacement>();
+        mElement->SetPlacement(mPlacement.get());
+        mElement->SetDocument(mDocument.get());
+        BuildPlacement();
+        // Not an overlay: in front of the existing content, so drawn beneath it.
+        mElement->SetUnderlay(!CabBool(kKeyOverlay, false));
+        BuildBorder();
+        if (!BuildAction(inDoc)) result = false;
+        BuildPageRanges(inDoc);
+    } catch (...) {
+        ReportMessage();
+        result = false;
+        mBuilt = false;
+    }
+    if (!mBuilt) DeleteBuiltObjects();
+    return result;
+}
+
+void CStamp::BuildPlacement() {
+    const int32_t rotation = CabInt(kKeyRotation, 0);
+    // The stamp turns clockwise, the placement counter-clockwise.
+    if (rotation != 0) mPlacement->SetRotation(-static_cast<double>(rotation));
+    mElement->SetOpacity(CabInt(kKeyOpacity, 0) / 100.0);
+    CStamperPreferences* preferences = GetStamperPreferences();
+    const bool ignoreRotation = preferences && preferences->GetIgnorePageRotation();
+    mPlacement->SetPageView(!ignoreRotation);
+    const int32_t unit = UnitOfIndex(CabInt(kKeyUnit, 0));
+    mPlacement->SetOffset(UUnitConverter::ToPoints(unit, CabDouble(kKeyHorizontalOffset, 0.0)),
+                          UUnitConverter::ToPoints(unit, CabDouble(kKeyVerticalOffset, 0.0)));
+    mPlacement->SetAlignment(CabInt(kKeyHorizontalAlign, 0), CabInt(kKeyVerticalAlign, 0));
+}
+
+void CStamp::BuildBorder() {
+    const int32_t color = CabInt(kKeyBorderColor, kNoColor);
+    if (color < 0) return;
+    mElement->SetDashStyle(CabInt(kKeyBorderDash, 0));
+    mElement->SetLineColor(RedOf(color), GreenOf(color), BlueOf(color));
+    mElement->SetLineWidth(CabDouble(kKeyBorderWidth, 0.0));
+}
+
+void CStamp::BuildPageRanges(PDDoc inDoc) {
+    const int32_t count = mPageCountOverride >= 1 ? mPageCountOverride : DocPageCount(inDoc);
+    mPageRanges = std::make_unique<CPageRangeSet>(count);
+    if (!mUsePageSelection) return;
+    bool accepted = true;
+    switch (CabInt(kKeyPages, kPagesByStampOn)) {
+        case kPagesByStampOn: accepted = mPageRanges->SetMode(CabInt(kKeyStampOn, 0)); break;
+        case kPagesCustomList: accepted = mPageRanges->SetCustomRanges(CabText(kKeyPageList)); break;
+        case kPagesEveryNth:
+            accepted = mPageRanges->SetEveryNthPage(CabInt(kKeyFromPage, kDefaultFromPage),
+                                                    CabInt(kKeyEveryPage, kDefaultEveryPage));
+            break;
+        default: break;  // left as made: all pages
+    }
+    if (accepted) return;
+    SetMessage(kStrBadPageRange, mPageRanges->GetMessage());
+    throw Stop{};
+}
+
+bool CStamp::IsPageInRange(int32_t inPageIndex) const {
+    return mPageRanges && mPageRanges->ContainsPage(inPageIndex);
+}
+
+bool CStamp::PreparePage(PDDoc, int32_t) { return true; }
+
+bool CStamp::Apply(PDDoc inDoc, bool inInteractive) {
+    mInteractive = inInteractive;
+    const bool built = Build(inDoc);
+    if (!mBuilt) return false;
+    SetMessage(kStrCannotStamp);
+    try {
+        WritePages(inDoc);
+    } catch (...) {
+        ReportMessage();
+        DeleteBuiltObjects();
+        // A failure while writing ends the run that applies this stamp.
+        mBuilt = false;
+        return false;
+    }
+    DeleteBuiltObjects();
+    return built;
+}
+
+void CStamp::WritePages(PDDoc inDoc) {
+    int64_t covered = 0;
+    for (int32_t i = 0; i < mPageRanges->GetCount(); ++i)
+        covered += mPageRanges->GetRange(i)->GetPageCount();
+    if (covered <= 0) covered = 1;
+    const auto step = static_cast<int32_t>(DocPageCount(inDoc) / covered);
+    for (int32_t i = 0; i < mPageRanges->GetCount(); ++i) {
+        const CPageRange* range = mPageRanges->GetRange(i);
+        for (int32_t page = range->GetLowPage(); page <= range->GetHighPage(); ++page) {
+            WritePage(inDoc, page - 1, page - 1);
+            ProgressAdvance(step);
+            if (mInteractive && IsUserCancelled()) {
+                SetMessage(kStrUserStopped);
+                throw Stop{};
+            }
+            if (page == INT32_MAX) break;
+        }
+    }
+}
+
+void CStamp::WritePage(PDDoc inDoc, int32_t inPageIndex, int32_t inCounterPage) {
+    PreparePage(inDoc, inCounterPage);
+    if (mElement->Write(inPageIndex)) return;
+    const std::string name = GetName();
+    SetMessage(kStrPageResourcesDamaged, name.c_str());
+    throw Stop{};
+}
+
+bool CStamp::ApplyToPage(PDDoc inDoc, int32_t inPageIndex, int32_t inCounterPage) {
+    if (!mElement) return false;
+    SetMessage(kStrCannotStamp);
+    try {
+        WritePage(inDoc, inPageIndex, inCounterPage < 0 ? inPageIndex : inCounterPage);
+        return true;
+    } catch (...) {
+        ReportMessage();
+        return false;
+    }
+}

@@ -1,0 +1,106 @@
+#include "stamper/CTextStamp.h"
+
+#include <string>
+
+#include "engine/CPDFPlacement.h"
+#include "engine/CPDFTextElement.h"
+#include "stamper/HostServices.h"
+#include "stamper/StampKeys.h"
+#include "stamper/StampMessages.h"
+#include "stamper/StampRunCounters.h"
+#include "stamper/TextVariables.h"
+
+CTextStamp::CTextStamp() : CStamp(kStampTypeText) {}
+
+CTextStamp::CTextStamp(ASCab inCab) : CStamp(inCab) {}
+
+CTextStamp::~CTextStamp() { mTextElement = nullptr; }
+
+void CTextStamp::DeleteBuiltObjects() {
+    mTextElement = nullptr;
+    CStamp::DeleteBuiltObjects();
+}
+
+double CTextStamp::LineSpacingOf(int32_t inIndex) {
+    if (inIndex == 1) return 1.5;
+    if (inIndex == 2) return 2.0;
+    return 1.0;
+}
+
+int32_t CTextStamp::RenderModeOf(int32_t inFontColor, int32_t inBorderColor) {
+    const bool font = inFontColor >= 0;
+    const bool border = inBorderColor >= 0;
+    if (font && border) return 2;
+    if (font) return 0;
+    if (border) return 1;
+    return 4;  // no mode the element takes: its default stays
+}
+
+bool CTextStamp::Build(PDDoc inDoc) {
+    auto element = std::make_unique<CPDFTextElement>();
+    CPDFTextElement* textElement = element.get();
+    SetElement(std::move(element));
+    mTextElement = textElement;
+    bool result = CStamp::Build(inDoc);
+    if (!IsBuilt()) {
+        mTextElement = nullptr;
+        return false;
+    }
+    try {
+        SetMessage(kStrCannotAddDocument);
+        BuildText();
+        if (!BuildFont()) result = false;
+        mTextElement->SetOutline(CabBool(kKeyOutline, false));
+        mRawText = CabString(kKeyText);
+        mTextElement->SetText(ExpandStampVariables(mRawText));
+    } catch (...) {
+        ReportMessage();
+        DeleteBuiltObjects();
+        MarkNotBuilt();
+        return false;
+    }
+    return result;
+}
+
+void CTextStamp::BuildText() {
+    mTextElement->SetLineSpacing(LineSpacingOf(CabInt(kKeyLineSpacing, 0)));
+    mTextElement->SetWordWrap(CabBool(kKeyWordWrap, false));
+    mTextElement->SetUnderline(CabInt(kKeyUnderline, 0));
+    const int32_t fontColor = CabInt(kKeyFontColor, kNoColor);
+    if (fontColor >= 0)
+        mTextElement->SetFontColor(RedOf(fontColor), GreenOf(fontColor), BlueOf(fontColor));
+    mTextElement->SetRenderMode(RenderModeOf(fontColor, CabInt(kKeyBorderColor, kNoColor)));
+    const int32_t fillColor = CabInt(kKeyFillColor, kNoColor);
+    if (fillColor >= 0)
+        mTextElement->SetFillColor(RedOf(fillColor), GreenOf(fillColor), BlueOf(fillColor));
+    const double size = CabInt(kKeyFontSize, kDefaultFontSize);
+    GetPlacement()->SetScale(size, size);
+}
+
+bool CTextStamp::BuildFont() {
+    const bool embed = CabBool(kKeyEmbedFont, false);
+    if (CabInt(kKeyFontType, 0) == 0) {
+        const int32_t index = CabInt(kKeyStandardFont, 0);
+        if (index >= 0 && index < CPDFTextElement::kStandardFontCount) {
+            const char* name = CPDFTextElement::kStandardFontNames[index];
+            if (mTextElement->SetStandardFont(name, embed)) return true;
+            SetMessage(kStrStandardFontFailed, name);
+        } else {
+            // No such font in the list: named by its index.
+            SetMessage(kStrStandardFontFailed, std::to_string(index).c_str());
+        }
+    } else {
+        const std::string name = CabString(kKeySystemFont);
+        if (mTextElement->SetSystemFont(name.c_str(), embed)) return true;
+        SetMessage(kStrSystemFontFailed, name.c_str());
+    }
+    ReportMessage();
+    return false;
+}
+
+bool CTextStamp::PreparePage(PDDoc, int32_t inPageIndex) {
+    GetStampRunCounters().currentPage = inPageIndex;
+    if (mTextElement && IsPageDependentText(mRawText))
+        mTextElement->SetText(ExpandStampVariables(mRawText));
+    return true;
+}

@@ -1,0 +1,113 @@
+#include "stamper/HostAnchorMenuItems.h"
+
+#include <string>
+
+#include "stamper/HostServices.h"
+#include "stamper/OpenFileSeam.h"
+#include "stamper/StamperDialogSeams.h"
+#include "stamper/StamperMenuSupport.h"
+#include "support/Alerts.h"
+#include "support/CAVMenu.h"
+#include "support/ErrorCode.h"
+#include "support/ErrorMessage.h"
+#include "support/FileSystemHelpers.h"
+#include "support/HostTables.h"
+#include "support/ModulePaths.h"
+
+namespace {
+
+constexpr const char* kHelpHostItem = "UsingExtensions";
+
+// Holds a reference handed over by the host and gives it back on every road out.
+struct AcquiredItem {
+    AVMenuItem item = nullptr;
+    ~AcquiredItem() {
+        if (item) try {
+                gAcroViewHFT->menuItemRelease(item);
+            } catch (...) {
+            }
+    }
+};
+
+struct AcquiredMenu {
+    AVMenu menu = nullptr;
+    ~AcquiredMenu() {
+        if (menu) try {
+                gAcroViewHFT->menuRelease(menu);
+            } catch (...) {
+            }
+    }
+};
+
+}  // namespace
+
+// --- CPrefsMenuItem
+
+CPrefsMenuItem::CPrefsMenuItem()
+    : CAVPrefsMenuItem(MenuTitle(kStrStamperMenuTitle).c_str(), "VELM:SPrefs", 0, 0, nullptr, 0, nullptr) {}
+
+CPrefsMenuItem::~CPrefsMenuItem() { TakeOutOfMenu(*this); }
+
+void CPrefsMenuItem::Execute() { RunStamperDialog(StamperDialog::kPreferences); }
+
+// --- CAboutMenuItem
+
+CAboutMenuItem::CAboutMenuItem()
+    : CAVAboutMenuItem(MenuTitle(kStrStamperMenuTitle).c_str(), "VELM:StamperAbout", 0, 0, nullptr, 0, nullptr) {}
+
+CAboutMenuItem::~CAboutMenuItem() { TakeOutOfMenu(*this); }
+
+void CAboutMenuItem::Execute() { RunStamperDialog(StamperDialog::kAboutBox); }
+
+// --- CHelpMenuItem
+
+CHelpMenuItem::CHelpMenuItem() {
+    const std::string title = MenuTitle(kStrStamperMenuTitle);
+    try {
+        if (IsSiblingPluginInstalled())
+            CreateInFamilyMenu();
+        else
+            CAVHelpMenuItem::Create(title.c_str(), "VELM:StamperHelp", 0, 0, nullptr, 0, nullptr);
+    } catch (...) {
+        Detach();  // no destructor runs for a constructor that throws
+        throw;
+    }
+}
+
+CHelpMenuItem::~CHelpMenuItem() { TakeOutOfMenu(*this); }
+
+void CHelpMenuItem::CreateInFamilyMenu() {
+    AcquiredItem hostItem;
+    hostItem.item = AcquireMenuItemByName(kHelpHostItem);
+    if (!hostItem.item) {
+        SetErrorMessage(std::string("The host menu item ") + kHelpHostItem + " is not in the menu bar.");
+        ThrowErrorCode(kErrNotFound);
+    }
+    AcquiredMenu hostSubmenu;
+    hostSubmenu.menu = gAcroViewHFT->menuItemAcquireSubmenu(hostItem.item);
+    if (!hostSubmenu.menu) {
+        SetErrorMessage(std::string("The host menu item ") + kHelpHostItem + " has no submenu.");
+        ThrowErrorCode(kErrNotFound);
+    }
+    AcquiredMenu family;
+    family.menu = gAcroViewHFT->menubarAcquireMenuByName(gAcroViewHFT->getMenubar(), kFamilyHelpMenuName);
+    if (!family.menu) {
+        // The first plug-in of the family to start makes the family's menu.
+        const AVMenu made = gAcroViewHFT->menuNew("", kFamilyHelpMenuName, gExtensionID);
+        family.menu = gAcroViewHFT->menuAcquire(made);
+        const AVMenuItem holder = gAcroViewHFT->menuItemNew(kFamilyHelpItemTitle, kFamilyHelpMenuName, made,
+                                                            false, 0, 2, nullptr, gExtensionID);
+        gAcroViewHFT->menuAddMenuItem(hostSubmenu.menu, holder, kAVMenuAppend);
+    }
+    CAVMenuItem::Create(MenuTitle(kStrStamperMenuTitle).c_str(), "VELM:StamperHelp", 0, 0, nullptr, 0, nullptr);
+    gAcroViewHFT->menuAddMenuItem(family.menu, GetMenuItem(), kAVMenuAppend);
+}
+
+void CHelpMenuItem::Execute() {
+    const std::string guide = GetPlugInDataFilePath(MenuTitle(kStrUserGuideFile).c_str());
+    if (guide.empty() || !PathExists(guide.c_str(), kPathExistsNoFolder)) {
+        AlertResString(kStrUserGuideMissing, guide.c_str());
+        return;
+    }
+    OpenFileForUser(guide);
+}

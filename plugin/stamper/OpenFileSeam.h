@@ -1,0 +1,24 @@
+// Opening a file for the user: the one place where the plug-in hands a file
+// (the log, the user guide) to whatever shows files on this desktop.
+//
+// In a graphical host the desktop's viewer opens it; a host without a display
+// (the command-line host) prints the path on standard output instead, one line
+// per file. Tests and hosts may install a handler of their own.
+#pragma once
+
+#include <functional>
+#include <string>
+
+typedef std::function<void(const std::string& inPath)> OpenFileHandler;
+
+// Hands inPath to the installed handler, or to the default described above.
+// The result is not reported: whether the file could be shown is the viewer's
+// matter. Never throws.
+void OpenFileForUser(const std::string& inPath) noexcept;
+
+// Installs a handler; an empty one restores the default.
+void SetOpenFileHandler(OpenFileHandler inHandler);
+
+// Whether the process runs a graphical application (a Qt GUI application
+// object exists), so that windows and the desktop's viewer can be used.
+bool HasDesktopDisplay();

@@ -1,0 +1,20 @@
+// Which stamp object a stamp cabinet becomes, by its "kStampType".
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "qmhost/QMBase.h"
+
+class CStamp;
+
+// The stamp of the right kind over inStampCab (not owned by the stamp): a
+// CTextStamp for type 0 (also when the key is missing). Null for every other
+// type. Types 1 (image) and 2 (PDF page) are kinds this version cannot apply
+// yet: for them outNote says so in one log line naming the stamp; for any other
+// type outNote is empty (such stamps are skipped without a word). Host errors
+// leave as their 16-bit codes.
+std::unique_ptr<CStamp> MakeStampForCabinet(ASCab inStampCab, std::string& outNote);
+
+// The key of stamp inIndex in a profile cabinet: "kStamp" followed by the index.
+std::string StampCabinetKey(int32_t inIndex);

@@ -1,0 +1,39 @@
+// Where the menu commands meet the plug-in's dialogs: the current stamp
+// manager and the runner that shows the stamp manager, the preferences dialog
+// and the About box.
+//
+// The dialogs are windows of the desktop viewer. Until their code installs a
+// runner, and always in a host without a display, a command that would open one
+// tells the user so with an alert (string 1101 naming the dialog) and does
+// nothing else.
+#pragma once
+
+#include <functional>
+#include <string>
+
+class CProfilesDlg;
+
+// The current stamp manager (a modeless window), null when there is none. The
+// stamp manager sets it when it is made and clears it when it goes; while it is
+// set the Stamp submenu and its profile items are disabled.
+extern CProfilesDlg* gProfilesDlg;
+inline bool StampManagerExists() { return gProfilesDlg != nullptr; }
+
+enum class StamperDialog {
+    kStampManager,  // modeless: made when there is none, then made the active window
+    kPreferences,   // modal
+    kAboutBox,      // modal
+};
+
+typedef std::function<void(StamperDialog inDialog)> StamperDialogRunner;
+
+// Installs the dialogs' runner (an empty one removes it).
+void SetStamperDialogRunner(StamperDialogRunner inRunner);
+
+// Shows the dialog through the runner when one is installed and the host has a
+// display (HasDesktopDisplay); otherwise shows the alert. A failure of the
+// runner leaves as it was thrown (the menu callback's guard reports it).
+void RunStamperDialog(StamperDialog inDialog);
+
+// The dialog's name in the alert (strings 1102 to 1104).
+std::string GetStamperDialogName(StamperDialog inDialog);

@@ -1,0 +1,136 @@
+#include "support/CAVToolButton.h"
+
+#include "support/CallbackGuard.h"
+#include "support/HostFrame.h"
+#include "support/HostTables.h"
+
+namespace {
+
+CAVToolButton* ButtonOf(void* clientData) {
+    if (!clientData) ThrowErrorCode(kErrNotFound);
+    return static_cast<CAVToolButton*>(clientData);
+}
+
+void ToolButtonExecuteProc(void* clientData) {
+    GuardCallback("A toolbar command", [&] { ButtonOf(clientData)->Execute(); });
+}
+
+bool ToolButtonComputeEnabledProc(void* clientData) {
+    return GuardCallback("A toolbar command", false, [&] { return ButtonOf(clientData)->ComputeEnabled(); });
+}
+
+bool ToolButtonComputeMarkedProc(void* clientData) {
+    return GuardCallback("A toolbar command", false, [&] { return ButtonOf(clientData)->ComputeMarked(); });
+}
+
+// Made once for each extension identifier and kept for the run.
+struct SharedCallbacks {
+    ExtensionID extension = nullptr;
+    ASCallback execute = nullptr;
+    ASCallback enabled = nullptr;
+    ASCallback marked = nullptr;
+};
+
+SharedCallbacks& Shared() {
+    static SharedCallbacks shared;
+    return shared;
+}
+
+template <class P>
+ASCallback Make(P procedure) {
+    return CallHostOr(kErrNoMemory, [&] {
+        return gCoreHFT->makeCallback(gExtensionID, reinterpret_cast<ASProc>(procedure));
+    });
+}
+
+}  // namespace
+
+CAVToolButton::CAVToolButton(const char* inName, uint16_t inBitmapId, uint8_t inOptions, uint8_t inSeparator,
+                             uint8_t inKeptFlag) {
+    InitCallbacks();
+    mKeptFlag = inKeptFlag;
+    mName = CallHostOr(kErrNoMemory, [&] { return gCoreHFT->atomFromString(inName); });
+    SetIcon(inBitmapId);
+    try {
+        CallHostOr(kErrNoMemory, [&] {
+            mButton = gAcroViewHFT->toolButtonNew(mName, mIcon, inOptions, inSeparator != 0);
+            if (!mButton) ThrowErrorCode(kErrNoMemory);
+            const SharedCallbacks& shared = Shared();
+            gAcroViewHFT->toolButtonSetExecuteProc(mButton, shared.execute, this);
+            gAcroViewHFT->toolButtonSetComputeEnabledProc(mButton, shared.enabled, this);
+            gAcroViewHFT->toolButtonSetComputeMarkedProc(mButton, shared.marked, this);
+        });
+    } catch (...) {
+        // No destructor runs for a constructor that throws: a button made
+        // half-way would keep callbacks to this dead object.
+        Destroy();
+        throw;
+    }
+}
+
+CAVToolButton::~CAVToolButton() { Destroy(); }
+
+void CAVToolButton::InitCallbacks() {
+    mButton = nullptr;
+    mIcon = nullptr;
+    SharedCallbacks& shared = Shared();
+    if (shared.extension == gExtensionID && shared.execute) return;
+    SharedCallbacks made;
+    made.extension = gExtensionID;
+    made.execute = Make(&ToolButtonExecuteProc);
+    made.enabled = Make(&ToolButtonComputeEnabledProc);
+    made.marked = Make(&ToolButtonComputeMarkedProc);
+    shared = made;
+}
+
+void CAVToolButton::Destroy() noexcept {
+    if (!mButton) return;
+    try {
+        gAcroViewHFT->toolButtonRemove(mButton);
+    } catch (...) {
+    }
+    try {
+        gAcroViewHFT->toolButtonDestroy(mButton);
+    } catch (...) {
+        // The host dropped the button already.
+    }
+    mButton = nullptr;
+}
+
+void CAVToolButton::SetIcon(uint16_t inBitmapId) {
+    mBitmapId = inBitmapId;
+    mIcon = nullptr;
+}
+
+void CAVToolButton::Execute() {}
+
+bool CAVToolButton::ComputeEnabled() { return gAcroViewHFT->getActiveDoc() != nullptr; }
+
+bool CAVToolButton::ComputeMarked() { return false; }
+
+void CAVToolButton::SetHelpText(const char* inText) { gAcroViewHFT->toolButtonSetHelpText(mButton, inText); }
+
+void CAVToolButton::SetMenu(AVMenu inMenu) { gAcroViewHFT->toolButtonSetMenu(mButton, inMenu); }
+
+void CAVToolButton::AddBesideButton(int16_t inPosition, AVToolButton inOther) {
+    CallHostOr(kErrNoMemory, [&] {
+        gAcroViewHFT->toolBarAddButton(gAcroViewHFT->getToolBar(), mButton, inPosition != 0, inOther);
+    });
+}
+
+void CAVToolButton::AddBeside(int16_t inPosition, const CAVToolButton& inOther) {
+    AddBesideButton(inPosition, inOther.GetButton());
+}
+
+void CAVToolButton::AddToToolsGroup() {
+    const AVToolButton marker = CallHostOr(kErrNoMemory, [&] {
+        return gAcroViewHFT->toolBarGetButtonByName(gAcroViewHFT->getToolBar(),
+                                                    gCoreHFT->atomFromString("endToolsGroup"));
+    });
+    // Without the marker, "before it" would mean the front of the toolbar: the
+    // end is the nearer place to a tools group.
+    if (marker)
+        AddBesideButton(1, marker);
+    else
+        AddBesideButton(0, nullptr);
+}

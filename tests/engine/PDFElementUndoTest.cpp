@@ -1,0 +1,562 @@
+// Element undo: records, the per-view managers, the controller's statics and
+// what each record kind takes back, on real documents of the host.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/PdfFixtures.h"
+#include "common/PluginFixture.h"
+#include "engine/CPDFElementUndoController.h"
+#include "support/ErrorCode.h"
+#include "support/HostTables.h"
+
+namespace {
+
+// An element record whose Undo answers a set result and notes what happened.
+class ScriptedRecord : public CPDFElementUndoData {
+public:
+    ScriptedRecord(AVDoc inView, int inId, bool inResult, std::vector<std::string>& ioLog)
+        : CPDFElementUndoData(inView, 0, "Scripted"), mId(inId), mResult(inResult), mLog(ioLog) {}
+    ~ScriptedRecord() override { mLog.push_back("delete " + std::to_string(mId)); }
+    bool Undo() override {
+        mLog.push_back("undo " + std::to_string(mId));
+        return mResult;
+    }
+
+private:
+    int mId;
+    bool mResult;
+    std::vector<std::string>& mLog;
+};
+
+class ThrowingRecord : public CPDFElementUndoData {
+public:
+    ThrowingRecord(AVDoc inView, std::vector<std::string>& ioLog)
+        : CPDFElementUndoData(inView, 0, "Throwing"), mLog(ioLog) {}
+    ~ThrowingRecord() override { mLog.push_back("delete throwing"); }
+    bool Undo() override { ThrowErrorCode(kErrCosObject); }
+
+private:
+    std::vector<std::string>& mLog;
+};
+
+class PlainRecord : public CUndoManagerData {
+public:
+    explicit PlainRecord(std::vector<std::string>& ioLog) : mLog(ioLog) {}
+    ~PlainRecord() override { mLog.push_back("delete plain"); }
+
+private:
+    std::vector<std::string>& mLog;
+};
+
+// A progress monitor that notes its calls.
+struct MonitorLog {
+    std::vector<std::string> calls;
+};
+ASProgressMonitorRec MakeRecordingMonitor() {
+    ASProgressMonitorRec monitor{};
+    monitor.size = sizeof monitor;
+    monitor.beginOperation = [](void* data) { static_cast<MonitorLog*>(data)->calls.push_back("begin"); };
+    monitor.endOperation = [](void* data) { static_cast<MonitorLog*>(data)->calls.push_back("end"); };
+    monitor.setDuration = [](int32_t n, void* data) {
+        static_cast<MonitorLog*>(data)->calls.push_back("duration " + std::to_string(n));
+    };
+    monitor.setCurrValue = [](int32_t n, void* data) {
+        static_cast<MonitorLog*>(data)->calls.push_back("value " + std::to_string(n));
+    };
+    return monitor;
+}
+
+CosObj NullObj() { return gCosHFT->newNull(); }
+ASAtom Key(const char* inName) { return gCoreHFT->atomFromString(inName); }
+
+class ElementUndoTest : public testing::Test {
+protected:
+    void SetUp() override {
+        qmtest::StartLinkedPlugin();
+        qmtest::TakeAlerts();
+        mController = std::make_unique<CPDFElementUndoController>();
+        ASSERT_EQ(CPDFElementUndoController::GetUndoController(), mController.get());
+    }
+    void TearDown() override {
+        for (AVDoc view : mViews) gAcroViewHFT->avDocClose(view, true);
+        mController.reset();
+    }
+    // A view on a fixture document with these pages; the view owns the document.
+    AVDoc OpenView(const std::vector<qmtest::FixturePage>& inPages, const qmtest::FixtureTree& inTree = {}) {
+        const std::string path = mFolder.file("doc" + std::to_string(mViews.size()) + ".pdf");
+        qmtest::writeFixturePdf(path, inPages, inTree);
+        qmtest::HostPath hostPath(path);
+        PDDoc doc = gPDModelHFT->docOpen(hostPath);
+        AVDoc view = gAcroViewHFT->avDocOpenFromPDDoc(doc, "undo");
+        mViews.push_back(view);
+        return view;
+    }
+    AVDoc OpenBlankView() {
+        AVDoc view = gAcroViewHFT->avDocOpenFromPDDoc(gPDModelHFT->docCreate(), "blank");
+        mViews.push_back(view);
+        return view;
+    }
+    void CloseView(AVDoc inView) {
+        gAcroViewHFT->avDocClose(inView, true);
+        std::erase(mViews, inView);
+    }
+    PDDoc DocOf(AVDoc inView) { return gAcroViewHFT->avDocGetPDDoc(inView); }
+    CosDoc CosDocOf(AVDoc inView) { return gPDModelHFT->docGetCosDoc(DocOf(inView)); }
+    CosObj PageDict(AVDoc inView, int32_t inPage) {
+        PDPage page = gPDModelHFT->docAcquirePage(DocOf(inView), inPage);
+        const CosObj dict = gPDModelHFT->pageGetCosObj(page);
+        gPDModelHFT->pageRelease(page);
+        return dict;
+    }
+    CosObj NewStream(AVDoc inView, const std::string& inData) {
+        ASStm source = gAcroSupportHFT->memStmOpen(inData.data(), static_cast<int64_t>(inData.size()));
+        const CosObj stream = gCosHFT->newStream(CosDocOf(inView), true, source, 0, 0, NullObj(),
+                                                 NullObj(), static_cast<int64_t>(inData.size()));
+        gAcroSupportHFT->stmClose(source);
+        return stream;
+    }
+    std::vector<CosObj> ContentsArray(AVDoc inView, int32_t inPage) {
+        const CosObj contents = gCosHFT->dictGet(PageDict(inView, inPage), Key("Contents"));
+        std::vector<CosObj> items;
+        if (gCosHFT->objGetType(contents) != CosArray) return items;
+        for (int32_t i = 0; i < gCosHFT->arrayLength(contents); ++i)
+            items.push_back(gCosHFT->arrayGet(contents, i));
+        return items;
+    }
+    // Does what content insertion does: a single stream becomes an indirect
+    // array [old, piece]; an array gets the piece appended.
+    CosObj AppendContent(AVDoc inView, int32_t inPage, const std::string& inData) {
+        const CosObj page = PageDict(inView, inPage);
+        const CosObj piece = NewStream(inView, inData);
+        CosObj contents = gCosHFT->dictGet(page, Key("Contents"));
+        if (gCosHFT->objGetType(contents) == CosStream) {
+            const CosObj array = gCosHFT->newArray(CosDocOf(inView), true, 2);
+            gCosHFT->arrayPut(array, 0, contents);
+            gCosHFT->dictPut(page, Key("Contents"), array);
+            contents = array;
+        }
+        gCosHFT->arrayPut(contents, gCosHFT->arrayLength(contents), piece);
+        return piece;
+    }
+
+    std::unique_ptr<CPDFElementUndoController> mController;
+    std::vector<AVDoc> mViews;
+    qmtest::FixtureFolder mFolder;
+};
+
+// --- records
+
+TEST(CPDFElementUndoAdd, KeepsWhatItWasMadeWith) {
+    const CosObj object{5, 7};
+    CPDFElementUndoAdd record(reinterpret_cast<AVDoc>(0x10), 3, kElementUndoFont, object, "QMF1",
+                              kElementUndoNameFont);
+    EXPECT_EQ(record.GetAVDoc(), reinterpret_cast<AVDoc>(0x10));
+    EXPECT_EQ(record.GetPageIndex(), 3);
+    EXPECT_EQ(record.GetKind(), kElementUndoFont);
+    EXPECT_EQ(record.GetObject().a, 5u);
+    EXPECT_EQ(record.GetObject().b, 7u);
+    EXPECT_STREQ(record.GetResourceName(), "QMF1");
+    EXPECT_STREQ(record.GetName(), "Font");
+    EXPECT_EQ(record.GetDescription(), nullptr);
+    EXPECT_FALSE(record.GetSuccess());
+}
+
+TEST(CPDFElementUndoAdd, ResourceNameOf255CharactersIsKeptWholeAndLongerIsCut) {
+    const std::string name255(255, 'n');
+    CPDFElementUndoAdd whole(nullptr, 0, kElementUndoXObject, {1, 0}, name255.c_str(), "XObject");
+    EXPECT_EQ(std::string(whole.GetResourceName()), name255);
+    const std::string name300(300, 'm');
+    CPDFElementUndoAdd cut(nullptr, 0, kElementUndoXObject, {1, 0}, name300.c_str(), "XObject");
+    EXPECT_EQ(std::string(cut.GetResourceName()), std::string(255, 'm'));
+    CPDFElementUndoAdd none(nullptr, 0, kElementUndoContent, {1, 0}, nullptr, "Content");
+    EXPECT_STREQ(none.GetResourceName(), "");
+}
+
+TEST(CPDFElementUndoData, SettersCopyTheTextAndNullClearsIt) {
+    CPDFElementUndoAdd record(nullptr, -1, kElementUndoCosObj, {1, 0}, "CosObj", "CosObj");
+    std::string text = "first";
+    record.SetDescription(text.c_str());
+    text[0] = 'X';
+    EXPECT_STREQ(record.GetDescription(), "first");
+    record.SetName(record.GetName());  // its own text
+    EXPECT_STREQ(record.GetName(), "CosObj");
+    record.SetName(nullptr);
+    EXPECT_EQ(record.GetName(), nullptr);
+    record.SetDescription(nullptr);
+    EXPECT_EQ(record.GetDescription(), nullptr);
+}
+
+// --- controller and managers
+
+TEST(CPDFElementUndoController, WithoutControllerRecordingDoesNothing) {
+    qmtest::StartLinkedPlugin();
+    ASSERT_EQ(CPDFElementUndoController::GetUndoController(), nullptr);
+    // Nothing is made, so nothing leaks (the leak checker would see it).
+    CPDFElementUndoController::RecordElementAdded(reinterpret_cast<AVDoc>(0x10), 0, kElementUndoContent,
+                                                  {1, 0}, "", "Content");
+    EXPECT_EQ(CPDFElementUndoController::GetUndoController(), nullptr);
+}
+
+TEST_F(ElementUndoTest, OnlyTheFirstControllerIsTheController) {
+    CPDFElementUndoController second;
+    EXPECT_EQ(CPDFElementUndoController::GetUndoController(), mController.get());
+    mController.reset();
+    EXPECT_EQ(CPDFElementUndoController::GetUndoController(), nullptr);
+}
+
+TEST_F(ElementUndoTest, EveryViewGetsAManagerOfDepthOneMillion) {
+    AVDoc view = OpenBlankView();
+    CAVDocUndoManager* manager = mController->FindManager(view);
+    ASSERT_NE(manager, nullptr);
+    EXPECT_NE(dynamic_cast<CPDFElementUndoManager*>(manager), nullptr);
+    EXPECT_EQ(manager->GetDepth(), 1000000u);
+    EXPECT_EQ(manager->GetAVDoc(), view);
+}
+
+TEST_F(ElementUndoTest, ViewNeverRegisteredHasNothingToUndo) {
+    AVDoc stranger = reinterpret_cast<AVDoc>(0x7777);
+    CUndoManagerData* record = nullptr;
+    EXPECT_EQ(CPDFElementUndoController::CountElementUndoRecords(stranger), 0);
+    EXPECT_FALSE(CPDFElementUndoController::CanUndoElements(stranger));
+    EXPECT_FALSE(CPDFElementUndoController::PopElementUndoRecord(stranger, record));
+    EXPECT_FALSE(CPDFElementUndoController::PeekElementUndoRecord(stranger, record));
+    EXPECT_FALSE(CPDFElementUndoController::UndoLastElement(stranger));
+    CPDFElementUndoController::ClearElementUndo(stranger);
+}
+
+TEST_F(ElementUndoTest, RecordForAViewWithoutManagerIsDeletedNotLeaked) {
+    std::vector<std::string> log;
+    AVDoc stranger = reinterpret_cast<AVDoc>(0x7777);
+    CPDFElementUndoController::AddElementUndoRecord(stranger, new ScriptedRecord(stranger, 1, true, log));
+    EXPECT_EQ(log, std::vector<std::string>{"delete 1"});
+    CPDFElementUndoController::RecordElementAdded(stranger, 0, kElementUndoContent, {1, 0}, "", "Content");
+    EXPECT_EQ(CPDFElementUndoController::CountElementUndoRecords(stranger), 0);
+}
+
+TEST_F(ElementUndoTest, RecordElementAddedKeepsTheRecordOnTheViewsStack) {
+    AVDoc view = OpenBlankView();
+    AVDoc other = OpenBlankView();
+    CPDFElementUndoController::RecordElementAdded(view, 2, kElementUndoExtGState, {9, 0}, "QMGS1",
+                                                  kElementUndoNameExtGState);
+    EXPECT_EQ(CPDFElementUndoController::CountElementUndoRecords(view), 1);
+    EXPECT_EQ(CPDFElementUndoController::CountElementUndoRecords(other), 0);
+    EXPECT_TRUE(CPDFElementUndoController::CanUndoElements(view));
+    CUndoManagerData* peeked = nullptr;
+    ASSERT_TRUE(CPDFElementUndoController::PeekElementUndoRecord(view, peeked));
+    auto* record = dynamic_cast<CPDFElementUndoAdd*>(peeked);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->GetAVDoc(), view);
+    EXPECT_EQ(record->GetPageIndex(), 2);
+    EXPECT_EQ(record->GetKind(), kElementUndoExtGState);
+    EXPECT_STREQ(record->GetResourceName(), "QMGS1");
+    EXPECT_STREQ(record->GetName(), "ExtGState");
+    EXPECT_EQ(CPDFElementUndoController::CountElementUndoRecords(view), 1);
+    CUndoManagerData* popped = nullptr;
+    ASSERT_TRUE(CPDFElementUndoController::PopElementUndoRecord(view, popped));
+    EXPECT_EQ(popped, peeked);
+    delete popped;
+    EXPECT_FALSE(CPDFElementUndoController::CanUndoElements(view));
+}
+
+TEST_F(ElementUndoTest, ClearElementUndoDeletesOnlyThatViewsRecords) {
+    std::vector<std::string> log;
+    AVDoc view = OpenBlankView();
+    AVDoc other = OpenBlankView();
+    CPDFElementUndoController::AddElementUndoRecord(view, new ScriptedRecord(view, 1, true, log));
+    CPDFElementUndoController::AddElementUndoRecord(view, new ScriptedRecord(view, 2, true, log));
+    CPDFElementUndoController::AddElementUndoRecord(other, new ScriptedRecord(other, 3, true, log));
+    CPDFElementUndoController::ClearElementUndo(view);
+    EXPECT_EQ(log, (std::vector<std::string>{"delete 2", "delete 1"}));
+    EXPECT_EQ(CPDFElementUndoController::CountElementUndoRecords(other), 1);
+    CPDFElementUndoController::ClearAllElementUndo();
+    EXPECT_EQ(log.back(), "delete 3");
+    EXPECT_EQ(CPDFElementUndoController::CountElementUndoRecords(other), 0);
+}
+
+TEST_F(ElementUndoTest, ClosingTheViewDeletesItsRecords) {
+    std::vector<std::string> log;
+    AVDoc view = OpenBlankView();
+    CPDFElementUndoController::AddElementUndoRecord(view, new ScriptedRecord(view, 1, true, log));
+    CloseView(view);
+    EXPECT_EQ(log, std::vector<std::string>{"delete 1"});
+}
+
+TEST_F(ElementUndoTest, UndoLastElementDeletesTheRecordItPopped) {
+    std::vector<std::string> log;
+    AVDoc view = OpenBlankView();
+    CPDFElementUndoController::AddElementUndoRecord(view, new ScriptedRecord(view, 1, true, log));
+    CPDFElementUndoController::AddElementUndoRecord(view, new ScriptedRecord(view, 2, false, log));
+    EXPECT_FALSE(CPDFElementUndoController::UndoLastElement(view));
+    EXPECT_EQ(log, (std::vector<std::string>{"undo 2", "delete 2"}));
+    EXPECT_TRUE(CPDFElementUndoController::UndoLastElement(view));
+    EXPECT_EQ(log.back(), "delete 1");
+    EXPECT_FALSE(CPDFElementUndoController::UndoLastElement(view));
+}
+
+TEST_F(ElementUndoTest, UndoLastElementOfAnotherRecordTypeAnswersFalseAndDeletesIt) {
+    std::vector<std::string> log;
+    AVDoc view = OpenBlankView();
+    CPDFElementUndoController::AddElementUndoRecord(view, new PlainRecord(log));
+    EXPECT_FALSE(CPDFElementUndoController::UndoLastElement(view));
+    EXPECT_EQ(log, std::vector<std::string>{"delete plain"});
+}
+
+TEST_F(ElementUndoTest, ManagerPopToNullDeletesTheRecord) {
+    std::vector<std::string> log;
+    AVDoc view = OpenBlankView();
+    auto* manager = static_cast<CPDFElementUndoManager*>(mController->FindManager(view));
+    manager->Push(new ScriptedRecord(view, 1, true, log));
+    EXPECT_EQ(manager->GetCount(), 1);
+    EXPECT_TRUE(manager->Pop(nullptr));
+    EXPECT_EQ(log, std::vector<std::string>{"delete 1"});
+    EXPECT_FALSE(manager->Pop(nullptr));
+    EXPECT_FALSE(manager->CanUndo());
+}
+
+TEST_F(ElementUndoTest, UndoAllTriesEveryRecordReportsProgressAndDeletesEach) {
+    std::vector<std::string> log;
+    AVDoc view = OpenBlankView();
+    for (int id = 1; id <= 3; ++id)
+        CPDFElementUndoController::AddElementUndoRecord(view, new ScriptedRecord(view, id, id != 2, log));
+    ASProgressMonitorRec monitor = MakeRecordingMonitor();
+    MonitorLog progress;
+    EXPECT_FALSE(CPDFElementUndoController::UndoAllElements(view, &monitor, &progress));
+    EXPECT_EQ(log, (std::vector<std::string>{"undo 3", "delete 3", "undo 2", "delete 2", "undo 1",
+                                             "delete 1"}));
+    EXPECT_EQ(progress.calls, (std::vector<std::string>{"begin", "duration 3", "value 0", "value 1",
+                                                        "value 2", "value 3", "end"}));
+    EXPECT_FALSE(CPDFElementUndoController::CanUndoElements(view));
+}
+
+TEST_F(ElementUndoTest, UndoAllOfSucceedingRecordsAnswersTrueWithoutMonitor) {
+    std::vector<std::string> log;
+    AVDoc view = OpenBlankView();
+    CPDFElementUndoController::AddElementUndoRecord(view, new ScriptedRecord(view, 1, true, log));
+    EXPECT_TRUE(CPDFElementUndoController::UndoAllElements(view, nullptr, nullptr));
+    EXPECT_EQ(log, (std::vector<std::string>{"undo 1", "delete 1"}));
+}
+
+TEST_F(ElementUndoTest, UndoAllStoppedByAThrownFailureIsAFailureAndClearsTheRest) {
+    std::vector<std::string> log;
+    AVDoc view = OpenBlankView();
+    CPDFElementUndoController::AddElementUndoRecord(view, new ScriptedRecord(view, 1, true, log));
+    CPDFElementUndoController::AddElementUndoRecord(view, new ThrowingRecord(view, log));
+    EXPECT_FALSE(CPDFElementUndoController::UndoAllElements(view, nullptr, nullptr));
+    EXPECT_EQ(log, (std::vector<std::string>{"delete throwing", "delete 1"}));
+    EXPECT_EQ(CPDFElementUndoController::CountElementUndoRecords(view), 0);
+}
+
+// --- what Undo takes back
+
+TEST_F(ElementUndoTest, UndoWithoutViewReportsTheAssertion) {
+    CPDFElementUndoAdd record(nullptr, 0, kElementUndoContent, {1, 0}, "", "Content");
+    try {
+        record.Undo();
+        FAIL() << "no assertion";
+    } catch (ErrorCode code) {
+        EXPECT_EQ(code, kErrAssertion);
+    }
+    const auto alerts = qmtest::TakeAlerts();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].rfind("Assertion 'mAVDoc != NULL' failed in module: CPDFElementUndoAdd at line: ", 0),
+              0u);
+}
+
+TEST_F(ElementUndoTest, UndoOfTheNullObjectAnswersFalse) {
+    AVDoc view = OpenView({qmtest::FixturePage{}});
+    CPDFElementUndoAdd record(view, 0, kElementUndoContent, NullObj(), "", "Content");
+    EXPECT_FALSE(record.Undo());
+    EXPECT_FALSE(record.GetSuccess());
+}
+
+TEST_F(ElementUndoTest, ContentPieceIsRemovedFromTheArrayThatInsertionMade) {
+    AVDoc view = OpenView({qmtest::FixturePage{}});
+    const CosObj original = gCosHFT->dictGet(PageDict(view, 0), Key("Contents"));
+    ASSERT_EQ(gCosHFT->objGetType(original), CosStream);
+    const CosObj piece = AppendContent(view, 0, "q 1 0 0 RG Q\n");
+    ASSERT_EQ(ContentsArray(view, 0).size(), 2u);
+    CPDFElementUndoAdd record(view, 0, kElementUndoContent, piece, "", kElementUndoNameContent);
+    EXPECT_TRUE(record.Undo());
+    EXPECT_TRUE(record.GetSuccess());
+    const auto contents = ContentsArray(view, 0);
+    ASSERT_EQ(contents.size(), 1u) << "Contents stays an array";
+    EXPECT_TRUE(gCosHFT->objEqual(contents[0], original));
+}
+
+TEST_F(ElementUndoTest, ContentPieceIsRemovedFromAnExistingArrayOnly) {
+    qmtest::FixturePage page;
+    page.contents = qmtest::FixtureContents::StreamArray;
+    AVDoc view = OpenView({page});
+    const auto before = ContentsArray(view, 0);
+    ASSERT_EQ(before.size(), 3u);
+    const CosObj piece = AppendContent(view, 0, "q Q\n");
+    CPDFElementUndoAdd record(view, 0, kElementUndoContent, piece, "", kElementUndoNameContent);
+    EXPECT_TRUE(record.Undo());
+    const auto after = ContentsArray(view, 0);
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t i = 0; i < after.size(); ++i) EXPECT_TRUE(gCosHFT->objEqual(after[i], before[i]));
+}
+
+TEST_F(ElementUndoTest, ContentPieceThatIsTheOnlyStreamRemovesTheContentsKey) {
+    qmtest::FixturePage page;
+    page.contents = qmtest::FixtureContents::None;
+    AVDoc view = OpenView({page});
+    const CosObj piece = NewStream(view, "q Q\n");
+    gCosHFT->dictPut(PageDict(view, 0), Key("Contents"), piece);
+    CPDFElementUndoAdd record(view, 0, kElementUndoContent, piece, "", kElementUndoNameContent);
+    EXPECT_TRUE(record.Undo());
+    EXPECT_FALSE(gCosHFT->dictKnown(PageDict(view, 0), Key("Contents")));
+}
+
+TEST_F(ElementUndoTest, ContentUndoOnAPageWithoutContentsFails) {
+    qmtest::FixturePage page;
+    page.contents = qmtest::FixtureContents::None;
+    AVDoc view = OpenView({page});
+    const CosObj piece = NewStream(view, "q Q\n");
+    CPDFElementUndoAdd record(view, 0, kElementUndoContent, piece, "", kElementUndoNameContent);
+    EXPECT_FALSE(record.Undo());
+}
+
+TEST_F(ElementUndoTest, ContentUndoLeavesAnotherSingleStreamAlone) {
+    AVDoc view = OpenView({qmtest::FixturePage{}});
+    const CosObj original = gCosHFT->dictGet(PageDict(view, 0), Key("Contents"));
+    const CosObj stranger = NewStream(view, "q Q\n");
+    CPDFElementUndoAdd record(view, 0, kElementUndoContent, stranger, "", kElementUndoNameContent);
+    EXPECT_TRUE(record.Undo());
+    EXPECT_TRUE(gCosHFT->objEqual(gCosHFT->dictGet(PageDict(view, 0), Key("Contents")), original));
+}
+
+TEST_F(ElementUndoTest, UndoOnAPageThatIsNotThereFails) {
+    AVDoc view = OpenView({qmtest::FixturePage{}});
+    const CosObj piece = NewStream(view, "q Q\n");
+    CPDFElementUndoAdd record(view, 5, kElementUndoContent, piece, "", kElementUndoNameContent);
+    EXPECT_FALSE(record.Undo());
+}
+
+struct ResourceCase {
+    const char* name;
+    int32_t kind;
+    const char* type;
+};
+
+class ResourceUndoTest : public ElementUndoTest, public testing::WithParamInterface<ResourceCase> {};
+
+TEST_P(ResourceUndoTest, RemovesExactlyTheEntryThatWasAdded) {
+    const ResourceCase& c = GetParam();
+    for (bool inherited : {true, false}) {
+        qmtest::FixtureTree tree;
+        tree.inheritedResources = inherited;
+        AVDoc view = OpenView({qmtest::FixturePage{}, qmtest::FixturePage{}}, tree);
+        PDPage page = gPDModelHFT->docAcquirePage(DocOf(view), 1);
+        const CosObj value = gCosHFT->newDict(CosDocOf(view), true, 1);
+        gPDModelHFT->pageAddResource(page, c.type, "QM1", value);
+        gPDModelHFT->pageAddResource(page, c.type, "QM2", value);
+        gPDModelHFT->pageRelease(page);
+        CPDFElementUndoAdd record(view, 1, c.kind, value, "QM2", c.name);
+        EXPECT_TRUE(record.Undo()) << inherited;
+
+        // Through the page's effective resources, as the host resolves them.
+        page = gPDModelHFT->docAcquirePage(DocOf(view), 1);
+        CosObj resources = gCosHFT->dictGet(gPDModelHFT->pageGetCosObj(page), Key("Resources"));
+        if (gCosHFT->objGetType(resources) == CosNull)
+            resources = gCosHFT->dictGet(gCosHFT->dictGet(gPDModelHFT->pageGetCosObj(page), Key("Parent")),
+                                         Key("Resources"));
+        gPDModelHFT->pageRelease(page);
+        const CosObj entries = gCosHFT->dictGet(resources, Key(c.type));
+        EXPECT_FALSE(gCosHFT->dictKnown(entries, Key("QM2"))) << inherited;
+        EXPECT_TRUE(gCosHFT->dictKnown(entries, Key("QM1"))) << inherited;
+        // The fixture's own font stays.
+        EXPECT_TRUE(gCosHFT->dictKnown(gCosHFT->dictGet(resources, Key("Font")), Key("F1")));
+        CloseView(view);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CPDFElementUndoAdd, ResourceUndoTest,
+    testing::Values(ResourceCase{"Font", kElementUndoFont, "Font"},
+                    ResourceCase{"ExtGState", kElementUndoExtGState, "ExtGState"},
+                    ResourceCase{"XObject", kElementUndoXObject, "XObject"}),
+    [](const testing::TestParamInfo<ResourceCase>& info) { return std::string(info.param.name); });
+
+TEST_F(ElementUndoTest, AnnotationIsRemovedFromThePage) {
+    AVDoc view = OpenView({qmtest::FixturePage{}});
+    PDPage page = gPDModelHFT->docAcquirePage(DocOf(view), 0);
+    const ASFixedRect rect{0, 100 << 16, 100 << 16, 0};
+    const PDAnnot kept = gPDModelHFT->pageCreateAnnot(page, Key("Link"), &rect);
+    gPDModelHFT->pageAddAnnot(page, -1, kept);
+    const PDAnnot added = gPDModelHFT->pageCreateAnnot(page, Key("Link"), &rect);
+    gPDModelHFT->pageAddAnnot(page, 0, added);
+    ASSERT_EQ(gPDModelHFT->pageGetNumAnnots(page), 2);
+    CPDFElementUndoAdd record(view, 0, kElementUndoAnnot, added.cos, "", kElementUndoNameAnnot);
+    EXPECT_TRUE(record.Undo());
+    ASSERT_EQ(gPDModelHFT->pageGetNumAnnots(page), 1);
+    EXPECT_TRUE(gCosHFT->objEqual(gPDModelHFT->pageGetAnnot(page, 0).cos, kept.cos));
+    EXPECT_EQ(gPDModelHFT->pageGetAnnotIndex(page, added), -1);
+    gPDModelHFT->pageRelease(page);
+}
+
+TEST_F(ElementUndoTest, PagelessRecordsTouchNoPage) {
+    AVDoc view = OpenView({qmtest::FixturePage{}});
+    const CosObj contents = gCosHFT->dictGet(PageDict(view, 0), Key("Contents"));
+    for (int32_t kind : {kElementUndoResources, kElementUndoCosObj}) {
+        const CosObj object = gCosHFT->newDict(CosDocOf(view), true, 1);
+        // Page -1 could not be acquired: success shows that none was.
+        CPDFElementUndoAdd record(view, kElementUndoNoPage, kind, object, "CosObj", "CosObj");
+        EXPECT_TRUE(record.Undo()) << kind;
+    }
+    EXPECT_TRUE(gCosHFT->objEqual(gCosHFT->dictGet(PageDict(view, 0), Key("Contents")), contents));
+}
+
+TEST_F(ElementUndoTest, WholeRunIsUndoneNewestFirstAndLeavesNothingInTheSavedFile) {
+    AVDoc view = OpenView({qmtest::FixturePage{}, qmtest::FixturePage{}});
+    const ASFixedRect rect{0, 50 << 16, 50 << 16, 0};
+    for (int32_t number = 0; number < 2; ++number) {
+        // What a text element with a link records on each page, in its order.
+        PDPage page = gPDModelHFT->docAcquirePage(DocOf(view), number);
+        const CosObj font = gCosHFT->newDict(CosDocOf(view), true, 1);
+        gCosHFT->dictPut(font, Key("QuillmarkUndoFont"), gCosHFT->newInteger(CosDocOf(view), false, 1));
+        gPDModelHFT->pageAddResource(page, "Font", "QMF1", font);
+        CPDFElementUndoController::RecordElementAdded(view, number, kElementUndoFont, font, "QMF1",
+                                                      kElementUndoNameFont);
+        const CosObj gs = gCosHFT->newDict(CosDocOf(view), true, 1);
+        gPDModelHFT->pageAddResource(page, "ExtGState", "QMGS1", gs);
+        CPDFElementUndoController::RecordElementAdded(view, number, kElementUndoExtGState, gs, "QMGS1",
+                                                      kElementUndoNameExtGState);
+        const CosObj piece = AppendContent(view, number, "% QuillmarkUndoPiece\nq Q\n");
+        CPDFElementUndoController::RecordElementAdded(view, number, kElementUndoContent, piece, "",
+                                                      kElementUndoNameContent);
+        const PDAnnot link = gPDModelHFT->pageCreateAnnot(page, Key("Link"), &rect);
+        gPDModelHFT->pageAddAnnot(page, 0x7ffffffe, link);
+        CPDFElementUndoController::RecordElementAdded(view, number, kElementUndoAnnot, link.cos, "",
+                                                      kElementUndoNameAnnot);
+        gPDModelHFT->pageRelease(page);
+    }
+    ASSERT_EQ(CPDFElementUndoController::CountElementUndoRecords(view), 8);
+    EXPECT_TRUE(CPDFElementUndoController::UndoAllElements(view, nullptr, nullptr));
+    EXPECT_EQ(CPDFElementUndoController::CountElementUndoRecords(view), 0);
+
+    for (int32_t number = 0; number < 2; ++number) {
+        PDPage page = gPDModelHFT->docAcquirePage(DocOf(view), number);
+        EXPECT_EQ(gPDModelHFT->pageGetNumAnnots(page), 0);
+        gPDModelHFT->pageRelease(page);
+        EXPECT_EQ(ContentsArray(view, number).size(), 1u);
+    }
+    const std::string saved = mFolder.file("saved.pdf");
+    const std::string expanded = mFolder.file("expanded.pdf");
+    gPDModelHFT->docSave(DocOf(view), qmtest::HostPath(saved));
+    const auto check = qmtest::qpdfCheck(saved);
+    EXPECT_EQ(check.status, 0) << check.output;
+    const auto qdf = qmtest::runCommand("qpdf --qdf --object-streams=disable " + qmtest::shellQuote(saved) +
+                                        " " + qmtest::shellQuote(expanded));
+    ASSERT_EQ(qdf.status, 0) << qdf.output;
+    const std::string bytes = qmtest::readBytes(expanded);
+    EXPECT_EQ(bytes.find("QuillmarkUndoPiece"), std::string::npos);
+    EXPECT_EQ(bytes.find("QuillmarkUndoFont"), std::string::npos);
+    EXPECT_EQ(bytes.find("QMGS1"), std::string::npos);
+    EXPECT_EQ(bytes.find("/Link"), std::string::npos);
+}
+
+}  // namespace

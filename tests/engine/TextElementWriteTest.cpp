@@ -1,0 +1,337 @@
+// CPDFTextElement::Write: the resources and content pieces a write puts into
+// a page, their order, and the failures, read back through the host's tables.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "EngineFixture.h"
+#include "TextOnDocument.h"
+#include "engine/CPDFDocument.h"
+#include "engine/CPDFPlacement.h"
+#include "engine/CPDFTextElement.h"
+#include "support/ErrorMessage.h"
+#include "support/FixedPoint.h"
+#include "support/HostTables.h"
+#include "support/PDFAtoms.h"
+
+namespace {
+
+using enginetest::Lookup;
+using enginetest::Numbers;
+using enginetest::TextOnDocument;
+
+TEST_F(TextOnDocument, TextBlockIsWrittenInItsOrder) {
+    auto stamp = Stamp("Hello");
+    ASSERT_TRUE(stamp->element.Write(0));
+    const auto pieces = Pieces();
+    ASSERT_EQ(pieces.size(), 1u);
+    static const std::regex kBlock(
+        R"(^ q 0\.00 g 1 i /RelativeColorimetric ri /NxGS0 gs BT /NxF0 1 Tf (-?[0-9]+\.[0-9]{6} ){6}Tm )"
+        R"(0 Tw 0 Tc 100 Tz 0 TL 0 Ts -?[0-9]+\.[0-9]{6} -?[0-9]+\.[0-9]{6} Td \(Hello\) Tj ET Q $)");
+    EXPECT_TRUE(std::regex_match(pieces[0], kBlock)) << pieces[0];
+    // The matrix: size 20, at (72, 72) plus the descent for the lowest point.
+    const std::string matrix = pieces[0].substr(pieces[0].find("1 Tf ") + 5);
+    const auto values = Numbers(matrix);
+    ASSERT_EQ(values.size(), 13u);  // the matrix, the text state, the move
+    EXPECT_DOUBLE_EQ(values[0], 20.0);
+    EXPECT_DOUBLE_EQ(values[3], 20.0);
+    EXPECT_NEAR(values[4], 72.0, 0.001);
+    EXPECT_NEAR(values[5], 72.0, 0.001);
+    // The first move lifts the baseline by the descent: -d / size.
+    ASFixedRect sample{};
+    stamp->element.MeasureText(stamp->element.EncodeText("Quillmark"), sample, 20);
+    EXPECT_NEAR(values[11], 0.0, 1e-6);
+    EXPECT_NEAR(values[12], -FixedToDouble(sample.bottom) / 20, 1e-5);
+}
+
+TEST_F(TextOnDocument, LaterLinesMoveDownOneSpacingAndRightAlignedLinesShift) {
+    auto stamp = Stamp("Wide line\r\nab");
+    stamp->element.SetLineSpacing(1.5);
+    stamp->placement.SetAlignment(CPDFPlacement::kAlignRight, 1);
+    ASSERT_TRUE(stamp->element.Write(0));
+    const std::string block = Pieces()[0];
+    const double w0 = Width(stamp->element, "Wide line", 20) / 20;
+    const double w1 = Width(stamp->element, "ab", 20) / 20;
+    const size_t second = block.find("Tj  ");
+    ASSERT_NE(second, std::string::npos) << block;
+    const auto move = Numbers(block.substr(second));
+    ASSERT_GE(move.size(), 2u);
+    EXPECT_NEAR(move[0], w0 - w1, 1e-5);
+    EXPECT_DOUBLE_EQ(move[1], -1.5);
+    EXPECT_NE(block.find("(ab) Tj ET Q "), std::string::npos);
+}
+
+TEST_F(TextOnDocument, ColoursAreGrayWhenEqualAndRgbOtherwise) {
+    auto gray = Stamp("g");
+    gray->element.SetFontColor(0, 0, 0);
+    ASSERT_TRUE(gray->element.Write(0));
+    auto red = Stamp("r");
+    red->element.SetFontColor(255, 0, 0);
+    ASSERT_TRUE(red->element.Write(0));
+    const auto pieces = Pieces();
+    ASSERT_EQ(pieces.size(), 2u);
+    EXPECT_EQ(pieces[0].rfind(" q 0.00 g 1 i ", 0), 0u) << pieces[0];
+    EXPECT_EQ(pieces[1].rfind(" q 1.00 0.00 0.00 rg 1 i ", 0), 0u) << pieces[1];
+}
+
+TEST_F(TextOnDocument, OpacityIsWrittenAsFixedNumbersInTheGraphicsState) {
+    auto stamp = Stamp("half");
+    stamp->element.SetOpacity(0.5);
+    ASSERT_TRUE(stamp->element.Write(0));
+    const CosObj gs = Lookup(Page(), {"Resources", "ExtGState", "NxGS0"});
+    ASSERT_EQ(gCosHFT->objGetType(gs), CosDict);
+    EXPECT_EQ(gCosHFT->fixedValue(Lookup(gs, {"CA"})), 32768);
+    EXPECT_EQ(gCosHFT->fixedValue(Lookup(gs, {"ca"})), 32768);
+    EXPECT_EQ(gCosHFT->nameValue(Lookup(gs, {"Type"})), gAtomExtGState);
+    EXPECT_EQ(gCosHFT->nameValue(Lookup(gs, {"TR2"})), qmtest::nameAtom("Default"));
+}
+
+TEST_F(TextOnDocument, PageWithoutResourcesGetsFontAndGraphicsState) {
+    gCosHFT->dictRemove(Page(), gAtomResources);
+    auto stamp = Stamp("x");
+    ASSERT_TRUE(stamp->element.Write(0));
+    const CosObj font = Lookup(Page(), {"Resources", "Font", "NxF0"});
+    ASSERT_EQ(gCosHFT->objGetType(font), CosDict);
+    EXPECT_TRUE(gCosHFT->objIsIndirect(font));
+    EXPECT_EQ(gCosHFT->nameValue(Lookup(font, {"BaseFont"})), qmtest::nameAtom("Helvetica"));
+    EXPECT_EQ(gCosHFT->objGetType(Lookup(Page(), {"Resources", "ExtGState", "NxGS0"})), CosDict);
+}
+
+TEST_F(TextOnDocument, SameElementTwiceOnAPageTakesFreshNamesAndSharesTheFont) {
+    auto stamp = Stamp("twice");
+    ASSERT_TRUE(stamp->element.Write(0));
+    ASSERT_TRUE(stamp->element.Write(0));
+    const CosObj fonts = Lookup(Page(), {"Resources", "Font"});
+    EXPECT_TRUE(gCosHFT->objEqual(Lookup(fonts, {"NxF0"}), Lookup(fonts, {"NxF1"})));
+    EXPECT_EQ(gCosHFT->objGetType(Lookup(Page(), {"Resources", "ExtGState", "NxGS1"})), CosDict);
+    const auto pieces = Pieces();
+    ASSERT_EQ(pieces.size(), 2u);
+    EXPECT_NE(pieces[1].find("/NxGS1 gs BT /NxF1 1 Tf"), std::string::npos) << pieces[1];
+}
+
+TEST_F(TextOnDocument, FontIsCopiedOncePerDocument) {
+    ASSERT_TRUE(mDoc.AppendBlankPage());
+    ASSERT_TRUE(mDoc.AppendBlankPage());
+    auto stamp = Stamp("every page");
+    for (int page = 0; page < 3; ++page) ASSERT_TRUE(stamp->element.Write(page));
+    const CosObj first = Lookup(Page(0), {"Resources", "Font", "NxF0"});
+    for (int page = 1; page < 3; ++page)
+        EXPECT_TRUE(gCosHFT->objEqual(Lookup(Page(page), {"Resources", "Font", "NxF0"}), first)) << page;
+}
+
+TEST_F(TextOnDocument, EmptyTextWritesNothingAndSucceeds) {
+    gCosHFT->dictRemove(Page(), gAtomResources);
+    auto stamp = Stamp("");
+    EXPECT_TRUE(stamp->element.Write(0));
+    EXPECT_TRUE(Pieces().empty());
+    EXPECT_EQ(gCosHFT->objGetType(Lookup(Page(), {"Resources"})), CosNull);
+}
+
+TEST_F(TextOnDocument, WrapThatCutsEveryLineWritesNothing) {
+    gCosHFT->dictRemove(Page(), gAtomResources);
+    auto stamp = Stamp("Unplaceable");  // no blank: it grows by characters
+    stamp->placement.SetOffset(650, 72);
+    stamp->element.SetWordWrap(true);
+    EXPECT_TRUE(stamp->element.Write(0));
+    EXPECT_TRUE(Pieces().empty());
+    EXPECT_EQ(gCosHFT->objGetType(Lookup(Page(), {"Resources"})), CosNull);
+}
+
+TEST_F(TextOnDocument, MissingPlacementDocumentOrPageFails) {
+    CPDFTextElement element;
+    element.SetText("x");
+    EXPECT_FALSE(element.Write(0));
+    element.SetDocument(&mDoc);
+    EXPECT_FALSE(element.Write(0));
+    CPDFPlacement placement;
+    element.SetPlacement(&placement);
+    EXPECT_FALSE(element.Write(7));
+    EXPECT_FALSE(element.GetErrorText().empty());
+}
+
+TEST_F(TextOnDocument, WithoutAFontTheWriteFailsWithAMessage) {
+    const PDFEditWriteTable* saved = gPDFEditWriteHFT;
+    gPDFEditWriteHFT = nullptr;
+    CPDFTextElement element;  // the default font cannot be made
+    gPDFEditWriteHFT = saved;
+    ASSERT_EQ(element.GetFont(), nullptr);
+    CPDFPlacement placement;
+    element.SetDocument(&mDoc);
+    element.SetPlacement(&placement);
+    element.SetText("x");
+    ClearErrorMessage();
+    EXPECT_FALSE(element.Write(0));
+    EXPECT_FALSE(element.GetErrorText().empty());
+    EXPECT_TRUE(HasErrorMessage());
+    EXPECT_TRUE(Pieces().empty());
+}
+
+TEST_F(TextOnDocument, FailedInsertionFailsTheWrite) {
+    gCosHFT->dictPut(Page(), gAtomContents, gCosHFT->newInteger(mDoc.GetCosDoc(), false, 3));
+    auto stamp = Stamp("lost");
+    ClearErrorMessage();
+    EXPECT_FALSE(stamp->element.Write(0));
+    EXPECT_FALSE(stamp->element.GetErrorText().empty());
+}
+
+TEST_F(TextOnDocument, FullFontNamesFailWithoutReplacingAnEntry) {
+    const CosDoc cos = mDoc.GetCosDoc();
+    const CosObj resources = gCosHFT->newDict(cos, false, 1);
+    const CosObj fonts = gCosHFT->newDict(cos, false, 10000);
+    const CosObj marker = gCosHFT->newInteger(cos, false, 42);
+    for (int i = 0; i < CPDFElement::kResourceNameLimit; ++i)
+        gCosHFT->dictPut(fonts, qmtest::nameAtom(("NxF" + std::to_string(i)).c_str()), marker);
+    gCosHFT->dictPut(resources, gAtomFont, fonts);
+    gCosHFT->dictPut(Page(), gAtomResources, resources);
+    auto stamp = Stamp("no room");
+    EXPECT_FALSE(stamp->element.Write(0));
+    EXPECT_EQ(gCosHFT->integerValue(Lookup(fonts, {"NxF9999"})), 42);
+    EXPECT_TRUE(Pieces().empty());
+}
+
+TEST_F(TextOnDocument, OutlineModeStrokesTheGlyphsAndDrawsNoBorderOrBackground) {
+    auto stamp = Stamp("outlined");
+    stamp->element.SetOutline(true);
+    stamp->element.SetRenderMode(2);
+    stamp->element.SetLineWidth(1.5);
+    stamp->element.SetLineColor(0, 0, 255);
+    stamp->element.SetDashStyle(1);
+    stamp->element.SetFillColor(255, 255, 0);
+    stamp->element.SetUnderline(0);
+    ASSERT_TRUE(stamp->element.Write(0));
+    const auto pieces = Pieces();
+    ASSERT_EQ(pieces.size(), 1u) << "no border and no background";
+    EXPECT_NE(pieces[0].find(" q 0.00 g 0.00 0.00 1.00 RG [3]0 d 1 i "), std::string::npos) << pieces[0];
+    EXPECT_NE(pieces[0].find("BT /NxF0 1 Tf 2 Tr 1.50 w "), std::string::npos) << pieces[0];
+}
+
+TEST_F(TextOnDocument, RenderModeIsOnlyWrittenInOutlineMode) {
+    auto stamp = Stamp("plain");
+    stamp->element.SetRenderMode(1);
+    ASSERT_TRUE(stamp->element.Write(0));
+    EXPECT_EQ(Pieces()[0].find(" Tr "), std::string::npos);
+    stamp->element.SetOutline(true);
+    stamp->element.SetRenderMode(0);
+    ASSERT_TRUE(stamp->element.Write(0));
+    const std::string outlined = Pieces()[1];
+    EXPECT_NE(outlined.find("1 Tf 0 Tr "), std::string::npos) << outlined;
+    EXPECT_EQ(outlined.find(" w "), std::string::npos) << "fill mode takes no line width";
+}
+
+TEST_F(TextOnDocument, BorderAndBackgroundNeedALineWidth) {
+    auto stamp = Stamp("framed");
+    stamp->element.SetFillColor(255, 255, 0);
+    ASSERT_TRUE(stamp->element.Write(0));
+    EXPECT_EQ(Pieces().size(), 1u) << "a fill colour alone draws nothing";
+    stamp->element.SetLineWidth(2);
+    ASSERT_TRUE(stamp->element.Write(0));
+    const auto pieces = Pieces();
+    ASSERT_EQ(pieces.size(), 4u);
+    EXPECT_NE(pieces[1].find(" 1.00 1.00 0.00 rg "), std::string::npos) << pieces[1];
+    EXPECT_NE(pieces[1].find(" h f Q "), std::string::npos);
+    EXPECT_NE(pieces[2].find("BT /NxF1"), std::string::npos);
+    EXPECT_NE(pieces[3].find(" 0.00 G 2.000000 w "), std::string::npos) << pieces[3];
+    EXPECT_NE(pieces[3].find(" h S Q "), std::string::npos);
+}
+
+TEST_F(TextOnDocument, WidthIsMeasuredOnTheUnescapedText) {
+    const std::string text = "(a)\\b";
+    auto stamp = Stamp(text);
+    stamp->element.SetLineWidth(1);
+    ASSERT_TRUE(stamp->element.Write(0));
+    const auto pieces = Pieces();
+    ASSERT_EQ(pieces.size(), 2u);
+    EXPECT_NE(pieces[0].find("(\\(a\\)\\\\b) Tj"), std::string::npos) << pieces[0];
+    // The border's corners: the frame is exactly as wide as the raw text.
+    const auto values = Numbers(pieces[1].substr(pieces[1].find(" gs ")));
+    ASSERT_GE(values.size(), 4u);
+    EXPECT_NEAR(values[2] - values[0], Width(stamp->element, text, 20), 0.001);
+}
+
+TEST_F(TextOnDocument, CommaDecimalLocaleWritesTheSameBytes) {
+    auto first = Stamp("Locale 1.5\r\nline");
+    first->element.SetLineWidth(1.25);
+    first->element.SetFontColor(10, 20, 30);
+    first->placement.SetRotation(33.3);
+    ASSERT_TRUE(first->element.Write(0));
+    if (!enginetest::SetCommaDecimalLocale()) GTEST_SKIP() << "no comma-decimal locale can be had";
+    const bool written = first->element.Write(0);
+    enginetest::RestoreCLocale();
+    ASSERT_TRUE(written);
+    const auto pieces = Pieces();
+    ASSERT_EQ(pieces.size(), 4u);
+    // The second write took fresh resource names; everything else is the same.
+    std::string second = pieces[2] + pieces[3];
+    second = std::regex_replace(second, std::regex("NxGS1"), "NxGS0");
+    second = std::regex_replace(second, std::regex("NxF1"), "NxF0");
+    EXPECT_EQ(second, pieces[0] + pieces[1]);
+    EXPECT_EQ(second.find(','), std::string::npos);
+}
+
+// --- order of pieces
+
+TEST_F(TextOnDocument, OverlayPiecesFollowTheRestoreAndLaterStampsFollowEarlierOnes) {
+    ASSERT_TRUE(mDoc.WrapAllPageContents());
+    auto first = Stamp("first");
+    first->element.SetLineWidth(1);
+    first->element.SetFillColor(200, 200, 200);
+    first->element.SetUnderline(1);
+    ASSERT_TRUE(first->element.Write(0));
+    auto second = Stamp("second");
+    ASSERT_TRUE(second->element.Write(0));
+    const auto pieces = Pieces();
+    ASSERT_EQ(pieces.size(), 7u);
+    EXPECT_EQ(pieces[0], " q ");
+    EXPECT_EQ(pieces[1], " Q ");
+    EXPECT_NE(pieces[2].find(" h f Q "), std::string::npos) << "background";
+    EXPECT_NE(pieces[3].find("(first) Tj"), std::string::npos) << "text";
+    EXPECT_NE(pieces[4].find(" l S Q "), std::string::npos) << "underline";
+    EXPECT_NE(pieces[5].find(" h S Q "), std::string::npos) << "border";
+    EXPECT_NE(pieces[6].find("(second) Tj"), std::string::npos);
+}
+
+TEST_F(TextOnDocument, UnderlayPiecesStandInDrawingOrderBeforeTheSave) {
+    ASSERT_TRUE(mDoc.WrapAllPageContents());
+    auto first = Stamp("first");
+    first->element.SetUnderlay(true);
+    first->element.SetLineWidth(1);
+    first->element.SetFillColor(200, 200, 200);
+    first->element.SetUnderline(1);
+    ASSERT_TRUE(first->element.Write(0));
+    auto second = Stamp("second");
+    second->element.SetUnderlay(true);
+    ASSERT_TRUE(second->element.Write(0));
+    const auto pieces = Pieces();
+    ASSERT_EQ(pieces.size(), 7u);
+    EXPECT_NE(pieces[0].find("(second) Tj"), std::string::npos) << "a later underlay goes in front";
+    EXPECT_NE(pieces[1].find(" h f Q "), std::string::npos) << "background";
+    EXPECT_NE(pieces[2].find("(first) Tj"), std::string::npos) << "text";
+    EXPECT_NE(pieces[3].find(" l S Q "), std::string::npos) << "underline";
+    EXPECT_NE(pieces[4].find(" h S Q "), std::string::npos) << "border";
+    EXPECT_EQ(pieces[5], " q ");
+    EXPECT_EQ(pieces[6], " Q ");
+}
+
+// --- resources inherited through the page tree
+
+TEST(TextOnInheritedResources, EntriesGoIntoTheInheritedDictionary) {
+    enginetest::StartEngine();
+    qmtest::FixtureFolder folder;
+    const std::string path = folder.file("inherited.pdf");
+    qmtest::FixtureTree tree;
+    tree.nested = true;
+    qmtest::writeFixturePdf(path, {qmtest::FixturePage{}}, tree);
+    auto doc = enginetest::OpenDocument(path);
+    auto stamp = enginetest::MakeTextStamp(*doc, "inherited", 12);
+    ASSERT_TRUE(stamp->element.Write(0));
+    const CosObj page = enginetest::PageDict(*doc, 0);
+    EXPECT_EQ(gCosHFT->objGetType(Lookup(page, {"Resources"})), CosNull);
+    const CosObj fonts = Lookup(page, {"Parent", "Parent", "Resources", "Font"});
+    EXPECT_EQ(gCosHFT->objGetType(Lookup(fonts, {"F1"})), CosDict);
+    EXPECT_EQ(gCosHFT->objGetType(Lookup(fonts, {"NxF0"})), CosDict);
+}
+
+}  // namespace

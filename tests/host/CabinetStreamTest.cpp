@@ -1,0 +1,250 @@
+// Cabinets written to host streams and read back: every value type, nesting,
+// the format's layout, and reading damaged data without trusting any length.
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+
+#include "CabinetTestSupport.h"
+#include "cabinet/Cabinet.h"
+#include "cabinet/CabinetStream.h"
+#include "common/PluginFixture.h"
+#include "qmhost/AcroSupportTable.h"
+#include "support/Streams.h"
+
+namespace {
+
+using cabtest::CabinetTest;
+using cabtest::CodeOf;
+using cabtest::X;
+
+// A stream over a string that can be written and then read from its start.
+class StringStream : public qmhost::HostStream {
+public:
+    explicit StringStream(std::string* data) : mData(data) {}
+    int64_t read(char* buffer, int64_t size) override {
+        const int64_t n = std::min<int64_t>(size, static_cast<int64_t>(mData->size()) - mPos);
+        if (n <= 0) return 0;
+        std::memcpy(buffer, mData->data() + mPos, static_cast<size_t>(n));
+        mPos += n;
+        return n;
+    }
+    void write(const char* buffer, int64_t size) override { mData->append(buffer, static_cast<size_t>(size)); }
+
+private:
+    std::string* mData;
+    int64_t mPos = 0;
+};
+
+ASStm OpenString(std::string* data) { return qmhost::registerStream(std::make_unique<StringStream>(data)); }
+
+std::string Written(ASCab cab) {
+    std::string data;
+    ASStm stream = OpenString(&data);
+    X().cabWrite(cab, stream);
+    qmhost::closeStream(stream);
+    return data;
+}
+
+ASCab ReadBack(const std::string& bytes) {
+    std::string data = bytes;
+    ASStm stream = OpenString(&data);
+    try {
+        ASCab cab = X().cabRead(stream);
+        qmhost::closeStream(stream);
+        return cab;
+    } catch (...) {
+        qmhost::closeStream(stream);
+        throw;
+    }
+}
+
+// A profile with one value of every kind that a stream keeps.
+ASCab RichCabinet() {
+    ASCab profile = X().cabNew();
+    X().cabPutInt(profile, "kNumberOfStamps", 2);
+    for (int i = 0; i < 2; ++i) {
+        ASCab stamp = X().cabNew();
+        X().cabPutInt(stamp, "kStampType", i);
+        X().cabPutBool(stamp, "kOverlay", i == 1);
+        X().cabPutDouble(stamp, "kHorizontalS", -12.75 * (i + 1));
+        X().cabPutString(stamp, "kTextE", "Page $PageNo[1]\r\n第 2 行");
+        X().cabPutText(stamp, "kPagesE", X().textFromUTF8("1-3, 5"));
+        const char pdf[] = {'%', 'P', 'D', 'F', 0, '\n', static_cast<char>(0xFF)};
+        X().cabPutBinary(stamp, "kActionC", pdf, sizeof pdf);
+        X().cabPutInt(stamp, "kActionCFileSize", static_cast<int32_t>(sizeof pdf));
+        X().cabPutCab(profile, ("kStamp" + std::to_string(i)).c_str(), stamp);
+    }
+    return profile;
+}
+
+// Whether two cabinets hold the same keys with the same values (pointers aside).
+bool SameContent(ASCab a, ASCab b) {
+    if (X().cabNumEntries(a) != X().cabNumEntries(b)) return false;
+    for (int32_t i = 0; i < X().cabNumEntries(a); ++i) {
+        const char* key = X().cabKeyAt(a, i);
+        if (std::strcmp(key, X().cabKeyAt(b, i)) != 0) return false;
+        const int32_t type = X().cabGetType(a, key);
+        if (type != X().cabGetType(b, key)) return false;
+        switch (type) {
+            case kASCabValueInt:
+                if (X().cabGetInt(a, key, 0) != X().cabGetInt(b, key, 1)) return false;
+                break;
+            case kASCabValueBool:
+                if (X().cabGetBool(a, key, false) != X().cabGetBool(b, key, false)) return false;
+                break;
+            case kASCabValueDouble: {
+                const double x = X().cabGetDouble(a, key, 0), y = X().cabGetDouble(b, key, 0);
+                if (std::memcmp(&x, &y, sizeof x) != 0) return false;
+                break;
+            }
+            case kASCabValueString:
+                if (std::strcmp(X().cabGetString(a, key), X().cabGetString(b, key)) != 0) return false;
+                break;
+            case kASCabValueText:
+                if (std::strcmp(X().textGetUTF8(X().cabGetText(a, key)),
+                                X().textGetUTF8(X().cabGetText(b, key))) != 0)
+                    return false;
+                break;
+            case kASCabValueBinary: {
+                int64_t n = 0, m = 0;
+                const void* x = X().cabGetBinary(a, key, &n);
+                const void* y = X().cabGetBinary(b, key, &m);
+                if (n != m || std::memcmp(x, y, static_cast<size_t>(n)) != 0) return false;
+                break;
+            }
+            case kASCabValueCab:
+                if (!SameContent(X().cabGetCab(a, key), X().cabGetCab(b, key))) return false;
+                break;
+            default:
+                return false;
+        }
+    }
+    return true;
+}
+
+TEST_F(CabinetTest, EveryValueTypeRoundTripsThroughAStream) {
+    ASCab profile = RichCabinet();
+    ASCab back = ReadBack(Written(profile));
+    EXPECT_TRUE(SameContent(profile, back));
+    ASCab stamp = X().cabGetCab(back, "kStamp1");
+    ASSERT_NE(stamp, nullptr);
+    EXPECT_EQ(X().cabGetInt(stamp, "kStampType", -1), 1);
+    EXPECT_TRUE(X().cabGetBool(stamp, "kOverlay", false));
+    EXPECT_EQ(X().cabGetDouble(stamp, "kHorizontalS", 0), -25.5);
+    EXPECT_STREQ(X().cabGetString(stamp, "kTextE"), "Page $PageNo[1]\r\n第 2 行");
+    EXPECT_STREQ(X().textGetUTF8(X().cabGetText(stamp, "kPagesE")), "1-3, 5");
+    int64_t size = 0;
+    X().cabGetBinary(stamp, "kActionC", &size);
+    EXPECT_EQ(size, 7);
+    X().cabDestroy(profile);
+    X().cabDestroy(back);
+}
+
+TEST_F(CabinetTest, ExtremeNumbersAndEmptyValuesRoundTrip) {
+    ASCab cab = X().cabNew();
+    X().cabPutInt(cab, "min", std::numeric_limits<int32_t>::min());
+    X().cabPutDouble(cab, "inf", -std::numeric_limits<double>::infinity());
+    X().cabPutDouble(cab, "tiny", std::numeric_limits<double>::denorm_min());
+    X().cabPutDouble(cab, "negzero", -0.0);
+    X().cabPutString(cab, "empty", "");
+    X().cabPutText(cab, "emptyText", X().textFromUTF8(""));
+    X().cabPutBinary(cab, "emptyBinary", nullptr, 0);
+    X().cabPutCab(cab, "emptyCab", X().cabNew());
+    ASCab back = ReadBack(Written(cab));
+    EXPECT_TRUE(SameContent(cab, back));
+    EXPECT_TRUE(std::signbit(X().cabGetDouble(back, "negzero", 1.0)));
+    X().cabDestroy(cab);
+    X().cabDestroy(back);
+}
+
+TEST_F(CabinetTest, PointersAreNotWritten) {
+    int object = 0;
+    ASCab cab = X().cabNew();
+    X().cabPutPointer(cab, "iStampObject", "CStamp*", &object, nullptr);
+    X().cabPutInt(cab, "iCurrentPage", 3);
+    ASCab back = ReadBack(Written(cab));
+    EXPECT_EQ(X().cabNumEntries(back), 1);
+    EXPECT_EQ(X().cabGetInt(back, "iCurrentPage", 0), 3);
+    X().cabDestroy(cab);
+    X().cabDestroy(back);
+}
+
+TEST_F(CabinetTest, DeepestAllowedNestingRoundTrips) {
+    ASCab top = X().cabNew();
+    ASCab at = top;
+    for (int level = 1; level < kASCabMaxDepth; ++level) {
+        ASCab next = X().cabNew();
+        X().cabPutInt(next, "level", level + 1);
+        X().cabPutCab(at, "next", next);
+        at = next;
+    }
+    ASCab back = ReadBack(Written(top));
+    EXPECT_TRUE(SameContent(top, back));
+    X().cabDestroy(top);
+    X().cabDestroy(back);
+}
+
+TEST_F(CabinetTest, LayoutOfTheFormatIsStable) {
+    ASCab cab = X().cabNew();
+    X().cabPutInt(cab, "a", 0x01020304);
+    const std::string bytes = Written(cab);
+    const std::string body("\x01\x00\x00\x00"   // one entry
+                           "\x01"               // integer
+                           "\x01\x00" "a"       // key
+                           "\x04\x00\x00\x00"   // value length
+                           "\x04\x03\x02\x01",  // the value
+                           16);
+    const uint16_t sum = qmhost::cabinetChecksum(body);
+    std::string expected("QMCB\x01\x00", 6);
+    expected += static_cast<char>(sum & 0xFF);
+    expected += static_cast<char>(sum >> 8);
+    expected += std::string("\x10\x00\x00\x00", 4);
+    expected += body;
+    EXPECT_EQ(bytes, expected);
+    X().cabDestroy(cab);
+}
+
+TEST_F(CabinetTest, ReadingStopsAtTheCabinetsEnd) {
+    ASCab cab = X().cabNew();
+    X().cabPutInt(cab, "x", 1);
+    std::string data = Written(cab) + "TAIL";
+    ASStm stream = OpenString(&data);
+    ASCab back = X().cabRead(stream);
+    char rest[8] = {};
+    EXPECT_EQ(qmhost::streamOf(stream).read(rest, 8), 4);
+    EXPECT_EQ(std::string(rest, 4), "TAIL");
+    qmhost::closeStream(stream);
+    X().cabDestroy(cab);
+    X().cabDestroy(back);
+}
+
+TEST_F(CabinetTest, FileRoundTripThroughAcroSupportStreams) {
+    qmhost::registerHostTables();
+    const AcroSupportTable& as = *qmhost::acroSupportTable();
+    const std::string path = qmtest::MakeTempFolder("qmcab") + "/profile.nxp";
+    ASPathName name = as.pathFromText(path.c_str());
+    ASCab profile = RichCabinet();
+    ASStm out = as.fileStmOpen(name, kASStmWrite);
+    X().cabWrite(profile, out);
+    as.stmClose(out);
+    ASStm in = as.fileStmOpen(name, kASStmRead);
+    ASCab back = X().cabRead(in);
+    as.stmClose(in);
+    as.releasePath(name);
+    EXPECT_TRUE(SameContent(profile, back));
+    X().cabDestroy(profile);
+    X().cabDestroy(back);
+}
+
+TEST_F(CabinetTest, WritingToAReadOnlyStreamRaisesTheStreamsError) {
+    ASCab cab = X().cabNew();
+    ASStm in = qmhost::openMemoryStream("data");
+    EXPECT_EQ(CodeOf([&] { X().cabWrite(cab, in); }), kHostErrStream);
+    qmhost::closeStream(in);
+    EXPECT_EQ(CodeOf([&] { X().cabWrite(cab, nullptr); }), kHostErrBadHandle);
+    X().cabDestroy(cab);
+}
+
+}  // namespace

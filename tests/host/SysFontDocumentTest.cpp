@@ -1,0 +1,162 @@
+// End to end: a page whose text uses a standard font, an embedded CJK font and
+// a named (not embedded) TrueType font, each copied in from the host's font
+// document with Cos objCopy; checked with pdffonts, pdftotext and qpdf.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "FontTestSupport.h"
+#include "qmhost/PDModelTable.h"
+
+namespace {
+
+using namespace fonttest;
+using qmtest::HostDoc;
+using qmtest::HostPath;
+using qmtest::nameAtom;
+
+const PDModelTable& pd() { return *qmhost::pdModelTable(); }
+const AcroSupportTable& support() { return *qmhost::acroSupportTable(); }
+
+std::string hex(const std::string& bytes) {
+    static const char* const digits = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char b : bytes) {
+        out.push_back(digits[b >> 4]);
+        out.push_back(digits[b & 15]);
+    }
+    return out;
+}
+
+struct FontLine {
+    std::string name, type, embedded;
+};
+
+// The rows of `pdffonts`: name, type (words up to the encoding), "emb".
+std::vector<FontLine> pdffonts(const std::string& path) {
+    const auto result = qmtest::runCommand("pdffonts " + qmtest::shellQuote(path));
+    EXPECT_EQ(result.status, 0) << result.output;
+    std::vector<FontLine> rows;
+    std::istringstream lines(result.output);
+    std::string line;
+    for (int n = 0; std::getline(lines, line); ++n) {
+        if (n < 2) continue;  // heading and rule
+        std::istringstream words(line);
+        std::vector<std::string> w;
+        for (std::string word; words >> word;) w.push_back(word);
+        if (w.size() < 7) continue;
+        // name, type words..., encoding, emb, sub, uni, object, generation
+        const size_t emb = w.size() - 5;
+        std::string type;
+        for (size_t i = 1; i + 1 < emb; ++i) type += (type.empty() ? "" : " ") + w[i];
+        rows.push_back({w[0], type, w[emb]});
+    }
+    return rows;
+}
+
+class SysFontDocument : public ::testing::Test {
+protected:
+    qmtest::FixtureFolder folder;
+    HostDoc doc = HostDoc::create();
+
+    // Copies the font's dictionary into the document under /Resources /Font /name.
+    void addFont(CosObj fonts, const char* name, PDEFont font) {
+        const CosObj copy = cos().objCopy(pdeRead().fontGetCosObj(font), doc.cos());
+        EXPECT_TRUE(cos().objIsIndirect(copy));
+        cos().dictPut(fonts, nameAtom(name), copy);
+    }
+
+    CosObj contentStream(const std::string& content) {
+        ASStm source = support().memStmOpen(content.data(), static_cast<int64_t>(content.size()));
+        const CosObj stream = cos().newStream(doc.cos(), true, source, 0, 0, cos().newNull(), cos().newNull(), -1);
+        support().stmClose(source);
+        return stream;
+    }
+};
+
+TEST_F(SysFontDocument, StandardEmbeddedCjkAndNamedFontsReachTheSavedFile) {
+    FontHolder helvetica(makeStandardFont("Helvetica"));
+    FontHolder cjk(pdeWrite().fontCreateFromSysFont(findSysFont("WenQuanYi Micro Hei"), kPDEFontCreateEmbedded));
+    FontHolder dejavu(pdeWrite().fontCreateFromSysFont(findSysFont("DejaVu Sans"), kPDEFontCreateNotEmbedded));
+
+    const ASFixedRect mediaBox{0, fixed(792), fixed(612), 0};
+    PDPage page = pd().docCreatePage(doc.pd(), -1, &mediaBox);
+    const CosObj pageDict = pd().pageGetCosObj(page);
+    const CosObj resources = cos().newDict(doc.cos(), false, 1);
+    const CosObj fonts = cos().newDict(doc.cos(), false, 3);
+    cos().dictPut(resources, nameAtom("Font"), fonts);
+    cos().dictPut(pageDict, nameAtom("Resources"), resources);
+    addFont(fonts, "F1", helvetica.get());
+    addFont(fonts, "F2", cjk.get());
+    addFont(fonts, "F3", dejavu.get());
+
+    const std::string content =
+        "BT /F1 24 Tf 72 700 Td (" + encode(helvetica.get(), "Quillmark caf\xC3\xA9") + ") Tj ET\n"
+        "BT /F2 24 Tf 72 650 Td <" + hex(encode(cjk.get(), "\xE4\xB8\xAD\xE6\x96\x87\xE6\xB0\xB4\xE5\x8D\xB0")) +
+        "> Tj ET\n"
+        "BT /F3 24 Tf 72 600 Td <" + hex(encode(dejavu.get(), "Gr\xC3\xBC\xC3\x9F" "e")) + "> Tj ET\n";
+    cos().dictPut(pageDict, nameAtom("Contents"), contentStream(content));
+    pd().pageRelease(page);
+
+    const std::string path = folder.file("fonts.pdf");
+    pd().docSave(doc.pd(), HostPath(path));
+
+    const auto check = qmtest::qpdfCheck(path);
+    EXPECT_EQ(check.status, 0) << check.output;
+
+    const auto rows = pdffonts(path);
+    ASSERT_EQ(rows.size(), 3u);
+    std::map<std::string, FontLine> byName;
+    for (const auto& row : rows) byName[row.name] = row;
+    ASSERT_TRUE(byName.count("Helvetica"));
+    EXPECT_EQ(byName["Helvetica"].type, "Type 1");
+    EXPECT_EQ(byName["Helvetica"].embedded, "no");
+    ASSERT_TRUE(byName.count("WenQuanYiMicroHei"));
+    EXPECT_EQ(byName["WenQuanYiMicroHei"].type, "CID TrueType");
+    EXPECT_EQ(byName["WenQuanYiMicroHei"].embedded, "yes");
+    ASSERT_TRUE(byName.count("DejaVuSans"));
+    EXPECT_EQ(byName["DejaVuSans"].type, "CID TrueType");
+    EXPECT_EQ(byName["DejaVuSans"].embedded, "no");
+
+    const auto text = qmtest::runCommand("pdftotext -enc UTF-8 " + qmtest::shellQuote(path) + " -");
+    EXPECT_EQ(text.status, 0);
+    EXPECT_NE(text.output.find("Quillmark caf\xC3\xA9"), std::string::npos) << text.output;
+    EXPECT_NE(text.output.find("\xE4\xB8\xAD\xE6\x96\x87\xE6\xB0\xB4\xE5\x8D\xB0"), std::string::npos) << text.output;
+    EXPECT_NE(text.output.find("Gr\xC3\xBC\xC3\x9F" "e"), std::string::npos) << text.output;
+}
+
+TEST_F(SysFontDocument, EmbeddedCjkGlyphsAreDrawn) {
+    // Only the CJK text on the page: dark pixels can come from its embedded program alone.
+    FontHolder cjk(pdeWrite().fontCreateFromSysFont(findSysFont("WenQuanYi Micro Hei"), kPDEFontCreateEmbedded));
+    const ASFixedRect mediaBox{0, fixed(100), fixed(200), 0};
+    PDPage page = pd().docCreatePage(doc.pd(), -1, &mediaBox);
+    const CosObj pageDict = pd().pageGetCosObj(page);
+    const CosObj resources = cos().newDict(doc.cos(), false, 1);
+    const CosObj fonts = cos().newDict(doc.cos(), false, 1);
+    cos().dictPut(resources, nameAtom("Font"), fonts);
+    cos().dictPut(pageDict, nameAtom("Resources"), resources);
+    addFont(fonts, "F1", cjk.get());
+    cos().dictPut(pageDict, nameAtom("Contents"),
+                  contentStream("BT /F1 40 Tf 10 30 Td <" + hex(encode(cjk.get(), "\xE4\xB8\xAD\xE6\x96\x87")) +
+                                "> Tj ET"));
+    pd().pageRelease(page);
+    const std::string path = folder.file("cjk.pdf");
+    pd().docSave(doc.pd(), HostPath(path));
+
+    const auto render = qmtest::runCommand("pdftoppm -r 36 -gray " + qmtest::shellQuote(path) + " " +
+                                           qmtest::shellQuote(folder.file("cjk")));
+    ASSERT_EQ(render.status, 0) << render.output;
+    EXPECT_EQ(render.output.find("rror"), std::string::npos) << render.output;  // the program read cleanly
+    const std::string image = qmtest::readBytes(folder.file("cjk-1.pgm"));
+    // P5 header: three lines ("P5", "w h", "255"), then one byte per pixel.
+    size_t at = 0;
+    for (int lineCount = 0; lineCount < 3; ++lineCount) at = image.find('\n', at) + 1;
+    size_t dark = 0;
+    for (size_t i = at; i < image.size(); ++i) dark += static_cast<unsigned char>(image[i]) < 128;
+    EXPECT_GT(dark, 20u);
+}
+
+}  // namespace

@@ -1,0 +1,183 @@
+// CUndoManager and CAVDocUndoManager: a bounded stack that owns its records,
+// drops the oldest beyond its depth and hands back the newest.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/PluginFixture.h"
+#include "support/CAVDocUndoManager.h"
+#include "support/CUndoManager.h"
+#include "support/ErrorCode.h"
+
+namespace {
+
+// A record that notes its deletion in a shared log.
+class LoggedRecord : public CUndoManagerData {
+public:
+    LoggedRecord(int inId, std::vector<int>& ioDeleted) : mId(inId), mDeleted(ioDeleted) {}
+    ~LoggedRecord() override { mDeleted.push_back(mId); }
+    int Id() const { return mId; }
+
+private:
+    int mId;
+    std::vector<int>& mDeleted;
+};
+
+int IdOf(CUndoManagerData* inRecord) { return static_cast<LoggedRecord*>(inRecord)->Id(); }
+
+class UndoManagerTest : public testing::Test {
+protected:
+    CUndoManagerData* Make(int inId) { return new LoggedRecord(inId, mDeleted); }
+    void PushIds(CUndoManager& ioManager, int inFirst, int inLast) {
+        for (int id = inFirst; id <= inLast; ++id) ioManager.Push(Make(id));
+    }
+    // Pops everything, newest first, deleting each record after reading it.
+    std::vector<int> PopAll(CUndoManager& ioManager) {
+        std::vector<int> ids;
+        CUndoManagerData* record = nullptr;
+        while (ioManager.Pop(record)) {
+            ids.push_back(IdOf(record));
+            delete record;
+        }
+        return ids;
+    }
+
+    std::vector<int> mDeleted;
+};
+
+TEST_F(UndoManagerTest, DepthThreeWithFivePushesKeepsTheLastThree) {
+    CUndoManager manager(3);
+    PushIds(manager, 1, 5);
+    EXPECT_EQ(mDeleted, (std::vector<int>{1, 2}));
+    mDeleted.clear();
+    EXPECT_EQ(PopAll(manager), (std::vector<int>{5, 4, 3}));
+}
+
+TEST_F(UndoManagerTest, SetDepthShrinkingDeletesTheOldestAndKeepsTheOrder) {
+    CUndoManager manager(10);
+    PushIds(manager, 1, 5);
+    manager.SetDepth(2);
+    EXPECT_EQ(mDeleted, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(manager.GetDepth(), 2u);
+    CUndoManagerData* record = nullptr;
+    ASSERT_TRUE(manager.Pop(record));
+    EXPECT_EQ(IdOf(record), 5);
+    delete record;
+    ASSERT_TRUE(manager.Pop(record));
+    EXPECT_EQ(IdOf(record), 4);
+    delete record;
+    EXPECT_FALSE(manager.Pop(record));
+}
+
+TEST_F(UndoManagerTest, SetDepthGrowingKeepsEveryRecord) {
+    CUndoManager manager(2);
+    PushIds(manager, 1, 2);
+    manager.SetDepth(5);
+    PushIds(manager, 3, 5);
+    EXPECT_TRUE(mDeleted.empty());
+    EXPECT_EQ(PopAll(manager), (std::vector<int>{5, 4, 3, 2, 1}));
+}
+
+TEST_F(UndoManagerTest, DepthZeroDeletesEveryPushedRecordAtOnce) {
+    CUndoManager manager(0);
+    PushIds(manager, 1, 2);
+    EXPECT_EQ(mDeleted, (std::vector<int>{1, 2}));
+    CUndoManagerData* record = nullptr;
+    EXPECT_FALSE(manager.Peek(record));
+}
+
+TEST_F(UndoManagerTest, PeekTwiceGivesTheSameRecordAndLeavesItOnTheStack) {
+    CUndoManager manager(5);
+    PushIds(manager, 1, 2);
+    CUndoManagerData* first = nullptr;
+    CUndoManagerData* second = nullptr;
+    ASSERT_TRUE(manager.Peek(first));
+    ASSERT_TRUE(manager.Peek(second));
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(IdOf(first), 2);
+    EXPECT_EQ(PopAll(manager), (std::vector<int>{2, 1}));
+}
+
+TEST_F(UndoManagerTest, PopAndPeekWithoutStackAnswerFalseAndLeaveTheOutputAlone) {
+    CUndoManager manager;
+    CUndoManagerData* sentinel = Make(99);
+    CUndoManagerData* record = sentinel;
+    EXPECT_FALSE(manager.Pop(record));
+    EXPECT_FALSE(manager.Peek(record));
+    EXPECT_EQ(record, sentinel);
+    delete sentinel;
+}
+
+TEST_F(UndoManagerTest, ClearOnAManagerThatNeverHadAStackDoesNothing) {
+    CUndoManager manager;
+    manager.Clear();
+    CUndoManagerData* record = nullptr;
+    EXPECT_FALSE(manager.Pop(record));
+    EXPECT_EQ(manager.GetDepth(), 0u);
+}
+
+TEST_F(UndoManagerTest, ClearDeletesEveryRecordAndTheStackStaysUsable) {
+    CUndoManager manager(5);
+    PushIds(manager, 1, 3);
+    manager.Clear();
+    EXPECT_EQ(mDeleted, (std::vector<int>{3, 2, 1}));
+    PushIds(manager, 4, 4);
+    EXPECT_EQ(PopAll(manager), (std::vector<int>{4}));
+}
+
+TEST_F(UndoManagerTest, ClearSkipsANullRecord) {
+    CUndoManager manager(5);
+    manager.Push(nullptr);
+    PushIds(manager, 1, 1);
+    manager.Clear();
+    EXPECT_EQ(mDeleted, (std::vector<int>{1}));
+}
+
+TEST_F(UndoManagerTest, DestructorDeletesTheRecordsStillHeld) {
+    {
+        CUndoManager manager(5);
+        PushIds(manager, 1, 3);
+    }
+    EXPECT_EQ(mDeleted.size(), 3u);
+}
+
+TEST_F(UndoManagerTest, PoppedRecordBelongsToTheCaller) {
+    CUndoManagerData* record = nullptr;
+    {
+        CUndoManager manager(5);
+        PushIds(manager, 1, 2);
+        ASSERT_TRUE(manager.Pop(record));
+    }
+    EXPECT_EQ(mDeleted, (std::vector<int>{1}));
+    delete record;
+    EXPECT_EQ(mDeleted, (std::vector<int>{1, 2}));
+}
+
+TEST_F(UndoManagerTest, PushWithoutStackReportsTheAssertionAndDoesNotLeakTheRecord) {
+    qmtest::StartLinkedPlugin();
+    qmtest::TakeAlerts();
+    CUndoManager manager;
+    try {
+        manager.Push(Make(7));
+        FAIL() << "pushed without a stack";
+    } catch (ErrorCode code) {
+        EXPECT_EQ(code, kErrAssertion);
+    }
+    EXPECT_EQ(mDeleted, (std::vector<int>{7}));
+    const auto alerts = qmtest::TakeAlerts();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_NE(alerts[0].find("Assertion 'mUndoStack != NULL' failed"), std::string::npos);
+}
+
+TEST(CAVDocUndoManager, KeepsItsViewAndItsDepth) {
+    AVDoc view = reinterpret_cast<AVDoc>(0x1234);
+    CAVDocUndoManager manager(view, 4);
+    EXPECT_EQ(manager.GetAVDoc(), view);
+    EXPECT_EQ(manager.GetDepth(), 4u);
+    CAVDocUndoManager empty;
+    EXPECT_EQ(empty.GetAVDoc(), nullptr);
+    EXPECT_EQ(empty.GetDepth(), 0u);
+}
+
+}  // namespace
