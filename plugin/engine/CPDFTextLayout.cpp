@@ -113,6 +113,11 @@ bool CPDFTextLayout::PrefixFits(const std::string& text, bool& outFits) {
 bool CPDFTextLayout::Wrap(std::vector<std::string>& lines) {
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string line = lines[i];
+        // A prefix never reaches further than its line: when the whole line
+        // fits, so does every prefix, and one test settles it.
+        bool wholeFits = true;
+        if (!PrefixFits(line, wholeFits)) return false;
+        if (wholeFits) continue;
         bool byCharacter = false;
         const std::vector<size_t> ends = Candidates(line, byCharacter);
         size_t misfit = ends.size();

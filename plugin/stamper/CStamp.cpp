@@ -19,7 +19,6 @@
 #include "support/ErrorMessage.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
-#include "support/ResourceStrings.h"
 #include "support/UUnitConverter.h"
 #include "support/UserCancel.h"
 
@@ -40,13 +39,6 @@ int32_t UnitOfIndex(int32_t inIndex) {
 }
 
 }  // namespace
-
-std::string StampMessageText(uint32_t inId, const char* inArgument) {
-    char format[kResStringCapacity];
-    if (!inArgument) return LoadResString(inId, format);
-    // The table's own text is the format; the argument is only ever data.
-    return LoadResStringF(inId, format, inArgument);
-}
 
 CStamp::CStamp(int32_t inType) : mOwnsCab(true) {
     mCab = CallHost([] { return Extra().cabNew(); });
@@ -133,6 +125,11 @@ bool CStamp::Build(PDDoc inDoc) {
         mBuilt = false;
         return false;
     }
+    // What an earlier Build made goes; the kind has just made the element.
+    mDocument.reset();
+    mPlacement.reset();
+    mAction.reset();
+    mPageRanges.reset();
     bool result = true;
     try {
         mElement->SetRecordUndo(mInteractive);

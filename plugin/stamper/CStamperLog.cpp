@@ -124,7 +124,9 @@ void CStamperLog::ReportFailure(int inError) {
 }
 
 CStamperLog& GetStamperLog() {
-    // Never destroyed: runs may log until the process ends.
-    static CStamperLog* log = new CStamperLog;
-    return *log;
+    // Made at first use (the plug-in's statics use it at load) and destroyed
+    // when the library goes: a module that is unloaded and loaded again would
+    // otherwise leave one log object behind each time.
+    static CStamperLog log;
+    return log;
 }

@@ -77,6 +77,6 @@ private:
     bool mFailureReported = false;
 };
 
-// The plug-in's one log, made on first use and never destroyed. The
+// The plug-in's one log, made on first use and destroyed when the library goes. The
 // initialisation names its file (data folder + "/Quillmark.txt").
 CStamperLog& GetStamperLog();

@@ -4,6 +4,7 @@
 
 #include "stamper/HostServices.h"
 #include "stamper/OpenFileSeam.h"
+#include "stamper/SiblingPlugin.h"
 #include "stamper/StamperDialogSeams.h"
 #include "stamper/StamperMenuSupport.h"
 #include "support/Alerts.h"
@@ -18,24 +19,26 @@ namespace {
 
 constexpr const char* kHelpHostItem = "UsingExtensions";
 
-// Holds a reference handed over by the host and gives it back on every road out.
+// Hold a reference handed over by the host and give it back on every road out.
 struct AcquiredItem {
     AVMenuItem item = nullptr;
     ~AcquiredItem() {
-        if (item) try {
-                gAcroViewHFT->menuItemRelease(item);
-            } catch (...) {
-            }
+        if (!item) return;
+        try {
+            gAcroViewHFT->menuItemRelease(item);
+        } catch (...) {
+        }
     }
 };
 
 struct AcquiredMenu {
     AVMenu menu = nullptr;
     ~AcquiredMenu() {
-        if (menu) try {
-                gAcroViewHFT->menuRelease(menu);
-            } catch (...) {
-            }
+        if (!menu) return;
+        try {
+            gAcroViewHFT->menuRelease(menu);
+        } catch (...) {
+        }
     }
 };
 

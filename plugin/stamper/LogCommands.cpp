@@ -1,13 +1,19 @@
 #include "stamper/LogCommands.h"
 
 #include "stamper/CStamperLog.h"
+#include "stamper/OpenFileSeam.h"
 #include "stamper/StamperMenuSupport.h"
 
 CLogMenuItem* CLogMenuItem::smLogMenuItem = nullptr;
 
 bool CLogViewMenuItem::ComputeEnabled() { return GetStamperLog().Exists(); }
 
-void CLogViewMenuItem::Execute() { GetStamperLog().View(); }
+void CLogViewMenuItem::Execute() {
+    // What CStamperLog::View does, through the one seam that shows files, so
+    // that every file the commands show goes the same way.
+    const CStamperLog& log = GetStamperLog();
+    if (log.Exists()) OpenFileForUser(log.GetFile().GetPath());
+}
 
 bool CLogClearMenuItem::ComputeEnabled() { return GetStamperLog().Exists(); }
 

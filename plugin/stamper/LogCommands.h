@@ -6,7 +6,7 @@
 #include "support/CAVMenu.h"
 #include "support/CAVMenuItem.h"
 
-// Shows the log (CStamperLog::View).
+// Shows the log file with OpenFileForUser (as CStamperLog::View does).
 class CLogViewMenuItem : public CAVMenuItem {
 public:
     bool ComputeEnabled() override;

@@ -1,6 +1,8 @@
 #include "stamper/RunProgress.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
 
 #include "qmhost/HostError.h"
 #include "support/ErrorCode.h"
@@ -71,7 +73,7 @@ void ProgressAdvance(int32_t inSteps) {
     ProgressState& state = State();
     if (!state.active) return;
     const int64_t value = int64_t{state.monitor->getCurrValue(state.clientData)} + inSteps;
-    state.monitor->setCurrValue(value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value),
+    state.monitor->setCurrValue(static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)),
                                 state.clientData);
 }
 

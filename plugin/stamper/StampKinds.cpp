@@ -32,3 +32,7 @@ std::unique_ptr<CStamp> MakeStampForCabinet(ASCab inStampCab, std::string& outNo
 }
 
 std::string StampCabinetKey(int32_t inIndex) { return kKeyStampPrefix + std::to_string(inIndex); }
+
+std::string MissingStampMessage(const char* inProfileName, const std::string& inKey) {
+    return std::string("描述文件 ") + (inProfileName ? inProfileName : "") + " 缺少印章 " + inKey;
+}

@@ -16,5 +16,8 @@ class CStamp;
 // leave as their 16-bit codes.
 std::unique_ptr<CStamp> MakeStampForCabinet(ASCab inStampCab, std::string& outNote);
 
+// The message of a profile that counts a stamp it does not hold.
+std::string MissingStampMessage(const char* inProfileName, const std::string& inKey);
+
 // The key of stamp inIndex in a profile cabinet: "kStamp" followed by the index.
 std::string StampCabinetKey(int32_t inIndex);

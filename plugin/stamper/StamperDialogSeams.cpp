@@ -20,6 +20,11 @@ StamperDialogRunner& Runner() {
     return runner;
 }
 
+StampManagerCloser& Closer() {
+    static StampManagerCloser closer;
+    return closer;
+}
+
 uint32_t NameId(StamperDialog inDialog) {
     switch (inDialog) {
         case StamperDialog::kStampManager:
@@ -35,6 +40,17 @@ uint32_t NameId(StamperDialog inDialog) {
 }  // namespace
 
 void SetStamperDialogRunner(StamperDialogRunner inRunner) { Runner() = std::move(inRunner); }
+
+void SetStampManagerCloser(StampManagerCloser inCloser) { Closer() = std::move(inCloser); }
+
+void CloseStampManager() noexcept {
+    if (!gProfilesDlg || !Closer()) return;
+    try {
+        Closer()();
+    } catch (...) {
+        // The window is the desktop's; the unload goes on.
+    }
+}
 
 std::string GetStamperDialogName(StamperDialog inDialog) { return std::string(GetResString(NameId(inDialog))); }
 

@@ -35,5 +35,14 @@ void SetStamperDialogRunner(StamperDialogRunner inRunner);
 // runner leaves as it was thrown (the menu callback's guard reports it).
 void RunStamperDialog(StamperDialog inDialog);
 
+// Installed by the stamp manager's code: closes and deletes the open manager,
+// leaving gProfilesDlg null. An empty one removes it.
+typedef std::function<void()> StampManagerCloser;
+void SetStampManagerCloser(StampManagerCloser inCloser);
+// Closes the open stamp manager (the unload does this first, before the
+// preferences and the clipboard it uses go). Nothing when none is open or no
+// closer is installed. Never throws.
+void CloseStampManager() noexcept;
+
 // The dialog's name in the alert (strings 1102 to 1104).
 std::string GetStamperDialogName(StamperDialog inDialog);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/CAVMenuItem.h"
+#include "support/HostFrame.h"
 
 // String ids of the menu and toolbar commands.
 enum : uint32_t {
@@ -31,11 +32,12 @@ std::string MenuTitle(uint32_t inId);
 void ReportMenuInstallFailure() noexcept;
 
 // Runs inBuild, the host-item building of a command that holds a submenu. Any
-// failure puts string 210 into the error-message buffer and is thrown on.
+// failure puts string 210 into the error-message buffer and is thrown on (a
+// host error as its 16-bit code, so that whoever reports it shows string 210).
 template <class F>
 void BuildSubmenuItems(F&& inBuild) {
     try {
-        inBuild();
+        CallHost([&] { inBuild(); });
     } catch (...) {
         ReportMenuInstallFailure();
         throw;

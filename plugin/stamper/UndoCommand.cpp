@@ -29,7 +29,7 @@ bool UndoOne(CUndoManagerData& inRecord) {
 bool UndoElementRecords(AVDoc inView) {
     const int32_t count = CPDFElementUndoController::CountElementUndoRecords(inView);
     bool allSucceeded = true;
-    ProgressBegin(nullptr, count);
+    ProgressBegin(GetWaitCursor(), count);
     try {
         // Bounded by the count at the start, so no record can keep the loop going.
         for (int32_t left = count; left > 0; --left) {

@@ -9,6 +9,7 @@
 #include "common/PdfFixtures.h"
 #include "common/PluginFixture.h"
 #include "engine/CPDFElementUndoController.h"
+#include "module/PluginLifeCycle.h"
 #include "support/ErrorCode.h"
 #include "support/HostTables.h"
 
@@ -77,12 +78,14 @@ protected:
     void SetUp() override {
         qmtest::StartLinkedPlugin();
         qmtest::TakeAlerts();
+        DeletePlugInUndoController();  // these tests make the controller themselves
         mController = std::make_unique<CPDFElementUndoController>();
         ASSERT_EQ(CPDFElementUndoController::GetUndoController(), mController.get());
     }
     void TearDown() override {
         for (AVDoc view : mViews) gAcroViewHFT->avDocClose(view, true);
         mController.reset();
+        RemakePlugInUndoController();
     }
     // A view on a fixture document with these pages; the view owns the document.
     AVDoc OpenView(const std::vector<qmtest::FixturePage>& inPages, const qmtest::FixtureTree& inTree = {}) {
@@ -193,11 +196,13 @@ TEST(CPDFElementUndoData, SettersCopyTheTextAndNullClearsIt) {
 
 TEST(CPDFElementUndoController, WithoutControllerRecordingDoesNothing) {
     qmtest::StartLinkedPlugin();
+    DeletePlugInUndoController();
     ASSERT_EQ(CPDFElementUndoController::GetUndoController(), nullptr);
     // Nothing is made, so nothing leaks (the leak checker would see it).
     CPDFElementUndoController::RecordElementAdded(reinterpret_cast<AVDoc>(0x10), 0, kElementUndoContent,
                                                   {1, 0}, "", "Content");
     EXPECT_EQ(CPDFElementUndoController::GetUndoController(), nullptr);
+    RemakePlugInUndoController();
 }
 
 TEST_F(ElementUndoTest, OnlyTheFirstControllerIsTheController) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "HostTables.h"
+#include "core/Raise.h"
 #include "qmhost/ASExtraTable.h"
 #include "qmhost/AcroSupportTable.h"
 #include "qmhost/AcroViewTable.h"
@@ -148,7 +149,14 @@ inline AVCommandStatus Work(AVCommand command) {
     if (call == how.failAtCall) {
         AVCommandReportProc report = View().commandGetReportProc(command);
         script.reportProcGiven = report != nullptr;
-        if (report && how.reportOnFailure) report(kAVCommandReportError, kHostErrFileWrite, nullptr, nullptr, nullptr, command);
+        if (report && how.reportOnFailure) {
+            // As a plug-in does: a host error caught, then reported by its code.
+            try {
+                qmhost::raise(kHostErrFileWrite, "disk full while writing " + file);
+            } catch (const HostError& error) {
+                report(kAVCommandReportError, error.code(), nullptr, nullptr, nullptr, command);
+            }
+        }
         if (monitor && !script.leaveMonitorBegun) monitor->endOperation(data);
         return kAVCommandInError;
     }

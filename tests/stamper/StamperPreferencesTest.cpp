@@ -153,11 +153,13 @@ TEST_F(StamperPreferencesTest, FileOfOneSettingIsByteExact) {
 }
 
 TEST_F(StamperPreferencesTest, InstalledPreferencesAreTheGlobalOnes) {
+    CStamperPreferences* const started = GetStamperPreferences();  // the started plug-in's own
+    SetStamperPreferences(nullptr);
     EXPECT_EQ(GetStamperPreferences(), nullptr);
     CStamperPreferences preferences;
     SetStamperPreferences(&preferences);
     EXPECT_EQ(GetStamperPreferences(), &preferences);
-    SetStamperPreferences(nullptr);
+    SetStamperPreferences(started);
 }
 
 }  // namespace

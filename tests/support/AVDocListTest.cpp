@@ -7,6 +7,7 @@
 
 #include "common/PluginFixture.h"
 #include "core/Callbacks.h"
+#include "module/PluginLifeCycle.h"
 #include "support/CAVDocList.h"
 #include "support/CAVDocUndoManager.h"
 #include "support/ErrorCode.h"
@@ -67,10 +68,14 @@ class AVDocListTest : public testing::Test {
 protected:
     void SetUp() override {
         qmtest::StartLinkedPlugin();
+        // The plug-in's own undo controller holds the view notifications; these
+        // registries are tested without it.
+        DeletePlugInUndoController();
         ASSERT_TRUE(ViewRegistrations().empty()) << "a registration was left behind";
     }
     void TearDown() override {
         for (AVDoc view : mOpen) gAcroViewHFT->avDocClose(view, true);
+        RemakePlugInUndoController();
     }
     AVDoc OpenView() {
         PDDoc doc = gPDModelHFT->docCreate();

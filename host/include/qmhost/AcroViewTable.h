@@ -283,7 +283,7 @@ struct AcroViewTable {
     // is answered), then registerCommands; answers true. Raises
     // kHostErrBadParameter for kASAtomNull, a null record, a size other than
     // sizeof(AVCommandHandlerRec), a callback the host did not make, or a name
-    // that has a handler already.
+    // that has a handler already (one whose plug-in is gone gives way).
     bool (*registerCommandHandler)(ASAtom name, const AVCommandHandlerRec* handler);
     // A new command of the handler registered under name, owned by the caller
     // (commandDestroy); the handler's created procedure runs. Raises
@@ -305,9 +305,9 @@ struct AcroViewTable {
     // and answers its status; kAVCommandInError when it gives none.
     AVCommandStatus (*commandSetParams)(AVCommand command, ASCab params);
     // The handler's getParams procedure fills params (the caller's cabinet);
-    // nothing when it gives none.
+    // nothing when it gives none; kHostErrGeneric when the procedure throws.
     void (*commandGetParams)(AVCommand command, ASCab params);
-    // The handler's getProps procedure fills props (the caller's cabinet).
+    // The handler's getProps procedure fills props (the caller's cabinet), as commandGetParams.
     void (*commandGetProps)(AVCommand command, ASCab props);
     // The command's cabinet of that name, held by the command (never destroy
     // it); when missing a new empty one with create, else null. Raises

@@ -19,6 +19,12 @@ enum : int32_t {
     kPDPermOpModify = 3,
 };
 
+// Positions of docInsertPages.
+enum : int32_t {
+    kPDInsertBeforeFirstPage = -1,
+    kPDInsertAfterLastPage = -2,
+};
+
 // A zoom that keeps the viewer's current zoom ("null" in the destination); in
 // destCreate and destGetAttr it also marks a coordinate that is not set.
 constexpr ASFixed kPDViewDestNullZoom = static_cast<ASFixed>(0x80000000u);
@@ -159,4 +165,16 @@ struct PDModelTable {
     // edge (the host flips); only updateRect (user space) need be drawn.
     void (*pageDrawContents)(PDPage page, void* image, const ASFixedMatrix* matrix,
                              const ASFixedRect* updateRect);
+
+    // --- copying pages between documents
+    // Inserts copies of count pages of source, from firstPage on, into dest after
+    // page afterPage (kPDInsertBeforeFirstPage: in front; kPDInsertAfterLastPage:
+    // at the end). Each copy takes the page's inherited attributes (resources,
+    // boxes, rotation) along, with its content, resources and annotations; a
+    // link between two of the copied pages leads to the copy. source is not
+    // changed. Raises kHostErrBadParameter when dest and source are the same
+    // document or count is negative, kHostErrBadIndex for a range outside source
+    // or a position outside dest; count 0 does nothing.
+    void (*docInsertPages)(PDDoc dest, int32_t afterPage, PDDoc source, int32_t firstPage,
+                           int32_t count);
 };

@@ -8,6 +8,7 @@
 #include "core/TableRegistry.h"
 #include "loader/TableRequests.h"
 #include "view/MenuCommands.h"
+#include "view/BatchCommands.h"
 #include "view/Notifications.h"
 #include "qmhost/CoreTable.h"
 #include "qmhost/HostError.h"
@@ -150,6 +151,8 @@ PluginLoader::Result PluginLoader::runHandshake(ASCallback handshake) {
 void PluginLoader::unload() {
     if (!mLoaded) return;
     mLoaded = false;
+    // Batch commands still held are destroyed while the plug-in's code is loaded.
+    batchCommands().releaseExtension(mExtension);
     if (auto proc = callbacks().as<PILifeCycleProc>(mUnload)) {
         try {
             proc();

@@ -13,6 +13,7 @@
 #include "pdmodel/PDModelEntries.h"
 #include "pdmodel/PageGeometry.h"
 #include "pdmodel/PageHandles.h"
+#include "pdmodel/PageInsertion.h"
 #include "qmhost/PDModelTable.h"
 #include "support/Paths.h"
 
@@ -121,6 +122,7 @@ const PDModelTable kTable = {
     destCreate, destResolve, destIsValid, destGetAttr,
     fileSpecNewFromPath, fileSpecIsValid, fileSpecGetText,
     pageDrawContents,
+    docInsertPages,
 };
 
 }  // namespace

@@ -89,8 +89,13 @@ bool BatchCommands::registerHandler(ASAtom name, const AVCommandHandlerRec* reco
     if (!record) raise(kHostErrBadParameter, "a null command handler record");
     if (record->size != sizeof(AVCommandHandlerRec))
         raise(kHostErrBadParameter, "a command handler record of size " + std::to_string(record->size));
-    if (mHandlers.count(name))
-        raise(kHostErrBadParameter, "a command handler \"" + atomText(name) + "\" is registered already");
+    if (mHandlers.count(name)) {
+        // A handler whose plug-in is gone (its callbacks forgotten) gives way to
+        // the one registered when the plug-in is loaded again.
+        if (!isDead(*mHandlers.at(name)))
+            raise(kHostErrBadParameter, "a command handler \"" + atomText(name) + "\" is registered already");
+        dropHandler(name);
+    }
     auto handler = std::make_unique<CommandHandler>();
     handler->name = name;
     handler->record = *record;
@@ -124,6 +129,26 @@ bool BatchCommands::registerHandler(ASAtom name, const AVCommandHandlerRec* reco
         }
     }
     return true;
+}
+
+bool BatchCommands::isDead(const CommandHandler& handler) {
+    for (auto slot : kHandlerSlots)
+        if (handler.record.*slot && callbacks().procedure(handler.record.*slot)) return false;
+    return true;
+}
+
+void BatchCommands::dropHandler(ASAtom name) {
+    std::vector<std::unique_ptr<CommandRecord>> doomed;
+    for (auto it = mCommands.begin(); it != mCommands.end();) {
+        if (it->second->name == name) {
+            doomed.push_back(std::move(it->second));
+            it = mCommands.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    mHandlers.erase(name);
+    // `doomed` goes last, once the model is consistent again.
 }
 
 const CommandHandler* BatchCommands::handler(ASAtom name) const {

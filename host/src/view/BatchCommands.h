@@ -102,6 +102,10 @@ private:
     template <class Call>
     ProcOutcome run(AVCommand command, ASCallback AVCommandHandlerRec::*slot, Call&& call);
     void destroy(AVCommand command);
+    // Whether none of the handler's callbacks is alive (its plug-in is gone).
+    static bool isDead(const CommandHandler& handler);
+    // Forgets the handler and its commands without calling a procedure.
+    void dropHandler(ASAtom name);
 
     std::map<ASAtom, std::unique_ptr<CommandHandler>> mHandlers;
     std::map<AVCommand, std::unique_ptr<CommandRecord>> mCommands;

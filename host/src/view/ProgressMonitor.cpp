@@ -45,7 +45,6 @@ void ProgressMonitor::begin() {
     mDuration = 0;
     mValue = 0;
     mText.clear();
-    draw();
 }
 
 void ProgressMonitor::end() {

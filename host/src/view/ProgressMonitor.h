@@ -3,10 +3,10 @@
 // on standard error when standard error is a terminal, silent otherwise.
 //
 // Nested begin/end pairs are tolerated: only the outermost begin starts a bar
-// (duration, value and text back to 0 and empty) and only the matching end
-// clears it; an end without a begin does nothing. The bar is redrawn only when
-// what it shows changes (the whole percent, the count or the text), so a run
-// that advances one page at a time writes a bounded number of lines.
+// (duration, value and text back to 0 and empty; drawn from the first value
+// set) and only the matching end clears it; an end without a begin does
+// nothing. The bar is redrawn in place (a carriage return, never a new line)
+// and only when its text changes.
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,28 @@
+// Keeps the alerts shown while it lives instead of printing them, so that a
+// command can tell a failed run (the plug-in shows its error message as an
+// alert at the end of a failed run) and print them itself. The alert mode in
+// force before is restored at the end.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "view/Alerts.h"
+
+namespace qmcli {
+
+class AlertCapture {
+public:
+    AlertCapture();
+    ~AlertCapture();
+    AlertCapture(const AlertCapture&) = delete;
+    AlertCapture& operator=(const AlertCapture&) = delete;
+
+    // The alerts shown since the capture began (or since the last take), oldest first.
+    std::vector<std::string> take();
+
+private:
+    qmhost::AlertMode mPrevious;
+};
+
+}  // namespace qmcli

@@ -1,0 +1,122 @@
+#include "cli/BatchCommand.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "cabinet/CabinetHandles.h"
+#include "cli/CommandArguments.h"
+#include "cli/HostSession.h"
+#include "cli/Interrupt.h"
+#include "cli/ProfileStore.h"
+#include "view/Alerts.h"
+#include "view/BatchSequences.h"
+#include "view/ProgressMonitor.h"
+
+namespace qmcli {
+namespace {
+
+constexpr const char kBatchCommandName[] = "StamperCmd";
+const char* kUsage = "batch: usage: quillmark batch --profile NAME --out-dir DIR IN.pdf...";
+
+// The sequence's progress on the application's bar: one operation per file.
+class BatchProgressBar {
+public:
+    explicit BatchProgressBar(const std::vector<std::string>& inputs) : mInputs(inputs) {}
+    ~BatchProgressBar() { finish(); }
+
+    void finish() {
+        if (mBegun) qmhost::progressMonitor().end();
+        mBegun = false;
+    }
+
+    void show(const qmhost::BatchProgress& progress) {
+        qmhost::ProgressMonitor& monitor = qmhost::progressMonitor();
+        if (!mBegun || progress.fileIndex != mFile) {
+            if (mBegun) monitor.end();
+            monitor.begin();
+            mBegun = true;
+            mFile = progress.fileIndex;
+            const std::string name = progress.fileIndex < mInputs.size()
+                                         ? std::filesystem::path(mInputs[progress.fileIndex]).filename().string()
+                                         : std::string();
+            monitor.setText("file " + std::to_string(progress.fileIndex + 1) + "/" +
+                            std::to_string(mInputs.size()) + " " + name);
+        }
+        monitor.setDuration(progress.duration);
+        monitor.setCurrValue(progress.value);
+    }
+
+private:
+    const std::vector<std::string>& mInputs;
+    bool mBegun = false;
+    size_t mFile = 0;
+};
+
+void report(const qmhost::BatchSequenceResult& result) {
+    for (const qmhost::BatchFileResult& file : result.files) {
+        if (file.outcome == qmhost::BatchFileOutcome::Saved) {
+            std::printf("%s\n", file.output.c_str());
+            continue;
+        }
+        const char* what = file.outcome == qmhost::BatchFileOutcome::Cancelled ? "cancelled"
+                           : file.outcome == qmhost::BatchFileOutcome::NotRun  ? "not run"
+                                                                               : "failed";
+        PrintError("batch: " + file.input + ": " + what + (file.message.empty() ? "" : ": " + file.message));
+        for (const std::string& line : file.reports) PrintError("batch: " + file.input + ": " + line);
+    }
+}
+
+}  // namespace
+
+int RunBatchCommand(const GlobalOptions& options, const std::vector<std::string>& args) {
+    const CommandArguments parsed(args, {"--profile", "--out-dir"});
+    if (!parsed.ok()) {
+        PrintError("batch: " + parsed.error());
+        PrintError(kUsage);
+        return kExitUsage;
+    }
+    const auto profileName = parsed.value({"--profile"});
+    const auto outDir = parsed.value({"--out-dir"});
+    if (!profileName || !outDir || outDir->empty() || parsed.positional().empty()) {
+        PrintError(kUsage);
+        return kExitUsage;
+    }
+    std::string error;
+    const ProfileStore store(PluginFolder(options));
+    std::unique_ptr<qmhost::Cabinet> profile = store.read(*profileName, &error);
+    if (!profile) {
+        PrintError("batch: " + error);
+        return kExitFailure;
+    }
+    HostSession session(options);
+    if (!session.start(&error)) {
+        PrintError(error);
+        return kExitFailure;
+    }
+    const ASCab params = qmhost::adoptFreeCabinet(std::move(profile));
+    qmhost::BatchSequenceRequest request;
+    request.commandName = kBatchCommandName;
+    request.params = params;
+    request.inputs = parsed.positional();
+    request.outputFolder = *outDir;
+    WatchForInterrupt();
+    request.cancelRequested = [] { return InterruptRequested(); };
+    BatchProgressBar bar(request.inputs);
+    request.onProgress = [&bar](const qmhost::BatchProgress& progress) { bar.show(progress); };
+
+    const qmhost::AlertMode previous = qmhost::alerts().mode();
+    qmhost::alerts().setMode(qmhost::AlertMode::Silent);
+    const qmhost::BatchSequenceResult result = qmhost::runBatchSequence(request);
+    qmhost::alerts().setMode(previous);
+    bar.finish();
+    qmhost::releaseFreeCabinet(params);  // destroyed here, after the sequence let it go
+
+    if (!result.started) {
+        PrintError("batch: " + result.message);
+        return kExitFailure;
+    }
+    report(result);
+    return result.allSaved() ? kExitOk : kExitFailure;
+}
+
+}  // namespace qmcli

@@ -1,0 +1,20 @@
+// `quillmark batch --profile NAME --out-dir DIR IN.pdf...`: runs the plug-in's
+// batch command "StamperCmd" with the profile as a batch sequence over the
+// files, in order, with the host's batch runner; Bates and batch page numbers
+// go on from one file to the next. Each output is named after its input, in
+// DIR (which may not hold an input). Alerts are silenced during the sequence;
+// what the command reports is printed on standard error. Ctrl-C cancels.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/GlobalOptions.h"
+
+namespace qmcli {
+
+// Prints each saved output's path on standard output; the exit status is
+// non-zero when a file was not saved.
+int RunBatchCommand(const GlobalOptions& options, const std::vector<std::string>& args);
+
+}  // namespace qmcli

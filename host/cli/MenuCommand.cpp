@@ -1,0 +1,46 @@
+#include "cli/MenuCommand.h"
+
+#include <cstdio>
+
+#include "cli/HostSession.h"
+#include "cli/ProfileMenu.h"
+#include "view/MenuCommands.h"
+
+namespace qmcli {
+
+void PrintMenuModel() {
+    const std::string text = qmhost::listMenuModel();
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+std::string RunMenuItemByName(const std::string& name) {
+    const CommandRun run = RunMenuItem(name);
+    return run.ok ? std::string() : DescribeFailure(run);
+}
+
+int RunMenuCommand(const GlobalOptions& options, const std::vector<std::string>& args) {
+    const bool list = args.size() == 1 && args[0] == "list";
+    const bool run = args.size() == 2 && args[0] == "run";
+    if (!list && !run) {
+        PrintError("menu: usage: quillmark menu list | menu run NAME");
+        return kExitUsage;
+    }
+    HostSession session(options);
+    std::string error;
+    if (!session.start(&error)) {
+        PrintError(error);
+        return kExitFailure;
+    }
+    if (list) {
+        PrintMenuModel();
+        return kExitOk;
+    }
+    error = RunMenuItemByName(args[1]);
+    if (!error.empty()) {
+        PrintError("menu: " + error);
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+}  // namespace qmcli

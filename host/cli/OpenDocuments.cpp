@@ -1,0 +1,72 @@
+#include "cli/OpenDocuments.h"
+
+#include <filesystem>
+
+#include "HostTables.h"
+#include "cli/FileIdentity.h"
+#include "qmhost/AcroSupportTable.h"
+#include "qmhost/AcroViewTable.h"
+#include "qmhost/HostError.h"
+#include "qmhost/PDModelTable.h"
+#include "view/DocumentSave.h"
+
+namespace qmcli {
+
+bool OpenDocuments::open(const std::string& path, std::string* error) {
+    const AcroSupportTable* as = qmhost::acroSupportTable();
+    const PDModelTable* pd = qmhost::pdModelTable();
+    PDDoc doc = nullptr;
+    try {
+        ASPathName name = as->pathFromText(path.c_str());
+        try {
+            doc = pd->docOpen(name);
+        } catch (...) {
+            as->releasePath(name);
+            throw;
+        }
+        as->releasePath(name);
+        const std::string title = std::filesystem::path(path).filename().string();
+        qmhost::acroViewTable()->avDocOpenFromPDDoc(doc, title.c_str());
+    } catch (const HostError& failure) {
+        if (doc && !qmhost::acroViewTable()->pdDocGetAVDoc(doc)) pd->docClose(doc);
+        *error = failure.what();
+        return false;
+    }
+    mInputs.push_back(path);
+    return true;
+}
+
+bool OpenDocuments::saveActive(const std::string& path, std::string* error) {
+    AVDoc view = qmhost::acroViewTable()->getActiveDoc();
+    if (!view) {
+        *error = "no document is open";
+        return false;
+    }
+    for (const std::string& input : mInputs)
+        if (!CheckOutputPath(input, path, error)) return false;
+    if (!CheckOutputPath("", path, error)) return false;
+    try {
+        qmhost::saveDocumentAs(qmhost::acroViewTable()->avDocGetPDDoc(view), path);
+    } catch (const HostError& failure) {
+        *error = failure.what();
+        return false;
+    }
+    return true;
+}
+
+bool OpenDocuments::closeActive(std::string* error) {
+    AVDoc view = qmhost::acroViewTable()->getActiveDoc();
+    if (!view) {
+        *error = "no document is open";
+        return false;
+    }
+    try {
+        qmhost::acroViewTable()->avDocClose(view, true);
+    } catch (const HostError& failure) {
+        *error = failure.what();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace qmcli

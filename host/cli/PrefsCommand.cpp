@@ -1,0 +1,147 @@
+#include "cli/PrefsCommand.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "cli/PrefsFile.h"
+
+namespace qmcli {
+namespace {
+
+struct Setting {
+    const char* tag;
+    bool isBool;
+    int32_t defaultValue;
+    int32_t minimum;
+    int32_t maximum;
+};
+
+const Setting kSettings[] = {
+    {"WTNF", true, 0, 0, 1},         {"EnLo", true, 0, 0, 1},
+    {"IPRo", true, 0, 0, 1},         {"BFLe", false, 6, 0, 40},
+    {"URNu", false, 0, INT32_MIN, INT32_MAX},
+    {"PrPr", true, 0, 0, 1},         {"PPNu", false, 0, INT32_MIN, INT32_MAX},
+};
+
+const Setting* findSetting(const std::string& tag) {
+    for (const Setting& setting : kSettings)
+        if (tag == setting.tag) return &setting;
+    return nullptr;
+}
+
+uint32_t idOf(const Setting& setting) {
+    const char* t = setting.tag;
+    return (uint32_t(uint8_t(t[0])) << 24) | (uint32_t(uint8_t(t[1])) << 16) |
+           (uint32_t(uint8_t(t[2])) << 8) | uint32_t(uint8_t(t[3]));
+}
+
+std::string valueText(const PrefsFile& file, const Setting& setting) {
+    if (setting.isBool) {
+        const bool value = file.getBool(idOf(setting)).value_or(setting.defaultValue != 0);
+        return value ? "true" : "false";
+    }
+    return std::to_string(file.getLong(idOf(setting)).value_or(setting.defaultValue));
+}
+
+bool parseBool(const std::string& text, bool* out) {
+    for (const char* yes : {"true", "on", "yes", "1"}) {
+        if (text != yes) continue;
+        *out = true;
+        return true;
+    }
+    for (const char* no : {"false", "off", "no", "0"}) {
+        if (text != no) continue;
+        *out = false;
+        return true;
+    }
+    return false;
+}
+
+bool parseLong(const std::string& text, const Setting& setting, int32_t* out) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    const long long value = std::strtoll(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || value < setting.minimum || value > setting.maximum) return false;
+    *out = static_cast<int32_t>(value);
+    return true;
+}
+
+std::string knownTags() {
+    std::string text;
+    for (const Setting& setting : kSettings) text += (text.empty() ? "" : ", ") + std::string(setting.tag);
+    return text;
+}
+
+int get(const std::string& path, const std::vector<std::string>& words) {
+    PrefsFile file;
+    std::string error;
+    if (!file.read(path, &error)) {
+        PrintError("prefs: " + error);
+        return kExitFailure;
+    }
+    if (words.size() == 1) {
+        for (const Setting& setting : kSettings)
+            std::printf("%s %s\n", setting.tag, valueText(file, setting).c_str());
+        return kExitOk;
+    }
+    const Setting* setting = findSetting(words[1]);
+    if (!setting) {
+        PrintError("prefs: no setting " + words[1] + " (settings: " + knownTags() + ")");
+        return kExitFailure;
+    }
+    std::printf("%s\n", valueText(file, *setting).c_str());
+    return kExitOk;
+}
+
+int set(const std::string& path, const std::string& tag, const std::string& text) {
+    const Setting* setting = findSetting(tag);
+    if (!setting) {
+        PrintError("prefs: no setting " + tag + " (settings: " + knownTags() + ")");
+        return kExitFailure;
+    }
+    PrefsFile file;
+    std::string error;
+    if (!file.read(path, &error)) {
+        PrintError("prefs: " + error + "; it is left as it is");
+        return kExitFailure;
+    }
+    if (setting->isBool) {
+        bool value = false;
+        if (!parseBool(text, &value)) {
+            PrintError("prefs: " + tag + " takes true or false, not \"" + text + "\"");
+            return kExitFailure;
+        }
+        file.setBool(idOf(*setting), value);
+    } else {
+        int32_t value = 0;
+        if (!parseLong(text, *setting, &value)) {
+            PrintError("prefs: " + tag + " takes a whole number from " + std::to_string(setting->minimum) +
+                       " to " + std::to_string(setting->maximum) + ", not \"" + text + "\"");
+            return kExitFailure;
+        }
+        file.setLong(idOf(*setting), value);
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    if (!file.write(path, &error)) {
+        PrintError("prefs: " + error);
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+int RunPrefsCommand(const GlobalOptions& options, const std::vector<std::string>& args) {
+    const std::string path = (std::filesystem::path(PluginFolder(options)) / "Quillmark.pfs").string();
+    if (!args.empty() && args[0] == "get" && args.size() <= 2) return get(path, args);
+    if (args.size() == 3 && args[0] == "set") return set(path, args[1], args[2]);
+    PrintError("prefs: usage: quillmark prefs get [TAG] | prefs set TAG VALUE (settings: " + knownTags() + ")");
+    return kExitUsage;
+}
+
+}  // namespace qmcli

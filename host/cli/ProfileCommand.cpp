@@ -1,0 +1,102 @@
+#include "cli/ProfileCommand.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "cli/AtomicFile.h"
+#include "cli/CommandArguments.h"
+#include "cli/ProfileJson.h"
+#include "cli/ProfileStore.h"
+
+namespace qmcli {
+namespace {
+
+const char* kUsage =
+    "profile: usage: quillmark profile list | show NAME | import FILE.json [--name NAME] |\n"
+    "                export NAME [-o FILE.json] | delete NAME";
+
+int usage() {
+    PrintError(kUsage);
+    return kExitUsage;
+}
+
+int list(const ProfileStore& store) {
+    for (const std::string& name : store.names()) std::printf("%s\n", name.c_str());
+    return kExitOk;
+}
+
+int show(const ProfileStore& store, const std::string& name, const std::string& output) {
+    std::string error;
+    const auto profile = store.read(name, &error);
+    if (!profile) {
+        PrintError("profile: " + error);
+        return kExitFailure;
+    }
+    const QByteArray json = ProfileToJson(*profile);
+    if (output.empty()) {
+        std::fwrite(json.constData(), 1, static_cast<size_t>(json.size()), stdout);
+        return kExitOk;
+    }
+    if (!WriteFileReplacing(output, std::string_view(json.constData(), static_cast<size_t>(json.size())), &error)) {
+        PrintError("profile: " + error);
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+int import(const ProfileStore& store, const std::string& file, std::string name) {
+    if (name.empty()) name = std::filesystem::path(file).stem().string();
+    std::string error, bytes;
+    if (!ProfileStore::ValidName(name, &error)) {
+        PrintError("profile: " + error + " (give one with --name NAME)");
+        return kExitFailure;
+    }
+    if (!ReadWholeFile(file, &bytes, &error)) {
+        PrintError("profile: " + error);
+        return kExitFailure;
+    }
+    const auto profile = ProfileFromJson(QByteArray::fromStdString(bytes), &error);
+    if (!profile) {
+        PrintError("profile: " + file + ": " + error);
+        return kExitFailure;
+    }
+    if (!store.write(name, *profile, false, &error)) {
+        PrintError("profile: " + error);
+        return kExitFailure;
+    }
+    std::printf("%s\n", name.c_str());
+    return kExitOk;
+}
+
+int remove(const ProfileStore& store, const std::string& name) {
+    std::string error;
+    if (!store.remove(name, &error)) {
+        PrintError("profile: " + error);
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+int RunProfileCommand(const GlobalOptions& options, const std::vector<std::string>& args) {
+    const CommandArguments parsed(args, {"--name", "-o", "--output"});
+    if (!parsed.ok()) {
+        PrintError("profile: " + parsed.error());
+        return usage();
+    }
+    const auto& words = parsed.positional();
+    if (words.empty()) return usage();
+    const ProfileStore store(PluginFolder(options));
+    const std::string& action = words[0];
+    if (action == "list" && words.size() == 1) return list(store);
+    if (action == "show" && words.size() == 2) return show(store, words[1], "");
+    if (action == "export" && words.size() == 2)
+        return show(store, words[1], parsed.value({"-o", "--output"}).value_or(""));
+    if (action == "import" && words.size() == 2)
+        return import(store, words[1], parsed.value({"--name"}).value_or(""));
+    if (action == "delete" && words.size() == 2) return remove(store, words[1]);
+    return usage();
+}
+
+}  // namespace qmcli

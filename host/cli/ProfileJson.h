@@ -1,0 +1,48 @@
+// Profiles as JSON documents, so that a profile can be written without the
+// desktop dialogs. A profile is one JSON object with the cabinet keys of the
+// stamp model: "kNumberOfStamps" and one object "kStamp0", "kStamp1", ... per
+// stamp holding its keys ("kStampType", "kTextE", "kSizeE", "kUnitC", ...).
+//
+// Each known key has its kind (keyKind) and a JSON type:
+//   integer keys  a JSON number without fraction, within 32 bits
+//   double keys   a JSON number
+//   boolean keys  true or false
+//   string keys   a JSON string ("kTextE": line breaks become "\r\n" in the
+//                 cabinet and "\n" in JSON)
+//   text keys     a JSON string ("kPagesE", "kSelectFileE": host texts)
+//   binary keys   a base64 JSON string ("kActionC", the embedded action
+//                 document; "kActionCFileSize" is set to its decoded length)
+// Unknown keys keep what JSON gives: a number without fraction is an integer,
+// one with a fraction a double, a string a string, an object a sub-cabinet,
+// except an object {"$base64": "..."}, which is a binary value.
+//
+// A profile from JSON is checked: every "kStamp<i>" for i below
+// "kNumberOfStamps" is an object, and none lies beyond it (without
+// "kNumberOfStamps" it is the count of "kStamp0", "kStamp1", ... given); stamp
+// names ("kStampNameE") may not leave the Profiles folder; keys are 1 to 1024
+// bytes without NUL; strings hold no NUL; nesting is at most 32 levels deep.
+#pragma once
+
+#include <QByteArray>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "cabinet/Cabinet.h"
+
+namespace qmcli {
+
+enum class KeyKind { Unknown, Int, Double, Bool, String, Text, Binary };
+
+// The kind of a stamp or profile key; Unknown for keys outside the stamp model.
+KeyKind keyKind(std::string_view key);
+
+// The profile of a JSON document; null with *error set (naming the key) when
+// the document is not a valid profile.
+std::unique_ptr<qmhost::Cabinet> ProfileFromJson(const QByteArray& json, std::string* error);
+
+// The profile as an indented JSON document (keys in byte order).
+QByteArray ProfileToJson(const qmhost::Cabinet& profile);
+
+}  // namespace qmcli

@@ -1,0 +1,55 @@
+// The plug-in's profiles as files: "<plug-ins folder>/Profiles/<name>.nxp",
+// each one cabinet in the host's cabinet stream format. The plug-in lists
+// every file of the folder whose name contains ".nxp", titled with the file
+// name cut at its last "."; the store lists and finds profiles the same way.
+//
+// Names are checked before they become file names: an empty name, one with
+// "/", "\", a NUL or another control character, "." and "..", and one whose
+// file name would pass 255 bytes are refused, so no name leaves the folder.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cabinet/Cabinet.h"
+
+namespace qmcli {
+
+class ProfileStore {
+public:
+    explicit ProfileStore(std::string pluginFolder);
+
+    const std::string& folder() const { return mFolder; }
+    // Whether the name may be a profile's; *why says why not.
+    static bool ValidName(const std::string& name, std::string* why);
+    // The profiles' names in the plug-in's menu order (byte order of the file names).
+    std::vector<std::string> names() const;
+    // The file of the profile of that name: folder/<name>.nxp when that file
+    // exists, else the first item the plug-in would title so; "" when none.
+    std::string find(const std::string& name) const;
+    // The name of an existing profile that differs from name only in letter
+    // case ("" when none): such names clash in the plug-in's dialogs.
+    std::string caseClash(const std::string& name) const;
+
+    // The profile's cabinet; null with *error set when it is missing or damaged.
+    std::unique_ptr<qmhost::Cabinet> read(const std::string& name, std::string* error) const;
+    // Writes the cabinet as folder/<name>.nxp (the folder is made when missing)
+    // through a temporary file renamed over the target. With replace false an
+    // existing profile of that name (or of a name that differs only in case) is
+    // refused.
+    bool write(const std::string& name, const qmhost::Cabinet& profile, bool replace,
+               std::string* error) const;
+    bool remove(const std::string& name, std::string* error) const;
+
+private:
+    struct Entry {
+        std::string path;
+        std::string title;
+    };
+    std::vector<Entry> entries() const;
+
+    std::string mFolder;
+};
+
+}  // namespace qmcli

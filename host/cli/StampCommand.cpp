@@ -1,0 +1,64 @@
+#include "cli/StampCommand.h"
+
+#include <cstdio>
+
+#include "cli/CommandArguments.h"
+#include "cli/FileIdentity.h"
+#include "cli/HostSession.h"
+#include "cli/OpenDocuments.h"
+#include "cli/ProfileMenu.h"
+
+namespace qmcli {
+
+namespace {
+
+const char* kUsage = "stamp: usage: quillmark stamp --profile NAME IN.pdf -o OUT.pdf";
+
+}  // namespace
+
+int RunStampCommand(const GlobalOptions& options, const std::vector<std::string>& args) {
+    const CommandArguments parsed(args, {"--profile", "-o", "--output"});
+    if (!parsed.ok()) {
+        PrintError("stamp: " + parsed.error());
+        PrintError(kUsage);
+        return kExitUsage;
+    }
+    const auto profile = parsed.value({"--profile"});
+    const auto output = parsed.value({"-o", "--output"});
+    if (!profile || profile->empty() || !output || parsed.positional().size() != 1) {
+        PrintError(kUsage);
+        return kExitUsage;
+    }
+    const std::string& input = parsed.positional()[0];
+    std::string error;
+    // Checked before anything is loaded: the input is never written over.
+    if (!CheckOutputPath(input, *output, &error)) {
+        PrintError("stamp: " + error);
+        return kExitFailure;
+    }
+
+    HostSession session(options);
+    if (!session.start(&error)) {
+        PrintError(error);
+        return kExitFailure;
+    }
+    OpenDocuments documents;
+    if (!documents.open(input, &error)) {
+        PrintError("stamp: " + error);
+        return kExitFailure;
+    }
+    const CommandRun run = StampWithProfile(*profile);
+    if (!run.ok) {
+        PrintError("stamp: " + input + ": " + run.message);
+        for (const std::string& alert : run.alerts) PrintError(alert);
+        return kExitFailure;
+    }
+    if (!documents.saveActive(*output, &error)) {
+        PrintError("stamp: " + error);
+        return kExitFailure;
+    }
+    std::printf("%s\n", output->c_str());
+    return kExitOk;
+}
+
+}  // namespace qmcli

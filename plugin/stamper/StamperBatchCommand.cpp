@@ -1,0 +1,249 @@
+// Registration of the batch command and its procedures other than the work
+// itself (StamperBatchWork.cpp).
+#include "stamper/StamperBatchCommand.h"
+
+#include <cstddef>
+#include <cstring>
+#include <string>
+
+#include "qmhost/HostError.h"
+#include "stamper/BatchCommandState.h"
+#include "stamper/CStamperLog.h"
+#include "stamper/HostServices.h"
+#include "stamper/StampRunCounters.h"
+#include "stamper/StamperBatchWork.h"
+#include "support/ErrorMessage.h"
+#include "support/HostFrame.h"
+#include "support/HostTables.h"
+
+namespace {
+
+AVCommandHandlerRec* gHandlerRecord = nullptr;
+
+BatchDialogRunner& DialogRunner() {
+    static BatchDialogRunner runner;
+    return runner;
+}
+
+// Batch procedures show nothing: a failure goes to the log only.
+void LogFailure(const char* inWhere) noexcept {
+    try {
+        try {
+            throw;
+        } catch (const HostError& error) {
+            GetStamperLog().Printf("%s: %s", inWhere, error.what());
+        } catch (ErrorCode code) {
+            GetStamperLog().Printf("%s: %s (%d)", inWhere, GetErrorMessage(), static_cast<int>(code));
+        } catch (...) {
+            GetStamperLog().Printf("%s failed", inWhere);
+        }
+    } catch (...) {
+    }
+}
+
+template <class R, class F>
+R Guarded(const char* inWhere, R inFailure, F&& inBody) noexcept {
+    try {
+        return inBody();
+    } catch (...) {
+        LogFailure(inWhere);
+        return inFailure;
+    }
+}
+
+template <class F>
+void Guarded(const char* inWhere, F&& inBody) noexcept {
+    try {
+        inBody();
+    } catch (...) {
+        LogFailure(inWhere);
+    }
+}
+
+bool HostOffersBatchCommands() {
+    const AcroViewTable* table = gAcroViewHFT;
+    const size_t needed = offsetof(AcroViewTable, cursorGetStandard) + sizeof(table->cursorGetStandard);
+    return table && gASExtraHFT && gCoreHFT && gAcroSupportHFT && table->size >= needed &&
+           table->registerCommandHandler;
+}
+
+template <class P>
+ASCallback Callback(P inProcedure) {
+    return gCoreHFT->makeCallback(gExtensionID, reinterpret_cast<ASProc>(inProcedure));
+}
+
+// Puts the text under the key; the cabinet takes the host text.
+void PutText(ASCab ioCab, const char* inKey, const char* inText) {
+    ASText text = CStringToASText(inText);
+    try {
+        gASExtraHFT->cabPutText(ioCab, inKey, text);
+    } catch (...) {
+        gASExtraHFT->textDestroy(text);
+        throw;
+    }
+}
+
+// Gives the cabinet to the command under the name; destroyed when refused.
+void PutCommandCab(AVCommand inCommand, const char* inName, ASCab inCab) {
+    try {
+        gAcroViewHFT->commandPutCab(inCommand, inName, inCab);
+    } catch (...) {
+        gASExtraHFT->cabDestroy(inCab);
+        throw;
+    }
+}
+
+void PutSubCab(ASCab ioCab, const char* inKey, ASCab inSub) {
+    try {
+        gASExtraHFT->cabPutCab(ioCab, inKey, inSub);
+    } catch (...) {
+        gASExtraHFT->cabDestroy(inSub);
+        throw;
+    }
+}
+
+// The description of the parameters as a property: a duplicate of the
+// command's, which is made (empty) and kept when it has none.
+ASCab DuplicateParamsDesc(AVCommand inCommand) {
+    ASCab desc = gAcroViewHFT->commandGetCab(inCommand, kParamsDescCab, false);
+    if (!desc) {
+        const ASCab made = gASExtraHFT->cabNew();
+        PutCommandCab(inCommand, kParamsDescCab, made);
+        desc = made;
+    }
+    return gASExtraHFT->cabDup(desc);
+}
+
+}  // namespace
+
+bool RegisterBatchCommand() {
+    if (!HostOffersBatchCommands()) return false;
+    try {
+        if (!gHandlerRecord) {
+            void* block = gAcroSupportHFT->memMalloc(sizeof(AVCommandHandlerRec));
+            if (!block) return false;
+            std::memset(block, 0, sizeof(AVCommandHandlerRec));
+            gHandlerRecord = static_cast<AVCommandHandlerRec*>(block);
+        }
+        AVCommandHandlerRec& record = *gHandlerRecord;
+        record.size = sizeof(AVCommandHandlerRec);
+        record.initialize = Callback(&BatchInitialize);
+        record.terminate = Callback(&BatchTerminate);
+        record.registerCommands = Callback(&BatchRegisterCommands);
+        record.created = Callback(&BatchCreated);
+        record.setParams = Callback(&BatchSetParams);
+        record.getParams = Callback(&BatchGetParams);
+        record.getProps = Callback(&BatchGetProps);
+        record.showDialog = Callback(&BatchShowDialog);
+        record.work = Callback(&BatchWork);
+        record.cancel = Callback(&BatchCancel);
+        record.reset = Callback(&BatchReset);
+        record.preflightSequence = Callback(&BatchPreflightSequence);
+        return gAcroViewHFT->registerCommandHandler(GetBatchCommandAtom(), &record);
+    } catch (const HostError& error) {
+        TakeHostError(error);
+    } catch (...) {
+    }
+    return false;
+}
+
+void FreeBatchCommandRecord() {
+    if (gHandlerRecord && gAcroSupportHFT) gAcroSupportHFT->memFree(gHandlerRecord);
+    gHandlerRecord = nullptr;
+    ForgetDestroyStampCallback();
+}
+
+void SetBatchDialogRunner(BatchDialogRunner inRunner) { DialogRunner() = std::move(inRunner); }
+
+bool BatchInitialize(ASAtom) { return true; }
+
+void BatchTerminate(ASAtom) {}
+
+void BatchRegisterCommands(ASAtom) {
+    Guarded("BatchRegisterCommands", [] {
+        const ASAtom name = GetBatchCommandAtom();
+        if (gAcroViewHFT->commandFindGlobal(name)) return;
+        gAcroViewHFT->commandRegisterGlobal(gAcroViewHFT->commandNew(name));
+    });
+}
+
+void BatchCreated(AVCommand inCommand) {
+    Guarded("BatchCreated", [&] {
+        const ASCab empty = gASExtraHFT->cabNew();
+        try {
+            gAcroViewHFT->commandSetParams(inCommand, empty);
+        } catch (...) {
+            gASExtraHFT->cabDestroy(empty);
+            throw;
+        }
+        gASExtraHFT->cabDestroy(empty);
+    });
+}
+
+AVCommandStatus BatchSetParams(AVCommand inCommand, ASCab inParams) {
+    return Guarded("BatchSetParams", kAVCommandInError, [&] {
+        PutCommandCab(inCommand, kParamsCab, gASExtraHFT->cabDup(inParams));
+        gAcroViewHFT->commandPutCab(inCommand, kParamsDescCab, nullptr);
+        return kAVCommandReady;
+    });
+}
+
+void BatchGetParams(AVCommand inCommand, ASCab ioParams) {
+    Guarded("BatchGetParams", [&] {
+        gASExtraHFT->cabMakeEmpty(ioParams);
+        gASExtraHFT->cabCopy(gAcroViewHFT->commandGetCab(inCommand, kParamsCab, true), ioParams);
+    });
+}
+
+void BatchGetProps(AVCommand inCommand, ASCab ioProps) {
+    Guarded("BatchGetProps", [&] {
+        const bool all = gASExtraHFT->cabNumEntries(ioProps) == 0;
+        auto wanted = [&](const char* key) { return all || gASExtraHFT->cabKnown(ioProps, key); };
+        const bool global = IsGlobalCommand(inCommand);
+        if (wanted("GroupTitle")) PutText(ioProps, "GroupTitle", "Quillmark Commands");
+        if (wanted("CanBatch")) gASExtraHFT->cabPutBool(ioProps, "CanBatch", true);
+        if (wanted("CanDescribeParams")) gASExtraHFT->cabPutBool(ioProps, "CanDescribeParams", global);
+        if (wanted("CanShowDialog")) gASExtraHFT->cabPutBool(ioProps, "CanShowDialog", global);
+        if (global && wanted("GenericTitle")) PutText(ioProps, "GenericTitle", "Stamp Document");
+        if (wanted("Title")) PutText(ioProps, "Title", "Title");
+        if (wanted("ParamsDesc")) PutSubCab(ioProps, "ParamsDesc", DuplicateParamsDesc(inCommand));
+    });
+}
+
+AVCommandStatus BatchShowDialog(AVCommand inCommand) {
+    return Guarded("BatchShowDialog", kAVCommandInError, [&] {
+        const ASCab params = gASExtraHFT->cabNew();
+        try {
+            gAcroViewHFT->commandGetParams(inCommand, params);
+            if (IsGlobalCommand(inCommand) && DialogRunner() && DialogRunner()(params))
+                gAcroViewHFT->commandSetParams(inCommand, params);
+        } catch (...) {
+            gASExtraHFT->cabDestroy(params);
+            throw;
+        }
+        gASExtraHFT->cabDestroy(params);
+        return kAVCommandReady;
+    });
+}
+
+AVCommandStatus BatchPreflightSequence(AVCommand inCommand) {
+    return Guarded("BatchPreflightSequence", kAVCommandInError, [&] {
+        const ASCab state = GetCommandState(inCommand, true);
+        CStamperLog& log = GetStamperLog();
+        log.Printf("%s", "");
+        log.Printf("%s", "");
+        log.Printf("%s", kStamperLogRule);
+        log.WriteDateLine();
+        log.Printf("%s", "Batch sequence");
+        if (IsGlobalCommand(inCommand)) {
+            PutStateInt(state, kStateCurrentStamp, 0);
+            PutStateInt(state, kStateCurrentPage, 0);
+            GetStampRunCounters().StartBatchSequence();
+        }
+        return kAVCommandReady;
+    });
+}
+
+AVCommandStatus BatchCancel(AVCommand inCommand) { return BatchStop(inCommand, kAVCommandCancelled); }
+
+AVCommandStatus BatchReset(AVCommand inCommand) { return BatchStop(inCommand, kAVCommandReady); }

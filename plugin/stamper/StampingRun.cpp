@@ -1,0 +1,228 @@
+#include "stamper/StampingRun.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#include "engine/CPDFDocument.h"
+#include "engine/CPDFElementUndoController.h"
+#include "qmhost/HostError.h"
+#include "stamper/CCabinet.h"
+#include "stamper/CStamp.h"
+#include "stamper/CStamperLog.h"
+#include "stamper/CStamperPreferences.h"
+#include "stamper/StampKeys.h"
+#include "stamper/StampKinds.h"
+#include "stamper/StampMessages.h"
+#include "stamper/StampRunCounters.h"
+#include "support/Alerts.h"
+#include "support/ErrorCode.h"
+#include "support/ErrorMessage.h"
+#include "support/FileSystemHelpers.h"
+#include "support/HostFrame.h"
+#include "support/HostTables.h"
+#include "support/UserCancel.h"
+
+namespace {
+
+// The rule that frames a run's lines in the log: 74 "-".
+const std::string kRunRule(74, '-');
+
+// Thrown once the reason a run stops is in the log and the error buffer.
+struct RunStopped {};
+
+void LogLine(const std::string& inText) { GetStamperLog().Printf("%s", inText.c_str()); }
+
+// Logs the message, puts it into the error buffer and stops the run.
+[[noreturn]] void StopRun(const std::string& inMessage) {
+    LogLine(inMessage);
+    SetErrorMessage(inMessage);
+    throw RunStopped{};
+}
+
+void LogRunHeader(CProfileFile& ioProfile, PDDoc inDoc) {
+    LogLine("");
+    LogLine("");
+    LogLine(kStamperLogRule);
+    GetStamperLog().WriteDateLine();
+    GetStamperLog().Printf("正在处理描述文件：  %s", ioProfile.GetProfileName());
+    char path[kFileSpecCapacity];
+    GetDocFileName(inDoc, path, sizeof path, true, true);
+    GetStamperLog().Printf("正在处理文件：   %s", path);
+    LogLine(kRunRule);
+}
+
+void LogRunOutcome(bool inSucceeded) {
+    LogLine("");
+    LogLine(StampMessageText(inSucceeded ? kStrRunComplete : kStrRunFailed));
+    LogLine(kRunRule);
+}
+
+// The message of a profile that cannot be read: the host's text, which names
+// the file unless it only says what is wrong inside it.
+std::string UnreadableProfileMessage(const CProfileFile& inProfile) {
+    const std::string host = HasErrorMessage() ? GetErrorMessage() : "";
+    const std::string path = inProfile.GetPath();
+    if (!host.empty() && host.find(path) != std::string::npos) return host;
+    return host.empty() ? path : path + ": " + host;
+}
+
+// So that Undo takes back this run only.
+void ClearUndoOf(PDDoc inDoc) {
+    const AVDoc view = CallHost([&] { return gAcroViewHFT->pdDocGetAVDoc(inDoc); });
+    if (view) CPDFElementUndoController::ClearElementUndo(view);
+}
+
+int32_t PageCountOf(PDDoc inDoc) {
+    return CallHost([&] { return gPDModelHFT->docGetNumPages(inDoc); });
+}
+
+// Applies stamp inIndex of the profile cabinet; throws RunStopped when the run
+// must end. Answers the stamp's result (true for a stamp that is skipped).
+bool ApplyStampAt(ASCab inProfile, int32_t inIndex, CProfileFile& ioProfile, PDDoc inDoc,
+                  bool inInteractive) {
+    const std::string key = StampCabinetKey(inIndex);
+    const ASCab stampCab = CallHost([&] { return gASExtraHFT->cabGetCab(inProfile, key.c_str()); });
+    if (!stampCab)
+        StopRun(MissingStampMessage(ioProfile.GetProfileName(), key));
+    std::string note;
+    const std::unique_ptr<CStamp> stamp = MakeStampForCabinet(stampCab, note);
+    if (!note.empty()) LogLine(note);
+    bool result = true;
+    if (stamp) {
+        result = stamp->Apply(inDoc, inInteractive);
+        // Its message is in the log and the error buffer already.
+        if (!stamp->IsBuilt()) throw RunStopped{};
+    }
+    if (inInteractive && IsUserCancelled()) StopRun(StampMessageText(kStrUserStopped));
+    return result;
+}
+
+void ApplyStamps(const CCabinet& inProfile, CProfileFile& ioProfile, PDDoc inDoc, bool inInteractive,
+                 bool& ioResult) {
+    const int32_t count =
+        CallHost([&] { return gASExtraHFT->cabGetInt(inProfile.GetCab(), kKeyNumberOfStamps, 0); });
+    const int64_t duration = int64_t{std::max(count, 0)} * PageCountOf(inDoc);
+    RunProgressScope progress(GetWaitCursor(), static_cast<int32_t>(std::min<int64_t>(duration, INT32_MAX)));
+    for (int32_t i = 0; i < count; ++i)
+        ioResult = ApplyStampAt(inProfile.GetCab(), i, ioProfile, inDoc, inInteractive) && ioResult;
+}
+
+bool WriteToNewFile() {
+    CStamperPreferences* preferences = GetStamperPreferences();
+    return preferences && preferences->GetWriteToNewFile();
+}
+
+bool HostCanInsertPages() {
+    const PDModelTable* table = gPDModelHFT;
+    const size_t needed = offsetof(PDModelTable, docInsertPages) + sizeof(table->docInsertPages);
+    return table->size >= needed && table->docInsertPages;
+}
+
+// A new untitled document holding a copy of every page of inSource, opened in
+// a view (which then owns it); null when any step fails.
+PDDoc NewDocumentWithPagesOf(PDDoc inSource) {
+    PDDoc made = nullptr;
+    bool viewOwnsIt = false;
+    try {
+        if (!HostCanInsertPages()) return nullptr;
+        made = gPDModelHFT->docCreate();
+        gPDModelHFT->docInsertPages(made, kPDInsertAfterLastPage, inSource, 0,
+                                    gPDModelHFT->docGetNumPages(inSource));
+        gAcroViewHFT->avDocOpenFromPDDoc(made, nullptr);
+        viewOwnsIt = true;
+        return made;
+    } catch (const HostError& error) {
+        TakeHostError(error);
+    } catch (...) {
+        // Out of memory while copying: no new document either.
+    }
+    if (made && !viewOwnsIt) {
+        try {
+            gPDModelHFT->docClose(made);
+        } catch (const HostError&) {
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool CanStampActiveDocument() {
+    if (!gAcroViewHFT || !gPDModelHFT) return false;
+    try {
+        const AVDoc view = gAcroViewHFT->getActiveDoc();
+        const PDDoc doc = view ? gAcroViewHFT->avDocGetPDDoc(view) : nullptr;
+        return doc && gPDModelHFT->docPermRequest(doc, kPDPermObjPageContents, kPDPermOpModify, nullptr) == 0;
+    } catch (const HostError&) {
+        return false;
+    }
+}
+
+bool ApplyProfileToDocument(CProfileFile& ioProfile, PDDoc inDoc, bool inInteractive) {
+    ClearErrorMessage();
+    bool result = true;
+    try {
+        CCabinet profile;
+        const bool read = profile.ReadFromFile(ioProfile);
+        if (inInteractive) ClearUndoOf(inDoc);
+        LogRunHeader(ioProfile, inDoc);
+        if (!read) StopRun(UnreadableProfileMessage(ioProfile));
+        ApplyStamps(profile, ioProfile, inDoc, inInteractive, result);
+    } catch (const RunStopped&) {
+        result = false;
+    } catch (...) {
+        // A host failure has put its text into the buffer; anything else gets
+        // the run's own failure text.
+        if (!HasErrorMessage()) SetErrorMessage(StampMessageText(kStrRunFailed));
+        result = false;
+    }
+    LogRunOutcome(result);
+    return result;
+}
+
+bool StampActiveDocument(CProfileFile& ioProfile) {
+    ClearErrorMessage();
+    if (!gAcroViewHFT || !gPDModelHFT || !gASExtraHFT) return false;
+    PDDoc active = nullptr;
+    try {
+        const AVDoc view = gAcroViewHFT->getActiveDoc();
+        active = view ? gAcroViewHFT->avDocGetPDDoc(view) : nullptr;
+    } catch (const HostError&) {
+        active = nullptr;
+    }
+    if (!active) return false;
+    SetUserCancelled(false);
+    PDDoc target = active;
+    if (WriteToNewFile()) {
+        target = NewDocumentWithPagesOf(active);
+        if (!target) {
+            const std::string message = StampMessageText(kStrNewDocumentFailed);
+            SetErrorMessage(message);
+            ShowAlert(message.c_str());
+            return false;
+        }
+    }
+    try {
+        GetStampRunCounters().StartSingleDocument(target, PageCountOf(target));
+        // The existing content keeps its graphics state to itself; not undone.
+        CPDFDocument(target).WrapAllPageContents();
+        if (ApplyProfileToDocument(ioProfile, target, true)) return true;
+    } catch (...) {
+        if (!HasErrorMessage()) SetErrorMessage(StampMessageText(kStrRunFailed));
+    }
+    ShowErrorMessage();
+    return false;
+}
+
+bool StampActiveDocumentWithProfile(const char* inName) {
+    ClearErrorMessage();
+    TFileSpecifier path;
+    if (!CProfileFile::MakeProfilePath(inName, path)) {
+        SetErrorMessage(std::string("描述文件名称无效：") + (inName ? inName : ""));
+        return false;
+    }
+    CProfileFile profile(path.GetPath());
+    return StampActiveDocument(profile);
+}

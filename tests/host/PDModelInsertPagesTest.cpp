@@ -1,0 +1,175 @@
+// PDModel docInsertPages: copies of pages of one document put into another,
+// with what they inherit, their links between each other, their positions, and
+// a source that stays as it was.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include <qpdf/QPDFObjectHandle.hh>
+
+#include "PDModelEditSupport.h"
+#include "common/PdfFixtures.h"
+#include "cos/Document.h"
+#include "qmhost/HostError.h"
+
+namespace {
+
+using namespace qmtest;
+
+const ASFixedRect kLetter = fixedRect(0, 0, 612, 792);
+
+QPDFObjectHandle pageObject(PDDoc doc, int32_t index) {
+    PDPage page = pdT().docAcquirePage(doc, index);
+    QPDFObjectHandle object = qmhost::objectOf(pdT().pageGetCosObj(page));
+    pdT().pageRelease(page);
+    return object;
+}
+
+// The text drawn by the page's content ("page N" of the fixtures, "x" for others).
+std::string pageLabel(PDDoc doc, int32_t index) {
+    QPDFObjectHandle contents = pageObject(doc, index).getKey("/Contents");
+    if (!contents.isStream()) return "none";
+    auto buffer = contents.getStreamData();
+    const std::string data(reinterpret_cast<const char*>(buffer->getBuffer()), buffer->getSize());
+    const auto at = data.find('(');
+    return at == std::string::npos ? data : data.substr(at + 1, data.find(')', at) - at - 1);
+}
+
+std::vector<std::string> labels(PDDoc doc) {
+    std::vector<std::string> out;
+    for (int32_t i = 0; i < pdT().docGetNumPages(doc); ++i) out.push_back(pageLabel(doc, i));
+    return out;
+}
+
+class PDModelInsertPages : public ::testing::Test {
+protected:
+    FixtureFolder folder;
+    HostDoc openSimple(const std::string& leaf, int pages) {
+        const std::string path = folder.file(leaf);
+        writeSimplePdf(path, pages);
+        return HostDoc::open(path);
+    }
+};
+
+TEST_F(PDModelInsertPages, AllPagesGoIntoANewDocumentInOrder) {
+    HostDoc source = openSimple("source.pdf", 3);
+    HostDoc dest = HostDoc::create();
+    pdT().docInsertPages(dest.pd(), kPDInsertAfterLastPage, source.pd(), 0, 3);
+    EXPECT_EQ(labels(dest.pd()), (std::vector<std::string>{"page 1", "page 2", "page 3"}));
+    EXPECT_EQ(labels(source.pd()), (std::vector<std::string>{"page 1", "page 2", "page 3"}));
+}
+
+struct PositionRow {
+    const char* name;
+    int32_t afterPage;
+    std::vector<std::string> order;
+};
+
+class InsertPosition : public PDModelInsertPages, public testing::WithParamInterface<PositionRow> {};
+
+TEST_P(InsertPosition, CopiesGoWhereAsked) {
+    HostDoc source = openSimple("source.pdf", 3);
+    HostDoc dest = HostDoc::create();
+    for (int i = 0; i < 2; ++i) pdT().pageRelease(pdT().docCreatePage(dest.pd(), i - 1, &kLetter));
+    pdT().docInsertPages(dest.pd(), GetParam().afterPage, source.pd(), 1, 2);
+    EXPECT_EQ(labels(dest.pd()), GetParam().order);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Positions, InsertPosition,
+    testing::Values(PositionRow{"BeforeFirst", kPDInsertBeforeFirstPage, {"page 2", "page 3", "none", "none"}},
+                    PositionRow{"AfterFirst", 0, {"none", "page 2", "page 3", "none"}},
+                    PositionRow{"AfterLastByNumber", 1, {"none", "none", "page 2", "page 3"}},
+                    PositionRow{"AfterLast", kPDInsertAfterLastPage, {"none", "none", "page 2", "page 3"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PDModelInsertPages, CopiesTakeWhatThePagesInheritAndTheSourceIsNotChanged) {
+    const std::string path = folder.file("inherit.pdf");
+    FixtureTree tree;
+    tree.inheritedRotate = 90;
+    tree.nested = true;
+    writeFixturePdf(path, {FixturePage{}, FixturePage{}}, tree);
+    HostDoc source = HostDoc::open(path);
+    HostDoc dest = HostDoc::create();
+    pdT().docInsertPages(dest.pd(), kPDInsertAfterLastPage, source.pd(), 0, 2);
+    for (int32_t i = 0; i < 2; ++i) {
+        QPDFObjectHandle copy = pageObject(dest.pd(), i);
+        EXPECT_EQ(copy.getKey("/Rotate").getIntValue(), 90);
+        EXPECT_TRUE(copy.getKey("/MediaBox").isArray());
+        EXPECT_TRUE(copy.getKey("/Resources").getKey("/Font").isDictionary());
+        QPDFObjectHandle original = pageObject(source.pd(), i);
+        EXPECT_FALSE(original.hasKey("/Rotate")) << "nothing is pushed down into the source's pages";
+        EXPECT_FALSE(original.hasKey("/Resources"));
+        EXPECT_FALSE(original.hasKey("/MediaBox"));
+    }
+    const std::string saved = folder.file("copy.pdf");
+    pdT().docSave(dest.pd(), HostPath(saved));
+    EXPECT_EQ(qpdfCheck(saved).status, 0) << qpdfCheck(saved).output;
+}
+
+TEST_F(PDModelInsertPages, LinksBetweenCopiedPagesLeadToTheCopies) {
+    const std::string path = folder.file("links.pdf");
+    writeBuiltPdf(path, [](QPDF& pdf) {
+        std::vector<QPDFObjectHandle> pages;
+        for (int i = 1; i <= 3; ++i) pages.push_back(appendPage(pdf, 612, 792, "BT (p" + std::to_string(i) + ") Tj ET"));
+        auto link = [&](QPDFObjectHandle from, QPDFObjectHandle to, bool asAction) {
+            QPDFObjectHandle annot = QPDFObjectHandle::parse("<< /Type /Annot /Subtype /Link /Rect [0 0 10 10] >>");
+            QPDFObjectHandle dest = QPDFObjectHandle::newArray();
+            dest.appendItem(to);
+            dest.appendItem(QPDFObjectHandle::newName("/Fit"));
+            if (asAction) {
+                QPDFObjectHandle action = QPDFObjectHandle::parse("<< /S /GoTo >>");
+                action.replaceKey("/D", dest);
+                annot.replaceKey("/A", action);
+            } else {
+                annot.replaceKey("/Dest", dest);
+            }
+            annot.replaceKey("/P", from);
+            from.replaceKey("/Annots", QPDFObjectHandle::newArray({pdf.makeIndirectObject(annot)}));
+        };
+        link(pages[0], pages[2], false);  // forward, as a destination
+        link(pages[2], pages[0], true);   // backward, as an action
+    });
+    HostDoc source = HostDoc::open(path);
+    HostDoc dest = HostDoc::create();
+    pdT().docInsertPages(dest.pd(), kPDInsertAfterLastPage, source.pd(), 0, 3);
+    auto target = [&](int32_t page, bool asAction) {
+        QPDFObjectHandle annot = pageObject(dest.pd(), page).getKey("/Annots").getArrayItem(0);
+        QPDFObjectHandle d = asAction ? annot.getKey("/A").getKey("/D") : annot.getKey("/Dest");
+        return pdT().docGetPageNumberOfCosObj(dest.pd(), qmhost::handleFor(*qmhost::documentOf(dest.pd()), d.getArrayItem(0)));
+    };
+    EXPECT_EQ(target(0, false), 2);
+    EXPECT_EQ(target(2, true), 0);
+    QPDFObjectHandle sourceDest = pageObject(source.pd(), 0).getKey("/Annots").getArrayItem(0).getKey("/Dest");
+    EXPECT_EQ(sourceDest.getArrayItem(0).getObjGen(), pageObject(source.pd(), 2).getObjGen())
+        << "the source's link is untouched";
+}
+
+TEST_F(PDModelInsertPages, CopiesStayWholeWhenTheSourceCloses) {
+    HostDoc source = openSimple("source.pdf", 2);
+    HostDoc dest = HostDoc::create();
+    pdT().docInsertPages(dest.pd(), kPDInsertAfterLastPage, source.pd(), 0, 2);
+    source.close();
+    const std::string saved = folder.file("alone.pdf");
+    pdT().docSave(dest.pd(), HostPath(saved));
+    EXPECT_EQ(qpdfCheck(saved).status, 0);
+    EXPECT_EQ(labels(dest.pd()), (std::vector<std::string>{"page 1", "page 2"}));
+}
+
+TEST_F(PDModelInsertPages, BadArgumentsRaiseAndChangeNothing) {
+    HostDoc source = openSimple("source.pdf", 2);
+    HostDoc dest = HostDoc::create();
+    pdT().pageRelease(pdT().docCreatePage(dest.pd(), -1, &kLetter));
+    EXPECT_EQ(hostErrorOf([&] { pdT().docInsertPages(source.pd(), -2, source.pd(), 0, 1); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { pdT().docInsertPages(dest.pd(), -2, source.pd(), 0, -1); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { pdT().docInsertPages(dest.pd(), -2, source.pd(), 1, 2); }), kHostErrBadIndex);
+    EXPECT_EQ(hostErrorOf([&] { pdT().docInsertPages(dest.pd(), -2, source.pd(), -1, 1); }), kHostErrBadIndex);
+    EXPECT_EQ(hostErrorOf([&] { pdT().docInsertPages(dest.pd(), 1, source.pd(), 0, 1); }), kHostErrBadIndex);
+    EXPECT_EQ(hostErrorOf([&] { pdT().docInsertPages(dest.pd(), -3, source.pd(), 0, 1); }), kHostErrBadIndex);
+    EXPECT_EQ(hostErrorOf([&] { pdT().docInsertPages(nullptr, -2, source.pd(), 0, 1); }), kHostErrBadHandle);
+    EXPECT_EQ(hostErrorOf([&] { pdT().docInsertPages(dest.pd(), -2, source.pd(), 2, 0); }), 0) << "count 0";
+    EXPECT_EQ(pdT().docGetNumPages(dest.pd()), 1);
+}
+
+}  // namespace

@@ -1,0 +1,15 @@
+// The entry of every test program: a headless Qt platform and the leak
+// suppressions, then GoogleTest.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+// fontconfig keeps its configuration for the life of the process when poppler
+// loads it to find a font for drawing; it is never freed, by design.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

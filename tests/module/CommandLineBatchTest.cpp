@@ -1,0 +1,71 @@
+// `quillmark batch`: one batch sequence of the plug-in's batch command over
+// several files; numbers go on from file to file, outputs are named after the
+// inputs, and inputs are never written.
+#include "CommandLineFixture.h"
+
+#include <filesystem>
+
+namespace {
+
+using clitest::CommandLineTest;
+
+class CommandLineBatch : public CommandLineTest {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories(File("in"));
+        qmtest::writeSimplePdf(File("in/a.pdf"), 2);
+        qmtest::writeSimplePdf(File("in/b.pdf"), 3);
+        qmtest::writeSimplePdf(File("in/c.pdf"), 1);
+        ImportProfile("numbers", clitest::kNumberingProfile);
+    }
+    std::string Inputs() const { return Q(File("in/a.pdf")) + " " + Q(File("in/b.pdf")) + " " + Q(File("in/c.pdf")); }
+};
+
+TEST_F(CommandLineBatch, BatesNumbersGoOnAcrossTheFilesInOrder) {
+    const auto run = CliSplit("batch --profile numbers --out-dir " + Q(File("out")) + " " + Inputs());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, File("out/a.pdf") + "\n" + File("out/b.pdf") + "\n" + File("out/c.pdf") + "\n");
+    struct Expected {
+        const char* file;
+        int page;
+        const char* bates;
+        const char* footer;
+    };
+    const Expected pages[] = {
+        {"out/a.pdf", 1, "QM-000001", "Page 1 of 2"}, {"out/a.pdf", 2, "QM-000002", "Page 2 of 2"},
+        {"out/b.pdf", 1, "QM-000003", "Page 1 of 3"}, {"out/b.pdf", 2, "QM-000004", "Page 2 of 3"},
+        {"out/b.pdf", 3, "QM-000005", "Page 3 of 3"}, {"out/c.pdf", 1, "QM-000006", "Page 1 of 1"},
+    };
+    for (const Expected& page : pages) {
+        const std::string text = PageText(File(page.file), page.page);
+        EXPECT_NE(text.find(page.bates), std::string::npos) << page.file << " " << page.page << ": " << text;
+        EXPECT_NE(text.find(page.footer), std::string::npos) << page.file << " " << page.page << ": " << text;
+    }
+    EXPECT_NE(PageText(File("out/b.pdf"), 1).find("File b.pdf"), std::string::npos)
+        << "each file's own name, from its first page on";
+    EXPECT_EQ(PageText(File("in/b.pdf"), 1).find("QM-"), std::string::npos) << "inputs are not written";
+}
+
+TEST_F(CommandLineBatch, OutputFolderHoldingAnInputIsRefused) {
+    const auto run = Cli("batch --profile numbers --out-dir " + Q(File("in")) + " " + Inputs());
+    EXPECT_NE(run.status, 0);
+    EXPECT_EQ(PageText(File("in/a.pdf"), 1).find("QM-"), std::string::npos) << run.output;
+}
+
+TEST_F(CommandLineBatch, MissingProfileFailsBeforeAnyFileIsRun) {
+    const auto run = Cli("batch --profile nosuch --out-dir " + Q(File("out")) + " " + Inputs());
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("no profile named \"nosuch\""), std::string::npos) << run.output;
+    EXPECT_FALSE(std::filesystem::exists(File("out/a.pdf")));
+}
+
+TEST_F(CommandLineBatch, FileThatCannotBeOpenedFailsTheRunAndIsNamed) {
+    qmtest::writeNonPdf(File("in/broken.pdf"));
+    const auto run = CliSplit("batch --profile numbers --out-dir " + Q(File("out")) + " " + Q(File("in/a.pdf")) +
+                              " " + Q(File("in/broken.pdf")));
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.err.find("broken.pdf"), std::string::npos) << run.err;
+    EXPECT_NE(run.out.find(File("out/a.pdf")), std::string::npos) << "the good file is still saved";
+}
+
+}  // namespace

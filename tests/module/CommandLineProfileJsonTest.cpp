@@ -1,0 +1,221 @@
+// Profiles as JSON documents: every stamp key with its cabinet type, stamp
+// text line breaks, the embedded action document as base64, the checks made
+// on a profile from JSON, and round trips.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "cabinet/Cabinet.h"
+#include "cabinet/CabinetHandles.h"
+#include "cabinet/CabinetStream.h"
+#include "cli/ProfileJson.h"
+
+namespace {
+
+using qmcli::KeyKind;
+using qmcli::ProfileFromJson;
+using qmcli::ProfileToJson;
+
+std::unique_ptr<qmhost::Cabinet> Read(const std::string& json) {
+    std::string error;
+    auto profile = ProfileFromJson(QByteArray::fromStdString(json), &error);
+    EXPECT_TRUE(profile) << error;
+    return profile;
+}
+
+std::string Refusal(const std::string& json) {
+    std::string error;
+    EXPECT_FALSE(ProfileFromJson(QByteArray::fromStdString(json), &error)) << json;
+    return error;
+}
+
+const qmhost::Cabinet& Stamp(const qmhost::Cabinet& profile, int index) {
+    const auto* value = profile.find("kStamp" + std::to_string(index));
+    return *std::get<std::unique_ptr<qmhost::Cabinet>>(*value);
+}
+
+template <class T>
+const T& ValueOf(const qmhost::Cabinet& cabinet, const char* key) {
+    const qmhost::CabinetValue* value = cabinet.find(key);
+    EXPECT_NE(value, nullptr) << key;
+    EXPECT_TRUE(std::holds_alternative<T>(*value)) << key << " holds type " << value->index();
+    return std::get<T>(*value);
+}
+
+struct KindRow {
+    const char* key;
+    KeyKind kind;
+};
+
+class ProfileKeyKind : public ::testing::TestWithParam<KindRow> {};
+
+TEST_P(ProfileKeyKind, IsTheStampModelsKind) { EXPECT_EQ(qmcli::keyKind(GetParam().key), GetParam().kind); }
+
+INSTANTIATE_TEST_SUITE_P(
+    StampKeys, ProfileKeyKind,
+    ::testing::Values(KindRow{"kNumberOfStamps", KeyKind::Int}, KindRow{"kStampType", KeyKind::Int},
+                      KindRow{"kStampNameE", KeyKind::String}, KindRow{"kActionC", KeyKind::Binary},
+                      KindRow{"kHorizontalS", KeyKind::Double}, KindRow{"kVerticalS", KeyKind::Double},
+                      KindRow{"kWeightC", KeyKind::Double}, KindRow{"kOverlay", KeyKind::Bool},
+                      KindRow{"kWordWrapCH", KeyKind::Bool}, KindRow{"kEmbedCH", KeyKind::Bool},
+                      KindRow{"kOutlineCH", KeyKind::Bool}, KindRow{"kPagesE", KeyKind::Text},
+                      KindRow{"kSelectFileE", KeyKind::Text}, KindRow{"kTextE", KeyKind::String},
+                      KindRow{"kStyleSystemC", KeyKind::String}, KindRow{"kSizeE", KeyKind::Int},
+                      KindRow{"kColorC", KeyKind::Int}, KindRow{"kOpacityS", KeyKind::Int},
+                      KindRow{"kSomethingElse", KeyKind::Unknown}),
+    [](const auto& info) { return std::string(info.param.key); });
+
+TEST(ProfileJson, StampKeysGetTheirCabinetTypes) {
+    const auto profile = Read(R"({"kNumberOfStamps": 1, "kStamp0": {
+        "kStampType": 0, "kStampNameE": "Bates", "kTextE": "x", "kSizeE": 10,
+        "kHorizontalS": 1, "kWeightC": 0.5, "kOverlay": true, "kPagesE": "1-3",
+        "kSelectFileE": "/tmp/a.pdf"}})");
+    ASSERT_TRUE(profile);
+    const qmhost::Cabinet& stamp = Stamp(*profile, 0);
+    EXPECT_EQ(ValueOf<int32_t>(stamp, "kSizeE"), 10);
+    EXPECT_EQ(ValueOf<double>(stamp, "kHorizontalS"), 1.0) << "a whole number for a double key stays a double";
+    EXPECT_EQ(ValueOf<double>(stamp, "kWeightC"), 0.5);
+    EXPECT_EQ(ValueOf<bool>(stamp, "kOverlay"), true);
+    EXPECT_EQ(ValueOf<qmhost::StringValue>(stamp, "kStampNameE").text, "Bates");
+    EXPECT_EQ(ValueOf<std::unique_ptr<qmhost::HostText>>(stamp, "kPagesE")->utf8(), "1-3");
+    EXPECT_EQ(ValueOf<std::unique_ptr<qmhost::HostText>>(stamp, "kSelectFileE")->utf8(), "/tmp/a.pdf");
+}
+
+TEST(ProfileJson, StampTextLineBreaksBecomeCarriageReturnLineFeed) {
+    const auto profile = Read(R"({"kStamp0": {"kTextE": "one\ntwo\r\nthree\n"}})");
+    ASSERT_TRUE(profile);
+    EXPECT_EQ(ValueOf<qmhost::StringValue>(Stamp(*profile, 0), "kTextE").text, "one\r\ntwo\r\nthree\r\n");
+}
+
+TEST(ProfileJson, ExportShowsStampTextLineBreaksAsLineFeeds) {
+    const auto profile = Read(R"({"kStamp0": {"kTextE": "one\ntwo"}})");
+    ASSERT_TRUE(profile);
+    const std::string json = ProfileToJson(*profile).toStdString();
+    EXPECT_NE(json.find(R"("kTextE": "one\ntwo")"), std::string::npos) << json;
+}
+
+TEST(ProfileJson, NumberOfStampsIsCountedWhenMissing) {
+    const auto profile = Read(R"({"kStamp0": {}, "kStamp1": {}})");
+    ASSERT_TRUE(profile);
+    EXPECT_EQ(ValueOf<int32_t>(*profile, "kNumberOfStamps"), 2);
+}
+
+TEST(ProfileJson, ActionDocumentIsBase64AndItsStoredSizeIsItsRealLength) {
+    // A forged size in the JSON is not kept: readers would trust it.
+    const auto profile = Read(R"({"kStamp0": {"kActionC": "JVBERi0xLjQK", "kActionCFileSize": 99999}})");
+    ASSERT_TRUE(profile);
+    const qmhost::Cabinet& stamp = Stamp(*profile, 0);
+    EXPECT_EQ(ValueOf<qmhost::BinaryValue>(stamp, "kActionC").bytes, "%PDF-1.4\n");
+    EXPECT_EQ(ValueOf<int32_t>(stamp, "kActionCFileSize"), 9);
+}
+
+TEST(ProfileJson, UnknownKeysKeepWhatJsonGives) {
+    const auto profile = Read(R"({"kStamp0": {"xInt": 3, "xReal": 2.5, "xFlag": false, "xText": "t",
+        "xSub": {"a": 1}, "xBlob": {"$base64": "AAEC"}}})");
+    ASSERT_TRUE(profile);
+    const qmhost::Cabinet& stamp = Stamp(*profile, 0);
+    EXPECT_EQ(ValueOf<int32_t>(stamp, "xInt"), 3);
+    EXPECT_EQ(ValueOf<double>(stamp, "xReal"), 2.5);
+    EXPECT_EQ(ValueOf<bool>(stamp, "xFlag"), false);
+    EXPECT_EQ(ValueOf<qmhost::StringValue>(stamp, "xText").text, "t");
+    EXPECT_EQ(ValueOf<std::unique_ptr<qmhost::Cabinet>>(stamp, "xSub")->entries().size(), 1u);
+    EXPECT_EQ(ValueOf<qmhost::BinaryValue>(stamp, "xBlob").bytes, std::string("\0\1\2", 3));
+}
+
+TEST(ProfileJson, CabinetRoundTripsThroughJsonUnchanged) {
+    const auto first = Read(R"({"kNumberOfStamps": 2,
+        "kStamp0": {"kStampType": 0, "kTextE": "Page $PageNo[1] of $TotalPages\nline", "kVerticalS": -0.25,
+                    "kColorC": 16711680, "kEmbedCH": true, "kPagesE": "odd", "kActionC": "AAECAw=="},
+        "kStamp1": {"kStampType": 2, "kSelectFileE": "logo.pdf", "kSizeS": 50, "xBlob": {"$base64": "/w=="}}})");
+    ASSERT_TRUE(first);
+    const auto second = Read(ProfileToJson(*first).toStdString());
+    ASSERT_TRUE(second);
+    EXPECT_EQ(qmhost::encodeCabinet(*second), qmhost::encodeCabinet(*first));
+}
+
+struct RefusedProfile {
+    const char* name;
+    const char* json;
+    const char* messagePart;
+};
+
+class ProfileJsonRefuses : public ::testing::TestWithParam<RefusedProfile> {};
+
+TEST_P(ProfileJsonRefuses, NamingWhatIsWrong) {
+    const std::string error = Refusal(GetParam().json);
+    EXPECT_NE(error.find(GetParam().messagePart), std::string::npos) << error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Invalid, ProfileJsonRefuses,
+    ::testing::Values(
+        RefusedProfile{"NotJson", "{", "not valid JSON"},
+        RefusedProfile{"TopLevelArray", "[]", "a profile is a JSON object"},
+        RefusedProfile{"FractionForAnInteger", R"({"kStamp0": {"kSizeE": 12.5}})", "kStamp0.kSizeE: an integer"},
+        RefusedProfile{"IntegerBeyondThirtyTwoBits", R"({"kStamp0": {"kColorC": 4294967296}})", "kStamp0.kColorC"},
+        RefusedProfile{"StringForAnInteger", R"({"kStamp0": {"kStampType": "0"}})", "kStamp0.kStampType"},
+        RefusedProfile{"NumberForABoolean", R"({"kStamp0": {"kOverlay": 1}})", "kStamp0.kOverlay: true or false"},
+        RefusedProfile{"NumberForAString", R"({"kStamp0": {"kTextE": 5}})", "kStamp0.kTextE: a string"},
+        RefusedProfile{"BadBase64", R"({"kStamp0": {"kActionC": "***"}})", "kStamp0.kActionC: not valid base64"},
+        RefusedProfile{"MissingStamp", R"({"kNumberOfStamps": 2, "kStamp0": {}})", "kStamp1: stamp 1 of 2 is missing"},
+        RefusedProfile{"StampNotAnObject", R"({"kNumberOfStamps": 1, "kStamp0": 3})", "kStamp0"},
+        RefusedProfile{"StampBeyondTheCount", R"({"kNumberOfStamps": 1, "kStamp0": {}, "kStamp1": {}})",
+                       "kStamp1: no stamp of the profile"},
+        RefusedProfile{"StampKeyWithLeadingZero", R"({"kStamp0": {}, "kStamp01": {}})", "kStamp01"},
+        RefusedProfile{"NegativeCount", R"({"kNumberOfStamps": -1})", "may not be negative"},
+        RefusedProfile{"StampKeyAtTheTop", R"({"kTextE": "x"})", "kTextE: a stamp's key belongs in a stamp"},
+        RefusedProfile{"StampNameLeavingTheFolder", R"({"kStamp0": {"kStampNameE": "../x"}})",
+                       "kStamp0.kStampNameE: the stamp name is refused"},
+        RefusedProfile{"StampNameDotDot", R"({"kStamp0": {"kStampNameE": ".."}})", "kStampNameE"},
+        RefusedProfile{"NulInAString", R"({"kStamp0": {"kTextE": "a\u0000b"}})", "NUL"},
+        RefusedProfile{"NullValue", R"({"kStamp0": {"x": null}})", "kStamp0.x: arrays and null"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ProfileJson, NestingDeeperThanCabinetsAllowIsRefused) {
+    std::string json = R"({"kStamp0": )";
+    for (int i = 0; i < 40; ++i) json += R"({"a": )";
+    json += "1";
+    for (int i = 0; i < 40; ++i) json += "}";
+    json += "}";
+    EXPECT_NE(Refusal(json).find("nested too deep"), std::string::npos);
+}
+
+// Deterministic mutations of a valid profile: every one is read or refused
+// with a message, none crashes, and no cabinet or text is left behind.
+TEST(ProfileJsonFuzz, MutatedDocumentsAreReadOrRefused) {
+    const std::string valid = R"({"kNumberOfStamps": 2,
+        "kStamp0": {"kStampType": 0, "kTextE": "$BatesNo[1]\nx", "kSizeE": 10, "kOverlay": true,
+                    "kPagesE": "1-3", "kActionC": "AAECAw==", "kHorizontalS": 0.5},
+        "kStamp1": {"kStampType": 1, "kSelectFileE": "a.png", "sub": {"b": {"$base64": "AA=="}}}})";
+    const size_t cabinets = qmhost::liveCabinetCount();
+    const size_t texts = qmhost::liveTextCount();
+    std::mt19937 random(7);
+    int accepted = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::string json = valid;
+        for (int e = 0; e < 1 + static_cast<int>(random() % 3); ++e) {
+            const size_t at = random() % json.size();
+            const char* pieces[] = {"{", "}", "\"", ":", ",", "1", "-", "[", "]", "\\n", "kStamp", "null", "9e9"};
+            switch (random() % 3) {
+                case 0: json[at] = static_cast<char>(random() % 128); break;
+                case 1: json.erase(at, 1 + random() % 6); break;
+                default: json.insert(at, pieces[random() % std::size(pieces)]); break;
+            }
+            if (json.empty()) json = "{";
+        }
+        std::string error;
+        auto profile = ProfileFromJson(QByteArray::fromStdString(json), &error);
+        if (profile) {
+            ++accepted;
+            EXPECT_TRUE(error.empty());
+        } else {
+            EXPECT_FALSE(error.empty()) << json;
+        }
+    }
+    EXPECT_GT(accepted, 10);
+    EXPECT_EQ(qmhost::liveCabinetCount(), cabinets);
+    EXPECT_EQ(qmhost::liveTextCount(), texts);
+}
+
+}  // namespace

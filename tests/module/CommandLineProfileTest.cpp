@@ -1,0 +1,145 @@
+// `quillmark profile`, `prefs`, `log` and `menu`: the plug-in's profiles,
+// settings and log as files beside its module, and its menus.
+#include "CommandLineFixture.h"
+
+#include <filesystem>
+
+namespace {
+
+using clitest::CommandLineTest;
+
+using CommandLineProfile = CommandLineTest;
+
+TEST_F(CommandLineProfile, ImportExportRoundTripKeepsTheProfile) {
+    ImportProfile("numbers", clitest::kNumberingProfile);
+    ASSERT_EQ(Cli("profile export numbers -o " + Q(File("exported.json"))).status, 0);
+    const auto second = Cli("profile import " + Q(File("exported.json")) + " --name again");
+    ASSERT_EQ(second.status, 0) << second.output;
+    const auto again = Cli("profile export again");
+    ASSERT_EQ(again.status, 0);
+    EXPECT_EQ(again.output, qmtest::readBytes(File("exported.json")));
+    EXPECT_EQ(qmtest::readBytes(Plugins() + "/Profiles/again.nxp"), qmtest::readBytes(Plugins() + "/Profiles/numbers.nxp"))
+        << "the same cabinet bytes";
+    EXPECT_NE(again.output.find("\"kTextE\": \"Page $PageNo[1] of $TotalPages\""), std::string::npos) << again.output;
+}
+
+TEST_F(CommandLineProfile, ListShowAndDelete) {
+    ImportProfile("b", R"({"kNumberOfStamps": 0})");
+    ImportProfile("a", R"({"kStamp0": {"kTextE": "x"}})");
+    EXPECT_EQ(Cli("profile list").output, "a\nb\n");
+    const auto shown = Cli("profile show a");
+    EXPECT_NE(shown.output.find("\"kNumberOfStamps\": 1"), std::string::npos) << shown.output;
+    EXPECT_EQ(Cli("profile delete a").status, 0);
+    EXPECT_EQ(Cli("profile list").output, "b\n");
+    const auto missing = Cli("profile delete a");
+    EXPECT_NE(missing.status, 0);
+    EXPECT_NE(missing.output.find("no profile named \"a\""), std::string::npos) << missing.output;
+}
+
+TEST_F(CommandLineProfile, ImportNamesTheProfileAfterItsFile) {
+    qmtest::writeBytes(File("Court 2024.json"), R"({"kNumberOfStamps": 0})");
+    const auto run = Cli("profile import " + Q(File("Court 2024.json")));
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(qmtest::fileExists(Plugins() + "/Profiles/Court 2024.nxp"));
+}
+
+TEST_F(CommandLineProfile, ImportRefusesANameThatLeavesTheProfilesFolder) {
+    qmtest::writeBytes(File("p.json"), R"({"kNumberOfStamps": 0})");
+    const auto run = Cli("profile import " + Q(File("p.json")) + " --name ../escaped");
+    EXPECT_NE(run.status, 0);
+    EXPECT_FALSE(qmtest::fileExists(Plugins() + "/escaped.nxp"));
+    EXPECT_NE(run.output.find("may not hold"), std::string::npos) << run.output;
+}
+
+TEST_F(CommandLineProfile, ImportRefusesAnInvalidProfileNamingTheKey) {
+    qmtest::writeBytes(File("p.json"), R"({"kStamp0": {"kSizeE": "big"}})");
+    const auto run = Cli("profile import " + Q(File("p.json")));
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("kStamp0.kSizeE: an integer"), std::string::npos) << run.output;
+    EXPECT_EQ(Cli("profile list").output, "");
+}
+
+TEST_F(CommandLineProfile, ImportOverAnExistingProfileIsRefused) {
+    ImportProfile("numbers", clitest::kNumberingProfile);
+    qmtest::writeBytes(File("other.json"), R"({"kNumberOfStamps": 0})");
+    const std::string before = qmtest::readBytes(Plugins() + "/Profiles/numbers.nxp");
+    const auto run = Cli("profile import " + Q(File("other.json")) + " --name numbers");
+    EXPECT_NE(run.status, 0);
+    EXPECT_EQ(qmtest::readBytes(Plugins() + "/Profiles/numbers.nxp"), before);
+}
+
+TEST_F(CommandLineProfile, PrefsSetAndGetUseThePluginsFile) {
+    EXPECT_EQ(Cli("prefs get BFLe").output, "6\n") << "the default without a file";
+    EXPECT_EQ(Cli("prefs set BFLe 9").status, 0);
+    EXPECT_EQ(Cli("prefs set WTNF on").status, 0);
+    EXPECT_EQ(Cli("prefs get BFLe").output, "9\n");
+    EXPECT_EQ(Cli("prefs get").output, "WTNF true\nEnLo false\nIPRo false\nBFLe 9\nURNu 0\nPrPr false\nPPNu 0\n");
+    const std::string bytes = qmtest::readBytes(Plugins() + "/Quillmark.pfs");
+    EXPECT_EQ(bytes.substr(0, 8), std::string("pips\0\0\0\0", 8));
+}
+
+TEST_F(CommandLineProfile, PrefsRefusesBadValuesAndDamagedFiles) {
+    EXPECT_NE(Cli("prefs set BFLe 41").status, 0);
+    EXPECT_NE(Cli("prefs set WTNF maybe").status, 0);
+    EXPECT_NE(Cli("prefs set XXXX 1").status, 0);
+    std::filesystem::create_directories(Plugins());
+    qmtest::writeBytes(Plugins() + "/Quillmark.pfs", "garbage that is no preferences file");
+    const auto run = Cli("prefs set EnLo true");
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("left as it is"), std::string::npos) << run.output;
+    EXPECT_EQ(qmtest::readBytes(Plugins() + "/Quillmark.pfs"), "garbage that is no preferences file");
+}
+
+TEST_F(CommandLineProfile, LogShowsTheRunAndClearDeletesIt) {
+    qmtest::writeSimplePdf(File("contract.pdf"), 2);
+    ImportProfile("numbers", clitest::kNumberingProfile);
+    ASSERT_EQ(Cli("prefs set EnLo true").status, 0);
+    ASSERT_EQ(Cli("stamp --profile numbers " + Q(File("contract.pdf")) + " -o " + Q(File("out.pdf"))).status, 0);
+    const auto log = CliSplit("log show");
+    EXPECT_EQ(log.status, 0);
+    EXPECT_NE(log.out.find("正在处理描述文件：  numbers"), std::string::npos) << log.out;
+    EXPECT_NE(log.out.find("contract.pdf"), std::string::npos) << log.out;
+    EXPECT_NE(log.out.find("进程完成"), std::string::npos) << log.out;
+    EXPECT_EQ(Cli("log clear").status, 0);
+    EXPECT_FALSE(qmtest::fileExists(Plugins() + "/Quillmark.txt"));
+    const auto empty = CliSplit("log show");
+    EXPECT_EQ(empty.out, "");
+    EXPECT_NE(empty.err.find("no log"), std::string::npos);
+}
+
+TEST_F(CommandLineProfile, WithoutLoggingARunWritesNoLog) {
+    qmtest::writeSimplePdf(File("contract.pdf"), 1);
+    ImportProfile("numbers", clitest::kNumberingProfile);
+    ASSERT_EQ(Cli("stamp --profile numbers " + Q(File("contract.pdf")) + " -o " + Q(File("out.pdf"))).status, 0);
+    EXPECT_FALSE(qmtest::fileExists(Plugins() + "/Quillmark.txt"));
+}
+
+TEST_F(CommandLineProfile, MenuListShowsThePluginsItems) {
+    ImportProfile("numbers", clitest::kNumberingProfile);
+    const auto run = CliSplit("menu list");
+    EXPECT_EQ(run.status, 0) << run.err;
+    for (const char* line : {"menu \"Extensions\" \"Extensions\"", "item \"VELM:SStamp\"",
+                             "item \"VELM:SProfile0\" \"numbers\" disabled", "item \"VELM:SUndo\"",
+                             "button \"VELM:SStampT\""})
+        EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
+}
+
+TEST_F(CommandLineProfile, MenuRunOfAnUnknownOrDisabledItemFails) {
+    const auto unknown = Cli("menu run VELM:NoSuchItem");
+    EXPECT_NE(unknown.status, 0);
+    EXPECT_NE(unknown.output.find("no menu item or tool button is named VELM:NoSuchItem"), std::string::npos)
+        << unknown.output;
+    const auto disabled = Cli("menu run VELM:SUndo");
+    EXPECT_NE(disabled.status, 0);
+    EXPECT_NE(disabled.output.find("disabled"), std::string::npos) << disabled.output;
+}
+
+TEST_F(CommandLineProfile, MenuRunClearsTheLog) {
+    std::filesystem::create_directories(Plugins());
+    qmtest::writeBytes(Plugins() + "/Quillmark.txt", "old log\n");
+    const auto run = Cli("menu run VELM:SLoggingClear");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_FALSE(qmtest::fileExists(Plugins() + "/Quillmark.txt"));
+}
+
+}  // namespace

@@ -1,0 +1,205 @@
+// `quillmark stamp`: a profile run on one document through the plug-in's Stamp
+// menu, saved to a new file; the input is never written over.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "CommandLineFixture.h"
+
+namespace {
+
+using clitest::CommandLineTest;
+
+class CommandLineStamp : public CommandLineTest {
+protected:
+    void SetUp() override {
+        qmtest::writeSimplePdf(File("contract.pdf"), 3);
+        mInputBytes = qmtest::readBytes(File("contract.pdf"));
+        ImportProfile("numbers", clitest::kNumberingProfile);
+    }
+    void ExpectInputUnchanged() const {
+        EXPECT_EQ(qmtest::readBytes(File("contract.pdf")), mInputBytes) << "the input was written";
+    }
+    std::string mInputBytes;
+};
+
+TEST_F(CommandLineStamp, VersionLoadsThePluginAndNamesIt) {
+    const auto run = Cli("--version");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("Quillmark 3.0"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("quillmark host"), std::string::npos) << run.output;
+}
+
+TEST_F(CommandLineStamp, VersionRunsOnTheOlderHostToo) {
+    const auto run = Cli("--host-version 5 --version");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("Quillmark 3.0"), std::string::npos) << run.output;
+}
+
+TEST_F(CommandLineStamp, StampsBatesNumberFooterAndFileNameOnEveryPage) {
+    const auto run = CliSplit("stamp --profile numbers " + Q(File("contract.pdf")) + " -o " + Q(File("out.pdf")));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, File("out.pdf") + "\n");
+    EXPECT_EQ(run.err, "") << "no progress bar when standard error is no terminal";
+    for (int page = 1; page <= 3; ++page) {
+        const std::string text = PageText(File("out.pdf"), page);
+        EXPECT_NE(text.find("QM-00000" + std::to_string(page)), std::string::npos) << page << ": " << text;
+        EXPECT_NE(text.find("Page " + std::to_string(page) + " of 3"), std::string::npos) << page << ": " << text;
+        EXPECT_NE(text.find("File contract.pdf"), std::string::npos) << page << ": " << text;
+        EXPECT_NE(text.find("page " + std::to_string(page)), std::string::npos) << "the page's own text stays";
+    }
+    EXPECT_EQ(qmtest::qpdfCheck(File("out.pdf")).status, 0);
+    ExpectInputUnchanged();
+}
+
+TEST_F(CommandLineStamp, BatesPaddingFollowsThePreference) {
+    ASSERT_EQ(Cli("prefs set BFLe 3").status, 0);
+    ASSERT_EQ(Cli("stamp --profile numbers " + Q(File("contract.pdf")) + " -o " + Q(File("out.pdf"))).status, 0);
+    EXPECT_NE(PageText(File("out.pdf"), 2).find("QM-002"), std::string::npos);
+    EXPECT_EQ(PageText(File("out.pdf"), 2).find("QM-000002"), std::string::npos);
+}
+
+TEST_F(CommandLineStamp, WriteToNewFileSavesTheNewDocument) {
+    ASSERT_EQ(Cli("prefs set WTNF true").status, 0);
+    const auto run = Cli("stamp --profile numbers " + Q(File("contract.pdf")) + " -o " + Q(File("out.pdf")));
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(PageText(File("out.pdf"), 3).find("Page 3 of 3"), std::string::npos);
+    ExpectInputUnchanged();
+}
+
+TEST_F(CommandLineStamp, RelativePluginFolderFindsItsProfiles) {
+    // The module is loaded under an absolute path: the plug-in finds its data
+    // folder (and so its profiles) from the path it was loaded from.
+    const auto run = qmtest::runCommand("cd " + Q(File("")) + " && " + Q(QM_TEST_CLI_PATH) +
+                                        " --plugin-dir plugins stamp --profile numbers contract.pdf -o rel.pdf");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(PageText(File("rel.pdf"), 1).find("QM-000001"), std::string::npos);
+}
+
+TEST_F(CommandLineStamp, MissingProfileFailsWithTheProfilesThereAre) {
+    const auto run = Cli("stamp --profile nosuch " + Q(File("contract.pdf")) + " -o " + Q(File("out.pdf")));
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("no profile named \"nosuch\" (profiles: numbers)"), std::string::npos) << run.output;
+    EXPECT_FALSE(qmtest::fileExists(File("out.pdf")));
+}
+
+TEST_F(CommandLineStamp, FailedRunShowsThePluginsMessageAndSavesNothing) {
+    ImportProfile("badrange", R"({"kStamp0": {"kTextE": "x", "kOpacityS": 100, "kPages": 1, "kPagesE": "abc"}})");
+    const auto run = Cli("stamp --profile badrange " + Q(File("contract.pdf")) + " -o " + Q(File("out.pdf")));
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("stamping with \"badrange\" failed"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("abc"), std::string::npos) << "the plug-in's alert names the range: " << run.output;
+    EXPECT_FALSE(qmtest::fileExists(File("out.pdf")));
+    ExpectInputUnchanged();
+}
+
+TEST_F(CommandLineStamp, DocumentThatForbidsChangesMayNotBeStamped) {
+    ASSERT_EQ(qmtest::runCommand("qpdf --encrypt '' owner 256 --modify=none -- " + Q(File("contract.pdf")) + " " +
+                                 Q(File("locked.pdf")))
+                  .status,
+              0);
+    const auto run = Cli("stamp --profile numbers " + Q(File("locked.pdf")) + " -o " + Q(File("out.pdf")));
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("may not be stamped"), std::string::npos) << run.output;
+    EXPECT_FALSE(qmtest::fileExists(File("out.pdf")));
+}
+
+TEST_F(CommandLineStamp, UnreadableInputFailsWithTheHostsMessage) {
+    qmtest::writeNonPdf(File("not.pdf"));
+    const auto run = Cli("stamp --profile numbers " + Q(File("not.pdf")) + " -o " + Q(File("out.pdf")));
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("not.pdf"), std::string::npos) << run.output;
+}
+
+struct SameFileRow {
+    const char* name;
+    std::string (*output)(const CommandLineTest& test, const std::string& input);
+};
+
+class CommandLineStampOverInput : public CommandLineStamp, public ::testing::WithParamInterface<SameFileRow> {
+protected:
+    std::string Output() { return GetParam().output(*this, File("contract.pdf")); }
+};
+
+TEST_P(CommandLineStampOverInput, IsRefusedAndTheInputStaysWhole) {
+    const std::string output = Output();
+    const auto run = Cli("stamp --profile numbers " + Q(File("contract.pdf")) + " -o " + Q(output));
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("is the input file"), std::string::npos) << run.output;
+    ExpectInputUnchanged();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Spellings, CommandLineStampOverInput,
+    ::testing::Values(
+        SameFileRow{"SamePath", [](const CommandLineTest&, const std::string& in) { return in; }},
+        SameFileRow{"DotDotSpelling",
+                    [](const CommandLineTest&, const std::string& in) {
+                        const size_t slash = in.rfind('/');
+                        return in.substr(0, slash) + "/../" +
+                               in.substr(in.rfind('/', slash - 1) + 1, slash - in.rfind('/', slash - 1) - 1) +
+                               in.substr(slash);
+                    }},
+        SameFileRow{"SymbolicLink",
+                    [](const CommandLineTest&, const std::string& in) {
+                        const std::string link = in + ".link.pdf";
+                        EXPECT_EQ(::symlink(in.c_str(), link.c_str()), 0);
+                        return link;
+                    }},
+        SameFileRow{"HardLink",
+                    [](const CommandLineTest&, const std::string& in) {
+                        const std::string link = in + ".hard.pdf";
+                        EXPECT_EQ(::link(in.c_str(), link.c_str()), 0);
+                        return link;
+                    }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CommandLineStamp, ProgressBarIsDrawnWhenStandardErrorIsATerminal) {
+    if (qmtest::runCommand("command -v script").status != 0) GTEST_SKIP() << "no `script` to make a terminal";
+    const std::string command = Q(QM_TEST_CLI_PATH) + " --plugin-dir " + Q(Plugins()) + " stamp --profile numbers " +
+                                Q(File("contract.pdf")) + " -o " + Q(File("out.pdf"));
+    const auto run = qmtest::runCommand("script -qec " + Q(command) + " /dev/null");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("\rquillmark: [##############################] 100% 9/9"), std::string::npos)
+        << "three stamps on three pages: " << run.output;
+}
+
+TEST_F(CommandLineStamp, OutputInAMissingFolderFailsAndNamesIt) {
+    const auto run = Cli("stamp --profile numbers " + Q(File("contract.pdf")) + " -o " + Q(File("no/such/out.pdf")));
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("cannot write " + File("no/such/out.pdf")), std::string::npos) << run.output;
+    ExpectInputUnchanged();
+}
+
+TEST_F(CommandLineStamp, OutputThatIsAFolderIsRefused) {
+    const auto run = Cli("stamp --profile numbers " + Q(File("contract.pdf")) + " -o " + Q(File("")));
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("is a folder"), std::string::npos) << run.output;
+}
+
+struct UsageRow {
+    const char* name;
+    const char* args;
+};
+
+class CommandLineUsage : public CommandLineTest, public ::testing::WithParamInterface<UsageRow> {};
+
+TEST_P(CommandLineUsage, WrongCommandLineExitsWithTwoAndTheUsage) {
+    const auto run = Cli(GetParam().args);
+    EXPECT_EQ(run.status, 2) << run.output;
+    EXPECT_NE(run.output.find("usage"), std::string::npos) << run.output;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, CommandLineUsage,
+    ::testing::Values(UsageRow{"UnknownCommand", "frobnicate"}, UsageRow{"StampWithoutProfile", "stamp a.pdf -o b.pdf"},
+                      UsageRow{"StampWithoutOutput", "stamp --profile p a.pdf"},
+                      UsageRow{"StampWithTwoInputs", "stamp --profile p a.pdf b.pdf -o c.pdf"},
+                      UsageRow{"UnknownStampOption", "stamp --profil p a.pdf -o b.pdf"},
+                      UsageRow{"BatchWithoutOutputFolder", "batch --profile p a.pdf"},
+                      UsageRow{"HostVersionZero", "--host-version 0 --version"},
+                      UsageRow{"HostVersionNotANumber", "--host-version five --version"},
+                      UsageRow{"PrefsWithoutAction", "prefs"}, UsageRow{"ProfileShowWithoutName", "profile show"},
+                      UsageRow{"LogWithoutAction", "log"}, UsageRow{"MenuRunWithoutName", "menu run"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
