@@ -1,22 +1,13 @@
 #include "stamper/StampKinds.h"
 
+#include "stamper/CImageStamp.h"
+#include "stamper/CPDFPageStamp.h"
 #include "stamper/CStamp.h"
 #include "stamper/CTextStamp.h"
 #include "stamper/StampKeys.h"
 #include "support/ErrorCode.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
-
-namespace {
-
-// The log line of a kind that is known but cannot be applied yet.
-std::string UnsupportedKindNote(ASCab inStampCab, int32_t inType) {
-    const char* name = CallHost([&] { return gASExtraHFT->cabGetString(inStampCab, kKeyStampName); });
-    const char* kind = inType == kStampTypeImage ? "图像印章" : "PDF 页面印章";
-    return std::string("跳过印章 ") + (name ? name : "") + "：本版本尚不能添加" + kind;
-}
-
-}  // namespace
 
 std::unique_ptr<CStamp> MakeStampForCabinet(ASCab inStampCab, std::string& outNote) {
     outNote.clear();
@@ -25,8 +16,8 @@ std::unique_ptr<CStamp> MakeStampForCabinet(ASCab inStampCab, std::string& outNo
         CallHost([&] { return gASExtraHFT->cabGetInt(inStampCab, kKeyStampType, kStampTypeText); });
     switch (type) {
         case kStampTypeText: return std::make_unique<CTextStamp>(inStampCab);
-        case kStampTypeImage:
-        case kStampTypePDFPage: outNote = UnsupportedKindNote(inStampCab, type); return nullptr;
+        case kStampTypeImage: return std::make_unique<CImageStamp>(inStampCab);
+        case kStampTypePDFPage: return std::make_unique<CPDFPageStamp>(inStampCab);
         default: return nullptr;
     }
 }

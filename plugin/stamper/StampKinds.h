@@ -9,11 +9,11 @@
 class CStamp;
 
 // The stamp of the right kind over inStampCab (not owned by the stamp): a
-// CTextStamp for type 0 (also when the key is missing). Null for every other
-// type. Types 1 (image) and 2 (PDF page) are kinds this version cannot apply
-// yet: for them outNote says so in one log line naming the stamp; for any other
-// type outNote is empty (such stamps are skipped without a word). Host errors
-// leave as their 16-bit codes.
+// CTextStamp for type 0 (also when the key is missing), a CImageStamp for
+// type 1, a CPDFPageStamp for type 2. Null for every other type: such stamps
+// are skipped without a word. outNote is a log line for a stamp that is known
+// but skipped; every known kind is applied, so it is always left empty. Host
+// errors leave as their 16-bit codes.
 std::unique_ptr<CStamp> MakeStampForCabinet(ASCab inStampCab, std::string& outNote);
 
 // The message of a profile that counts a stamp it does not hold.

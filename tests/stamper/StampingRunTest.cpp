@@ -157,18 +157,6 @@ TEST_F(StampingRunTest, StampOfUnknownTypeChangesNothingButTheWrapping) {
     EXPECT_EQ(lines.size(), 7u) << "no line for an unknown type";
 }
 
-TEST_F(StampingRunTest, ImageAndPageKindsAreSkippedWithALogLine) {
-    std::vector<StampCab> stamps;
-    stamps.push_back(VisibleTextStamp("Logo", "x"));
-    stamps.back().Int(kKeyStampType, kStampTypeImage);
-    stamps.push_back(VisibleTextStamp("Text", "written"));
-    WriteProfile("Mixed", std::move(stamps));
-    const AVDoc view = OpenInput(1);
-    EXPECT_TRUE(StampActiveDocumentWithProfile("Mixed"));
-    EXPECT_NE(LogText().find("跳过印章 Logo：本版本尚不能添加图像印章\n"), std::string::npos);
-    EXPECT_NE(stamptest::ReadTextPages(Save(DocOf(view), "out.pdf"))[0].Joined().find("written"), std::string::npos);
-}
-
 // --- new document ('WTNF')
 
 TEST_F(StampingRunTest, WriteToNewFileStampsACopyAndLeavesTheOriginalAlone) {

@@ -403,8 +403,6 @@ TEST_P(StampKind, TypeDecidesTheKind) {
 
 INSTANTIATE_TEST_SUITE_P(Kinds, StampKind,
                          testing::Values(KindRow{"Missing", INT32_MIN, true, false}, KindRow{"Text", 0, true, false},
-                                         KindRow{"ImageNotYet", 1, false, true},
-                                         KindRow{"PDFPageNotYet", 2, false, true},
                                          KindRow{"UnknownSilently", 5, false, false},
                                          KindRow{"NegativeSilently", -7, false, false}),
                          [](const auto& info) { return std::string(info.param.name); });

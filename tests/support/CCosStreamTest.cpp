@@ -172,9 +172,9 @@ TEST_F(CCosStreamTest, CopyOfAStreamWhoseDictionaryRefersToItTerminates) {
 }
 
 TEST_F(CCosStreamTest, CreateStreamFailureShowsTheHostTextAndThrowsStreamError) {
-    // LZW cannot be encoded by the host.
+    // ASCII85 is a filter the host cannot encode.
     const CosObj attributes = gCosHFT->newDict(doc(), false, 1);
-    gCosHFT->dictPut(attributes, gAtomFilter, gCosHFT->newName(doc(), false, gAtomLZWDecode));
+    gCosHFT->dictPut(attributes, gAtomFilter, gCosHFT->newName(doc(), false, gAtomASCII85Decode));
     CASStream source("abc", 3);
     EXPECT_EQ(CodeOf([&] { CCosStream stream(doc(), source, -1, 1, attributes, CosNullObj(), -1); }),
               kErrStream);

@@ -31,6 +31,7 @@ enum : int32_t {
     kHostErrNotFound = 0x40003010,    // a named thing does not exist
     kHostErrCancelled = 0x40003011,
     kHostErrUnsupported = 0x40003012,  // an operation this host does not offer
+    kHostErrBadImage = 0x40003013,    // not an image file of a known kind, or damaged, cut or too large
 };
 
 class QMHOST_ABI HostError : public std::exception {

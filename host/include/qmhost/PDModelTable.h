@@ -177,4 +177,18 @@ struct PDModelTable {
     // or a position outside dest; count 0 does nothing.
     void (*docInsertPages)(PDDoc dest, int32_t afterPage, PDDoc source, int32_t firstPage,
                            int32_t count);
+
+    // --- image files as documents (host version 6 and later)
+    // A new untitled one-page document whose page (media box width x height points) is the image
+    // at one pixel per point: JPEG kept as DCT data, TIFF, PNG, GIF, BMP (their first image),
+    // transparency as a soft mask; the kind is told by content. Raises kHostErrUnsupported below
+    // host version 6, kHostErrFileNotFound / kHostErrFileOpen / kHostErrFileRead, and
+    // kHostErrBadImage for a file that is empty, no such image, damaged, cut or over 2^28 pixels.
+    PDDoc (*docOpenImage)(ASPathName path);
+    // The number of kinds of image file docOpenImage converts (the same at every host version).
+    int32_t (*getImageConversionCount)(void);
+    // Kind index's description ("JPEG", "TIFF", "PNG", "GIF", "BMP", static text) and, when extensions
+    // is given, its file extensions ("jpg;jpeg;jpe;jfif": lower case, no dots, ';' between); null
+    // (and *extensions null) for an index outside 0..count-1.
+    const char* (*getImageConversionDescription)(int32_t index, const char** extensions);
 };

@@ -35,6 +35,7 @@ const char* errorCodeText(int32_t code) {
         case kHostErrNotFound: return "Not found.";
         case kHostErrCancelled: return "Cancelled.";
         case kHostErrUnsupported: return "The host does not offer this operation.";
+        case kHostErrBadImage: return "The file is not an image the host can read, or it is damaged.";
         default: return "";
     }
 }

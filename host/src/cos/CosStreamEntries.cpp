@@ -30,7 +30,12 @@ std::string readSource(ASStm source, int64_t offset, int64_t length) {
     HostStream& stream = streamOf(source);
     if (offset >= 0 && !stream.seek(offset))
         raise(kHostErrStream, "newStream: the source cannot move to offset " + std::to_string(offset));
-    std::string data = readAll(stream, length);
+    std::string data;
+    try {
+        data = readAll(stream, length);
+    } catch (const HostError& e) {
+        raise(e.code(), std::string("newStream: ") + e.what());
+    }
     if (length >= 0 && static_cast<int64_t>(data.size()) < length)
         raise(kHostErrStream, "newStream: the source ended after " + std::to_string(data.size()) +
                                   " of " + std::to_string(length) + " bytes");
@@ -46,17 +51,21 @@ CosObj newStream(CosDoc doc, bool, ASStm source, int64_t offset, int16_t encodeS
     checkSameDocument(document, encodeParms, "newStream");  // reserved: checked, not used
     QPDFObjectHandle attributesObject;
     if (!isNullHandle(attributes)) attributesObject = objectOfType(attributes, CosDict, "newStream");
+    // A source that fails (a procedure stream's read procedure answering an
+    // error or throwing) ends here, before the document has a new object.
     std::string data = readSource(source, offset, length);
     return docGuarded("newStream", document, [&] {
-        QPDFObjectHandle stream = document.qpdf().newStream();
-        QPDFObjectHandle dict = stream.getDict();
+        QPDFObjectHandle attributesCopy = QPDFObjectHandle::newDictionary();
         if (attributesObject.isInitialized())
             for (auto& [key, value] : attributesObject.getDictAsMap())
-                if (key != "/Length") dict.replaceKey(key, value);
-        QPDFObjectHandle filter = dict.getKey("/Filter");
-        QPDFObjectHandle parms = dict.getKey("/DecodeParms");
-        if (encodeSource != 0) data = encodeForFilters(std::move(data), filter, parms);
-        stream.replaceStreamData(data, filter, parms);
+                if (key != "/Length") attributesCopy.replaceKey(key, value);
+        // Encoding may refuse the data: done before the stream object is made,
+        // so that a refusal leaves nothing behind in the document.
+        if (encodeSource != 0) data = encodeForFilters(std::move(data), attributesCopy);
+        QPDFObjectHandle stream = document.qpdf().newStream();
+        QPDFObjectHandle dict = stream.getDict();
+        for (auto& [key, value] : attributesCopy.getDictAsMap()) dict.replaceKey(key, value);
+        stream.replaceStreamData(data, dict.getKey("/Filter"), dict.getKey("/DecodeParms"));
         return handleFor(document, stream);
     });
 }
@@ -75,7 +84,18 @@ ASStm streamOpen(CosObj stream, int16_t mode) {
         QPDFObjectHandle object = objectOfType(stream, CosStream, "streamOpen");
         if (mode == kCosStreamStored) return bufferText(object.getRawStreamData());
         try {
-            return bufferText(object.getStreamData(qpdf_dl_specialized));
+            // qpdf hands back the part of a damaged stream that decoded and only
+            // warns; a stream that does not decode whole is a failure here.
+            QPDF& qpdf = documentOfObject(stream).qpdf();
+            const size_t warningsBefore = qpdf.numWarnings();
+            std::string decoded = bufferText(object.getStreamData(qpdf_dl_specialized));
+            if (qpdf.numWarnings() > warningsBefore)
+                raise(kHostErrFilter, "streamOpen: the data of " + describeObject(stream) +
+                                          " does not decode whole: " +
+                                          qpdf.getWarnings().back().getMessageDetail());
+            return decoded;
+        } catch (const HostError&) {
+            throw;
         } catch (const std::exception& e) {
             // Data that cannot be read from the file fails here again, as the
             // damage it is; only what is left is a filter problem.

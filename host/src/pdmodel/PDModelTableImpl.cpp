@@ -10,6 +10,7 @@
 #include "cos/QpdfGuard.h"
 #include "pdmodel/DocumentChanges.h"
 #include "pdmodel/DocumentFiles.h"
+#include "pdmodel/ImageDocuments.h"
 #include "pdmodel/PDModelEntries.h"
 #include "pdmodel/PageGeometry.h"
 #include "pdmodel/PageHandles.h"
@@ -123,6 +124,7 @@ const PDModelTable kTable = {
     fileSpecNewFromPath, fileSpecIsValid, fileSpecGetText,
     pageDrawContents,
     docInsertPages,
+    docOpenImage, getImageConversionCount, getImageConversionDescription,
 };
 
 }  // namespace

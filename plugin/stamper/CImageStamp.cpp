@@ -1,0 +1,115 @@
+#include "stamper/CImageStamp.h"
+
+#include <cstddef>
+#include <memory>
+
+#include "engine/CPDFDocument.h"
+#include "engine/CPDFImageElement.h"
+#include "engine/CPDFPlacement.h"
+#include "qmhost/HostError.h"
+#include "stamper/HostServices.h"
+#include "stamper/StampKeys.h"
+#include "stamper/StampMessages.h"
+#include "support/FileSystemHelpers.h"
+#include "support/HostFrame.h"
+#include "support/HostTables.h"
+#include "support/TFileSpecifier.h"
+
+namespace {
+
+// Whether the host's document table reaches the image conversion (an older
+// host hands a shorter table).
+bool HostOpensImages() {
+    const PDModelTable* table = gPDModelHFT;
+    const size_t needed = offsetof(PDModelTable, docOpenImage) + sizeof(table->docOpenImage);
+    return table && table->size >= needed && table->docOpenImage;
+}
+
+// Releases a host path when it goes (also after a host error).
+class HostPathName {
+public:
+    explicit HostPathName(const char* inText) : mPath(gAcroSupportHFT->pathFromText(inText)) {}
+    ~HostPathName() {
+        try {
+            gAcroSupportHFT->releasePath(mPath);
+        } catch (const HostError&) {
+        }
+    }
+    HostPathName(const HostPathName&) = delete;
+    HostPathName& operator=(const HostPathName&) = delete;
+    operator ASPathName() const { return mPath; }
+
+private:
+    ASPathName mPath;
+};
+
+}  // namespace
+
+CImageStamp::CImageStamp() : CPDFPageStamp(kStampTypeImage) {}
+
+CImageStamp::CImageStamp(ASCab inCab) : CPDFPageStamp(inCab) {}
+
+CImageStamp::~CImageStamp() { mImageElement = nullptr; }
+
+void CImageStamp::DeleteBuiltObjects() {
+    mImageElement = nullptr;
+    CPDFPageStamp::DeleteBuiltObjects();
+}
+
+bool CImageStamp::Build(PDDoc inDoc) {
+    mImageElement = nullptr;
+    if (GetHostVersion() >= kFirstImageDocumentVersion) return BuildFromSource(inDoc, kStrSourceFileMissing);
+    return BuildImageElement(inDoc);
+}
+
+bool CImageStamp::OpenSource(CPDFDocument& inSource, const std::string& inPath) {
+    if (!HostOpensImages()) return false;
+    PDDoc doc = nullptr;
+    try {
+        const HostPathName path(inPath.c_str());
+        doc = gPDModelHFT->docOpenImage(path);
+    } catch (const HostError& error) {
+        // The host's reason goes into the error buffer; the stamp's message
+        // follows it there.
+        TakeHostError(error);
+        return false;
+    }
+    return doc && inSource.Attach(doc, true);
+}
+
+int32_t CImageStamp::SourcePageNumber() const { return 1; }
+
+bool CImageStamp::BuildImageElement(PDDoc inDoc) {
+    auto element = std::make_unique<CPDFImageElement>();
+    CPDFImageElement* imageElement = element.get();
+    SetElement(std::move(element));
+    mImageElement = imageElement;
+    const bool result = CStamp::Build(inDoc);
+    if (!IsBuilt()) {
+        mImageElement = nullptr;
+        return false;
+    }
+    try {
+        SetMessage(kStrImageFileMissing, "");
+        LoadImageFile();
+    } catch (...) {
+        ReportMessage();
+        DeleteBuiltObjects();
+        MarkNotBuilt();
+        return false;
+    }
+    return result;
+}
+
+void CImageStamp::LoadImageFile() {
+    const std::string path = CabText(kKeySourceFile);
+    SetMessage(kStrImageFileMissing, path.c_str());
+    if (!PathExists(path.c_str(), kPathExistsAny)) throw Stop{};
+    const double scale = CabInt(kKeySourceSize, kDefaultSourceSize) / 100.0;
+    GetPlacement()->SetScale(scale, scale);
+    mImageElement->SetImageFile(TFileSpecifier(path.c_str()));
+    if (!mImageElement->LoadImage()) {
+        SetMessage(kStrImageFailed, path.c_str());
+        throw Stop{};
+    }
+}

@@ -1,0 +1,90 @@
+#include "stamper/CPDFPageStamp.h"
+
+#include <memory>
+
+#include "engine/CPDFDocument.h"
+#include "engine/CPDFFormElement.h"
+#include "engine/CPDFPlacement.h"
+#include "stamper/StampKeys.h"
+#include "stamper/StampMessages.h"
+#include "support/FileSystemHelpers.h"
+
+CPDFPageStamp::CPDFPageStamp() : CStamp(kStampTypePDFPage) {}
+
+CPDFPageStamp::CPDFPageStamp(int32_t inType) : CStamp(inType) {}
+
+CPDFPageStamp::CPDFPageStamp(ASCab inCab) : CStamp(inCab) {}
+
+CPDFPageStamp::~CPDFPageStamp() { mFormElement = nullptr; }
+
+void CPDFPageStamp::DeleteBuiltObjects() {
+    mFormElement = nullptr;
+    CStamp::DeleteBuiltObjects();
+}
+
+bool CPDFPageStamp::Build(PDDoc inDoc) { return BuildFromSource(inDoc, kStrSourceFileMissing); }
+
+bool CPDFPageStamp::BuildFromSource(PDDoc inDoc, uint32_t inMissingMessage) {
+    auto element = std::make_unique<CPDFFormElement>();
+    CPDFFormElement* formElement = element.get();
+    SetElement(std::move(element));
+    mFormElement = formElement;
+    const bool result = CStamp::Build(inDoc);
+    if (!IsBuilt()) {
+        mFormElement = nullptr;
+        return false;
+    }
+    try {
+        SetMessage(kStrCannotAddDocument);
+        PlaceSource(inMissingMessage);
+    } catch (...) {
+        ReportMessage();
+        // The element goes with the source document it opened.
+        DeleteBuiltObjects();
+        MarkNotBuilt();
+        return false;
+    }
+    return result;
+}
+
+bool CPDFPageStamp::OpenSource(CPDFDocument& inSource, const std::string& inPath) {
+    return inSource.Open(inPath.c_str());
+}
+
+int32_t CPDFPageStamp::SourcePageNumber() const { return CabInt(kKeySourcePage, kDefaultSourcePage); }
+
+void CPDFPageStamp::PlaceSource(uint32_t inMissingMessage) {
+    const std::string path = CabText(kKeySourceFile);
+    if (!PathExists(path.c_str(), kPathExistsAny)) {
+        SetMessage(inMissingMessage, path.c_str());
+        throw Stop{};
+    }
+    CPDFDocument& source = mFormElement->GetSourceDocument();
+    if (!OpenSource(source, path)) {
+        SetMessage(kStrCannotOpenSource, path.c_str());
+        throw Stop{};
+    }
+    if (source.CheckPermission() != 0) {
+        SetMessage(kStrSourceNotModifiable);
+        throw Stop{};
+    }
+    const std::string name = GetName();
+    const int32_t pageNumber = SourcePageNumber();
+    // Compared before 1 is taken away, so that no number can overflow.
+    if (pageNumber < 1 || pageNumber > source.GetPageCount()) {
+        SetMessage(kStrSourcePageMissing, name.c_str());
+        throw Stop{};
+    }
+    const int32_t pageIndex = pageNumber - 1;
+    mFormElement->SetSourcePage(pageIndex);
+    const double scale = CabInt(kKeySourceSize, kDefaultSourceSize) / 100.0;
+    GetPlacement()->SetScale(scale, scale);
+    if (!mFormElement->ReadSourcePageContents(pageIndex)) {
+        SetMessage(kStrSourcePageDamaged, name.c_str());
+        throw Stop{};
+    }
+    if (!mFormElement->CopySourceResources()) {
+        SetMessage(kStrPageResourcesDamaged, name.c_str());
+        throw Stop{};
+    }
+}
