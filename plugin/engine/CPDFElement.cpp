@@ -66,17 +66,20 @@ bool CPDFElement::MakeResourceName(std::string& outName, const char* prefix, Cos
     bool found = false;
     const bool asked = HostFrame([&] {
         if (gCosHFT->objGetType(dict) == CosNull) return;
-        for (int32_t n = 0; n < kResourceNameLimit; ++n) {
+        int32_t& takenBelow = mTakenBelow[{(uint64_t(dict.a) << 32) | dict.b, prefix}];
+        for (int32_t n = takenBelow; n < kResourceNameLimit; ++n) {
             outName = prefix;
             AppendPdfInt(outName, n);
             // The atom must be made: a key read from the file has no atom
             // until someone asks for one.
             const CosObj entry = gCosHFT->dictGet(dict, engine::Atom(outName.c_str()));
             if (gCosHFT->objGetType(entry) == CosNull) {
+                takenBelow = n;
                 found = true;
                 return;
             }
         }
+        takenBelow = kResourceNameLimit;
     });
     return asked && found;
 }

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include "qmhost/QMBase.h"
@@ -139,4 +140,9 @@ protected:
     int32_t mDashStyle = 0;
     bool mRecordUndo = false;
     std::string mErrorText;
+    // Per dictionary and prefix, the number below which every name was found taken.
+    // Names are only added while an element lives (undo runs between runs), so a
+    // later search may start there: a shared, inherited resource dictionary that
+    // gains a name per page is then searched once, not once per page.
+    std::map<std::pair<uint64_t, std::string>, int32_t> mTakenBelow;
 };
