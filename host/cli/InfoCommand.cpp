@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "HostTables.h"
-#include "qmhost/AcroSupportTable.h"
+#include "cli/OpenDocuments.h"
 #include "qmhost/HostError.h"
 #include "qmhost/PDModelTable.h"
 
@@ -30,18 +30,10 @@ void PrintPage(const PDModelTable* pd, PDDoc doc, int32_t number) {
 
 int RunInfo(const std::string& path) {
     qmhost::registerHostTables();
-    const AcroSupportTable* as = qmhost::acroSupportTable();
     const PDModelTable* pd = qmhost::pdModelTable();
     PDDoc doc = nullptr;
     try {
-        ASPathName name = as->pathFromText(path.c_str());
-        try {
-            doc = pd->docOpen(name);
-        } catch (...) {
-            as->releasePath(name);
-            throw;
-        }
-        as->releasePath(name);
+        doc = OpenPdfFile(path);
         const int32_t count = pd->docGetNumPages(doc);
         std::printf("%s: %d page%s\n", path.c_str(), count, count == 1 ? "" : "s");
         for (int32_t i = 0; i < count; ++i) PrintPage(pd, doc, i);

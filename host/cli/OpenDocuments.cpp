@@ -12,19 +12,25 @@
 
 namespace qmcli {
 
-bool OpenDocuments::open(const std::string& path, std::string* error) {
+PDDoc OpenPdfFile(const std::string& path) {
     const AcroSupportTable* as = qmhost::acroSupportTable();
+    ASPathName name = as->pathFromText(path.c_str());
+    PDDoc doc = nullptr;
+    try {
+        doc = qmhost::pdModelTable()->docOpen(name);
+    } catch (...) {
+        as->releasePath(name);
+        throw;
+    }
+    as->releasePath(name);
+    return doc;
+}
+
+bool OpenDocuments::open(const std::string& path, std::string* error) {
     const PDModelTable* pd = qmhost::pdModelTable();
     PDDoc doc = nullptr;
     try {
-        ASPathName name = as->pathFromText(path.c_str());
-        try {
-            doc = pd->docOpen(name);
-        } catch (...) {
-            as->releasePath(name);
-            throw;
-        }
-        as->releasePath(name);
+        doc = OpenPdfFile(path);
         const std::string title = std::filesystem::path(path).filename().string();
         qmhost::acroViewTable()->avDocOpenFromPDDoc(doc, title.c_str());
     } catch (const HostError& failure) {

@@ -10,6 +10,10 @@
 
 namespace qmcli {
 
+// Opens the PDF file at path as a document without a view; the caller closes
+// it (docClose). Raises HostError when it cannot be opened.
+PDDoc OpenPdfFile(const std::string& path);
+
 class OpenDocuments {
 public:
     // Opens the PDF file as a document with a view, which becomes the active

@@ -3,6 +3,7 @@
 #include "engine/CPDFElement.h"
 #include "engine/CPDFElementUndoData.h"
 #include "engine/EngineHostFrame.h"
+#include "support/CASStream.h"
 #include "support/ErrorMessage.h"
 #include "support/PDFAtoms.h"
 #include "support/ResourceStrings.h"
@@ -13,25 +14,6 @@ namespace {
 
 // "本文档不能添加印章": the page cannot take the piece.
 constexpr uint32_t kStringCannotStamp = 212;
-
-// Closes a host read stream when it goes (also after a host error).
-class ReadStream {
-public:
-    explicit ReadStream(const std::string& bytes)
-        : mStream(gAcroSupportHFT->memStmOpen(bytes.data(), static_cast<int64_t>(bytes.size()))) {}
-    ~ReadStream() {
-        try {
-            gAcroSupportHFT->stmClose(mStream);
-        } catch (const HostError&) {
-        }
-    }
-    ReadStream(const ReadStream&) = delete;
-    ReadStream& operator=(const ReadStream&) = delete;
-    operator ASStm() const { return mStream; }
-
-private:
-    ASStm mStream;
-};
 
 // A direct copy of an indirect array (its elements shared), put in its place.
 CosObj DetachArray(CosDoc cosDoc, CosObj pageDict, CosObj array) {
@@ -61,7 +43,8 @@ bool CPDFElement::InsertPageContent(CosDoc cosDoc, CosObj pageDict, const std::s
             return;
         }
 
-        ReadStream source(content);
+        CASStream source(
+            gAcroSupportHFT->memStmOpen(content.data(), static_cast<int64_t>(content.size())));
         const CosObj attributes = gCosHFT->newDict(cosDoc, false, 1);
         gCosHFT->dictPut(attributes, gAtomLength,
                          gCosHFT->newInteger(cosDoc, false, static_cast<int32_t>(content.size())));

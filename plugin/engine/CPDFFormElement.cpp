@@ -3,6 +3,7 @@
 #include "engine/CPDFElementUndoData.h"
 #include "engine/EngineHostFrame.h"
 #include "engine/XObjectPlacing.h"
+#include "support/CASStream.h"
 #include "support/ErrorMessage.h"
 #include "support/PDFAtoms.h"
 
@@ -14,24 +15,6 @@ namespace {
 constexpr int kMaxTreeDepth = 64;
 // Bytes asked for per read of a content stream.
 constexpr int32_t kReadChunk = 64 * 1024;
-
-// Closes a host read stream when it goes (also after a host error).
-class ReadStream {
-public:
-    explicit ReadStream(ASStm stream) : mStream(stream) {}
-    ~ReadStream() {
-        try {
-            gAcroSupportHFT->stmClose(mStream);
-        } catch (const HostError&) {
-        }
-    }
-    ReadStream(const ReadStream&) = delete;
-    ReadStream& operator=(const ReadStream&) = delete;
-    operator ASStm() const { return mStream; }
-
-private:
-    ASStm mStream;
-};
 
 }  // namespace
 
@@ -68,7 +51,7 @@ bool CPDFFormElement::ReadContentStream(CosObj stream, std::string& out) {
     // The stored length says nothing about the decoded data, so the data is
     // read to its end; an empty stream adds nothing and is no failure.
     std::string data;
-    ReadStream read(gCosHFT->streamOpen(stream, kCosStreamDecoded));
+    CASStream read(gCosHFT->streamOpen(stream, kCosStreamDecoded));
     std::string chunk(kReadChunk, '\0');
     for (;;) {
         const int32_t n = gAcroSupportHFT->stmRead(chunk.data(), 1, kReadChunk, read);

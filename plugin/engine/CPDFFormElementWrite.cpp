@@ -4,6 +4,7 @@
 #include "engine/CPDFPlacement.h"
 #include "engine/EngineHostFrame.h"
 #include "engine/XObjectPlacing.h"
+#include "support/CASStream.h"
 #include "support/ErrorMessage.h"
 #include "support/PDFAtoms.h"
 #include "support/ResourceStrings.h"
@@ -15,25 +16,6 @@ namespace {
 
 // "本文档不能添加印章": the page cannot take the stamp.
 constexpr uint32_t kStringCannotStamp = 212;
-
-// Closes a host read stream when it goes (also after a host error).
-class MemoryStream {
-public:
-    explicit MemoryStream(const std::string& bytes)
-        : mStream(gAcroSupportHFT->memStmOpen(bytes.data(), static_cast<int64_t>(bytes.size()))) {}
-    ~MemoryStream() {
-        try {
-            gAcroSupportHFT->stmClose(mStream);
-        } catch (const HostError&) {
-        }
-    }
-    MemoryStream(const MemoryStream&) = delete;
-    MemoryStream& operator=(const MemoryStream&) = delete;
-    operator ASStm() const { return mStream; }
-
-private:
-    ASStm mStream;
-};
 
 CosObj FixedArray(CosDoc cosDoc, std::initializer_list<ASFixed> values) {
     const CosObj array = gCosHFT->newArray(cosDoc, false, static_cast<int32_t>(values.size()));
@@ -84,7 +66,7 @@ CosObj CPDFFormElement::FormFor(CosDoc cosDoc, const std::string& content, const
                                          sourceMatrix.d, sourceMatrix.h, sourceMatrix.v}));
     gCosHFT->dictPut(attributes, gAtomResources, ResourcesFor(cosDoc));
 
-    MemoryStream bytes(content);
+    CASStream bytes(gAcroSupportHFT->memStmOpen(content.data(), static_cast<int64_t>(content.size())));
     const CosObj form = gCosHFT->newStream(cosDoc, true, bytes, 0, 1, attributes, gCosHFT->newNull(),
                                            static_cast<int64_t>(content.size()));
     mForms[cosDoc] = form;

@@ -1,7 +1,6 @@
 #include "stamper/CImageStamp.h"
 
 #include <cstddef>
-#include <memory>
 
 #include "engine/CPDFDocument.h"
 #include "engine/CPDFImageElement.h"
@@ -80,25 +79,12 @@ bool CImageStamp::OpenSource(CPDFDocument& inSource, const std::string& inPath) 
 int32_t CImageStamp::SourcePageNumber() const { return 1; }
 
 bool CImageStamp::BuildImageElement(PDDoc inDoc) {
-    auto element = std::make_unique<CPDFImageElement>();
-    CPDFImageElement* imageElement = element.get();
-    SetElement(std::move(element));
-    mImageElement = imageElement;
-    const bool result = CStamp::Build(inDoc);
-    if (!IsBuilt()) {
-        mImageElement = nullptr;
-        return false;
-    }
-    try {
+    mImageElement = MakeElement<CPDFImageElement>();
+    return BuildKind(inDoc, [&] {
         SetMessage(kStrImageFileMissing, "");
         LoadImageFile();
-    } catch (...) {
-        ReportMessage();
-        DeleteBuiltObjects();
-        MarkNotBuilt();
-        return false;
-    }
-    return result;
+        return true;
+    });
 }
 
 void CImageStamp::LoadImageFile() {

@@ -1,7 +1,5 @@
 #include "stamper/CPDFPageStamp.h"
 
-#include <memory>
-
 #include "engine/CPDFDocument.h"
 #include "engine/CPDFFormElement.h"
 #include "engine/CPDFPlacement.h"
@@ -25,26 +23,12 @@ void CPDFPageStamp::DeleteBuiltObjects() {
 bool CPDFPageStamp::Build(PDDoc inDoc) { return BuildFromSource(inDoc, kStrSourceFileMissing); }
 
 bool CPDFPageStamp::BuildFromSource(PDDoc inDoc, uint32_t inMissingMessage) {
-    auto element = std::make_unique<CPDFFormElement>();
-    CPDFFormElement* formElement = element.get();
-    SetElement(std::move(element));
-    mFormElement = formElement;
-    const bool result = CStamp::Build(inDoc);
-    if (!IsBuilt()) {
-        mFormElement = nullptr;
-        return false;
-    }
-    try {
+    mFormElement = MakeElement<CPDFFormElement>();
+    return BuildKind(inDoc, [&] {
         SetMessage(kStrCannotAddDocument);
         PlaceSource(inMissingMessage);
-    } catch (...) {
-        ReportMessage();
-        // The element goes with the source document it opened.
-        DeleteBuiltObjects();
-        MarkNotBuilt();
-        return false;
-    }
-    return result;
+        return true;
+    });
 }
 
 bool CPDFPageStamp::OpenSource(CPDFDocument& inSource, const std::string& inPath) {

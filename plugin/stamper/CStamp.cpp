@@ -107,7 +107,20 @@ void CStamp::ReportMessage() const {
     SetErrorMessage(mMessage);
 }
 
-void CStamp::SetElement(std::unique_ptr<CPDFElement> inElement) { mElement = std::move(inElement); }
+bool CStamp::BuildKind(PDDoc inDoc, const std::function<bool()>& inKindPart) {
+    const bool result = CStamp::Build(inDoc);
+    if (!mBuilt) return false;
+    try {
+        return inKindPart() && result;
+    } catch (...) {
+        ReportMessage();
+        // The element goes with what the kind's part made for it (a source
+        // document it opened).
+        DeleteBuiltObjects();
+        mBuilt = false;
+        return false;
+    }
+}
 
 void CStamp::DeleteBuiltObjects() {
     mDocument.reset();

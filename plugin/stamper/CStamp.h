@@ -19,6 +19,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -111,10 +112,19 @@ protected:
     void SetMessage(uint32_t inId, const char* inArgument = nullptr);
     // Writes the message to the log (unless no-log) and into the error buffer.
     void ReportMessage() const;
-    // The kind's element, owned from now on; null makes Build fail.
-    void SetElement(std::unique_ptr<CPDFElement> inElement);
-    // For a kind whose own part of Build failed after the base part.
-    void MarkNotBuilt() { mBuilt = false; }
+    // Makes the kind's element, owned from now on, and answers it typed.
+    template <class TElement>
+    TElement* MakeElement() {
+        auto element = std::make_unique<TElement>();
+        TElement* typed = element.get();
+        mElement = std::move(element);
+        return typed;
+    }
+    // A kind's Build after MakeElement: the base part, then, when that built,
+    // inKindPart. A throw from the kind's part reports the message and leaves
+    // the stamp not built (false); its false answer, or the base part's, makes
+    // the result false with the stamp built.
+    bool BuildKind(PDDoc inDoc, const std::function<bool()>& inKindPart);
 
     std::string mMessage;
 

@@ -37,29 +37,16 @@ int32_t CTextStamp::RenderModeOf(int32_t inFontColor, int32_t inBorderColor) {
 }
 
 bool CTextStamp::Build(PDDoc inDoc) {
-    auto element = std::make_unique<CPDFTextElement>();
-    CPDFTextElement* textElement = element.get();
-    SetElement(std::move(element));
-    mTextElement = textElement;
-    bool result = CStamp::Build(inDoc);
-    if (!IsBuilt()) {
-        mTextElement = nullptr;
-        return false;
-    }
-    try {
+    mTextElement = MakeElement<CPDFTextElement>();
+    return BuildKind(inDoc, [&] {
         SetMessage(kStrCannotAddDocument);
         BuildText();
-        if (!BuildFont()) result = false;
+        const bool fontMade = BuildFont();
         mTextElement->SetOutline(CabBool(kKeyOutline, false));
         mRawText = CabString(kKeyText);
         mTextElement->SetText(ExpandStampVariables(mRawText));
-    } catch (...) {
-        ReportMessage();
-        DeleteBuiltObjects();
-        MarkNotBuilt();
-        return false;
-    }
-    return result;
+        return fontMade;
+    });
 }
 
 void CTextStamp::BuildText() {

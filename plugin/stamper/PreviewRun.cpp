@@ -53,8 +53,7 @@ bool ApplyProfileToPreview(CProfileFile& ioProfile, PDDoc inPreviewDoc, bool inU
                 SetErrorMessage(MissingStampMessage(ioProfile.GetProfileName(), key));
                 return false;
             }
-            std::string note;  // the preview writes no log lines
-            const std::unique_ptr<CStamp> stamp = MakeStampForCabinet(stampCab, note);
+            const std::unique_ptr<CStamp> stamp = MakeStampForCabinet(stampCab);
             if (stamp && !PreviewStamp(*stamp, inPreviewDoc, inUsePageSelection, inPageCount, inPageNumber))
                 result = false;
         }

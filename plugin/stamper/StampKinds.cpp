@@ -9,8 +9,7 @@
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
 
-std::unique_ptr<CStamp> MakeStampForCabinet(ASCab inStampCab, std::string& outNote) {
-    outNote.clear();
+std::unique_ptr<CStamp> MakeStampForCabinet(ASCab inStampCab) {
     if (!gASExtraHFT) ThrowErrorCode(kErrNoMemory);
     const int32_t type =
         CallHost([&] { return gASExtraHFT->cabGetInt(inStampCab, kKeyStampType, kStampTypeText); });

@@ -11,10 +11,8 @@ class CStamp;
 // The stamp of the right kind over inStampCab (not owned by the stamp): a
 // CTextStamp for type 0 (also when the key is missing), a CImageStamp for
 // type 1, a CPDFPageStamp for type 2. Null for every other type: such stamps
-// are skipped without a word. outNote is a log line for a stamp that is known
-// but skipped; every known kind is applied, so it is always left empty. Host
-// errors leave as their 16-bit codes.
-std::unique_ptr<CStamp> MakeStampForCabinet(ASCab inStampCab, std::string& outNote);
+// are skipped without a word. Host errors leave as their 16-bit codes.
+std::unique_ptr<CStamp> MakeStampForCabinet(ASCab inStampCab);
 
 // The message of a profile that counts a stamp it does not hold.
 std::string MissingStampMessage(const char* inProfileName, const std::string& inKey);

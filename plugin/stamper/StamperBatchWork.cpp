@@ -237,9 +237,7 @@ NextStamp NextBatchStamp(ASCab inParams, ASCab ioState, PDDoc inDoc, std::string
             SetErrorMessage(outMessage);
             return NextStamp::kFailed;
         }
-        std::string note;
-        std::unique_ptr<CStamp> stamp = MakeStampForCabinet(stampCab, note);
-        if (!note.empty()) LogLine(note);
+        std::unique_ptr<CStamp> stamp = MakeStampForCabinet(stampCab);
         if (!stamp) continue;
         PutStateInt(ioState, kStateCurrentPage, 0);
         // Before Build: the text the stamp shows is expanded for this document.

@@ -86,9 +86,7 @@ bool ApplyStampAt(ASCab inProfile, int32_t inIndex, CProfileFile& ioProfile, PDD
     const ASCab stampCab = CallHost([&] { return gASExtraHFT->cabGetCab(inProfile, key.c_str()); });
     if (!stampCab)
         StopRun(MissingStampMessage(ioProfile.GetProfileName(), key));
-    std::string note;
-    const std::unique_ptr<CStamp> stamp = MakeStampForCabinet(stampCab, note);
-    if (!note.empty()) LogLine(note);
+    const std::unique_ptr<CStamp> stamp = MakeStampForCabinet(stampCab);
     bool result = true;
     if (stamp) {
         result = stamp->Apply(inDoc, inInteractive);

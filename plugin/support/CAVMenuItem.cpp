@@ -1,6 +1,7 @@
 #include "support/CAVMenuItem.h"
 
 #include "support/CallbackGuard.h"
+#include "support/CommandCallbacks.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
 #include "support/ResourceStrings.h"
@@ -26,25 +27,9 @@ void MenuItemExecuteProc(void* clientData) {
     GuardCallback("A menu command", [&] { ItemOf(clientData)->Execute(); });
 }
 
-// The three shared callbacks, made once for each extension identifier (a new
-// one after the plug-in was loaded again) and kept for the run.
-struct SharedCallbacks {
-    ExtensionID extension = nullptr;
-    ASCallback enabled = nullptr;
-    ASCallback marked = nullptr;
-    ASCallback execute = nullptr;
-};
-
-SharedCallbacks& Shared() {
-    static SharedCallbacks shared;
+CommandCallbacks& Shared() {
+    static CommandCallbacks shared;
     return shared;
-}
-
-template <class P>
-ASCallback Make(P procedure) {
-    return CallHostOr(kErrNoMemory, [&] {
-        return gCoreHFT->makeCallback(gExtensionID, reinterpret_cast<ASProc>(procedure));
-    });
 }
 
 }  // namespace
@@ -73,14 +58,8 @@ CAVMenuItem::~CAVMenuItem() { Detach(); }
 void CAVMenuItem::InitCallbacks() {
     mMenuItem = nullptr;
     mCallbacksInstalled = false;
-    SharedCallbacks& shared = Shared();
-    if (shared.extension == gExtensionID && shared.enabled) return;
-    SharedCallbacks made;
-    made.extension = gExtensionID;
-    made.enabled = Make(&MenuItemComputeEnabledProc);
-    made.marked = Make(&MenuItemComputeMarkedProc);
-    made.execute = Make(&MenuItemExecuteProc);
-    shared = made;
+    MakeCommandCallbacks(Shared(), &MenuItemComputeEnabledProc, &MenuItemComputeMarkedProc,
+                         &MenuItemExecuteProc);
 }
 
 void CAVMenuItem::Detach() noexcept {
@@ -145,7 +124,7 @@ void CAVMenuItem::Remove() { gAcroViewHFT->menuItemRemove(mMenuItem); }
 void CAVMenuItem::SetTitle(const char* inTitle) { gAcroViewHFT->menuItemSetTitle(mMenuItem, inTitle); }
 
 void CAVMenuItem::InstallCallbacks() {
-    const SharedCallbacks& shared = Shared();
+    const CommandCallbacks& shared = Shared();
     mCallbacksInstalled = true;  // so that a failure half-way is still undone
     gAcroViewHFT->menuItemSetComputeEnabledProc(mMenuItem, shared.enabled, this);
     gAcroViewHFT->menuItemSetComputeMarkedProc(mMenuItem, shared.marked, this);

@@ -1,6 +1,7 @@
 #include "support/CAVToolButton.h"
 
 #include "support/CallbackGuard.h"
+#include "support/CommandCallbacks.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
 
@@ -23,24 +24,9 @@ bool ToolButtonComputeMarkedProc(void* clientData) {
     return GuardCallback("A toolbar command", false, [&] { return ButtonOf(clientData)->ComputeMarked(); });
 }
 
-// Made once for each extension identifier and kept for the run.
-struct SharedCallbacks {
-    ExtensionID extension = nullptr;
-    ASCallback execute = nullptr;
-    ASCallback enabled = nullptr;
-    ASCallback marked = nullptr;
-};
-
-SharedCallbacks& Shared() {
-    static SharedCallbacks shared;
+CommandCallbacks& Shared() {
+    static CommandCallbacks shared;
     return shared;
-}
-
-template <class P>
-ASCallback Make(P procedure) {
-    return CallHostOr(kErrNoMemory, [&] {
-        return gCoreHFT->makeCallback(gExtensionID, reinterpret_cast<ASProc>(procedure));
-    });
 }
 
 }  // namespace
@@ -55,7 +41,7 @@ CAVToolButton::CAVToolButton(const char* inName, uint16_t inBitmapId, uint8_t in
         CallHostOr(kErrNoMemory, [&] {
             mButton = gAcroViewHFT->toolButtonNew(mName, mIcon, inOptions, inSeparator != 0);
             if (!mButton) ThrowErrorCode(kErrNoMemory);
-            const SharedCallbacks& shared = Shared();
+            const CommandCallbacks& shared = Shared();
             gAcroViewHFT->toolButtonSetExecuteProc(mButton, shared.execute, this);
             gAcroViewHFT->toolButtonSetComputeEnabledProc(mButton, shared.enabled, this);
             gAcroViewHFT->toolButtonSetComputeMarkedProc(mButton, shared.marked, this);
@@ -73,14 +59,8 @@ CAVToolButton::~CAVToolButton() { Destroy(); }
 void CAVToolButton::InitCallbacks() {
     mButton = nullptr;
     mIcon = nullptr;
-    SharedCallbacks& shared = Shared();
-    if (shared.extension == gExtensionID && shared.execute) return;
-    SharedCallbacks made;
-    made.extension = gExtensionID;
-    made.execute = Make(&ToolButtonExecuteProc);
-    made.enabled = Make(&ToolButtonComputeEnabledProc);
-    made.marked = Make(&ToolButtonComputeMarkedProc);
-    shared = made;
+    MakeCommandCallbacks(Shared(), &ToolButtonComputeEnabledProc, &ToolButtonComputeMarkedProc,
+                         &ToolButtonExecuteProc);
 }
 
 void CAVToolButton::Destroy() noexcept {

@@ -167,6 +167,13 @@ std::string readBytes(const std::string& path) {
     return text.str();
 }
 
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
 bool fileExists(const std::string& path) {
     struct stat info;
     return ::stat(path.c_str(), &info) == 0;

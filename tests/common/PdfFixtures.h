@@ -70,6 +70,8 @@ void truncateFile(const std::string& path, long keep);
 void writeNonPdf(const std::string& path);
 void writeBytes(const std::string& path, const std::string& bytes);
 std::string readBytes(const std::string& path);
+// The file's bytes; "" when it cannot be read (a missing file reads empty).
+std::string readAll(const std::string& path);
 bool fileExists(const std::string& path);
 
 struct CommandResult {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "CosTestSupport.h"
 #include "HostTables.h"
 #include "common/PdfFixtures.h"
 #include "core/AtomTable.h"
@@ -14,23 +15,12 @@
 namespace {
 
 using qmtest::HostDoc;
+using qmtest::codeOf;
+using qmtest::cos;
 using qmtest::nameAtom;
 
-const CosTable& cos() { return *qmhost::cosTable(); }
-
-int32_t codeOf(const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const HostError& e) {
-        return e.code();
-    }
-    return 0;
-}
-
-class CosContainer : public ::testing::Test {
+class CosContainer : public qmtest::NewDocTest {
 protected:
-    HostDoc doc = HostDoc::create();
-    CosDoc cd() const { return doc.cos(); }
     CosObj integer(int32_t value) { return cos().newInteger(cd(), false, value); }
     // The integers of an array, in order.
     std::vector<int32_t> integers(CosObj array) {

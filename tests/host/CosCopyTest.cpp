@@ -2,9 +2,9 @@
 // page trees behind.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
+#include "CosTestSupport.h"
 #include "HostTables.h"
 #include "common/PdfFixtures.h"
 #include "cos/Document.h"
@@ -17,19 +17,11 @@ namespace {
 
 using qmtest::HostDoc;
 using qmtest::HostPath;
+using qmtest::codeOf;
+using qmtest::cos;
 using qmtest::nameAtom;
 
-const CosTable& cos() { return *qmhost::cosTable(); }
 const PDModelTable& pd() { return *qmhost::pdModelTable(); }
-
-int32_t codeOf(const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const HostError& e) {
-        return e.code();
-    }
-    return 0;
-}
 
 size_t objectCount(CosDoc doc) { return qmhost::documentOf(doc)->qpdf().getObjectCount(); }
 

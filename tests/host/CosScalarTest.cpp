@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <functional>
 #include <string>
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include "CosTestSupport.h"
 #include "HostTables.h"
 #include "common/PdfFixtures.h"
 #include "qmhost/CosTable.h"
@@ -18,24 +18,11 @@
 namespace {
 
 using qmtest::HostDoc;
+using qmtest::codeOf;
+using qmtest::cos;
 using qmtest::nameAtom;
 
-const CosTable& cos() { return *qmhost::cosTable(); }
-
-int32_t codeOf(const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const HostError& e) {
-        return e.code();
-    }
-    return 0;
-}
-
-class CosScalar : public ::testing::Test {
-protected:
-    HostDoc doc = HostDoc::create();
-    CosDoc cd() const { return doc.cos(); }
-};
+class CosScalar : public qmtest::NewDocTest {};
 
 TEST_F(CosScalar, NullObjectIsAllZeroAndOfTypeNull) {
     const CosObj null = cos().newNull();

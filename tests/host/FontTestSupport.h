@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "CosTestSupport.h"
 #include "HostTables.h"
 #include "common/PdfFixtures.h"
 #include "core/AtomTable.h"
@@ -25,16 +26,8 @@ namespace fonttest {
 inline const PDFEditWriteTable& pdeWrite() { return *qmhost::pdfEditWriteTable(); }
 inline const PDFEditReadTable& pdeRead() { return *qmhost::pdfEditReadTable(); }
 inline const PDSysFontTable& sysFonts() { return *qmhost::pdSysFontTable(); }
-inline const CosTable& cos() { return *qmhost::cosTable(); }
-
-inline int32_t codeOf(const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const HostError& e) {
-        return e.code();
-    }
-    return 0;
-}
+using qmtest::codeOf;
+using qmtest::cos;
 
 // A standard font as the text element makes it: WinAnsi for the text fonts,
 // the built-in encoding for Symbol and ZapfDingbats.

@@ -1,10 +1,10 @@
 // PDModel pages: acquiring and releasing, numbers, boxes and default matrices.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "CosTestSupport.h"
 #include "HostTables.h"
 #include "common/PdfFixtures.h"
 #include "qmhost/AcroSupportTable.h"
@@ -18,20 +18,12 @@ using qmtest::FixturePage;
 using qmtest::FixtureRect;
 using qmtest::FixtureTree;
 using qmtest::HostDoc;
+using qmtest::codeOf;
+using qmtest::cos;
 using qmtest::nameAtom;
 
-const CosTable& cos() { return *qmhost::cosTable(); }
 const PDModelTable& pd() { return *qmhost::pdModelTable(); }
 const AcroSupportTable& support() { return *qmhost::acroSupportTable(); }
-
-int32_t codeOf(const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const HostError& e) {
-        return e.code();
-    }
-    return 0;
-}
 
 ASFixed fx(double value) { return static_cast<ASFixed>(value * 65536.0); }
 

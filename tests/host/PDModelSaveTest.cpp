@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "CosTestSupport.h"
 #include "HostTables.h"
 #include "common/PdfFixtures.h"
 #include "pdmodel/DocumentFiles.h"
@@ -21,9 +22,10 @@ namespace {
 
 using qmtest::HostDoc;
 using qmtest::HostPath;
+using qmtest::cos;
 using qmtest::nameAtom;
+using qmtest::pageContents;
 
-const CosTable& cos() { return *qmhost::cosTable(); }
 const PDModelTable& pd() { return *qmhost::pdModelTable(); }
 
 struct SaveResult {
@@ -48,17 +50,6 @@ std::string pathText(ASPathName path) {
     qmhost::acroSupportTable()->pathGetText(path, text, sizeof text);
     qmhost::acroSupportTable()->releasePath(path);
     return text;
-}
-
-std::string pageText(const HostDoc& doc, int32_t index) {
-    PDPage page = pd().docAcquirePage(doc.pd(), index);
-    const CosObj contents = cos().dictGet(pd().pageGetCosObj(page), nameAtom("Contents"));
-    pd().pageRelease(page);
-    ASStm stream = cos().streamOpen(contents, kCosStreamDecoded);
-    char buffer[512];
-    const int32_t n = qmhost::acroSupportTable()->stmRead(buffer, 1, sizeof buffer, stream);
-    qmhost::acroSupportTable()->stmClose(stream);
-    return std::string(buffer, static_cast<size_t>(n));
 }
 
 mode_t modeOf(const std::string& path) {
@@ -91,13 +82,13 @@ TEST_F(PDModelSave, SavingOverTheOpenedFileKeepsEveryPage) {
     const auto check = qmtest::qpdfCheck(path);
     EXPECT_EQ(check.status, 0) << check.output;
     // The open document still reads its data after the rename.
-    EXPECT_NE(pageText(doc, 29).find("page 30"), std::string::npos);
+    EXPECT_NE(pageContents(doc, 29).find("page 30"), std::string::npos);
     ASSERT_EQ(save(doc, path).code, 0);  // and saves again
 
     HostDoc reopened = HostDoc::open(path);
     ASSERT_EQ(pd().docGetNumPages(reopened.pd()), 30);
     for (int32_t i = 0; i < 30; ++i)
-        EXPECT_NE(pageText(reopened, i).find("page " + std::to_string(i + 1)), std::string::npos) << i;
+        EXPECT_NE(pageContents(reopened, i).find("page " + std::to_string(i + 1)), std::string::npos) << i;
     EXPECT_EQ(cos().integerValue(cos().dictGet(cos().docGetRoot(reopened.cos()), nameAtom("QmMark"))), 7);
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"doc.pdf"});
 }

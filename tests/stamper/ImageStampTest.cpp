@@ -43,7 +43,9 @@
 
 namespace {
 
+using stamptest::CountXObjects;
 using stamptest::StampCab;
+using stamptest::XObjectCensus;
 
 // Sets the host's major version for one scope; the default (8) comes back.
 class HostVersionScope {
@@ -141,34 +143,6 @@ std::vector<ListedImage> ListImages(const std::string& pdf) {
             images.push_back(image);
     }
     return images;
-}
-
-// The saved file's image and form XObjects, and per page the objects its
-// XObject resources name.
-struct XObjectCensus {
-    int forms = 0;
-    int images = 0;
-    std::vector<std::set<std::string>> pageXObjects;
-};
-
-XObjectCensus CountXObjects(const std::string& path) {
-    QPDF pdf;
-    pdf.processFile(path.c_str());
-    XObjectCensus census;
-    for (QPDFObjectHandle object : pdf.getAllObjects()) {
-        if (!object.isStream()) continue;
-        QPDFObjectHandle subtype = object.getDict().getKey("/Subtype");
-        if (subtype.isNameAndEquals("/Form")) ++census.forms;
-        if (subtype.isNameAndEquals("/Image")) ++census.images;
-    }
-    for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(pdf).getAllPages()) {
-        std::set<std::string> used;
-        QPDFObjectHandle xobjects = page.getAttribute("/Resources", false).getKey("/XObject");
-        if (xobjects.isDictionary())
-            for (const std::string& key : xobjects.getKeys()) used.insert(xobjects.getKey(key).getObjGen().unparse(' '));
-        census.pageXObjects.push_back(used);
-    }
-    return census;
 }
 
 // Where the images drawn on a page land: the unit square of every image

@@ -7,25 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "FuzzRandom.h"
 #include "stamper/CPageRangeSet.h"
 
 namespace {
 
-// A small generator whose sequence is the same on every platform.
-class Random {
-public:
-    explicit Random(uint64_t seed) : mState(seed) {}
-    uint32_t Next() {
-        mState = mState * 6364136223846793005ULL + 1442695040888963407ULL;
-        return static_cast<uint32_t>(mState >> 33);
-    }
-    uint32_t Below(uint32_t bound) { return bound ? Next() % bound : 0; }
-    template <class T, size_t N>
-    const T& Pick(const T (&items)[N]) { return items[Below(N)]; }
-
-private:
-    uint64_t mState;
-};
+using Random = stamptest::FuzzRandom;
 
 const char* const kPieces[] = {"1", "2", "3", "5", "9", "10", "0", "12", "-", "--", ",", ",,", " ",
                                "\t", "odd", "even", "x", "+", "-1", "99999999999", "页", "\n", "7",

@@ -1,5 +1,9 @@
 #include "StampRunFixture.h"
 
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -84,6 +88,15 @@ std::string TextPage::Joined() const {
     std::string out;
     for (const Word& word : words) out += (out.empty() ? "" : " ") + word.text;
     return out;
+}
+
+bool FindWord(const TextPage& page, const std::string& text, Word& out) {
+    for (const Word& word : page.words)
+        if (word.text == text) {
+            out = word;
+            return true;
+        }
+    return false;
 }
 
 std::vector<TextPage> ReadTextPages(const std::string& pdfPath) {
@@ -319,6 +332,28 @@ std::vector<int32_t> OneDocumentTest::StampedPages() const {
     for (int32_t i = 0; i < gPDModelHFT->docGetNumPages(mDoc); ++i)
         if (Stamped(i)) pages.push_back(i + 1);
     return pages;
+}
+
+// --- saved files
+
+XObjectCensus CountXObjects(const std::string& path) {
+    QPDF pdf;
+    pdf.processFile(path.c_str());
+    XObjectCensus census;
+    for (QPDFObjectHandle object : pdf.getAllObjects()) {
+        if (!object.isStream()) continue;
+        QPDFObjectHandle subtype = object.getDict().getKey("/Subtype");
+        if (subtype.isNameAndEquals("/Form")) ++census.forms;
+        if (subtype.isNameAndEquals("/Image")) ++census.images;
+    }
+    for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(pdf).getAllPages()) {
+        std::set<std::string> used;
+        QPDFObjectHandle xobjects = page.getAttribute("/Resources", false).getKey("/XObject");
+        if (xobjects.isDictionary())
+            for (const std::string& key : xobjects.getKeys()) used.insert(xobjects.getKey(key).getObjGen().unparse(' '));
+        census.pageXObjects.push_back(used);
+    }
+    return census;
 }
 
 }  // namespace stamptest

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,8 @@ struct TextPage {
     std::string Joined() const;
 };
 std::vector<TextPage> ReadTextPages(const std::string& pdfPath);
+// The first word of the page that reads text, into out; false when none does.
+bool FindWord(const TextPage& page, const std::string& text, Word& out);
 
 // What undo must put back on a page, read through the host's tables.
 struct PageState {
@@ -68,6 +71,16 @@ struct PageState {
     bool operator==(const PageState&) const = default;
 };
 PageState ReadPageState(PDDoc doc, int32_t pageIndex);
+
+// What a saved file holds: its form and image XObjects, and for each page the
+// objects its XObject resources name.
+struct XObjectCensus {
+    int forms = 0;
+    int images = 0;
+    std::vector<std::set<std::string>> pageXObjects;  // "obj gen" per page
+};
+
+XObjectCensus CountXObjects(const std::string& path);
 
 // A progress monitor whose calls the test sees; onValue runs at each new value.
 struct RecordingMonitor {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/PdfFixtures.h"
 #include "common/PluginFixture.h"
 #include "stamper/CStamperLog.h"
 #include "stamper/CStamperPreferences.h"
@@ -14,12 +15,7 @@
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using qmtest::readAll;
 
 bool Exists(const std::string& path) { return std::ifstream(path).good(); }
 
@@ -68,20 +64,20 @@ TEST_F(StamperLogTest, FirstEntryBringsTheHeaderAndLaterEntriesOneLineEach) {
     mLog.Printf("%s", "");
     mLog.Printf("正在处理描述文件：  %s", "Profile");
     mLog.Printf("%s", "last");
-    EXPECT_EQ(ReadAll(mPath), kHeader + "\n正在处理描述文件：  Profile\nlast\n");
+    EXPECT_EQ(readAll(mPath), kHeader + "\n正在处理描述文件：  Profile\nlast\n");
 }
 
 TEST_F(StamperLogTest, DateLineIsTheLabelAndTheCLocaleTime) {
     mPreferences.SetEnableLogging(true);
     mLog.Printf("%s", kRule.c_str());
     mLog.WriteDateLine();
-    EXPECT_EQ(ReadAll(mPath), kHeader + kRule + "\n信息：       01/02/24 13:04:05\n");
+    EXPECT_EQ(readAll(mPath), kHeader + kRule + "\n信息：       01/02/24 13:04:05\n");
 }
 
 TEST_F(StamperLogTest, DateLineOnAMissingFileCreatesItWithoutAHeader) {
     mPreferences.SetEnableLogging(true);
     mLog.WriteDateLine();
-    EXPECT_EQ(ReadAll(mPath), "信息：       01/02/24 13:04:05\n");
+    EXPECT_EQ(readAll(mPath), "信息：       01/02/24 13:04:05\n");
 }
 
 TEST_F(StamperLogTest, ClearDeletesTheFileAndTheNextEntryStartsWithTheHeader) {
@@ -92,14 +88,14 @@ TEST_F(StamperLogTest, ClearDeletesTheFileAndTheNextEntryStartsWithTheHeader) {
     EXPECT_FALSE(Exists(mPath));
     mLog.Clear();  // a missing file: nothing happens
     mLog.Printf("two");
-    EXPECT_EQ(ReadAll(mPath), kHeader + "two\n");
+    EXPECT_EQ(readAll(mPath), kHeader + "two\n");
 }
 
 TEST_F(StamperLogTest, LoggingSwitchedOnLaterStartsTheFileThen) {
     mLog.Printf("not written");
     mPreferences.SetEnableLogging(true);
     mLog.Printf("written");
-    EXPECT_EQ(ReadAll(mPath), kHeader + "written\n");
+    EXPECT_EQ(readAll(mPath), kHeader + "written\n");
 }
 
 TEST_F(StamperLogTest, LogThatCannotBeWrittenIsReportedOnceAndDoesNotThrow) {
@@ -134,7 +130,7 @@ TEST_F(StamperLogTest, EntryLongerThan4095BytesIsCutOnACharacterBoundary) {
     for (int i = 0; i < 2000; ++i) text += "印";
     mLog.Printf("%s", text.c_str());
     // "a" and 1364 three-byte characters fit into 4095 bytes.
-    EXPECT_EQ(ReadAll(mPath), kHeader + text.substr(0, 1 + 1364 * 3) + "\n");
+    EXPECT_EQ(readAll(mPath), kHeader + text.substr(0, 1 + 1364 * 3) + "\n");
 }
 
 TEST_F(StamperLogTest, LoggingFollowsTheInstalledPreferencesByDefault) {
@@ -146,7 +142,7 @@ TEST_F(StamperLogTest, LoggingFollowsTheInstalledPreferencesByDefault) {
     EXPECT_TRUE(mLog.IsEnabled());
     mLog.Printf("via the installed preferences");
     SetStamperPreferences(nullptr);
-    EXPECT_EQ(ReadAll(mPath), kHeader + "via the installed preferences\n");
+    EXPECT_EQ(readAll(mPath), kHeader + "via the installed preferences\n");
 }
 
 TEST_F(StamperLogTest, ViewShowsAnExistingFileOnly) {

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "common/PdfFixtures.h"
 #include "common/PluginFixture.h"
 #include "stamper/CStamperPreferences.h"
 #include "support/CPreferencesValueTags.h"
@@ -16,12 +17,7 @@
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using qmtest::readAll;
 
 class StamperPreferencesTest : public testing::Test {
 protected:
@@ -149,7 +145,7 @@ TEST_F(StamperPreferencesTest, FileOfOneSettingIsByteExact) {
                                "oLnE" "loob" "\x04\0\0\0" "\x01\0\0\0"
                                "DNE*" "kram" "\0\0\0\0",
                                36);
-    EXPECT_EQ(ReadAll(FilePath()), expected);
+    EXPECT_EQ(readAll(FilePath()), expected);
 }
 
 TEST_F(StamperPreferencesTest, InstalledPreferencesAreTheGlobalOnes) {

@@ -28,6 +28,7 @@
 
 namespace {
 
+using stamptest::FindWord;
 using stamptest::PageState;
 using stamptest::RecordingMonitor;
 using stamptest::StampCab;
@@ -36,15 +37,6 @@ using stamptest::VisibleTextStamp;
 using stamptest::Word;
 
 const std::string kDashRule(74, '-');
-
-bool FindWord(const TextPage& page, const std::string& text, Word& out) {
-    for (const Word& word : page.words)
-        if (word.text == text) {
-            out = word;
-            return true;
-        }
-    return false;
-}
 
 std::vector<PageState> AllPageStates(PDDoc doc) {
     std::vector<PageState> states;

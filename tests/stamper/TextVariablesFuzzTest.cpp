@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "FuzzRandom.h"
 #include "StampVariablesFixture.h"
 #include "stamper/TextVariables.h"
 #include "support/ResourceStrings.h"
@@ -14,21 +15,7 @@ namespace {
 
 using qmtest::FakeDoc;
 using qmtest::StampVariablesTest;
-
-class Random {
-public:
-    explicit Random(uint64_t seed) : mState(seed) {}
-    uint32_t Next() {
-        mState = mState * 6364136223846793005ULL + 1442695040888963407ULL;
-        return static_cast<uint32_t>(mState >> 33);
-    }
-    uint32_t Below(uint32_t bound) { return bound ? Next() % bound : 0; }
-    template <class T, size_t N>
-    const T& Pick(const T (&items)[N]) { return items[Below(N)]; }
-
-private:
-    uint64_t mState;
-};
+using Random = stamptest::FuzzRandom;
 
 const char* const kPieces[] = {
     "$PageNo[", "$TotalPages", "$BatchPageNo[", "$BatchTotalPages", "$BatesNo[", "$BatesTotalPages",

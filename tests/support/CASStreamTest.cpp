@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
 #include <string>
 
+#include "ThrownErrorCode.h"
 #include "common/PluginFixture.h"
 #include "support/CASStream.h"
 #include "support/ErrorCode.h"
@@ -14,14 +14,7 @@
 
 namespace {
 
-ErrorCode CodeOf(const std::function<void()>& body) {
-    try {
-        body();
-    } catch (ErrorCode code) {
-        return code;
-    }
-    return 0;
-}
+using qmtest::CodeOf;
 
 std::string ReadAll(CASStream& stream) {
     std::string data;

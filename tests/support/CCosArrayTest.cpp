@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "CosTestDocument.h"
+#include "ThrownErrorCode.h"
 #include "qmhost/HostError.h"
 #include "support/CCosArray.h"
 #include "support/ErrorCode.h"
@@ -17,14 +17,7 @@
 
 namespace {
 
-ErrorCode CodeOf(const std::function<void()>& body) {
-    try {
-        body();
-    } catch (ErrorCode code) {
-        return code;
-    }
-    return 0;
-}
+using qmtest::CodeOf;
 
 std::vector<int32_t> Integers(const CCosArray& array) {
     std::vector<int32_t> values;

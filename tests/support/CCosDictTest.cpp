@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <functional>
 #include <string>
 
 #include "CosTestDocument.h"
+#include "ThrownErrorCode.h"
 #include "qmhost/HostError.h"
 #include "support/CCosArray.h"
 #include "support/CCosDict.h"
@@ -15,14 +15,7 @@
 
 namespace {
 
-ErrorCode CodeOf(const std::function<void()>& body) {
-    try {
-        body();
-    } catch (ErrorCode code) {
-        return code;
-    }
-    return 0;
-}
+using qmtest::CodeOf;
 
 class CCosDictTest : public testing::Test {
 protected:

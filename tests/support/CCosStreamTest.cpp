@@ -4,11 +4,11 @@
 
 #include <cstdio>
 #include <fstream>
-#include <functional>
 #include <sstream>
 #include <string>
 
 #include "CosTestDocument.h"
+#include "ThrownErrorCode.h"
 #include "qmhost/HostError.h"
 #include "support/CCosStream.h"
 #include "support/ErrorCode.h"
@@ -19,14 +19,7 @@
 
 namespace {
 
-ErrorCode CodeOf(const std::function<void()>& body) {
-    try {
-        body();
-    } catch (ErrorCode code) {
-        return code;
-    }
-    return 0;
-}
+using qmtest::CodeOf;
 
 std::string Contents(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "common/PdfFixtures.h"
 #include "common/PluginFixture.h"
 #include "support/CBridgeFileStream.h"
 #include "support/CBridgeStdioFile.h"
@@ -19,12 +20,7 @@
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using qmtest::readAll;
 
 void WriteAll(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -69,7 +65,7 @@ TEST_P(CBridgeFileStreamOpen, CreatesKeepsOrTruncatesAsTheFlagsSay) {
     EXPECT_EQ(stream.IsOpen(), row.opens);
     stream.Close();
     if (row.contentAfter)
-        EXPECT_EQ(ReadAll(path), row.contentAfter);
+        EXPECT_EQ(readAll(path), row.contentAfter);
     else
         EXPECT_FALSE(Exists(path));
 }
@@ -103,7 +99,7 @@ TEST_F(FileStreamTest, ReadOnlyStreamRefusesWritesWithOpenFileError) {
     } catch (ErrorCode code) {
         EXPECT_EQ(code, kErrOpenFile);
     }
-    EXPECT_EQ(ReadAll(PathOf("data.bin")), "abc");
+    EXPECT_EQ(readAll(PathOf("data.bin")), "abc");
 }
 
 TEST_F(FileStreamTest, AccessFollowsTheReadAndWriteBits) {
@@ -116,7 +112,7 @@ TEST_F(FileStreamTest, AccessFollowsTheReadAndWriteBits) {
     EXPECT_EQ(stream.Read(buffer, 2), 0u);
     EXPECT_EQ(stream.Write("Q", 1), 1u);
     stream.Close();
-    EXPECT_EQ(ReadAll(PathOf("data.bin")), "QbXYef");
+    EXPECT_EQ(readAll(PathOf("data.bin")), "QbXYef");
 }
 
 TEST_F(FileStreamTest, ClosedStreamReadsNothingAndRefusesWrites) {
@@ -223,7 +219,7 @@ TEST_F(FileStreamTest, WriteStringOfAnEmptyTextWritesNothing) {
     EXPECT_EQ(stream.WriteString("hello"), 5u);
     EXPECT_EQ(stream.GetLength(), 5u);
     stream.Close();
-    EXPECT_EQ(ReadAll(PathOf("data.bin")), "hello");  // no terminating NUL
+    EXPECT_EQ(readAll(PathOf("data.bin")), "hello");  // no terminating NUL
 }
 
 TEST_F(FileStreamTest, SetLengthCutsAndExtends) {
@@ -233,7 +229,7 @@ TEST_F(FileStreamTest, SetLengthCutsAndExtends) {
     EXPECT_EQ(stream.GetLength(), 2u);
     stream.SetLength(4);
     stream.Close();
-    EXPECT_EQ(ReadAll(PathOf("data.bin")), std::string("ab\0\0", 4));
+    EXPECT_EQ(readAll(PathOf("data.bin")), std::string("ab\0\0", 4));
 }
 
 TEST_F(FileStreamTest, HandleIsTheRealDescriptorOfTheOpenFile) {
@@ -320,7 +316,7 @@ TEST_F(FileStreamTest, StdioFileOpenWritesAndTheDestructorFlushes) {
         EXPECT_TRUE(file.Close());
         EXPECT_EQ(file.GetFile(), nullptr);
     }
-    EXPECT_EQ(ReadAll(path), "line one\nline two\n");
+    EXPECT_EQ(readAll(path), "line one\nline two\n");
 }
 
 TEST_F(FileStreamTest, StdioFileOpenFailureThrowsOnlyWhenAsked) {
@@ -343,7 +339,7 @@ TEST_F(FileStreamTest, StdioFileOpensThePathOfAFileStream) {
     ASSERT_NE(f, nullptr);
     std::fputs("x", f);
     file.Close();
-    EXPECT_EQ(ReadAll(path), "x");
+    EXPECT_EQ(readAll(path), "x");
 }
 
 TEST_F(FileStreamTest, StdioFileSecondOpenClosesTheFirst) {
@@ -352,9 +348,9 @@ TEST_F(FileStreamTest, StdioFileSecondOpenClosesTheFirst) {
     CBridgeStdioFile file;
     std::fputs("one", file.Open(TFileSpecifier(first.c_str()), "w", true));
     std::fputs("two", file.Open(TFileSpecifier(second.c_str()), "w", true));
-    EXPECT_EQ(ReadAll(first), "one");  // flushed by the close
+    EXPECT_EQ(readAll(first), "one");  // flushed by the close
     file.Close();
-    EXPECT_EQ(ReadAll(second), "two");
+    EXPECT_EQ(readAll(second), "two");
 }
 
 }  // namespace

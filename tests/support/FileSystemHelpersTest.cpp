@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "common/PdfFixtures.h"
 #include "common/PluginFixture.h"
 #include "support/FileSystemHelpers.h"
 
@@ -17,12 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using qmtest::readAll;
 
 void WriteAll(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -160,11 +156,11 @@ TEST_F(FileSystemHelpersTest, CopyReplacesTheDestinationWithTheSourcesBytesAndMo
     WriteAll(dest, "older and longer contents");
     ::chmod(mFile.c_str(), 0640);
     EXPECT_EQ(CopyFileSpec(Spec(mFile), Spec(dest)), 0);
-    EXPECT_EQ(ReadAll(dest), "hello");
+    EXPECT_EQ(readAll(dest), "hello");
     EXPECT_EQ(fs::status(dest).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(EntryCount(mSub), 1u);  // no temporary file left
-    EXPECT_EQ(ReadAll(mFile), "hello");
+    EXPECT_EQ(readAll(mFile), "hello");
 }
 
 TEST_F(FileSystemHelpersTest, FailedCopyOrMoveLeavesTheDestinationWhole) {
@@ -173,7 +169,7 @@ TEST_F(FileSystemHelpersTest, FailedCopyOrMoveLeavesTheDestinationWhole) {
     EXPECT_EQ(TryCopyFileSpec(Spec(mFolder + "/missing"), Spec(dest)), ENOENT);
     EXPECT_EQ(TryMoveFileSpec(Spec(mFolder + "/missing"), Spec(dest)), ENOENT);
     EXPECT_NE(TryCopyFileSpec(Spec(mSub), Spec(dest)), 0);  // a folder is no file to copy
-    EXPECT_EQ(ReadAll(dest), "precious");
+    EXPECT_EQ(readAll(dest), "precious");
     EXPECT_EQ(EntryCount(mSub), 1u);
 }
 
@@ -187,14 +183,14 @@ TEST_F(FileSystemHelpersTest, MoveRenamesAFile) {
     const std::string dest = mSub + "/moved.txt";
     EXPECT_EQ(MoveFileSpec(Spec(mFile), Spec(dest)), 0);
     EXPECT_FALSE(fs::exists(mFile));
-    EXPECT_EQ(ReadAll(dest), "hello");
+    EXPECT_EQ(readAll(dest), "hello");
 }
 
 TEST_F(FileSystemHelpersTest, MoveRenamesAFolder) {
     WriteAll(mSub + "/inside", "i");
     const std::string dest = mFolder + "/renamed";
     EXPECT_EQ(TryMoveFileSpec(Spec(mSub), Spec(dest)), 0);
-    EXPECT_EQ(ReadAll(dest + "/inside"), "i");
+    EXPECT_EQ(readAll(dest + "/inside"), "i");
 }
 
 // The system's rename silently replaces its target; a move must not.
@@ -202,8 +198,8 @@ TEST_F(FileSystemHelpersTest, MoveFileSpecDoesNotReplaceAnExistingTarget) {
     const std::string dest = mSub + "/taken.txt";
     WriteAll(dest, "other file");
     EXPECT_EQ(TryMoveFileSpec(Spec(mFile), Spec(dest)), EEXIST);
-    EXPECT_EQ(ReadAll(dest), "other file");
-    EXPECT_EQ(ReadAll(mFile), "hello");
+    EXPECT_EQ(readAll(dest), "other file");
+    EXPECT_EQ(readAll(mFile), "hello");
 }
 
 TEST_F(FileSystemHelpersTest, MoveCrossesFileSystemsWithoutReplacing) {
@@ -218,11 +214,11 @@ TEST_F(FileSystemHelpersTest, MoveCrossesFileSystemsWithoutReplacing) {
     const std::string taken = other + "/taken.txt";
     WriteAll(taken, "other");
     EXPECT_EQ(TryMoveFileSpec(Spec(mFile), Spec(taken)), EEXIST);
-    EXPECT_EQ(ReadAll(taken), "other");
-    EXPECT_EQ(ReadAll(mFile), "hello");
+    EXPECT_EQ(readAll(taken), "other");
+    EXPECT_EQ(readAll(mFile), "hello");
     const std::string dest = other + "/moved.txt";
     EXPECT_EQ(TryMoveFileSpec(Spec(mFile), Spec(dest)), 0);
-    EXPECT_EQ(ReadAll(dest), "hello");
+    EXPECT_EQ(readAll(dest), "hello");
     EXPECT_FALSE(fs::exists(mFile));
     EXPECT_EQ(EntryCount(other), 2u);  // no temporary file left
     fs::remove_all(other);

@@ -1,9 +1,8 @@
 // CASMemoryBlock and CPDPageHolder: host resources held and given back.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "CosTestDocument.h"
+#include "ThrownErrorCode.h"
 #include "qmhost/HostError.h"
 #include "support/CASMemoryBlock.h"
 #include "support/CPDPageHolder.h"
@@ -13,14 +12,7 @@
 
 namespace {
 
-ErrorCode CodeOf(const std::function<void()>& body) {
-    try {
-        body();
-    } catch (ErrorCode code) {
-        return code;
-    }
-    return 0;
-}
+using qmtest::CodeOf;
 
 TEST(CASMemoryBlock, HoldsABlockAndFreesIt) {
     qmtest::StartLinkedPlugin();

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "common/PdfFixtures.h"
 #include "common/PluginFixture.h"
 #include "support/CLogFile.h"
 #include "support/ErrorCode.h"
@@ -15,12 +16,7 @@
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using qmtest::readAll;
 
 // 7 December 2023, 06:59:00.
 std::tm FixedTime() {
@@ -53,7 +49,7 @@ TEST_F(LogFileTest, TwoPrintfCallsAppendTwoLinesToWhatWasThere) {
     std::ofstream(mPath, std::ios::binary) << "earlier line\n";
     mLog.Printf("first %d", 1);
     mLog.Printf("%s", "second");
-    EXPECT_EQ(ReadAll(mPath),
+    EXPECT_EQ(readAll(mPath),
               "earlier line\n"
               "12/07/23 06:59:00: first 1\n"
               "12/07/23 06:59:00: second\n");
@@ -77,7 +73,7 @@ TEST_F(LogFileTest, FileThatCannotBeOpenedThrowsMinus3AndWritesNothing) {
 
 TEST_F(LogFileTest, ArgumentsAreNeverTakenAsAFormat) {
     mLog.Printf("%s", "100% %s %n");
-    EXPECT_EQ(ReadAll(mPath), "12/07/23 06:59:00: 100% %s %n\n");
+    EXPECT_EQ(readAll(mPath), "12/07/23 06:59:00: 100% %s %n\n");
 }
 
 TEST_F(LogFileTest, LongMessageIsCutAt4095BytesOnACharacterBoundary) {
@@ -87,13 +83,13 @@ TEST_F(LogFileTest, LongMessageIsCutAt4095BytesOnACharacterBoundary) {
     mLog.Printf("%s", text.c_str());
     const std::string prefix = "12/07/23 06:59:00: ";
     const std::string expected = prefix + text.substr(0, 1365 * 3) + "\n";
-    EXPECT_EQ(ReadAll(mPath), expected);
+    EXPECT_EQ(readAll(mPath), expected);
 }
 
 TEST_F(LogFileTest, MessageOfExactly4095BytesIsKeptWhole) {
     const std::string text(kLogMessageLimit, 'x');
     mLog.Printf("%s", text.c_str());
-    EXPECT_EQ(ReadAll(mPath).size(), 19u + kLogMessageLimit + 1u);
+    EXPECT_EQ(readAll(mPath).size(), 19u + kLogMessageLimit + 1u);
 }
 
 // A log whose owner deletes it through the base class.

@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "common/PdfFixtures.h"
 #include "common/PluginFixture.h"
 #include "support/CPreferences.h"
 #include "support/CPreferencesDataTags.h"
@@ -44,12 +45,7 @@ std::string Record(uint32_t id, uint32_t type, const std::string& payload) {
 const std::string kHeader = Hex("70 69 70 73 00 00 00 00");     // 'spip', version 0
 const std::string kEnd = Hex("44 4e 45 2a 6b 72 61 6d 00 00 00 00");  // '*END' 'mark' 0
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using qmtest::readAll;
 
 void WriteAll(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -67,7 +63,7 @@ protected:
     CPreferences Store() const { return CPreferences(mPath.c_str(), kPrefDefaultSignature, 0, 0, 0); }
     std::string Written(CPreferences& store) const {
         EXPECT_TRUE(store.WriteFile()) << store.GetLastProblem();
-        return ReadAll(mPath);
+        return readAll(mPath);
     }
     std::string mFolder;
     std::string mPath;

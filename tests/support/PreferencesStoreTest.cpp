@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "common/PdfFixtures.h"
 #include "common/PluginFixture.h"
 #include "support/CPreferences.h"
 #include "support/CPreferencesDataTags.h"
@@ -27,12 +28,7 @@
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using qmtest::readAll;
 
 void WriteAll(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -160,7 +156,7 @@ TEST_F(PreferencesStore, SetterAfterReadingDuplicateIdsMakesTheNewValueVisible) 
     SetLongPreference(mStore, 1, 10);
     ASSERT_TRUE(mStore.WriteFile());
     // The same id twice in a file, first as a boolean.
-    const std::string file = ReadAll(mPath);
+    const std::string file = readAll(mPath);
     std::string doubled = file.substr(0, 8);
     doubled += std::string("\x01\0\0\0" "loob" "\x04\0\0\0" "\x01\0\0\0", 16);
     doubled += file.substr(8);
@@ -255,7 +251,7 @@ TEST_F(PreferencesStore, DamagedFileKeepsTheTagsReadBeforeTheDamage) {
     SetLongPreference(mStore, 1, 1);
     SetLongPreference(mStore, 2, 2);
     ASSERT_TRUE(mStore.WriteFile());
-    std::string file = ReadAll(mPath);
+    std::string file = readAll(mPath);
     file[8 + 16 + 8] = '\x7f';  // the second record's size: far past the end
     WriteAll(mPath, file);
     EXPECT_FALSE(mStore.ReadFile(true));
@@ -297,7 +293,7 @@ TEST_F(PreferencesStore, WriteReplacesTheOldFileWholeAndKeepsItsPermissions) {
     ASSERT_EQ(::chmod(mPath.c_str(), 0640), 0);
     SetLongPreference(mStore, 1, 1);
     ASSERT_TRUE(mStore.WriteFile()) << mStore.GetLastProblem();
-    EXPECT_EQ(ReadAll(mPath).size(), 8u + 16u + 12u);
+    EXPECT_EQ(readAll(mPath).size(), 8u + 16u + 12u);
     struct stat st;
     ASSERT_EQ(::stat(mPath.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -327,13 +323,13 @@ private:
 TEST_F(PreferencesStore, WriteThatFailsMidwayLeavesTheOldFileWhole) {
     SetLongPreference(mStore, 1, 1);
     ASSERT_TRUE(mStore.WriteFile());
-    const std::string old = ReadAll(mPath);
+    const std::string old = readAll(mPath);
     SetMemoryPreference(mStore, 2, 4096, std::string(4096, 'x').data());
     {
         FileSizeLimit limit(1024);
         EXPECT_FALSE(mStore.WriteFile());
     }
-    EXPECT_EQ(ReadAll(mPath), old);
+    EXPECT_EQ(readAll(mPath), old);
     EXPECT_EQ(FolderEntries(mFolder), std::vector<std::string>{"store.pfs"});
     EXPECT_TRUE(mStore.WriteFile());  // and writes again once it can
 }
@@ -375,7 +371,7 @@ TEST_F(PreferencesStore, DumpToFileWritesTheDumpAndIgnoresAPathThatCannotBeMade)
     SetBooleanPreference(mStore, 1, false);
     const std::string dump = mFolder + "/dump.txt";
     mStore.DumpToFile(dump.c_str(), 0);
-    EXPECT_EQ(ReadAll(dump), ">>> DUMPING PREFERENCE STRUCTURE WITH 1 MEMBERS\nTag #1 (4): [BOOLEEN] = false\n");
+    EXPECT_EQ(readAll(dump), ">>> DUMPING PREFERENCE STRUCTURE WITH 1 MEMBERS\nTag #1 (4): [BOOLEEN] = false\n");
     mStore.DumpToFile((mFolder + "/missing/dump.txt").c_str(), 0);  // nothing happens
 }
 
