@@ -55,11 +55,14 @@ int import(const ProfileStore& store, const std::string& file, std::string name)
         PrintError("profile: " + error);
         return kExitFailure;
     }
-    const auto profile = ProfileFromJson(QByteArray::fromStdString(bytes), &error);
+    std::vector<std::string> unknownKeys;
+    const auto profile = ProfileFromJson(QByteArray::fromStdString(bytes), &error, &unknownKeys);
     if (!profile) {
         PrintError("profile: " + file + ": " + error);
         return kExitFailure;
     }
+    for (const std::string& key : unknownKeys)
+        PrintError("profile: warning: " + key + " is no stamp key; it is kept but nothing reads it");
     if (!store.write(name, *profile, false, &error)) {
         PrintError("profile: " + error);
         return kExitFailure;

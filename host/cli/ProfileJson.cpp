@@ -84,6 +84,7 @@ int64_t stampIndexOf(const std::string& key) {
 class JsonReader {
 public:
     std::string error;
+    std::vector<std::string> unknownKeys;  // kept, but no stamp reads them
 
     bool readProfile(const QJsonObject& object, qmhost::Cabinet& profile) {
         if (!readEntries(object, profile, "", 1)) return false;
@@ -182,6 +183,7 @@ private:
 
     bool readUnknown(const std::string& key, const QJsonValue& value, qmhost::Cabinet& cabinet,
                      const std::string& at, int depth) {
+        if (!(depth == 1 && stampIndexOf(key) >= 0)) unknownKeys.push_back(at);
         if (value.isBool()) {
             cabinet.put(key, value.toBool());
         } else if (value.isDouble()) {
@@ -274,7 +276,8 @@ KeyKind keyKind(std::string_view key) {
     return it == kinds.end() ? KeyKind::Unknown : it->second;
 }
 
-std::unique_ptr<qmhost::Cabinet> ProfileFromJson(const QByteArray& json, std::string* error) {
+std::unique_ptr<qmhost::Cabinet> ProfileFromJson(const QByteArray& json, std::string* error,
+                                                 std::vector<std::string>* unknownKeys) {
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (document.isNull()) {
@@ -292,6 +295,7 @@ std::unique_ptr<qmhost::Cabinet> ProfileFromJson(const QByteArray& json, std::st
         *error = reader.error;
         return nullptr;
     }
+    if (unknownKeys) *unknownKeys = reader.unknownKeys;
     return profile;
 }
 

@@ -28,6 +28,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cabinet/Cabinet.h"
 
@@ -39,8 +40,10 @@ enum class KeyKind { Unknown, Int, Double, Bool, String, Text, Binary };
 KeyKind keyKind(std::string_view key);
 
 // The profile of a JSON document; null with *error set (naming the key) when
-// the document is not a valid profile.
-std::unique_ptr<qmhost::Cabinet> ProfileFromJson(const QByteArray& json, std::string* error);
+// the document is not a valid profile. Keys that no stamp reads (a misspelt
+// key, say) are kept and their paths ("kStamp1.kRotateS") put into *unknownKeys.
+std::unique_ptr<qmhost::Cabinet> ProfileFromJson(const QByteArray& json, std::string* error,
+                                                 std::vector<std::string>* unknownKeys = nullptr);
 
 // The profile as an indented JSON document (keys in byte order).
 QByteArray ProfileToJson(const qmhost::Cabinet& profile);

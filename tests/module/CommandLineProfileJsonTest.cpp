@@ -82,6 +82,15 @@ TEST(ProfileJson, StampKeysGetTheirCabinetTypes) {
     EXPECT_EQ(ValueOf<std::unique_ptr<qmhost::HostText>>(stamp, "kSelectFileE")->utf8(), "/tmp/a.pdf");
 }
 
+TEST(ProfileJson, MisspeltKeyIsKeptAndReported) {
+    std::string error;
+    std::vector<std::string> unknown;
+    const auto profile = qmcli::ProfileFromJson(
+        R"({"kStamp0": {"kStampType": 0, "kTextE": "x", "kRotateS": 45}, "kColour": 1})", &error, &unknown);
+    ASSERT_NE(profile, nullptr) << error;
+    EXPECT_EQ(unknown, (std::vector<std::string>{"kColour", "kStamp0.kRotateS"}));
+}
+
 TEST(ProfileJson, StampTextLineBreaksBecomeCarriageReturnLineFeed) {
     const auto profile = Read(R"({"kStamp0": {"kTextE": "one\ntwo\r\nthree\n"}})");
     ASSERT_TRUE(profile);
