@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "qmhost/HostError.h"
+#include "support/CASPathName.h"
 #include "support/CPDPageHolder.h"
 #include "support/ErrorCode.h"
 #include "support/ErrorMessage.h"
@@ -26,19 +27,6 @@ constexpr DashStyle kDashStyles[] = {{0, {0, 0}}, {1, {3, 0}}, {1, {2, 0}},
                                      {2, {2, 1}}, {2, {3, 5}}, {2, {2, 3}}};
 
 ASAtom Atom(const char* inName) { return gCoreHFT->atomFromString(inName); }
-
-// A host path made from a file path, released when this goes.
-class ScopedPath {
-public:
-    explicit ScopedPath(const char* inPath) : mPath(gAcroSupportHFT->pathFromText(inPath)) {}
-    ~ScopedPath() { gAcroSupportHFT->releasePath(mPath); }
-    ScopedPath(const ScopedPath&) = delete;
-    ScopedPath& operator=(const ScopedPath&) = delete;
-    operator ASPathName() const { return mPath; }
-
-private:
-    ASPathName mPath;
-};
 
 bool IsEmpty(const char* inText) { return !inText || !*inText; }
 
@@ -162,7 +150,7 @@ bool CPDFAction::MakeGoToAction(int32_t inPage) {
 bool CPDFAction::MakeGoToRAction(const char* inPath, int32_t inPage) {
     if (!mDoc || IsEmpty(inPath)) return false;
     return Guarded([&] {
-        ScopedPath path(inPath);
+        const CASPathName path(inPath);
         const PDFileSpec fileSpec = gPDModelHFT->fileSpecNewFromPath(mDoc, path, mBasePath);
         const CosDoc cosDoc = gPDModelHFT->docGetCosDoc(mDoc);
         const CosObj dest = gCosHFT->newArray(cosDoc, false, 2);
@@ -178,7 +166,7 @@ bool CPDFAction::MakeGoToRAction(const char* inPath, int32_t inPage) {
 bool CPDFAction::MakeLaunchAction(const char* inPath) {
     if (!mDoc || IsEmpty(inPath)) return false;
     return Guarded([&] {
-        ScopedPath path(inPath);
+        const CASPathName path(inPath);
         const PDFileSpec fileSpec = gPDModelHFT->fileSpecNewFromPath(mDoc, path, mBasePath);
         mAction = gPDModelHFT->actionNewFromFileSpec(mDoc, Atom("Launch"), fileSpec);
     });

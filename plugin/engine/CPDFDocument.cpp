@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/CPDFElement.h"
+#include "support/CASPathName.h"
 #include "support/FixedPoint.h"
 #include "engine/EngineHostFrame.h"
 
@@ -40,15 +41,13 @@ bool CPDFDocument::CreateNew() {
 
 bool CPDFDocument::Open(const char* path) {
     if (mPDDoc || !path) return false;
-    ASPathName pathName = nullptr;
     HostFrame([&] {
-        pathName = gAcroSupportHFT->pathFromText(path);
+        const CASPathName pathName(path);
         // The host repairs a damaged file itself while opening, so a second
         // attempt through the viewer would meet the same result: one attempt.
         mPDDoc = gPDModelHFT->docOpen(pathName);
         mOwns = true;
     });
-    if (pathName) gAcroSupportHFT->releasePath(pathName);
     return mPDDoc != nullptr;
 }
 

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "support/CASPathName.h"
 #include "support/ErrorCode.h"
 #include "support/ErrorMessage.h"
 #include "support/FileSystemHelpers.h"
@@ -23,10 +24,9 @@ namespace {
 // the path) whatever happens. Host errors pass through.
 template <class F>
 void WithFileStream(const char* inPath, int16_t inMode, F&& body) {
-    ASPathName path = gAcroSupportHFT->pathFromText(inPath);
-    ASStm stream = nullptr;
+    const CASPathName path(inPath);
+    ASStm stream = gAcroSupportHFT->fileStmOpen(path, inMode);
     try {
-        stream = gAcroSupportHFT->fileStmOpen(path, inMode);
         body(stream);
     } catch (...) {
         try {
@@ -34,10 +34,8 @@ void WithFileStream(const char* inPath, int16_t inMode, F&& body) {
         } catch (const HostError&) {
             // The first failure is the one worth reporting.
         }
-        gAcroSupportHFT->releasePath(path);
         throw;
     }
-    gAcroSupportHFT->releasePath(path);
     gAcroSupportHFT->stmClose(stream);  // a failed flush raises here
 }
 
@@ -202,14 +200,7 @@ bool CCabinet::PutEmbeddedDocument(const char* inKey, PDDoc inDoc) {
     if (!MakeTempFileSpec("pdf", temp, false)) return false;
     bool stored = false;
     try {
-        ASPathName path = gAcroSupportHFT->pathFromText(temp.GetPath());
-        try {
-            gPDModelHFT->docSave(inDoc, path);
-        } catch (...) {
-            gAcroSupportHFT->releasePath(path);
-            throw;
-        }
-        gAcroSupportHFT->releasePath(path);
+        gPDModelHFT->docSave(inDoc, CASPathName(temp.GetPath()));
         const std::string bytes = ReadWholeFile(temp.GetPath(), kASCabMaxValueSize);
         if (!bytes.empty()) {
             PutBinary(inKey, bytes.data(), static_cast<int64_t>(bytes.size()));
@@ -235,14 +226,7 @@ PDDoc CCabinet::GetEmbeddedDocument(const char* inKey, TFileSpecifier& outTempFi
         if (!block || size <= 0) return nullptr;
         if (!MakeTempFileSpec("pdf", outTempFile, false)) return nullptr;
         WriteWholeFile(outTempFile.GetPath(), block, size);
-        ASPathName path = gAcroSupportHFT->pathFromText(outTempFile.GetPath());
-        try {
-            doc = gPDModelHFT->docOpen(path);
-        } catch (...) {
-            gAcroSupportHFT->releasePath(path);
-            throw;
-        }
-        gAcroSupportHFT->releasePath(path);
+        doc = gPDModelHFT->docOpen(CASPathName(outTempFile.GetPath()));
     } catch (const HostError& error) {
         TakeHostError(error);
     } catch (ErrorCode) {

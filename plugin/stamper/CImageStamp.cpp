@@ -9,6 +9,7 @@
 #include "stamper/HostServices.h"
 #include "stamper/StampKeys.h"
 #include "stamper/StampMessages.h"
+#include "support/CASPathName.h"
 #include "support/FileSystemHelpers.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
@@ -23,24 +24,6 @@ bool HostOpensImages() {
     const size_t needed = offsetof(PDModelTable, docOpenImage) + sizeof(table->docOpenImage);
     return table && table->size >= needed && table->docOpenImage;
 }
-
-// Releases a host path when it goes (also after a host error).
-class HostPathName {
-public:
-    explicit HostPathName(const char* inText) : mPath(gAcroSupportHFT->pathFromText(inText)) {}
-    ~HostPathName() {
-        try {
-            gAcroSupportHFT->releasePath(mPath);
-        } catch (const HostError&) {
-        }
-    }
-    HostPathName(const HostPathName&) = delete;
-    HostPathName& operator=(const HostPathName&) = delete;
-    operator ASPathName() const { return mPath; }
-
-private:
-    ASPathName mPath;
-};
 
 }  // namespace
 
@@ -65,7 +48,7 @@ bool CImageStamp::OpenSource(CPDFDocument& inSource, const std::string& inPath) 
     if (!HostOpensImages()) return false;
     PDDoc doc = nullptr;
     try {
-        const HostPathName path(inPath.c_str());
+        const CASPathName path(inPath.c_str());
         doc = gPDModelHFT->docOpenImage(path);
     } catch (const HostError& error) {
         // The host's reason goes into the error buffer; the stamp's message
