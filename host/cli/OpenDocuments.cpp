@@ -4,8 +4,8 @@
 
 #include "HostTables.h"
 #include "cli/FileIdentity.h"
-#include "qmhost/AcroSupportTable.h"
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppSupportTable.h"
+#include "qmhost/AppViewTable.h"
 #include "qmhost/HostError.h"
 #include "qmhost/PDModelTable.h"
 #include "view/DocumentSave.h"
@@ -13,7 +13,7 @@
 namespace qmcli {
 
 PDDoc OpenPdfFile(const std::string& path) {
-    const AcroSupportTable* as = qmhost::acroSupportTable();
+    const AppSupportTable* as = qmhost::appSupportTable();
     ASPathName name = as->pathFromText(path.c_str());
     PDDoc doc = nullptr;
     try {
@@ -32,9 +32,9 @@ bool OpenDocuments::open(const std::string& path, std::string* error) {
     try {
         doc = OpenPdfFile(path);
         const std::string title = std::filesystem::path(path).filename().string();
-        qmhost::acroViewTable()->avDocOpenFromPDDoc(doc, title.c_str());
+        qmhost::appViewTable()->avDocOpenFromPDDoc(doc, title.c_str());
     } catch (const HostError& failure) {
-        if (doc && !qmhost::acroViewTable()->pdDocGetAVDoc(doc)) pd->docClose(doc);
+        if (doc && !qmhost::appViewTable()->pdDocGetAVDoc(doc)) pd->docClose(doc);
         *error = failure.what();
         return false;
     }
@@ -43,7 +43,7 @@ bool OpenDocuments::open(const std::string& path, std::string* error) {
 }
 
 bool OpenDocuments::saveActive(const std::string& path, std::string* error) {
-    AVDoc view = qmhost::acroViewTable()->getActiveDoc();
+    AVDoc view = qmhost::appViewTable()->getActiveDoc();
     if (!view) {
         *error = "no document is open";
         return false;
@@ -52,7 +52,7 @@ bool OpenDocuments::saveActive(const std::string& path, std::string* error) {
         if (!CheckOutputPath(input, path, error)) return false;
     if (!CheckOutputPath("", path, error)) return false;
     try {
-        qmhost::saveDocumentAs(qmhost::acroViewTable()->avDocGetPDDoc(view), path);
+        qmhost::saveDocumentAs(qmhost::appViewTable()->avDocGetPDDoc(view), path);
     } catch (const HostError& failure) {
         *error = failure.what();
         return false;
@@ -61,13 +61,13 @@ bool OpenDocuments::saveActive(const std::string& path, std::string* error) {
 }
 
 bool OpenDocuments::closeActive(std::string* error) {
-    AVDoc view = qmhost::acroViewTable()->getActiveDoc();
+    AVDoc view = qmhost::appViewTable()->getActiveDoc();
     if (!view) {
         *error = "no document is open";
         return false;
     }
     try {
-        qmhost::acroViewTable()->avDocClose(view, true);
+        qmhost::appViewTable()->avDocClose(view, true);
     } catch (const HostError& failure) {
         *error = failure.what();
         return false;

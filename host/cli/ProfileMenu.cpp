@@ -2,20 +2,20 @@
 
 #include "HostTables.h"
 #include "cli/AlertCapture.h"
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 #include "qmhost/HostError.h"
 
 namespace qmcli {
 namespace {
 
-std::string titleOf(const AcroViewTable* av, AVMenuItem item) {
+std::string titleOf(const AppViewTable* av, AVMenuItem item) {
     std::string title(static_cast<size_t>(av->menuItemGetTitle(item, nullptr, 0)), '\0');
     const int32_t copied = av->menuItemGetTitle(item, title.data(), static_cast<int32_t>(title.size()));
     title.resize(static_cast<size_t>(copied));
     return title;
 }
 
-void listSubmenu(const AcroViewTable* av, AVMenu submenu, std::vector<MenuEntry>* items) {
+void listSubmenu(const AppViewTable* av, AVMenu submenu, std::vector<MenuEntry>* items) {
     const int32_t count = av->menuGetNumMenuItems(submenu);
     for (int32_t i = 0; i < count; ++i) {
         AVMenuItem item = av->menuAcquireMenuItemByIndex(submenu, i);
@@ -26,7 +26,7 @@ void listSubmenu(const AcroViewTable* av, AVMenu submenu, std::vector<MenuEntry>
     }
 }
 
-bool hasActiveDocument() { return qmhost::acroViewTable()->getActiveDoc() != nullptr; }
+bool hasActiveDocument() { return qmhost::appViewTable()->getActiveDoc() != nullptr; }
 
 std::string joinTitles(const std::vector<MenuEntry>& items) {
     std::string text;
@@ -38,7 +38,7 @@ std::string joinTitles(const std::vector<MenuEntry>& items) {
 
 bool ListProfileItems(std::vector<MenuEntry>* items, std::string* error) {
     items->clear();
-    const AcroViewTable* av = qmhost::acroViewTable();
+    const AppViewTable* av = qmhost::appViewTable();
     AVMenuItem stamp = av->menubarAcquireMenuItemByName(av->getMenubar(), kStampItemName);
     if (!stamp) {
         *error = std::string("the plug-in offers no Stamp menu (no item \"") + kStampItemName + "\")";

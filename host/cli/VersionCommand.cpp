@@ -5,7 +5,7 @@
 
 #include "HostTables.h"
 #include "cli/HostSession.h"
-#include "qmhost/AcroSupportTable.h"
+#include "qmhost/AppSupportTable.h"
 #include "qmhost/CoreTable.h"
 
 namespace qmcli {
@@ -17,7 +17,7 @@ std::string PluginProductInfo() {
     const void* table = core->getTable(core->atomFromString("KESO:Quillmark"), 1);
     if (!table) return "";
     auto entry = reinterpret_cast<void (*)(char*)>(
-        qmhost::acroSupportTable()->getEntry(static_cast<HFT>(const_cast<void*>(table)), 1));
+        qmhost::appSupportTable()->getEntry(static_cast<HFT>(const_cast<void*>(table)), 1));
     if (!entry) return "";
     char buffer[256] = "";
     entry(buffer);

@@ -2,8 +2,8 @@
 
 #include "core/TableRegistry.h"
 #include "qmhost/ASExtraTable.h"
-#include "qmhost/AcroSupportTable.h"
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppSupportTable.h"
+#include "qmhost/AppViewTable.h"
 #include "qmhost/CosTable.h"
 #include "qmhost/PDFEditReadTable.h"
 #include "qmhost/PDFEditWriteTable.h"
@@ -39,12 +39,12 @@ void addAt5And4(const char* name, const void* table) {
 }  // namespace
 
 void registerHostTables() {
-    addAt5("AcroSupport", acroSupportTable());
+    addAt5("AppSupport", appSupportTable());
     addAt5("Cos", cosTable());
     addAt5("PDModel", pdModelTable());
     addAt5("PDFEditWrite", pdfEditWriteTable());
     addAt5("PDFEditRead", pdfEditReadTable());
-    addAt5("AcroView", acroViewTable());
+    addAt5("AppView", appViewTable());
     addAt5("PDSWrite", &kPDSWrite);
     addAt5("PDSRead", &kPDSRead);
     addAt5("Win", &kWin);

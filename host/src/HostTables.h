@@ -2,10 +2,10 @@
 #pragma once
 
 struct CoreTable;
-struct AcroSupportTable;
+struct AppSupportTable;
 struct CosTable;
 struct PDModelTable;
-struct AcroViewTable;
+struct AppViewTable;
 struct PDFEditReadTable;
 struct PDFEditWriteTable;
 struct PDSysFontTable;
@@ -14,10 +14,10 @@ struct ASExtraTable;
 namespace qmhost {
 
 const CoreTable* coreTable();
-const AcroSupportTable* acroSupportTable();
+const AppSupportTable* appSupportTable();
 const CosTable* cosTable();
 const PDModelTable* pdModelTable();
-const AcroViewTable* acroViewTable();
+const AppViewTable* appViewTable();
 const PDFEditReadTable* pdfEditReadTable();
 const PDFEditWriteTable* pdfEditWriteTable();
 const PDSysFontTable* pdSysFontTable();

@@ -31,7 +31,7 @@ public:
     // procedure stream.
     void AttachDecompressor(jpeg_decompress_struct* decompressor);
 
-    // Samples are delivered as 255 - b (Adobe-style CMYK).
+    // Samples are delivered as 255 - b (inverted CMYK of the APP14 marker).
     void SetInvert(bool invert) { mInvert = invert; }
 
     // Copies up to size bytes of the image into buffer; answers the count,

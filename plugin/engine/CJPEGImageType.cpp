@@ -148,7 +148,7 @@ void CJPEGImageType::StartDecompression() {
     mHeight = int32_t(d.output_height);
     mBitsPerComponent = 8;
     mColorSpace = code;
-    // Files with an Adobe marker store CMYK inverted (the convention of the
+    // Files with an APP14 marker store CMYK inverted (the convention of the
     // programs that write them); delivered as is they print as a negative.
     mInvert = code == kImageColorCMYK && d.saw_Adobe_marker;
 }

@@ -7,7 +7,7 @@
 // warning of a decompression (a truncated file, for instance) is shown too and
 // decoding goes on: a truncated file still gives its full height.
 //
-// CMYK: files with an APP14 (Adobe) marker store inverted CMYK; their samples
+// CMYK: files with an APP14 marker store inverted CMYK; their samples
 // are inverted back on delivery, so the XObject carries ordinary DeviceCMYK.
 #pragma once
 
@@ -31,14 +31,14 @@ public:
     int32_t GetBitsPerComponent() override;  // 8
     int32_t GetColorSpace() override;        // kImageColorGray, RGB or CMYK
 
-    // Reads the header: dimensions, colour space and the Adobe marker. The
+    // Reads the header: dimensions, colour space and the APP14 marker. The
     // stream is opened for reading and closed again. Throws kErrImageRead (a
     // file libjpeg refuses, an empty file), kErrImageColorSpace (an output
     // colour space other than gray, RGB or CMYK, after the alert "Color Space:
     // %d") or kErrImageTooLarge (CheckImageSize).
     void Open();
     bool IsOpened() const { return mOpened; }
-    // Whether delivered samples are inverted (Adobe-style CMYK); valid once read.
+    // Whether delivered samples are inverted (CMYK under an APP14 marker); valid once read.
     bool GetInvert() const { return mInvert; }
     // Warnings libjpeg reported during the last read of the file (header or
     // samples); only the first of each read is shown.

@@ -46,7 +46,7 @@ int32_t ViewTypeIndex(ASAtom inViewType, ASFixed inZoom) {
 CPDFAction::CPDFAction() : mViewType(gCoreHFT ? Atom("XYZ") : kASAtomNull) {}
 
 CPDFAction::~CPDFAction() {
-    if (mBasePath && gAcroSupportHFT) gAcroSupportHFT->releasePath(mBasePath);
+    if (mBasePath && gAppSupportHFT) gAppSupportHFT->releasePath(mBasePath);
 }
 
 bool CPDFAction::IsValid() const {
@@ -93,10 +93,10 @@ bool CPDFAction::SetBorderDash(int32_t inStyle) {
 }
 
 bool CPDFAction::SetBasePath(const char* inPath) {
-    if (mBasePath) gAcroSupportHFT->releasePath(mBasePath);
+    if (mBasePath) gAppSupportHFT->releasePath(mBasePath);
     mBasePath = nullptr;
     if (IsEmpty(inPath)) return true;
-    return Guarded([&] { mBasePath = gAcroSupportHFT->pathFromText(inPath); });
+    return Guarded([&] { mBasePath = gAppSupportHFT->pathFromText(inPath); });
 }
 
 bool CPDFAction::ResolveGoTo() {

@@ -55,7 +55,7 @@ bool CPDFDocument::Close() {
     if (!mPDDoc) return true;
     const bool closed = HostFrame([&] {
         if (mAVDoc)
-            gAcroViewHFT->avDocClose(mAVDoc, true);
+            gAppViewHFT->avDocClose(mAVDoc, true);
         else
             gPDModelHFT->docClose(mPDDoc);
         mAVDoc = nullptr;
@@ -66,7 +66,7 @@ bool CPDFDocument::Close() {
 
 bool CPDFDocument::OpenView() {
     if (!mPDDoc || mAVDoc) return false;
-    return HostFrame([&] { mAVDoc = gAcroViewHFT->avDocOpenFromPDDoc(mPDDoc, nullptr); });
+    return HostFrame([&] { mAVDoc = gAppViewHFT->avDocOpenFromPDDoc(mPDDoc, nullptr); });
 }
 
 std::string CPDFDocument::GetInfo(const char* key) const {
@@ -100,7 +100,7 @@ bool CPDFDocument::DrawPage(int32_t pageIndex, QImage* target, float zoom, int32
         matrix.v = FixedFromDouble((matrix.v * factor - yOffset * 65536.0) / 65536.0);
         const ASFixed s = FixedFromDouble(factor);
         const ASFixedMatrix scale{s, 0, 0, s, 0, 0};
-        gAcroSupportHFT->fixedMatrixConcat(&matrix, &matrix, &scale);
+        gAppSupportHFT->fixedMatrixConcat(&matrix, &matrix, &scale);
         ASFixedRect update;
         gPDModelHFT->pageGetBox(page, &update);
         gPDModelHFT->pageDrawContents(page, target, &matrix, &update);

@@ -139,7 +139,7 @@ bool CPDFElement::WriteLineOperators(std::string& out, const ASFixedRect& rect,
                                          {rect.left, rect.top}};
         ASFixedPoint mapped[4];
         for (int i = 0; i < 4; ++i)
-            gAcroSupportHFT->fixedMatrixTransform(&mapped[i], &matrix, &corners[i]);
+            gAppSupportHFT->fixedMatrixTransform(&mapped[i], &matrix, &corners[i]);
         auto point = [&](const ASFixedPoint& p, const char* op) {
             AppendPdfFixed(ops, p.h);
             AppendPdfFixed(ops, p.v);

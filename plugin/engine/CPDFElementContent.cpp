@@ -44,7 +44,7 @@ bool CPDFElement::InsertPageContent(CosDoc cosDoc, CosObj pageDict, const std::s
         }
 
         CASStream source(
-            gAcroSupportHFT->memStmOpen(content.data(), static_cast<int64_t>(content.size())));
+            gAppSupportHFT->memStmOpen(content.data(), static_cast<int64_t>(content.size())));
         const CosObj attributes = gCosHFT->newDict(cosDoc, false, 1);
         gCosHFT->dictPut(attributes, gAtomLength,
                          gCosHFT->newInteger(cosDoc, false, static_cast<int32_t>(content.size())));

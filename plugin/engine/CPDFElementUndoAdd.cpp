@@ -49,7 +49,7 @@ bool CPDFElementUndoAdd::Undo() {
     }
     try {
         CallHost([&] {
-            PDDoc doc = gAcroViewHFT->avDocGetPDDoc(mAVDoc);
+            PDDoc doc = gAppViewHFT->avDocGetPDDoc(mAVDoc);
             if (!IsPageKind(mKind)) {
                 // Kinds 1 and 6 are no page's; an unknown kind is nothing this record can take back.
                 if (mKind != kElementUndoResources && mKind != kElementUndoCosObj) mSuccess = false;

@@ -9,7 +9,7 @@
 #include "engine/CPDFElementUndoAdd.h"
 #include "engine/CPDFElementUndoData.h"
 #include "engine/CPDFElementUndoManager.h"
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 #include "support/CAVDocList.h"
 
 class CPDFElementUndoController : public CAVDocList {

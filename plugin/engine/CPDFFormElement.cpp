@@ -54,7 +54,7 @@ bool CPDFFormElement::ReadContentStream(CosObj stream, std::string& out) {
     CASStream read(gCosHFT->streamOpen(stream, kCosStreamDecoded));
     std::string chunk(kReadChunk, '\0');
     for (;;) {
-        const int32_t n = gAcroSupportHFT->stmRead(chunk.data(), 1, kReadChunk, read);
+        const int32_t n = gAppSupportHFT->stmRead(chunk.data(), 1, kReadChunk, read);
         if (n <= 0) break;
         data.append(chunk.data(), static_cast<size_t>(n));
     }

@@ -66,7 +66,7 @@ CosObj CPDFFormElement::FormFor(CosDoc cosDoc, const std::string& content, const
                                          sourceMatrix.d, sourceMatrix.h, sourceMatrix.v}));
     gCosHFT->dictPut(attributes, gAtomResources, ResourcesFor(cosDoc));
 
-    CASStream bytes(gAcroSupportHFT->memStmOpen(content.data(), static_cast<int64_t>(content.size())));
+    CASStream bytes(gAppSupportHFT->memStmOpen(content.data(), static_cast<int64_t>(content.size())));
     const CosObj form = gCosHFT->newStream(cosDoc, true, bytes, 0, 1, attributes, gCosHFT->newNull(),
                                            static_cast<int64_t>(content.size()));
     mForms[cosDoc] = form;
@@ -87,16 +87,16 @@ bool CPDFFormElement::WritePage(int32_t pageIndex, PDPage target, PDPage source,
     // The placement aligns the page as it is displayed: the box rotated by the
     // source's /Rotate, then scaled.
     ASFixedRect shown{};
-    gAcroSupportHFT->fixedMatrixTransformRect(&shown, &sourceMatrix, &box);
+    gAppSupportHFT->fixedMatrixTransformRect(&shown, &sourceMatrix, &box);
     ASFixedMatrix scale{};
     mPlacement->GetScaleMatrix(scale);
-    gAcroSupportHFT->fixedMatrixTransformRect(&mPlacement->mElementBox, &scale, &shown);
+    gAppSupportHFT->fixedMatrixTransformRect(&mPlacement->mElementBox, &scale, &shown);
     mPlacement->mPage = target;
     if (!mPlacement->Compute()) return false;
     const ASFixedMatrix placed = mPlacement->mMatrix;
     // Source user space to the target page: the source's own matrix first.
     ASFixedMatrix whole{};
-    gAcroSupportHFT->fixedMatrixConcat(&whole, &placed, &sourceMatrix);
+    gAppSupportHFT->fixedMatrixConcat(&whole, &placed, &sourceMatrix);
 
     const CosObj form = FormFor(cosDoc, content, box, sourceMatrix);
 
@@ -130,7 +130,7 @@ bool CPDFFormElement::WritePage(int32_t pageIndex, PDPage target, PDPage source,
 
     if (mAction) {
         ASFixedRect link{};
-        gAcroSupportHFT->fixedMatrixTransformRect(&link, &whole, &box);
+        gAppSupportHFT->fixedMatrixTransformRect(&link, &whole, &box);
         if (!AddLinkAnnot(link, target)) return false;
     }
     return true;

@@ -77,7 +77,7 @@ bool CPDFImageElement::WritePage(int32_t pageIndex, PDPage page) {
                        kStrokeRect, gsName.c_str());
     if (mAction) {
         ASFixedRect link{};
-        gAcroSupportHFT->fixedMatrixTransformRect(&link, &frame, &pixelBox);
+        gAppSupportHFT->fixedMatrixTransformRect(&link, &frame, &pixelBox);
         if (!AddLinkAnnot(link, page)) return false;
     }
 

@@ -107,7 +107,7 @@ bool CPDFPlacement::Compute() {
             mViewPageBox = mPageBox;
             if (mPageView) {
                 gPDModelHFT->pageGetDefaultMatrix(mPage, &defaultMatrix);
-                gAcroSupportHFT->fixedMatrixTransformRect(&mViewPageBox, &defaultMatrix, &mPageBox);
+                gAppSupportHFT->fixedMatrixTransformRect(&mViewPageBox, &defaultMatrix, &mPageBox);
             }
             const double rho = Radians(mRotation);
             const Corners c = mAlignRotatedBox ? RotatedCorners(mElementBox, rho) : Corners{};
@@ -118,14 +118,14 @@ bool CPDFPlacement::Compute() {
                                             TranslationY(c.y1, c.y2)};
             // Scale first, then rotate, then translate.
             ASFixedMatrix rotated{};
-            gAcroSupportHFT->fixedMatrixConcat(&rotated, &translation, &rotation);
-            gAcroSupportHFT->fixedMatrixConcat(&mMatrix, &rotated, &scale);
+            gAppSupportHFT->fixedMatrixConcat(&rotated, &translation, &rotation);
+            gAppSupportHFT->fixedMatrixConcat(&mMatrix, &rotated, &scale);
             if (mPageView) {
                 // Placed as displayed; map back into the page's user space.
                 ASFixedMatrix inverse{};
-                if (!gAcroSupportHFT->fixedMatrixInvert(&inverse, &defaultMatrix))
+                if (!gAppSupportHFT->fixedMatrixInvert(&inverse, &defaultMatrix))
                     throw HostError(kHostErrGeneric, "the page's matrix cannot be inverted");
-                gAcroSupportHFT->fixedMatrixConcat(&mMatrix, &inverse, &mMatrix);
+                gAppSupportHFT->fixedMatrixConcat(&mMatrix, &inverse, &mMatrix);
             }
         });
     } catch (ErrorCode) {

@@ -44,7 +44,7 @@ std::vector<size_t> Candidates(const std::string& line, bool& outByCharacter) {
 
 ASFixedMatrix Concat(const ASFixedMatrix& first, const ASFixedMatrix& second) {
     ASFixedMatrix result;
-    gAcroSupportHFT->fixedMatrixConcat(&result, &first, &second);
+    gAppSupportHFT->fixedMatrixConcat(&result, &first, &second);
     return result;
 }
 
@@ -102,7 +102,7 @@ bool CPDFTextLayout::PrefixFits(const std::string& text, bool& outFits) {
     mPlacement.mElementBox = box;
     const bool computed = mPlacement.Compute();
     if (computed) {
-        gAcroSupportHFT->fixedMatrixTransformRect(&mPlacement.mElementBox, &mPlacement.mMatrix, &box);
+        gAppSupportHFT->fixedMatrixTransformRect(&mPlacement.mElementBox, &mPlacement.mMatrix, &box);
         ASFixed left, top, right, bottom;
         outFits = mPlacement.FitsOnPage(left, top, right, bottom);
     }
@@ -213,7 +213,7 @@ bool CPDFTextLayout::LayOutStandard() {
     mPlacement.SetScale(1.0, 1.0);
     if (!mPlacement.Compute()) return false;
     mFrameMatrix = mPlacement.mMatrix;
-    gAcroSupportHFT->fixedMatrixTransformRect(&mLinkRect, &mFrameMatrix, &mFrameBox);
+    gAppSupportHFT->fixedMatrixTransformRect(&mLinkRect, &mFrameMatrix, &mFrameBox);
     return true;
 }
 
@@ -278,7 +278,7 @@ bool CPDFTextLayout::LayOutRotated() {
                              line.box.bottom};
         line.underlineMatrix = lineMatrix;
         ASFixedRect placed;
-        gAcroSupportHFT->fixedMatrixTransformRect(&placed, &lineMatrix, &line.box);
+        gAppSupportHFT->fixedMatrixTransformRect(&placed, &lineMatrix, &line.box);
         mFrameBox = first ? placed : Union(mFrameBox, placed);
         first = false;
     }

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 
 class ImageReadProgress {
 public:

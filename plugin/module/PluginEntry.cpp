@@ -34,14 +34,14 @@ bool Import(const char* name, uint32_t lowest, const T** table, uint32_t* versio
 bool ImportRequiredTables() {
     const uint32_t v5 = 0x50000, v4 = 0x40000;
     // In this order; the first missing table stops the import.
-    return Import("AcroSupport", v5, &gAcroSupportHFT, &gAcroSupportVersion) &&
+    return Import("AppSupport", v5, &gAppSupportHFT, &gAppSupportVersion) &&
            Import("Cos", v5, &gCosHFT, &gCosVersion) &&
            Import("PDModel", v5, &gPDModelHFT, &gPDModelVersion) &&
            Import("PDFEditWrite", v5, &gPDFEditWriteHFT, &gPDFEditWriteVersion) &&
            Import("PDFEditRead", v5, &gPDFEditReadHFT, &gPDFEditReadVersion) &&
            Import("PDSysFont", v4, &gPDSysFontHFT, &gPDSysFontVersion) &&
            Import("PagePDEContent", v4, &gPagePDEContentHFT, &gPagePDEContentVersion) &&
-           Import("AcroView", v5, &gAcroViewHFT, &gAcroViewVersion) &&
+           Import("AppView", v5, &gAppViewHFT, &gAppViewVersion) &&
            Import("PDSWrite", v5, &gPDSWriteHFT, &gPDSWriteVersion) &&
            Import("PDSRead", v5, &gPDSReadHFT, &gPDSReadVersion) &&
            Import("Win", v5, &gWinHFT, &gWinVersion);
@@ -50,7 +50,7 @@ bool ImportRequiredTables() {
 void ImportOptionalTables() {
     const uint32_t v5 = 0x50000;
     Import("ASExtra", v5, &gASExtraHFT, &gASExtraVersion);
-    gAcroViewSweetPeaHFT = ImportTable("AcroViewSweetPea", v5, &gAcroViewSweetPeaVersion);
+    gAppViewSuitesHFT = ImportTable("AppViewSuites", v5, &gAppViewSuitesVersion);
     Import("PDMetadata", v5, &gPDMetadataHFT, &gPDMetadataVersion);
 }
 
@@ -88,7 +88,7 @@ bool SetupPlugin(uint32_t handshakeVersion, void* setupData) {
     }
 }
 
-ASAtom GetExtensionNameAtom() { return gCoreHFT->atomFromString("ADBE:Quillmark"); }
+ASAtom GetExtensionNameAtom() { return gCoreHFT->atomFromString("VELM:Quillmark"); }
 
 bool PluginHandshake(uint32_t handshakeVersion, void* handshakeData) {
     if (handshakeVersion != kHandshakeVersion || !handshakeData) return false;

@@ -122,7 +122,7 @@ void MakeUndoControllerAndNotification() {
     CallHost([&] {
         const ASCallback callback =
             gCoreHFT->makeCallback(gExtensionID, reinterpret_cast<ASProc>(&DocNotificationProc));
-        gAcroViewHFT->registerNotification(kNotifyDocWillChange, gExtensionID, callback, nullptr);
+        gAppViewHFT->registerNotification(kNotifyDocWillChange, gExtensionID, callback, nullptr);
         objects.docNotification = callback;
     });
 }
@@ -130,7 +130,7 @@ void MakeUndoControllerAndNotification() {
 void UnregisterDocNotification() {
     PlugInObjects& objects = Objects();
     if (!objects.docNotification) return;
-    gAcroViewHFT->unregisterNotification(kNotifyDocWillChange, objects.docNotification, nullptr);
+    gAppViewHFT->unregisterNotification(kNotifyDocWillChange, objects.docNotification, nullptr);
     objects.docNotification = nullptr;
 }
 
@@ -174,7 +174,7 @@ CAboutMenuItem* GetPlugInAboutItem() { return Objects().aboutItem.get(); }
 CHelpMenuItem* GetPlugInHelpItem() { return Objects().helpItem.get(); }
 
 void ClearUndoOnDocNotification(PDDoc inDoc, void* /*inClientData*/) {
-    const AVDoc view = CallHost([&] { return gAcroViewHFT->pdDocGetAVDoc(inDoc); });
+    const AVDoc view = CallHost([&] { return gAppViewHFT->pdDocGetAVDoc(inDoc); });
     if (view) CPDFElementUndoController::ClearElementUndo(view);
 }
 

@@ -20,10 +20,10 @@ void GetProductInfoString(char* buffer) {
 }
 
 HFT BuildProductInfoHft(HFTServer server) {
-    HFT table = gAcroSupportHFT->newTable(server, 1);
+    HFT table = gAppSupportHFT->newTable(server, 1);
     ASCallback entry =
         gCoreHFT->makeCallback(gExtensionID, reinterpret_cast<ASProc>(GetProductInfoString));
-    gAcroSupportHFT->replaceEntry(table, 1, entry, 0);
+    gAppSupportHFT->replaceEntry(table, 1, entry, 0);
     return table;
 }
 
@@ -45,7 +45,7 @@ bool ExportHfts() {
     try {
         ASCallback provide =
             gCoreHFT->makeCallback(gExtensionID, reinterpret_cast<ASProc>(ProvideProductInfoHft));
-        return gAcroSupportHFT->newServer("KESO:Quillmark", provide, nullptr) != nullptr;
+        return gAppSupportHFT->newServer("KESO:Quillmark", provide, nullptr) != nullptr;
     } catch (...) {
         return false;
     }

@@ -57,11 +57,11 @@ ASAtom GetBatchCommandAtom() {
 }
 
 bool IsGlobalCommand(AVCommand inCommand) {
-    return gAcroViewHFT->commandGetName(inCommand) == GetBatchCommandAtom();
+    return gAppViewHFT->commandGetName(inCommand) == GetBatchCommandAtom();
 }
 
 ASCab GetCommandState(AVCommand inCommand, bool inCreate) {
-    return gAcroViewHFT->commandGetCab(inCommand, kCommandStateCab, inCreate);
+    return gAppViewHFT->commandGetCab(inCommand, kCommandStateCab, inCreate);
 }
 
 int32_t GetStateInt(ASCab inState, const char* inKey, int32_t inDefault) {
@@ -75,8 +75,8 @@ void PutStateInt(ASCab inState, const char* inKey, int32_t inValue) {
 void RemoveStateKey(ASCab inState, const char* inKey) { gASExtraHFT->cabRemove(inState, inKey); }
 
 void ShowBatchWaitCursor(ASCab inState) {
-    PutCabPointer(inState, kStateCursor, kCursorPointerType, gAcroViewHFT->cursorGetCurrent(), nullptr);
-    gAcroViewHFT->cursorSet(gAcroViewHFT->cursorGetStandard(kAVCursorWait));
+    PutCabPointer(inState, kStateCursor, kCursorPointerType, gAppViewHFT->cursorGetCurrent(), nullptr);
+    gAppViewHFT->cursorSet(gAppViewHFT->cursorGetStandard(kAVCursorWait));
 }
 
 void RestoreBatchCursor(ASCab inState) {
@@ -85,12 +85,12 @@ void RestoreBatchCursor(ASCab inState) {
     if (gASExtraHFT->cabGetType(inState, kStateCursor) != kASCabValuePointer) return;
     const auto kept = static_cast<AVCursor>(GetCabPointer(inState, kStateCursor, kCursorPointerType));
     RemoveStateKey(inState, kStateCursor);
-    gAcroViewHFT->cursorSet(kept);
+    gAppViewHFT->cursorSet(kept);
 }
 
 void BeginBatchProgress(AVCommand inCommand, ASCab inState, int32_t inDuration) {
     void* data = nullptr;
-    ASProgressMonitor monitor = gAcroViewHFT->commandGetProgressMonitor(inCommand, &data);
+    ASProgressMonitor monitor = gAppViewHFT->commandGetProgressMonitor(inCommand, &data);
     if (!monitor) return;
     monitor->beginOperation(data);
     PutStateInt(inState, kStateProgressBegun, 1);
@@ -100,7 +100,7 @@ void BeginBatchProgress(AVCommand inCommand, ASCab inState, int32_t inDuration) 
 
 void SetBatchProgressValue(AVCommand inCommand, int32_t inValue) {
     void* data = nullptr;
-    ASProgressMonitor monitor = gAcroViewHFT->commandGetProgressMonitor(inCommand, &data);
+    ASProgressMonitor monitor = gAppViewHFT->commandGetProgressMonitor(inCommand, &data);
     if (monitor) monitor->setCurrValue(inValue, data);
 }
 
@@ -108,7 +108,7 @@ void EndBatchProgress(AVCommand inCommand, ASCab inState) {
     if (GetStateInt(inState, kStateProgressBegun, 0) == 0) return;
     RemoveStateKey(inState, kStateProgressBegun);
     void* data = nullptr;
-    ASProgressMonitor monitor = gAcroViewHFT->commandGetProgressMonitor(inCommand, &data);
+    ASProgressMonitor monitor = gAppViewHFT->commandGetProgressMonitor(inCommand, &data);
     if (monitor) monitor->endOperation(data);
 }
 
@@ -116,7 +116,7 @@ void ReportToCommand(AVCommand inCommand, int32_t inSeverity, int32_t inErrorCod
                      const std::string& inMessage) noexcept {
     ASText text = nullptr;
     try {
-        AVCommandReportProc report = gAcroViewHFT->commandGetReportProc(inCommand);
+        AVCommandReportProc report = gAppViewHFT->commandGetReportProc(inCommand);
         if (!report) return;
         if (!inMessage.empty()) text = CStringToASText(inMessage.c_str());
         report(inSeverity, inErrorCode, text, nullptr, nullptr, inCommand);

@@ -16,7 +16,7 @@
 #include <memory>
 #include <string>
 
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 
 class CStamp;
 

@@ -25,18 +25,18 @@ namespace {
 template <class F>
 void WithFileStream(const char* inPath, int16_t inMode, F&& body) {
     const CASPathName path(inPath);
-    ASStm stream = gAcroSupportHFT->fileStmOpen(path, inMode);
+    ASStm stream = gAppSupportHFT->fileStmOpen(path, inMode);
     try {
         body(stream);
     } catch (...) {
         try {
-            gAcroSupportHFT->stmClose(stream);
+            gAppSupportHFT->stmClose(stream);
         } catch (const HostError&) {
             // The first failure is the one worth reporting.
         }
         throw;
     }
-    gAcroSupportHFT->stmClose(stream);  // a failed flush raises here
+    gAppSupportHFT->stmClose(stream);  // a failed flush raises here
 }
 
 // The file the path finally names, so that writing through a symbolic link
@@ -117,7 +117,7 @@ void CCabinet::PutBinary(const char* inKey, const void* inData, int64_t inSize) 
 }
 
 bool CCabinet::WriteToFile(const TFileSpecifier& inFile) const {
-    if (inFile.IsEmpty() || !gASExtraHFT || !gAcroSupportHFT) return false;
+    if (inFile.IsEmpty() || !gASExtraHFT || !gAppSupportHFT) return false;
     const std::string target = ResolvedTarget(inFile.GetPath());
     TFileSpecifier temp(target.c_str());
     // ".qm" keeps the temporary name clear of ".nxp", which marks profiles.
@@ -140,7 +140,7 @@ bool CCabinet::WriteToFile(const TFileSpecifier& inFile) const {
 }
 
 bool CCabinet::ReadFromFile(const TFileSpecifier& inFile) {
-    if (inFile.IsEmpty() || !gASExtraHFT || !gAcroSupportHFT) return false;
+    if (inFile.IsEmpty() || !gASExtraHFT || !gAppSupportHFT) return false;
     ASCab read = nullptr;
     try {
         WithFileStream(inFile.GetPath(), kASStmRead,
@@ -169,7 +169,7 @@ std::string ReadWholeFile(const char* inPath, int64_t inLimit) {
     WithFileStream(inPath, kASStmRead, [&](ASStm stream) {
         std::string chunk(static_cast<size_t>(kStreamChunk), '\0');
         for (;;) {
-            const int32_t got = gAcroSupportHFT->stmRead(chunk.data(), 1, static_cast<int32_t>(chunk.size()), stream);
+            const int32_t got = gAppSupportHFT->stmRead(chunk.data(), 1, static_cast<int32_t>(chunk.size()), stream);
             if (got <= 0) break;
             if (static_cast<int64_t>(bytes.size()) + got > inLimit)
                 ThrowErrorCode(kErrNoMemory);
@@ -184,13 +184,13 @@ void WriteWholeFile(const char* inPath, const void* inData, int64_t inSize) {
         const char* data = static_cast<const char*>(inData);
         for (int64_t done = 0; done < inSize;) {
             const auto piece = static_cast<int32_t>(std::min(kStreamChunk, inSize - done));
-            gAcroSupportHFT->stmWrite(data + done, 1, piece, stream);
+            gAppSupportHFT->stmWrite(data + done, 1, piece, stream);
             done += piece;
         }
     });
 }
 
-bool HasDocumentTables() { return gASExtraHFT && gAcroSupportHFT && gPDModelHFT; }
+bool HasDocumentTables() { return gASExtraHFT && gAppSupportHFT && gPDModelHFT; }
 
 }  // namespace
 

@@ -16,7 +16,7 @@ CManageStampsToolButton::~CManageStampsToolButton() {
     // and every new start would add one more.
     if (!mSeparator) return;
     try {
-        gAcroViewHFT->toolButtonDestroy(mSeparator);
+        gAppViewHFT->toolButtonDestroy(mSeparator);
     } catch (...) {
         // The host dropped it already.
     }
@@ -30,7 +30,7 @@ void CManageStampsToolButton::AddToPlugInsToolBar(AVMenu inMenu) {
     const AVToolBar toolBar = AcquirePlugInsToolBar();
     const ASAtom separatorName = MakeSeparatorName(toolBar);
     AddPlugInsToolSeparator();
-    mSeparator = gAcroViewHFT->toolBarGetButtonByName(toolBar, separatorName);
+    mSeparator = gAppViewHFT->toolBarGetButtonByName(toolBar, separatorName);
     SetMenu(inMenu);
 }
 

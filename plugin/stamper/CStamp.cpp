@@ -149,7 +149,7 @@ bool CStamp::Build(PDDoc inDoc) {
         SetMessage(kStrCannotStamp);
         mDocument = std::make_unique<CPDFDocument>(inDoc);
         if (mInteractive)
-            mDocument->SetAVDoc(CallHost([&] { return gAcroViewHFT->pdDocGetAVDoc(inDoc); }));
+            mDocument->SetAVDoc(CallHost([&] { return gAppViewHFT->pdDocGetAVDoc(inDoc); }));
         mPlacement = std::make_unique<CPDFPlacement>();
         mElement->SetPlacement(mPlacement.get());
         mElement->SetDocument(mDocument.get());

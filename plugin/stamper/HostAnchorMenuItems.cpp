@@ -25,7 +25,7 @@ struct AcquiredItem {
     ~AcquiredItem() {
         if (!item) return;
         try {
-            gAcroViewHFT->menuItemRelease(item);
+            gAppViewHFT->menuItemRelease(item);
         } catch (...) {
         }
     }
@@ -36,7 +36,7 @@ struct AcquiredMenu {
     ~AcquiredMenu() {
         if (!menu) return;
         try {
-            gAcroViewHFT->menuRelease(menu);
+            gAppViewHFT->menuRelease(menu);
         } catch (...) {
         }
     }
@@ -87,23 +87,23 @@ void CHelpMenuItem::CreateInFamilyMenu() {
         ThrowErrorCode(kErrNotFound);
     }
     AcquiredMenu hostSubmenu;
-    hostSubmenu.menu = gAcroViewHFT->menuItemAcquireSubmenu(hostItem.item);
+    hostSubmenu.menu = gAppViewHFT->menuItemAcquireSubmenu(hostItem.item);
     if (!hostSubmenu.menu) {
         SetErrorMessage(std::string("The host menu item ") + kHelpHostItem + " has no submenu.");
         ThrowErrorCode(kErrNotFound);
     }
     AcquiredMenu family;
-    family.menu = gAcroViewHFT->menubarAcquireMenuByName(gAcroViewHFT->getMenubar(), kFamilyHelpMenuName);
+    family.menu = gAppViewHFT->menubarAcquireMenuByName(gAppViewHFT->getMenubar(), kFamilyHelpMenuName);
     if (!family.menu) {
         // The first plug-in of the family to start makes the family's menu.
-        const AVMenu made = gAcroViewHFT->menuNew("", kFamilyHelpMenuName, gExtensionID);
-        family.menu = gAcroViewHFT->menuAcquire(made);
-        const AVMenuItem holder = gAcroViewHFT->menuItemNew(kFamilyHelpItemTitle, kFamilyHelpMenuName, made,
+        const AVMenu made = gAppViewHFT->menuNew("", kFamilyHelpMenuName, gExtensionID);
+        family.menu = gAppViewHFT->menuAcquire(made);
+        const AVMenuItem holder = gAppViewHFT->menuItemNew(kFamilyHelpItemTitle, kFamilyHelpMenuName, made,
                                                             false, 0, 2, nullptr, gExtensionID);
-        gAcroViewHFT->menuAddMenuItem(hostSubmenu.menu, holder, kAVMenuAppend);
+        gAppViewHFT->menuAddMenuItem(hostSubmenu.menu, holder, kAVMenuAppend);
     }
     CAVMenuItem::Create(MenuTitle(kStrStamperMenuTitle).c_str(), "VELM:StamperHelp", 0, 0, nullptr, 0, nullptr);
-    gAcroViewHFT->menuAddMenuItem(family.menu, GetMenuItem(), kAVMenuAppend);
+    gAppViewHFT->menuAddMenuItem(family.menu, GetMenuItem(), kAVMenuAppend);
 }
 
 void CHelpMenuItem::Execute() {

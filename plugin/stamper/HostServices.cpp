@@ -56,8 +56,8 @@ const char* GetStamperLogFilePath() { return LogFile().GetPath(); }
 const HostVersionRecord& GetHostVersionRecord() { return VersionRecord(); }
 
 int16_t GetHostVersion() {
-    const AcroSupportTable* table = gAcroSupportHFT;
-    const size_t needed = offsetof(AcroSupportTable, getHostMajorVersion) + sizeof(table->getHostMajorVersion);
+    const AppSupportTable* table = gAppSupportHFT;
+    const size_t needed = offsetof(AppSupportTable, getHostMajorVersion) + sizeof(table->getHostMajorVersion);
     if (table && table->size >= needed && table->getHostMajorVersion) {
         const int32_t major = table->getHostMajorVersion();
         if (major > 0 && major <= INT16_MAX) VersionRecord().major = static_cast<int16_t>(major);

@@ -65,7 +65,7 @@ bool ApplyProfileToPreview(CProfileFile& ioProfile, PDDoc inPreviewDoc, bool inU
 
 double FitPageInRect(PDDoc inDoc, int32_t inPageIndex, PreviewRect& ioRect) {
     double zoom = 20.0;
-    if (!gPDModelHFT || !gAcroSupportHFT) return zoom;
+    if (!gPDModelHFT || !gAppSupportHFT) return zoom;
     try {
         CPDPageHolder page(inDoc, inPageIndex);
         ASFixedRect shown{0, 0, 0, 0};
@@ -74,7 +74,7 @@ double FitPageInRect(PDDoc inDoc, int32_t inPageIndex, PreviewRect& ioRect) {
             ASFixedMatrix matrix;
             gPDModelHFT->pageGetBox(page, &box);
             gPDModelHFT->pageGetDefaultMatrix(page, &matrix);
-            gAcroSupportHFT->fixedMatrixTransformRect(&shown, &matrix, &box);
+            gAppSupportHFT->fixedMatrixTransformRect(&shown, &matrix, &box);
         });
         const double w = std::abs(double(ioRect.right) - ioRect.left);
         const double h = std::abs(double(ioRect.top) - ioRect.bottom);

@@ -27,15 +27,15 @@ ProgressState& State() {
 
 // The table's cursor members, when the host's table is recent enough to have them.
 bool HostHasCursors() {
-    const AcroViewTable* table = gAcroViewHFT;
-    const size_t needed = offsetof(AcroViewTable, cursorGetStandard) + sizeof(table->cursorGetStandard);
+    const AppViewTable* table = gAppViewHFT;
+    const size_t needed = offsetof(AppViewTable, cursorGetStandard) + sizeof(table->cursorGetStandard);
     return table && table->size >= needed && table->cursorGetCurrent && table->cursorSet &&
            table->cursorGetStandard;
 }
 
 void ShowCursor(AVCursor inCursor) {
     try {
-        gAcroViewHFT->cursorSet(inCursor);
+        gAppViewHFT->cursorSet(inCursor);
     } catch (const HostError&) {
         // A cursor the host no longer knows: the run goes on with the one shown.
     }
@@ -43,7 +43,7 @@ void ShowCursor(AVCursor inCursor) {
 
 }  // namespace
 
-AVCursor GetWaitCursor() { return HostHasCursors() ? gAcroViewHFT->cursorGetStandard(kAVCursorWait) : nullptr; }
+AVCursor GetWaitCursor() { return HostHasCursors() ? gAppViewHFT->cursorGetStandard(kAVCursorWait) : nullptr; }
 
 void ProgressBegin(AVCursor inCursor, int32_t inDuration) {
     if (State().active) ProgressEnd();
@@ -51,7 +51,7 @@ void ProgressBegin(AVCursor inCursor, int32_t inDuration) {
     state = ProgressState{};
     state.shown = inCursor;
     if (HostHasCursors()) {
-        state.saved = gAcroViewHFT->cursorGetCurrent();
+        state.saved = gAppViewHFT->cursorGetCurrent();
         state.cursorSaved = true;
         ShowCursor(inCursor);
     }

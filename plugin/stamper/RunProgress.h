@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 
 // Shows inCursor (when the host offers cursors; the one shown before is kept
 // to be shown again at the end), takes the progress monitor, begins its

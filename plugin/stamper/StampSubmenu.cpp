@@ -115,12 +115,12 @@ void CStampMenuItem::RebuildProfileItems() {
                 const AVMenuItem item = mSubmenu.AcquireMenuItemByIndex(0);
                 if (!item) break;
                 try {
-                    gAcroViewHFT->menuItemRemove(item);
+                    gAppViewHFT->menuItemRemove(item);
                 } catch (...) {
-                    gAcroViewHFT->menuItemRelease(item);
+                    gAppViewHFT->menuItemRelease(item);
                     throw;
                 }
-                gAcroViewHFT->menuItemRelease(item);
+                gAppViewHFT->menuItemRelease(item);
             }
         });
     } catch (ErrorCode) {

@@ -61,9 +61,9 @@ void Guarded(const char* inWhere, F&& inBody) noexcept {
 }
 
 bool HostOffersBatchCommands() {
-    const AcroViewTable* table = gAcroViewHFT;
-    const size_t needed = offsetof(AcroViewTable, cursorGetStandard) + sizeof(table->cursorGetStandard);
-    return table && gASExtraHFT && gCoreHFT && gAcroSupportHFT && table->size >= needed &&
+    const AppViewTable* table = gAppViewHFT;
+    const size_t needed = offsetof(AppViewTable, cursorGetStandard) + sizeof(table->cursorGetStandard);
+    return table && gASExtraHFT && gCoreHFT && gAppSupportHFT && table->size >= needed &&
            table->registerCommandHandler;
 }
 
@@ -86,7 +86,7 @@ void PutText(ASCab ioCab, const char* inKey, const char* inText) {
 // Gives the cabinet to the command under the name; destroyed when refused.
 void PutCommandCab(AVCommand inCommand, const char* inName, ASCab inCab) {
     try {
-        gAcroViewHFT->commandPutCab(inCommand, inName, inCab);
+        gAppViewHFT->commandPutCab(inCommand, inName, inCab);
     } catch (...) {
         gASExtraHFT->cabDestroy(inCab);
         throw;
@@ -105,7 +105,7 @@ void PutSubCab(ASCab ioCab, const char* inKey, ASCab inSub) {
 // The description of the parameters as a property: a duplicate of the
 // command's, which is made (empty) and kept when it has none.
 ASCab DuplicateParamsDesc(AVCommand inCommand) {
-    ASCab desc = gAcroViewHFT->commandGetCab(inCommand, kParamsDescCab, false);
+    ASCab desc = gAppViewHFT->commandGetCab(inCommand, kParamsDescCab, false);
     if (!desc) {
         const ASCab made = gASExtraHFT->cabNew();
         PutCommandCab(inCommand, kParamsDescCab, made);
@@ -120,7 +120,7 @@ bool RegisterBatchCommand() {
     if (!HostOffersBatchCommands()) return false;
     try {
         if (!gHandlerRecord) {
-            void* block = gAcroSupportHFT->memMalloc(sizeof(AVCommandHandlerRec));
+            void* block = gAppSupportHFT->memMalloc(sizeof(AVCommandHandlerRec));
             if (!block) return false;
             std::memset(block, 0, sizeof(AVCommandHandlerRec));
             gHandlerRecord = static_cast<AVCommandHandlerRec*>(block);
@@ -139,7 +139,7 @@ bool RegisterBatchCommand() {
         record.cancel = Callback(&BatchCancel);
         record.reset = Callback(&BatchReset);
         record.preflightSequence = Callback(&BatchPreflightSequence);
-        return gAcroViewHFT->registerCommandHandler(GetBatchCommandAtom(), &record);
+        return gAppViewHFT->registerCommandHandler(GetBatchCommandAtom(), &record);
     } catch (const HostError& error) {
         TakeHostError(error);
     } catch (...) {
@@ -148,7 +148,7 @@ bool RegisterBatchCommand() {
 }
 
 void FreeBatchCommandRecord() {
-    if (gHandlerRecord && gAcroSupportHFT) gAcroSupportHFT->memFree(gHandlerRecord);
+    if (gHandlerRecord && gAppSupportHFT) gAppSupportHFT->memFree(gHandlerRecord);
     gHandlerRecord = nullptr;
     ForgetDestroyStampCallback();
 }
@@ -162,8 +162,8 @@ void BatchTerminate(ASAtom) {}
 void BatchRegisterCommands(ASAtom) {
     Guarded("BatchRegisterCommands", [] {
         const ASAtom name = GetBatchCommandAtom();
-        if (gAcroViewHFT->commandFindGlobal(name)) return;
-        gAcroViewHFT->commandRegisterGlobal(gAcroViewHFT->commandNew(name));
+        if (gAppViewHFT->commandFindGlobal(name)) return;
+        gAppViewHFT->commandRegisterGlobal(gAppViewHFT->commandNew(name));
     });
 }
 
@@ -171,7 +171,7 @@ void BatchCreated(AVCommand inCommand) {
     Guarded("BatchCreated", [&] {
         const ASCab empty = gASExtraHFT->cabNew();
         try {
-            gAcroViewHFT->commandSetParams(inCommand, empty);
+            gAppViewHFT->commandSetParams(inCommand, empty);
         } catch (...) {
             gASExtraHFT->cabDestroy(empty);
             throw;
@@ -183,7 +183,7 @@ void BatchCreated(AVCommand inCommand) {
 AVCommandStatus BatchSetParams(AVCommand inCommand, ASCab inParams) {
     return Guarded("BatchSetParams", kAVCommandInError, [&] {
         PutCommandCab(inCommand, kParamsCab, gASExtraHFT->cabDup(inParams));
-        gAcroViewHFT->commandPutCab(inCommand, kParamsDescCab, nullptr);
+        gAppViewHFT->commandPutCab(inCommand, kParamsDescCab, nullptr);
         return kAVCommandReady;
     });
 }
@@ -191,7 +191,7 @@ AVCommandStatus BatchSetParams(AVCommand inCommand, ASCab inParams) {
 void BatchGetParams(AVCommand inCommand, ASCab ioParams) {
     Guarded("BatchGetParams", [&] {
         gASExtraHFT->cabMakeEmpty(ioParams);
-        gASExtraHFT->cabCopy(gAcroViewHFT->commandGetCab(inCommand, kParamsCab, true), ioParams);
+        gASExtraHFT->cabCopy(gAppViewHFT->commandGetCab(inCommand, kParamsCab, true), ioParams);
     });
 }
 
@@ -214,9 +214,9 @@ AVCommandStatus BatchShowDialog(AVCommand inCommand) {
     return Guarded("BatchShowDialog", kAVCommandInError, [&] {
         const ASCab params = gASExtraHFT->cabNew();
         try {
-            gAcroViewHFT->commandGetParams(inCommand, params);
+            gAppViewHFT->commandGetParams(inCommand, params);
             if (IsGlobalCommand(inCommand) && DialogRunner() && DialogRunner()(params))
-                gAcroViewHFT->commandSetParams(inCommand, params);
+                gAppViewHFT->commandSetParams(inCommand, params);
         } catch (...) {
             gASExtraHFT->cabDestroy(params);
             throw;

@@ -17,7 +17,7 @@
 
 #include <functional>
 
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 
 // Fills a handler record in host memory with the procedures below, makes the
 // atom "StamperCmd" and registers the handler under it (the host then asks it

@@ -151,7 +151,7 @@ AVCommandStatus StartDocument(AVCommand inCommand, ASCab inParams, ASCab inState
     PutStateInt(inState, kStateCurrentStamp, 0);
     PutStateInt(inState, kStateCurrentPage, 0);
     BeginBatchProgress(inCommand, inState, inGlobal ? CountBatchTotalPages(inParams, inDoc) : PageCountOf(inDoc));
-    if (gAcroViewHFT->commandGetCursorPolicy(inCommand) != 0) ShowBatchWaitCursor(inState);
+    if (gAppViewHFT->commandGetCursorPolicy(inCommand) != 0) ShowBatchWaitCursor(inState);
     if (!inGlobal) return kAVCommandWorking;
     ClearErrorMessage();
     LogLine(kRunRule);
@@ -181,15 +181,15 @@ AVCommandStatus BatchWork(AVCommand inCommand) {
     PDDoc doc = nullptr;
     bool global = false;
     try {
-        if (const ASCab given = gAcroViewHFT->commandGetCab(inCommand, kParamsCab, false))
+        if (const ASCab given = gAppViewHFT->commandGetCab(inCommand, kParamsCab, false))
             params = std::make_unique<CCabinet>(given);
         else
             params = std::make_unique<CCabinet>();  // empty, destroyed after this call
-        doc = gAcroViewHFT->commandGetPDDoc(inCommand);
+        doc = gAppViewHFT->commandGetPDDoc(inCommand);
         state = GetCommandState(inCommand, true);
         if (!doc) return FailDocument(inCommand, state, Failure{"no document to stamp", 0}, true);
         global = IsGlobalCommand(inCommand);
-        if (gAcroViewHFT->commandGetStatus(inCommand) == kAVCommandReady) {
+        if (gAppViewHFT->commandGetStatus(inCommand) == kAVCommandReady) {
             const AVCommandStatus started = StartDocument(inCommand, params->GetCab(), state, doc, global);
             if (started != kAVCommandWorking) return started;
         }
@@ -312,7 +312,7 @@ AVCommandStatus BatchStop(AVCommand inCommand, AVCommandStatus inStatus) noexcep
         if (state) {
             EndDocument(inCommand, state);
             if (IsGlobalCommand(inCommand)) PutStateInt(state, kStateCurrentPage, 0);
-            gAcroViewHFT->commandPutCab(inCommand, kCommandStateCab, nullptr);
+            gAppViewHFT->commandPutCab(inCommand, kCommandStateCab, nullptr);
         }
         return inStatus;
     } catch (...) {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 
 // What NextBatchStamp found.
 enum class NextStamp {

@@ -70,7 +70,7 @@ std::string UnreadableProfileMessage(const CProfileFile& inProfile) {
 
 // So that Undo takes back this run only.
 void ClearUndoOf(PDDoc inDoc) {
-    const AVDoc view = CallHost([&] { return gAcroViewHFT->pdDocGetAVDoc(inDoc); });
+    const AVDoc view = CallHost([&] { return gAppViewHFT->pdDocGetAVDoc(inDoc); });
     if (view) CPDFElementUndoController::ClearElementUndo(view);
 }
 
@@ -128,7 +128,7 @@ PDDoc NewDocumentWithPagesOf(PDDoc inSource) {
         made = gPDModelHFT->docCreate();
         gPDModelHFT->docInsertPages(made, kPDInsertAfterLastPage, inSource, 0,
                                     gPDModelHFT->docGetNumPages(inSource));
-        gAcroViewHFT->avDocOpenFromPDDoc(made, nullptr);
+        gAppViewHFT->avDocOpenFromPDDoc(made, nullptr);
         viewOwnsIt = true;
         return made;
     } catch (const HostError& error) {
@@ -148,10 +148,10 @@ PDDoc NewDocumentWithPagesOf(PDDoc inSource) {
 }  // namespace
 
 bool CanStampActiveDocument() {
-    if (!gAcroViewHFT || !gPDModelHFT) return false;
+    if (!gAppViewHFT || !gPDModelHFT) return false;
     try {
-        const AVDoc view = gAcroViewHFT->getActiveDoc();
-        const PDDoc doc = view ? gAcroViewHFT->avDocGetPDDoc(view) : nullptr;
+        const AVDoc view = gAppViewHFT->getActiveDoc();
+        const PDDoc doc = view ? gAppViewHFT->avDocGetPDDoc(view) : nullptr;
         return doc && gPDModelHFT->docPermRequest(doc, kPDPermObjPageContents, kPDPermOpModify, nullptr) == 0;
     } catch (const HostError&) {
         return false;
@@ -182,11 +182,11 @@ bool ApplyProfileToDocument(CProfileFile& ioProfile, PDDoc inDoc, bool inInterac
 
 bool StampActiveDocument(CProfileFile& ioProfile) {
     ClearErrorMessage();
-    if (!gAcroViewHFT || !gPDModelHFT || !gASExtraHFT) return false;
+    if (!gAppViewHFT || !gPDModelHFT || !gASExtraHFT) return false;
     PDDoc active = nullptr;
     try {
-        const AVDoc view = gAcroViewHFT->getActiveDoc();
-        active = view ? gAcroViewHFT->avDocGetPDDoc(view) : nullptr;
+        const AVDoc view = gAppViewHFT->getActiveDoc();
+        active = view ? gAppViewHFT->avDocGetPDDoc(view) : nullptr;
     } catch (const HostError&) {
         active = nullptr;
     }

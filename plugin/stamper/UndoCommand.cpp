@@ -56,11 +56,11 @@ CUndoMenuItem::~CUndoMenuItem() { TakeOutOfMenu(*this); }
 
 bool CUndoMenuItem::ComputeEnabled() {
     if (!CanStampActiveDocument()) return false;
-    const AVDoc view = gAcroViewHFT->getActiveDoc();
+    const AVDoc view = gAppViewHFT->getActiveDoc();
     return view && CPDFElementUndoController::CanUndoElements(view);
 }
 
 void CUndoMenuItem::Execute() {
     if (!ComputeEnabled()) return;
-    if (!UndoElementRecords(gAcroViewHFT->getActiveDoc())) ShowAlert(LoadResString(kStrUndoFailed));
+    if (!UndoElementRecords(gAppViewHFT->getActiveDoc())) ShowAlert(LoadResString(kStrUndoFailed));
 }

@@ -17,13 +17,13 @@ void* GetAlertOwner() { return sAlertOwner; }
 
 void ShowAlert(const char* text) {
     if (!text) text = "";
-    if (!gAcroViewHFT || !gAcroViewHFT->alertNote) {
+    if (!gAppViewHFT || !gAppViewHFT->alertNote) {
         std::fprintf(stderr, "%s\n", text);
         return;
     }
     // An alert that cannot be shown has nowhere to be reported; the caller goes on.
     try {
-        gAcroViewHFT->alertNote(text);
+        gAppViewHFT->alertNote(text);
     } catch (const HostError&) {
     }
 }

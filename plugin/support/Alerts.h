@@ -1,5 +1,5 @@
 // Alerts: texts shown to the user. There is no window to own a message box on
-// this platform, so every alert goes to the host's alert note (AcroView);
+// this platform, so every alert goes to the host's alert note (AppView);
 // before the host tables are imported alerts go to standard error.
 #pragma once
 

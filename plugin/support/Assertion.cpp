@@ -13,9 +13,9 @@ void ReportAssertion(const char* expression, const char* file, int line) {
                   expression ? expression : "", file ? file : "", line);
     // Always the host's note: an assertion must be seen even where a message box
     // owner would be set.
-    if (gAcroViewHFT && gAcroViewHFT->alertNote) {
+    if (gAppViewHFT && gAppViewHFT->alertNote) {
         try {
-            gAcroViewHFT->alertNote(text);
+            gAppViewHFT->alertNote(text);
         } catch (const HostError&) {
         }
     } else {

@@ -4,11 +4,11 @@
 #include "support/HostTables.h"
 
 CASMemoryBlock::CASMemoryBlock(uint64_t size) {
-    mBlock = gAcroSupportHFT ? gAcroSupportHFT->memMalloc(size) : nullptr;
+    mBlock = gAppSupportHFT ? gAppSupportHFT->memMalloc(size) : nullptr;
     if (!mBlock) ThrowErrorCode(kErrNoMemory);
     mSize = size;
 }
 
 CASMemoryBlock::~CASMemoryBlock() {
-    if (mBlock && gAcroSupportHFT) gAcroSupportHFT->memFree(mBlock);
+    if (mBlock && gAppSupportHFT) gAppSupportHFT->memFree(mBlock);
 }

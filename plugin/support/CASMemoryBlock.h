@@ -1,4 +1,4 @@
-// One block of host memory (AcroSupport memMalloc / memFree), owned for the
+// One block of host memory (AppSupport memMalloc / memFree), owned for the
 // holder's lifetime.
 #pragma once
 

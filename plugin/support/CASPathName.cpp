@@ -2,7 +2,7 @@
 
 #include "support/HostTables.h"
 
-CASPathName::CASPathName(const char* inText) : mPath(gAcroSupportHFT->pathFromText(inText)) {}
+CASPathName::CASPathName(const char* inText) : mPath(gAppSupportHFT->pathFromText(inText)) {}
 
 // The host's release never raises.
-CASPathName::~CASPathName() { gAcroSupportHFT->releasePath(mPath); }
+CASPathName::~CASPathName() { gAppSupportHFT->releasePath(mPath); }

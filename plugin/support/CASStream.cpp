@@ -57,19 +57,19 @@ CASStream& CASStream::operator=(CASStream&& other) noexcept {
 
 void CASStream::OpenFileStream(ASPathName path, int16_t mode) {
     Close();
-    mStream = Opened(CallHostOr(kErrStream, [&] { return gAcroSupportHFT->fileStmOpen(path, mode); }));
+    mStream = Opened(CallHostOr(kErrStream, [&] { return gAppSupportHFT->fileStmOpen(path, mode); }));
 }
 
 void CASStream::OpenMemStream(const char* data, int64_t size) {
     Close();
-    mStream = Opened(CallHostOr(kErrStream, [&] { return gAcroSupportHFT->memStmOpen(data, size); }));
+    mStream = Opened(CallHostOr(kErrStream, [&] { return gAppSupportHFT->memStmOpen(data, size); }));
 }
 
 void CASStream::OpenProcStream(ASStmReadProc readProc, void* clientData) {
     Close();
     const ASCallback callback = CallbackFor(readProc);
     mStream = Opened(
-        CallHostOr(kErrStream, [&] { return gAcroSupportHFT->procStmOpen(callback, clientData); }));
+        CallHostOr(kErrStream, [&] { return gAppSupportHFT->procStmOpen(callback, clientData); }));
 }
 
 void CASStream::Attach(ASStm stream) {
@@ -83,19 +83,19 @@ ASStm CASStream::Detach() { return std::exchange(mStream, nullptr); }
 int32_t CASStream::Read(void* buffer, int32_t itemSize, int32_t count) {
     QM_ASSERT_TEXT(mStream != nullptr, "mStream != NULL");
     return CallHost([&] {
-        return gAcroSupportHFT->stmRead(static_cast<char*>(buffer), itemSize, count, mStream);
+        return gAppSupportHFT->stmRead(static_cast<char*>(buffer), itemSize, count, mStream);
     });
 }
 
 int32_t CASStream::Write(const void* buffer, int32_t itemSize, int32_t count) {
     QM_ASSERT_TEXT(mStream != nullptr, "mStream != NULL");
     return CallHost([&] {
-        return gAcroSupportHFT->stmWrite(static_cast<const char*>(buffer), itemSize, count, mStream);
+        return gAppSupportHFT->stmWrite(static_cast<const char*>(buffer), itemSize, count, mStream);
     });
 }
 
 void CASStream::Close() {
     if (!mStream) return;
     const ASStm stream = std::exchange(mStream, nullptr);
-    CallHost([&] { gAcroSupportHFT->stmClose(stream); });
+    CallHost([&] { gAppSupportHFT->stmClose(stream); });
 }

@@ -1,10 +1,10 @@
-// CASStream holds one host byte stream (AcroSupport ASStm) and closes it when
+// CASStream holds one host byte stream (AppSupport ASStm) and closes it when
 // it goes. Openers throw kErrStream (8002) when the host gives no stream.
 #pragma once
 
 #include <cstdint>
 
-#include "qmhost/AcroSupportTable.h"
+#include "qmhost/AppSupportTable.h"
 
 class CASStream {
 public:

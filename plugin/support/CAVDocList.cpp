@@ -46,16 +46,16 @@ CAVDocList::~CAVDocList() {
 }
 
 void CAVDocList::RegisterNotifications() {
-    if (gDocListAddCallback || !gCoreHFT || !gAcroViewHFT) return;
+    if (gDocListAddCallback || !gCoreHFT || !gAppViewHFT) return;
     CallHost([&] {
         ASCallback add = gCoreHFT->makeCallback(gExtensionID, reinterpret_cast<ASProc>(&DocListAddProc));
         ASCallback remove =
             gCoreHFT->makeCallback(gExtensionID, reinterpret_cast<ASProc>(&DocListRemoveProc));
-        gAcroViewHFT->registerNotification(kNotifyViewAdded, gExtensionID, add, this);
+        gAppViewHFT->registerNotification(kNotifyViewAdded, gExtensionID, add, this);
         try {
-            gAcroViewHFT->registerNotification(kNotifyViewRemoved, gExtensionID, remove, this);
+            gAppViewHFT->registerNotification(kNotifyViewRemoved, gExtensionID, remove, this);
         } catch (...) {
-            gAcroViewHFT->unregisterNotification(kNotifyViewAdded, add, this);
+            gAppViewHFT->unregisterNotification(kNotifyViewAdded, add, this);
             throw;
         }
         gDocListAddCallback = add;
@@ -66,9 +66,9 @@ void CAVDocList::RegisterNotifications() {
 
 void CAVDocList::UnregisterNotifications() {
     if (gRegisteredList != this) return;
-    if (gAcroViewHFT) {
-        gAcroViewHFT->unregisterNotification(kNotifyViewAdded, gDocListAddCallback, this);
-        gAcroViewHFT->unregisterNotification(kNotifyViewRemoved, gDocListRemoveCallback, this);
+    if (gAppViewHFT) {
+        gAppViewHFT->unregisterNotification(kNotifyViewAdded, gDocListAddCallback, this);
+        gAppViewHFT->unregisterNotification(kNotifyViewRemoved, gDocListRemoveCallback, this);
     }
     gDocListAddCallback = nullptr;
     gDocListRemoveCallback = nullptr;

@@ -47,10 +47,10 @@ void CAVHostSubmenuItem::Create(const char* inTitle, const char* inName, char in
     try {
         hostItem.Attach(found);
     } catch (...) {
-        gAcroViewHFT->menuItemRelease(found);
+        gAppViewHFT->menuItemRelease(found);
         throw;
     }
-    gAcroViewHFT->menuItemRelease(found);
+    gAppViewHFT->menuItemRelease(found);
 
     CAVMenu submenu;
     const AVMenu acquired = hostItem.AcquireSubmenu();
@@ -58,10 +58,10 @@ void CAVHostSubmenuItem::Create(const char* inTitle, const char* inName, char in
     try {
         submenu.Attach(acquired);
     } catch (...) {
-        gAcroViewHFT->menuRelease(acquired);
+        gAppViewHFT->menuRelease(acquired);
         throw;
     }
-    gAcroViewHFT->menuRelease(acquired);
+    gAppViewHFT->menuRelease(acquired);
 
     CAVMenuItem::Create(inTitle, inName, inShortcut, inShortcutFlags, inSubmenu, inLongOnly, inIcon);
     submenu.AddMenuItem(GetMenuItem(), kAVMenuAppend);

@@ -14,7 +14,7 @@ char sMenuTitle[CAVMenu::kTitleCapacity + 1] = "";
 CAVMenu::CAVMenu(const char* inTitle, const char* inName) { Create(inTitle, inName); }
 
 CAVMenu::CAVMenu(const char* inName) {
-    const AVMenu found = gAcroViewHFT->menubarAcquireMenuByName(gAcroViewHFT->getMenubar(), inName);
+    const AVMenu found = gAppViewHFT->menubarAcquireMenuByName(gAppViewHFT->getMenubar(), inName);
     if (!found) {
         SetErrorMessage(std::string("The menu ") + (inName ? inName : "") + " is not in the menu bar.");
         ThrowErrorCode(kErrNotFound);
@@ -24,10 +24,10 @@ CAVMenu::CAVMenu(const char* inName) {
     try {
         Attach(found);
     } catch (...) {
-        gAcroViewHFT->menuRelease(found);
+        gAppViewHFT->menuRelease(found);
         throw;
     }
-    gAcroViewHFT->menuRelease(found);
+    gAppViewHFT->menuRelease(found);
 }
 
 CAVMenu::CAVMenu(AVMenu inMenu) { Attach(inMenu); }
@@ -37,7 +37,7 @@ CAVMenu::~CAVMenu() { Release(); }
 void CAVMenu::Release() noexcept {
     if (!mMenu) return;
     try {
-        gAcroViewHFT->menuRelease(mMenu);
+        gAppViewHFT->menuRelease(mMenu);
     } catch (...) {
         // The host dropped the menu already.
     }
@@ -45,36 +45,36 @@ void CAVMenu::Release() noexcept {
 }
 
 void CAVMenu::Create(const char* inTitle, const char* inName) {
-    Attach(gAcroViewHFT->menuNew(inTitle ? inTitle : "", inName, gExtensionID));
+    Attach(gAppViewHFT->menuNew(inTitle ? inTitle : "", inName, gExtensionID));
 }
 
 void CAVMenu::Attach(AVMenu inMenu) {
     if (inMenu == mMenu) return;
-    if (inMenu) gAcroViewHFT->menuAcquire(inMenu);  // raises for a stale menu before anything changes
+    if (inMenu) gAppViewHFT->menuAcquire(inMenu);  // raises for a stale menu before anything changes
     Release();
     mMenu = inMenu;
 }
 
 void CAVMenu::AddMenuItem(AVMenuItem inItem, int32_t inPosition) {
-    gAcroViewHFT->menuAddMenuItem(mMenu, inItem, inPosition);
+    gAppViewHFT->menuAddMenuItem(mMenu, inItem, inPosition);
 }
 
 const char* CAVMenu::GetTitle() {
-    int32_t length = gAcroViewHFT->menuGetTitle(mMenu, sMenuTitle, kTitleCapacity);
+    int32_t length = gAppViewHFT->menuGetTitle(mMenu, sMenuTitle, kTitleCapacity);
     if (length < 0) length = 0;
     if (length > static_cast<int32_t>(kTitleCapacity)) length = kTitleCapacity;
     sMenuTitle[Utf8CompleteLength(sMenuTitle, static_cast<size_t>(length))] = '\0';
     return sMenuTitle;
 }
 
-const char* CAVMenu::GetName() { return gAcroViewHFT->menuGetName(mMenu); }
+const char* CAVMenu::GetName() { return gAppViewHFT->menuGetName(mMenu); }
 
-int32_t CAVMenu::GetNumMenuItems() { return gAcroViewHFT->menuGetNumMenuItems(mMenu); }
+int32_t CAVMenu::GetNumMenuItems() { return gAppViewHFT->menuGetNumMenuItems(mMenu); }
 
 AVMenuItem CAVMenu::AcquireMenuItemByIndex(int32_t inIndex) {
-    return gAcroViewHFT->menuAcquireMenuItemByIndex(mMenu, inIndex);
+    return gAppViewHFT->menuAcquireMenuItemByIndex(mMenu, inIndex);
 }
 
 int32_t CAVMenu::GetMenuItemIndex(AVMenuItem inItem) {
-    return gAcroViewHFT->menuGetMenuItemIndex(mMenu, inItem);
+    return gAppViewHFT->menuGetMenuItemIndex(mMenu, inItem);
 }

@@ -1,4 +1,4 @@
-// CAVMenu wraps a host menu (AcroView) and holds one host reference on it while
+// CAVMenu wraps a host menu (AppView) and holds one host reference on it while
 // attached; the destructor gives it back. Host errors leave as HostError for
 // the caller's frame, except where a constructor says otherwise.
 #pragma once
@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 
 class CAVMenu {
 public:

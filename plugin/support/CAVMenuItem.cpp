@@ -72,7 +72,7 @@ void CAVMenuItem::Detach() noexcept {
         }
     }
     try {
-        gAcroViewHFT->menuItemRelease(mMenuItem);
+        gAppViewHFT->menuItemRelease(mMenuItem);
     } catch (...) {
         // The host dropped the item already.
     }
@@ -83,7 +83,7 @@ void CAVMenuItem::Detach() noexcept {
 void CAVMenuItem::Create(const char* inTitle, const char* inName, char inShortcut, int16_t inShortcutFlags,
                          AVMenu inSubmenu, int16_t inLongOnly, AVIcon inIcon) {
     const AVMenuItem item =
-        gAcroViewHFT->menuItemNew(inTitle ? inTitle : "", inName, inSubmenu, inLongOnly != 0, inShortcut,
+        gAppViewHFT->menuItemNew(inTitle ? inTitle : "", inName, inSubmenu, inLongOnly != 0, inShortcut,
                                   inShortcutFlags, inIcon, gExtensionID);
     Attach(item);
     InstallCallbacks();
@@ -96,22 +96,22 @@ void CAVMenuItem::CreateSeparator(const char* inName) {
 
 void CAVMenuItem::Attach(AVMenuItem inItem) {
     if (inItem == mMenuItem) return;
-    if (inItem) gAcroViewHFT->menuItemAcquire(inItem);  // raises for a stale item before anything changes
+    if (inItem) gAppViewHFT->menuItemAcquire(inItem);  // raises for a stale item before anything changes
     Detach();
     mMenuItem = inItem;
 }
 
-AVMenu CAVMenuItem::AcquireSubmenu() { return gAcroViewHFT->menuItemAcquireSubmenu(mMenuItem); }
+AVMenu CAVMenuItem::AcquireSubmenu() { return gAppViewHFT->menuItemAcquireSubmenu(mMenuItem); }
 
-bool CAVMenuItem::GetLongOnly() { return gAcroViewHFT->menuItemIsLongOnly(mMenuItem); }
+bool CAVMenuItem::GetLongOnly() { return gAppViewHFT->menuItemIsLongOnly(mMenuItem); }
 
 bool CAVMenuItem::GetShortcut(char* outKey, int16_t* outFlags) {
     int16_t flags = 0;
-    return gAcroViewHFT->menuItemGetShortcut(mMenuItem, outKey, outFlags ? outFlags : &flags);
+    return gAppViewHFT->menuItemGetShortcut(mMenuItem, outKey, outFlags ? outFlags : &flags);
 }
 
 const char* CAVMenuItem::GetTitle() {
-    int32_t length = gAcroViewHFT->menuItemGetTitle(mMenuItem, sItemTitle, kTitleCapacity);
+    int32_t length = gAppViewHFT->menuItemGetTitle(mMenuItem, sItemTitle, kTitleCapacity);
     if (length < 0) length = 0;
     if (length > static_cast<int32_t>(kTitleCapacity)) length = kTitleCapacity;
     // The host cuts by bytes: a Chinese title may lose half a character.
@@ -119,22 +119,22 @@ const char* CAVMenuItem::GetTitle() {
     return sItemTitle;
 }
 
-void CAVMenuItem::Remove() { gAcroViewHFT->menuItemRemove(mMenuItem); }
+void CAVMenuItem::Remove() { gAppViewHFT->menuItemRemove(mMenuItem); }
 
-void CAVMenuItem::SetTitle(const char* inTitle) { gAcroViewHFT->menuItemSetTitle(mMenuItem, inTitle); }
+void CAVMenuItem::SetTitle(const char* inTitle) { gAppViewHFT->menuItemSetTitle(mMenuItem, inTitle); }
 
 void CAVMenuItem::InstallCallbacks() {
     const CommandCallbacks& shared = Shared();
     mCallbacksInstalled = true;  // so that a failure half-way is still undone
-    gAcroViewHFT->menuItemSetComputeEnabledProc(mMenuItem, shared.enabled, this);
-    gAcroViewHFT->menuItemSetComputeMarkedProc(mMenuItem, shared.marked, this);
-    gAcroViewHFT->menuItemSetExecuteProc(mMenuItem, shared.execute, this);
+    gAppViewHFT->menuItemSetComputeEnabledProc(mMenuItem, shared.enabled, this);
+    gAppViewHFT->menuItemSetComputeMarkedProc(mMenuItem, shared.marked, this);
+    gAppViewHFT->menuItemSetExecuteProc(mMenuItem, shared.execute, this);
 }
 
 void CAVMenuItem::RemoveCallbacks() {
-    gAcroViewHFT->menuItemSetComputeEnabledProc(mMenuItem, nullptr, nullptr);
-    gAcroViewHFT->menuItemSetComputeMarkedProc(mMenuItem, nullptr, nullptr);
-    gAcroViewHFT->menuItemSetExecuteProc(mMenuItem, nullptr, nullptr);
+    gAppViewHFT->menuItemSetComputeEnabledProc(mMenuItem, nullptr, nullptr);
+    gAppViewHFT->menuItemSetComputeMarkedProc(mMenuItem, nullptr, nullptr);
+    gAppViewHFT->menuItemSetExecuteProc(mMenuItem, nullptr, nullptr);
     mCallbacksInstalled = false;
 }
 
@@ -144,12 +144,12 @@ bool CAVMenuItem::ComputeMarked() { return false; }
 
 void CAVMenuItem::Execute() {}
 
-const char* CAVMenuItem::GetName() { return gAcroViewHFT->menuItemGetName(mMenuItem); }
+const char* CAVMenuItem::GetName() { return gAppViewHFT->menuItemGetName(mMenuItem); }
 
-bool CAVMenuItem::IsEnabled() { return gAcroViewHFT->menuItemIsEnabled(mMenuItem); }
+bool CAVMenuItem::IsEnabled() { return gAppViewHFT->menuItemIsEnabled(mMenuItem); }
 
-bool CAVMenuItem::IsMarked() { return gAcroViewHFT->menuItemIsMarked(mMenuItem); }
+bool CAVMenuItem::IsMarked() { return gAppViewHFT->menuItemIsMarked(mMenuItem); }
 
 AVMenuItem AcquireMenuItemByName(const char* inName) {
-    return gAcroViewHFT->menubarAcquireMenuItemByName(gAcroViewHFT->getMenubar(), inName);
+    return gAppViewHFT->menubarAcquireMenuItemByName(gAppViewHFT->getMenubar(), inName);
 }

@@ -1,4 +1,4 @@
-// CAVMenuItem wraps a host menu item (AcroView). A command derives from it and
+// CAVMenuItem wraps a host menu item (AppView). A command derives from it and
 // overrides ComputeEnabled, ComputeMarked and Execute; the host reaches them
 // through three callbacks that all items share, with the wrapper as client
 // data. The wrapper holds one host reference on its item while attached.
@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 
 class CAVMenuItem {
 public:

@@ -39,12 +39,12 @@ CAVToolButton::CAVToolButton(const char* inName, uint16_t inBitmapId, uint8_t in
     SetIcon(inBitmapId);
     try {
         CallHostOr(kErrNoMemory, [&] {
-            mButton = gAcroViewHFT->toolButtonNew(mName, mIcon, inOptions, inSeparator != 0);
+            mButton = gAppViewHFT->toolButtonNew(mName, mIcon, inOptions, inSeparator != 0);
             if (!mButton) ThrowErrorCode(kErrNoMemory);
             const CommandCallbacks& shared = Shared();
-            gAcroViewHFT->toolButtonSetExecuteProc(mButton, shared.execute, this);
-            gAcroViewHFT->toolButtonSetComputeEnabledProc(mButton, shared.enabled, this);
-            gAcroViewHFT->toolButtonSetComputeMarkedProc(mButton, shared.marked, this);
+            gAppViewHFT->toolButtonSetExecuteProc(mButton, shared.execute, this);
+            gAppViewHFT->toolButtonSetComputeEnabledProc(mButton, shared.enabled, this);
+            gAppViewHFT->toolButtonSetComputeMarkedProc(mButton, shared.marked, this);
         });
     } catch (...) {
         // No destructor runs for a constructor that throws: a button made
@@ -66,11 +66,11 @@ void CAVToolButton::InitCallbacks() {
 void CAVToolButton::Destroy() noexcept {
     if (!mButton) return;
     try {
-        gAcroViewHFT->toolButtonRemove(mButton);
+        gAppViewHFT->toolButtonRemove(mButton);
     } catch (...) {
     }
     try {
-        gAcroViewHFT->toolButtonDestroy(mButton);
+        gAppViewHFT->toolButtonDestroy(mButton);
     } catch (...) {
         // The host dropped the button already.
     }
@@ -84,17 +84,17 @@ void CAVToolButton::SetIcon(uint16_t inBitmapId) {
 
 void CAVToolButton::Execute() {}
 
-bool CAVToolButton::ComputeEnabled() { return gAcroViewHFT->getActiveDoc() != nullptr; }
+bool CAVToolButton::ComputeEnabled() { return gAppViewHFT->getActiveDoc() != nullptr; }
 
 bool CAVToolButton::ComputeMarked() { return false; }
 
-void CAVToolButton::SetHelpText(const char* inText) { gAcroViewHFT->toolButtonSetHelpText(mButton, inText); }
+void CAVToolButton::SetHelpText(const char* inText) { gAppViewHFT->toolButtonSetHelpText(mButton, inText); }
 
-void CAVToolButton::SetMenu(AVMenu inMenu) { gAcroViewHFT->toolButtonSetMenu(mButton, inMenu); }
+void CAVToolButton::SetMenu(AVMenu inMenu) { gAppViewHFT->toolButtonSetMenu(mButton, inMenu); }
 
 void CAVToolButton::AddBesideButton(int16_t inPosition, AVToolButton inOther) {
     CallHostOr(kErrNoMemory, [&] {
-        gAcroViewHFT->toolBarAddButton(gAcroViewHFT->getToolBar(), mButton, inPosition != 0, inOther);
+        gAppViewHFT->toolBarAddButton(gAppViewHFT->getToolBar(), mButton, inPosition != 0, inOther);
     });
 }
 
@@ -104,7 +104,7 @@ void CAVToolButton::AddBeside(int16_t inPosition, const CAVToolButton& inOther) 
 
 void CAVToolButton::AddToToolsGroup() {
     const AVToolButton marker = CallHostOr(kErrNoMemory, [&] {
-        return gAcroViewHFT->toolBarGetButtonByName(gAcroViewHFT->getToolBar(),
+        return gAppViewHFT->toolBarGetButtonByName(gAppViewHFT->getToolBar(),
                                                     gCoreHFT->atomFromString("endToolsGroup"));
     });
     // Without the marker, "before it" would mean the front of the toolbar: the

@@ -1,4 +1,4 @@
-// CAVToolButton makes and owns a host tool button (AcroView). A command derives
+// CAVToolButton makes and owns a host tool button (AppView). A command derives
 // from it and overrides Execute, ComputeEnabled and ComputeMarked; the host
 // reaches them through three callbacks that all buttons share, with the
 // wrapper as client data. The button is taken off its toolbar and destroyed
@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 
 class CAVToolButton {
 public:

@@ -16,7 +16,7 @@ void PutOrAlert(F&& body) {
         body();
     } catch (const HostError& error) {
         char text[256];
-        gAcroSupportHFT->getErrorString(error.code(), text, sizeof text);
+        gAppSupportHFT->getErrorString(error.code(), text, sizeof text);
         const ErrorCode code = TakeHostError(error);
         ShowAlert(text);
         ThrowErrorCode(code);

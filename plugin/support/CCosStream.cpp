@@ -53,7 +53,7 @@ void CCosStream::CreateStream(CosDoc doc, ASStm source, int64_t offset, int16_t 
                                      encodeParms, length);
     } catch (const HostError& error) {
         char text[512];
-        gAcroSupportHFT->getErrorString(error.code(), text, sizeof text);
+        gAppSupportHFT->getErrorString(error.code(), text, sizeof text);
         TakeHostError(error);
         ShowAlert(text);
         ThrowErrorCode(kErrStream);

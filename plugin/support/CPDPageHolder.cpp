@@ -4,7 +4,7 @@
 #include "support/HostTables.h"
 
 CPDPageHolder::CPDPageHolder(AVDoc view, int32_t pageNumber) {
-    const PDDoc doc = CallHost([&] { return gAcroViewHFT->avDocGetPDDoc(view); });
+    const PDDoc doc = CallHost([&] { return gAppViewHFT->avDocGetPDDoc(view); });
     Acquire(doc, pageNumber);
 }
 

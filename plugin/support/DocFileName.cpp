@@ -7,7 +7,7 @@
 
 namespace {
 
-bool HostHasDocuments() { return gAcroViewHFT && gPDModelHFT && gAcroSupportHFT; }
+bool HostHasDocuments() { return gAppViewHFT && gPDModelHFT && gAppSupportHFT; }
 
 // The document's path text into buffer (kFileSpecCapacity bytes): true with an
 // empty text for a document without a file; false when the path does not fit.
@@ -16,8 +16,8 @@ bool DocPathText(PDDoc doc, char* buffer) {
     ASPathName path = CallHost([&] { return gPDModelHFT->docAcquirePath(doc); });
     if (!path) return true;  // an untitled document: no file, so no name
     const int32_t length =
-        gAcroSupportHFT->pathGetText(path, buffer, static_cast<int32_t>(kFileSpecCapacity));
-    gAcroSupportHFT->releasePath(path);
+        gAppSupportHFT->pathGetText(path, buffer, static_cast<int32_t>(kFileSpecCapacity));
+    gAppSupportHFT->releasePath(path);
     if (length < 0 || static_cast<size_t>(length) >= kFileSpecCapacity) {
         buffer[0] = '\0';  // the host cut it: a cut path names another file
         return false;
@@ -26,7 +26,7 @@ bool DocPathText(PDDoc doc, char* buffer) {
 }
 
 PDDoc DocOfView(AVDoc view) {
-    return CallHost([&] { return gAcroViewHFT->avDocGetPDDoc(view); });
+    return CallHost([&] { return gAppViewHFT->avDocGetPDDoc(view); });
 }
 
 }  // namespace
@@ -60,7 +60,7 @@ bool GetDocFileName(PDDoc inDoc, char* outName, size_t inCapacity, bool inKeepFo
 bool GetActiveDocFileName(char* outName, size_t inCapacity, bool inKeepFolder,
                           bool inKeepExtension) {
     if (!HostHasDocuments()) return false;
-    AVDoc view = gAcroViewHFT->getActiveDoc();
+    AVDoc view = gAppViewHFT->getActiveDoc();
     if (!view) return false;
     return GetDocFileName(DocOfView(view), outName, inCapacity, inKeepFolder, inKeepExtension);
 }

@@ -24,8 +24,8 @@ bool HasErrorMessage() { return sErrorMessage[0] != '\0'; }
 void ClearErrorMessage() { sErrorMessage[0] = '\0'; }
 
 ErrorCode TakeHostError(const HostError& error) {
-    if (gAcroSupportHFT)
-        gAcroSupportHFT->getErrorString(error.code(), GetErrorMessage(), kErrorMessageCapacity);
+    if (gAppSupportHFT)
+        gAppSupportHFT->getErrorString(error.code(), GetErrorMessage(), kErrorMessageCapacity);
     else
         SetErrorMessage(error.what());
     // The host cuts its text by bytes; drop a character that it cut in half.

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "qmhost/AcroSupportTable.h"
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppSupportTable.h"
+#include "qmhost/AppViewTable.h"
 #include "qmhost/ASExtraTable.h"
 #include "qmhost/CoreTable.h"
 #include "qmhost/CosTable.h"
@@ -23,22 +23,22 @@ extern ExtensionID gExtensionID;
 extern const CoreTable* gCoreHFT;
 extern uint32_t gCoreVersion;
 
-extern const AcroSupportTable* gAcroSupportHFT;
+extern const AppSupportTable* gAppSupportHFT;
 extern const CosTable* gCosHFT;
 extern const PDModelTable* gPDModelHFT;
 extern const PDFEditWriteTable* gPDFEditWriteHFT;
 extern const PDFEditReadTable* gPDFEditReadHFT;
 extern const PDSysFontTable* gPDSysFontHFT;
 extern const PagePDEContentTable* gPagePDEContentHFT;
-extern const AcroViewTable* gAcroViewHFT;
+extern const AppViewTable* gAppViewHFT;
 extern const PDSWriteTable* gPDSWriteHFT;
 extern const PDSReadTable* gPDSReadHFT;
 extern const WinTable* gWinHFT;
 extern const ASExtraTable* gASExtraHFT;          // optional
-extern const void* gAcroViewSweetPeaHFT;         // optional; never offered by our hosts
+extern const void* gAppViewSuitesHFT;         // optional; never offered by our hosts
 extern const PDMetadataTable* gPDMetadataHFT;    // optional
 
-extern uint32_t gAcroSupportVersion, gCosVersion, gPDModelVersion, gPDFEditWriteVersion,
-    gPDFEditReadVersion, gPDSysFontVersion, gPagePDEContentVersion, gAcroViewVersion,
-    gPDSWriteVersion, gPDSReadVersion, gWinVersion, gASExtraVersion, gAcroViewSweetPeaVersion,
+extern uint32_t gAppSupportVersion, gCosVersion, gPDModelVersion, gPDFEditWriteVersion,
+    gPDFEditReadVersion, gPDSysFontVersion, gPagePDEContentVersion, gAppViewVersion,
+    gPDSWriteVersion, gPDSReadVersion, gWinVersion, gASExtraVersion, gAppViewSuitesVersion,
     gPDMetadataVersion;

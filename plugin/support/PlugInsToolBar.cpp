@@ -22,27 +22,27 @@ AVToolBarPosition MakePlugInsToolBarPosition() {
 }
 
 AVToolBar AcquirePlugInsToolBar() {
-    if (const AVToolBar found = gAcroViewHFT->toolBarGetByName(kPlugInsToolBarName)) return found;
-    const AVToolBar made = gAcroViewHFT->toolBarNew(kPlugInsToolBarName, kPlugInsToolBarTitle);
+    if (const AVToolBar found = gAppViewHFT->toolBarGetByName(kPlugInsToolBarName)) return found;
+    const AVToolBar made = gAppViewHFT->toolBarNew(kPlugInsToolBarName, kPlugInsToolBarTitle);
     const AVToolBarPosition position = MakePlugInsToolBarPosition();
-    gAcroViewHFT->toolBarSetPosition(kPlugInsToolBarName, 0, &position);
+    gAppViewHFT->toolBarSetPosition(kPlugInsToolBarName, 0, &position);
     return made;
 }
 
 void AddPlugInsToolButton(AVToolButton inButton) {
-    gAcroViewHFT->toolBarAddButton(AcquirePlugInsToolBar(), inButton, false, nullptr);
+    gAppViewHFT->toolBarAddButton(AcquirePlugInsToolBar(), inButton, false, nullptr);
 }
 
 void AddPlugInsToolSeparator() {
     const AVToolBar toolBar = AcquirePlugInsToolBar();
     const ASAtom name = MakeSeparatorName(toolBar);
-    const AVToolButton separator = gAcroViewHFT->toolButtonNew(name, nullptr, 0, true);
+    const AVToolButton separator = gAppViewHFT->toolButtonNew(name, nullptr, 0, true);
     try {
-        gAcroViewHFT->toolBarAddButton(toolBar, separator, false, nullptr);
+        gAppViewHFT->toolBarAddButton(toolBar, separator, false, nullptr);
     } catch (...) {
         // Otherwise the separator would be left over on no toolbar.
         try {
-            gAcroViewHFT->toolButtonDestroy(separator);
+            gAppViewHFT->toolButtonDestroy(separator);
         } catch (...) {
         }
         throw;
@@ -54,7 +54,7 @@ ASAtom MakeSeparatorName(AVToolBar inToolBar) {
     for (int n = 1; n <= kPlugInsToolBarSeparators; ++n) {
         std::snprintf(candidate, sizeof candidate, "%s%d", "Separator", n);
         const ASAtom atom = gCoreHFT->atomFromString(candidate);
-        if (!gAcroViewHFT->toolBarGetButtonByName(inToolBar, atom)) return atom;
+        if (!gAppViewHFT->toolBarGetButtonByName(inToolBar, atom)) return atom;
     }
     // The family's toolbars use only these sixteen names: a full toolbar is a
     // failure for the caller, never a name outside the range.

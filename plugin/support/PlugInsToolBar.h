@@ -3,7 +3,7 @@
 // operations leave as HostError for the caller's host frame.
 #pragma once
 
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 
 constexpr const char* kPlugInsToolBarName = "VELM PDF/Pellora";
 constexpr const char* kPlugInsToolBarTitle = "VELM PDF/Pellora Plug-ins";

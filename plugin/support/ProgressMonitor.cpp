@@ -28,8 +28,8 @@ ASProgressMonitor AcquireProgressMonitor(void** outClientData) {
     void* ignored = nullptr;
     void** clientData = outClientData ? outClientData : &ignored;
     *clientData = nullptr;
-    if (!gAcroViewHFT || !gAcroViewHFT->getProgressMonitor) return &NullProgressMonitor;
+    if (!gAppViewHFT || !gAppViewHFT->getProgressMonitor) return &NullProgressMonitor;
     ASProgressMonitor monitor =
-        CallHost([&] { return gAcroViewHFT->getProgressMonitor(clientData); });
+        CallHost([&] { return gAppViewHFT->getProgressMonitor(clientData); });
     return monitor ? monitor : &NullProgressMonitor;
 }

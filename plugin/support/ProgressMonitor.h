@@ -2,7 +2,7 @@
 // monitor when the host gives none.
 #pragma once
 
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 
 // The do-nothing monitor: begin sets its stored duration and current value to
 // 0, end does nothing, the setters store their value and the getters answer what

@@ -69,8 +69,8 @@ std::vector<uint8_t> JpegBytes(JpegColor color, int width, int height) {
     if (color == JpegColor::CMYKPlain) cinfo.write_Adobe_marker = FALSE;
     jpeg_start_compress(&cinfo, TRUE);
     std::vector<uint8_t> samples = ImageSamples(width, height, components);
-    // Adobe-style files hold inverted CMYK.
-    if (color == JpegColor::CMYKAdobe)
+    // Files with the APP14 marker hold inverted CMYK.
+    if (color == JpegColor::CMYKApp14)
         for (uint8_t& s : samples) s = uint8_t(255 - s);
     const size_t rowBytes = size_t(width) * size_t(components);
     while (cinfo.next_scanline < cinfo.image_height) {

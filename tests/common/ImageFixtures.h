@@ -17,15 +17,15 @@ namespace imagetest {
 enum class JpegColor {
     Gray,       // 1 component, JFIF (APP0)
     RGB,        // stored as YCbCr, JFIF (APP0)
-    CMYKAdobe,  // 4 components with an Adobe (APP14) marker, stored inverted
+    CMYKApp14,  // 4 components with an APP14 marker, stored inverted
                 // the way desktop-publishing programs store CMYK
     CMYKPlain,  // 4 components, no APP0 and no APP14: stored as given
 };
 int JpegComponents(JpegColor color);
 
 // Writes a baseline JPEG (quality 100, no chroma subsampling) of the pattern.
-// For CMYKAdobe the file holds 255 - sample, so a reader that honours the
-// Adobe convention gets ImageSamples back (up to JPEG's rounding).
+// For CMYKApp14 the file holds 255 - sample, so a reader that honours the
+// APP14 marker gets ImageSamples back (up to JPEG's rounding).
 void WriteJpeg(const std::string& path, JpegColor color, int width, int height);
 // The file's bytes (for mutation tests).
 std::vector<uint8_t> JpegBytes(JpegColor color, int width, int height);

@@ -18,7 +18,7 @@
 
 #include "HostTables.h"
 #include "core/AtomTable.h"
-#include "qmhost/AcroSupportTable.h"
+#include "qmhost/AppSupportTable.h"
 #include "qmhost/HostError.h"
 #include "qmhost/PDModelTable.h"
 
@@ -230,8 +230,8 @@ void HostDoc::close() {
     }
 }
 
-HostPath::HostPath(const std::string& text) : mPath(qmhost::acroSupportTable()->pathFromText(text.c_str())) {}
+HostPath::HostPath(const std::string& text) : mPath(qmhost::appSupportTable()->pathFromText(text.c_str())) {}
 
-HostPath::~HostPath() { qmhost::acroSupportTable()->releasePath(mPath); }
+HostPath::~HostPath() { qmhost::appSupportTable()->releasePath(mPath); }
 
 }  // namespace qmtest

@@ -109,7 +109,7 @@ private:
     PDDoc mDoc;
 };
 
-// An ASPathName made through AcroSupport pathFromText, released when this goes.
+// An ASPathName made through AppSupport pathFromText, released when this goes.
 class HostPath {
 public:
     explicit HostPath(const std::string& text);

@@ -33,13 +33,13 @@ std::unique_ptr<CPDFDocument> OpenDocument(const std::string& path) {
 }
 
 void SaveDocument(const CPDFDocument& doc, const std::string& path) {
-    ASPathName pathName = gAcroSupportHFT->pathFromText(path.c_str());
+    ASPathName pathName = gAppSupportHFT->pathFromText(path.c_str());
     try {
         gPDModelHFT->docSave(doc.GetPDDoc(), pathName);
     } catch (const HostError& error) {
         ADD_FAILURE() << "saving " << path << ": " << error.what();
     }
-    gAcroSupportHFT->releasePath(pathName);
+    gAppSupportHFT->releasePath(pathName);
 }
 
 std::unique_ptr<TextStamp> MakeTextStamp(CPDFDocument& doc, const std::string& text, double size,
@@ -86,8 +86,8 @@ std::string StreamData(CosObj stream) {
     std::string data;
     char buffer[4096];
     int32_t n;
-    while ((n = gAcroSupportHFT->stmRead(buffer, 1, sizeof buffer, read)) > 0) data.append(buffer, n);
-    gAcroSupportHFT->stmClose(read);
+    while ((n = gAppSupportHFT->stmRead(buffer, 1, sizeof buffer, read)) > 0) data.append(buffer, n);
+    gAppSupportHFT->stmClose(read);
     return data;
 }
 

@@ -136,7 +136,7 @@ protected:
 TEST_F(ImageReaderFuzz, MutatedJpegFilesEndInAnImageOrAnErrorWithAMessage) {
     const Outcome gray = Run(Kind::Jpeg, JpegBytes(JpegColor::Gray, 24, 16), 11, 1500);
     const Outcome rgb = Run(Kind::Jpeg, JpegBytes(JpegColor::RGB, 20, 12), 12, 1500);
-    const Outcome cmyk = Run(Kind::Jpeg, JpegBytes(JpegColor::CMYKAdobe, 9, 9), 13, 1000);
+    const Outcome cmyk = Run(Kind::Jpeg, JpegBytes(JpegColor::CMYKApp14, 9, 9), 13, 1000);
     // Both ends are reached, so the mutations neither all break nor all miss.
     EXPECT_GT(gray.made + rgb.made + cmyk.made, 200);
     EXPECT_GT(gray.refused + rgb.refused + cmyk.refused, 200);

@@ -245,7 +245,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ImageStampKinds,
     testing::Values(ImageCase{"JpegGray", true, JpegColor::Gray, {}, 8, "gray", 1, 6},
                     ImageCase{"JpegRGB", true, JpegColor::RGB, {}, 8, "rgb", 3, 6},
-                    ImageCase{"JpegCMYKWithAdobeMarker", true, JpegColor::CMYKAdobe, {}, 8, "cmyk", 4, 6},
+                    ImageCase{"JpegCMYKWithApp14Marker", true, JpegColor::CMYKApp14, {}, 8, "cmyk", 4, 6},
                     ImageCase{"TiffGray", false, {}, TiffColor::Gray, 8, "gray", 1, 2},
                     ImageCase{"TiffGray4Bit", false, {}, TiffColor::Gray, 4, "gray", 1, 2},
                     ImageCase{"TiffWhiteIsZero", false, {}, TiffColor::WhiteIsZero, 8, "gray", 1, 2},

@@ -48,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
     Heads, FileTypeByHead,
     testing::Values(
         SniffRow{"JfifJpeg", {0xFF, 0xD8, 0xFF, 0xE0}, kImageFileJPEG},
-        SniffRow{"AdobeJpeg", {0xFF, 0xD8, 0xFF, 0xEE}, kImageFileJPEG},
+        SniffRow{"App14Jpeg", {0xFF, 0xD8, 0xFF, 0xEE}, kImageFileJPEG},
         SniffRow{"ExifJpegIsUnknown", {0xFF, 0xD8, 0xFF, 0xE1}, kImageFileUnknown},
         SniffRow{"LittleEndianTiff", {0x49, 0x49, 0x2A, 0x00}, kImageFileTIFF},
         SniffRow{"BigEndianTiffIsUnknown", {0x4D, 0x4D, 0x00, 0x2A}, kImageFileUnknown},
@@ -64,7 +64,7 @@ TEST_F(ImageSniffTest, CodesAreTheFourCharactersHighByteFirst) {
 
 TEST_F(ImageSniffTest, WrittenFixturesAreRecognised) {
     WriteJpeg(mFolder.file("gray.jpg"), JpegColor::Gray, 8, 8);
-    WriteJpeg(mFolder.file("cmyk.jpg"), JpegColor::CMYKAdobe, 8, 8);
+    WriteJpeg(mFolder.file("cmyk.jpg"), JpegColor::CMYKApp14, 8, 8);
     WriteTiff(mFolder.file("gray.tif"), TiffColor::Gray, 8, 8);
     EXPECT_EQ(GetImageFileType(StreamOn(mFolder.file("gray.jpg")).get()), kImageFileJPEG);
     EXPECT_EQ(GetImageFileType(StreamOn(mFolder.file("cmyk.jpg")).get()), kImageFileJPEG);

@@ -70,7 +70,7 @@ inline std::vector<uint8_t> Bytes(const std::string& data) {
 inline std::vector<uint8_t> ReadInChunks(ASStm stream, int32_t chunk) {
     std::vector<uint8_t> data;
     std::vector<char> buffer(static_cast<size_t>(chunk));
-    for (int32_t n; (n = gAcroSupportHFT->stmRead(buffer.data(), 1, chunk, stream)) > 0;)
+    for (int32_t n; (n = gAppSupportHFT->stmRead(buffer.data(), 1, chunk, stream)) > 0;)
         data.insert(data.end(), buffer.begin(), buffer.begin() + n);
     return data;
 }
@@ -78,7 +78,7 @@ inline std::vector<uint8_t> ReadInChunks(ASStm stream, int32_t chunk) {
 // libjpeg's own decode of a JPEG file's bytes (no inversion of any kind).
 struct Decoded {
     int width = 0, height = 0, components = 0;
-    bool adobe = false;
+    bool app14 = false;
     std::vector<uint8_t> samples;
 };
 inline Decoded DecodeJpeg(const std::vector<uint8_t>& bytes) {
@@ -94,7 +94,7 @@ inline Decoded DecodeJpeg(const std::vector<uint8_t>& bytes) {
     out.width = int(cinfo.output_width);
     out.height = int(cinfo.output_height);
     out.components = cinfo.output_components;
-    out.adobe = cinfo.saw_Adobe_marker;
+    out.app14 = cinfo.saw_Adobe_marker;
     const size_t rowBytes = size_t(out.width) * size_t(out.components);
     out.samples.resize(rowBytes * size_t(out.height));
     while (cinfo.output_scanline < cinfo.output_height) {

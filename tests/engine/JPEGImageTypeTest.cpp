@@ -1,4 +1,4 @@
-// The JPEG image type: header reading, colour spaces (Adobe-style CMYK
+// The JPEG image type: header reading, colour spaces (CMYK under the APP14 marker
 // inverted back), the image XObject and its samples, the procedure stream
 // read in any chunk size, and libjpeg's errors and warnings.
 #include <gtest/gtest.h>
@@ -79,7 +79,7 @@ TEST_P(JpegColorSpace, MakesAnXObjectOfTheDecodedSamples) {
     EXPECT_EQ(NameAt(image, "ColorSpace"), row.space);
     EXPECT_EQ(NameAt(image, "Filter"), "FlateDecode");
 
-    // What libjpeg itself decodes, inverted back for Adobe-style CMYK.
+    // What libjpeg itself decodes, inverted back for CMYK under the APP14 marker.
     const Decoded reference = DecodeJpeg(ReadBytes(path));
     const std::vector<uint8_t> expected =
         row.invert ? Inverted(reference.samples) : reference.samples;
@@ -93,14 +93,14 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         ColorRow{"Gray", JpegColor::Gray, kImageColorGray, "DeviceGray", false},
         ColorRow{"YCbCrGivesRgb", JpegColor::RGB, kImageColorRGB, "DeviceRGB", false},
-        ColorRow{"AdobeCmyk", JpegColor::CMYKAdobe, kImageColorCMYK, "DeviceCMYK", true},
+        ColorRow{"App14Cmyk", JpegColor::CMYKApp14, kImageColorCMYK, "DeviceCMYK", true},
         ColorRow{"PlainCmyk", JpegColor::CMYKPlain, kImageColorCMYK, "DeviceCMYK", false}),
     [](const testing::TestParamInfo<ColorRow>& info) { return std::string(info.param.name); });
 
-// Desktop-publishing CMYK JPEGs (Adobe marker) store inverted samples; taken
+// Desktop-publishing CMYK JPEGs (APP14 marker) store inverted samples; taken
 // as they are they print as a photographic negative.
-TEST_F(JPEGImageTypeTest, AdobeCmykJpegIsNotANegative) {
-    auto stream = StreamOn(Jpeg(JpegColor::CMYKAdobe, 16, 16));
+TEST_F(JPEGImageTypeTest, App14CmykJpegIsNotANegative) {
+    auto stream = StreamOn(Jpeg(JpegColor::CMYKApp14, 16, 16));
     CJPEGImageType type(stream.get());
     const CosObj image = type.MakeImageXObject(mDoc.pd(), kImageFilterFlate, nullptr);
     const std::vector<uint8_t> samples = Bytes(enginetest::StreamData(image));
@@ -257,7 +257,7 @@ std::vector<uint8_t> TwoChannelJpeg() {
     std::vector<uint8_t> bytes(buffer, buffer + size);
     jpeg_destroy_compress(&cinfo);
     std::free(buffer);
-    // Make it sniff as a JPEG: an Adobe-less APP0 is not needed by the type.
+    // Make it sniff as a JPEG: an APP0 without the APP14 marker is not needed by the type.
     return bytes;
 }
 

@@ -144,7 +144,7 @@ TEST_F(ActionTest, BasePathIsReplacedAndEmptyLeavesNone) {
     EXPECT_TRUE(action.SetBasePath("/tmp/quillmark/base.pdf"));
     ASSERT_NE(action.GetBasePath(), nullptr);
     char text[256] = {};
-    gAcroSupportHFT->pathGetText(action.GetBasePath(), text, sizeof text);
+    gAppSupportHFT->pathGetText(action.GetBasePath(), text, sizeof text);
     EXPECT_STREQ(text, "/tmp/quillmark/base.pdf");
     EXPECT_TRUE(action.SetBasePath(""));
     EXPECT_EQ(action.GetBasePath(), nullptr);

@@ -215,12 +215,12 @@ TEST_F(PDFDocumentTest, CloseWithAViewClosesTheViewAndItsDocument) {
     const AVDoc view = doc.GetAVDoc();
     const PDDoc pd = doc.GetPDDoc();
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(gAcroViewHFT->pdDocGetAVDoc(pd), view);
+    EXPECT_EQ(gAppViewHFT->pdDocGetAVDoc(pd), view);
     EXPECT_FALSE(doc.OpenView()) << "one view per wrapper";
     EXPECT_TRUE(doc.Close());
     EXPECT_EQ(doc.GetAVDoc(), nullptr);
     EXPECT_EQ(doc.GetPDDoc(), nullptr);
-    EXPECT_NE(gAcroViewHFT->getActiveDoc(), view);
+    EXPECT_NE(gAppViewHFT->getActiveDoc(), view);
     EXPECT_TRUE(IsStale(pd));
     EXPECT_TRUE(doc.GetOwns()) << "the owning flag survives Close";
 }

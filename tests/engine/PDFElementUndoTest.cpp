@@ -83,7 +83,7 @@ protected:
         ASSERT_EQ(CPDFElementUndoController::GetUndoController(), mController.get());
     }
     void TearDown() override {
-        for (AVDoc view : mViews) gAcroViewHFT->avDocClose(view, true);
+        for (AVDoc view : mViews) gAppViewHFT->avDocClose(view, true);
         mController.reset();
         RemakePlugInUndoController();
     }
@@ -93,20 +93,20 @@ protected:
         qmtest::writeFixturePdf(path, inPages, inTree);
         qmtest::HostPath hostPath(path);
         PDDoc doc = gPDModelHFT->docOpen(hostPath);
-        AVDoc view = gAcroViewHFT->avDocOpenFromPDDoc(doc, "undo");
+        AVDoc view = gAppViewHFT->avDocOpenFromPDDoc(doc, "undo");
         mViews.push_back(view);
         return view;
     }
     AVDoc OpenBlankView() {
-        AVDoc view = gAcroViewHFT->avDocOpenFromPDDoc(gPDModelHFT->docCreate(), "blank");
+        AVDoc view = gAppViewHFT->avDocOpenFromPDDoc(gPDModelHFT->docCreate(), "blank");
         mViews.push_back(view);
         return view;
     }
     void CloseView(AVDoc inView) {
-        gAcroViewHFT->avDocClose(inView, true);
+        gAppViewHFT->avDocClose(inView, true);
         std::erase(mViews, inView);
     }
-    PDDoc DocOf(AVDoc inView) { return gAcroViewHFT->avDocGetPDDoc(inView); }
+    PDDoc DocOf(AVDoc inView) { return gAppViewHFT->avDocGetPDDoc(inView); }
     CosDoc CosDocOf(AVDoc inView) { return gPDModelHFT->docGetCosDoc(DocOf(inView)); }
     CosObj PageDict(AVDoc inView, int32_t inPage) {
         PDPage page = gPDModelHFT->docAcquirePage(DocOf(inView), inPage);
@@ -115,10 +115,10 @@ protected:
         return dict;
     }
     CosObj NewStream(AVDoc inView, const std::string& inData) {
-        ASStm source = gAcroSupportHFT->memStmOpen(inData.data(), static_cast<int64_t>(inData.size()));
+        ASStm source = gAppSupportHFT->memStmOpen(inData.data(), static_cast<int64_t>(inData.size()));
         const CosObj stream = gCosHFT->newStream(CosDocOf(inView), true, source, 0, 0, NullObj(),
                                                  NullObj(), static_cast<int64_t>(inData.size()));
-        gAcroSupportHFT->stmClose(source);
+        gAppSupportHFT->stmClose(source);
         return stream;
     }
     std::vector<CosObj> ContentsArray(AVDoc inView, int32_t inPage) {

@@ -8,7 +8,7 @@
 
 #include "HostTables.h"
 #include "cabinet/HostText.h"
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 #include "view/ProgressMonitor.h"
 
 namespace {
@@ -42,7 +42,7 @@ protected:
 TEST_F(AppProgressMonitor, HostHandsOutTheRealMonitorWithItsClientData) {
     qmhost::registerHostTables();
     void* clientData = nullptr;
-    ASProgressMonitor monitor = qmhost::acroViewTable()->getProgressMonitor(&clientData);
+    ASProgressMonitor monitor = qmhost::appViewTable()->getProgressMonitor(&clientData);
     ASSERT_NE(monitor, nullptr);
     EXPECT_EQ(monitor->size, sizeof(ASProgressMonitorRec));
     EXPECT_EQ(clientData, &qmhost::progressMonitor());

@@ -1,4 +1,4 @@
-// The AcroView table's batch-command and cursor entries as a plug-in uses them.
+// The AppView table's batch-command and cursor entries as a plug-in uses them.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -13,17 +13,17 @@
 #include "HostTables.h"
 #include "core/Raise.h"
 #include "qmhost/ASExtraTable.h"
-#include "qmhost/AcroSupportTable.h"
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppSupportTable.h"
+#include "qmhost/AppViewTable.h"
 #include "qmhost/CoreTable.h"
 #include "qmhost/HostError.h"
 #include "qmhost/PDModelTable.h"
 
 namespace batchtest {
 
-inline const AcroViewTable& View() {
+inline const AppViewTable& View() {
     qmhost::registerHostTables();
-    return *qmhost::acroViewTable();
+    return *qmhost::appViewTable();
 }
 inline const ASExtraTable& Cab() {
     qmhost::registerHostTables();
@@ -77,8 +77,8 @@ inline void Log(std::string entry) { ActiveScript()->calls.push_back(std::move(e
 inline std::string FileNameOf(PDDoc doc) {
     ASPathName path = qmhost::pdModelTable()->docAcquirePath(doc);
     char buffer[4096] = {};
-    qmhost::acroSupportTable()->pathGetText(path, buffer, sizeof buffer);
-    qmhost::acroSupportTable()->releasePath(path);
+    qmhost::appSupportTable()->pathGetText(path, buffer, sizeof buffer);
+    qmhost::appSupportTable()->releasePath(path);
     const std::string text = buffer;
     return text.substr(text.find_last_of('/') + 1);
 }

@@ -10,7 +10,7 @@
 #include "cabinet/Cabinet.h"
 #include "cabinet/CabinetStream.h"
 #include "common/PluginFixture.h"
-#include "qmhost/AcroSupportTable.h"
+#include "qmhost/AppSupportTable.h"
 #include "support/Streams.h"
 
 namespace {
@@ -220,9 +220,9 @@ TEST_F(CabinetTest, ReadingStopsAtTheCabinetsEnd) {
     X().cabDestroy(back);
 }
 
-TEST_F(CabinetTest, FileRoundTripThroughAcroSupportStreams) {
+TEST_F(CabinetTest, FileRoundTripThroughAppSupportStreams) {
     qmhost::registerHostTables();
-    const AcroSupportTable& as = *qmhost::acroSupportTable();
+    const AppSupportTable& as = *qmhost::appSupportTable();
     const std::string path = qmtest::MakeTempFolder("qmcab") + "/profile.nxp";
     ASPathName name = as.pathFromText(path.c_str());
     ASCab profile = RichCabinet();

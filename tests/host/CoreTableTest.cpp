@@ -7,7 +7,7 @@
 #include "HostTables.h"
 #include "core/Callbacks.h"
 #include "core/TableRegistry.h"
-#include "qmhost/AcroSupportTable.h"
+#include "qmhost/AppSupportTable.h"
 #include "qmhost/CoreTable.h"
 #include "qmhost/HostError.h"
 
@@ -45,7 +45,7 @@ TEST(CoreTable, AtomOfEmptyStringAndBadArguments) {
 }
 
 TEST(CoreTable, RequiredTablesAreOfferedAtBothVersions) {
-    for (const char* name : {"AcroSupport", "Cos", "PDModel", "PDFEditWrite", "PDFEditRead", "AcroView",
+    for (const char* name : {"AppSupport", "Cos", "PDModel", "PDFEditWrite", "PDFEditRead", "AppView",
                              "PDSWrite", "PDSRead", "Win", "PDSysFont", "PagePDEContent"}) {
         const ASAtom atom = Core().atomFromString(name);
         EXPECT_NE(Core().getTable(atom, kTableVersion5_1), nullptr) << name;
@@ -60,7 +60,7 @@ TEST(CoreTable, PageContentTablesAlsoAtOlderVersionsOthersNot) {
         EXPECT_NE(Core().getTable(atom, kTableVersion4_5), nullptr) << name;
         EXPECT_NE(Core().getTable(atom, kTableVersion4_0), nullptr) << name;
     }
-    EXPECT_EQ(Core().getTable(Core().atomFromString("AcroView"), kTableVersion4_5), nullptr);
+    EXPECT_EQ(Core().getTable(Core().atomFromString("AppView"), kTableVersion4_5), nullptr);
 }
 
 TEST(CoreTable, WithheldTableIsAbsentUntilCleared) {
@@ -83,7 +83,7 @@ TEST(CoreTable, RaiseSetsCurrentErrorAndItsText) {
     }
     EXPECT_EQ(Core().getErrorCode(), kHostErrFileNotFound);
     char text[64];
-    qmhost::acroSupportTable()->getErrorString(kHostErrFileNotFound, text, sizeof text);
+    qmhost::appSupportTable()->getErrorString(kHostErrFileNotFound, text, sizeof text);
     EXPECT_STREQ(text, "The file was not found.");
 }
 

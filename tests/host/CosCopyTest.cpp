@@ -8,7 +8,7 @@
 #include "HostTables.h"
 #include "common/PdfFixtures.h"
 #include "cos/Document.h"
-#include "qmhost/AcroSupportTable.h"
+#include "qmhost/AppSupportTable.h"
 #include "qmhost/CosTable.h"
 #include "qmhost/HostError.h"
 #include "qmhost/PDModelTable.h"
@@ -112,18 +112,18 @@ TEST_F(CosCopy, CopyWithinOneDocumentIsRefused) {
 
 TEST_F(CosCopy, CopiedStreamOutlivesItsSourceDocument) {
     const std::string data = "BT /F1 12 Tf (copied) Tj ET";
-    ASStm in = qmhost::acroSupportTable()->memStmOpen(data.data(), static_cast<int64_t>(data.size()));
+    ASStm in = qmhost::appSupportTable()->memStmOpen(data.data(), static_cast<int64_t>(data.size()));
     CosObj attrs = cos().newDict(src(), false, 1);
     put(attrs, "Filter", cos().newName(src(), false, nameAtom("FlateDecode")));
     const CosObj stream = cos().newStream(src(), true, in, 0, 1, attrs, cos().newNull(), -1);
-    qmhost::acroSupportTable()->stmClose(in);
+    qmhost::appSupportTable()->stmClose(in);
 
     const CosObj copy = cos().objCopy(stream, dst());
     source.close();
     ASStm out = cos().streamOpen(copy, kCosStreamDecoded);
     char buffer[64];
-    const int32_t n = qmhost::acroSupportTable()->stmRead(buffer, 1, sizeof buffer, out);
-    qmhost::acroSupportTable()->stmClose(out);
+    const int32_t n = qmhost::appSupportTable()->stmRead(buffer, 1, sizeof buffer, out);
+    qmhost::appSupportTable()->stmClose(out);
     EXPECT_EQ(std::string(buffer, static_cast<size_t>(n)), data);
 
     qmtest::FixtureFolder folder;

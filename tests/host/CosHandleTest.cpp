@@ -8,7 +8,7 @@
 #include "HostTables.h"
 #include "common/PdfFixtures.h"
 #include "cos/Document.h"
-#include "qmhost/AcroSupportTable.h"
+#include "qmhost/AppSupportTable.h"
 #include "qmhost/CosTable.h"
 #include "qmhost/HostError.h"
 #include "qmhost/PDModelTable.h"

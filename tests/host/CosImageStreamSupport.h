@@ -20,7 +20,7 @@
 #include "HostTables.h"
 #include "common/PdfFixtures.h"
 #include "cos/Document.h"
-#include "qmhost/AcroSupportTable.h"
+#include "qmhost/AppSupportTable.h"
 #include "qmhost/CoreTable.h"
 #include "qmhost/CosTable.h"
 #include "qmhost/HostError.h"
@@ -29,7 +29,7 @@
 namespace cosimagetest {
 
 inline const CosTable& cos() { return *qmhost::cosTable(); }
-inline const AcroSupportTable& support() { return *qmhost::acroSupportTable(); }
+inline const AppSupportTable& support() { return *qmhost::appSupportTable(); }
 
 struct Raised {
     int32_t code = 0;

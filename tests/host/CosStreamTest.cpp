@@ -10,7 +10,7 @@
 
 #include "HostTables.h"
 #include "common/PdfFixtures.h"
-#include "qmhost/AcroSupportTable.h"
+#include "qmhost/AppSupportTable.h"
 #include "qmhost/CosTable.h"
 #include "qmhost/HostError.h"
 #include "qmhost/PDModelTable.h"
@@ -23,7 +23,7 @@ using qmtest::HostPath;
 using qmtest::nameAtom;
 
 const CosTable& cos() { return *qmhost::cosTable(); }
-const AcroSupportTable& support() { return *qmhost::acroSupportTable(); }
+const AppSupportTable& support() { return *qmhost::appSupportTable(); }
 
 std::string codeAndMessage(const std::function<void()>& body, int32_t* code) {
     try {

@@ -11,7 +11,7 @@
 
 #include "HostTables.h"
 #include "common/PdfFixtures.h"
-#include "qmhost/AcroSupportTable.h"
+#include "qmhost/AppSupportTable.h"
 #include "qmhost/CosTable.h"
 #include "qmhost/HostError.h"
 #include "qmhost/PDModelTable.h"
@@ -38,8 +38,8 @@ inline std::string pageContents(const HostDoc& doc, int32_t index) {
     pd.pageRelease(page);
     ASStm stream = cos().streamOpen(contents, kCosStreamDecoded);
     char buffer[512];
-    const int32_t n = qmhost::acroSupportTable()->stmRead(buffer, 1, sizeof buffer, stream);
-    qmhost::acroSupportTable()->stmClose(stream);
+    const int32_t n = qmhost::appSupportTable()->stmRead(buffer, 1, sizeof buffer, stream);
+    qmhost::appSupportTable()->stmClose(stream);
     return std::string(buffer, static_cast<size_t>(n));
 }
 

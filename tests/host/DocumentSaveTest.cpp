@@ -7,7 +7,7 @@
 
 #include "HostTables.h"
 #include "common/PdfFixtures.h"
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 #include "qmhost/CoreTable.h"
 #include "qmhost/HostError.h"
 #include "qmhost/PDModelTable.h"
@@ -32,12 +32,12 @@ protected:
     void SetUp() override {
         qmhost::registerHostTables();
         mCallback = qmhost::coreTable()->makeCallback(nullptr, reinterpret_cast<ASProc>(&OnDocWillChange));
-        qmhost::acroViewTable()->registerNotification(kNotifyDocWillChange, nullptr, mCallback, &mSeen);
+        qmhost::appViewTable()->registerNotification(kNotifyDocWillChange, nullptr, mCallback, &mSeen);
         qmtest::writeSimplePdf(mFolder.file("in.pdf"), 2);
         mSeen.target = mFolder.file("out.pdf");
     }
     void TearDown() override {
-        qmhost::acroViewTable()->unregisterNotification(kNotifyDocWillChange, mCallback, &mSeen);
+        qmhost::appViewTable()->unregisterNotification(kNotifyDocWillChange, mCallback, &mSeen);
     }
     qmtest::FixtureFolder mFolder;
     Seen mSeen;

@@ -1,5 +1,5 @@
 // Folder walks and item properties of the default file system, through the
-// "AcroSupport" table as plug-ins reach them.
+// "AppSupport" table as plug-ins reach them.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,16 +8,16 @@
 
 #include "HostTables.h"
 #include "common/PdfFixtures.h"
-#include "qmhost/AcroSupportTable.h"
+#include "qmhost/AppSupportTable.h"
 #include "qmhost/HostError.h"
 #include "support/FolderItems.h"
 #include "support/Paths.h"
 
 namespace {
 
-const AcroSupportTable& S() {
+const AppSupportTable& S() {
     qmhost::registerHostTables();
-    return *qmhost::acroSupportTable();
+    return *qmhost::appSupportTable();
 }
 
 int32_t CodeOf(const std::function<void()>& call) {

@@ -14,7 +14,7 @@
 #include "HostTables.h"
 #include "common/PdfFixtures.h"
 #include "core/AtomTable.h"
-#include "qmhost/AcroSupportTable.h"
+#include "qmhost/AppSupportTable.h"
 #include "qmhost/CosTable.h"
 #include "qmhost/HostError.h"
 #include "qmhost/PDFEditReadTable.h"
@@ -96,7 +96,7 @@ inline CosObj entry(CosObj dict, const char* key) { return cos().dictGet(dict, q
 
 // The decoded data of a stream.
 inline std::string streamData(CosObj stream) {
-    const AcroSupportTable& support = *qmhost::acroSupportTable();
+    const AppSupportTable& support = *qmhost::appSupportTable();
     ASStm in = cos().streamOpen(stream, kCosStreamDecoded);
     std::string data;
     char buffer[65536];

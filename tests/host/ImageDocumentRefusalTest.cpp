@@ -285,9 +285,9 @@ TEST_F(ImageDocumentVersion, KindsAreListedAtEveryVersion) {
 
 // --- CMYK JPEGs
 
-TEST(ImageDocumentCmyk, AdobeCmykJpegShowsItsColourNotTheNegative) {
+TEST(ImageDocumentCmyk, App14CmykJpegShowsItsColourNotTheNegative) {
     FixtureFolder folder;
-    // Cyan written as programs with the Adobe marker write it: inverted.
+    // Cyan written as programs with the APP14 marker write it: inverted.
     qmtest::writeBytes(folder.file("cyan.jpg"), imagetest::encodeJpeg(imagetest::solid(24, 24, {0, 255, 255, 255})));
     const Outcome opened = openImage(folder.file("cyan.jpg"), true);
     ASSERT_NE(opened.doc, nullptr) << opened.message;
@@ -308,7 +308,7 @@ TEST(ImageDocumentCmyk, AdobeCmykJpegShowsItsColourNotTheNegative) {
     EXPECT_GT(static_cast<uint8_t>(page.bytes[centre + 2]), 180);
 }
 
-TEST(ImageDocumentCmyk, CmykJpegWithoutAdobeMarkerIsTakenAsItIs) {
+TEST(ImageDocumentCmyk, CmykJpegWithoutApp14MarkerIsTakenAsItIs) {
     FixtureFolder folder;
     std::string jpeg = imagetest::encodeJpeg(imagetest::solid(8, 8, {255, 0, 0, 0}));
     const size_t app14 = jpeg.find("\xFF\xEE");

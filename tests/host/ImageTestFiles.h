@@ -23,7 +23,7 @@ Samples gradient(int width, int height, int components);
 // Every sample the same value per component (values.size() components).
 Samples solid(int width, int height, const std::vector<uint8_t>& values);
 
-// JPEG of samples (1, 3 or 4 components; libjpeg adds the Adobe marker to CMYK).
+// JPEG of samples (1, 3 or 4 components; libjpeg adds the APP14 marker to CMYK).
 std::string encodeJpeg(const Samples& samples, int quality = 90, bool progressive = false);
 // JPEG data decoded by libjpeg (CMYK as stored, not inverted).
 Samples decodeJpeg(const std::string& jpeg);

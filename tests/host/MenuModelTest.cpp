@@ -1,4 +1,4 @@
-// The host's menu model through the AcroView table as a plug-in uses it, and
+// The host's menu model through the AppView table as a plug-in uses it, and
 // the host's own listing and running of menu commands.
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "HostTables.h"
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 #include "qmhost/CoreTable.h"
 
 namespace menutest {
@@ -37,9 +37,9 @@ inline void CommandRun(void* client) {
     ++command->runs;
 }
 
-inline const AcroViewTable& View() {
+inline const AppViewTable& View() {
     qmhost::registerHostTables();
-    return *qmhost::acroViewTable();
+    return *qmhost::appViewTable();
 }
 
 inline ExtensionID TestExtension() { return reinterpret_cast<ExtensionID>(uintptr_t{0x7e57}); }

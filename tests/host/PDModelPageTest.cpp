@@ -7,7 +7,7 @@
 #include "CosTestSupport.h"
 #include "HostTables.h"
 #include "common/PdfFixtures.h"
-#include "qmhost/AcroSupportTable.h"
+#include "qmhost/AppSupportTable.h"
 #include "qmhost/CosTable.h"
 #include "qmhost/HostError.h"
 #include "qmhost/PDModelTable.h"
@@ -23,7 +23,7 @@ using qmtest::cos;
 using qmtest::nameAtom;
 
 const PDModelTable& pd() { return *qmhost::pdModelTable(); }
-const AcroSupportTable& support() { return *qmhost::acroSupportTable(); }
+const AppSupportTable& support() { return *qmhost::appSupportTable(); }
 
 ASFixed fx(double value) { return static_cast<ASFixed>(value * 65536.0); }
 

@@ -13,7 +13,7 @@
 #include "HostTables.h"
 #include "common/PdfFixtures.h"
 #include "pdmodel/DocumentFiles.h"
-#include "qmhost/AcroSupportTable.h"
+#include "qmhost/AppSupportTable.h"
 #include "qmhost/CosTable.h"
 #include "qmhost/HostError.h"
 #include "qmhost/PDModelTable.h"
@@ -47,8 +47,8 @@ SaveResult save(const HostDoc& doc, const std::string& path) {
 std::string pathText(ASPathName path) {
     if (!path) return "(untitled)";
     char text[PATH_MAX];
-    qmhost::acroSupportTable()->pathGetText(path, text, sizeof text);
-    qmhost::acroSupportTable()->releasePath(path);
+    qmhost::appSupportTable()->pathGetText(path, text, sizeof text);
+    qmhost::appSupportTable()->releasePath(path);
     return text;
 }
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "loader/PluginLoader.h"
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 #include "qmhost/CoreTable.h"
 
 namespace {
@@ -24,7 +24,7 @@ bool ExportTables() { gCalls.push_back("export"); return true; }
 bool ImportReplace() { gCalls.push_back("import"); return true; }
 bool Init() {
     gCalls.push_back("init");
-    auto* view = static_cast<const AcroViewTable*>(gCore->getTable(gCore->atomFromString("AcroView"), kTableVersion5_1));
+    auto* view = static_cast<const AppViewTable*>(gCore->getTable(gCore->atomFromString("AppView"), kTableVersion5_1));
     gNotifyCallback = gCore->makeCallback(gExt, reinterpret_cast<ASProc>(&OnViewRemoved));
     view->registerNotification(kNotifyViewRemoved, gExt, gNotifyCallback, nullptr);
     return gInitAnswer;
@@ -32,7 +32,7 @@ bool Init() {
 bool Unload() {
     gCalls.push_back("unload");
     if (!gForgetNotification) {
-        auto* view = static_cast<const AcroViewTable*>(gCore->getTable(gCore->atomFromString("AcroView"), kTableVersion5_1));
+        auto* view = static_cast<const AppViewTable*>(gCore->getTable(gCore->atomFromString("AppView"), kTableVersion5_1));
         view->unregisterNotification(kNotifyViewRemoved, gNotifyCallback, nullptr);
     }
     return true;

@@ -19,7 +19,7 @@ using qmtest::HostPath;
 using qmtest::nameAtom;
 
 const PDModelTable& pd() { return *qmhost::pdModelTable(); }
-const AcroSupportTable& support() { return *qmhost::acroSupportTable(); }
+const AppSupportTable& support() { return *qmhost::appSupportTable(); }
 
 std::string hex(const std::string& bytes) {
     static const char* const digits = "0123456789ABCDEF";

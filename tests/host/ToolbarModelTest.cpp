@@ -1,4 +1,4 @@
-// The host's toolbar model through the AcroView table as a plug-in uses it.
+// The host's toolbar model through the AppView table as a plug-in uses it.
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -41,20 +41,20 @@ using qmhost::toolbars;
 class LinkedTables {
 public:
     LinkedTables()
-        : mCore(gCoreHFT), mSupport(gAcroSupportHFT), mExtra(gASExtraHFT) {
+        : mCore(gCoreHFT), mSupport(gAppSupportHFT), mExtra(gASExtraHFT) {
         gCoreHFT = qmhost::coreTable();
-        gAcroSupportHFT = qmhost::acroSupportTable();
+        gAppSupportHFT = qmhost::appSupportTable();
         gASExtraHFT = qmhost::asExtraTable();
     }
     ~LinkedTables() {
         gCoreHFT = mCore;
-        gAcroSupportHFT = mSupport;
+        gAppSupportHFT = mSupport;
         gASExtraHFT = mExtra;
     }
 
 private:
     const CoreTable* mCore;
-    const AcroSupportTable* mSupport;
+    const AppSupportTable* mSupport;
     const ASExtraTable* mExtra;
 };
 
@@ -135,7 +135,7 @@ protected:
         qmtest::writeSimplePdf(path, 1);
         qmtest::HostPath hostPath(path);
         const PDDoc doc = qmhost::pdModelTable()->docOpen(hostPath);
-        return qmhost::acroViewTable()->avDocOpenFromPDDoc(doc, nullptr);
+        return qmhost::appViewTable()->avDocOpenFromPDDoc(doc, nullptr);
     }
     std::vector<std::string> Alerts() {
         auto recorded = qmhost::alerts().recorded();
@@ -204,7 +204,7 @@ TEST_F(LifeCycle, ProfileRunFromTheMenuStampsAndUndoTakesItBack) {
     ASSERT_TRUE(preferences.WriteFile());
     Load();
     const AVDoc view = OpenDocument();
-    const PDDoc doc = qmhost::acroViewTable()->avDocGetPDDoc(view);
+    const PDDoc doc = qmhost::appViewTable()->avDocGetPDDoc(view);
 
     // A profile saved after the start is listed the next time the menu opens.
     WriteTextProfile(mPlugins + "/Profiles/Approved.nxp", "LIFECYCLE-$BatesTotalPages");

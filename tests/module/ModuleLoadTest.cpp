@@ -11,7 +11,7 @@
 #include "HostTables.h"
 #include "core/TableRegistry.h"
 #include "loader/PluginLoader.h"
-#include "qmhost/AcroSupportTable.h"
+#include "qmhost/AppSupportTable.h"
 #include "qmhost/CoreTable.h"
 
 namespace {
@@ -32,7 +32,7 @@ std::string ProductInfo() {
     const void* table = core->getTable(core->atomFromString("KESO:Quillmark"), 1);
     if (!table) return "";
     auto entry = reinterpret_cast<void (*)(char*)>(
-        qmhost::acroSupportTable()->getEntry(static_cast<HFT>(const_cast<void*>(table)), 1));
+        qmhost::appSupportTable()->getEntry(static_cast<HFT>(const_cast<void*>(table)), 1));
     char buffer[128] = "";
     if (entry) entry(buffer);
     return buffer;
@@ -47,7 +47,7 @@ TEST_F(ModuleLoad, LoadsAndAnswersItsProductInformation) {
     qmhost::PluginLoader loader;
     const auto result = loader.load(QM_TEST_MODULE_PATH);
     ASSERT_TRUE(result.ok) << result.message;
-    EXPECT_EQ(loader.extensionName(), "ADBE:Quillmark");
+    EXPECT_EQ(loader.extensionName(), "VELM:Quillmark");
     EXPECT_EQ(ProductInfo(), "Quillmark 3.0 [1]");
     loader.unload();
     EXPECT_TRUE(loader.leftovers().empty());
@@ -67,18 +67,18 @@ TEST_F(ModuleLoad, ProductInformationTableIsOfferedInVersionOneOnly) {
 }
 
 TEST_F(ModuleLoad, MissingRequiredTableStopsTheLoadAndIsNamed) {
-    qmhost::tables().withhold("AcroView");
+    qmhost::tables().withhold("AppView");
     qmhost::PluginLoader loader;
     const auto result = loader.load(QM_TEST_MODULE_PATH);
     EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.message.find("\"AcroView\""), std::string::npos) << result.message;
+    EXPECT_NE(result.message.find("\"AppView\""), std::string::npos) << result.message;
     EXPECT_FALSE(loader.loaded());
 }
 
-TEST_F(ModuleLoad, AcroViewOnlyAtAnOlderVersionIsNotEnough) {
-    qmhost::tables().withhold("AcroView", kTableVersion5_1);
-    qmhost::tables().withhold("AcroView", kTableVersion5_0);
-    qmhost::tables().add("AcroView", kTableVersion4_5, qmhost::acroViewTable());
+TEST_F(ModuleLoad, AppViewOnlyAtAnOlderVersionIsNotEnough) {
+    qmhost::tables().withhold("AppView", kTableVersion5_1);
+    qmhost::tables().withhold("AppView", kTableVersion5_0);
+    qmhost::tables().add("AppView", kTableVersion4_5, qmhost::appViewTable());
     qmhost::PluginLoader loader;
     const auto result = loader.load(QM_TEST_MODULE_PATH);
     EXPECT_FALSE(result.ok);

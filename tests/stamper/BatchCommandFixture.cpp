@@ -115,10 +115,10 @@ qmhost::BatchSequenceResult BatchCommandTest::Run(std::vector<StampCab> stamps, 
 }
 
 AVCommand BatchCommandTest::NewCommand(std::vector<StampCab> stamps) {
-    const AVCommand command = gAcroViewHFT->commandNew(GetBatchCommandAtom());
+    const AVCommand command = gAppViewHFT->commandNew(GetBatchCommandAtom());
     commands.push_back(command);
     const ASCab profile = MakeProfile(std::move(stamps));
-    EXPECT_EQ(gAcroViewHFT->commandSetParams(command, profile), kAVCommandReady);
+    EXPECT_EQ(gAppViewHFT->commandSetParams(command, profile), kAVCommandReady);
     gASExtraHFT->cabDestroy(profile);
     qmhost::CommandRecord& record = qmhost::batchCommands().command(command);
     record.reports = &reports;
@@ -144,6 +144,6 @@ AVCommandStatus BatchCommandTest::Step(AVCommand command, ASCallback AVCommandHa
     return outcome.status;
 }
 
-ASCab BatchCommandTest::State(AVCommand command) { return gAcroViewHFT->commandGetCab(command, kCommandStateCab, false); }
+ASCab BatchCommandTest::State(AVCommand command) { return gAppViewHFT->commandGetCab(command, kCommandStateCab, false); }
 
 }  // namespace batchcmdtest

@@ -50,17 +50,17 @@ protected:
 };
 
 TEST_F(BatchProtocol, RegistrationMadeTheGlobalCommand) {
-    const AVCommand global = gAcroViewHFT->commandFindGlobal(GetBatchCommandAtom());
+    const AVCommand global = gAppViewHFT->commandFindGlobal(GetBatchCommandAtom());
     ASSERT_NE(global, nullptr);
     EXPECT_TRUE(IsGlobalCommand(global));
-    ASSERT_NE(gAcroViewHFT->commandGetCab(global, "Params", false), nullptr) << "created with empty parameters";
-    EXPECT_EQ(gASExtraHFT->cabNumEntries(gAcroViewHFT->commandGetCab(global, "Params", false)), 0);
+    ASSERT_NE(gAppViewHFT->commandGetCab(global, "Params", false), nullptr) << "created with empty parameters";
+    EXPECT_EQ(gASExtraHFT->cabNumEntries(gAppViewHFT->commandGetCab(global, "Params", false)), 0);
 }
 
 TEST_F(BatchProtocol, PropertiesOfAnEmptyCabinetAreAllFilled) {
     const AVCommand command = NewCommand({});
     const ASCab props = gASExtraHFT->cabNew();
-    gAcroViewHFT->commandGetProps(command, props);
+    gAppViewHFT->commandGetProps(command, props);
     EXPECT_EQ(gASExtraHFT->cabNumEntries(props), 7);
     EXPECT_EQ(TextOf(props, "GroupTitle"), "Quillmark Commands");
     EXPECT_EQ(TextOf(props, "GenericTitle"), "Stamp Document");
@@ -71,7 +71,7 @@ TEST_F(BatchProtocol, PropertiesOfAnEmptyCabinetAreAllFilled) {
     const ASCab desc = gASExtraHFT->cabGetCab(props, "ParamsDesc");
     ASSERT_NE(desc, nullptr);
     EXPECT_EQ(gASExtraHFT->cabNumEntries(desc), 0);
-    const ASCab kept = gAcroViewHFT->commandGetCab(command, "ParamsDesc", false);
+    const ASCab kept = gAppViewHFT->commandGetCab(command, "ParamsDesc", false);
     ASSERT_NE(kept, nullptr) << "the description is kept by the command";
     EXPECT_NE(kept, desc);
     gASExtraHFT->cabDestroy(props);
@@ -81,10 +81,10 @@ TEST_F(BatchProtocol, OnlyThePropertiesAskedForAreFilled) {
     const AVCommand command = NewCommand({});
     const ASCab props = gASExtraHFT->cabNew();
     gASExtraHFT->cabPutBool(props, "CanBatch", false);
-    gAcroViewHFT->commandGetProps(command, props);
+    gAppViewHFT->commandGetProps(command, props);
     EXPECT_EQ(gASExtraHFT->cabNumEntries(props), 1);
     EXPECT_TRUE(gASExtraHFT->cabGetBool(props, "CanBatch", false));
-    EXPECT_EQ(gAcroViewHFT->commandGetCab(command, "ParamsDesc", false), nullptr);
+    EXPECT_EQ(gAppViewHFT->commandGetCab(command, "ParamsDesc", false), nullptr);
     gASExtraHFT->cabDestroy(props);
 }
 
@@ -92,31 +92,31 @@ TEST_F(BatchProtocol, ACommandOfAnotherNameIsNotTheGlobalOne) {
     const AVCommandHandlerRec record = qmhost::batchCommands().handler(GetBatchCommandAtom())->record;
     const ASAtom other = gCoreHFT->atomFromString("StamperCmdCopy");
     if (!qmhost::batchCommands().handler(other)) {
-        ASSERT_TRUE(gAcroViewHFT->registerCommandHandler(other, &record));
+        ASSERT_TRUE(gAppViewHFT->registerCommandHandler(other, &record));
     }
-    const AVCommand command = gAcroViewHFT->commandNew(other);
+    const AVCommand command = gAppViewHFT->commandNew(other);
     const ASCab props = gASExtraHFT->cabNew();
-    gAcroViewHFT->commandGetProps(command, props);
+    gAppViewHFT->commandGetProps(command, props);
     EXPECT_FALSE(gASExtraHFT->cabGetBool(props, "CanShowDialog", true));
     EXPECT_FALSE(gASExtraHFT->cabGetBool(props, "CanDescribeParams", true));
     EXPECT_FALSE(gASExtraHFT->cabKnown(props, "GenericTitle"));
     gASExtraHFT->cabDestroy(props);
-    gAcroViewHFT->commandDestroy(command);
+    gAppViewHFT->commandDestroy(command);
 }
 
 TEST_F(BatchProtocol, SetParamsKeepsADuplicateAndDropsTheDescription) {
     const AVCommand command = NewCommand({});
     const ASCab props = gASExtraHFT->cabNew();
-    gAcroViewHFT->commandGetProps(command, props);  // makes a description
+    gAppViewHFT->commandGetProps(command, props);  // makes a description
     gASExtraHFT->cabDestroy(props);
     const ASCab profile = batchcmdtest::MakeProfile(StampsOf(VisibleTextStamp("A", "a")));
-    EXPECT_EQ(gAcroViewHFT->commandSetParams(command, profile), kAVCommandReady);
+    EXPECT_EQ(gAppViewHFT->commandSetParams(command, profile), kAVCommandReady);
     gASExtraHFT->cabPutInt(profile, kKeyNumberOfStamps, 5);  // the command's copy stays
-    EXPECT_EQ(gAcroViewHFT->commandGetCab(command, "ParamsDesc", false), nullptr);
+    EXPECT_EQ(gAppViewHFT->commandGetCab(command, "ParamsDesc", false), nullptr);
 
     const ASCab out = gASExtraHFT->cabNew();
     gASExtraHFT->cabPutInt(out, "Stale", 1);
-    gAcroViewHFT->commandGetParams(command, out);
+    gAppViewHFT->commandGetParams(command, out);
     EXPECT_FALSE(gASExtraHFT->cabKnown(out, "Stale"));
     EXPECT_EQ(gASExtraHFT->cabGetInt(out, kKeyNumberOfStamps, 0), 1);
     ASSERT_NE(gASExtraHFT->cabGetCab(out, "kStamp0"), nullptr);
@@ -148,7 +148,7 @@ TEST_P(BatchDialog, ChoiceBecomesTheParametersOnlyOnOk) {
     }
     EXPECT_EQ(Step(command, &AVCommandHandlerRec::showDialog), kAVCommandReady);
     EXPECT_EQ(shown, GetParam().installed ? 1 : 0);
-    const ASCab params = gAcroViewHFT->commandGetCab(command, "Params", false);
+    const ASCab params = gAppViewHFT->commandGetCab(command, "Params", false);
     EXPECT_EQ(gASExtraHFT->cabGetInt(params, kKeyNumberOfStamps, 0), GetParam().stampsAfter);
 }
 
@@ -202,7 +202,7 @@ TEST_F(BatchProtocol, ErrorAnswerEndsProgressRestoresCursorAndDeletesTheStamp) {
     const AVCommand command = NewCommand(StampsOf(VisibleTextStamp("Bates", "x")));
     SetDocument(command, DocOf(OpenView(broken)));
     EXPECT_EQ(Work(command), kAVCommandWorking);
-    EXPECT_EQ(qmhost::cursors().current(), gAcroViewHFT->cursorGetStandard(kAVCursorWait));
+    EXPECT_EQ(qmhost::cursors().current(), gAppViewHFT->cursorGetStandard(kAVCursorWait));
     EXPECT_TRUE(monitor.Begun());
     EXPECT_EQ(Work(command), kAVCommandInError);
     EXPECT_FALSE(monitor.Begun());
@@ -236,7 +236,7 @@ TEST_F(BatchProtocol, WorkWithoutADocumentIsAnErrorThatIsReported) {
 
 TEST_F(BatchProtocol, WorkWithoutParametersIsAnEmptyProfileAndLeavesNoCabinet) {
     const AVCommand command = NewCommand({});
-    gAcroViewHFT->commandPutCab(command, "Params", nullptr);
+    gAppViewHFT->commandPutCab(command, "Params", nullptr);
     SetDocument(command, DocOf(OpenView(Input("a.pdf", 1))));
     ASSERT_NE(GetCommandState(command, true), nullptr);
     const size_t cabinets = qmhost::liveCabinetCount();

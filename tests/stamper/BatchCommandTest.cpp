@@ -164,7 +164,7 @@ TEST_F(BatchCommandTest, CancelInTheMiddleRestoresTheDefaultCursorAndEndsProgres
     int asked = 0;
     cancelRequested = [&] {
         if (++asked == 3) {
-            EXPECT_EQ(qmhost::cursors().current(), gAcroViewHFT->cursorGetStandard(kAVCursorWait));
+            EXPECT_EQ(qmhost::cursors().current(), gAppViewHFT->cursorGetStandard(kAVCursorWait));
             return true;
         }
         return false;

@@ -201,7 +201,7 @@ TEST_F(CabinetWrapper, DamagedProfileIsAFailedReadNotAnEmptyProfile) {
 
 // A cabinet write that fails half way, as a full disk would.
 void FailingWrite(ASCab, ASStm stream) {
-    gAcroSupportHFT->stmWrite("QMCB-half", 1, 9, stream);
+    gAppSupportHFT->stmWrite("QMCB-half", 1, 9, stream);
     qmhost::raise(kHostErrFileWrite, "no space left on the device");
 }
 

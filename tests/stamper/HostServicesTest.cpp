@@ -71,16 +71,16 @@ TEST_F(HostServices, HostVersionIsEightByDefault) {
 TEST_F(HostServices, HostThatCannotTellLeavesTheRecordAlone) {
     qmhost::setHostMajorVersion(6);
     ASSERT_EQ(GetHostVersion(), 6);
-    const AcroSupportTable* saved = gAcroSupportHFT;
-    AcroSupportTable older = *saved;
-    older.size = static_cast<uint32_t>(offsetof(AcroSupportTable, getHostMajorVersion));
+    const AppSupportTable* saved = gAppSupportHFT;
+    AppSupportTable older = *saved;
+    older.size = static_cast<uint32_t>(offsetof(AppSupportTable, getHostMajorVersion));
     older.getHostMajorVersion = nullptr;
-    gAcroSupportHFT = &older;
+    gAppSupportHFT = &older;
     qmhost::setHostMajorVersion(5);
     EXPECT_EQ(GetHostVersion(), 6) << "the table is too short to hold the member";
-    gAcroSupportHFT = nullptr;
+    gAppSupportHFT = nullptr;
     EXPECT_EQ(GetHostVersion(), 6);
-    gAcroSupportHFT = saved;
+    gAppSupportHFT = saved;
     qmhost::setHostMajorVersion(kDefaultHostMajorVersion);
 }
 

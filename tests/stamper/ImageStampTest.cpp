@@ -261,7 +261,7 @@ protected:
         const bool result = StampActiveDocumentWithProfile("Logo");
         qmtest::TakeAlerts();
         const std::string saved = Save(DocOf(view), leaf);
-        gAcroViewHFT->avDocClose(view, true);
+        gAppViewHFT->avDocClose(view, true);
         return result ? saved : "";
     }
 };

@@ -65,7 +65,7 @@ std::vector<std::string> ItemsOf(const std::string& inMenuName) {
 
 bool Enabled(const char* inName) {
     const AVMenuItem item = menus().findItem(inName);
-    return item && gAcroViewHFT->menuItemIsEnabled(item);
+    return item && gAppViewHFT->menuItemIsEnabled(item);
 }
 
 // An element undo record that notes its undo and its deletion.
@@ -229,17 +229,17 @@ TEST_F(MenuCommands, EachStampSubmenuOwnsAndFreesItsProfileItems) {
     CStampMenuItem& inMenu = CStamperMenuItem::smStamperMenuItem->GetStampItem();
     CStampMenuItem& inDropDown = CToolButtonMenuItem::smToolButtonMenuItem->GetStampItem();
     for (int i = 0; i < 3; ++i) {
-        ASSERT_TRUE(gAcroViewHFT->menuItemIsEnabled(inMenu.GetMenuItem()));
-        ASSERT_TRUE(gAcroViewHFT->menuItemIsEnabled(inDropDown.GetMenuItem()));
+        ASSERT_TRUE(gAppViewHFT->menuItemIsEnabled(inMenu.GetMenuItem()));
+        ASSERT_TRUE(gAppViewHFT->menuItemIsEnabled(inDropDown.GetMenuItem()));
     }
     EXPECT_EQ(inMenu.GetProfileItemCount(), 1);
     EXPECT_EQ(inDropDown.GetProfileItemCount(), 1);
-    EXPECT_EQ(gAcroViewHFT->menuGetNumMenuItems(inMenu.GetSubmenu()), 1);
-    EXPECT_EQ(gAcroViewHFT->menuGetNumMenuItems(inDropDown.GetSubmenu()), 1);
+    EXPECT_EQ(gAppViewHFT->menuGetNumMenuItems(inMenu.GetSubmenu()), 1);
+    EXPECT_EQ(gAppViewHFT->menuGetNumMenuItems(inDropDown.GetSubmenu()), 1);
     // Each listing made one host item; the earlier ones are gone with their wrappers.
-    const AVMenuItem shown = gAcroViewHFT->menuAcquireMenuItemByIndex(inMenu.GetSubmenu(), 0);
+    const AVMenuItem shown = gAppViewHFT->menuAcquireMenuItemByIndex(inMenu.GetSubmenu(), 0);
     EXPECT_EQ(shown, inMenu.GetProfileItem(0)->GetMenuItem());
-    gAcroViewHFT->menuItemRelease(shown);
+    gAppViewHFT->menuItemRelease(shown);
 }
 
 TEST_F(MenuCommands, ProfileItemNeedsAnActiveDocument) {
@@ -484,7 +484,7 @@ TEST_F(MenuCommands, WithTheSiblingInstalledHelpGoesIntoTheFamilyMenu) {
         EXPECT_EQ(holders, 1u);
     }
     // The family's menu stays for the family; out of the way of the other tests.
-    if (const AVMenuItem holder = menus().findItem("KESO:InkwellHelp")) gAcroViewHFT->menuItemRemove(holder);
+    if (const AVMenuItem holder = menus().findItem("KESO:InkwellHelp")) gAppViewHFT->menuItemRemove(holder);
     SetSiblingPluginPathForTesting("");
     EXPECT_TRUE(IsSiblingPluginInstalled() == qmtest::fileExists(GetSiblingPluginPath()));
 }
@@ -509,9 +509,9 @@ TEST(OpenFileSeam, AHandlerThatThrowsDoesNotReachTheCommand) {
 
 // A menu handle that the host no longer knows.
 AVMenu StaleMenu() {
-    const AVMenu menu = gAcroViewHFT->menuNew("gone", "Test:Gone", gExtensionID);
-    gAcroViewHFT->menuAcquire(menu);
-    gAcroViewHFT->menuRelease(menu);
+    const AVMenu menu = gAppViewHFT->menuNew("gone", "Test:Gone", gExtensionID);
+    gAppViewHFT->menuAcquire(menu);
+    gAppViewHFT->menuRelease(menu);
     return menu;
 }
 
@@ -532,7 +532,7 @@ TEST_P(SubmenuBuildFailure, ReportsTheMenuInstallationProblemAndThrowsOn) {
     ASSERT_FALSE(menus().alive(stale));
     ClearErrorMessage();
     EXPECT_THROW(GetParam().build(stale), ErrorCode);
-    EXPECT_STREQ(GetErrorMessage(), "Acrobat 菜单安装有问题");
+    EXPECT_STREQ(GetErrorMessage(), "查看器菜单安装有问题");
 }
 
 INSTANTIATE_TEST_SUITE_P(Every, SubmenuBuildFailure, ::testing::ValuesIn(kBuildFailures),

@@ -126,14 +126,14 @@ TEST_F(StampApplyTest, BeginWhileARunIsInProgressEndsItFirst) {
 }
 
 TEST_F(StampApplyTest, CursorShownAtTheBeginIsReplacedByTheOldOneAtTheEnd) {
-    const AVCursor before = gAcroViewHFT->cursorGetCurrent();
+    const AVCursor before = gAppViewHFT->cursorGetCurrent();
     const AVCursor wait = GetWaitCursor();
     ASSERT_NE(wait, nullptr);
     {
         RunProgressScope progress(wait, 1);
-        EXPECT_EQ(gAcroViewHFT->cursorGetCurrent(), wait);
+        EXPECT_EQ(gAppViewHFT->cursorGetCurrent(), wait);
     }
-    EXPECT_EQ(gAcroViewHFT->cursorGetCurrent(), before);
+    EXPECT_EQ(gAppViewHFT->cursorGetCurrent(), before);
 }
 
 }  // namespace

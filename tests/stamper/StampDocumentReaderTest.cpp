@@ -69,22 +69,22 @@ PDModelTable MakeModel() {
     t.docGetInfo = DocGetInfo;
     return t;
 }
-AcroSupportTable MakeSupport() {
-    AcroSupportTable t{};
+AppSupportTable MakeSupport() {
+    AppSupportTable t{};
     t.size = sizeof t;
     t.pathGetText = PathGetText;
     t.releasePath = ReleasePath;
     t.getErrorString = GetErrorString;
     return t;
 }
-AcroViewTable MakeView() {
-    AcroViewTable t{};
+AppViewTable MakeView() {
+    AppViewTable t{};
     t.size = sizeof t;
     return t;
 }
 const PDModelTable kModelTable = MakeModel();
-const AcroSupportTable kSupportTable = MakeSupport();
-const AcroViewTable kViewTable = MakeView();
+const AppSupportTable kSupportTable = MakeSupport();
+const AppViewTable kViewTable = MakeView();
 
 class HostStampDocumentReaderTest : public ::testing::Test {
 protected:

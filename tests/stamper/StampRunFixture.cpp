@@ -132,8 +132,8 @@ std::string StreamText(CosObj stream) {
     ASStm in = gCosHFT->streamOpen(stream, kCosStreamDecoded);
     std::string data;
     char buffer[4096];
-    for (int32_t n; (n = gAcroSupportHFT->stmRead(buffer, 1, sizeof buffer, in)) > 0;) data.append(buffer, n);
-    gAcroSupportHFT->stmClose(in);
+    for (int32_t n; (n = gAppSupportHFT->stmRead(buffer, 1, sizeof buffer, in)) > 0;) data.append(buffer, n);
+    gAppSupportHFT->stmClose(in);
     return data;
 }
 
@@ -186,7 +186,7 @@ PageState ReadPageState(PDDoc doc, int32_t pageIndex) {
 // --- the monitor routed through a copy of the host's view table
 
 struct PatchedViewTable {
-    AcroViewTable table;
+    AppViewTable table;
     ASProgressMonitorRec monitor;
 };
 
@@ -206,7 +206,7 @@ ASProgressMonitor PatchedGetMonitor(void** outClientData) {
 
 void StampRunTest::UseMonitor(RecordingMonitor& monitor) {
     mPatchedView = std::make_unique<PatchedViewTable>();
-    mPatchedView->table = *gAcroViewHFT;
+    mPatchedView->table = *gAppViewHFT;
     mPatchedView->table.getProgressMonitor = PatchedGetMonitor;
     ASProgressMonitorRec& rec = mPatchedView->monitor;
     rec = ASProgressMonitorRec{};
@@ -229,8 +229,8 @@ void StampRunTest::UseMonitor(RecordingMonitor& monitor) {
     };
     sMonitor = &monitor;
     sPatched = mPatchedView.get();
-    if (!mSavedViewTable) mSavedViewTable = gAcroViewHFT;
-    gAcroViewHFT = &mPatchedView->table;
+    if (!mSavedViewTable) mSavedViewTable = gAppViewHFT;
+    gAppViewHFT = &mPatchedView->table;
 }
 
 // --- the fixture
@@ -255,10 +255,10 @@ void StampRunTest::SetUp() {
 }
 
 void StampRunTest::TearDown() {
-    if (mSavedViewTable) gAcroViewHFT = static_cast<const AcroViewTable*>(mSavedViewTable);
+    if (mSavedViewTable) gAppViewHFT = static_cast<const AppViewTable*>(mSavedViewTable);
     sMonitor = nullptr;
     sPatched = nullptr;
-    while (AVDoc view = gAcroViewHFT->getActiveDoc()) gAcroViewHFT->avDocClose(view, true);
+    while (AVDoc view = gAppViewHFT->getActiveDoc()) gAppViewHFT->avDocClose(view, true);
     mUndo.reset();
     SetStamperPreferences(nullptr);
     mPreferences.reset();
@@ -276,12 +276,12 @@ std::string StampRunTest::WritePdf(const std::string& leaf, int count) {
 AVDoc StampRunTest::OpenView(const std::string& path) {
     qmtest::HostPath hostPath(path);
     const PDDoc doc = gPDModelHFT->docOpen(hostPath);
-    const AVDoc view = gAcroViewHFT->avDocOpenFromPDDoc(doc, nullptr);
+    const AVDoc view = gAppViewHFT->avDocOpenFromPDDoc(doc, nullptr);
     mViews.push_back(view);
     return view;
 }
 
-PDDoc StampRunTest::DocOf(AVDoc view) const { return gAcroViewHFT->avDocGetPDDoc(view); }
+PDDoc StampRunTest::DocOf(AVDoc view) const { return gAppViewHFT->avDocGetPDDoc(view); }
 
 std::string StampRunTest::WriteProfile(const std::string& name, std::vector<StampCab> stamps) {
     CCabinet profile;

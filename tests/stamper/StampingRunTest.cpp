@@ -160,7 +160,7 @@ TEST_F(StampingRunTest, WriteToNewFileStampsACopyAndLeavesTheOriginalAlone) {
     const std::vector<PageState> before = AllPageStates(DocOf(original));
 
     ASSERT_TRUE(StampActiveDocumentWithProfile("Copy")) << GetErrorMessage();
-    const AVDoc made = gAcroViewHFT->getActiveDoc();
+    const AVDoc made = gAppViewHFT->getActiveDoc();
     ASSERT_NE(made, original);
     const PDDoc copy = DocOf(made);
     EXPECT_EQ(gPDModelHFT->docAcquirePath(copy), nullptr) << "untitled";
@@ -416,17 +416,17 @@ TEST_F(StampingRunTest, DocumentThatRefusesContentChangesCannotBeStamped) {
 TEST_F(StampingRunTest, WaitCursorIsShownDuringTheRunAndTheOldOneAfterIt) {
     RecordingMonitor monitor;
     std::vector<AVCursor> seen;
-    monitor.onValue = [&seen](int32_t) { seen.push_back(gAcroViewHFT->cursorGetCurrent()); };
+    monitor.onValue = [&seen](int32_t) { seen.push_back(gAppViewHFT->cursorGetCurrent()); };
     UseMonitor(monitor);
     std::vector<StampCab> stamps;
     stamps.push_back(VisibleTextStamp("One", "one"));
     WriteProfile("Cursor", std::move(stamps));
     OpenInput(1);
-    const AVCursor before = gAcroViewHFT->cursorGetCurrent();
+    const AVCursor before = gAppViewHFT->cursorGetCurrent();
     ASSERT_TRUE(StampActiveDocumentWithProfile("Cursor"));
     ASSERT_FALSE(seen.empty());
-    EXPECT_EQ(seen.back(), gAcroViewHFT->cursorGetStandard(kAVCursorWait));
-    EXPECT_EQ(gAcroViewHFT->cursorGetCurrent(), before);
+    EXPECT_EQ(seen.back(), gAppViewHFT->cursorGetStandard(kAVCursorWait));
+    EXPECT_EQ(gAppViewHFT->cursorGetCurrent(), before);
 }
 
 }  // namespace

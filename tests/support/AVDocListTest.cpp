@@ -74,17 +74,17 @@ protected:
         ASSERT_TRUE(ViewRegistrations().empty()) << "a registration was left behind";
     }
     void TearDown() override {
-        for (AVDoc view : mOpen) gAcroViewHFT->avDocClose(view, true);
+        for (AVDoc view : mOpen) gAppViewHFT->avDocClose(view, true);
         RemakePlugInUndoController();
     }
     AVDoc OpenView() {
         PDDoc doc = gPDModelHFT->docCreate();
-        AVDoc view = gAcroViewHFT->avDocOpenFromPDDoc(doc, "test");
+        AVDoc view = gAppViewHFT->avDocOpenFromPDDoc(doc, "test");
         mOpen.push_back(view);
         return view;
     }
     void CloseView(AVDoc inView) {
-        gAcroViewHFT->avDocClose(inView, true);
+        gAppViewHFT->avDocClose(inView, true);
         std::erase(mOpen, inView);
     }
     std::vector<AVDoc> mOpen;

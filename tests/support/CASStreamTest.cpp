@@ -66,7 +66,7 @@ TEST_F(CASStreamTest, ProcStreamPullsThroughTheProcedure) {
 
 TEST_F(CASStreamTest, FileStreamWritesAndReadsBack) {
     const std::string path = qmtest::MakeTempFolder("qm-asstm-") + "/f.bin";
-    ASPathName name = gAcroSupportHFT->pathFromText(path.c_str());
+    ASPathName name = gAppSupportHFT->pathFromText(path.c_str());
     {
         CASStream out(name, kASStmWrite);
         EXPECT_EQ(out.Write("abc\0d", 1, 5), 5);
@@ -75,15 +75,15 @@ TEST_F(CASStreamTest, FileStreamWritesAndReadsBack) {
     CASStream in(name, kASStmRead);
     EXPECT_EQ(ReadAll(in), std::string("abc\0d", 5));
     in.Close();
-    gAcroSupportHFT->releasePath(name);
+    gAppSupportHFT->releasePath(name);
 }
 
 TEST_F(CASStreamTest, OpenerFailureThrowsStreamErrorWithTheHostText) {
     ClearErrorMessage();
-    ASPathName name = gAcroSupportHFT->pathFromText("/no/such/folder/f.bin");
+    ASPathName name = gAppSupportHFT->pathFromText("/no/such/folder/f.bin");
     EXPECT_EQ(CodeOf([&] { CASStream stream(name, kASStmRead); }), kErrStream);
     EXPECT_NE(std::string(GetErrorMessage()).find("/no/such/folder/f.bin"), std::string::npos);
-    gAcroSupportHFT->releasePath(name);
+    gAppSupportHFT->releasePath(name);
 }
 
 TEST_F(CASStreamTest, ReadAndWriteOfAClosedStreamFailTheAssertion) {
@@ -100,7 +100,7 @@ TEST_F(CASStreamTest, DestructorAndAttachCloseTheStreamHeld) {
     {
         CASStream stream("a", 1);
         EXPECT_EQ(qmhost::openStreamCount(), mOpenStreams + 1);
-        stream.Attach(gAcroSupportHFT->memStmOpen("b", 1));  // closes "a"
+        stream.Attach(gAppSupportHFT->memStmOpen("b", 1));  // closes "a"
         EXPECT_EQ(qmhost::openStreamCount(), mOpenStreams + 1);
         EXPECT_EQ(ReadAll(stream), "b");
     }
@@ -115,7 +115,7 @@ TEST_F(CASStreamTest, CloseTwiceAndDetachLeaveNothingOpen) {
     CASStream other("b", 1);
     const ASStm handle = other.Detach();
     EXPECT_FALSE(other.IsOpen());
-    gAcroSupportHFT->stmClose(handle);
+    gAppSupportHFT->stmClose(handle);
 }
 
 TEST_F(CASStreamTest, MoveHandsTheStreamOver) {

@@ -58,9 +58,9 @@ public:
         StartLinkedPlugin();
         const std::string path = MakeTempFolder("qm-cos-") + "/blank.pdf";
         WriteBlankPdf(path, pages);
-        ASPathName pathName = gAcroSupportHFT->pathFromText(path.c_str());
+        ASPathName pathName = gAppSupportHFT->pathFromText(path.c_str());
         mPDDoc = gPDModelHFT->docOpen(pathName);
-        gAcroSupportHFT->releasePath(pathName);
+        gAppSupportHFT->releasePath(pathName);
         mCosDoc = gPDModelHFT->docGetCosDoc(mPDDoc);
     }
     ~CosTestDocument() { gPDModelHFT->docClose(mPDDoc); }

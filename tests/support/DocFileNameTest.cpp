@@ -52,8 +52,8 @@ char* GetErrorString(int32_t, char* buffer, int32_t capacity) {
     return buffer;
 }
 
-AcroViewTable MakeView() {
-    AcroViewTable t{};
+AppViewTable MakeView() {
+    AppViewTable t{};
     t.size = sizeof t;
     t.getActiveDoc = GetActiveDoc;
     t.avDocGetPDDoc = AVDocGetPDDoc;
@@ -65,17 +65,17 @@ PDModelTable MakeModel() {
     t.docAcquirePath = DocAcquirePath;
     return t;
 }
-AcroSupportTable MakeSupport() {
-    AcroSupportTable t{};
+AppSupportTable MakeSupport() {
+    AppSupportTable t{};
     t.size = sizeof t;
     t.pathGetText = PathGetText;
     t.releasePath = ReleasePath;
     t.getErrorString = GetErrorString;
     return t;
 }
-const AcroViewTable kViewTable = MakeView();
+const AppViewTable kViewTable = MakeView();
 const PDModelTable kModelTable = MakeModel();
-const AcroSupportTable kSupportTable = MakeSupport();
+const AppSupportTable kSupportTable = MakeSupport();
 
 class DocFileNameTest : public ::testing::Test {
 protected:
@@ -193,7 +193,7 @@ TEST(DocFileName, WithoutHostTablesNothingIsNamed) {
 // The real host, started through its setup path, with no document window open.
 TEST(DocFileName, RealHostWithoutViewsNamesNoActiveDocument) {
     qmtest::StartLinkedPlugin();
-    ASSERT_NE(gAcroViewHFT, nullptr);
+    ASSERT_NE(gAppViewHFT, nullptr);
     char out[16] = "untouched";
     EXPECT_FALSE(GetActiveDocFileName(out, sizeof out, false, false));
     EXPECT_STREQ(out, "untouched");

@@ -16,7 +16,7 @@ TEST(HostFrame, HostErrorBecomesItsLow16BitsWithItsText) {
     qmtest::StartLinkedPlugin();
     ClearErrorMessage();
     try {
-        CallHost([] { return gAcroSupportHFT->pathFromText(""); });
+        CallHost([] { return gAppSupportHFT->pathFromText(""); });
         FAIL() << "no error";
     } catch (ErrorCode code) {
         EXPECT_EQ(code, static_cast<ErrorCode>(kHostErrBadParameter & 0xFFFF));
@@ -30,8 +30,8 @@ TEST(HostFrame, OwnCodeReplacesTheHostsButKeepsItsText) {
     ClearErrorMessage();
     try {
         CallHostOr(kErrStream, [] {
-            ASPathName path = gAcroSupportHFT->pathFromText("/no/such/file");
-            return gAcroSupportHFT->fileStmOpen(path, kASStmRead);
+            ASPathName path = gAppSupportHFT->pathFromText("/no/such/file");
+            return gAppSupportHFT->fileStmOpen(path, kASStmRead);
         });
         FAIL() << "no error";
     } catch (ErrorCode code) {

@@ -91,7 +91,7 @@ TEST_F(MenuWrappers, CreatePassesItsArgumentsAndHoldsOneReference) {
     const AVMenu acquired = item.AcquireSubmenu();
     EXPECT_EQ(acquired, submenu.GetMenu());
     EXPECT_EQ(References(acquired), 2) << "the wrapper's and the caller's";
-    gAcroViewHFT->menuRelease(acquired);
+    gAppViewHFT->menuRelease(acquired);
 }
 
 TEST_F(MenuWrappers, TwoItemsShareTheCallbacksAndEachReachesItsOwnWrapper) {
@@ -154,7 +154,7 @@ TEST_F(MenuWrappers, DeletedWrapperLeavesNoCallbackOnItsItem) {
     EXPECT_FALSE(menus().item(handle).procs.heldBy(gExtensionID));
     // Would call into the deleted wrapper if its callbacks had stayed.
     EXPECT_EQ(qmhost::runMenuCommand("Test:Gone").outcome, RunOutcome::NoAction);
-    gAcroViewHFT->menuItemRemove(handle);
+    gAppViewHFT->menuItemRemove(handle);
     EXPECT_FALSE(menus().alive(handle));
 }
 
@@ -168,8 +168,8 @@ TEST_F(MenuWrappers, AttachingAnotherItemLetsTheFirstGo) {
     EXPECT_EQ(References(firstHandle), 0);
     EXPECT_FALSE(menus().item(firstHandle).procs.heldBy(gExtensionID));
     EXPECT_EQ(References(other), 2);
-    gAcroViewHFT->menuItemRelease(other);
-    gAcroViewHFT->menuItemRemove(firstHandle);
+    gAppViewHFT->menuItemRelease(other);
+    gAppViewHFT->menuItemRemove(firstHandle);
 }
 
 TEST_F(MenuWrappers, TitleKeeps128BytesWithoutCuttingACharacter) {
@@ -235,7 +235,7 @@ INSTANTIATE_TEST_SUITE_P(
                    },
                    "cannot open the profile"},
         FailureRow{"CodeWithoutMessageNamesTheCode", [] { ThrowErrorCode(kErrNotFound); }, "8000"},
-        FailureRow{"HostErrorShowsTheHostText", [] { gAcroViewHFT->menuItemRelease(nullptr); },
+        FailureRow{"HostErrorShowsTheHostText", [] { gAppViewHFT->menuItemRelease(nullptr); },
                    "no such menu item"},
         FailureRow{"StandardExceptionShowsItsText", [] { throw std::runtime_error("out of paper"); },
                    "out of paper"},
@@ -287,9 +287,9 @@ TEST_P(MenuWrappersHostItems, ItemEndsLastInTheSubmenuAndLeavesNoExtraReference)
     const int32_t submenuRefs = References(submenu);
     auto earlier = GetParam().make("Test:Earlier");
     auto item = GetParam().make("Test:Later");
-    const int32_t count = gAcroViewHFT->menuGetNumMenuItems(submenu);
-    EXPECT_EQ(gAcroViewHFT->menuGetMenuItemIndex(submenu, item->GetMenuItem()), count - 1);
-    EXPECT_EQ(gAcroViewHFT->menuGetMenuItemIndex(submenu, earlier->GetMenuItem()), count - 2);
+    const int32_t count = gAppViewHFT->menuGetNumMenuItems(submenu);
+    EXPECT_EQ(gAppViewHFT->menuGetMenuItemIndex(submenu, item->GetMenuItem()), count - 1);
+    EXPECT_EQ(gAppViewHFT->menuGetMenuItemIndex(submenu, earlier->GetMenuItem()), count - 2);
     EXPECT_EQ(References(hostItem), itemRefs);
     EXPECT_EQ(References(submenu), submenuRefs);
     EXPECT_TRUE(item->IsEnabled());
@@ -302,9 +302,9 @@ TEST_P(MenuWrappersHostItems, MissingHostItemThrowsNotFoundAndChangesNoCount) {
     // Take the host item out for the test (held, so that it survives) and put it back after.
     const AVMenuItem hostItem = menus().findItem(GetParam().hostItem);
     const AVMenu home = menus().item(hostItem).menu;
-    const int32_t index = gAcroViewHFT->menuGetMenuItemIndex(home, hostItem);
-    gAcroViewHFT->menuItemAcquire(hostItem);
-    gAcroViewHFT->menuItemRemove(hostItem);
+    const int32_t index = gAppViewHFT->menuGetMenuItemIndex(home, hostItem);
+    gAppViewHFT->menuItemAcquire(hostItem);
+    gAppViewHFT->menuItemRemove(hostItem);
     try {
         GetParam().make("Test:Orphan");
         ADD_FAILURE() << "no failure";
@@ -313,8 +313,8 @@ TEST_P(MenuWrappersHostItems, MissingHostItemThrowsNotFoundAndChangesNoCount) {
         EXPECT_NE(std::string(GetErrorMessage()).find(GetParam().hostItem), std::string::npos);
     }
     EXPECT_EQ(References(hostItem), 1) << "only the test's own";
-    gAcroViewHFT->menuAddMenuItem(home, hostItem, index);
-    gAcroViewHFT->menuItemRelease(hostItem);
+    gAppViewHFT->menuAddMenuItem(home, hostItem, index);
+    gAppViewHFT->menuItemRelease(hostItem);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -363,7 +363,7 @@ TEST_F(MenuWrappers, NewMenuGoesWithItsWrapperUnlessPlaced) {
     EXPECT_EQ(sub.GetNumMenuItems(), 1);
     const AVMenuItem first = sub.AcquireMenuItemByIndex(0);
     EXPECT_EQ(first, inner.GetMenuItem());
-    gAcroViewHFT->menuItemRelease(first);
+    gAppViewHFT->menuItemRelease(first);
     EXPECT_EQ(sub.AcquireMenuItemByIndex(1), nullptr);
 }
 
@@ -397,22 +397,22 @@ TEST_F(MenuWrappers, ButtonIsMadeWithCallbacksAndGoesWithItsWrapper) {
         button.AddToToolsGroup();
     }
     EXPECT_FALSE(toolbars().alive(handle));
-    EXPECT_EQ(toolbars().toolBar(gAcroViewHFT->getToolBar()).buttons.size(), 1u) << "only the marker is left";
+    EXPECT_EQ(toolbars().toolBar(gAppViewHFT->getToolBar()).buttons.size(), 1u) << "only the marker is left";
 }
 
 TEST_F(MenuWrappers, ButtonDefaultEnabledFollowsTheActiveView) {
-    ASSERT_EQ(gAcroViewHFT->getActiveDoc(), nullptr);
+    ASSERT_EQ(gAppViewHFT->getActiveDoc(), nullptr);
     CountingButton button("Test:Button", 110, 0, 0, 0);
-    EXPECT_FALSE(gAcroViewHFT->toolButtonIsEnabled(button.GetButton()));
-    const AVDoc view = gAcroViewHFT->avDocOpenFromPDDoc(gPDModelHFT->docCreate(), "blank");
-    EXPECT_TRUE(gAcroViewHFT->toolButtonIsEnabled(button.GetButton()));
-    EXPECT_FALSE(gAcroViewHFT->toolButtonIsMarked(button.GetButton()));
-    gAcroViewHFT->avDocClose(view, true);
-    EXPECT_FALSE(gAcroViewHFT->toolButtonIsEnabled(button.GetButton()));
+    EXPECT_FALSE(gAppViewHFT->toolButtonIsEnabled(button.GetButton()));
+    const AVDoc view = gAppViewHFT->avDocOpenFromPDDoc(gPDModelHFT->docCreate(), "blank");
+    EXPECT_TRUE(gAppViewHFT->toolButtonIsEnabled(button.GetButton()));
+    EXPECT_FALSE(gAppViewHFT->toolButtonIsMarked(button.GetButton()));
+    gAppViewHFT->avDocClose(view, true);
+    EXPECT_FALSE(gAppViewHFT->toolButtonIsEnabled(button.GetButton()));
 }
 
 TEST_F(MenuWrappers, ButtonJoinsTheToolsGroupBeforeItsMarker) {
-    const AVToolBar tools = gAcroViewHFT->getToolBar();
+    const AVToolBar tools = gAppViewHFT->getToolBar();
     CountingButton first("Test:First", 110, 0, 0, 0), second("Test:Second", 110, 0, 0, 0);
     first.AddToToolsGroup();
     second.AddToToolsGroup();
@@ -424,16 +424,16 @@ TEST_F(MenuWrappers, ButtonJoinsTheToolsGroupBeforeItsMarker) {
 }
 
 TEST_F(MenuWrappers, ButtonWithoutAMarkerGoesToTheEnd) {
-    const AVToolBar tools = gAcroViewHFT->getToolBar();
+    const AVToolBar tools = gAppViewHFT->getToolBar();
     const AVToolButton marker =
-        gAcroViewHFT->toolBarGetButtonByName(tools, qmhost::atoms().intern("endToolsGroup"));
-    gAcroViewHFT->toolButtonRemove(marker);
+        gAppViewHFT->toolBarGetButtonByName(tools, qmhost::atoms().intern("endToolsGroup"));
+    gAppViewHFT->toolButtonRemove(marker);
     {
         CountingButton button("Test:Button", 110, 0, 0, 0);
         EXPECT_NO_THROW(button.AddToToolsGroup());
-        EXPECT_EQ(gAcroViewHFT->toolBarGetNumButtons(tools), 1);
+        EXPECT_EQ(gAppViewHFT->toolBarGetNumButtons(tools), 1);
     }
-    gAcroViewHFT->toolBarAddButton(tools, marker, false, nullptr);
+    gAppViewHFT->toolBarAddButton(tools, marker, false, nullptr);
 }
 
 TEST_F(MenuWrappers, ButtonPlacedTwiceThrowsMinus108) {
@@ -458,16 +458,16 @@ TEST_F(MenuWrappers, ButtonThatTheHostCannotMakeThrowsMinus108) {
 }
 
 TEST_F(MenuWrappers, ButtonExecuteRunsThroughTheGuard) {
-    const AVToolBar bar = gAcroViewHFT->toolBarNew("Test Wrappers Bar", "T");
+    const AVToolBar bar = gAppViewHFT->toolBarNew("Test Wrappers Bar", "T");
     CountingButton button("Test:Run", 110, 0, 0, 0);
-    gAcroViewHFT->toolBarAddButton(bar, button.GetButton(), false, nullptr);
-    const AVDoc view = gAcroViewHFT->avDocOpenFromPDDoc(gPDModelHFT->docCreate(), "blank");
+    gAppViewHFT->toolBarAddButton(bar, button.GetButton(), false, nullptr);
+    const AVDoc view = gAppViewHFT->avDocOpenFromPDDoc(gPDModelHFT->docCreate(), "blank");
     EXPECT_EQ(qmhost::runMenuCommand("Test:Run").outcome, RunOutcome::Ran);
     button.mThrow = true;
     EXPECT_EQ(qmhost::runMenuCommand("Test:Run").outcome, RunOutcome::Ran);
     EXPECT_EQ(button.mRuns, 2);
     EXPECT_EQ(qmtest::TakeAlerts().size(), 1u);
-    gAcroViewHFT->avDocClose(view, true);
+    gAppViewHFT->avDocClose(view, true);
     EXPECT_EQ(qmhost::runMenuCommand("Test:Run").outcome, RunOutcome::Disabled);
     toolbars().removeToolBar("Test Wrappers Bar");
 }

@@ -35,7 +35,7 @@ protected:
         if (!bar) return;
         const std::vector<AVToolButton> buttons = toolbars().toolBar(bar).buttons;
         for (AVToolButton button : buttons)
-            if (toolbars().button(button).separator) gAcroViewHFT->toolButtonDestroy(button);
+            if (toolbars().button(button).separator) gAppViewHFT->toolButtonDestroy(button);
         toolbars().removeToolBar(kPlugInsToolBarName);
     }
     static int SharedToolBarCount() {
@@ -51,7 +51,7 @@ protected:
         return names;
     }
     static AVToolButton RawButton(const char* name, bool separator) {
-        return gAcroViewHFT->toolButtonNew(gCoreHFT->atomFromString(name), nullptr, 0, separator);
+        return gAppViewHFT->toolButtonNew(gCoreHFT->atomFromString(name), nullptr, 0, separator);
     }
 };
 
@@ -75,10 +75,10 @@ TEST_F(PlugInsToolBar, PositionRecordHoldsItsFortyBytesInOrder) {
 }
 
 TEST_F(PlugInsToolBar, FirstButtonMakesTheToolBarOnceAndTheSecondGoesAfterIt) {
-    ASSERT_EQ(gAcroViewHFT->toolBarGetByName(kPlugInsToolBarName), nullptr);
+    ASSERT_EQ(gAppViewHFT->toolBarGetByName(kPlugInsToolBarName), nullptr);
     CAVToolButton first("Test:First", 110, 0, 0, 0), second("Test:Second", 110, 0, 0, 0);
     AddPlugInsToolButton(first.GetButton());
-    const AVToolBar bar = gAcroViewHFT->toolBarGetByName(kPlugInsToolBarName);
+    const AVToolBar bar = gAppViewHFT->toolBarGetByName(kPlugInsToolBarName);
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(toolbars().toolBar(bar).title, "VELM PDF/Pellora Plug-ins");
     const auto registered = toolbars().positionOf(kPlugInsToolBarName);
@@ -93,7 +93,7 @@ TEST_F(PlugInsToolBar, FirstButtonMakesTheToolBarOnceAndTheSecondGoesAfterIt) {
 }
 
 TEST_F(PlugInsToolBar, ToolBarOfASiblingIsFoundNotMadeAgain) {
-    const AVToolBar sibling = gAcroViewHFT->toolBarNew(kPlugInsToolBarName, "Made by a sibling");
+    const AVToolBar sibling = gAppViewHFT->toolBarNew(kPlugInsToolBarName, "Made by a sibling");
     EXPECT_EQ(AcquirePlugInsToolBar(), sibling);
     EXPECT_EQ(toolbars().toolBar(sibling).title, "Made by a sibling");
     EXPECT_FALSE(toolbars().positionOf(kPlugInsToolBarName).has_value()) << "its maker registered it, or not";
@@ -112,8 +112,8 @@ TEST_F(PlugInsToolBar, TwoSeparatorsAreSeparator1AndSeparator2) {
 
 TEST_F(PlugInsToolBar, SeparatorNameSkipsNamesInUse) {
     const AVToolBar bar = AcquirePlugInsToolBar();
-    gAcroViewHFT->toolBarAddButton(bar, RawButton("Separator1", true), false, nullptr);
-    gAcroViewHFT->toolBarAddButton(bar, RawButton("Separator3", true), false, nullptr);
+    gAppViewHFT->toolBarAddButton(bar, RawButton("Separator1", true), false, nullptr);
+    gAppViewHFT->toolBarAddButton(bar, RawButton("Separator3", true), false, nullptr);
     EXPECT_STREQ(gCoreHFT->atomGetString(MakeSeparatorName(bar)), "Separator2");
     AddPlugInsToolSeparator();
     EXPECT_STREQ(gCoreHFT->atomGetString(MakeSeparatorName(bar)), "Separator4");
@@ -122,7 +122,7 @@ TEST_F(PlugInsToolBar, SeparatorNameSkipsNamesInUse) {
 TEST_F(PlugInsToolBar, AllSixteenSeparatorNamesTakenFailsCleanly) {
     for (int i = 0; i < kPlugInsToolBarSeparators; ++i) AddPlugInsToolSeparator();
     const AVToolBar bar = AcquirePlugInsToolBar();
-    ASSERT_EQ(gAcroViewHFT->toolBarGetNumButtons(bar), 16);
+    ASSERT_EQ(gAppViewHFT->toolBarGetNumButtons(bar), 16);
     EXPECT_EQ(Names().back(), "Separator16");
     try {
         AddPlugInsToolSeparator();
@@ -131,7 +131,7 @@ TEST_F(PlugInsToolBar, AllSixteenSeparatorNamesTakenFailsCleanly) {
         EXPECT_EQ(code, kErrNoMemory);
         EXPECT_NE(std::string(GetErrorMessage()).find("Separator16"), std::string::npos) << GetErrorMessage();
     }
-    EXPECT_EQ(gAcroViewHFT->toolBarGetNumButtons(bar), 16) << "nothing added";
+    EXPECT_EQ(gAppViewHFT->toolBarGetNumButtons(bar), 16) << "nothing added";
     EXPECT_FALSE(qmhost::atoms().find("Separator17", nullptr)) << "no name past the sixteenth is tried";
     EXPECT_THROW(MakeSeparatorName(bar), ErrorCode);
 }

@@ -37,13 +37,13 @@ ASProgressMonitor GetProgressMonitor(void** outClientData) {
     *outClientData = &sHostData;
     return &sHostMonitor;
 }
-AcroViewTable MakeView() {
-    AcroViewTable t{};
+AppViewTable MakeView() {
+    AppViewTable t{};
     t.size = sizeof t;
     t.getProgressMonitor = GetProgressMonitor;
     return t;
 }
-const AcroViewTable kViewTable = MakeView();
+const AppViewTable kViewTable = MakeView();
 
 TEST(AcquireProgressMonitor, TakesTheHostsMonitorAndClientData) {
     ScopedHostTables tables(&kViewTable, nullptr, nullptr);
@@ -74,7 +74,7 @@ TEST(AcquireProgressMonitor, WithoutHostTablesGivesTheDoNothingMonitor) {
 // The real host, started through its setup path.
 TEST(AcquireProgressMonitor, RealHostMonitorIsUsableThroughItsEntries) {
     qmtest::StartLinkedPlugin();
-    ASSERT_NE(gAcroViewHFT, nullptr);
+    ASSERT_NE(gAppViewHFT, nullptr);
     void* clientData = nullptr;
     ASProgressMonitor m = AcquireProgressMonitor(&clientData);
     ASSERT_NE(m, nullptr);

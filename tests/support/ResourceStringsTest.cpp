@@ -61,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
                     StringRow{"MissingImage", 200, "源图像文件 %s 不存在"},
                     StringRow{"PageRange", 207, "不能设置选择的页面范围: %s"},
                     StringRow{"UserStopped", 209, "进程被用户停止"},
-                    StringRow{"MenuInstall", 210, "Acrobat 菜单安装有问题"},
+                    StringRow{"MenuInstall", 210, "查看器菜单安装有问题"},
                     StringRow{"UndoFailed", 217, "恢复动作出错"},
                     StringRow{"ImageFailed", 218, "创建图像 %s 出错"}),
     [](const testing::TestParamInfo<StringRow>& info) { return info.param.name; });

@@ -6,23 +6,23 @@
 
 class ScopedHostTables {
 public:
-    ScopedHostTables(const AcroViewTable* view, const PDModelTable* model,
-                     const AcroSupportTable* support)
-        : mView(gAcroViewHFT), mModel(gPDModelHFT), mSupport(gAcroSupportHFT) {
-        gAcroViewHFT = view;
+    ScopedHostTables(const AppViewTable* view, const PDModelTable* model,
+                     const AppSupportTable* support)
+        : mView(gAppViewHFT), mModel(gPDModelHFT), mSupport(gAppSupportHFT) {
+        gAppViewHFT = view;
         gPDModelHFT = model;
-        gAcroSupportHFT = support;
+        gAppSupportHFT = support;
     }
     ~ScopedHostTables() {
-        gAcroViewHFT = mView;
+        gAppViewHFT = mView;
         gPDModelHFT = mModel;
-        gAcroSupportHFT = mSupport;
+        gAppSupportHFT = mSupport;
     }
     ScopedHostTables(const ScopedHostTables&) = delete;
     ScopedHostTables& operator=(const ScopedHostTables&) = delete;
 
 private:
-    const AcroViewTable* mView;
+    const AppViewTable* mView;
     const PDModelTable* mModel;
-    const AcroSupportTable* mSupport;
+    const AppSupportTable* mSupport;
 };

@@ -20,7 +20,7 @@ struct CoreTable {
     ASCallback (*makeCallback)(ExtensionID extension, ASProc procedure);
 
     // The table of that name and version, or null when the host does not offer it.
-    // Never raises. Tables made by plug-ins (see AcroSupport newServer) are found too.
+    // Never raises. Tables made by plug-ins (see AppSupport newServer) are found too.
     const void* (*getTable)(ASAtom name, uint32_t version);
 
     // The code of the last host error raised on this thread, 0 when none. Never raises.

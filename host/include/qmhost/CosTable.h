@@ -88,7 +88,7 @@ struct CosTable {
                         int64_t length);
     CosObj (*streamDict)(CosObj stream);  // the dictionary, which may be edited in place
     // A read stream over the data, kCosStreamStored or kCosStreamDecoded. Raises
-    // kHostErrFilter when the data cannot be decoded. Close with AcroSupport stmClose.
+    // kHostErrFilter when the data cannot be decoded. Close with AppSupport stmClose.
     ASStm (*streamOpen)(CosObj stream, int16_t mode);
     int64_t (*streamLength)(CosObj stream);  // the stored (encoded) length in bytes
 

@@ -48,7 +48,7 @@ struct PDModelTable {
     int32_t (*docGetNumPages)(PDDoc doc);
     CosDoc (*docGetCosDoc)(PDDoc doc);
     // The document's file path, or null for an untitled document (never raises
-    // for that). Release with AcroSupport releasePath.
+    // for that). Release with AppSupport releasePath.
     ASPathName (*docAcquirePath)(PDDoc doc);
 
     // A page with one reference taken; raises kHostErrBadIndex outside 0..count-1.

@@ -38,7 +38,7 @@ unsigned winAnsiGlyph(FreeTypeFace& face, int code) {
 }
 
 std::array<int, 256> codeWidths(FreeTypeFace& face, bool symbolic) {
-    // Type 1 faces carry their built-in encoding as FreeType's "Adobe custom"
+    // Type 1 faces carry their built-in encoding as FreeType's custom encoding
     // charmap; text fonts are read through the Unicode charmap.
     const bool ok = symbolic ? (face.selectCharmap(FT_ENCODING_ADOBE_CUSTOM) ||
                                 face.selectCharmap(FT_ENCODING_ADOBE_STANDARD))

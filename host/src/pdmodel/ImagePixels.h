@@ -22,7 +22,7 @@ struct ImagePixels {
     // set, the whole JPEG file instead.
     std::string samples;
     bool dct = false;
-    bool invertedCmyk = false;  // a CMYK JPEG written with inverted samples (Adobe marker)
+    bool invertedCmyk = false;  // a CMYK JPEG written with inverted samples (APP14 marker)
     std::string alpha;          // 8-bit opacity per pixel; empty when the image is opaque
 };
 

@@ -17,7 +17,7 @@ struct JpegProbe {
     JDIMENSION height;
     int components;
     int precision;
-    bool adobe;
+    bool app14;
     bool readThrough;  // false when the header alone was read (too large)
 };
 
@@ -37,7 +37,7 @@ bool probeJpeg(jpeg_decompress_struct* info, JpegErrorTrap* trap, JpegProbe* pro
     probe->height = info->image_height;
     probe->components = info->num_components;
     probe->precision = info->data_precision;
-    probe->adobe = info->saw_Adobe_marker;
+    probe->app14 = info->saw_Adobe_marker;
     probe->readThrough = static_cast<uint64_t>(probe->width) * probe->height <= kMaxImagePixels &&
                          probe->width > 0 && probe->height > 0;
     if (probe->readThrough) {
@@ -79,9 +79,9 @@ ImagePixels readJpegImage(const std::string& bytes, const std::string& name) {
     image.components = probe.components;
     image.samples = bytes;
     image.dct = true;
-    // CMYK files with the Adobe marker are written with inverted samples by
+    // CMYK files with the APP14 marker are written with inverted samples by
     // the programs that make them; readers of the page must invert them back.
-    image.invertedCmyk = probe.components == 4 && probe.adobe;
+    image.invertedCmyk = probe.components == 4 && probe.app14;
     return image;
 }
 

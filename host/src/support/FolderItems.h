@@ -1,11 +1,11 @@
 // Items of the default file system: a file's or folder's properties, and
-// walking the items of a folder (AcroSupport fileSysGetItemProps and the folder
+// walking the items of a folder (AppSupport fileSysGetItemProps and the folder
 // iteration entries).
 #pragma once
 
 #include <string>
 
-#include "qmhost/AcroSupportTable.h"
+#include "qmhost/AppSupportTable.h"
 
 namespace qmhost {
 

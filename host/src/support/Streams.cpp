@@ -7,7 +7,7 @@
 
 #include "core/Callbacks.h"
 #include "core/Raise.h"
-#include "qmhost/AcroSupportTable.h"
+#include "qmhost/AppSupportTable.h"
 
 namespace qmhost {
 

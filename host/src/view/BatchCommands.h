@@ -1,7 +1,7 @@
 // The model of batch commands: the handlers that plug-ins register (a copy of
 // each procedure record, keyed by name atom) and the commands made from them,
 // each with its named cabinets, document, status, progress monitor and report
-// procedure. The AcroView table's command entries and the batch-sequence
+// procedure. The AppView table's command entries and the batch-sequence
 // runner both work on it.
 //
 // The handler's procedures are always run through callProc/stepProc here: a
@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 
 namespace qmhost {
 
@@ -63,12 +63,12 @@ public:
     BatchCommands(const BatchCommands&) = delete;
     BatchCommands& operator=(const BatchCommands&) = delete;
 
-    // See AcroViewTable::registerCommandHandler.
+    // See AppViewTable::registerCommandHandler.
     bool registerHandler(ASAtom name, const AVCommandHandlerRec* record);
     // The handler of that name, or null.
     const CommandHandler* handler(ASAtom name) const;
 
-    // See AcroViewTable::commandNew / commandDestroy.
+    // See AppViewTable::commandNew / commandDestroy.
     AVCommand newCommand(ASAtom name);
     void destroyCommand(AVCommand command);
     // The record; raises kHostErrBadHandle for an unknown or destroyed command.
@@ -78,7 +78,7 @@ public:
     void registerGlobal(AVCommand command);
     AVCommand findGlobal(ASAtom name) const;
 
-    // See AcroViewTable::commandGetCab / commandPutCab.
+    // See AppViewTable::commandGetCab / commandPutCab.
     ASCab getCab(AVCommand command, const std::string& name, bool create);
     void putCab(AVCommand command, const std::string& name, ASCab cab);
 

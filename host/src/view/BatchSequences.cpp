@@ -10,7 +10,7 @@
 #include "view/BatchCommands.h"
 #include "view/Views.h"
 #include "qmhost/ASExtraTable.h"
-#include "qmhost/AcroSupportTable.h"
+#include "qmhost/AppSupportTable.h"
 #include "qmhost/CoreTable.h"
 #include "qmhost/HostError.h"
 #include "qmhost/PDModelTable.h"
@@ -91,8 +91,8 @@ std::string outputKey(const std::string& output) {
 // A host path for the duration of one call.
 class HostPathName {
 public:
-    explicit HostPathName(const std::string& text) : mPath(acroSupportTable()->pathFromText(text.c_str())) {}
-    ~HostPathName() { acroSupportTable()->releasePath(mPath); }
+    explicit HostPathName(const std::string& text) : mPath(appSupportTable()->pathFromText(text.c_str())) {}
+    ~HostPathName() { appSupportTable()->releasePath(mPath); }
     HostPathName(const HostPathName&) = delete;
     HostPathName& operator=(const HostPathName&) = delete;
     operator ASPathName() const { return mPath; }

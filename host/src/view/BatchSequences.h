@@ -33,7 +33,7 @@
 #include <string>
 #include <vector>
 
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 
 namespace qmhost {
 
@@ -48,7 +48,7 @@ struct BatchSequenceRequest {
     ASCab params = nullptr;           // the parameters; borrowed, handed to set-parameters
     std::vector<std::string> inputs;  // PDF files, UTF-8 paths
     std::string outputFolder;         // made when missing
-    // The command's cursor policy (AcroViewTable::commandGetCursorPolicy):
+    // The command's cursor policy (AppViewTable::commandGetCursorPolicy):
     // non-zero lets it show a wait cursor.
     int32_t cursorPolicy = 0;
     bool stopAtFirstError = false;

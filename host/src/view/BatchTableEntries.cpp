@@ -1,4 +1,4 @@
-// The batch-command and cursor entries of the AcroView table over the command
+// The batch-command and cursor entries of the AppView table over the command
 // model (BatchCommands.h) and the cursor record (Cursors.h).
 #include "view/BatchTableEntries.h"
 

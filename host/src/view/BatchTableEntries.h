@@ -1,9 +1,9 @@
-// The AcroView table's batch-command and cursor entries (contracts in
-// qmhost/AcroViewTable.h). Each raising entry runs its body under guarded():
+// The AppView table's batch-command and cursor entries (contracts in
+// qmhost/AppViewTable.h). Each raising entry runs its body under guarded():
 // whatever goes wrong leaves as a HostError.
 #pragma once
 
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 
 namespace qmhost::batchentries {
 

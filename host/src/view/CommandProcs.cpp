@@ -4,7 +4,7 @@
 
 #include "core/Callbacks.h"
 #include "core/Raise.h"
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 #include "qmhost/HostError.h"
 
 namespace qmhost {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 
 namespace qmhost {
 

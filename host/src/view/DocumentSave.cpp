@@ -4,7 +4,7 @@
 #include "core/Raise.h"
 #include "support/Paths.h"
 #include "view/Notifications.h"
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 #include "qmhost/PDModelTable.h"
 
 namespace qmhost {

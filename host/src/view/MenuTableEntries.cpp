@@ -1,4 +1,4 @@
-// The menu entries of the AcroView table over the menu model.
+// The menu entries of the AppView table over the menu model.
 #include "view/MenuTableEntries.h"
 
 #include <algorithm>

@@ -1,9 +1,9 @@
-// The AcroView table's menu, toolbar and tool-button entries (contracts in
-// qmhost/AcroViewTable.h). Each runs its body under guarded(): whatever goes
+// The AppView table's menu, toolbar and tool-button entries (contracts in
+// qmhost/AppViewTable.h). Each runs its body under guarded(): whatever goes
 // wrong leaves as a HostError.
 #pragma once
 
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 
 namespace qmhost::viewentries {
 

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 #include "view/CommandProcs.h"
 
 namespace qmhost {
@@ -90,7 +90,7 @@ public:
     AVMenu acquire(AVMenu menu);
     void release(AVMenu menu);
 
-    // Raise as the table contracts say (AcroViewTable.h).
+    // Raise as the table contracts say (AppViewTable.h).
     void addItem(AVMenu menu, AVMenuItem item, int32_t position);
     void removeItem(AVMenuItem item);
     AVMenuItem itemAt(AVMenu menu, int32_t index) const;  // null when out of range

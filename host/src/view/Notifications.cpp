@@ -5,7 +5,7 @@
 
 #include "core/Callbacks.h"
 #include "core/Raise.h"
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 
 namespace qmhost {
 namespace {

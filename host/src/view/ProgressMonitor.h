@@ -1,4 +1,4 @@
-// The application's progress monitor (AcroView getProgressMonitor): a long
+// The application's progress monitor (AppView getProgressMonitor): a long
 // run's begin, duration, current value, text and end, drawn as a one-line bar
 // on standard error when standard error is a terminal, silent otherwise.
 //
@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <string>
 
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 
 namespace qmhost {
 

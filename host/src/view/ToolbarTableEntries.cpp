@@ -1,4 +1,4 @@
-// The toolbar and tool-button entries of the AcroView table over the toolbar model.
+// The toolbar and tool-button entries of the AppView table over the toolbar model.
 #include <string>
 
 #include "core/Raise.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 #include "view/CommandProcs.h"
 
 namespace qmhost {
@@ -59,7 +59,7 @@ public:
 
     AVToolButton newButton(ASAtom name, AVIcon icon, uint8_t options, bool separator);
     AVToolButton buttonByName(AVToolBar bar, ASAtom name) const;  // null when none
-    // As the table contracts say (AcroViewTable.h).
+    // As the table contracts say (AppViewTable.h).
     void add(AVToolBar bar, AVToolButton button, bool before, AVToolButton other);
     void remove(AVToolButton button);
     void destroy(AVToolButton button);

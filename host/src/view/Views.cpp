@@ -5,7 +5,7 @@
 #include "HostTables.h"
 #include "core/Raise.h"
 #include "view/Notifications.h"
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 #include "qmhost/PDModelTable.h"
 
 namespace qmhost {

@@ -1,4 +1,4 @@
-// The "AcroSupport" table.
+// The "AppSupport" table.
 #include <cstdlib>
 #include <cstring>
 
@@ -12,7 +12,7 @@
 #include "support/HostVersion.h"
 #include "support/Paths.h"
 #include "support/Streams.h"
-#include "qmhost/AcroSupportTable.h"
+#include "qmhost/AppSupportTable.h"
 
 namespace qmhost {
 namespace {
@@ -163,8 +163,8 @@ bool fileSysNextFolderItem(ASFolderIterator iterator, ASPathName* outItem) {
 
 void fileSysEndFolderIteration(ASFolderIterator iterator) { endFolderIteration(iterator); }
 
-const AcroSupportTable kTable = {
-    sizeof(AcroSupportTable),
+const AppSupportTable kTable = {
+    sizeof(AppSupportTable),
     memMalloc, memFree,
     getErrorString,
     pathFromText, pathGetText, releasePath,
@@ -178,6 +178,6 @@ const AcroSupportTable kTable = {
 
 }  // namespace
 
-const AcroSupportTable* acroSupportTable() { return &kTable; }
+const AppSupportTable* appSupportTable() { return &kTable; }
 
 }  // namespace qmhost

@@ -1,4 +1,4 @@
-// Memory, streams, paths and fixed-point arithmetic of the AcroSupport table.
+// Memory, streams, paths and fixed-point arithmetic of the AppSupport table.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -11,20 +11,20 @@
 #include "core/Callbacks.h"
 #include "support/HostMemory.h"
 #include "support/Streams.h"
-#include "qmhost/AcroSupportTable.h"
+#include "qmhost/AppSupportTable.h"
 #include "qmhost/CoreTable.h"
 #include "qmhost/HostError.h"
 
 namespace {
 
-const AcroSupportTable& AS() {
+const AppSupportTable& AS() {
     qmhost::registerHostTables();
-    return *qmhost::acroSupportTable();
+    return *qmhost::appSupportTable();
 }
 
 ASFixed F(double v) { return static_cast<ASFixed>(v * 65536.0); }
 
-TEST(AcroSupportMemory, BlockBeyondTheLimitIsNull) {
+TEST(AppSupportMemory, BlockBeyondTheLimitIsNull) {
     qmhost::hostMemory().setLimit(1024);
     EXPECT_EQ(AS().memMalloc(4096), nullptr);
     void* block = AS().memMalloc(512);
@@ -35,7 +35,7 @@ TEST(AcroSupportMemory, BlockBeyondTheLimitIsNull) {
     EXPECT_EQ(AS().memMalloc(uint64_t(1) << 40), nullptr);
 }
 
-TEST(AcroSupportStreams, MemoryStreamReadsInItemsAndEnds) {
+TEST(AppSupportStreams, MemoryStreamReadsInItemsAndEnds) {
     const char data[] = "0123456789";
     ASStm stm = AS().memStmOpen(data, 10);
     char buffer[8];
@@ -48,7 +48,7 @@ TEST(AcroSupportStreams, MemoryStreamReadsInItemsAndEnds) {
     EXPECT_THROW(AS().stmRead(buffer, 1, 1, stm), HostError) << "a closed stream is stale";
 }
 
-TEST(AcroSupportStreams, FileStreamWritesAndReadsBack) {
+TEST(AppSupportStreams, FileStreamWritesAndReadsBack) {
     const std::string path = qmtest::MakeTempFolder("qmstm") + "/data.bin";
     ASPathName name = AS().pathFromText(path.c_str());
     ASStm out = AS().fileStmOpen(name, kASStmWrite);
@@ -63,7 +63,7 @@ TEST(AcroSupportStreams, FileStreamWritesAndReadsBack) {
     AS().releasePath(name);
 }
 
-TEST(AcroSupportStreams, MissingFileRaisesWithItsPath) {
+TEST(AppSupportStreams, MissingFileRaisesWithItsPath) {
     ASPathName name = AS().pathFromText("/nonexistent-folder/missing.pdf");
     try {
         AS().fileStmOpen(name, kASStmRead);
@@ -89,7 +89,7 @@ int32_t ReadSource(char* buffer, int32_t size, void* client) {
     return n == 0 ? 0 : static_cast<int32_t>(n) + s->lie;
 }
 
-TEST(AcroSupportStreams, ProcedureStreamPullsThroughTheCallback) {
+TEST(AppSupportStreams, ProcedureStreamPullsThroughTheCallback) {
     Source source{std::string(100000, 'q')};
     ASCallback cb = qmhost::coreTable()->makeCallback(nullptr, reinterpret_cast<ASProc>(&ReadSource));
     ASStm stm = AS().procStmOpen(cb, &source);
@@ -100,7 +100,7 @@ TEST(AcroSupportStreams, ProcedureStreamPullsThroughTheCallback) {
     AS().stmClose(stm);
 }
 
-TEST(AcroSupportStreams, ProcedureAnsweringMoreThanAskedIsNotTrusted) {
+TEST(AppSupportStreams, ProcedureAnsweringMoreThanAskedIsNotTrusted) {
     Source source{std::string(10, 'x'), 0, 1000};
     ASCallback cb = qmhost::coreTable()->makeCallback(nullptr, reinterpret_cast<ASProc>(&ReadSource));
     ASStm stm = AS().procStmOpen(cb, &source);
@@ -109,7 +109,7 @@ TEST(AcroSupportStreams, ProcedureAnsweringMoreThanAskedIsNotTrusted) {
     AS().stmClose(stm);
 }
 
-TEST(AcroSupportPaths, TooLongPathIsRefusedNotCut) {
+TEST(AppSupportPaths, TooLongPathIsRefusedNotCut) {
     const std::string longPath = "/" + std::string(PATH_MAX + 10, 'a');
     try {
         AS().pathFromText(longPath.c_str());
@@ -120,7 +120,7 @@ TEST(AcroSupportPaths, TooLongPathIsRefusedNotCut) {
     EXPECT_THROW(AS().pathFromText(""), HostError);
 }
 
-TEST(AcroSupportPaths, TextIsBoundedAndFullLengthReported) {
+TEST(AppSupportPaths, TextIsBoundedAndFullLengthReported) {
     ASPathName name = AS().pathFromText("/tmp/some/file.pdf");
     char small[6];
     EXPECT_EQ(AS().pathGetText(name, small, sizeof small), 18);
@@ -128,7 +128,7 @@ TEST(AcroSupportPaths, TextIsBoundedAndFullLengthReported) {
     AS().releasePath(name);
 }
 
-TEST(AcroSupportFixed, MultiplyAndDivideRound) {
+TEST(AppSupportFixed, MultiplyAndDivideRound) {
     EXPECT_EQ(AS().fixedMul(F(1.5), F(2)), F(3));
     EXPECT_EQ(AS().fixedMul(F(-1.5), F(2)), F(-3));
     EXPECT_EQ(AS().fixedDiv(F(3), F(2)), F(1.5));
@@ -136,7 +136,7 @@ TEST(AcroSupportFixed, MultiplyAndDivideRound) {
     EXPECT_EQ(AS().fixedMul(F(30000), F(30000)), INT32_MAX) << "clamped, not wrapped";
 }
 
-TEST(AcroSupportFixed, ConcatAppliesSecondFirst) {
+TEST(AppSupportFixed, ConcatAppliesSecondFirst) {
     const ASFixedMatrix scale{F(2), 0, 0, F(2), 0, 0};
     const ASFixedMatrix shift{F(1), 0, 0, F(1), F(10), F(20)};
     ASFixedMatrix m;
@@ -151,7 +151,7 @@ TEST(AcroSupportFixed, ConcatAppliesSecondFirst) {
     EXPECT_EQ(out.v, F(42));
 }
 
-TEST(AcroSupportFixed, InverseUndoesTheMatrixAndSingularIsRefused) {
+TEST(AppSupportFixed, InverseUndoesTheMatrixAndSingularIsRefused) {
     const ASFixedMatrix rot90{0, F(-1), F(1), 0, F(-10), F(600)};
     ASFixedMatrix inv;
     ASSERT_TRUE(AS().fixedMatrixInvert(&inv, &rot90));
@@ -169,7 +169,7 @@ TEST(AcroSupportFixed, InverseUndoesTheMatrixAndSingularIsRefused) {
     EXPECT_EQ(untouched.a, 1);
 }
 
-TEST(AcroSupportFixed, RectTransformGivesNormalisedBoundingBox) {
+TEST(AppSupportFixed, RectTransformGivesNormalisedBoundingBox) {
     const ASFixedMatrix rot90{0, F(-1), F(1), 0, 0, F(612)};  // x' = y, y' = 612 - x
     const ASFixedRect page{0, F(792), F(612), 0};
     ASFixedRect out;

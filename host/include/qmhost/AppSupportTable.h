@@ -1,4 +1,4 @@
-// "AcroSupport": memory, error texts, byte streams, paths, fixed-point
+// "AppSupport": memory, error texts, byte streams, paths, fixed-point
 // arithmetic and table servers.
 #pragma once
 
@@ -40,8 +40,8 @@ static_assert(sizeof(ASFileSysItemProps) == 72, "the item properties record is 7
 // A walk over the items of a folder (host-chosen handle).
 typedef struct _t_ASFolderIterator* ASFolderIterator;
 
-struct AcroSupportTable {
-    uint32_t size;  // sizeof(AcroSupportTable)
+struct AppSupportTable {
+    uint32_t size;  // sizeof(AppSupportTable)
 
     // --- memory
     // A block of at least size bytes, or null when it cannot be had. Never raises.

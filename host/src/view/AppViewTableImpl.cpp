@@ -1,4 +1,4 @@
-// The "AcroView" table: alerts, views, notifications and progress.
+// The "AppView" table: alerts, views, notifications and progress.
 #include "HostTables.h"
 #include "core/Raise.h"
 #include "view/Alerts.h"
@@ -7,7 +7,7 @@
 #include "view/Notifications.h"
 #include "view/ProgressMonitor.h"
 #include "view/Views.h"
-#include "qmhost/AcroViewTable.h"
+#include "qmhost/AppViewTable.h"
 
 namespace qmhost {
 namespace {
@@ -40,8 +40,8 @@ ASProgressMonitor getProgressMonitor(void** outClientData) {
     return progressMonitorRecord(outClientData);
 }
 
-const AcroViewTable kTable = {
-    sizeof(AcroViewTable), alertNote, getActiveDoc, avDocGetPDDoc,
+const AppViewTable kTable = {
+    sizeof(AppViewTable), alertNote, getActiveDoc, avDocGetPDDoc,
     registerNotification, unregisterNotification, getProgressMonitor,
     avDocOpenFromPDDoc, avDocClose, pdDocGetAVDoc,
     // Menus, toolbars and tool buttons.
@@ -76,6 +76,6 @@ const AcroViewTable kTable = {
 
 }  // namespace
 
-const AcroViewTable* acroViewTable() { return &kTable; }
+const AppViewTable* appViewTable() { return &kTable; }
 
 }  // namespace qmhost

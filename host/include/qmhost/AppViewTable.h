@@ -1,4 +1,4 @@
-// "AcroView": the viewer: document views, alerts, notifications and progress.
+// "AppView": the viewer: document views, alerts, notifications and progress.
 #pragma once
 
 #include "qmhost/QMBase.h"
@@ -144,8 +144,8 @@ enum : int32_t {
     kAVCursorWait = 1112,  // the busy (wait) cursor
 };
 
-struct AcroViewTable {
-    uint32_t size;  // sizeof(AcroViewTable)
+struct AppViewTable {
+    uint32_t size;  // sizeof(AppViewTable)
 
     // Shows a note to the user (a dialog in the viewer, standard error in the
     // command-line host, a recorder in tests; silenced in batch and preview runs).
