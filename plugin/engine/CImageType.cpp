@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "support/Alerts.h"
-#include "support/CBridgeStream.h"
+#include "support/io/CBridgeStream.h"
 #include "support/ErrorMessage.h"
-#include "support/PDFAtoms.h"
+#include "support/cos/PDFAtoms.h"
 
 void RefuseImage(const char* text, ErrorCode code) {
     ShowAlert(text);

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/ImageReadProgress.h"
-#include "support/CASStream.h"
+#include "support/cos/CASStream.h"
 
 struct jpeg_decompress_struct;
 

@@ -5,13 +5,13 @@
 #include "engine/JpegErrors.h"
 #include "engine/JpegSource.h"
 #include "support/Alerts.h"
-#include "support/CBridgeStream.h"
-#include "support/CCosDict.h"
-#include "support/CCosStream.h"
+#include "support/io/CBridgeStream.h"
+#include "support/cos/CCosDict.h"
+#include "support/cos/CCosStream.h"
 #include "support/ErrorMessage.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
-#include "support/PDFAtoms.h"
+#include "support/cos/PDFAtoms.h"
 
 namespace {
 

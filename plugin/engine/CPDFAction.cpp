@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "qmhost/HostError.h"
-#include "support/CASPathName.h"
+#include "support/io/CASPathName.h"
 #include "support/CPDPageHolder.h"
 #include "support/ErrorCode.h"
 #include "support/ErrorMessage.h"

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "engine/CPDFElement.h"
-#include "support/CASPathName.h"
+#include "support/io/CASPathName.h"
 #include "support/FixedPoint.h"
 #include "engine/EngineHostFrame.h"
 

@@ -3,9 +3,9 @@
 #include "engine/CPDFElement.h"
 #include "engine/CPDFElementUndoData.h"
 #include "engine/EngineHostFrame.h"
-#include "support/CASStream.h"
+#include "support/cos/CASStream.h"
 #include "support/ErrorMessage.h"
-#include "support/PDFAtoms.h"
+#include "support/cos/PDFAtoms.h"
 #include "support/ResourceStrings.h"
 
 using engine::HostFrame;

@@ -10,7 +10,7 @@
 #include "engine/CPDFElementUndoData.h"
 #include "engine/CPDFElementUndoManager.h"
 #include "qmhost/AppViewTable.h"
-#include "support/CAVDocList.h"
+#include "support/av/CAVDocList.h"
 
 class CPDFElementUndoController : public CAVDocList {
 public:

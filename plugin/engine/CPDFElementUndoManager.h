@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "support/CAVDocUndoManager.h"
+#include "support/av/CAVDocUndoManager.h"
 
 constexpr uint32_t kElementUndoDepth = 1000000;
 

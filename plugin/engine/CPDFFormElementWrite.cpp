@@ -4,9 +4,9 @@
 #include "engine/CPDFPlacement.h"
 #include "engine/EngineHostFrame.h"
 #include "engine/XObjectPlacing.h"
-#include "support/CASStream.h"
+#include "support/cos/CASStream.h"
 #include "support/ErrorMessage.h"
-#include "support/PDFAtoms.h"
+#include "support/cos/PDFAtoms.h"
 #include "support/ResourceStrings.h"
 
 using engine::Atom;

@@ -10,7 +10,7 @@
 #include "engine/CTIFFImageType.h"
 #include "engine/EngineHostFrame.h"
 #include "engine/XObjectPlacing.h"
-#include "support/CBridgeFileStream.h"
+#include "support/io/CBridgeFileStream.h"
 #include "support/ErrorMessage.h"
 #include "support/FixedPoint.h"
 

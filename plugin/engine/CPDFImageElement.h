@@ -15,7 +15,7 @@
 
 #include "engine/CPDFElement.h"
 #include "qmhost/QMBase.h"
-#include "support/TFileSpecifier.h"
+#include "support/io/TFileSpecifier.h"
 
 class CPDFImageElement : public CPDFElement {
 public:

@@ -7,7 +7,7 @@
 #include "engine/XObjectPlacing.h"
 #include "support/ErrorMessage.h"
 #include "support/FixedPoint.h"
-#include "support/PDFAtoms.h"
+#include "support/cos/PDFAtoms.h"
 #include "support/ResourceStrings.h"
 
 using engine::HostFrame;

@@ -5,7 +5,7 @@
 #include "engine/CPDFDocument.h"
 #include "engine/EngineHostFrame.h"
 #include "support/FixedPoint.h"
-#include "support/PDFAtoms.h"
+#include "support/cos/PDFAtoms.h"
 
 using engine::HostFrame;
 

@@ -10,7 +10,7 @@
 #include "engine/TextContentWriter.h"
 #include "support/ErrorMessage.h"
 #include "support/FixedPoint.h"
-#include "support/PDFAtoms.h"
+#include "support/cos/PDFAtoms.h"
 #include "support/ResourceStrings.h"
 
 using engine::Atom;

@@ -13,7 +13,7 @@
 #include <cstdint>
 
 #include "engine/ImageReadProgress.h"
-#include "support/CASStream.h"
+#include "support/cos/CASStream.h"
 
 struct tiff;
 

@@ -10,7 +10,7 @@
 #include <tiffio.h>
 
 #include "support/Alerts.h"
-#include "support/CBridgeStream.h"
+#include "support/io/CBridgeStream.h"
 #include "support/ErrorMessage.h"
 
 namespace {

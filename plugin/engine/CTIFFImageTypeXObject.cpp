@@ -7,14 +7,14 @@
 #include "engine/CTIFFImageType.h"
 #include "engine/ImageColorSpaces.h"
 #include "support/Alerts.h"
-#include "support/CASStream.h"
-#include "support/CCosArray.h"
-#include "support/CCosDict.h"
-#include "support/CCosStream.h"
+#include "support/cos/CASStream.h"
+#include "support/cos/CCosArray.h"
+#include "support/cos/CCosDict.h"
+#include "support/cos/CCosStream.h"
 #include "support/ErrorMessage.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
-#include "support/PDFAtoms.h"
+#include "support/cos/PDFAtoms.h"
 
 namespace {
 

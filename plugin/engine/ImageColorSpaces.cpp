@@ -2,11 +2,11 @@
 
 #include <cstring>
 
-#include "support/CCosArray.h"
-#include "support/CCosDict.h"
-#include "support/CCosStream.h"
+#include "support/cos/CCosArray.h"
+#include "support/cos/CCosDict.h"
+#include "support/cos/CCosStream.h"
 #include "support/ErrorCode.h"
-#include "support/PDFAtoms.h"
+#include "support/cos/PDFAtoms.h"
 
 namespace {
 

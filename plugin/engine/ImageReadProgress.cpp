@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "support/ProgressMonitor.h"
+#include "support/av/ProgressMonitor.h"
 
 namespace {
 int32_t Clamp(uint64_t value) {

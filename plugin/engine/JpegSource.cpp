@@ -2,7 +2,7 @@
 
 #include <jerror.h>
 
-#include "support/CBridgeStream.h"
+#include "support/io/CBridgeStream.h"
 
 namespace {
 

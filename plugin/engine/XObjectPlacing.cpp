@@ -6,7 +6,7 @@
 #include "engine/EngineHostFrame.h"
 #include "engine/PdfNumber.h"
 #include "support/FixedPoint.h"
-#include "support/PDFAtoms.h"
+#include "support/cos/PDFAtoms.h"
 
 namespace engine {
 namespace {

@@ -23,12 +23,12 @@
 #include "support/CallbackGuard.h"
 #include "support/ErrorCode.h"
 #include "support/ErrorMessage.h"
-#include "support/FileSystemHelpers.h"
+#include "support/io/FileSystemHelpers.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
-#include "support/ModulePaths.h"
-#include "support/PDFAtoms.h"
-#include "support/PreferenceTagTypes.h"
+#include "support/io/ModulePaths.h"
+#include "support/cos/PDFAtoms.h"
+#include "support/prefs/PreferenceTagTypes.h"
 #include "support/ResourceStrings.h"
 
 namespace {

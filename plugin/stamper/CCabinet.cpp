@@ -11,10 +11,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "support/CASPathName.h"
+#include "support/io/CASPathName.h"
 #include "support/ErrorCode.h"
 #include "support/ErrorMessage.h"
-#include "support/FileSystemHelpers.h"
+#include "support/io/FileSystemHelpers.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
 

@@ -14,7 +14,7 @@
 #include <cstdint>
 
 #include "qmhost/QMBase.h"
-#include "support/TFileSpecifier.h"
+#include "support/io/TFileSpecifier.h"
 
 class CCabinet {
 public:

@@ -9,11 +9,11 @@
 #include "stamper/HostServices.h"
 #include "stamper/StampKeys.h"
 #include "stamper/StampMessages.h"
-#include "support/CASPathName.h"
-#include "support/FileSystemHelpers.h"
+#include "support/io/CASPathName.h"
+#include "support/io/FileSystemHelpers.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
-#include "support/TFileSpecifier.h"
+#include "support/io/TFileSpecifier.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "stamper/StamperMenuSupport.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
-#include "support/PlugInsToolBar.h"
+#include "support/av/PlugInsToolBar.h"
 
 CManageStampsToolButton::CManageStampsToolButton()
     : CAVToolButton(kManageStampsButtonName, kManageStampsBitmapId, 0, 0, 0) {

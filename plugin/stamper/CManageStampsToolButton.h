@@ -3,7 +3,7 @@
 // drop-down menu is the one of CToolButtonMenuItem (Stamp and Undo).
 #pragma once
 
-#include "support/CAVToolButton.h"
+#include "support/av/CAVToolButton.h"
 
 inline constexpr const char kManageStampsButtonName[] = "VELM:SStampT";
 inline constexpr uint16_t kManageStampsBitmapId = 110;

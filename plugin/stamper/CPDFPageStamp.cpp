@@ -5,7 +5,7 @@
 #include "engine/CPDFPlacement.h"
 #include "stamper/StampKeys.h"
 #include "stamper/StampMessages.h"
-#include "support/FileSystemHelpers.h"
+#include "support/io/FileSystemHelpers.h"
 
 CPDFPageStamp::CPDFPageStamp() : CStamp(kStampTypePDFPage) {}
 

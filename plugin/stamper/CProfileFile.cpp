@@ -7,7 +7,7 @@
 #include <set>
 
 #include "stamper/HostServices.h"
-#include "support/FileSystemHelpers.h"
+#include "support/io/FileSystemHelpers.h"
 
 namespace {
 

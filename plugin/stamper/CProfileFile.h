@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "support/TFileSpecifier.h"
+#include "support/io/TFileSpecifier.h"
 
 inline constexpr const char kProfileFileExtension[] = ".nxp";
 

@@ -20,7 +20,7 @@
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
 #include "support/UUnitConverter.h"
-#include "support/UserCancel.h"
+#include "support/io/UserCancel.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "stamper/StampKeys.h"
 #include "stamper/StampMessages.h"
 #include "support/ErrorCode.h"
-#include "support/FileSystemHelpers.h"
+#include "support/io/FileSystemHelpers.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
 

@@ -12,7 +12,7 @@
 #include "stamper/CStamperPreferences.h"
 #include "support/Alerts.h"
 #include "support/ErrorCode.h"
-#include "support/FileSystemHelpers.h"
+#include "support/io/FileSystemHelpers.h"
 
 const char kStamperLogRule[] =
     "==========================================================================";

@@ -16,7 +16,7 @@
 #include <functional>
 #include <string>
 
-#include "support/CLogFile.h"
+#include "support/io/CLogFile.h"
 
 class CStamperPreferences;
 

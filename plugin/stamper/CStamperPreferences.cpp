@@ -1,8 +1,8 @@
 #include "stamper/CStamperPreferences.h"
 
-#include "support/CPreferencesValueTags.h"
-#include "support/ModulePaths.h"
-#include "support/PreferenceSetters.h"
+#include "support/prefs/CPreferencesValueTags.h"
+#include "support/io/ModulePaths.h"
+#include "support/prefs/PreferenceSetters.h"
 
 namespace {
 CStamperPreferences* sPreferences = nullptr;

@@ -14,7 +14,7 @@
 
 #include <cstdint>
 
-#include "support/CPreferences.h"
+#include "support/prefs/CPreferences.h"
 
 // Tag ids of the settings.
 constexpr uint32_t kPrefWriteToNewFile = FourCharCode("WTNF");      // bool, false

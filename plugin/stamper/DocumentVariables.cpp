@@ -5,7 +5,7 @@
 #include "qmhost/HostError.h"
 #include "support/ErrorCode.h"
 #include "support/ErrorMessage.h"
-#include "support/FileSystemHelpers.h"
+#include "support/io/FileSystemHelpers.h"
 #include "support/HostTables.h"
 #include "support/ResourceStrings.h"
 

@@ -8,12 +8,12 @@
 #include "stamper/StamperDialogSeams.h"
 #include "stamper/StamperMenuSupport.h"
 #include "support/Alerts.h"
-#include "support/CAVMenu.h"
+#include "support/av/CAVMenu.h"
 #include "support/ErrorCode.h"
 #include "support/ErrorMessage.h"
-#include "support/FileSystemHelpers.h"
+#include "support/io/FileSystemHelpers.h"
 #include "support/HostTables.h"
-#include "support/ModulePaths.h"
+#include "support/io/ModulePaths.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 // always enabled. Destroying one takes its item out of the host's menu.
 #pragma once
 
-#include "support/CAVHostSubmenuItem.h"
+#include "support/av/CAVHostSubmenuItem.h"
 
 // Runs the preferences dialog (modal).
 class CPrefsMenuItem : public CAVPrefsMenuItem {

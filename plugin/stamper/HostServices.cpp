@@ -6,7 +6,7 @@
 #include "stamper/CStamperLog.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
-#include "support/ModulePaths.h"
+#include "support/io/ModulePaths.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "qmhost/QMBase.h"
-#include "support/TFileSpecifier.h"
+#include "support/io/TFileSpecifier.h"
 
 // The profiles folder's name in the data folder.
 inline constexpr const char kProfilesFolderName[] = "Profiles";

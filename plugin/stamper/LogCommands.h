@@ -3,8 +3,8 @@
 // string 11). Both are enabled while the log file exists.
 #pragma once
 
-#include "support/CAVMenu.h"
-#include "support/CAVMenuItem.h"
+#include "support/av/CAVMenu.h"
+#include "support/av/CAVMenuItem.h"
 
 // Shows the log file with OpenFileForUser (as CStamperLog::View does).
 class CLogViewMenuItem : public CAVMenuItem {

@@ -7,7 +7,7 @@
 #include "qmhost/HostError.h"
 #include "support/ErrorCode.h"
 #include "support/HostTables.h"
-#include "support/ProgressMonitor.h"
+#include "support/av/ProgressMonitor.h"
 
 namespace {
 

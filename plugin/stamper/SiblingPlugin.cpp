@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "support/FileSystemHelpers.h"
+#include "support/io/FileSystemHelpers.h"
 
 namespace {
 

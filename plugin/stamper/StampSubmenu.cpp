@@ -11,7 +11,7 @@
 #include "stamper/StampingRun.h"
 #include "stamper/StamperDialogSeams.h"
 #include "stamper/StamperMenuSupport.h"
-#include "support/FileSystemHelpers.h"
+#include "support/io/FileSystemHelpers.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
 

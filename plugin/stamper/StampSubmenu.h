@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "support/CAVMenu.h"
-#include "support/CAVMenuItem.h"
-#include "support/TFileSpecifier.h"
+#include "support/av/CAVMenu.h"
+#include "support/av/CAVMenuItem.h"
+#include "support/io/TFileSpecifier.h"
 
 // One profile of the Profiles folder: running it stamps the active document
 // with the profile.

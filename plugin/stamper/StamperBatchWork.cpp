@@ -41,7 +41,7 @@
 #include "stamper/StamperBatchCommand.h"
 #include "support/ErrorCode.h"
 #include "support/ErrorMessage.h"
-#include "support/FileSystemHelpers.h"
+#include "support/io/FileSystemHelpers.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
 

@@ -13,8 +13,8 @@
 #include "stamper/LogCommands.h"
 #include "stamper/StampSubmenu.h"
 #include "stamper/UndoCommand.h"
-#include "support/CAVMenu.h"
-#include "support/CAVMenuItem.h"
+#include "support/av/CAVMenu.h"
+#include "support/av/CAVMenuItem.h"
 
 // "VELM:SManageStamps" (string 7): opens the stamp manager, or brings the open
 // one to the front. Always enabled.

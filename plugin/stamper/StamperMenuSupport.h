@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "support/CAVMenuItem.h"
+#include "support/av/CAVMenuItem.h"
 #include "support/HostFrame.h"
 
 // String ids of the menu and toolbar commands.

@@ -19,10 +19,10 @@
 #include "support/Alerts.h"
 #include "support/ErrorCode.h"
 #include "support/ErrorMessage.h"
-#include "support/FileSystemHelpers.h"
+#include "support/io/FileSystemHelpers.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
-#include "support/UserCancel.h"
+#include "support/io/UserCancel.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "stamper/StampingRun.h"
 #include "stamper/StamperMenuSupport.h"
 #include "support/Alerts.h"
-#include "support/CAVMenu.h"
+#include "support/av/CAVMenu.h"
 #include "support/HostTables.h"
 #include "support/ResourceStrings.h"
 

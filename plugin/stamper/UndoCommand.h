@@ -3,7 +3,7 @@
 #pragma once
 
 #include "qmhost/QMBase.h"
-#include "support/CAVMenuItem.h"
+#include "support/av/CAVMenuItem.h"
 
 class CUndoMenuItem : public CAVMenuItem {
 public:

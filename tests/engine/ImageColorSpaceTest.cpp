@@ -7,12 +7,12 @@
 
 #include "ImageTypeTestSupport.h"
 #include "engine/ImageColorSpaces.h"
-#include "support/CASStream.h"
-#include "support/CCosArray.h"
-#include "support/CCosDict.h"
-#include "support/CCosStream.h"
+#include "support/cos/CASStream.h"
+#include "support/cos/CCosArray.h"
+#include "support/cos/CCosDict.h"
+#include "support/cos/CCosStream.h"
 #include "support/ErrorCode.h"
-#include "support/PDFAtoms.h"
+#include "support/cos/PDFAtoms.h"
 
 using namespace imagetest;
 

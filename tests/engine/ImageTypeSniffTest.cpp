@@ -7,7 +7,7 @@
 
 #include "ImageTypeTestSupport.h"
 #include "engine/CImageType.h"
-#include "support/PDFAtoms.h"
+#include "support/cos/PDFAtoms.h"
 
 using namespace imagetest;
 

@@ -19,9 +19,9 @@
 #include "common/PluginFixture.h"
 #include "engine/CPDFDocument.h"
 #include "common/ImageFixtures.h"
-#include "support/CBridgeFileStream.h"
+#include "support/io/CBridgeFileStream.h"
 #include "support/ErrorMessage.h"
-#include "support/CCosObj.h"
+#include "support/cos/CCosObj.h"
 #include "support/HostTables.h"
 
 namespace imagetest {

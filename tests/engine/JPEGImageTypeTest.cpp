@@ -11,7 +11,7 @@
 #include "engine/CJPEGASStream.h"
 #include "engine/CJPEGImageType.h"
 #include "engine/JpegErrors.h"
-#include "support/ProgressMonitor.h"
+#include "support/av/ProgressMonitor.h"
 
 using namespace imagetest;
 

@@ -15,7 +15,7 @@
 #include "engine/CPDFElement.h"
 #include "qmhost/HostError.h"
 #include "support/HostTables.h"
-#include "support/PDFAtoms.h"
+#include "support/cos/PDFAtoms.h"
 
 namespace {
 

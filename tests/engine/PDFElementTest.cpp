@@ -12,7 +12,7 @@
 #include "engine/CPDFElement.h"
 #include "support/FixedPoint.h"
 #include "support/HostTables.h"
-#include "support/PDFAtoms.h"
+#include "support/cos/PDFAtoms.h"
 
 namespace {
 

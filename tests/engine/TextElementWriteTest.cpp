@@ -15,7 +15,7 @@
 #include "support/ErrorMessage.h"
 #include "support/FixedPoint.h"
 #include "support/HostTables.h"
-#include "support/PDFAtoms.h"
+#include "support/cos/PDFAtoms.h"
 
 namespace {
 

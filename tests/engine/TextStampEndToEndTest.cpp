@@ -19,7 +19,7 @@
 #include "engine/CPDFElementUndoController.h"
 #include "support/FixedPoint.h"
 #include "support/HostTables.h"
-#include "support/PDFAtoms.h"
+#include "support/cos/PDFAtoms.h"
 #include "support/UUnitConverter.h"
 
 namespace {

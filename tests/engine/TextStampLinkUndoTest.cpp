@@ -14,7 +14,7 @@
 #include "engine/CPDFElementUndoController.h"
 #include "support/FixedPoint.h"
 #include "support/HostTables.h"
-#include "support/PDFAtoms.h"
+#include "support/cos/PDFAtoms.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "stamper/HostServices.h"
 #include "support/ErrorCode.h"
 #include "support/HostTables.h"
-#include "support/ModulePaths.h"
+#include "support/io/ModulePaths.h"
 #include "support/HostVersion.h"
 
 namespace {

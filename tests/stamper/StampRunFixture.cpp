@@ -21,7 +21,7 @@
 #include "stamper/StampRunCounters.h"
 #include "support/ErrorMessage.h"
 #include "support/HostTables.h"
-#include "support/UserCancel.h"
+#include "support/io/UserCancel.h"
 
 namespace stamptest {
 

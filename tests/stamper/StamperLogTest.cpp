@@ -11,7 +11,7 @@
 #include "common/PluginFixture.h"
 #include "stamper/CStamperLog.h"
 #include "stamper/CStamperPreferences.h"
-#include "support/ModulePaths.h"
+#include "support/io/ModulePaths.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include "common/PdfFixtures.h"
 #include "common/PluginFixture.h"
 #include "stamper/CStamperPreferences.h"
-#include "support/CPreferencesValueTags.h"
-#include "support/ModulePaths.h"
-#include "support/PreferenceSetters.h"
-#include "support/PreferenceTagTypes.h"
+#include "support/prefs/CPreferencesValueTags.h"
+#include "support/io/ModulePaths.h"
+#include "support/prefs/PreferenceSetters.h"
+#include "support/prefs/PreferenceTagTypes.h"
 
 namespace {
 

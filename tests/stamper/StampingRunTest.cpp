@@ -23,7 +23,7 @@
 #include "stamper/StampingRun.h"
 #include "support/ErrorMessage.h"
 #include "support/HostTables.h"
-#include "support/UserCancel.h"
+#include "support/io/UserCancel.h"
 #include "view/Cursors.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "ThrownErrorCode.h"
 #include "common/PluginFixture.h"
-#include "support/CASStream.h"
+#include "support/cos/CASStream.h"
 #include "support/ErrorCode.h"
 #include "support/ErrorMessage.h"
 #include "support/HostTables.h"

@@ -9,11 +9,11 @@
 #include "CosTestDocument.h"
 #include "ThrownErrorCode.h"
 #include "qmhost/HostError.h"
-#include "support/CCosArray.h"
+#include "support/cos/CCosArray.h"
 #include "support/ErrorCode.h"
 #include "support/ErrorMessage.h"
 #include "support/HostTables.h"
-#include "support/PDFAtoms.h"
+#include "support/cos/PDFAtoms.h"
 
 namespace {
 

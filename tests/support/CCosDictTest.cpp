@@ -7,11 +7,11 @@
 #include "CosTestDocument.h"
 #include "ThrownErrorCode.h"
 #include "qmhost/HostError.h"
-#include "support/CCosArray.h"
-#include "support/CCosDict.h"
+#include "support/cos/CCosArray.h"
+#include "support/cos/CCosDict.h"
 #include "support/ErrorCode.h"
 #include "support/HostTables.h"
-#include "support/PDFAtoms.h"
+#include "support/cos/PDFAtoms.h"
 
 namespace {
 

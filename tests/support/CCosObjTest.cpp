@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "CosTestDocument.h"
-#include "support/CCosObj.h"
+#include "support/cos/CCosObj.h"
 #include "qmhost/HostError.h"
 #include "support/ErrorCode.h"
 #include "support/FixedPoint.h"
 #include "support/HostTables.h"
-#include "support/PDFAtoms.h"
+#include "support/cos/PDFAtoms.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include "CosTestDocument.h"
 #include "ThrownErrorCode.h"
 #include "qmhost/HostError.h"
-#include "support/CCosStream.h"
+#include "support/cos/CCosStream.h"
 #include "support/ErrorCode.h"
 #include "support/ErrorMessage.h"
 #include "support/HostTables.h"
-#include "support/PDFAtoms.h"
+#include "support/cos/PDFAtoms.h"
 #include "support/Streams.h"
 
 namespace {

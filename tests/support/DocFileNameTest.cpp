@@ -10,7 +10,7 @@
 #include "common/PluginFixture.h"
 #include "qmhost/HostError.h"
 #include "support/ErrorCode.h"
-#include "support/FileSystemHelpers.h"
+#include "support/io/FileSystemHelpers.h"
 #include "ScopedHostTables.h"
 
 namespace {

@@ -14,8 +14,8 @@
 
 #include "common/PdfFixtures.h"
 #include "common/PluginFixture.h"
-#include "support/CBridgeFileStream.h"
-#include "support/CBridgeStdioFile.h"
+#include "support/io/CBridgeFileStream.h"
+#include "support/io/CBridgeStdioFile.h"
 #include "support/ErrorCode.h"
 
 namespace {

@@ -12,7 +12,7 @@
 
 #include "common/PdfFixtures.h"
 #include "common/PluginFixture.h"
-#include "support/FileSystemHelpers.h"
+#include "support/io/FileSystemHelpers.h"
 
 namespace fs = std::filesystem;
 

@@ -4,7 +4,7 @@
 #include "CosTestDocument.h"
 #include "ThrownErrorCode.h"
 #include "qmhost/HostError.h"
-#include "support/CASMemoryBlock.h"
+#include "support/cos/CASMemoryBlock.h"
 #include "support/CPDPageHolder.h"
 #include "support/ErrorCode.h"
 #include "support/HostMemory.h"

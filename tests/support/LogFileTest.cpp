@@ -9,10 +9,10 @@
 
 #include "common/PdfFixtures.h"
 #include "common/PluginFixture.h"
-#include "support/CLogFile.h"
+#include "support/io/CLogFile.h"
 #include "support/ErrorCode.h"
-#include "support/ModulePaths.h"
-#include "support/TFileSpecifier.h"
+#include "support/io/ModulePaths.h"
+#include "support/io/TFileSpecifier.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "common/PluginFixture.h"
 #include "support/HostTables.h"
-#include "support/PDFAtoms.h"
+#include "support/cos/PDFAtoms.h"
 
 namespace {
 

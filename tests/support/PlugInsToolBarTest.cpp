@@ -9,11 +9,11 @@
 
 #include "common/PluginFixture.h"
 #include "core/AtomTable.h"
-#include "support/CAVToolButton.h"
+#include "support/av/CAVToolButton.h"
 #include "support/ErrorCode.h"
 #include "support/ErrorMessage.h"
 #include "support/HostTables.h"
-#include "support/PlugInsToolBar.h"
+#include "support/av/PlugInsToolBar.h"
 #include "view/Toolbars.h"
 
 namespace {

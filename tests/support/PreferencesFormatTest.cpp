@@ -13,13 +13,13 @@
 
 #include "common/PdfFixtures.h"
 #include "common/PluginFixture.h"
-#include "support/CPreferences.h"
-#include "support/CPreferencesDataTags.h"
-#include "support/CPreferencesPreferencesTag.h"
-#include "support/CPreferencesValueTags.h"
+#include "support/prefs/CPreferences.h"
+#include "support/prefs/CPreferencesDataTags.h"
+#include "support/prefs/CPreferencesPreferencesTag.h"
+#include "support/prefs/CPreferencesValueTags.h"
 #include "support/ErrorCode.h"
-#include "support/PreferenceSetters.h"
-#include "support/PreferenceTagTypes.h"
+#include "support/prefs/PreferenceSetters.h"
+#include "support/prefs/PreferenceTagTypes.h"
 
 namespace {
 

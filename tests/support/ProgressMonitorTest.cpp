@@ -2,7 +2,7 @@
 
 #include "ScopedHostTables.h"
 #include "common/PluginFixture.h"
-#include "support/ProgressMonitor.h"
+#include "support/av/ProgressMonitor.h"
 
 namespace {
 

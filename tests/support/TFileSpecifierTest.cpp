@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "support/TFileSpecifier.h"
+#include "support/io/TFileSpecifier.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/PluginFixture.h"
-#include "support/CAVDocUndoManager.h"
+#include "support/av/CAVDocUndoManager.h"
 #include "support/CUndoManager.h"
 #include "support/ErrorCode.h"
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "support/ErrorCode.h"
-#include "support/UserCancel.h"
+#include "support/io/UserCancel.h"
 
 namespace {
 

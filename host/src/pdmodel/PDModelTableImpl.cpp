@@ -10,7 +10,7 @@
 #include "cos/QpdfGuard.h"
 #include "pdmodel/DocumentChanges.h"
 #include "pdmodel/DocumentFiles.h"
-#include "pdmodel/ImageDocuments.h"
+#include "convert/ImageDocuments.h"
 #include "pdmodel/PDModelEntries.h"
 #include "pdmodel/PageGeometry.h"
 #include "pdmodel/PageHandles.h"

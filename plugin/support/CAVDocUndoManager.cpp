@@ -1,9 +1,0 @@
-#include "support/CAVDocUndoManager.h"
-
-CAVDocUndoManager::CAVDocUndoManager() = default;
-
-CAVDocUndoManager::CAVDocUndoManager(AVDoc inAVDoc, uint32_t inDepth) : CUndoManager(inDepth) {
-    SetAVDoc(inAVDoc);
-}
-
-CAVDocUndoManager::~CAVDocUndoManager() = default;

@@ -1,0 +1,93 @@
+#include "support/av/CAVHostSubmenuItem.h"
+
+#include <string>
+
+#include "support/av/CAVMenu.h"
+#include "support/ErrorCode.h"
+#include "support/ErrorMessage.h"
+#include "support/HostTables.h"
+
+namespace {
+
+constexpr const char* kAboutItem = "AboutExtensions";
+constexpr const char* kHelpItem = "UsingExtensions";
+constexpr const char* kPrefsItem = "Prefs";
+
+[[noreturn]] void ThrowMissing(const char* hostItemName, const char* what) {
+    SetErrorMessage(std::string("The host menu item ") + hostItemName + " " + what + ".");
+    ThrowErrorCode(kErrNotFound);
+}
+
+}  // namespace
+
+CAVHostSubmenuItem::CAVHostSubmenuItem(const char* inHostItemName) : mHostItemName(inHostItemName) {}
+
+CAVHostSubmenuItem::CAVHostSubmenuItem(const char* inHostItemName, const char* inTitle, const char* inName,
+                                       char inShortcut, int16_t inShortcutFlags, AVMenu inSubmenu,
+                                       int16_t inLongOnly, AVIcon inIcon)
+    : mHostItemName(inHostItemName) {
+    try {
+        Create(inTitle, inName, inShortcut, inShortcutFlags, inSubmenu, inLongOnly, inIcon);
+    } catch (...) {
+        Detach();
+        throw;
+    }
+}
+
+void CAVHostSubmenuItem::Create(const char* inTitle, const char* inName, char inShortcut,
+                                int16_t inShortcutFlags, AVMenu inSubmenu, int16_t inLongOnly,
+                                AVIcon inIcon) {
+    // The temporary wrappers hold the host item and its submenu while the new
+    // item is placed. Each acquired reference is handed back as soon as its
+    // wrapper holds its own, so that every road out, a throw included, leaves
+    // the host's counts as they were.
+    CAVMenuItem hostItem;
+    const AVMenuItem found = AcquireMenuItemByName(mHostItemName);
+    if (!found) ThrowMissing(mHostItemName, "is not in the menu bar");
+    try {
+        hostItem.Attach(found);
+    } catch (...) {
+        gAppViewHFT->menuItemRelease(found);
+        throw;
+    }
+    gAppViewHFT->menuItemRelease(found);
+
+    CAVMenu submenu;
+    const AVMenu acquired = hostItem.AcquireSubmenu();
+    if (!acquired) ThrowMissing(mHostItemName, "has no submenu");
+    try {
+        submenu.Attach(acquired);
+    } catch (...) {
+        gAppViewHFT->menuRelease(acquired);
+        throw;
+    }
+    gAppViewHFT->menuRelease(acquired);
+
+    CAVMenuItem::Create(inTitle, inName, inShortcut, inShortcutFlags, inSubmenu, inLongOnly, inIcon);
+    submenu.AddMenuItem(GetMenuItem(), kAVMenuAppend);
+}
+
+bool CAVHostSubmenuItem::ComputeEnabled() { return true; }
+
+CAVAboutMenuItem::CAVAboutMenuItem() : CAVHostSubmenuItem(kAboutItem) {}
+
+CAVAboutMenuItem::CAVAboutMenuItem(const char* inTitle, const char* inName, char inShortcut,
+                                   int16_t inShortcutFlags, AVMenu inSubmenu, int16_t inLongOnly,
+                                   AVIcon inIcon)
+    : CAVHostSubmenuItem(kAboutItem, inTitle, inName, inShortcut, inShortcutFlags, inSubmenu, inLongOnly,
+                         inIcon) {}
+
+CAVHelpMenuItem::CAVHelpMenuItem() : CAVHostSubmenuItem(kHelpItem) {}
+
+CAVHelpMenuItem::CAVHelpMenuItem(const char* inTitle, const char* inName, char inShortcut,
+                                 int16_t inShortcutFlags, AVMenu inSubmenu, int16_t inLongOnly, AVIcon inIcon)
+    : CAVHostSubmenuItem(kHelpItem, inTitle, inName, inShortcut, inShortcutFlags, inSubmenu, inLongOnly,
+                         inIcon) {}
+
+CAVPrefsMenuItem::CAVPrefsMenuItem() : CAVHostSubmenuItem(kPrefsItem) {}
+
+CAVPrefsMenuItem::CAVPrefsMenuItem(const char* inTitle, const char* inName, char inShortcut,
+                                   int16_t inShortcutFlags, AVMenu inSubmenu, int16_t inLongOnly,
+                                   AVIcon inIcon)
+    : CAVHostSubmenuItem(kPrefsItem, inTitle, inName, inShortcut, inShortcutFlags, inSubmenu, inLongOnly,
+                         inIcon) {}

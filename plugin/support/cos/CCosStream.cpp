@@ -1,0 +1,182 @@
+#include "support/cos/CCosStream.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "support/Alerts.h"
+#include "support/Assertion.h"
+#include "support/ErrorMessage.h"
+#include "support/HostFrame.h"
+#include "support/HostTables.h"
+
+namespace {
+constexpr int32_t kPieceSize = 4096;
+constexpr int kDumpBytesPerLine = 22;
+
+void DumpLine(FILE* file, const unsigned char* bytes, int count) {
+    for (int group = 0; group < kDumpBytesPerLine / 2; ++group) {
+        const int first = group * 2;
+        if (first + 1 < count)
+            std::fprintf(file, "%02X%02X ", bytes[first], bytes[first + 1]);
+        else if (first < count)
+            std::fprintf(file, "%02X   ", bytes[first]);  // an odd last byte
+        else
+            std::fputs("     ", file);
+    }
+    for (int i = 0; i < count; ++i) std::fputc(bytes[i] >= 0x20 && bytes[i] < 0x7F ? bytes[i] : '.', file);
+    std::fputc('\n', file);
+}
+}  // namespace
+
+CCosStream::CCosStream() = default;
+
+CCosStream::CCosStream(CosDoc doc, ASStm source, int64_t offset, int16_t encodeSource,
+                       CosObj attributes, CosObj encodeParms, int64_t length) {
+    CreateStream(doc, source, offset, encodeSource, attributes, encodeParms, length);
+}
+
+CCosStream::CCosStream(CosDoc doc, CosObj stream) : CCosObj(doc, stream) {
+    QM_ASSERT_TEXT(GetType() == CosStream, "CosObjGetType(inStream) == CosStream");
+    SetAttributesDict(CallHost([&] { return gCosHFT->streamDict(mCosObj); }));
+}
+
+CCosStream::~CCosStream() = default;  // mStream closes an open read
+
+void CCosStream::CreateStream(CosDoc doc, ASStm source, int64_t offset, int16_t encodeSource,
+                              CosObj attributes, CosObj encodeParms, int64_t length) {
+    mCosDoc = doc;
+    try {
+        mCosObj = gCosHFT->newStream(doc, true, source, offset, encodeSource, attributes,
+                                     encodeParms, length);
+    } catch (const HostError& error) {
+        char text[512];
+        gAppSupportHFT->getErrorString(error.code(), text, sizeof text);
+        TakeHostError(error);
+        ShowAlert(text);
+        ThrowErrorCode(kErrStream);
+    }
+    SetAttributesDict(CallHost([&] { return gCosHFT->streamDict(mCosObj); }));
+}
+
+void CCosStream::Attach(CosObj stream) {
+    mStream.Close();
+    CCosObj::Attach(stream);
+    mAttributes.reset();
+    if (!IsNull()) SetAttributesDict(CallHost([&] { return gCosHFT->streamDict(mCosObj); }));
+}
+
+CCosDict& CCosStream::Attributes() {
+    if (!mAttributes) SetAttributesDict(CallHost([&] { return gCosHFT->streamDict(mCosObj); }));
+    return *mAttributes;
+}
+
+void CCosStream::SetAttributesDict(CosObj dict) {
+    try {
+        mAttributes = std::make_unique<CCosDict>(mCosDoc, dict);
+    } catch (const std::bad_alloc&) {
+        ThrowErrorCode(kErrCosObject);
+    }
+}
+
+void CCosStream::OpenStream(int16_t mode) {
+    QM_ASSERT_TEXT(!mStream.IsOpen(), "(ASStm)mStream == NULL");
+    mStream.Attach(CallHost([&] { return gCosHFT->streamOpen(mCosObj, mode); }));
+}
+
+int64_t CCosStream::GetLength() const {
+    return CallHost([&] { return gCosHFT->streamLength(mCosObj); });
+}
+
+int64_t CCosStream::CountDataBytes() {
+    OpenStream(kCosStreamDecoded);
+    char piece[kPieceSize];
+    int64_t total = 0;
+    for (int32_t got; (got = mStream.Read(piece, 1, kPieceSize)) > 0;) total += got;
+    mStream.Close();
+    return total;
+}
+
+void CCosStream::WriteDataToFile(const char* path) {
+    const std::string target = path ? path : "";
+    std::string temporary = target + ".XXXXXX";
+    const int fd = target.empty() ? -1 : mkstemp(temporary.data());
+    FILE* out = nullptr;
+    if (fd >= 0) {
+        // mkstemp makes the file private; give it the usual permissions.
+        const mode_t mask = umask(0);
+        umask(mask);
+        fchmod(fd, 0666 & ~mask);
+        out = fdopen(fd, "wb");
+        if (!out) {
+            close(fd);
+            unlink(temporary.c_str());
+        }
+    }
+    if (!out) {
+        SetErrorMessage("Cannot write the file " + target);
+        ThrowErrorCode(kErrOpenFile);
+    }
+    bool written = true;
+    try {
+        OpenStream(kCosStreamDecoded);
+        char piece[kPieceSize];
+        for (int32_t got; written && (got = mStream.Read(piece, 1, kPieceSize)) > 0;)
+            written = std::fwrite(piece, 1, static_cast<size_t>(got), out) == static_cast<size_t>(got);
+        mStream.Close();
+    } catch (...) {
+        std::fclose(out);
+        unlink(temporary.c_str());
+        throw;
+    }
+    written = std::fclose(out) == 0 && written;
+    if (!written || std::rename(temporary.c_str(), target.c_str()) != 0) {
+        unlink(temporary.c_str());
+        SetErrorMessage("Cannot write the file " + target);
+        ThrowErrorCode(kErrOpenFile);
+    }
+}
+
+CosObj CCosStream::Copy(bool share) {
+    CCosCopyMemo memo;
+    return Copy(share, memo);
+}
+
+CosObj CCosStream::Copy(bool share, CCosCopyMemo& memo) {
+    // The new stream is made first, from the stored bytes (mode 1, stored as
+    // given), and known to the memo before the dictionary is copied into it:
+    // a dictionary entry that leads back to this stream then ends on the copy.
+    OpenStream(kCosStreamStored);
+    CCosStream copy;
+    try {
+        copy.CreateStream(mCosDoc, mStream, -1, 0, CosNullObj(), CosNullObj(), -1);
+    } catch (...) {
+        mStream.Close();
+        throw;
+    }
+    mStream.Close();
+    memo.Add(mCosObj, copy.GetCosObj());
+    // The copy's own dictionary receives the entries; "Length" stays the host's.
+    Attributes().CopyEntriesInto(copy.Attributes().GetCosObj(), share, memo, true);
+    return copy.GetCosObj();
+}
+
+void CCosStream::Dump(FILE* file) {
+    std::fputs("CosStream\nAttributes Dict\n", file);
+    Attributes().Dump(file);
+    std::fputs("---BEGIN DATA---\n", file);
+    OpenStream(kCosStreamDecoded);
+    unsigned char line[kDumpBytesPerLine];
+    int filled = 0;
+    char piece[kPieceSize];
+    for (int32_t got; (got = mStream.Read(piece, 1, kPieceSize)) > 0;) {
+        for (int32_t i = 0; i < got; ++i) {
+            line[filled++] = static_cast<unsigned char>(piece[i]);
+            if (filled == kDumpBytesPerLine) DumpLine(file, line, filled), filled = 0;
+        }
+    }
+    if (filled > 0) DumpLine(file, line, filled);
+    mStream.Close();
+}
