@@ -30,6 +30,7 @@
 #include "support/cos/PDFAtoms.h"
 #include "support/prefs/PreferenceTagTypes.h"
 #include "support/ResourceStrings.h"
+#include "ui/StamperDialogs.h"
 
 namespace {
 
@@ -205,6 +206,7 @@ bool PluginInit() {
         MakeProfilesFolder();
         MakeMenusAndToolButton();
         MakeUndoControllerAndNotification();
+        ui::InstallStamperDialogs();
         return true;
     } catch (...) {
         // Nothing may escape into the host. What was made stays until the
@@ -216,8 +218,8 @@ bool PluginInit() {
 
 bool PluginUnload() {
     PlugInObjects& objects = Objects();
-    // The stamp manager first: it uses the preferences and the clipboard.
-    CloseStampManager();
+    // The dialogs first: the stamp manager uses the preferences and the clipboard.
+    ui::RemoveStamperDialogs();
     UnloadStep([] { FreeBatchCommandRecord(); });
     UnloadStep([] { UnregisterDocNotification(); });
     UnloadStep([] { DeletePreferences(); });

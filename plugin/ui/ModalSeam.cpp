@@ -1,0 +1,39 @@
+#include "ui/ModalSeam.h"
+
+#include <QFileDialog>
+
+namespace ui {
+namespace {
+
+class DesktopSeam final : public ModalSeam {
+public:
+    QMessageBox::StandardButton MessageBox(QWidget* inParent, const QString& inCaption, const QString& inText,
+                                           QMessageBox::Icon inIcon,
+                                           QMessageBox::StandardButtons inButtons) override {
+        QMessageBox box(inIcon, inCaption, inText, inButtons, inParent);
+        return static_cast<QMessageBox::StandardButton>(box.exec());
+    }
+
+    QString FileDialog(QWidget* inParent, const FileDialogRequest& inRequest) override {
+        QFileDialog dialog(inParent, inRequest.title, inRequest.initialPath, inRequest.filter);
+        dialog.setAcceptMode(inRequest.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(inRequest.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        dialog.setDefaultSuffix(inRequest.defaultExt);
+        if (!inRequest.okText.isEmpty()) dialog.setLabelText(QFileDialog::Accept, inRequest.okText);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+        return dialog.selectedFiles().first();
+    }
+};
+
+ModalSeam* gInstalled = nullptr;
+
+}  // namespace
+
+ModalSeam& GetModalSeam() {
+    static DesktopSeam desktop;
+    return gInstalled ? *gInstalled : desktop;
+}
+
+void SetModalSeam(ModalSeam* inSeam) { gInstalled = inSeam; }
+
+}  // namespace ui
