@@ -1,5 +1,6 @@
 #include "ui/ModalSeam.h"
 
+#include <QColorDialog>
 #include <QFileDialog>
 
 namespace ui {
@@ -23,11 +24,17 @@ public:
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
         return dialog.selectedFiles().first();
     }
+
+    QColor ColourDialog(QWidget* inParent, const QColor& inInitial) override {
+        return QColorDialog::getColor(inInitial, inParent);
+    }
 };
 
 ModalSeam* gInstalled = nullptr;
 
 }  // namespace
+
+QColor ModalSeam::ColourDialog(QWidget*, const QColor&) { return QColor(); }
 
 ModalSeam& GetModalSeam() {
     static DesktopSeam desktop;

@@ -3,6 +3,7 @@
 // seam that answers (and records) them instead, so no test blocks on a window.
 #pragma once
 
+#include <QColor>
 #include <QMessageBox>
 #include <QString>
 
@@ -28,6 +29,9 @@ public:
                                                    QMessageBox::StandardButtons inButtons) = 0;
     // The chosen file's path, empty when the user cancels.
     virtual QString FileDialog(QWidget* inParent, const FileDialogRequest& inRequest) = 0;
+    // The colour the user picks, starting at inInitial; an invalid colour when
+    // the user cancels. A seam that does not answer colours cancels.
+    virtual QColor ColourDialog(QWidget* inParent, const QColor& inInitial);
 };
 
 // The seam in use: the one installed, else the desktop's. Never null.

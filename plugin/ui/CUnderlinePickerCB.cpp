@@ -1,0 +1,35 @@
+#include "ui/CUnderlinePickerCB.h"
+
+#include <QPainter>
+
+#include "ui/UiText.h"
+
+CUnderlinePickerCB::CUnderlinePickerCB(QWidget* inParent) : CLinePickerCB(kUnderlineCount, inParent) {}
+
+void CUnderlinePickerCB::PaintItem(QPainter& inPainter, const QRect& inRect, int inIndex, bool) const {
+    const QRect picture = PictureRect(inRect);
+    const int middle = MiddleOf(picture);
+    switch (inIndex) {
+        case 0: {
+            // The word is taller than the item: a smaller face keeps it inside.
+            QFont font = inPainter.font();
+            font.setPixelSize(kItemHeight - 1);
+            inPainter.setFont(font);
+            inPainter.drawText(picture.translated(0, 1), Qt::AlignVCenter | Qt::TextSingleLine,
+                               ui::ResText(ui::kStrNone));
+            return;
+        }
+        case 1: DrawLine(inPainter, picture, middle, Qt::SolidLine); return;
+        case 2:
+            DrawLine(inPainter, picture, middle - 1, Qt::SolidLine);
+            DrawLine(inPainter, picture, middle + 1, Qt::SolidLine);
+            return;
+        case 3:
+            for (int row = middle - 1; row <= middle + 1; ++row) DrawLine(inPainter, picture, row, Qt::SolidLine);
+            return;
+        case 4: DrawLine(inPainter, picture, middle, Qt::DashLine); return;
+        case 5: DrawLine(inPainter, picture, middle, Qt::DotLine); return;
+        case 6: DrawLine(inPainter, picture, middle, Qt::DashDotLine); return;
+        default: return;
+    }
+}

@@ -1,0 +1,100 @@
+// Texts of the dialogs and controls: string-table entries as Qt strings, the
+// string ids the dialogs use, and the conversions of stored texts.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <string>
+
+namespace ui {
+
+// String-table ids of the pickers, design dialogs and link-action dialogs.
+enum : uint32_t {
+    kStrNone = 1300,          // "(无)"
+    kStrColourFirst = 1300,   // the colour table's names, 1300..1310
+    kStrCustomColour = 1311,  // "自定义..."
+    kStrTextStampCaption = 1320,
+    kStrPDFStampCaption = 1321,
+    kStrGroupSettings = 1322,
+    kStrGroupLayout,
+    kStrGroupPages,
+    kStrGroupAction,
+    kStrGroupBorder,
+    kStrStampName,
+    kStrUnit,
+    kStrHorizontal,
+    kStrVertical,
+    kStrRotation,
+    kStrOpacity,
+    kStrDegreesClockwise,
+    kStrPercent,
+    kStrColour,
+    kStrLineType,
+    kStrType,
+    kStrWeight,
+    kStrOverlay,
+    kStrUnderlay,
+    kStrStampOn,
+    kStrPageRange,
+    kStrFromPage,
+    kStrEveryFrom,
+    kStrPage,
+    kStrInch,  // 1346, then 厘米, 毫米
+    kStrFromLeft = 1349,
+    kStrFromTop = 1352,
+    kStrAllPages = 1354,  // .. 1358
+    kStrGoToView = 1359,
+    kStrGoToRemoteView = 1360,
+    kStrOK = 1361,
+    kStrCancel = 1362,
+    kStrGroupFont = 1370,
+    kStrText,
+    kStrLineSpacing,
+    kStrDynamicText,
+    kStrFontName,
+    kStrSize,
+    kStrUnderline,
+    kStrFillColour,
+    kStrInsert,
+    kStrStandardFont,
+    kStrSystemFont,
+    kStrSingleSpacing,  // 1381 .. 1383
+    kStrWordWrap = 1384,
+    kStrEmbed,
+    kStrOutline,
+    kStrSelectFile = 1390,
+    kStrBrowse,
+    kStrPageNo,
+    kStrAllSupportedTypes,
+    kStrPDFFiles,
+    kStrGoToCaption = 1400,
+    kStrGoToRemoteCaption,
+    kStrPageNoColon,
+    kStrZoom,
+    kStrFileName,
+    kStrViewFirst = 1405,  // 1405 .. 1413, by view type
+    kStrPDFFilesFilter = 1414,
+    kStrTarget = 1415,
+    kStrFileMissing = 1416,  // "%s" is the path
+    kStrNotAPDF = 1417,      // "%s" is the path
+
+    // Messages with the ids their texts have always had.
+    kStrNeedStampName = 23,
+    kStrNeedSourcePDF = 24,
+    kStrNeedText = 31,
+    kStrNeedSourceImage = 32,
+    kStrNeedActionDocument = 33,
+    kStrImageStampCaption = 44,
+};
+
+// The string-table text of inId ("" when missing).
+QString ResText(uint32_t inId);
+// The text of inId with its one "%s" replaced by inArgument (never a format).
+QString ResTextWith(uint32_t inId, const QString& inArgument);
+
+// A stored text's "\r\n" line breaks as a widget shows them ("\n"), and back:
+// every line break a widget gives ("\n", also "\r\n") stored as "\r\n".
+QString StoredToWidgetText(const std::string& inStored);
+std::string WidgetToStoredText(const QString& inText);
+
+}  // namespace ui
