@@ -1,8 +1,12 @@
 #include "ui/StamperDialogs.h"
 
+#include <QApplication>
+
 #include "stamper/StamperDialogSeams.h"
 #include "support/Alerts.h"
 #include "support/ResourceStrings.h"
+#include "ui/CAboutBoxDlg.h"
+#include "ui/CPreferencesDlg.h"
 
 namespace ui {
 namespace {
@@ -21,10 +25,10 @@ void Run(StamperDialog inDialog) {
             NotBuiltYet(inDialog);
             return;
         case StamperDialog::kPreferences:
-            NotBuiltYet(inDialog);
+            RunPreferencesDialog(QApplication::activeWindow());
             return;
         case StamperDialog::kAboutBox:
-            NotBuiltYet(inDialog);
+            RunAboutBox(QApplication::activeWindow());
             return;
     }
 }
