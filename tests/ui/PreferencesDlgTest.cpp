@@ -16,8 +16,7 @@
 #include "support/prefs/PreferenceTagTypes.h"
 #include "ui/CPreferencesDlg.h"
 #include "ui/ControlIds.h"
-#include "ui/RecordingModalSeam.h"
-#include "ui/ScreenshotSupport.h"
+#include "ui/UiTestSupport.h"
 
 namespace {
 
@@ -59,7 +58,7 @@ protected:
     std::string mFolder;
     std::unique_ptr<CStamperPreferences> mPreferences;
     std::unique_ptr<CPreferencesDlg> mDialog;
-    qmtest::RecordingModalSeam mSeam;
+    uitest::ScriptedSeam mSeam;
 };
 
 TEST_F(PreferencesDlgTest, WithoutAFileShowsSixDigitsNoRomanAndClearBoxes) {
@@ -67,7 +66,8 @@ TEST_F(PreferencesDlgTest, WithoutAFileShowsSixDigitsNoRomanAndClearBoxes) {
     EXPECT_EQ(Control<QSpinBox>(1042)->value(), 6);
     EXPECT_EQ(Control<QComboBox>(1043)->currentText(), QString::fromUtf8("否"));
     for (int id : {1040, 1041, 1044}) EXPECT_FALSE(Control<QCheckBox>(id)->isChecked()) << id;
-    EXPECT_TRUE(qmtest::SaveScreenshot(*mDialog, "preferences-dialog"));
+    mDialog->adjustSize();
+    uitest::SaveScreenshot(mDialog.get(), "preferences-dialog");
 }
 
 TEST_F(PreferencesDlgTest, OkStoresEverySettingAndWritesTheFile) {
