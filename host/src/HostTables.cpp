@@ -1,6 +1,9 @@
 #include "HostTables.h"
 
+#include "convert/ImageDocuments.h"
 #include "core/TableRegistry.h"
+#include "pdmodel/PDModelTableImpl.h"
+#include "render/PageRenderer.h"
 #include "qmhost/ASExtraTable.h"
 #include "qmhost/AppSupportTable.h"
 #include "qmhost/AppViewTable.h"
@@ -36,7 +39,21 @@ void addAt5And4(const char* name, const void* table) {
     tables().add(name, kTableVersion4_0, table);
 }
 
+PDModelTable composedModelTable() {
+    PDModelTable table = *documentModelTable();
+    table.pageDrawContents = pageDrawContents;
+    table.docOpenImage = pdmodel::docOpenImage;
+    table.getImageConversionCount = pdmodel::getImageConversionCount;
+    table.getImageConversionDescription = pdmodel::getImageConversionDescription;
+    return table;
+}
+
 }  // namespace
+
+const PDModelTable* pdModelTable() {
+    static const PDModelTable table = composedModelTable();
+    return &table;
+}
 
 void registerHostTables() {
     addAt5("AppSupport", appSupportTable());

@@ -1,30 +1,27 @@
-// Every table the host offers, and registering them under their names and versions.
+// The composition root: every table the host offers, composed from the host's
+// layers, and registering them under their names and versions. Only the
+// programs (and the tests) include this header; no layer does.
 #pragma once
 
-struct CoreTable;
-struct AppSupportTable;
-struct CosTable;
+#include "cabinet/ASExtraTableImpl.h"
+#include "core/CoreTableImpl.h"
+#include "cos/CosTableImpl.h"
+#include "pde/PDFEditTablesImpl.h"
+#include "support/AppSupportTableImpl.h"
+#include "sysfont/PDSysFontTableImpl.h"
+#include "view/AppViewTableImpl.h"
+
 struct PDModelTable;
-struct AppViewTable;
-struct PDFEditReadTable;
-struct PDFEditWriteTable;
-struct PDSysFontTable;
-struct ASExtraTable;
 
 namespace qmhost {
 
-const CoreTable* coreTable();
-const AppSupportTable* appSupportTable();
-const CosTable* cosTable();
+// The "PDModel" table of the documents layer completed with the members of the
+// layers above it: page drawing (render) and image documents (convert).
 const PDModelTable* pdModelTable();
-const AppViewTable* appViewTable();
-const PDFEditReadTable* pdfEditReadTable();
-const PDFEditWriteTable* pdfEditWriteTable();
-const PDSysFontTable* pdSysFontTable();
-const ASExtraTable* asExtraTable();
 
 // Registers every table: the required ones at 0x50001 and 0x50000, the two
-// page-content tables also at 0x40005 and 0x40000. Idempotent.
+// page-content tables also at 0x40005 and 0x40000. A program calls it once
+// where its session starts; calling it again changes nothing.
 void registerHostTables();
 
 }  // namespace qmhost

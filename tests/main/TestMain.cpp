@@ -1,8 +1,11 @@
-// The entry of every test program: a headless Qt platform and the leak
-// suppressions, then GoogleTest.
+// The entry of every test program: a headless Qt platform, the leak
+// suppressions and the host's tables registered (each program is one session),
+// then GoogleTest.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+
+#include "HostTables.h"
 
 // fontconfig keeps its configuration for the life of the process when poppler
 // loads it to find a font for drawing; it is never freed, by design.
@@ -10,6 +13,7 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    qmhost::registerHostTables();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

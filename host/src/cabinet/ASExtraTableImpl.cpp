@@ -2,7 +2,7 @@
 #include <cstring>
 #include <iterator>
 
-#include "HostTables.h"
+#include "cabinet/ASExtraTableImpl.h"
 #include "cabinet/Cabinet.h"
 #include "cabinet/CabinetHandles.h"
 #include "cabinet/CabinetStream.h"

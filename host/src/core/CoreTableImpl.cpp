@@ -3,8 +3,7 @@
 #include "core/Callbacks.h"
 #include "core/Raise.h"
 #include "core/TableRegistry.h"
-#include "HostTables.h"
-#include "loader/TableRequests.h"
+#include "core/CoreTableImpl.h"
 #include "qmhost/CoreTable.h"
 
 namespace qmhost {
@@ -32,9 +31,7 @@ ASCallback makeCallback(ExtensionID extension, ASProc procedure) {
 const void* getTable(ASAtom name, uint32_t version) {
     const char* text = atoms().text(name);
     if (!text) return nullptr;
-    const void* table = tables().find(text, version);
-    tableRequests().note(text, version, table != nullptr);
-    return table;
+    return tables().request(text, version);
 }
 
 int32_t getErrorCode() { return lastErrorCode(); }

@@ -35,6 +35,14 @@ const void* TableRegistry::find(const std::string& name, uint32_t version) {
     return nullptr;
 }
 
+const void* TableRegistry::request(const std::string& name, uint32_t version) {
+    const void* table = find(name, version);
+    if (mObserver) mObserver(name, version, table != nullptr);
+    return table;
+}
+
+void TableRegistry::observeRequests(RequestObserver observer) { mObserver = std::move(observer); }
+
 HFTServer TableRegistry::addServer(const std::string& name, ASCallback provide,
                                    void* clientData, ExtensionID extension) {
     for (const Server& server : mServers)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -27,6 +28,12 @@ public:
     void clearWithheld();
     // Null when absent or withheld. Served tables are asked for by their server.
     const void* find(const std::string& name, uint32_t version);
+    // A table asked for by a plug-in (Core getTable): found as find() finds it,
+    // and told to the observer, if any. The loader observes the requests of a
+    // plug-in's setup to explain a failed setup by the tables it did not find.
+    using RequestObserver = std::function<void(const std::string& name, uint32_t version, bool found)>;
+    const void* request(const std::string& name, uint32_t version);
+    void observeRequests(RequestObserver observer);  // an empty observer ends observing
 
     // Plug-in servers. Null when the name is taken.
     HFTServer addServer(const std::string& name, ASCallback provide, void* clientData,
@@ -44,6 +51,7 @@ private:
         bool alive;
     };
     std::map<std::pair<std::string, uint32_t>, const void*> mTables;
+    RequestObserver mObserver;
     std::set<std::pair<std::string, uint32_t>> mWithheld;
     std::vector<Server> mServers;
     std::vector<std::unique_ptr<ServedTable>> mServed;

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "HostTables.h"
+#include "cos/CosTableImpl.h"
 #include "core/Raise.h"
 #include "cos/CosAccess.h"
 #include "cos/CosEntries.h"

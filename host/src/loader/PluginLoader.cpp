@@ -2,8 +2,8 @@
 
 #include <dlfcn.h>
 
-#include "HostTables.h"
 #include "core/AtomTable.h"
+#include "core/CoreTableImpl.h"
 #include "core/Callbacks.h"
 #include "core/TableRegistry.h"
 #include "loader/TableRequests.h"
@@ -32,7 +32,7 @@ std::string describeException() {
 
 }  // namespace
 
-PluginLoader::PluginLoader() { registerHostTables(); }
+PluginLoader::PluginLoader() = default;
 
 PluginLoader::~PluginLoader() {
     if (mLoaded) unload();

@@ -1,6 +1,8 @@
 // Loads a plug-in module and runs its life cycle: PlugInMain, setup (the plug-in
 // imports the host's tables), handshake, export tables, import-replace-register,
-// initialise; and at the end unload.
+// initialise; and at the end unload. The plug-in finds the tables registered in
+// the table registry: the program registers them where its session starts
+// (registerHostTables), before the first load.
 #pragma once
 
 #include <cstdint>

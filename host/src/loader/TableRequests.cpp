@@ -3,17 +3,20 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/TableRegistry.h"
+
 namespace qmhost {
 
 void TableRequests::begin() {
     mRequests.clear();
-    mRecording = true;
+    tables().observeRequests(
+        [this](const std::string& name, uint32_t version, bool found) { note(name, version, found); });
 }
 
-void TableRequests::end() { mRecording = false; }
+void TableRequests::end() { tables().observeRequests({}); }
 
 void TableRequests::note(const std::string& name, uint32_t version, bool found) {
-    if (mRecording) mRequests.push_back({name, version, found});
+    mRequests.push_back({name, version, found});
 }
 
 std::vector<std::string> TableRequests::missing() const {

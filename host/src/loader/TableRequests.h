@@ -10,6 +10,7 @@ namespace qmhost {
 
 class TableRequests {
 public:
+    // Observes the table registry's requests from begin() to end().
     void begin();
     void end();
     void note(const std::string& name, uint32_t version, bool found);
@@ -22,7 +23,6 @@ private:
         uint32_t version;
         bool found;
     };
-    bool mRecording = false;
     std::vector<Request> mRequests;
 };
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <limits>
 
-#include "HostTables.h"
+#include "pde/PDFEditTablesImpl.h"
 #include "core/AtomTable.h"
 #include "core/Raise.h"
 #include "pde/CompositeFont.h"

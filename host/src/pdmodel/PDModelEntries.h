@@ -61,7 +61,4 @@ PDFileSpec fileSpecNewFromPath(PDDoc doc, ASPathName path, ASPathName relativeTo
 bool fileSpecIsValid(PDFileSpec fileSpec);
 int32_t fileSpecGetText(PDFileSpec fileSpec, char* buffer, int32_t capacity);
 
-// PageDrawing.cpp
-void pageDrawContents(PDPage page, void* image, const ASFixedMatrix* matrix, const ASFixedRect* updateRect);
-
 }  // namespace qmhost::pdmodel

@@ -4,13 +4,12 @@
 
 #include <qpdf/QPDF.hh>
 
-#include "HostTables.h"
+#include "pdmodel/PDModelTableImpl.h"
 #include "core/Raise.h"
 #include "cos/Document.h"
 #include "cos/QpdfGuard.h"
 #include "pdmodel/DocumentChanges.h"
 #include "pdmodel/DocumentFiles.h"
-#include "convert/ImageDocuments.h"
 #include "pdmodel/PDModelEntries.h"
 #include "pdmodel/PageGeometry.h"
 #include "pdmodel/PageHandles.h"
@@ -122,14 +121,14 @@ const PDModelTable kTable = {
     actionDestroy,
     destCreate, destResolve, destIsValid, destGetAttr,
     fileSpecNewFromPath, fileSpecIsValid, fileSpecGetText,
-    pageDrawContents,
+    nullptr,  // pageDrawContents: the render layer's
     docInsertPages,
-    docOpenImage, getImageConversionCount, getImageConversionDescription,
+    nullptr, nullptr, nullptr,  // image documents: the convert layer's
 };
 
 }  // namespace
 }  // namespace qmhost::pdmodel
 
 namespace qmhost {
-const PDModelTable* pdModelTable() { return &pdmodel::kTable; }
+const PDModelTable* documentModelTable() { return &pdmodel::kTable; }
 }  // namespace qmhost

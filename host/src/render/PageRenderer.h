@@ -20,6 +20,10 @@ namespace qmhost {
 void renderPage(Document& document, int pageIndex, QImage& image, const ASFixedMatrix& matrix,
                 const ASFixedRect* updateRect);
 
+// PDModel pageDrawContents (qmhost/PDModelTable.h states the contract): the
+// composition root puts it into the table.
+void pageDrawContents(PDPage page, void* image, const ASFixedMatrix* matrix, const ASFixedRect* updateRect);
+
 // How many documents are loaded into poppler now (for tests).
 size_t cachedRenderingCount();
 

@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "HostTables.h"
+#include "support/AppSupportTableImpl.h"
 #include "core/Callbacks.h"
 #include "core/Raise.h"
 #include "core/TableRegistry.h"

@@ -1,7 +1,7 @@
 // The "PDSysFont" table: the installed fonts, by position and by unique name.
 #include <cstddef>
 
-#include "HostTables.h"
+#include "sysfont/PDSysFontTableImpl.h"
 #include "core/AtomTable.h"
 #include "core/Raise.h"
 #include "qmhost/PDSysFontTable.h"

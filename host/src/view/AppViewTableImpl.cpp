@@ -1,5 +1,5 @@
 // The "AppView" table: alerts, views, notifications and progress.
-#include "HostTables.h"
+#include "view/AppViewTableImpl.h"
 #include "core/Raise.h"
 #include "view/Alerts.h"
 #include "view/BatchTableEntries.h"

@@ -4,7 +4,8 @@
 #include <exception>
 #include <utility>
 
-#include "HostTables.h"
+#include "core/CoreTableImpl.h"
+#include "cabinet/ASExtraTableImpl.h"
 #include "cabinet/Cabinet.h"
 #include "cabinet/CabinetHandles.h"
 #include "core/Callbacks.h"

@@ -5,7 +5,10 @@
 #include <set>
 #include <system_error>
 
-#include "HostTables.h"
+#include "core/CoreTableImpl.h"
+#include "support/AppSupportTableImpl.h"
+#include "cabinet/ASExtraTableImpl.h"
+#include "pdmodel/PDModelTableImpl.h"
 #include "core/Raise.h"
 #include "view/BatchCommands.h"
 #include "view/Views.h"
@@ -106,11 +109,11 @@ private:
 class OpenFile {
 public:
     explicit OpenFile(const std::string& path) {
-        const PDDoc doc = pdModelTable()->docOpen(HostPathName(path));
+        const PDDoc doc = documentModelTable()->docOpen(HostPathName(path));
         try {
             mView = views().open(doc, fs::path(path).filename().string());
         } catch (...) {
-            pdModelTable()->docClose(doc);
+            documentModelTable()->docClose(doc);
             throw;
         }
         mDoc = doc;
@@ -249,7 +252,7 @@ bool SequenceRun::runFile(size_t index, BatchFileResult& file) {
     file.progressEnded = !mMonitor.begun;
     if (done) {
         try {
-            pdModelTable()->docSave(open->doc(), HostPathName(output));
+            documentModelTable()->docSave(open->doc(), HostPathName(output));
             file.outcome = BatchFileOutcome::Saved;
             file.output = output;
             mOutputs.insert(outputKey(output));
@@ -339,7 +342,6 @@ std::string batchOutputPath(const std::string& outputFolder, const std::string& 
 }
 
 BatchSequenceResult runBatchSequence(const BatchSequenceRequest& request) {
-    registerHostTables();
     return SequenceRun(request).run();
 }
 

@@ -1,6 +1,6 @@
 #include "view/DocumentSave.h"
 
-#include "HostTables.h"
+#include "pdmodel/PDModelTableImpl.h"
 #include "core/Raise.h"
 #include "support/Paths.h"
 #include "view/Notifications.h"
@@ -11,11 +11,11 @@ namespace qmhost {
 
 void saveDocumentAs(PDDoc doc, const std::string& path) {
     if (path.empty()) raise(kHostErrBadParameter, "save: no file named");
-    pdModelTable()->docGetNumPages(doc);  // raises for a stale document before anyone is told
+    documentModelTable()->docGetNumPages(doc);  // raises for a stale document before anyone is told
     notifications().sendDoc(kNotifyDocWillChange, doc);
     ASPathName target = makePath(path);
     try {
-        pdModelTable()->docSave(doc, target);
+        documentModelTable()->docSave(doc, target);
     } catch (...) {
         releasePathHandle(target);
         throw;

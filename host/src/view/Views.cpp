@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "HostTables.h"
+#include "pdmodel/PDModelTableImpl.h"
 #include "core/Raise.h"
 #include "view/Notifications.h"
 #include "qmhost/AppViewTable.h"
@@ -11,7 +11,7 @@
 namespace qmhost {
 
 AVDoc Views::open(PDDoc doc, const std::string& title) {
-    pdModelTable()->docGetNumPages(doc);  // raises for a stale document
+    documentModelTable()->docGetNumPages(doc);  // raises for a stale document
     const uintptr_t id = mNext++;
     mViews.push_back({id, doc, title});
     mActive = id;
@@ -35,7 +35,7 @@ void Views::close(AVDoc view) {
     const uintptr_t id = reinterpret_cast<uintptr_t>(view);
     std::erase_if(mViews, [&](const View& v) { return v.id == id; });
     if (mActive == id) mActive = mViews.empty() ? 0 : mViews.back().id;
-    pdModelTable()->docClose(doc);
+    documentModelTable()->docClose(doc);
 }
 
 void Views::closeAll() {

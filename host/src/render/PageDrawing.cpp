@@ -5,11 +5,10 @@
 #include "cos/Document.h"
 #include "cos/QpdfGuard.h"
 #include "pdmodel/Destinations.h"
-#include "pdmodel/PDModelEntries.h"
 #include "pdmodel/PageHandles.h"
 #include "render/PageRenderer.h"
 
-namespace qmhost::pdmodel {
+namespace qmhost {
 
 void pageDrawContents(PDPage page, void* image, const ASFixedMatrix* matrix, const ASFixedRect* updateRect) {
     if (!image) raise(kHostErrBadParameter, "pageDrawContents: no image");
@@ -24,4 +23,4 @@ void pageDrawContents(PDPage page, void* image, const ASFixedMatrix* matrix, con
     });
 }
 
-}  // namespace qmhost::pdmodel
+}  // namespace qmhost

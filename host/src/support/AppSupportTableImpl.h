@@ -1,0 +1,10 @@
+// The "AppSupport" table: memory, paths, files, streams and fixed-point arithmetic.
+#pragma once
+
+struct AppSupportTable;
+
+namespace qmhost {
+
+const AppSupportTable* appSupportTable();
+
+}  // namespace qmhost
