@@ -13,6 +13,7 @@ namespace qmcli {
 namespace {
 
 const char* kModuleName = "Quillmark.api";
+const char* kUserGuideName = "Quillmark_User_Guide.pdf";
 
 bool SameContents(const fs::path& a, const fs::path& b) {
     std::error_code ec;
@@ -45,6 +46,32 @@ std::string BundledModulePath() {
     return "";
 }
 
+namespace {
+
+// Copies inSource into inDir as inName through a temporary file and a rename,
+// unless the same contents are there already. False with *error set on failure.
+bool InstallCopy(const fs::path& inSource, const std::string& inDir, const char* inName, std::string* error) {
+    std::error_code ec;
+    const fs::path target = fs::path(inDir) / inName;
+    if (fs::is_regular_file(target, ec) && SameContents(inSource, target)) return true;
+    fs::create_directories(inDir, ec);
+    if (ec) {
+        *error = "cannot create the plug-ins folder " + inDir + ": " + ec.message();
+        return false;
+    }
+    const fs::path temp = fs::path(inDir) / (std::string(".") + inName + "." + std::to_string(getpid()));
+    fs::copy_file(inSource, temp, fs::copy_options::overwrite_existing, ec);
+    if (!ec) fs::rename(temp, target, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        *error = std::string("cannot install ") + inName + " into " + inDir;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 std::string InstallModule(const std::string& dir, std::string* error) {
     std::error_code ec;
     const fs::path target = fs::path(dir) / kModuleName;
@@ -54,20 +81,13 @@ std::string InstallModule(const std::string& dir, std::string* error) {
         *error = "no plug-in module in " + dir + " and none bundled with this program";
         return "";
     }
-    if (fs::is_regular_file(target, ec) && SameContents(bundled, target)) return target.string();
-    fs::create_directories(dir, ec);
-    if (ec) {
-        *error = "cannot create the plug-ins folder " + dir + ": " + ec.message();
-        return "";
-    }
-    const fs::path temp = fs::path(dir) / (std::string(".") + kModuleName + "." + std::to_string(getpid()));
-    fs::copy_file(bundled, temp, fs::copy_options::overwrite_existing, ec);
-    if (!ec) fs::rename(temp, target, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        *error = "cannot install the plug-in into " + dir;
-        return "";
-    }
+    if (!InstallCopy(bundled, dir, kModuleName, error)) return "";
+    // The user guide that the plug-in's Help item opens travels with the module;
+    // without it Help says the guide is not installed, so a failure here is no
+    // reason to refuse the plug-in.
+    const fs::path guide = fs::path(bundled).parent_path() / kUserGuideName;
+    std::string guideError;
+    if (fs::is_regular_file(guide, ec)) InstallCopy(guide, dir, kUserGuideName, &guideError);
     return target.string();
 }
 

@@ -202,4 +202,14 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageRow{"LogWithoutAction", "log"}, UsageRow{"MenuRunWithoutName", "menu run"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(CommandLineStamp, HelpShowsTheUserGuideInstalledWithThePlugin) {
+    const clitest::SplitResult run = CliSplit("menu run VELM:StamperHelp");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string guide = Plugins() + "/Quillmark_User_Guide.pdf";
+    // Without a desktop the path is printed for the user to open.
+    EXPECT_EQ(run.out, guide + "\n");
+    EXPECT_NE(qmtest::runCommand("pdftotext " + Q(guide) + " -").output.find("Quillmark User Guide"),
+              std::string::npos);
+}
+
 }  // namespace
