@@ -68,13 +68,7 @@ void report(const qmhost::BatchSequenceResult& result) {
 
 }  // namespace
 
-int RunBatchCommand(const GlobalOptions& options, const std::vector<std::string>& args) {
-    const CommandArguments parsed(args, {"--profile", "--out-dir"});
-    if (!parsed.ok()) {
-        PrintError("batch: " + parsed.error());
-        PrintError(kUsage);
-        return kExitUsage;
-    }
+int RunBatchCommand(const GlobalOptions& options, const CommandArguments& parsed) {
     const auto profileName = parsed.value({"--profile"});
     const auto outDir = parsed.value({"--out-dir"});
     if (!profileName || !outDir || outDir->empty() || parsed.positional().empty()) {

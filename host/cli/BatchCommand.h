@@ -9,12 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "cli/CommandArguments.h"
 #include "cli/GlobalOptions.h"
 
 namespace qmcli {
 
 // Prints each saved output's path on standard output; the exit status is
 // non-zero when a file was not saved.
-int RunBatchCommand(const GlobalOptions& options, const std::vector<std::string>& args);
+int RunBatchCommand(const GlobalOptions& options, const CommandArguments& arguments);
 
 }  // namespace qmcli

@@ -91,7 +91,7 @@ int get(const std::string& path, const std::vector<std::string>& words) {
     const Setting* setting = findSetting(words[1]);
     if (!setting) {
         PrintError("prefs: no setting " + words[1] + " (settings: " + knownTags() + ")");
-        return kExitFailure;
+        return kExitUsage;
     }
     std::printf("%s\n", valueText(file, *setting).c_str());
     return kExitOk;
@@ -101,7 +101,7 @@ int set(const std::string& path, const std::string& tag, const std::string& text
     const Setting* setting = findSetting(tag);
     if (!setting) {
         PrintError("prefs: no setting " + tag + " (settings: " + knownTags() + ")");
-        return kExitFailure;
+        return kExitUsage;
     }
     PrefsFile file;
     std::string error;
@@ -113,7 +113,7 @@ int set(const std::string& path, const std::string& tag, const std::string& text
         bool value = false;
         if (!parseBool(text, &value)) {
             PrintError("prefs: " + tag + " takes true or false, not \"" + text + "\"");
-            return kExitFailure;
+            return kExitUsage;
         }
         file.setBool(idOf(*setting), value);
     } else {
@@ -121,7 +121,7 @@ int set(const std::string& path, const std::string& tag, const std::string& text
         if (!parseLong(text, *setting, &value)) {
             PrintError("prefs: " + tag + " takes a whole number from " + std::to_string(setting->minimum) +
                        " to " + std::to_string(setting->maximum) + ", not \"" + text + "\"");
-            return kExitFailure;
+            return kExitUsage;
         }
         file.setLong(idOf(*setting), value);
     }

@@ -82,12 +82,7 @@ int remove(const ProfileStore& store, const std::string& name) {
 
 }  // namespace
 
-int RunProfileCommand(const GlobalOptions& options, const std::vector<std::string>& args) {
-    const CommandArguments parsed(args, {"--name", "-o", "--output"});
-    if (!parsed.ok()) {
-        PrintError("profile: " + parsed.error());
-        return usage();
-    }
+int RunProfileCommand(const GlobalOptions& options, const CommandArguments& parsed) {
     const auto& words = parsed.positional();
     if (words.empty()) return usage();
     const ProfileStore store(PluginFolder(options));

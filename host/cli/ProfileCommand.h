@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "cli/CommandArguments.h"
 #include "cli/GlobalOptions.h"
 
 namespace qmcli {
 
-int RunProfileCommand(const GlobalOptions& options, const std::vector<std::string>& args);
+int RunProfileCommand(const GlobalOptions& options, const CommandArguments& arguments);
 
 }  // namespace qmcli

@@ -16,13 +16,7 @@ const char* kUsage = "stamp: usage: quillmark stamp --profile NAME IN.pdf -o OUT
 
 }  // namespace
 
-int RunStampCommand(const GlobalOptions& options, const std::vector<std::string>& args) {
-    const CommandArguments parsed(args, {"--profile", "-o", "--output"});
-    if (!parsed.ok()) {
-        PrintError("stamp: " + parsed.error());
-        PrintError(kUsage);
-        return kExitUsage;
-    }
+int RunStampCommand(const GlobalOptions& options, const CommandArguments& parsed) {
     const auto profile = parsed.value({"--profile"});
     const auto output = parsed.value({"-o", "--output"});
     if (!profile || profile->empty() || !output || parsed.positional().size() != 1) {

@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "cli/CommandArguments.h"
 #include "cli/GlobalOptions.h"
 
 namespace qmcli {
 
 // Answers the exit status; failures are described on standard error (the
 // plug-in's alerts of a failed run with them).
-int RunStampCommand(const GlobalOptions& options, const std::vector<std::string>& args);
+int RunStampCommand(const GlobalOptions& options, const CommandArguments& arguments);
 
 }  // namespace qmcli

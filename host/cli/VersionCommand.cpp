@@ -26,16 +26,12 @@ std::string PluginProductInfo() {
 
 }  // namespace
 
-int RunVersionCommand(const GlobalOptions& options, bool printVersion) {
+int RunVersionCommand(const GlobalOptions& options) {
     HostSession session(options);
     std::string error;
     if (!session.start(&error)) {
         PrintError(error);
         return kExitFailure;
-    }
-    if (!printVersion) {
-        std::printf("The plug-in \"%s\" loaded.\n", session.loader().extensionName().c_str());
-        return kExitOk;
     }
     const std::string info = PluginProductInfo();
     if (info.empty()) {

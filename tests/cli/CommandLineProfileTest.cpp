@@ -79,9 +79,13 @@ TEST_F(CommandLineProfile, PrefsSetAndGetUseThePluginsFile) {
 }
 
 TEST_F(CommandLineProfile, PrefsRefusesBadValuesAndDamagedFiles) {
-    EXPECT_NE(Cli("prefs set BFLe 41").status, 0);
-    EXPECT_NE(Cli("prefs set WTNF maybe").status, 0);
-    EXPECT_NE(Cli("prefs set XXXX 1").status, 0);
+    // Values out of range and unknown settings are wrong usage.
+    for (const char* line : {"prefs set BFLe 41", "prefs set BFLe -1", "prefs set WTNF maybe", "prefs set XXXX 1",
+                             "prefs get XXXX"}) {
+        const auto refused = Cli(line);
+        EXPECT_EQ(refused.status, 2) << line << ": " << refused.output;
+        EXPECT_NE(refused.output.find("quillmark: prefs: "), std::string::npos) << line << ": " << refused.output;
+    }
     std::filesystem::create_directories(Plugins());
     qmtest::writeBytes(Plugins() + "/Quillmark.pfs", "garbage that is no preferences file");
     const auto run = Cli("prefs set EnLo true");

@@ -184,9 +184,32 @@ struct UsageRow {
 class CommandLineUsage : public CommandLineTest, public ::testing::WithParamInterface<UsageRow> {};
 
 TEST_P(CommandLineUsage, WrongCommandLineExitsWithTwoAndTheUsage) {
-    const auto run = Cli(GetParam().args);
-    EXPECT_EQ(run.status, 2) << run.output;
-    EXPECT_NE(run.output.find("usage"), std::string::npos) << run.output;
+    const auto run = CliSplit(GetParam().args);
+    EXPECT_EQ(run.status, 2) << run.err;
+    EXPECT_NE(run.err.find("usage"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "") << "the usage goes to standard error";
+}
+
+TEST_F(CommandLineTest, EachCommandHasItsOwnHelp) {
+    for (const char* command : {"stamp", "batch", "session", "profile", "prefs", "log", "menu", "info"}) {
+        const auto run = CliSplit(std::string(command) + " --help");
+        EXPECT_EQ(run.status, 0) << command << ": " << run.err;
+        EXPECT_EQ(run.out.rfind("usage: quillmark [--plugin-dir DIR] [--host-version N] " + std::string(command), 0),
+                  0u)
+            << run.out;
+        EXPECT_EQ(run.err, "");
+    }
+    const auto general = CliSplit("--help");
+    EXPECT_EQ(general.status, 0);
+    EXPECT_NE(general.out.find("COMMAND --help"), std::string::npos) << general.out;
+}
+
+TEST_F(CommandLineTest, DashDashEndsTheOptions) {
+    // Without "--" the name is an unknown option; after it, a file that is not there.
+    EXPECT_EQ(Cli("info -missing.pdf").status, 2);
+    const auto run = CliSplit("info -- -missing.pdf");
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find("-missing.pdf"), std::string::npos) << run.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -196,6 +219,10 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageRow{"StampWithTwoInputs", "stamp --profile p a.pdf b.pdf -o c.pdf"},
                       UsageRow{"UnknownStampOption", "stamp --profil p a.pdf -o b.pdf"},
                       UsageRow{"BatchWithoutOutputFolder", "batch --profile p a.pdf"},
+                      UsageRow{"NoCommand", ""}, UsageRow{"UnknownGlobalOption", "--frob --version"},
+                      UsageRow{"VersionWithACommand", "--version info a.pdf"},
+                      UsageRow{"HostVersionTooLarge", "--host-version 100 --version"},
+                      UsageRow{"MissingOptionValue", "stamp a.pdf -o b.pdf --profile"},
                       UsageRow{"HostVersionZero", "--host-version 0 --version"},
                       UsageRow{"HostVersionNotANumber", "--host-version five --version"},
                       UsageRow{"PrefsWithoutAction", "prefs"}, UsageRow{"ProfileShowWithoutName", "profile show"},

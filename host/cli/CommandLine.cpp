@@ -1,0 +1,235 @@
+#include "cli/CommandLine.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QStringList>
+
+#include <algorithm>
+#include <map>
+
+namespace qmcli {
+namespace {
+
+const std::vector<OptionSpec> kGlobalOptions = {
+    {{"plugin-dir"}, "DIR",
+     "the plug-ins folder, where the plug-in keeps its settings, log and profiles (default: a per-user folder "
+     "into which the bundled plug-in is installed on first run)"},
+    {{"host-version"}, "N", "the host's major version, 1 to 99 (8 by default; 5 for the older road)"},
+};
+const OptionSpec kHelpOption = {{"h", "help"}, "", "print this help"};
+const OptionSpec kVersionOption = {{"version"}, "", "load the plug-in and print its name and version"};
+
+QCommandLineOption toQt(const OptionSpec& spec) {
+    QStringList names;
+    for (const std::string& name : spec.names) names << QString::fromStdString(name);
+    return spec.valueName.empty() ? QCommandLineOption(names)
+                                  : QCommandLineOption(names, QString(), QString::fromStdString(spec.valueName));
+}
+
+std::string dashed(const std::string& name) { return (name.size() == 1 ? "-" : "--") + name; }
+
+// A parser over the options given; the caller reads each option back by its spec.
+class Parser {
+public:
+    explicit Parser(const std::vector<const OptionSpec*>& options) {
+        mParser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+        for (const OptionSpec* option : options) {
+            mOptions.emplace(option, toQt(*option));
+            mParser.addOption(mOptions.at(option));
+        }
+    }
+    void stopAtFirstPositional() {
+        mParser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    }
+    // False with error set on an unknown option or one without its value.
+    bool parse(const std::vector<std::string>& args, std::string* error) {
+        QStringList list{QStringLiteral("quillmark")};
+        for (const std::string& arg : args) list << QString::fromStdString(arg);
+        if (mParser.parse(list)) return true;
+        *error = mParser.errorText().toStdString();
+        return false;
+    }
+    bool isSet(const OptionSpec& option) const { return mParser.isSet(mOptions.at(&option)); }
+    std::string value(const OptionSpec& option) const { return mParser.value(mOptions.at(&option)).toStdString(); }
+    std::vector<std::string> positional() const {
+        std::vector<std::string> words;
+        for (const QString& word : mParser.positionalArguments()) words.push_back(word.toStdString());
+        return words;
+    }
+
+private:
+    QCommandLineParser mParser;
+    std::map<const OptionSpec*, QCommandLineOption> mOptions;
+};
+
+bool parseHostVersion(const std::string& text, int* out) {
+    if (text.empty() || text.size() > 2 || !std::all_of(text.begin(), text.end(), ::isdigit)) return false;
+    const int value = std::stoi(text);
+    if (value < 1) return false;
+    *out = value;
+    return true;
+}
+
+// The global options given to parser, over those in options. False with error set
+// for a value that is wrong.
+bool readGlobalOptions(const Parser& parser, GlobalOptions* options, std::string* error) {
+    if (parser.isSet(kGlobalOptions[0])) options->pluginDir = parser.value(kGlobalOptions[0]);
+    if (!parser.isSet(kGlobalOptions[1])) return true;
+    const std::string text = parser.value(kGlobalOptions[1]);
+    if (parseHostVersion(text, &options->hostVersion)) return true;
+    *error = "--host-version takes a number from 1 to 99, not \"" + text + "\"";
+    return false;
+}
+
+ParsedCommandLine usage(const CommandSpec* command, std::string error, GlobalOptions options = {}) {
+    ParsedCommandLine line;
+    line.action = ParsedCommandLine::Action::Usage;
+    line.command = command;
+    line.error = std::move(error);
+    line.options = std::move(options);
+    return line;
+}
+
+ParsedCommandLine parseCommand(const CommandSpec& command, const std::vector<std::string>& args,
+                               GlobalOptions options) {
+    std::vector<const OptionSpec*> specs = {&kGlobalOptions[0], &kGlobalOptions[1], &kHelpOption};
+    for (const OptionSpec& option : command.options) specs.push_back(&option);
+    Parser parser(specs);
+    std::string error;
+    if (!parser.parse(args, &error)) return usage(&command, command.name + ": " + error);
+    if (!readGlobalOptions(parser, &options, &error)) return usage(&command, error);
+    ParsedCommandLine line;
+    line.command = &command;
+    line.options = options;
+    if (parser.isSet(kHelpOption)) {
+        line.action = ParsedCommandLine::Action::Help;
+        return line;
+    }
+    std::vector<std::pair<std::string, std::string>> values;
+    std::set<std::string> flags;
+    for (const OptionSpec& option : command.options) {
+        if (!parser.isSet(option)) continue;
+        for (const std::string& name : option.names) {
+            if (option.valueName.empty())
+                flags.insert(dashed(name));
+            else
+                values.emplace_back(dashed(name), parser.value(option));
+        }
+    }
+    line.action = ParsedCommandLine::Action::Run;
+    line.arguments = CommandArguments(std::move(values), std::move(flags), parser.positional());
+    return line;
+}
+
+// words broken into lines of at most 100 columns: the first goes on from
+// column first (the caller wrote what stands before it), the others begin after
+// indent spaces.
+std::string wrapped(const std::string& words, size_t indent, size_t first) {
+    const size_t width = 100;
+    std::string text;
+    size_t column = first;
+    bool lineHasWords = false;
+    size_t start = 0;
+    while (start < words.size()) {
+        size_t end = words.find(' ', start);
+        if (end == std::string::npos) end = words.size();
+        const std::string word = words.substr(start, end - start);
+        if (lineHasWords && column + 1 + word.size() > width) {
+            text += "\n" + std::string(indent, ' ');
+            column = indent;
+            lineHasWords = false;
+        }
+        if (lineHasWords) {
+            text += ' ';
+            ++column;
+        }
+        text += word;
+        column += word.size();
+        lineHasWords = true;
+        start = end + 1;
+    }
+    return text + "\n";
+}
+
+void appendOptions(std::string* text, const std::vector<const OptionSpec*>& options) {
+    for (const OptionSpec* option : options) {
+        std::string names;
+        for (const std::string& name : option->names) names += (names.empty() ? "" : ", ") + dashed(name);
+        if (!option->valueName.empty()) names += " " + option->valueName;
+        *text += "  " + names;
+        *text += names.size() < 22 ? std::string(22 - names.size(), ' ') : "\n" + std::string(24, ' ');
+        *text += wrapped(option->description, 24, 24);
+    }
+}
+
+std::string usageLine(const CommandSpec& command) {
+    return command.synopsis.empty() ? command.name : command.name + " " + command.synopsis;
+}
+
+}  // namespace
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, const std::vector<CommandSpec>& commands) {
+    try {
+        // First the options before the command and the command's name; then the
+        // command's own line, where the global options may stand too.
+        Parser first({&kGlobalOptions[0], &kGlobalOptions[1], &kHelpOption, &kVersionOption});
+        first.stopAtFirstPositional();
+        std::string error;
+        if (!first.parse(args, &error)) return usage(nullptr, error);
+        GlobalOptions options;
+        if (!readGlobalOptions(first, &options, &error)) return usage(nullptr, error);
+        const std::vector<std::string> words = first.positional();
+        ParsedCommandLine line;
+        line.options = options;
+        if (first.isSet(kHelpOption)) {
+            line.action = ParsedCommandLine::Action::Help;
+            return line;
+        }
+        if (words.empty()) {
+            if (!first.isSet(kVersionOption)) return usage(nullptr, "", options);
+            line.action = ParsedCommandLine::Action::Version;
+            return line;
+        }
+        const auto command = std::find_if(commands.begin(), commands.end(),
+                                          [&](const CommandSpec& spec) { return spec.name == words[0]; });
+        if (command == commands.end()) return usage(nullptr, "unknown command " + words[0]);
+        if (first.isSet(kVersionOption)) return usage(nullptr, "--version takes no command");
+        return parseCommand(*command, std::vector<std::string>(words.begin() + 1, words.end()), options);
+    } catch (const std::exception& e) {
+        return usage(nullptr, std::string("cannot read the command line: ") + e.what());
+    }
+}
+
+std::string GeneralUsage(const std::vector<CommandSpec>& commands) {
+    std::string text = "usage: quillmark [--plugin-dir DIR] [--host-version N] COMMAND ...\n\n";
+    for (const CommandSpec& command : commands) {
+        text += "  " + usageLine(command) + "\n";
+        text += "      " + wrapped(command.description, 6, 6);
+    }
+    text += "\n";
+    appendOptions(&text, {&kVersionOption, &kGlobalOptions[0], &kGlobalOptions[1], &kHelpOption});
+    text += "\n`quillmark COMMAND --help` tells more of a command; `--` ends the options.\n";
+    text += "Exit status: 0 done, 1 failed (the reason on standard error), 2 wrong usage.\n";
+    return text;
+}
+
+std::string CommandUsage(const CommandSpec& command) {
+    return "usage: quillmark " + usageLine(command) + "\n(`quillmark " + command.name +
+           " --help` tells more)\n";
+}
+
+std::string CommandHelp(const CommandSpec& command) {
+    std::string text = wrapped("usage: quillmark [--plugin-dir DIR] [--host-version N] " + usageLine(command), 6, 0) +
+                       "\n" + wrapped(command.description, 0, 0) + "\n";
+    std::vector<const OptionSpec*> options;
+    for (const OptionSpec& option : command.options) options.push_back(&option);
+    options.push_back(&kGlobalOptions[0]);
+    options.push_back(&kGlobalOptions[1]);
+    options.push_back(&kHelpOption);
+    text += "options:\n";
+    appendOptions(&text, options);
+    text += "\n`--` ends the options. Exit status: 0 done, 1 failed, 2 wrong usage.\n";
+    return text;
+}
+
+}  // namespace qmcli

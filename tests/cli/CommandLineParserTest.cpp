@@ -1,0 +1,114 @@
+// The command line of `quillmark` as its parser reads it: global options
+// before or among a command's own, `--`, per-command help, and wrong usage.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
+
+namespace {
+
+using qmcli::ParsedCommandLine;
+using Action = ParsedCommandLine::Action;
+
+struct ParseRow {
+    const char* name;
+    std::vector<std::string> args;
+    Action action;
+    const char* command;         // the command found, or ""
+    const char* error;           // a part of the error, or "" for none
+    std::vector<std::string> positional;
+    const char* profile;         // the value of --profile, or null
+    const char* pluginDir;       // the global option, or ""
+    int hostVersion;
+};
+
+class CommandLineParser : public ::testing::TestWithParam<ParseRow> {};
+
+TEST_P(CommandLineParser, ReadsTheLine) {
+    const ParseRow& row = GetParam();
+    const ParsedCommandLine line = qmcli::ParseCommandLine(row.args, qmcli::QuillmarkCommands());
+    EXPECT_EQ(static_cast<int>(line.action), static_cast<int>(row.action));
+    EXPECT_EQ(line.command ? line.command->name : std::string(), row.command);
+    if (*row.error) {
+        EXPECT_NE(line.error.find(row.error), std::string::npos) << line.error;
+    } else {
+        EXPECT_EQ(line.error, "");
+    }
+    if (row.action != Action::Run) return;
+    EXPECT_EQ(line.arguments.positional(), row.positional);
+    const auto profile = line.arguments.value({"--profile"});
+    EXPECT_EQ(profile.has_value(), row.profile != nullptr);
+    if (profile && row.profile) {
+        EXPECT_EQ(*profile, row.profile);
+    }
+    EXPECT_EQ(line.options.pluginDir, row.pluginDir);
+    EXPECT_EQ(line.options.hostVersion, row.hostVersion);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, CommandLineParser,
+    ::testing::Values(
+        ParseRow{"Bare", {}, Action::Usage, "", "", {}, nullptr, "", 0},
+        ParseRow{"OnlyAGlobalOption", {"--plugin-dir", "p"}, Action::Usage, "", "", {}, nullptr, "", 0},
+        ParseRow{"Help", {"--help"}, Action::Help, "", "", {}, nullptr, "", 0},
+        ParseRow{"Version", {"--host-version", "5", "--version"}, Action::Version, "", "", {}, nullptr, "", 0},
+        ParseRow{"VersionWithACommand", {"--version", "info", "a.pdf"}, Action::Usage, "", "takes no command", {},
+                 nullptr, "", 0},
+        ParseRow{"UnknownCommand", {"frobnicate"}, Action::Usage, "", "unknown command frobnicate", {}, nullptr, "",
+                 0},
+        ParseRow{"UnknownGlobalOption", {"--frob", "info", "a.pdf"}, Action::Usage, "", "frob", {}, nullptr, "", 0},
+        ParseRow{"CommandHelp", {"stamp", "--help"}, Action::Help, "stamp", "", {}, nullptr, "", 0},
+        ParseRow{"CommandHelpShort", {"menu", "-h"}, Action::Help, "menu", "", {}, nullptr, "", 0},
+        ParseRow{"Stamp",
+                 {"--plugin-dir", "p", "stamp", "--profile", "Court", "in.pdf", "-o", "out.pdf"},
+                 Action::Run, "stamp", "", {"in.pdf"}, "Court", "p", 0},
+        ParseRow{"GlobalOptionsAmongTheCommands",
+                 {"stamp", "in.pdf", "--host-version", "6", "--profile=Court", "--plugin-dir", "q", "-o", "o.pdf"},
+                 Action::Run, "stamp", "", {"in.pdf"}, "Court", "q", 6},
+        ParseRow{"LastValueWins", {"stamp", "--profile", "A", "--profile", "B", "in.pdf"}, Action::Run, "stamp", "",
+                 {"in.pdf"}, "B", "", 0},
+        ParseRow{"DashDashEndsTheOptions",
+                 {"batch", "--profile", "P", "--", "-odd.pdf", "--help", "-"}, Action::Run, "batch", "",
+                 {"-odd.pdf", "--help", "-"}, "P", "", 0},
+        ParseRow{"SingleDashIsPositional", {"info", "-"}, Action::Run, "info", "", {"-"}, nullptr, "", 0},
+        ParseRow{"SubcommandWords", {"profile", "import", "c.json", "--name", "Court"}, Action::Run, "profile", "",
+                 {"import", "c.json"}, nullptr, "", 0},
+        ParseRow{"UnknownCommandOption", {"stamp", "--profil", "p", "a.pdf"}, Action::Usage, "stamp",
+                 "stamp: Unknown option 'profil'", {}, nullptr, "", 0},
+        ParseRow{"OptionOfAnotherCommand", {"stamp", "--out-dir", "d", "a.pdf"}, Action::Usage, "stamp",
+                 "out-dir", {}, nullptr, "", 0},
+        ParseRow{"OptionWithoutItsValue", {"stamp", "a.pdf", "--profile"}, Action::Usage, "stamp", "profile", {},
+                 nullptr, "", 0},
+        ParseRow{"HostVersionZero", {"--host-version", "0", "info", "a"}, Action::Usage, "", "1 to 99", {}, nullptr,
+                 "", 0},
+        ParseRow{"HostVersionTooLarge", {"info", "a", "--host-version", "100"}, Action::Usage, "info", "1 to 99",
+                 {}, nullptr, "", 0},
+        ParseRow{"HostVersionNotANumber", {"--host-version", "+5", "--version"}, Action::Usage, "", "not \"+5\"",
+                 {}, nullptr, "", 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Every command's help names the command, each of its options and --help, and
+// the general usage names every command.
+TEST(CommandLineHelp, EachCommandsHelpNamesItsOptions) {
+    const std::string general = qmcli::GeneralUsage(qmcli::QuillmarkCommands());
+    for (const qmcli::CommandSpec& command : qmcli::QuillmarkCommands()) {
+        EXPECT_NE(general.find("\n  " + command.name), std::string::npos) << command.name;
+        const std::string help = qmcli::CommandHelp(command);
+        EXPECT_EQ(help.rfind("usage: quillmark [--plugin-dir DIR] [--host-version N] " + command.name, 0), 0u)
+            << help;
+        for (const qmcli::OptionSpec& option : command.options)
+            for (const std::string& name : option.names)
+                EXPECT_NE(help.find((name.size() == 1 ? "-" : "--") + name), std::string::npos)
+                    << command.name << " --help lacks " << name;
+        EXPECT_NE(help.find("-h, --help"), std::string::npos) << help;
+        for (size_t start = 0, end; start < help.size(); start = end + 1) {
+            end = help.find('\n', start);
+            EXPECT_LE(end - start, 100u) << "a line longer than 100 columns in " << command.name << "'s help";
+        }
+    }
+}
+
+}  // namespace
