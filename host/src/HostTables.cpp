@@ -2,7 +2,9 @@
 
 #include "convert/ImageDocuments.h"
 #include "core/TableRegistry.h"
+#include "pde/FontSubsets.h"
 #include "pdmodel/PDModelTableImpl.h"
+#include "pdmodel/SavePreparation.h"
 #include "render/PageRenderer.h"
 #include "qmhost/ASExtraTable.h"
 #include "qmhost/AppSupportTable.h"
@@ -39,6 +41,18 @@ void addAt5And4(const char* name, const void* table) {
     tables().add(name, kTableVersion4_0, table);
 }
 
+// Saves write embedded system fonts as subsets.
+class FontSubsetsOnSave : public SavePreparation {
+public:
+    explicit FontSubsetsOnSave(QPDF& qpdf) : mSubsets(qpdf) {}
+    std::vector<std::string> warnings() const override { return mSubsets.warnings(); }
+
+private:
+    FontSubsets mSubsets;
+};
+
+std::unique_ptr<SavePreparation> prepareFontSubsets(QPDF& qpdf) { return std::make_unique<FontSubsetsOnSave>(qpdf); }
+
 PDModelTable composedModelTable() {
     PDModelTable table = *documentModelTable();
     table.pageDrawContents = pageDrawContents;
@@ -56,6 +70,7 @@ const PDModelTable* pdModelTable() {
 }
 
 void registerHostTables() {
+    setSavePreparer(prepareFontSubsets);
     addAt5("AppSupport", appSupportTable());
     addAt5("Cos", cosTable());
     addAt5("PDModel", pdModelTable());

@@ -9,6 +9,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "CosTestSupport.h"
 #include "HostTables.h"
@@ -165,5 +166,80 @@ inline AfmFile readAfm(const std::string& standardName) {
     }
     return afm;
 }
+
+inline std::string hex(const std::string& bytes) {
+    static const char* const digits = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char b : bytes) {
+        out.push_back(digits[b >> 4]);
+        out.push_back(digits[b & 15]);
+    }
+    return out;
+}
+
+struct FontLine {
+    std::string name, type, encoding, embedded, subset;
+};
+
+// The rows of `pdffonts`: name, type (words up to the encoding), encoding, "emb", "sub".
+inline std::vector<FontLine> pdffonts(const std::string& path) {
+    const auto result = qmtest::runCommand("pdffonts " + qmtest::shellQuote(path));
+    EXPECT_EQ(result.status, 0) << result.output;
+    std::vector<FontLine> rows;
+    std::istringstream lines(result.output);
+    std::string line;
+    bool table = false;  // past the heading's rule (poppler's own messages may come first)
+    while (std::getline(lines, line)) {
+        if (!table) {
+            table = line.rfind("-----", 0) == 0;
+            continue;
+        }
+        std::istringstream words(line);
+        std::vector<std::string> w;
+        for (std::string word; words >> word;) w.push_back(word);
+        if (w.size() < 7) continue;
+        // name, type words..., encoding, emb, sub, uni, object, generation
+        const size_t emb = w.size() - 5;
+        std::string type;
+        for (size_t i = 1; i + 1 < emb; ++i) type += (type.empty() ? "" : " ") + w[i];
+        rows.push_back({w[0], type, w[emb - 1], w[emb], w[emb + 1]});
+    }
+    return rows;
+}
+
+// The row name "ABCDEF+name" (six capitals and a plus before the name) among
+// rows keyed by name; "" when there is none.
+inline std::string subsetTagged(const std::map<std::string, FontLine>& byName, const std::string& name) {
+    for (const auto& [rowName, row] : byName) {
+        if (rowName.size() != name.size() + 7 || rowName.compare(7, std::string::npos, name) != 0) continue;
+        bool tagged = rowName[6] == '+';
+        for (int i = 0; i < 6; ++i) tagged = tagged && rowName[i] >= 'A' && rowName[i] <= 'Z';
+        if (tagged) return rowName;
+    }
+    return "";
+}
+
+// A document made in the test with one page whose resources name fonts copied
+// in from the host's font document (Cos objCopy), as the text element does.
+class FontPageDocument : public ::testing::Test {
+protected:
+    qmtest::FixtureFolder folder;
+    qmtest::HostDoc doc = qmtest::HostDoc::create();
+
+    // Copies the font's dictionary into the document under /Resources /Font /name.
+    void addFont(CosObj fonts, const char* name, PDEFont font) {
+        const CosObj copy = cos().objCopy(pdeRead().fontGetCosObj(font), doc.cos());
+        EXPECT_TRUE(cos().objIsIndirect(copy));
+        cos().dictPut(fonts, qmtest::nameAtom(name), copy);
+    }
+
+    CosObj contentStream(const std::string& content) {
+        const AppSupportTable& support = *qmhost::appSupportTable();
+        ASStm source = support.memStmOpen(content.data(), static_cast<int64_t>(content.size()));
+        const CosObj stream = cos().newStream(doc.cos(), true, source, 0, 0, cos().newNull(), cos().newNull(), -1);
+        support.stmClose(source);
+        return stream;
+    }
+};
 
 }  // namespace fonttest

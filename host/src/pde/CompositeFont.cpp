@@ -7,6 +7,8 @@
 #include <map>
 
 #include "core/Raise.h"
+#include "pde/CidWidths.h"
+#include "pde/FontSubsets.h"
 #include "pde/SfntWriter.h"
 #include "pde/ToUnicodeCMap.h"
 #include "sysfont/FreeTypeFace.h"
@@ -47,21 +49,6 @@ std::string postscriptNameOf(const FreeTypeFace& face, const SystemFont& font) {
     return result;
 }
 
-// Characters through the Unicode charmap, or through a symbol charmap whose codes
-// U+F020..U+F0FF also stand for U+0020..U+00FF.
-std::vector<std::pair<char32_t, unsigned>> characterGlyphs(FreeTypeFace& face) {
-    std::vector<std::pair<char32_t, unsigned>> result;
-    if (face.selectCharmap(FT_ENCODING_UNICODE)) {
-        for (auto [c, glyph] : face.charmapEntries()) result.emplace_back(static_cast<char32_t>(c), glyph);
-    } else if (face.selectCharmap(FT_ENCODING_MS_SYMBOL)) {
-        for (auto [c, glyph] : face.charmapEntries()) {
-            if (c >= 0xF020 && c <= 0xF0FF) result.emplace_back(static_cast<char32_t>(c - 0xF000), glyph);
-            result.emplace_back(static_cast<char32_t>(c), glyph);
-        }
-    }
-    return result;
-}
-
 FaceData readFace(FreeTypeFace& face, const SystemFont& font) {
     FaceData data;
     data.postscriptName = postscriptNameOf(face, font);
@@ -73,7 +60,7 @@ FaceData readFace(FreeTypeFace& face, const SystemFont& font) {
         if (code >= data.widths.size()) data.widths.resize(code + 1, kDefaultWidth);
         data.widths[code] = face.toThousandths(advances[glyph]);
     }
-    for (auto [c, glyph] : characterGlyphs(face)) {
+    for (auto [c, glyph] : face.characterGlyphs()) {
         const unsigned code = face.cidOfGlyph(glyph);
         if (code > 0xFFFF) continue;
         data.codeOfChar.emplace(c, static_cast<uint16_t>(code));
@@ -83,32 +70,6 @@ FaceData readFace(FreeTypeFace& face, const SystemFont& font) {
     auto question = data.codeOfChar.find(U'?');
     data.fallbackCode = question == data.codeOfChar.end() ? 0 : question->second;
     return data;
-}
-
-// /W: runs of four or more equal widths as "first last width", the rest as
-// "first [widths...]".
-QPDFObjectHandle widthArray(const std::vector<int>& widths) {
-    QPDFObjectHandle array = QPDFObjectHandle::newArray();
-    QPDFObjectHandle pending;
-    for (size_t i = 0; i < widths.size();) {
-        size_t j = i;
-        while (j < widths.size() && widths[j] == widths[i]) ++j;
-        if (j - i >= 4) {
-            pending = QPDFObjectHandle();
-            array.appendItem(integer(static_cast<long long>(i)));
-            array.appendItem(integer(static_cast<long long>(j - 1)));
-            array.appendItem(integer(widths[i]));
-        } else {
-            if (!pending.isInitialized()) {
-                array.appendItem(integer(static_cast<long long>(i)));
-                array.appendItem(QPDFObjectHandle::newArray());
-                pending = array.getArrayItem(array.getArrayNItems() - 1);
-            }
-            for (size_t k = i; k < j; ++k) pending.appendItem(integer(widths[k]));
-        }
-        i = j;
-    }
-    return array;
 }
 
 std::string readWholeFile(const std::string& path) {
@@ -189,7 +150,9 @@ QPDFObjectHandle cidFont(QPDF& doc, const FaceData& data, QPDFObjectHandle fontD
     dict.replaceKey("/CIDSystemInfo", info);
     dict.replaceKey("/FontDescriptor", fontDescriptor);
     dict.replaceKey("/DW", integer(kDefaultWidth));
-    dict.replaceKey("/W", widthArray(data.widths));
+    std::map<unsigned, int> widths;
+    for (size_t cid = 0; cid < data.widths.size(); ++cid) widths.emplace_hint(widths.end(), cid, data.widths[cid]);
+    dict.replaceKey("/W", cidWidthArray(widths));
     if (!data.cff) dict.replaceKey("/CIDToGIDMap", name("Identity"));
     return doc.makeIndirectObject(dict);
 }
@@ -215,6 +178,8 @@ HostFont makeCompositeFont(const SystemFont& font, bool embedded, QPDF& fontDoc)
     dict.replaceKey("/Encoding", name("Identity-H"));
     dict.replaceKey("/DescendantFonts", descendants);
     dict.replaceKey("/ToUnicode", QPDFObjectHandle::newStream(&fontDoc, toUnicodeCMap(data.charOfCode)));
+    // The whole program is kept while the document is open; its saves write a subset.
+    if (embedded) dict.replaceKey(kSubsetOnSaveKey, QPDFObjectHandle::newBool(true));
 
     HostFont result = HostFont::composite(data.postscriptName, std::move(data.widths), kDefaultWidth,
                                           std::move(data.codeOfChar), data.fallbackCode, ascent, descent);

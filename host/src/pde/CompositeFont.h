@@ -17,6 +17,7 @@ namespace qmhost {
 //   with /Flags /FontBBox /ItalicAngle /Ascent /Descent /CapHeight /StemV and,
 //   when embedded, /FontFile2 (TrueType) or /FontFile3 /Subtype /OpenType (CFF),
 //   an indirect stream; a face of a collection is written out as a font of its own.
+//   An embedded font carries kSubsetOnSaveKey (FontSubsets.h): saves write a subset.
 // Raises kHostErrFileOpen when the face cannot be read and kHostErrUnsupported
 // for a face that is not an sfnt.
 HostFont makeCompositeFont(const SystemFont& font, bool embedded, QPDF& fontDoc);

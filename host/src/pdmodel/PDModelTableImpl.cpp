@@ -1,6 +1,7 @@
 // The "PDModel" table: documents over qpdf and their pages.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <qpdf/QPDF.hh>
 
@@ -14,6 +15,8 @@
 #include "pdmodel/PageGeometry.h"
 #include "pdmodel/PageHandles.h"
 #include "pdmodel/PageInsertion.h"
+#include "pdmodel/SavePreparation.h"
+#include "pdmodel/SaveWarnings.h"
 #include "qmhost/PDModelTable.h"
 #include "support/Paths.h"
 
@@ -39,7 +42,15 @@ PDDoc docCreate() {
 void docSave(PDDoc doc, ASPathName path) {
     Document& document = checkedDocument(doc, "docSave");
     const std::string text = pathOf(path);
-    guarded("docSave", [&] { writePdfFile(document.qpdf(), text); });
+    setLastSaveWarnings({});
+    std::vector<std::string> warnings;
+    guarded("docSave", [&] {
+        const SavePreparer prepare = savePreparer();
+        std::unique_ptr<SavePreparation> preparation = prepare ? prepare(document.qpdf()) : nullptr;
+        writePdfFile(document.qpdf(), text);
+        if (preparation) warnings = preparation->warnings();
+    });
+    setLastSaveWarnings(std::move(warnings));
     document.setPath(text);
     noteDocumentSaved(document);
 }

@@ -24,6 +24,20 @@ FreeTypeFace::FreeTypeFace(const std::string& path, long faceIndex)
     }
 }
 
+FreeTypeFace::FreeTypeFace(std::shared_ptr<const std::string> bytes, const std::string& description)
+    : mPath(description), mFaceIndex(0), mBytes(std::move(bytes)) {
+    if (FT_Init_FreeType(&mLibrary) != 0) {
+        mLibrary = nullptr;
+        raise(kHostErrNoMemory, "FreeType could not be started");
+    }
+    if (FT_New_Memory_Face(mLibrary, reinterpret_cast<const FT_Byte*>(mBytes->data()),
+                           static_cast<FT_Long>(mBytes->size()), 0, &mFace) != 0) {
+        mFace = nullptr;
+        FT_Done_FreeType(mLibrary);
+        raise(kHostErrBadParameter, "cannot read the font program of " + description);
+    }
+}
+
 FreeTypeFace::~FreeTypeFace() {
     if (mFace) FT_Done_Face(mFace);
     if (mLibrary) FT_Done_FreeType(mLibrary);
@@ -81,6 +95,19 @@ bool FreeTypeFace::glyphBox(unsigned glyph, GlyphBox* box) const {
     box->yMax = m.horiBearingY;
     box->yMin = m.horiBearingY - m.height;
     return true;
+}
+
+std::vector<std::pair<char32_t, unsigned>> FreeTypeFace::characterGlyphs() {
+    std::vector<std::pair<char32_t, unsigned>> result;
+    if (selectCharmap(FT_ENCODING_UNICODE)) {
+        for (auto [c, glyph] : charmapEntries()) result.emplace_back(static_cast<char32_t>(c), glyph);
+    } else if (selectCharmap(FT_ENCODING_MS_SYMBOL)) {
+        for (auto [c, glyph] : charmapEntries()) {
+            if (c >= 0xF020 && c <= 0xF0FF) result.emplace_back(static_cast<char32_t>(c - 0xF000), glyph);
+            result.emplace_back(static_cast<char32_t>(c), glyph);
+        }
+    }
+    return result;
 }
 
 bool FreeTypeFace::isCidKeyed() const {

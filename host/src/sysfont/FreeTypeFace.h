@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,10 @@ public:
     // Opens face `faceIndex` of the font file at path. Raises kHostErrFileOpen
     // (naming the path) when FreeType cannot read it.
     FreeTypeFace(const std::string& path, long faceIndex);
+    // Opens face 0 of a font file held in memory (kept alive by the face);
+    // `description` stands for the path in messages. Raises kHostErrBadParameter
+    // when FreeType cannot read it.
+    FreeTypeFace(std::shared_ptr<const std::string> bytes, const std::string& description);
     ~FreeTypeFace();
     FreeTypeFace(const FreeTypeFace&) = delete;
     FreeTypeFace& operator=(const FreeTypeFace&) = delete;
@@ -51,6 +56,11 @@ public:
     // The outline box of a glyph; false when it cannot be loaded.
     bool glyphBox(unsigned glyph, GlyphBox* box) const;
 
+    // The characters of the face and their glyphs: through the Unicode charmap,
+    // or through a symbol charmap whose codes U+F020..U+F0FF also stand for
+    // U+0020..U+00FF. Selects that charmap; empty when the face has neither.
+    std::vector<std::pair<char32_t, unsigned>> characterGlyphs();
+
     // True for a CFF face whose glyphs are selected by CID (a CID-keyed font).
     bool isCidKeyed() const;
     // The CID of a glyph of a CID-keyed face; the glyph itself otherwise.
@@ -71,6 +81,7 @@ public:
 private:
     std::string mPath;
     long mFaceIndex;
+    std::shared_ptr<const std::string> mBytes;  // the file of a face opened from memory
     FT_Library mLibrary = nullptr;
     FT_Face mFace = nullptr;
 };

@@ -10,6 +10,7 @@
 #include "cabinet/ASExtraTableImpl.h"
 #include "pdmodel/PDModelTableImpl.h"
 #include "core/Raise.h"
+#include "pdmodel/SaveWarnings.h"
 #include "view/BatchCommands.h"
 #include "view/Views.h"
 #include "qmhost/ASExtraTable.h"
@@ -253,6 +254,7 @@ bool SequenceRun::runFile(size_t index, BatchFileResult& file) {
     if (done) {
         try {
             documentModelTable()->docSave(open->doc(), HostPathName(output));
+            for (const std::string& warning : lastSaveWarnings()) mReports.lines.push_back("warning: " + warning);
             file.outcome = BatchFileOutcome::Saved;
             file.output = output;
             mOutputs.insert(outputKey(output));

@@ -3,6 +3,8 @@
 #include "pdmodel/PDModelTableImpl.h"
 #include "core/Raise.h"
 #include "support/Paths.h"
+#include "pdmodel/SaveWarnings.h"
+#include "view/Alerts.h"
 #include "view/Notifications.h"
 #include "qmhost/AppViewTable.h"
 #include "qmhost/PDModelTable.h"
@@ -21,6 +23,7 @@ void saveDocumentAs(PDDoc doc, const std::string& path) {
         throw;
     }
     releasePathHandle(target);
+    for (const std::string& warning : lastSaveWarnings()) alerts().show("warning: " + warning);
 }
 
 }  // namespace qmhost

@@ -1,7 +1,8 @@
 // Saving a document as the user asks: the host first sends notification 33
 // (kNotifyDocWillChange: plug-ins let go of what they keep for the document,
 // such as its undo records), then writes it with PDModel docSave (through a
-// temporary file renamed over the target).
+// temporary file renamed over the target). The save's warnings (an embedded
+// font written whole) are shown as alerts "warning: ...".
 #pragma once
 
 #include <string>

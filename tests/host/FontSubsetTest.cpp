@@ -1,0 +1,319 @@
+// Embedded system fonts are written as subsets when a document is saved:
+// checked with pdffonts (subset names, embedded), pdftotext (the text still
+// comes out), pdftoppm (the page draws as with the whole font) and qpdf.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include "FontTestSupport.h"
+#include "cos/Document.h"
+#include "pdmodel/SaveWarnings.h"
+#include "pde/FontCodeScan.h"
+#include "pde/FontSubsets.h"
+#include "qmhost/PDModelTable.h"
+#include "sysfont/FontSubsetter.h"
+#include "sysfont/FreeTypeFace.h"
+#include "view/Alerts.h"
+#include "view/DocumentSave.h"
+
+namespace {
+
+using namespace fonttest;
+using qmtest::HostPath;
+using qmtest::nameAtom;
+
+const PDModelTable& pd() { return *qmhost::pdModelTable(); }
+
+std::string pdftotext(const std::string& path) {
+    const auto result = qmtest::runCommand("pdftotext -enc UTF-8 " + qmtest::shellQuote(path) + " -");
+    EXPECT_EQ(result.status, 0) << result.output;
+    return result.output;
+}
+
+// The first page drawn in gray at 72 dpi (P5 bytes, header included).
+std::string rendering(const std::string& path, const std::string& stem) {
+    const auto result = qmtest::runCommand("pdftoppm -r 72 -gray -singlefile " + qmtest::shellQuote(path) + " " +
+                                           qmtest::shellQuote(stem));
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_EQ(result.output.find("rror"), std::string::npos) << result.output;
+    return qmtest::readBytes(stem + ".pgm");
+}
+
+size_t darkPixels(const std::string& pgm) {
+    size_t at = 0;
+    for (int line = 0; line < 3; ++line) at = pgm.find('\n', at) + 1;
+    size_t dark = 0;
+    for (size_t i = at; i < pgm.size(); ++i) dark += static_cast<unsigned char>(pgm[i]) < 128;
+    return dark;
+}
+
+std::map<std::string, FontLine> fontsByName(const std::string& path) {
+    std::map<std::string, FontLine> byName;
+    for (const auto& row : pdffonts(path)) byName[row.name] = row;
+    return byName;
+}
+
+struct SubsetCase {
+    const char* label;
+    const char* systemFont;
+    const char* postscriptName;  // of the Type0 font, as pdffonts names it
+    const char* type;            // as pdffonts names it
+    const char* text;  // UTF-8
+};
+
+class FontSubset : public FontPageDocument, public ::testing::WithParamInterface<SubsetCase> {
+protected:
+    CosObj pageDict{};
+    CosObj fonts{};
+
+    void makePage() {
+        const ASFixedRect mediaBox{0, fixed(200), fixed(400), 0};
+        PDPage page = pd().docCreatePage(doc.pd(), -1, &mediaBox);
+        pageDict = pd().pageGetCosObj(page);
+        pd().pageRelease(page);
+        const CosObj resources = cos().newDict(doc.cos(), false, 1);
+        fonts = cos().newDict(doc.cos(), false, 1);
+        cos().dictPut(resources, nameAtom("Font"), fonts);
+        cos().dictPut(pageDict, nameAtom("Resources"), resources);
+    }
+
+    void showText(PDEFont font, const std::string& utf8, double y) {
+        mContent += "BT /F1 28 Tf 10 " + std::to_string(static_cast<int>(y)) + " Td <" + hex(encode(font, utf8)) +
+                    "> Tj ET\n";
+        cos().dictPut(pageDict, nameAtom("Contents"), contentStream(mContent));
+    }
+
+    QPDF& qpdf() { return qmhost::documentOf(doc.pd())->qpdf(); }
+
+    // The open document as it is, whole fonts and all, written without a save.
+    void writeWhole(const std::string& path) {
+        QPDFWriter writer(qpdf(), path.c_str());
+        writer.setStaticID(true);
+        writer.write();
+    }
+
+    void save(const std::string& path) { pd().docSave(doc.pd(), HostPath(path)); }
+
+private:
+    std::string mContent;
+};
+
+TEST_P(FontSubset, SavedFileHoldsATaggedSubsetThatShowsAndDrawsTheText) {
+    const SubsetCase& row = GetParam();
+    FontHolder font(pdeWrite().fontCreateFromSysFont(findSysFont(row.systemFont), kPDEFontCreateEmbedded));
+    makePage();
+    addFont(fonts, "F1", font.get());
+    showText(font.get(), row.text, 100);
+    const std::string subsetPath = folder.file("subset.pdf"), wholePath = folder.file("whole.pdf");
+    save(subsetPath);
+    writeWhole(wholePath);
+
+    const auto check = qmtest::qpdfCheck(subsetPath);
+    EXPECT_EQ(check.status, 0) << check.output;
+    auto subsetFonts = fontsByName(subsetPath);
+    ASSERT_EQ(subsetFonts.size(), 1u);
+    const std::string tagged = subsetTagged(subsetFonts, row.postscriptName);
+    ASSERT_FALSE(tagged.empty()) << subsetFonts.begin()->first;
+    EXPECT_EQ(subsetFonts[tagged].type, row.type);
+    EXPECT_EQ(subsetFonts[tagged].embedded, "yes");
+    EXPECT_EQ(subsetFonts[tagged].subset, "yes");
+    // The open document keeps its whole font: the subset was made for the file only.
+    auto wholeFonts = fontsByName(wholePath);
+    ASSERT_EQ(wholeFonts.count(row.postscriptName), 1u);
+    EXPECT_EQ(wholeFonts[row.postscriptName].subset, "no");
+
+    EXPECT_NE(pdftotext(subsetPath).find(row.text), std::string::npos) << pdftotext(subsetPath);
+    const std::string drawn = rendering(subsetPath, folder.file("subset"));
+    EXPECT_EQ(drawn, rendering(wholePath, folder.file("whole")));
+    EXPECT_GT(darkPixels(drawn), 50u);
+    EXPECT_LT(qmtest::readBytes(subsetPath).size() * 3, qmtest::readBytes(wholePath).size());
+}
+
+TEST_P(FontSubset, EachSaveSubsetsTheGlyphsShownAtThatTime) {
+    const SubsetCase& row = GetParam();
+    FontHolder font(pdeWrite().fontCreateFromSysFont(findSysFont(row.systemFont), kPDEFontCreateEmbedded));
+    makePage();
+    addFont(fonts, "F1", font.get());
+    showText(font.get(), row.text, 100);
+    save(folder.file("first.pdf"));
+    save(folder.file("again.pdf"));
+    showText(font.get(), "Quillmark 2026", 40);
+    save(folder.file("second.pdf"));
+    writeWhole(folder.file("whole.pdf"));
+
+    const std::string first = subsetTagged(fontsByName(folder.file("first.pdf")), row.postscriptName);
+    const std::string again = subsetTagged(fontsByName(folder.file("again.pdf")), row.postscriptName);
+    const std::string second = subsetTagged(fontsByName(folder.file("second.pdf")), row.postscriptName);
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(first, again);  // the same glyphs give the same subset name
+    EXPECT_NE(first, second);
+    const std::string text = pdftotext(folder.file("second.pdf"));
+    EXPECT_NE(text.find(row.text), std::string::npos) << text;
+    EXPECT_NE(text.find("Quillmark 2026"), std::string::npos) << text;
+    EXPECT_EQ(rendering(folder.file("second.pdf"), folder.file("second")),
+              rendering(folder.file("whole.pdf"), folder.file("whole")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fonts, FontSubset,
+    ::testing::Values(
+        SubsetCase{"CjkTrueTypeFromACollection", "WenQuanYi Micro Hei", "WenQuanYiMicroHei", "CID TrueType",
+                   "\xE4\xB8\xAD\xE6\x96\x87\xE6\xB0\xB4\xE5\x8D\xB0 Bates 0042"},
+        SubsetCase{"LatinTrueType", "DejaVu Sans", "DejaVuSans", "CID TrueType", "Gr\xC3\xBC\xC3\x9F" "e fi 42"},
+        SubsetCase{"OpenTypeWithCffOutlines", "Nimbus Sans", "NimbusSans-Regular-Identity-H", "CID Type 0C (OT)",
+                   "Quillmark caf\xC3\xA9"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+// A font whose program cannot be subset is written whole, with a warning that
+// the save shows; fonts the host did not mark are never touched.
+using FontSubsetRefused = FontPageDocument;
+
+TEST_F(FontSubsetRefused, FontThatCannotBeSubsetIsWrittenWholeWithAWarning) {
+    FontHolder cjk(pdeWrite().fontCreateFromSysFont(findSysFont("WenQuanYi Micro Hei"), kPDEFontCreateEmbedded));
+    FontHolder dejavu(pdeWrite().fontCreateFromSysFont(findSysFont("DejaVu Sans"), kPDEFontCreateEmbedded));
+    const ASFixedRect mediaBox{0, fixed(200), fixed(400), 0};
+    PDPage page = pd().docCreatePage(doc.pd(), -1, &mediaBox);
+    const CosObj pageDict = pd().pageGetCosObj(page);
+    pd().pageRelease(page);
+    const CosObj resources = cos().newDict(doc.cos(), false, 1);
+    const CosObj fonts = cos().newDict(doc.cos(), false, 2);
+    cos().dictPut(resources, nameAtom("Font"), fonts);
+    cos().dictPut(pageDict, nameAtom("Resources"), resources);
+    addFont(fonts, "F1", cjk.get());
+    addFont(fonts, "F2", dejavu.get());
+    cos().dictPut(pageDict, nameAtom("Contents"),
+                  contentStream("BT /F1 20 Tf 10 100 Td <" + hex(encode(cjk.get(), "\xE4\xB8\xAD")) +
+                                "> Tj /F2 20 Tf <" + hex(encode(dejavu.get(), "abc")) + "> Tj ET"));
+
+    // Spoil the copied CJK program; unmark the DejaVu font as if it came with the input.
+    QPDF& qpdf = qmhost::documentOf(doc.pd())->qpdf();
+    QPDFObjectHandle pageFonts = QPDFPageDocumentHelper(qpdf).getAllPages().at(0).getAttribute(
+        "/Resources", false).getKey("/Font");
+    const std::string spoiled = "this is no font program";
+    pageFonts.getKey("/F1").getKey("/DescendantFonts").getArrayItem(0).getKey("/FontDescriptor")
+        .getKey("/FontFile2").replaceStreamData(spoiled, QPDFObjectHandle::newNull(), QPDFObjectHandle::newNull());
+    pageFonts.getKey("/F2").removeKey(qmhost::kSubsetOnSaveKey);
+
+    qmhost::alerts().setMode(qmhost::AlertMode::Record);
+    qmhost::alerts().clearRecorded();
+    const std::string path = folder.file("whole.pdf");
+    qmhost::saveDocumentAs(doc.pd(), path);
+    const std::vector<std::string> shown = qmhost::alerts().recorded();
+    qmhost::alerts().clearRecorded();
+    qmhost::alerts().setMode(qmhost::AlertMode::Print);
+
+    ASSERT_EQ(qmhost::lastSaveWarnings().size(), 1u);
+    EXPECT_NE(qmhost::lastSaveWarnings()[0].find("WenQuanYiMicroHei is embedded whole"), std::string::npos)
+        << qmhost::lastSaveWarnings()[0];
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], "warning: " + qmhost::lastSaveWarnings()[0]);
+
+    auto byName = fontsByName(path);
+    ASSERT_EQ(byName.size(), 2u);
+    EXPECT_EQ(byName["WenQuanYiMicroHei"].embedded, "yes");
+    EXPECT_EQ(byName["DejaVuSans"].subset, "no");
+    // The spoiled program is there as it was, and the host's mark is not.
+    QPDF saved;
+    saved.processFile(path.c_str());
+    QPDFObjectHandle savedFonts =
+        QPDFPageDocumentHelper(saved).getAllPages().at(0).getAttribute("/Resources", false).getKey("/Font");
+    QPDFObjectHandle program =
+        savedFonts.getKey("/F1").getKey("/DescendantFonts").getArrayItem(0).getKey("/FontDescriptor").getKey(
+            "/FontFile2");
+    EXPECT_EQ(qmhost::decodedStreamData(program, "the saved program"), spoiled);
+    EXPECT_FALSE(savedFonts.getKey("/F1").hasKey(qmhost::kSubsetOnSaveKey));
+}
+
+TEST(FontSubsetter, KeepsTheAdvancesOfTheGlyphsAskedForUnderTheirNewIds) {
+    const std::string path = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+    qmhost::FreeTypeFace whole(path, 0);
+    const std::set<unsigned> glyphs = {whole.glyphOfCode('Q'), whole.glyphOfCode('m'), whole.glyphOfCode(0xE9)};
+    for (bool retain : {false, true}) {
+        std::string why;
+        auto subset = qmhost::subsetFontProgram(qmtest::readBytes(path), glyphs, retain, &why);
+        ASSERT_TRUE(subset) << why;
+        qmhost::FreeTypeFace cut(std::make_shared<const std::string>(subset->program), "the subset");
+        EXPECT_LT(cut.face()->num_glyphs, retain ? whole.face()->num_glyphs : 10) << "retain " << retain;
+        for (unsigned glyph : glyphs) {
+            ASSERT_EQ(subset->newGlyphOf.count(glyph), 1u);
+            const unsigned now = subset->newGlyphOf.at(glyph);
+            EXPECT_EQ(now == glyph, retain || glyph == 0);
+            EXPECT_EQ(cut.advance(now), whole.advance(glyph)) << "glyph " << glyph << " retain " << retain;
+            qmhost::GlyphBox before, after;
+            ASSERT_TRUE(whole.glyphBox(glyph, &before));
+            ASSERT_TRUE(cut.glyphBox(now, &after));
+            EXPECT_EQ(after.yMax, before.yMax);
+        }
+    }
+}
+
+TEST(FontSubsetter, RefusesWhatIsNoFontProgram) {
+    for (const std::string& bytes : {std::string(), std::string("no font at all, only words"),
+                                     std::string("\0\1\0\0\0\x10\0\0\0\0\0\0", 12) + std::string(64, '\xFF')}) {
+        std::string why;
+        EXPECT_FALSE(qmhost::subsetFontProgram(bytes, {1, 2}, false, &why));
+        EXPECT_FALSE(why.empty());
+    }
+}
+
+// Which codes the content shows in which font, row by row.
+TEST(FontCodeScan, FollowsTheTextOperatorsAndTheGraphicsState) {
+    struct Row {
+        const char* label;
+        std::string content;
+        std::set<uint16_t> codes;  // shown in the wanted font /F1
+    };
+    const std::vector<Row> rows = {
+        {"Tj with a hex string", "BT /F1 1 Tf <00410042> Tj ET", {0x41, 0x42}},
+        {"TJ array with kerning", "BT /F1 1 Tf [<0041> 120 (\\000C)] TJ ET", {0x41, 0x43}},
+        {"quote operators", "BT /F1 1 Tf <0044> ' 1 2 <0045> \" ET", {0x44, 0x45}},
+        {"Q restores the font before it", "/F1 1 Tf q BT /F2 1 Tf <0046> Tj ET Q BT <0047> Tj ET", {0x47}},
+        {"a font set inside q is gone after Q", "q BT /F1 1 Tf ET Q BT <0048> Tj ET", {}},
+        {"another font shows nothing of F1", "BT /F2 1 Tf <0049> Tj ET", {}},
+        {"inline image data is no operator",
+         std::string("BT /F1 1 Tf ET BI /W 2 /H 1 /BPC 8 /CS /G ID ") + "\x01" + "Tj" + " EI BT <004A> Tj ET",
+         {0x4A}},
+        {"an odd last byte is no code", "BT /F1 1 Tf <004B00> Tj ET", {0x4B}},
+        {"a form drawn from the page", "/Fm0 Do", {0x4C}},
+    };
+    for (const Row& row : rows) {
+        QPDF qpdf;
+        qpdf.emptyPDF();
+        auto font = [&](bool wanted) {
+            QPDFObjectHandle dict = QPDFObjectHandle::parse("<< /Type /Font /Subtype /Type0 >>");
+            if (wanted) dict.replaceKey("/Wanted", QPDFObjectHandle::newBool(true));
+            return qpdf.makeIndirectObject(dict);
+        };
+        QPDFObjectHandle fontDict = QPDFObjectHandle::newDictionary();
+        fontDict.replaceKey("/F1", font(true));
+        fontDict.replaceKey("/F2", font(false));
+        QPDFObjectHandle form = QPDFObjectHandle::newStream(&qpdf, "BT /F1 1 Tf <004C> Tj ET");
+        form.getDict().replaceKey("/Subtype", QPDFObjectHandle::newName("/Form"));
+        QPDFObjectHandle formResources = QPDFObjectHandle::newDictionary();
+        formResources.replaceKey("/Font", fontDict);
+        form.getDict().replaceKey("/Resources", formResources);
+        QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
+        resources.replaceKey("/Font", fontDict);
+        QPDFObjectHandle xobjects = QPDFObjectHandle::newDictionary();
+        xobjects.replaceKey("/Fm0", form);
+        resources.replaceKey("/XObject", xobjects);
+        QPDFObjectHandle page = QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 10 10] >>");
+        page.replaceKey("/Resources", resources);
+        page.replaceKey("/Contents", QPDFObjectHandle::newStream(&qpdf, row.content));
+        QPDFPageDocumentHelper(qpdf).addPage(QPDFPageObjectHelper(qpdf.makeIndirectObject(page)), false);
+        // The form shows code 4C whatever the page does; only the form row draws it.
+        if (std::string(row.label) != "a form drawn from the page") xobjects.removeKey("/Fm0");
+
+        const auto found = qmhost::scanFontCodes(qpdf, [](QPDFObjectHandle f) { return f.hasKey("/Wanted"); });
+        ASSERT_EQ(found.size(), 1u) << row.label;
+        EXPECT_EQ(found.begin()->second.codes, row.codes) << row.label;
+    }
+}
+
+}  // namespace
