@@ -2,16 +2,22 @@
 
 #include <QApplication>
 
+#include "stamper/StamperBatchCommand.h"
 #include "stamper/StamperDialogSeams.h"
 #include "support/Alerts.h"
 #include "support/ResourceStrings.h"
 #include "ui/CAboutBoxDlg.h"
 #include "ui/CPreferencesDlg.h"
+#include "ui/CProfilesDlg.h"
 
 namespace ui {
 namespace {
 
 constexpr uint32_t kStrDialogNeedsDesktop = 1101;
+
+// Windows need a widget application; a host with a display but no widgets
+// answers as one without a display.
+bool HasWidgets() { return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr; }
 
 // A dialog whose window is not built yet answers as a host without a display.
 void NotBuiltYet(StamperDialog inDialog) {
@@ -22,7 +28,10 @@ void NotBuiltYet(StamperDialog inDialog) {
 void Run(StamperDialog inDialog) {
     switch (inDialog) {
         case StamperDialog::kStampManager:
-            NotBuiltYet(inDialog);
+            if (HasWidgets())
+                CProfilesDlg::Create();
+            else
+                NotBuiltYet(inDialog);
             return;
         case StamperDialog::kPreferences:
             RunPreferencesDialog(QApplication::activeWindow());
@@ -33,13 +42,28 @@ void Run(StamperDialog inDialog) {
     }
 }
 
+void CloseModelessManager() { delete CProfilesDlg::GetModeless(); }
+
 }  // namespace
 
-void InstallStamperDialogs() { SetStamperDialogRunner(Run); }
+bool ChooseBatchProfile(ASCab ioParams) {
+    if (!HasWidgets()) return false;
+    CProfilesDlg dialog(QApplication::activeWindow(), CProfilesDlg::kModalTemplate);
+    dialog.SetBatchCab(ioParams);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void InstallStamperDialogs() {
+    SetStamperDialogRunner(Run);
+    SetStampManagerCloser(CloseModelessManager);
+    SetBatchDialogRunner(ChooseBatchProfile);
+}
 
 void RemoveStamperDialogs() noexcept {
     SetStamperDialogRunner(StamperDialogRunner());
     CloseStampManager();
+    SetStampManagerCloser(StampManagerCloser());
+    SetBatchDialogRunner(BatchDialogRunner());
 }
 
 }  // namespace ui

@@ -2,7 +2,15 @@
 // seam (stamper/StamperDialogSeams.h), and removes them at unload.
 #pragma once
 
+
+#include "qmhost/QMBase.h"
+
 namespace ui {
+
+// The batch command's choice of profile: the stamp manager run modally over
+// the window in front; on OK ioParams holds the chosen profile and the answer
+// is true. False, with ioParams untouched, on Cancel or without widgets.
+bool ChooseBatchProfile(ASCab ioParams);
 
 void InstallStamperDialogs();
 void RemoveStamperDialogs() noexcept;

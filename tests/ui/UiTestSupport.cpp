@@ -21,7 +21,10 @@ ScriptedSeam::~ScriptedSeam() { ui::SetModalSeam(nullptr); }
 QMessageBox::StandardButton ScriptedSeam::MessageBox(QWidget*, const QString&, const QString& inText,
                                                      QMessageBox::Icon, QMessageBox::StandardButtons) {
     messages << inText;
-    return QMessageBox::Ok;
+    if (answers.empty()) return QMessageBox::Ok;
+    const QMessageBox::StandardButton answer = answers.front();
+    answers.pop_front();
+    return answer;
 }
 
 QString ScriptedSeam::FileDialog(QWidget*, const ui::FileDialogRequest& inRequest) {

@@ -31,6 +31,8 @@ public:
     // Answers given in order; an empty queue answers "cancelled".
     std::deque<QString> files;
     std::deque<QColor> colours;
+    // Buttons that message boxes answer, in order; an empty queue answers Ok.
+    std::deque<QMessageBox::StandardButton> answers;
     // What was asked.
     std::vector<ui::FileDialogRequest> fileRequests;
     QStringList messages;
