@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <map>
@@ -315,6 +316,62 @@ TEST_F(ProfilesDlgTest, PopupCommandsAndButtonsFollowTheSelection) {
         EXPECT_TRUE(Enabled("1002"));
         EXPECT_TRUE(Enabled("1008"));
     }
+}
+
+TEST_F(ProfilesDlgTest, TheSelectedItemIsTheCaretOnlyWhileItIsSelected) {
+    OpenManager();
+    Select({"A/s1"});
+    // The caret moves to s2 without selecting it (a Ctrl-click twice does so).
+    mManager->GetTree()->SetItemState(Item("A/s2"), CMultiTree::kStateCaret, CMultiTree::kStateCaret);
+    EXPECT_EQ(mManager->GetSelectedItem(), Item("A/s1"));
+    mManager->RunCommand(CProfilesDlg::kCmdCopyStamp);
+    Select({"B"});
+    mManager->RunCommand(CProfilesDlg::kCmdPasteStamp);
+    EXPECT_EQ(TreeText(), "A[s1,s2,s3] B[t1,Copy of s1]") << "the command took the selected stamp";
+}
+
+TEST_F(ProfilesDlgTest, RightClickOpensTheMenuOfTheItemsKind) {
+    OpenManager();
+    Item("A")->setExpanded(true);
+    QApplication::processEvents();
+    CMultiTree* tree = mManager->GetTree();
+    for (const char* path : {"A/s2", "B"}) {
+        SCOPED_TRACE(path);
+        const QRect rect = tree->visualItemRect(Item(path));
+        const QPoint at(rect.left() + 4, rect.center().y());
+        QTest::mouseClick(tree->viewport(), Qt::RightButton, Qt::NoModifier, at);
+        QMenu* expected = Item(path)->parent() ? mManager->GetStampMenu() : mManager->GetProfileMenu();
+        QMenu* other = Item(path)->parent() ? mManager->GetProfileMenu() : mManager->GetStampMenu();
+        EXPECT_TRUE(expected->isVisible());
+        EXPECT_FALSE(other->isVisible());
+        EXPECT_EQ(mManager->GetSelectedItem(), Item(path));
+        expected->hide();
+    }
+}
+
+TEST_F(ProfilesDlgTest, DroppingAStampOnAnotherProfileRewritesBothFiles) {
+    OpenManager();
+    Item("A")->setExpanded(true);
+    Item("B")->setExpanded(true);
+    QApplication::processEvents();
+    CMultiTree* tree = mManager->GetTree();
+    auto at = [&](const char* path) {
+        const QRect rect = tree->visualItemRect(Item(path));
+        return QPoint(rect.left() + 4, rect.center().y());
+    };
+    QTest::mousePress(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at("A/s2"));
+    QTest::mouseMove(tree->viewport(), at("A/s2") + QPoint(0, QApplication::startDragDistance() + 4));
+    QTest::mouseMove(tree->viewport(), at("B"));
+    QTest::mouseRelease(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at("B"));
+    EXPECT_EQ(TreeText(), "A[s1,s3] B[t1,s2]");
+    EXPECT_EQ(StampNamesInFile(ProfilePath("A")), (std::vector<std::string>{"s1", "s3"}));
+    EXPECT_EQ(StampNamesInFile(ProfilePath("B")), (std::vector<std::string>{"t1", "s2"}));
+    // A profile is never dragged.
+    QTest::mousePress(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at("B"));
+    QTest::mouseMove(tree->viewport(), at("B") + QPoint(0, QApplication::startDragDistance() + 4));
+    QTest::mouseMove(tree->viewport(), at("A/s1"));
+    QTest::mouseRelease(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at("A/s1"));
+    EXPECT_EQ(TreeText(), "A[s1,s3] B[t1,s2]");
 }
 
 TEST_F(ProfilesDlgTest, StampNowNeedsADocumentThatMayBeStamped) {
