@@ -23,6 +23,14 @@ bool InSubtree(const QTreeWidgetItem* inRoot, const QTreeWidgetItem* inItem) {
     return inItem && (inItem == inRoot || IsAncestorOf(inRoot, inItem));
 }
 
+// A move that starts a drag or a rubber band: farther than the system's drag
+// distance along either axis.
+bool BeyondDragDistance(QPoint inFrom, QPoint inTo) {
+    const QPoint delta = inTo - inFrom;
+    const int distance = QApplication::startDragDistance();
+    return std::abs(delta.x()) > distance || std::abs(delta.y()) > distance;
+}
+
 Qt::KeyboardModifiers ShiftCtrl(Qt::KeyboardModifiers inMods) {
     return inMods & (Qt::ShiftModifier | Qt::ControlModifier);
 }
@@ -187,7 +195,7 @@ void CMultiTree::SelectRange(QTreeWidgetItem* inFirst, QTreeWidgetItem* inLast, 
 
 // --- moving and deleting
 
-void CMultiTree::Relocate(QTreeWidgetItem* inItem, QTreeWidgetItem* inParent, int inIndex) {
+void CMultiTree::Relocate(QTreeWidgetItem* inItem, QTreeWidgetItem* inParent, int inIndex, QTreeWidgetItem* inAfter) {
     QList<bool> expansion;
     SaveExpansion(inItem, expansion);
     QTreeWidgetItem* oldParent = inItem->parent();
@@ -195,6 +203,8 @@ void CMultiTree::Relocate(QTreeWidgetItem* inItem, QTreeWidgetItem* inParent, in
         oldParent->takeChild(oldParent->indexOfChild(inItem));
     else
         takeTopLevelItem(indexOfTopLevelItem(inItem));
+    // Counted once the item is out: the index of inAfter changes when it followed the item.
+    if (inAfter) inIndex = (inParent ? inParent->indexOfChild(inAfter) : indexOfTopLevelItem(inAfter)) + 1;
     if (inParent)
         inParent->insertChild(inIndex, inItem);
     else
@@ -311,9 +321,7 @@ void CMultiTree::mouseMoveEvent(QMouseEvent* inEvent) {
     if (mDragging) {
         DragOver(pos);
     } else if (mPress == Press::kItem) {
-        const QPoint delta = pos - mPressPos;
-        const int distance = QApplication::startDragDistance();
-        if (std::abs(delta.x()) > distance || std::abs(delta.y()) > distance) StartDrag(pos);
+        if (BeyondDragDistance(mPressPos, pos)) StartDrag(pos);
     } else if (mPress == Press::kBand) {
         mBandLast = pos;
         UpdateBand(pos);
@@ -417,25 +425,10 @@ void CMultiTree::Drop(QPoint inPos) {
     bool asChild = true;
     const bool allowed = DropAllowed(target, &asChild);
     if (allowed) {
-        if (asChild) {
+        if (asChild)
             Relocate(dragged, target, target->childCount());
-        } else {
-            // Take first: the target's index changes when it follows the dragged item.
-            QTreeWidgetItem* parent = target->parent();
-            QList<bool> expansion;
-            SaveExpansion(dragged, expansion);
-            if (dragged->parent())
-                dragged->parent()->takeChild(dragged->parent()->indexOfChild(dragged));
-            else
-                takeTopLevelItem(indexOfTopLevelItem(dragged));
-            const int index = (parent ? parent->indexOfChild(target) : indexOfTopLevelItem(target)) + 1;
-            if (parent)
-                parent->insertChild(index, dragged);
-            else
-                insertTopLevelItem(index, dragged);
-            int at = 0;
-            RestoreExpansion(dragged, expansion, at);
-        }
+        else
+            Relocate(dragged, target->parent(), 0, target);
         if (mAfterMove) mAfterMove();
     } else {
         QApplication::beep();
@@ -480,9 +473,7 @@ void CMultiTree::StartBand(QMouseEvent* inEvent) {
 
 void CMultiTree::UpdateBand(QPoint inViewportPos) {
     if (!mBandMoved) {
-        const QPoint delta = inViewportPos - mPressPos;
-        const int distance = QApplication::startDragDistance();
-        if (std::abs(delta.x()) <= distance && std::abs(delta.y()) <= distance) return;
+        if (!BeyondDragDistance(mPressPos, inViewportPos)) return;
         mBandMoved = true;
         if (!mPressMods) ClearAll();
         if (!mBand) mBand = new QRubberBand(QRubberBand::Rectangle, viewport());

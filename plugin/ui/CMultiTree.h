@@ -159,9 +159,9 @@ private:
     void DragOver(QPoint inPos);
     bool DropAllowed(QTreeWidgetItem* inTarget, bool* outAsChild) const;
     void Drop(QPoint inPos);
-    // Moves inItem (with its subtree, objects and expansion) to inParent at
-    // inIndex (a null parent: top level).
-    void Relocate(QTreeWidgetItem* inItem, QTreeWidgetItem* inParent, int inIndex);
+    // Moves inItem (with its subtree, objects and expansion) to inParent (null:
+    // the top level) at inIndex, or right after inAfter when it is given.
+    void Relocate(QTreeWidgetItem* inItem, QTreeWidgetItem* inParent, int inIndex, QTreeWidgetItem* inAfter = nullptr);
     void OnCollapsed(QTreeWidgetItem* inItem);
 
     bool mMultiSelect = true;
