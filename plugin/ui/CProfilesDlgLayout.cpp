@@ -53,6 +53,8 @@ CProfilesDlg::CProfilesDlg(QWidget* inParent, int32_t inTemplateId) : QDialog(in
 
 CProfilesDlg::~CProfilesDlg() {
     UnregisterNotification();
+    // A design dialog still open goes first: it works on a stamp held here.
+    qDeleteAll(findChildren<QDialog*>(QString(), Qt::FindDirectChildrenOnly));
     // The tree's objects go before the preview document they may have been built for.
     if (mTree) mTree->DeleteAllItems();
     if (mPreview) mPreview->SetDocument(nullptr);

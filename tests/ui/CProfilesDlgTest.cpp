@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
@@ -568,6 +569,52 @@ TEST_F(ProfilesDlgTest, WithoutADesignerTheUserIsToldAndNothingIsAdded) {
     EXPECT_EQ(mSeam.messages[0], QString::fromUtf8("印章设计器不可用。"));
     EXPECT_EQ(TreeText(), "A[s1,s2,s3] B[t1]");
     EXPECT_TRUE(Enabled("1001"));
+}
+
+TEST_F(ProfilesDlgTest, AddStampButtonOffersTheThreeKinds) {
+    int kind = -1;
+    ui::SetStampDesigner([&](QWidget*, CStamp& stamp, bool, ui::StampDesignDone) {
+        kind = stamp.GetType();
+        return false;
+    });
+    OpenManager();
+    Select({"B/t1"});
+    Click("1003");
+    auto* menu = mManager->findChild<QMenu*>("AddStampMenu");
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->isVisible());
+    QStringList texts;
+    for (QAction* action : menu->actions()) {
+        texts << action->text();
+        EXPECT_TRUE(action->isEnabled()) << "a stamp is selected, yet every kind may be added";
+    }
+    EXPECT_EQ(texts, (QStringList{QString::fromUtf8("文本"), QString::fromUtf8("图像"), "PDF"}));
+    menu->actions().at(2)->trigger();
+    EXPECT_EQ(kind, 2);
+    EXPECT_EQ(TreeText(), "A[s1,s2,s3] B[t1]") << "a designer that does not open adds nothing";
+    ui::SetStampDesigner(ui::StampDesigner());
+}
+
+TEST_F(ProfilesDlgTest, ClosingTheManagerWithADesignDialogOpenDeletesTheDialogFirst) {
+    QPointer<QDialog> design;
+    ui::SetStampDesigner([&](QWidget* parent, CStamp& stamp, bool, ui::StampDesignDone done) {
+        design = new QDialog(parent);
+        CStamp* edited = &stamp;
+        QObject::connect(design.data(), &QObject::destroyed, [edited, done] {
+            edited->GetName();  // the stamp still lives while its dialog goes
+            done(false);
+        });
+        design->show();
+        return true;
+    });
+    OpenManager();
+    Select({"A"});
+    mManager->RunCommand(CProfilesDlg::kCmdNewPDF);
+    ASSERT_FALSE(design.isNull());
+    CloseStampManager();
+    EXPECT_TRUE(design.isNull());
+    EXPECT_EQ(gProfilesDlg, nullptr);
+    ui::SetStampDesigner(ui::StampDesigner());
 }
 
 TEST_F(ProfilesDlgTest, NewStampGoesAfterTheSelectedStampOnceTheDesignerConfirms) {
