@@ -151,7 +151,8 @@ TEST_F(SystemFontElement, HostErrorAnswersFalseAndKeepsTheFont) {
 }
 
 TEST_F(SystemFontElement, CompositeFontWritesTwoByteCodesAsHex) {
-    ASSERT_TRUE(Element().SetSystemFont("DejaVu Sans", false));
+    // An embedded system font is a composite one.
+    ASSERT_TRUE(Element().SetSystemFont("DejaVu Sans", true));
     EXPECT_EQ(Element().BytesPerCode(), 2);
     EXPECT_EQ(Element().EncodeText("Ab").size(), 4u);
     CPDFPlacement placement;

@@ -176,8 +176,8 @@ TEST(SysFontCompositeTrueType, SingleFontFileIsEmbeddedAsItIs) {
 }
 
 TEST(SysFontCompositeTrueType, LatinTextMeasuresWithTheFontsAdvances) {
-    FontHolder mono(makeSystemFont("DejaVu Sans Mono", kPDEFontCreateNotEmbedded));
-    FontHolder sans(makeSystemFont("DejaVu Sans", kPDEFontCreateNotEmbedded));
+    FontHolder mono(makeSystemFont("DejaVu Sans Mono", kPDEFontCreateEmbedded));
+    FontHolder sans(makeSystemFont("DejaVu Sans", kPDEFontCreateEmbedded));
     // A monospaced font: every glyph as wide as any other.
     EXPECT_EQ(runBox(mono.get(), "iiii", 10.0).right, runBox(mono.get(), "MMMM", 10.0).right);
     EXPECT_LT(runBox(sans.get(), "iiii", 10.0).right, runBox(sans.get(), "MMMM", 10.0).right);
@@ -185,7 +185,7 @@ TEST(SysFontCompositeTrueType, LatinTextMeasuresWithTheFontsAdvances) {
 }
 
 TEST(SysFontCompositeTrueType, ObliqueFontHasANegativeItalicAngle) {
-    FontHolder font(makeSystemFont("DejaVu Sans Oblique", kPDEFontCreateNotEmbedded));
+    FontHolder font(makeSystemFont("DejaVu Sans Oblique", kPDEFontCreateEmbedded));
     const CosObj descriptor = descriptorOf(pdeRead().fontGetCosObj(font.get()));
     EXPECT_LT(cos().fixedValue(entry(descriptor, "ItalicAngle")), 0);
     EXPECT_NE(cos().integerValue(entry(descriptor, "Flags")) & 64, 0);  // italic

@@ -1,13 +1,12 @@
 #include "pde/CompositeFont.h"
 
-#include <charconv>
-#include <cmath>
 #include <fstream>
 #include <iterator>
 #include <map>
 
 #include "core/Raise.h"
 #include "pde/CidWidths.h"
+#include "pde/FontDescriptor.h"
 #include "pde/FontSubsets.h"
 #include "pde/SfntWriter.h"
 #include "pde/ToUnicodeCMap.h"
@@ -28,30 +27,11 @@ struct FaceData {
     uint16_t fallbackCode = 0;
 };
 
-// A PDF real written the same way under every locale.
-QPDFObjectHandle realNumber(double value) {
-    char text[32];
-    auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 3);
-    std::string s = error == std::errc() ? std::string(text, end) : "0";
-    while (s.find('.') != std::string::npos && (s.back() == '0' || s.back() == '.')) s.pop_back();
-    if (s == "-0" || s.empty()) s = "0";
-    return QPDFObjectHandle::newReal(s);
-}
-
-QPDFObjectHandle name(const std::string& text) { return QPDFObjectHandle::newName("/" + text); }
 QPDFObjectHandle integer(long long value) { return QPDFObjectHandle::newInteger(value); }
-
-std::string postscriptNameOf(const FreeTypeFace& face, const SystemFont& font) {
-    std::string result = face.postscriptName();
-    if (result.empty())
-        for (char c : font.name)
-            if (c != ' ') result.push_back(c);
-    return result;
-}
 
 FaceData readFace(FreeTypeFace& face, const SystemFont& font) {
     FaceData data;
-    data.postscriptName = postscriptNameOf(face, font);
+    data.postscriptName = postscriptNameOf(face, font.name);
     data.cff = face.format() == "CFF";
     const std::vector<long> advances = face.advances();
     for (unsigned glyph = 0; glyph < advances.size(); ++glyph) {
@@ -91,49 +71,18 @@ std::string fontProgram(const FreeTypeFace& face) {
     return writeSfnt(std::move(tables));
 }
 
-int stemV(unsigned weightClass, bool bold) {
-    // A stem width guessed from the weight, as a font without hints gives none.
-    if (weightClass == 0) return bold ? 140 : 80;
-    const double ratio = weightClass / 65.0;
-    return static_cast<int>(std::lround(50 + ratio * ratio));
-}
-
-QPDFObjectHandle descriptor(QPDF& doc, FreeTypeFace& face, const FaceData& data, int ascent, int descent,
-                            bool embedded) {
-    FT_Face ft = face.face();
-    const bool italic = (ft->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
-    const bool bold = (ft->style_flags & FT_STYLE_FLAG_BOLD) != 0;
-    int flags = 4;  // symbolic: the glyphs are reached by code, not by a standard encoding
-    if (FT_IS_FIXED_WIDTH(ft)) flags |= 1;
-    if (italic) flags |= 64;
-    long cap = face.capHeight();
-    GlyphBox box;
-    if (cap <= 0 && face.selectCharmap(FT_ENCODING_UNICODE) && face.glyphOfCode('H') &&
-        face.glyphBox(face.glyphOfCode('H'), &box))
-        cap = box.yMax;
-    QPDFObjectHandle dict = QPDFObjectHandle::newDictionary();
-    dict.replaceKey("/Type", name("FontDescriptor"));
-    dict.replaceKey("/FontName", name(data.postscriptName));
-    dict.replaceKey("/Flags", integer(flags));
-    QPDFObjectHandle bbox = QPDFObjectHandle::newArray();
-    for (long v : {ft->bbox.xMin, ft->bbox.yMin, ft->bbox.xMax, ft->bbox.yMax})
-        bbox.appendItem(integer(face.toThousandths(v)));
-    dict.replaceKey("/FontBBox", bbox);
-    dict.replaceKey("/ItalicAngle", realNumber(face.italicAngle()));
-    dict.replaceKey("/Ascent", integer(ascent));
-    dict.replaceKey("/Descent", integer(descent));
-    dict.replaceKey("/CapHeight", integer(cap > 0 ? face.toThousandths(cap) : ascent));
-    dict.replaceKey("/StemV", integer(stemV(face.weightClass(), bold)));
-    if (embedded) {
-        const std::string bytes = fontProgram(face);
-        QPDFObjectHandle program = QPDFObjectHandle::newStream(&doc, bytes);
-        if (data.cff) {
-            program.getDict().replaceKey("/Subtype", name("OpenType"));
-            dict.replaceKey("/FontFile3", program);
-        } else {
-            program.getDict().replaceKey("/Length1", integer(static_cast<long long>(bytes.size())));
-            dict.replaceKey("/FontFile2", program);
-        }
+// The descriptor with the program: FontFile2 for TrueType outlines, FontFile3
+// /OpenType for CFF ones.
+QPDFObjectHandle descriptor(QPDF& doc, FreeTypeFace& face, const FaceData& data) {
+    QPDFObjectHandle dict = fontDescriptor(face, data.postscriptName, true);
+    const std::string bytes = fontProgram(face);
+    QPDFObjectHandle program = QPDFObjectHandle::newStream(&doc, bytes);
+    if (data.cff) {
+        program.getDict().replaceKey("/Subtype", pdfName("OpenType"));
+        dict.replaceKey("/FontFile3", program);
+    } else {
+        program.getDict().replaceKey("/Length1", integer(static_cast<long long>(bytes.size())));
+        dict.replaceKey("/FontFile2", program);
     }
     return doc.makeIndirectObject(dict);
 }
@@ -144,22 +93,22 @@ QPDFObjectHandle cidFont(QPDF& doc, const FaceData& data, QPDFObjectHandle fontD
     info.replaceKey("/Ordering", QPDFObjectHandle::newString("Identity"));
     info.replaceKey("/Supplement", integer(0));
     QPDFObjectHandle dict = QPDFObjectHandle::newDictionary();
-    dict.replaceKey("/Type", name("Font"));
-    dict.replaceKey("/Subtype", name(data.cff ? "CIDFontType0" : "CIDFontType2"));
-    dict.replaceKey("/BaseFont", name(data.postscriptName));
+    dict.replaceKey("/Type", pdfName("Font"));
+    dict.replaceKey("/Subtype", pdfName(data.cff ? "CIDFontType0" : "CIDFontType2"));
+    dict.replaceKey("/BaseFont", pdfName(data.postscriptName));
     dict.replaceKey("/CIDSystemInfo", info);
     dict.replaceKey("/FontDescriptor", fontDescriptor);
     dict.replaceKey("/DW", integer(kDefaultWidth));
     std::map<unsigned, int> widths;
     for (size_t cid = 0; cid < data.widths.size(); ++cid) widths.emplace_hint(widths.end(), cid, data.widths[cid]);
     dict.replaceKey("/W", cidWidthArray(widths));
-    if (!data.cff) dict.replaceKey("/CIDToGIDMap", name("Identity"));
+    if (!data.cff) dict.replaceKey("/CIDToGIDMap", pdfName("Identity"));
     return doc.makeIndirectObject(dict);
 }
 
 }  // namespace
 
-HostFont makeCompositeFont(const SystemFont& font, bool embedded, QPDF& fontDoc) {
+HostFont makeCompositeFont(const SystemFont& font, QPDF& fontDoc) {
     FreeTypeFace face(font.file, font.faceIndex);
     if (!face.isSfnt())
         raise(kHostErrUnsupported, "the font " + font.name + " is neither TrueType nor OpenType");
@@ -167,19 +116,19 @@ HostFont makeCompositeFont(const SystemFont& font, bool embedded, QPDF& fontDoc)
     const int ascent = face.toThousandths(face.face()->ascender);
     const int descent = face.toThousandths(face.face()->descender);
 
-    QPDFObjectHandle descendant = cidFont(fontDoc, data, descriptor(fontDoc, face, data, ascent, descent, embedded));
+    QPDFObjectHandle descendant = cidFont(fontDoc, data, descriptor(fontDoc, face, data));
     QPDFObjectHandle descendants = QPDFObjectHandle::newArray();
     descendants.appendItem(descendant);
     QPDFObjectHandle dict = QPDFObjectHandle::newDictionary();
-    dict.replaceKey("/Type", name("Font"));
-    dict.replaceKey("/Subtype", name("Type0"));
+    dict.replaceKey("/Type", pdfName("Font"));
+    dict.replaceKey("/Subtype", pdfName("Type0"));
     // A CFF-based font is named after its CIDFont and CMap; a TrueType one as its CIDFont.
-    dict.replaceKey("/BaseFont", name(data.cff ? data.postscriptName + "-Identity-H" : data.postscriptName));
-    dict.replaceKey("/Encoding", name("Identity-H"));
+    dict.replaceKey("/BaseFont", pdfName(data.cff ? data.postscriptName + "-Identity-H" : data.postscriptName));
+    dict.replaceKey("/Encoding", pdfName("Identity-H"));
     dict.replaceKey("/DescendantFonts", descendants);
     dict.replaceKey("/ToUnicode", QPDFObjectHandle::newStream(&fontDoc, toUnicodeCMap(data.charOfCode)));
     // The whole program is kept while the document is open; its saves write a subset.
-    if (embedded) dict.replaceKey(kSubsetOnSaveKey, QPDFObjectHandle::newBool(true));
+    dict.replaceKey(kSubsetOnSaveKey, QPDFObjectHandle::newBool(true));
 
     HostFont result = HostFont::composite(data.postscriptName, std::move(data.widths), kDefaultWidth,
                                           std::move(data.codeOfChar), data.fallbackCode, ascent, descent);

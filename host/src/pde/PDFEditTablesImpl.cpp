@@ -9,6 +9,7 @@
 #include "core/AtomTable.h"
 #include "core/Raise.h"
 #include "pde/CompositeFont.h"
+#include "pde/NamedFonts.h"
 #include "pde/FontRegistry.h"
 #include "pde/StandardFonts.h"
 #include "pde/TextObjects.h"
@@ -70,7 +71,9 @@ PDEFont fontCreateFromSysFont(PDSysFont sysFont, uint32_t flags) {
         const bool embedded = mode == kPDEFontCreateEmbedded;
         const std::string key = "system:" + font.file + "#" + std::to_string(font.faceIndex) +
                                 (embedded ? ":embedded" : ":named");
-        auto made = cachedFont(key, [&](QPDF& doc) { return makeCompositeFont(font, embedded, doc); });
+        auto made = cachedFont(key, [&](QPDF& doc) {
+            return embedded ? makeCompositeFont(font, doc) : makeNamedFont(font, doc);
+        });
         return addFontHandle(std::move(made));
     });
 }

@@ -144,6 +144,11 @@ unsigned FreeTypeFace::weightClass() const {
     return os2 && os2->version != 0xFFFF ? os2->usWeightClass : 0;
 }
 
+uint32_t FreeTypeFace::codePageRange1() const {
+    const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(mFace, FT_SFNT_OS2));
+    return os2 && os2->version != 0xFFFF && os2->version >= 1 ? static_cast<uint32_t>(os2->ulCodePageRange1) : 0;
+}
+
 std::vector<std::pair<uint32_t, std::string>> FreeTypeFace::sfntTables() const {
     std::vector<std::pair<uint32_t, std::string>> tables;
     if (!isSfnt()) return tables;

@@ -74,6 +74,9 @@ public:
     // class (0 when not given).
     long capHeight() const;
     unsigned weightClass() const;
+    // The OS/2 code page bits 0..31 (bit 18: Simplified Chinese, GB 2312);
+    // 0 when the face does not give them.
+    uint32_t codePageRange1() const;
 
     // The face's tables (tag, bytes) in directory order; empty for a non-sfnt face.
     std::vector<std::pair<uint32_t, std::string>> sfntTables() const;
