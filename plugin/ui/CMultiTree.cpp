@@ -106,9 +106,9 @@ bool CMultiTree::SetSelected(QTreeWidgetItem* inItem, bool inSelected) {
     emit selectionChanging(inItem, inSelected, &veto);
     mNotifying = false;
     if (veto) return false;
-    selectionModel()->select(indexFromItem(inItem),
-                             (inSelected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
-                                 QItemSelectionModel::Rows);
+    selectionModel()->select(
+        indexFromItem(inItem),
+        (inSelected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) | QItemSelectionModel::Rows);
     mNotifying = true;
     emit itemSelectChanged(inItem, inSelected);
     mNotifying = false;
@@ -248,14 +248,14 @@ void CMultiTree::DeleteAllItems() {
 
 bool CMultiTree::IsOnExpandButton(QTreeWidgetItem* inItem, QPoint inPos) const {
     const QRect rect = visualItemRect(inItem);
-    const bool hasButton = inItem->childCount() > 0 ||
-                           inItem->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator;
+    const bool hasButton = inItem->childCount() > 0 || inItem->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator;
     return hasButton && inPos.x() < rect.left() && inPos.x() >= rect.left() - indentation();
 }
 
 bool CMultiTree::IsOnLabel(QTreeWidgetItem* inItem, QPoint inPos) const {
     const QRect rect = visualItemRect(inItem);
-    int width = fontMetrics().horizontalAdvance(inItem->text(0)) + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 6;
+    int width =
+        fontMetrics().horizontalAdvance(inItem->text(0)) + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 6;
     if (!inItem->icon(0).isNull()) width += iconSize().width() + 4;
     return inPos.x() >= rect.left() && inPos.x() < rect.left() + width && inPos.y() >= rect.top() &&
            inPos.y() <= rect.bottom();
@@ -452,9 +452,7 @@ void CMultiTree::drawRow(QPainter* inPainter, const QStyleOptionViewItem& inOpti
 
 // --- rubber band
 
-QPoint CMultiTree::ContentOffset() const {
-    return QPoint(horizontalScrollBar()->value(), verticalOffset());
-}
+QPoint CMultiTree::ContentOffset() const { return QPoint(horizontalScrollBar()->value(), verticalOffset()); }
 
 bool CMultiTree::IsRubberBandShown() const { return mBand && mBand->isVisible(); }
 

@@ -58,8 +58,7 @@ public:
     typedef std::function<void()> AfterMoveCallback;
     // May change whether inDragged may be dropped on inTarget and whether it
     // goes in as inTarget's last child (else after inTarget).
-    typedef std::function<void(QTreeWidgetItem* inDragged, QTreeWidgetItem* inTarget, bool* ioAllowed,
-                               bool* ioAsChild)>
+    typedef std::function<void(QTreeWidgetItem* inDragged, QTreeWidgetItem* inTarget, bool* ioAllowed, bool* ioAsChild)>
         DropTestCallback;
     // Called after a right button release (its modifiers and position).
     typedef std::function<void(Qt::KeyboardModifiers, QPoint)> RightButtonUpCallback;
@@ -132,8 +131,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* inEvent) override;
     void mouseDoubleClickEvent(QMouseEvent* inEvent) override;
     void keyPressEvent(QKeyEvent* inEvent) override;
-    void drawRow(QPainter* inPainter, const QStyleOptionViewItem& inOption,
-                 const QModelIndex& inIndex) const override;
+    void drawRow(QPainter* inPainter, const QStyleOptionViewItem& inOption, const QModelIndex& inIndex) const override;
 
 private:
     enum class Press { kNone, kItem, kBand };

@@ -4,9 +4,9 @@
 #include <QCheckBox>
 #include <QMenu>
 #include <QPointer>
-#include <cstring>
 #include <QPushButton>
 #include <QSpinBox>
+#include <cstring>
 
 #include "stamper/CCabinet.h"
 #include "stamper/CImageStamp.h"
@@ -127,7 +127,8 @@ void CProfilesDlg::UpdateControls() {
     mPageField->setEnabled(canStamp);
 
     bool stampSelected = false, profileSelected = false;
-    for (QTreeWidgetItem* selected : mTree->GetSelectedList()) (selected->parent() ? stampSelected : profileSelected) = true;
+    for (QTreeWidgetItem* selected : mTree->GetSelectedList())
+        (selected->parent() ? stampSelected : profileSelected) = true;
     const CStampClipboard::State clip = gStampClipboard ? gStampClipboard->GetState() : CStampClipboard::kEmpty;
     const std::pair<int, bool> rules[] = {
         {kCmdNewText, single && !stamp},
@@ -340,7 +341,7 @@ void CProfilesDlg::OnDelete(bool inAsk) {
     const QList<QTreeWidgetItem*> selected = mTree->GetSelectedList();
     if (selected.isEmpty()) return;
     if (inAsk) {
-        const uint32_t question = selected.size() > 1        ? kStrAskDeleteMany
+        const uint32_t question = selected.size() > 1          ? kStrAskDeleteMany
                                   : selected.first()->parent() ? kStrAskDeleteStamp
                                                                : kStrAskDeleteProfile;
         const QMessageBox::StandardButton answer =
@@ -507,7 +508,8 @@ void CProfilesDlg::OnItemPopup() {
     QTreeWidgetItem* item = GetSelectedItem();
     if (!item || mDesignOpen || mRunInProgress) return;
     const QRect rect = mTree->visualItemRect(item);
-    const int textRight = rect.left() + mTree->iconSize().width() + 6 + mTree->fontMetrics().horizontalAdvance(item->text(0));
+    const int textRight =
+        rect.left() + mTree->iconSize().width() + 6 + mTree->fontMetrics().horizontalAdvance(item->text(0));
     QMenu* menu = item->parent() ? mStampMenu : mProfileMenu;
     menu->popup(mTree->viewport()->mapToGlobal(QPoint(textRight, rect.top())));
 }

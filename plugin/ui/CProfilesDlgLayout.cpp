@@ -92,6 +92,8 @@ void CProfilesDlg::BuildLayout() {
     mTree = new CMultiTree(this);
     mTree->setObjectName(QStringLiteral("1001"));
     mTree->setMinimumSize(220, 260);
+    // Labels are edited only through the rename commands, which check the new name.
+    mTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     QPushButton* newProfile = MakeButton("1002", kStrNewProfileButton);
     QPushButton* addStamp = MakeButton("1003", kStrAddStamp);
     QPushButton* editStamp = MakeButton("1004", kStrEditStamp);

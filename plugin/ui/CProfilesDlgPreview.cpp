@@ -114,6 +114,7 @@ void CProfilesDlg::PlacePreview() {
 
 bool CProfilesDlg::eventFilter(QObject* inObject, QEvent* inEvent) {
     if (inObject == mPreviewFrame && inEvent->type() == QEvent::Resize) PlacePreview();
+
     return QDialog::eventFilter(inObject, inEvent);
 }
 

@@ -125,7 +125,8 @@ bool CProfilesDlg::SaveProfile(QTreeWidgetItem* inItem) {
 void CProfilesDlg::SaveAllProfiles(bool inQuiet) {
     for (int i = 0; i < mTree->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = mTree->topLevelItem(i);
-        if (!SaveProfile(item) && !inQuiet) Message(ui::ResTextWith(kStrSaveFailed, QString::fromUtf8(ProfileOf(item)->GetPath())));
+        if (!SaveProfile(item) && !inQuiet)
+            Message(ui::ResTextWith(kStrSaveFailed, QString::fromUtf8(ProfileOf(item)->GetPath())));
     }
 }
 

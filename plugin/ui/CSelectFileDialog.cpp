@@ -10,8 +10,8 @@ constexpr uint32_t kStrSelect = 1218;  // "Select"
 }  // namespace
 
 CSelectFileDialog::CSelectFileDialog(bool inOpen, const QString& inTitle, const QString& inOkText,
-                                     const QString& inDefaultExt, const QString& inFileName,
-                                     const QString& inFilter, QWidget* inParent)
+                                     const QString& inDefaultExt, const QString& inFileName, const QString& inFilter,
+                                     QWidget* inParent)
     : mOpen(inOpen),
       mTitle(inTitle),
       mOkText(inOkText.isEmpty() ? ui::ResText(kStrSelect) : inOkText),

@@ -2,7 +2,6 @@
 // seam (stamper/StamperDialogSeams.h), and removes them at unload.
 #pragma once
 
-
 #include "qmhost/QMBase.h"
 
 namespace ui {

@@ -85,7 +85,9 @@ protected:
         Move(Label(inTo));
         Release(Label(inTo));
     }
-    void Key(int inKey, Qt::KeyboardModifiers inMods = Qt::NoModifier) { QTest::keyClick(&mTree, Qt::Key(inKey), inMods); }
+    void Key(int inKey, Qt::KeyboardModifiers inMods = Qt::NoModifier) {
+        QTest::keyClick(&mTree, Qt::Key(inKey), inMods);
+    }
 
     std::string Selected() {
         std::string names;
@@ -126,20 +128,34 @@ TEST_F(MultiTreeTest, ClicksWithCtrlAndShiftSelectAsTheUserExpects) {
     const std::vector<ClickRow> rows = {
         {"a click selects one item", {{"a2", none, left}}, "a2", "a2"},
         {"Ctrl-click on a selected item among three leaves two",
-         {{"a1", none, left}, {"a3", shift, left}, {"a2", ctrl, left}}, "a1 a3", "a2"},
+         {{"a1", none, left}, {"a3", shift, left}, {"a2", ctrl, left}},
+         "a1 a3",
+         "a2"},
         {"Shift-click after a click selects every visible item between, inclusive",
-         {{"a2", none, left}, {"b1", shift, left}}, "a2 a3 B b1", "b1"},
+         {{"a2", none, left}, {"b1", shift, left}},
+         "a2 a3 B b1",
+         "b1"},
         {"Shift-click upwards keeps the first click as the anchor",
-         {{"b1", none, left}, {"a3", shift, left}, {"b2", shift, left}}, "b1 b2", "b2"},
+         {{"b1", none, left}, {"a3", shift, left}, {"b2", shift, left}},
+         "b1 b2",
+         "b2"},
         {"Ctrl-click adds an item", {{"a1", none, left}, {"b3", ctrl, left}}, "a1 b3", "b3"},
         {"Ctrl+Shift-click adds a range to the selection",
-         {{"A", none, left}, {"b1", ctrl, left}, {"b3", ctrl | shift, left}}, "A b1 b2 b3", "b3"},
+         {{"A", none, left}, {"b1", ctrl, left}, {"b3", ctrl | shift, left}},
+         "A b1 b2 b3",
+         "b3"},
         {"a plain click on one of several selected keeps only it",
-         {{"a1", none, left}, {"a3", ctrl, left}, {"a3", none, left}}, "a3", "a3"},
+         {{"a1", none, left}, {"a3", ctrl, left}, {"a3", none, left}},
+         "a3",
+         "a3"},
         {"a right click on an unselected item selects only it",
-         {{"a1", none, left}, {"a2", ctrl, left}, {"b1", none, right}}, "b1", "b1"},
+         {{"a1", none, left}, {"a2", ctrl, left}, {"b1", none, right}},
+         "b1",
+         "b1"},
         {"a right click on a selected item keeps the selection",
-         {{"a1", none, left}, {"a2", ctrl, left}, {"a1", none, right}}, "a1 a2", "a1"},
+         {{"a1", none, left}, {"a2", ctrl, left}, {"a1", none, right}},
+         "a1 a2",
+         "a1"},
         {"a click on empty space clears the selection", {{"a1", none, left}, {nullptr, none, left}}, "", "a1"},
     };
     for (const ClickRow& row : rows) {
@@ -261,8 +277,11 @@ TEST_F(MultiTreeTest, KeyboardMovesCaretAndSelection) {
          "a2 a3",
          "a3"},
         {"Ctrl+Down moves only the caret", "a1", {{Qt::Key_Down, ctrl}, {Qt::Key_Down, ctrl}}, "a1", "a3"},
-        {"Ctrl+A selects every visible item and keeps the caret", "a2", {{Qt::Key_A, ctrl}},
-         "A a1 a2 a3 B b1 b2 b3", "a2"},
+        {"Ctrl+A selects every visible item and keeps the caret",
+         "a2",
+         {{Qt::Key_A, ctrl}},
+         "A a1 a2 a3 B b1 b2 b3",
+         "a2"},
     };
     for (const KeyRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -382,9 +401,8 @@ TEST_F(MultiTreeTest, CollapsingAProfileDeselectsItsStamps) {
 TEST_F(MultiTreeTest, SelectionChangesAreNotifiedAndCanBeVetoed) {
     QSignalSpy changed(&mTree, &CMultiTree::itemSelectChanged);
     QTreeWidgetItem* vetoed = Item("b2");
-    QObject::connect(&mTree, &CMultiTree::selectionChanging, [&](QTreeWidgetItem* item, bool, bool* veto) {
-        *veto = item == vetoed;
-    });
+    QObject::connect(&mTree, &CMultiTree::selectionChanging,
+                     [&](QTreeWidgetItem* item, bool, bool* veto) { *veto = item == vetoed; });
     Click("a1");
     ASSERT_EQ(changed.count(), 1);
     EXPECT_EQ(changed[0][0].value<QTreeWidgetItem*>(), Item("a1"));

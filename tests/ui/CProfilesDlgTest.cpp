@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
@@ -71,7 +72,8 @@ TEST_F(ProfilesDlgTest, NewProfilesTakeTheFirstFreeNameAndNeverOverwriteAFile) {
     mSeam.messages.clear();
     Click("1002");
     Click("1002");
-    EXPECT_EQ(TreeText(), "A[s1,s2,s3] B[t1] " + kNewProfile.toStdString() + "1[] " + kNewProfile.toStdString() + "2[]");
+    EXPECT_EQ(TreeText(),
+              "A[s1,s2,s3] B[t1] " + kNewProfile.toStdString() + "1[] " + kNewProfile.toStdString() + "2[]");
     EXPECT_EQ(qmtest::readBytes(ProfilePath(kNewProfile.toStdString())), "someone else's file");
     EXPECT_EQ(StampNamesInFile(ProfilePath(kNewProfile.toStdString() + "1")), std::vector<std::string>{});
     EXPECT_EQ(mManager->GetSelectedItem()->text(0), kNewProfile + "2");
@@ -107,7 +109,12 @@ struct DeleteRow {
 
 TEST_F(ProfilesDlgTest, DeleteAsksByWhatIsSelected) {
     const std::vector<DeleteRow> rows = {
-        {"one stamp, answered No", {"A/s1"}, QMessageBox::No, "确信要删除本印章?", "A[s1,s2,s3] B[t1]", {"s1", "s2", "s3"}},
+        {"one stamp, answered No",
+         {"A/s1"},
+         QMessageBox::No,
+         "确信要删除本印章?",
+         "A[s1,s2,s3] B[t1]",
+         {"s1", "s2", "s3"}},
         {"one stamp, answered Yes", {"A/s1"}, QMessageBox::Yes, "确信要删除本印章?", "A[s2,s3] B[t1]", {"s2", "s3"}},
         {"two stamps", {"A/s2", "A/s3"}, QMessageBox::Yes, "确信要删除全部的被选印章?", "A[s1] B[t1]", {"s1"}},
         {"one profile", {"B"}, QMessageBox::Yes, "确信要删除本描述文件及其印章?", "A[s1,s2,s3]", {"s1", "s2", "s3"}},
@@ -223,6 +230,16 @@ TEST_F(ProfilesDlgTest, RenamesThatWouldLoseOrClashAreRefusedWithAMessage) {
     EXPECT_EQ(StampNamesInFile(ProfilePath("Court")), (std::vector<std::string>{"Bates", "s2", "s3"}));
 }
 
+TEST_F(ProfilesDlgTest, LabelsAreNeverEditedOutsideTheRenameCommands) {
+    OpenManager();
+    Select({"B"});
+    QTest::keyClick(mManager->GetTree(), Qt::Key_F2);
+    QTest::mouseDClick(mManager->GetTree()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                       mManager->GetTree()->visualItemRect(Item("B")).center());
+    EXPECT_EQ(mManager->GetTree()->viewport()->findChild<QLineEdit*>(), nullptr)
+        << "an editor would rename without the checks";
+}
+
 TEST_F(ProfilesDlgTest, ImportRefusesANonProfileAndNamesAClashingImportApart) {
     OpenManager();
     const std::string notProfile = mFolder.file("notes.nxp");
@@ -264,7 +281,7 @@ struct EnableRow {
     const char* name;
     std::vector<std::string> select;
     bool clipStamps;
-    std::set<int> enabled;  // of the profile and stamp menus' commands
+    std::set<int> enabled;          // of the profile and stamp menus' commands
     std::set<std::string> buttons;  // of 1003..1007, 1009 and 1
 };
 
@@ -306,7 +323,8 @@ TEST_F(ProfilesDlgTest, PopupCommandsAndButtonsFollowTheSelection) {
         std::set<int> enabled;
         for (QMenu* menu : {mManager->GetProfileMenu(), mManager->GetStampMenu()})
             for (QAction* action : menu->actions())
-                if (!action->objectName().isEmpty() && action->isEnabled()) enabled.insert(action->objectName().toInt());
+                if (!action->objectName().isEmpty() && action->isEnabled())
+                    enabled.insert(action->objectName().toInt());
         for (QAction* action : mManager->GetNewStampMenu()->actions())
             if (action->isEnabled()) enabled.insert(action->objectName().toInt());
         EXPECT_EQ(enabled, row.enabled);
@@ -439,7 +457,8 @@ TEST_F(ProfilesDlgTest, PreviewPageIsClampedToTheFrontDocumentAndShowsThatPage) 
 }
 
 TEST_F(ProfilesDlgTest, ScreenshotOfTheManagerWithAPreview) {
-    WriteProfile(std::string("法院卷宗"), {{"贝茨编号", "CONFIDENTIAL 0001", 740}, {"页码", "Page $PageNo[1] of $TotalPages"}});
+    WriteProfile(std::string("法院卷宗"),
+                 {{"贝茨编号", "CONFIDENTIAL 0001", 740}, {"页码", "Page $PageNo[1] of $TotalPages"}});
     OpenDocument("shot.pdf", 4);
     mPreferences->SetShowPreview(true);
     mPreferences->SetPreviewPageNumber(2);

@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QTest>
 #include <QPushButton>
+#include <QTest>
 #include <algorithm>
 #include <filesystem>
 
@@ -157,8 +157,7 @@ std::string ManagerTest::TreeText() {
     for (int i = 0; i < tree->topLevelItemCount(); ++i) {
         QTreeWidgetItem* root = tree->topLevelItem(i);
         text += (text.empty() ? "" : " ") + root->text(0).toStdString() + "[";
-        for (int j = 0; j < root->childCount(); ++j)
-            text += (j ? "," : "") + root->child(j)->text(0).toStdString();
+        for (int j = 0; j < root->childCount(); ++j) text += (j ? "," : "") + root->child(j)->text(0).toStdString();
         text += "]";
     }
     return text;
