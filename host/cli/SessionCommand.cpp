@@ -7,6 +7,7 @@
 #include "cli/MenuCommand.h"
 #include "cli/OpenDocuments.h"
 #include "cli/ProfileMenu.h"
+#include "view/FileShowing.h"
 
 namespace qmcli {
 namespace {
@@ -77,6 +78,9 @@ int RunSessionCommand(const GlobalOptions& options, const std::vector<std::strin
         PrintError(error);
         return kExitFailure;
     }
+    // Standard output carries the answers only: a file the plug-in shows is
+    // named on standard error.
+    qmhost::setFileShower([](const std::string& path) { PrintError("showing " + path); });
     Session session;
     bool allOk = true;
     bool quit = false;

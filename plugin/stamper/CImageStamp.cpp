@@ -14,15 +14,14 @@
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
 #include "support/io/TFileSpecifier.h"
+#include "support/TableMembers.h"
 
 namespace {
 
 // Whether the host's document table reaches the image conversion (an older
 // host hands a shorter table).
 bool HostOpensImages() {
-    const PDModelTable* table = gPDModelHFT;
-    const size_t needed = offsetof(PDModelTable, docOpenImage) + sizeof(table->docOpenImage);
-    return table && table->size >= needed && table->docOpenImage;
+    return TableHasMember(gPDModelHFT, &PDModelTable::docOpenImage);
 }
 
 }  // namespace

@@ -1,15 +1,12 @@
 #include "stamper/CStamperLog.h"
 
-#include <QDesktopServices>
-#include <QGuiApplication>
-#include <QUrl>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <new>
 
 #include "stamper/CStamperPreferences.h"
+#include "stamper/OpenFileSeam.h"
 #include "support/Alerts.h"
 #include "support/ErrorCode.h"
 #include "support/io/FileSystemHelpers.h"
@@ -20,15 +17,6 @@ const char kStamperLogTitle[] = "Quillmark3.0 记录";
 const char kStamperLogDateLabel[] = "信息：       ";
 
 namespace {
-
-void DefaultViewer(const std::string& inPath) {
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(inPath)));
-        return;
-    }
-    std::printf("%s\n", inPath.c_str());
-    std::fflush(stdout);
-}
 
 LogFileViewer& Viewer() {
     static LogFileViewer viewer;
@@ -85,7 +73,7 @@ void CStamperLog::View() const {
     if (viewer)
         viewer(GetFile().GetPath());
     else
-        DefaultViewer(GetFile().GetPath());
+        OpenFileForUser(GetFile().GetPath());
 }
 
 void CStamperLog::SetPreferences(CStamperPreferences* inPreferences) { mPreferences = inPreferences; }

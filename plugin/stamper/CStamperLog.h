@@ -62,9 +62,8 @@ public:
     void SetPreferences(CStamperPreferences* inPreferences);
     bool IsEnabled() const;
 
-    // Replaces the viewer (an empty one restores the default, which opens the
-    // file with the desktop's viewer in a graphical host and prints its path on
-    // standard output otherwise).
+    // Replaces the viewer (an empty one restores the default, OpenFileForUser:
+    // the host shows the file).
     static void SetViewer(LogFileViewer inViewer);
 
 private:

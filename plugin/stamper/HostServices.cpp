@@ -7,6 +7,7 @@
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
 #include "support/io/ModulePaths.h"
+#include "support/TableMembers.h"
 
 namespace {
 
@@ -57,8 +58,7 @@ const HostVersionRecord& GetHostVersionRecord() { return VersionRecord(); }
 
 int16_t GetHostVersion() {
     const AppSupportTable* table = gAppSupportHFT;
-    const size_t needed = offsetof(AppSupportTable, getHostMajorVersion) + sizeof(table->getHostMajorVersion);
-    if (table && table->size >= needed && table->getHostMajorVersion) {
+    if (TableHasMember(table, &AppSupportTable::getHostMajorVersion)) {
         const int32_t major = table->getHostMajorVersion();
         if (major > 0 && major <= INT16_MAX) VersionRecord().major = static_cast<int16_t>(major);
     }

@@ -4,7 +4,9 @@
 #include <QGuiApplication>
 #include <QUrl>
 
-#include <cstdio>
+#include "support/HostFrame.h"
+#include "support/HostTables.h"
+#include "support/TableMembers.h"
 
 namespace {
 
@@ -13,14 +15,15 @@ OpenFileHandler& Handler() {
     return handler;
 }
 
+// The host shows the file as it shows files; an older host without the member
+// leaves it to the desktop, when there is one. The plug-in itself never writes
+// to standard output, which belongs to the host.
 void DefaultOpen(const std::string& inPath) {
-    if (HasDesktopDisplay()) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(inPath)));
+    if (TableHasMember(gAppViewHFT, &AppViewTable::showFile)) {
+        CallHost([&] { gAppViewHFT->showFile(inPath.c_str()); });
         return;
     }
-    // No desktop: the user (or a script) gets the path to open it with.
-    std::printf("%s\n", inPath.c_str());
-    std::fflush(stdout);
+    if (HasDesktopDisplay()) QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(inPath)));
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
 // Opening a file for the user: the one place where the plug-in hands a file
 // (the log, the user guide) to whatever shows files on this desktop.
 //
-// In a graphical host the desktop's viewer opens it; a host without a display
-// (the command-line host) prints the path on standard output instead, one line
-// per file. Tests and hosts may install a handler of their own.
+// The host shows it (AppView showFile: a desktop host opens it with the
+// desktop's viewer, the command-line host names it); with a host too old for
+// that, the desktop's viewer opens it when there is a desktop. The plug-in never
+// writes to standard output itself. Tests may install a handler of their own.
 #pragma once
 
 #include <functional>

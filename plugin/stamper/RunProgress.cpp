@@ -8,6 +8,7 @@
 #include "support/ErrorCode.h"
 #include "support/HostTables.h"
 #include "support/av/ProgressMonitor.h"
+#include "support/TableMembers.h"
 
 namespace {
 
@@ -28,9 +29,8 @@ ProgressState& State() {
 // The table's cursor members, when the host's table is recent enough to have them.
 bool HostHasCursors() {
     const AppViewTable* table = gAppViewHFT;
-    const size_t needed = offsetof(AppViewTable, cursorGetStandard) + sizeof(table->cursorGetStandard);
-    return table && table->size >= needed && table->cursorGetCurrent && table->cursorSet &&
-           table->cursorGetStandard;
+    return TableHasMember(table, &AppViewTable::cursorGetCurrent) && TableHasMember(table, &AppViewTable::cursorSet) &&
+           TableHasMember(table, &AppViewTable::cursorGetStandard);
 }
 
 void ShowCursor(AVCursor inCursor) {

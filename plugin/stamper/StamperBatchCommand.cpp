@@ -15,6 +15,7 @@
 #include "support/ErrorMessage.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
+#include "support/TableMembers.h"
 
 namespace {
 
@@ -61,10 +62,10 @@ void Guarded(const char* inWhere, F&& inBody) noexcept {
 }
 
 bool HostOffersBatchCommands() {
-    const AppViewTable* table = gAppViewHFT;
-    const size_t needed = offsetof(AppViewTable, cursorGetStandard) + sizeof(table->cursorGetStandard);
-    return table && gASExtraHFT && gCoreHFT && gAppSupportHFT && table->size >= needed &&
-           table->registerCommandHandler;
+    // The batch members end with the cursors: a table that reaches them has them all.
+    return gASExtraHFT && gCoreHFT && gAppSupportHFT &&
+           TableHasMember(gAppViewHFT, &AppViewTable::registerCommandHandler) &&
+           TableReaches(gAppViewHFT, &AppViewTable::cursorGetStandard);
 }
 
 template <class P>

@@ -23,6 +23,7 @@
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
 #include "support/io/UserCancel.h"
+#include "support/TableMembers.h"
 
 namespace {
 
@@ -113,9 +114,7 @@ bool WriteToNewFile() {
 }
 
 bool HostCanInsertPages() {
-    const PDModelTable* table = gPDModelHFT;
-    const size_t needed = offsetof(PDModelTable, docInsertPages) + sizeof(table->docInsertPages);
-    return table->size >= needed && table->docInsertPages;
+    return TableHasMember(gPDModelHFT, &PDModelTable::docInsertPages);
 }
 
 // A new untitled document holding a copy of every page of inSource, opened in

@@ -76,4 +76,13 @@ TEST_F(CommandLineSession, MenuListShowsTheProfilesOnceADocumentIsOpen) {
     EXPECT_EQ(run.output.substr(run.output.size() - 3), "ok\n");
 }
 
+TEST_F(CommandLineSession, AFileThePluginShowsIsNamedOnStandardErrorNotAmongTheAnswers) {
+    const std::string input = File("show.txt");
+    qmtest::writeBytes(input, "menu run VELM:StamperHelp\nquit\n");
+    const clitest::SplitResult run = CliSplit("session < " + Q(input));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "ok\nok\n");
+    EXPECT_NE(run.err.find("showing " + Plugins() + "/Quillmark_User_Guide.pdf"), std::string::npos) << run.err;
+}
+
 }  // namespace

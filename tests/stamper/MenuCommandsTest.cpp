@@ -32,6 +32,7 @@
 #include "view/Notifications.h"
 #include "view/Menus.h"
 #include "view/Toolbars.h"
+#include "view/FileShowing.h"
 
 namespace {
 
@@ -491,12 +492,37 @@ TEST_F(MenuCommands, WithTheSiblingInstalledHelpGoesIntoTheFamilyMenu) {
 
 // --- the seam that shows files
 
-TEST(OpenFileSeam, WithoutADesktopThePathIsPrintedOnALineOfItsOwn) {
+// The host shows the file; the plug-in writes nothing to standard output, and
+// with a host whose table ends before showFile (and no desktop) nothing is shown.
+TEST(OpenFileSeam, TheHostShowsTheFileAndThePluginPrintsNothing) {
+    qmtest::StartLinkedPlugin();
     SetOpenFileHandler({});
     ASSERT_FALSE(HasDesktopDisplay());
-    ::testing::internal::CaptureStdout();
-    OpenFileForUser("/tmp/a b/Quillmark_User_Guide.pdf");
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "/tmp/a b/Quillmark_User_Guide.pdf\n");
+    const AppViewTable* const realTable = gAppViewHFT;
+    ASSERT_NE(realTable, nullptr);
+    AppViewTable olderTable = *realTable;
+    olderTable.size = static_cast<uint32_t>(offsetof(AppViewTable, showFile));
+    struct Row {
+        const char* name;
+        const AppViewTable* table;
+        size_t shownCount;
+    };
+    for (const Row& row : {Row{"host with showFile", realTable, 1}, Row{"older host", &olderTable, 0},
+                           Row{"no table", nullptr, 0}}) {
+        std::vector<std::string> shown;
+        qmhost::setFileShower([&](const std::string& path) { shown.push_back(path); });
+        gAppViewHFT = row.table;
+        ::testing::internal::CaptureStdout();
+        OpenFileForUser("/tmp/a b/Quillmark_User_Guide.pdf");
+        const std::string printed = ::testing::internal::GetCapturedStdout();
+        gAppViewHFT = realTable;
+        qmhost::setFileShower({});
+        EXPECT_EQ(printed, "") << row.name;
+        ASSERT_EQ(shown.size(), row.shownCount) << row.name;
+        if (row.shownCount) {
+            EXPECT_EQ(shown[0], "/tmp/a b/Quillmark_User_Guide.pdf");
+        }
+    }
 }
 
 TEST(OpenFileSeam, AHandlerThatThrowsDoesNotReachTheCommand) {

@@ -339,4 +339,11 @@ struct AppViewTable {
     // The standard cursor of that number (kAVCursorWait), or null for a number
     // the host does not know. Never raises.
     AVCursor (*cursorGetStandard)(int32_t id);
+
+    // --- Files shown to the user.
+    // Shows the file at path (UTF-8) to the user as this host shows files: a
+    // desktop host opens it with the desktop's viewer, the command-line host
+    // names it. Whether the file could be shown is not reported. Raises
+    // kHostErrBadParameter for a null or empty path.
+    void (*showFile)(const char* path);
 };

@@ -3,6 +3,7 @@
 #include "core/Raise.h"
 #include "view/Alerts.h"
 #include "view/BatchTableEntries.h"
+#include "view/FileShowing.h"
 #include "view/MenuTableEntries.h"
 #include "view/Notifications.h"
 #include "view/ProgressMonitor.h"
@@ -72,6 +73,7 @@ const AppViewTable kTable = {
     batchentries::commandGetStatus, batchentries::commandGetProgressMonitor,
     batchentries::commandGetReportProc, batchentries::commandGetCursorPolicy,
     batchentries::cursorGetCurrent, batchentries::cursorSet, batchentries::cursorGetStandard,
+    showFile,
 };
 
 }  // namespace
