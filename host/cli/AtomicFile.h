@@ -1,6 +1,5 @@
 // Writing a whole file so that a reader sees the old file or the new one, never
-// a part: the bytes go to a temporary file in the target's folder, which is
-// flushed to disk and renamed over the target.
+// a part (the host's replaceFile, support/FileReplacing.h).
 #pragma once
 
 #include <string>
@@ -10,8 +9,9 @@ namespace qmcli {
 
 // Answers false with *error set when the file could not be written; the old
 // file (if any) is then whole and no temporary file is left. The new file keeps
-// the old one's permission bits, else gets 0666 less the process's umask.
-bool WriteFileReplacing(const std::string& path, std::string_view bytes, std::string* error);
+// the old one's permission bits, else gets 0666 less the process's umask;
+// mode, when not negative, gives its bits instead.
+bool WriteFileReplacing(const std::string& path, std::string_view bytes, std::string* error, int mode = -1);
 
 // Reads a whole file; false with *error set when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error);

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "cli/AtomicFile.h"
+
 namespace fs = std::filesystem;
 
 namespace qmcli {
@@ -59,12 +61,11 @@ bool InstallCopy(const fs::path& inSource, const std::string& inDir, const char*
         *error = "cannot create the plug-ins folder " + inDir + ": " + ec.message();
         return false;
     }
-    const fs::path temp = fs::path(inDir) / (std::string(".") + inName + "." + std::to_string(getpid()));
-    fs::copy_file(inSource, temp, fs::copy_options::overwrite_existing, ec);
-    if (!ec) fs::rename(temp, target, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        *error = std::string("cannot install ") + inName + " into " + inDir;
+    std::string bytes, why;
+    const fs::perms mode = fs::status(inSource, ec).permissions();
+    if (ec || !ReadWholeFile(inSource.string(), &bytes, &why) ||
+        !WriteFileReplacing(target.string(), bytes, &why, static_cast<int>(mode & fs::perms::mask))) {
+        *error = std::string("cannot install ") + inName + " into " + inDir + (why.empty() ? "" : ": " + why);
         return false;
     }
     return true;

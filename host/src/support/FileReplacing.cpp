@@ -1,0 +1,140 @@
+#include "support/FileReplacing.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+
+#include "core/Raise.h"
+
+namespace qmhost {
+namespace {
+
+bool gFailBeforeRename = false;
+
+std::string errnoText(int error) { return std::strerror(error); }
+
+std::string folderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string baseNameOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The file a write really replaces: a symbolic link's target, else path itself.
+std::string resolvedTarget(const std::string& path) {
+    struct stat info;
+    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        char resolved[PATH_MAX];
+        if (::realpath(path.c_str(), resolved)) return resolved;
+    }
+    return path;
+}
+
+mode_t modeForNewFile(const std::string& target) {
+    struct stat info;
+    if (::stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return info.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+[[noreturn]] void writeFailed(const std::string& path, const std::string& why) {
+    raise(kHostErrFileWrite, "cannot write " + path + ": " + why);
+}
+
+// The temporary file: removed unless the replacement went through.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(std::string path) : mPath(std::move(path)) {}
+    ~TemporaryFile() {
+        if (!mPath.empty()) ::unlink(mPath.c_str());
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    const std::string& path() const { return mPath; }
+    void keep() { mPath.clear(); }
+
+private:
+    std::string mPath;
+};
+
+// Runs write on file, then flushes and syncs it; closes file in every case.
+void writeAndClose(std::FILE* file, const std::string& path, const std::function<void(std::FILE*)>& write) {
+    try {
+        write(file);
+    } catch (const HostError&) {
+        std::fclose(file);
+        throw;
+    } catch (const std::bad_alloc&) {
+        std::fclose(file);
+        throw;
+    } catch (const std::exception& e) {
+        std::fclose(file);
+        writeFailed(path, e.what());
+    } catch (...) {
+        std::fclose(file);
+        writeFailed(path, "the writer failed");
+    }
+    int error = 0;
+    if (std::ferror(file)) error = EIO;
+    if (error == 0 && (std::fflush(file) != 0 || ::fsync(fileno(file)) != 0)) error = errno;
+    if (std::fclose(file) != 0 && error == 0) error = errno;
+    if (error != 0) writeFailed(path, errnoText(error));
+}
+
+void syncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;  // the rename is done; a folder that cannot be synced is no failure
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+void replaceFile(const std::string& path, const std::function<void(std::FILE* file)>& write, int mode) {
+    if (path.empty()) raise(kHostErrBadParameter, "cannot write to an empty path");
+    const std::string target = resolvedTarget(path);
+    struct stat info;
+    if (::stat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) writeFailed(path, "it is a folder");
+    // A hidden name beside the target; the base is cut so that a long file name
+    // still leaves room for the suffix within the file system's name limit.
+    std::string pattern = folderOf(target) + "/." + baseNameOf(target).substr(0, 64) + ".XXXXXX";
+    if (pattern.size() >= PATH_MAX) writeFailed(path, "the path is too long");
+    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0) writeFailed(path, errnoText(errno));
+    TemporaryFile temporary(pattern);
+    if (::fchmod(fd, mode >= 0 ? static_cast<mode_t>(mode & 07777) : modeForNewFile(target)) != 0) {
+        const int error = errno;
+        ::close(fd);
+        writeFailed(path, errnoText(error));
+    }
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (!file) {
+        const int error = errno;
+        ::close(fd);
+        writeFailed(path, errnoText(error));
+    }
+    writeAndClose(file, path, write);
+    if (gFailBeforeRename) {
+        gFailBeforeRename = false;
+        writeFailed(path, "failure injected by a test");
+    }
+    if (::rename(temporary.path().c_str(), target.c_str()) != 0) writeFailed(path, errnoText(errno));
+    temporary.keep();
+    syncFolder(folderOf(target));
+}
+
+void failNextReplaceBeforeRenameForTesting() { gFailBeforeRename = true; }
+
+}  // namespace qmhost

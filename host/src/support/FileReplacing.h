@@ -1,0 +1,28 @@
+// Replacing a file as a whole, so that a reader sees the old file or the new
+// one and a failure on the way leaves the old file as it was. Every writer of
+// whole files in the host goes through it.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+namespace qmhost {
+
+// write(file) writes the new contents into a temporary file in the target's
+// folder (hidden, named after the target, opened with O_CLOEXEC); the file is
+// then flushed, fsync'ed and closed, given the old file's permission bits (a new
+// file: 0666 less the umask), renamed over the target, and the folder is
+// fsync'ed. A symbolic link is written through: its target is replaced.
+// On any failure, and when write throws, the temporary file is removed, the old
+// file is left whole, and kHostErrFileWrite is raised as "cannot write <path>:
+// <why>" (a HostError or std::bad_alloc from write passes as it is). A path
+// that is empty raises kHostErrBadParameter. mode, when not negative, gives the
+// new file's permission bits instead (a copy keeping its source's).
+void replaceFile(const std::string& path, const std::function<void(std::FILE* file)>& write, int mode = -1);
+
+// For tests: the next replaceFile fails after the temporary file is complete
+// and before the rename, as a full disk or a failed rename would.
+void failNextReplaceBeforeRenameForTesting();
+
+}  // namespace qmhost

@@ -1,0 +1,95 @@
+// Replacing a file as a whole: the new contents and the old mode on success;
+// on a failure half-way, the old file whole and no temporary file behind.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "common/PdfFixtures.h"
+#include "qmhost/HostError.h"
+#include "support/FileReplacing.h"
+
+namespace {
+
+mode_t modeOf(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0;
+}
+
+struct ReplaceRow {
+    const char* name;
+    const char* target;                         // in the fixture folder
+    std::function<void(std::FILE*)> write;      // the writer
+    bool failBeforeRename;
+    const char* error;                          // a part of the error, or null for success
+};
+
+void writeNew(std::FILE* file) { std::fputs("new contents", file); }
+
+void failHalfWay(std::FILE* file) {
+    std::fputs("new con", file);
+    std::fflush(file);  // the half is on disk in the temporary file
+    throw std::runtime_error("the disk is full");
+}
+
+class FileReplacing : public ::testing::TestWithParam<ReplaceRow> {};
+
+TEST_P(FileReplacing, ReplacesWholeOrLeavesTheOldFile) {
+    const ReplaceRow& row = GetParam();
+    qmtest::FixtureFolder folder;
+    const std::string old = folder.file("settings.pfs");
+    qmtest::writeBytes(old, "old contents");
+    ASSERT_EQ(::chmod(old.c_str(), 0640), 0);
+    ASSERT_EQ(::symlink("settings.pfs", folder.file("link.pfs").c_str()), 0);
+    const std::vector<std::string> before = folder.entries();
+    const std::string target = folder.file(row.target);
+    bool closeOnExec = false;
+    if (row.failBeforeRename) qmhost::failNextReplaceBeforeRenameForTesting();
+    std::string error;
+    try {
+        qmhost::replaceFile(target, [&](std::FILE* file) {
+            closeOnExec = (::fcntl(fileno(file), F_GETFD) & FD_CLOEXEC) != 0;
+            row.write(file);
+        });
+    } catch (const HostError& e) {
+        error = e.what();
+        EXPECT_EQ(e.code(), kHostErrFileWrite) << row.name;
+    }
+    if (row.error) {
+        EXPECT_NE(error.find("cannot write " + target), std::string::npos) << error;
+        EXPECT_NE(error.find(row.error), std::string::npos) << error;
+        EXPECT_EQ(qmtest::readBytes(old), "old contents");
+        EXPECT_EQ(folder.entries(), before) << "a temporary file was left behind";
+        return;
+    }
+    EXPECT_EQ(error, "");
+    EXPECT_TRUE(closeOnExec) << "the temporary file is opened with O_CLOEXEC";
+    EXPECT_EQ(qmtest::readBytes(target), "new contents");
+    struct stat link {};
+    ASSERT_EQ(::lstat(folder.file("link.pfs").c_str(), &link), 0);
+    EXPECT_TRUE(S_ISLNK(link.st_mode)) << "a symbolic link stays a link; its target is replaced";
+    if (std::string(row.target) != "new.pfs") {
+        EXPECT_EQ(modeOf(old), 0640u) << "the old file's mode is kept";
+        EXPECT_EQ(folder.entries(), before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, FileReplacing,
+    ::testing::Values(ReplaceRow{"Replaces", "settings.pfs", writeNew, false, nullptr},
+                      ReplaceRow{"WritesThroughALink", "link.pfs", writeNew, false, nullptr},
+                      ReplaceRow{"MakesANewFile", "new.pfs", writeNew, false, nullptr},
+                      ReplaceRow{"WriteFailsHalfWay", "settings.pfs", failHalfWay, false, "the disk is full"},
+                      ReplaceRow{"FailsBeforeTheRename", "settings.pfs", writeNew, true, "injected"},
+                      ReplaceRow{"FolderIsMissing", "no/such/settings.pfs", writeNew, false, "No such file"},
+                      ReplaceRow{"TargetIsAFolder", "", writeNew, false, "it is a folder"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
