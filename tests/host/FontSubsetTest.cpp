@@ -316,4 +316,32 @@ TEST(FontCodeScan, FollowsTheTextOperatorsAndTheGraphicsState) {
     }
 }
 
+// Pages that inherit one resource dictionary share its font dictionary: each
+// page's codes still count.
+TEST(FontCodeScan, PagesSharingTheirResourcesEachAddTheirCodes) {
+    QPDF qpdf;
+    qpdf.emptyPDF();
+    QPDFObjectHandle wanted =
+        qpdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Font /Subtype /Type0 /Wanted true >>"));
+    QPDFObjectHandle fonts = QPDFObjectHandle::newDictionary();
+    for (int n = 0; n < 20; ++n) fonts.replaceKey("/NxF" + std::to_string(n), wanted);
+    QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
+    resources.replaceKey("/Font", fonts);
+    for (int n = 0; n < 20; ++n) {
+        QPDFObjectHandle page = QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 10 10] >>");
+        char code[8];
+        std::snprintf(code, sizeof code, "%04X", 0x100 + n);
+        page.replaceKey("/Contents", QPDFObjectHandle::newStream(&qpdf, "BT /NxF" + std::to_string(n) + " 1 Tf <" +
+                                                                            code + "> Tj ET"));
+        QPDFPageDocumentHelper(qpdf).addPage(QPDFPageObjectHelper(qpdf.makeIndirectObject(page)), false);
+    }
+    // Set after the pages are added: adding a page pushes inherited resources down.
+    qpdf.getRoot().getKey("/Pages").replaceKey("/Resources", resources);
+    const auto found = qmhost::scanFontCodes(qpdf, [](QPDFObjectHandle f) { return f.hasKey("/Wanted"); });
+    ASSERT_EQ(found.size(), 1u);
+    std::set<uint16_t> expected;
+    for (int n = 0; n < 20; ++n) expected.insert(static_cast<uint16_t>(0x100 + n));
+    EXPECT_EQ(found.begin()->second.codes, expected);
+}
+
 }  // namespace

@@ -36,15 +36,21 @@ private:
     // The wanted fonts of a resource dictionary, by resource name; every one
     // counts as found even when no content shows it.
     FontsByName wantedFonts(QPDFObjectHandle resources) {
-        FontsByName result;
-        if (!resources.isDictionary()) return result;
+        if (!resources.isDictionary()) return {};
         QPDFObjectHandle fonts = resources.getKey("/Font");
-        if (!fonts.isDictionary()) return result;
-        for (auto& [name, font] : fonts.ditems()) {
+        if (!fonts.isDictionary()) return {};
+        // Pages that inherit their resources share one font dictionary, which
+        // then names a font for every page stamped: read it once, not per page.
+        for (const auto& [seen, found] : mRecent)
+            if (seen.isSameObjectAs(fonts)) return found;
+        FontsByName result;
+        for (auto& [name, font] : fonts.getDictAsMap()) {
             if (!font.isDictionary() || !font.isIndirect() || !mWanted(font)) continue;
             result.emplace(name, font.getObjGen());
             mFound.try_emplace(font.getObjGen(), FontCodes{font, {}});
         }
+        if (mRecent.size() == kRecentFontDictionaries) mRecent.erase(mRecent.begin());
+        mRecent.emplace_back(fonts, result);
         return result;
     }
 
@@ -134,6 +140,8 @@ private:
     const std::function<bool(QPDFObjectHandle)>& mWanted;
     std::map<QPDFObjGen, FontCodes> mFound;
     std::set<QPDFObjGen> mFormsSeen;
+    static constexpr size_t kRecentFontDictionaries = 8;
+    std::vector<std::pair<QPDFObjectHandle, FontsByName>> mRecent;
 };
 
 }  // namespace

@@ -118,6 +118,7 @@ FontSubsets::FontSubsets(QPDF& qpdf) {
 
 void FontSubsets::build(QPDF& qpdf) {
     auto marked = [](QPDFObjectHandle font) {
+        if (!font.hasKey(kSubsetOnSaveKey)) return false;
         QPDFObjectHandle mark = font.getKey(kSubsetOnSaveKey);
         return mark.isBool() && mark.getBoolValue();
     };
