@@ -5,10 +5,11 @@
 
 #include "cabinet/CabinetHandles.h"
 #include "cli/CommandArguments.h"
-#include "cli/HostSession.h"
+#include "app/HostSession.h"
 #include "cli/Interrupt.h"
 #include "cli/ProfileStore.h"
 #include "view/Alerts.h"
+#include "app/BatchProgressBar.h"
 #include "view/BatchSequences.h"
 #include "view/ProgressMonitor.h"
 
@@ -17,40 +18,6 @@ namespace {
 
 constexpr const char kBatchCommandName[] = "StamperCmd";
 const char* kUsage = "batch: usage: quillmark batch --profile NAME --out-dir DIR IN.pdf...";
-
-// The sequence's progress on the application's bar: one operation per file.
-class BatchProgressBar {
-public:
-    explicit BatchProgressBar(const std::vector<std::string>& inputs) : mInputs(inputs) {}
-    ~BatchProgressBar() { finish(); }
-
-    void finish() {
-        if (mBegun) qmhost::progressMonitor().end();
-        mBegun = false;
-    }
-
-    void show(const qmhost::BatchProgress& progress) {
-        qmhost::ProgressMonitor& monitor = qmhost::progressMonitor();
-        if (!mBegun || progress.fileIndex != mFile) {
-            if (mBegun) monitor.end();
-            monitor.begin();
-            mBegun = true;
-            mFile = progress.fileIndex;
-            const std::string name = progress.fileIndex < mInputs.size()
-                                         ? std::filesystem::path(mInputs[progress.fileIndex]).filename().string()
-                                         : std::string();
-            monitor.setText("file " + std::to_string(progress.fileIndex + 1) + "/" +
-                            std::to_string(mInputs.size()) + " " + name);
-        }
-        monitor.setDuration(progress.duration);
-        monitor.setCurrValue(progress.value);
-    }
-
-private:
-    const std::vector<std::string>& mInputs;
-    bool mBegun = false;
-    size_t mFile = 0;
-};
 
 void report(const qmhost::BatchSequenceResult& result) {
     for (const qmhost::BatchFileResult& file : result.files) {
@@ -82,7 +49,7 @@ int RunBatchCommand(const GlobalOptions& options, const CommandArguments& parsed
         PrintError("batch: " + error);
         return kExitFailure;
     }
-    HostSession session(options);
+    qmhost::HostSession session(options);
     if (!session.start(&error)) {
         PrintError(error);
         return kExitFailure;
@@ -95,7 +62,7 @@ int RunBatchCommand(const GlobalOptions& options, const CommandArguments& parsed
     request.outputFolder = *outDir;
     WatchForInterrupt();
     request.cancelRequested = [] { return InterruptRequested(); };
-    BatchProgressBar bar(request.inputs);
+    qmhost::BatchProgressBar bar(request.inputs);
     request.onProgress = [&bar](const qmhost::BatchProgress& progress) { bar.show(progress); };
 
     const qmhost::AlertMode previous = qmhost::alerts().mode();

@@ -62,21 +62,13 @@ private:
     std::map<const OptionSpec*, QCommandLineOption> mOptions;
 };
 
-bool parseHostVersion(const std::string& text, int* out) {
-    if (text.empty() || text.size() > 2 || !std::all_of(text.begin(), text.end(), ::isdigit)) return false;
-    const int value = std::stoi(text);
-    if (value < 1) return false;
-    *out = value;
-    return true;
-}
-
 // The global options given to parser, over those in options. False with error set
 // for a value that is wrong.
 bool readGlobalOptions(const Parser& parser, GlobalOptions* options, std::string* error) {
     if (parser.isSet(kGlobalOptions[0])) options->pluginDir = parser.value(kGlobalOptions[0]);
     if (!parser.isSet(kGlobalOptions[1])) return true;
     const std::string text = parser.value(kGlobalOptions[1]);
-    if (parseHostVersion(text, &options->hostVersion)) return true;
+    if (qmhost::parseHostVersion(text, &options->hostVersion)) return true;
     *error = "--host-version takes a number from 1 to 99, not \"" + text + "\"";
     return false;
 }

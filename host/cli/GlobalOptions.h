@@ -1,20 +1,17 @@
-// Options that hold for every command of the command-line host.
+// Options that hold for every command of the command-line host: the host
+// options shared with the desktop host (app/HostOptions.h).
 #pragma once
 
 #include <string>
 
+#include "app/HostOptions.h"
+
 namespace qmcli {
 
-struct GlobalOptions {
-    std::string pluginDir;  // empty: the per-user default folder
-    int hostVersion = 0;    // the host's major version; 0: the default (8)
-};
+using GlobalOptions = qmhost::HostOptions;
 
-// The plug-ins folder the options name (--plugin-dir, else the default) as an
-// absolute path without "." and ".." steps. The
-// plug-in keeps its data there, beside its module: "Quillmark.pfs",
-// "Quillmark.txt" and the folder "Profiles".
-std::string PluginFolder(const GlobalOptions& options);
+// The plug-ins folder the options name (qmhost::pluginFolder).
+inline std::string PluginFolder(const GlobalOptions& options) { return qmhost::pluginFolder(options); }
 
 // Exit statuses of the commands.
 enum ExitStatus : int {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "cli/HostSession.h"
+#include "app/HostSession.h"
 #include "cli/ProfileMenu.h"
 #include "view/MenuCommands.h"
 
@@ -25,7 +25,7 @@ int RunMenuCommand(const GlobalOptions& options, const std::vector<std::string>&
         PrintError("menu: usage: quillmark menu list | menu run NAME");
         return kExitUsage;
     }
-    HostSession session(options);
+    qmhost::HostSession session(options);
     std::string error;
     if (!session.start(&error)) {
         PrintError(error);

@@ -3,8 +3,8 @@
 #include <filesystem>
 
 #include "HostTables.h"
+#include "app/PdfFiles.h"
 #include "cli/FileIdentity.h"
-#include "qmhost/AppSupportTable.h"
 #include "qmhost/AppViewTable.h"
 #include "qmhost/HostError.h"
 #include "qmhost/PDModelTable.h"
@@ -12,19 +12,7 @@
 
 namespace qmcli {
 
-PDDoc OpenPdfFile(const std::string& path) {
-    const AppSupportTable* as = qmhost::appSupportTable();
-    ASPathName name = as->pathFromText(path.c_str());
-    PDDoc doc = nullptr;
-    try {
-        doc = qmhost::pdModelTable()->docOpen(name);
-    } catch (...) {
-        as->releasePath(name);
-        throw;
-    }
-    as->releasePath(name);
-    return doc;
-}
+PDDoc OpenPdfFile(const std::string& path) { return qmhost::openPdfDocument(path); }
 
 bool OpenDocuments::open(const std::string& path, std::string* error) {
     const PDModelTable* pd = qmhost::pdModelTable();

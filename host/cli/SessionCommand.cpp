@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <iostream>
 
-#include "cli/HostSession.h"
+#include "app/HostSession.h"
 #include "cli/MenuCommand.h"
 #include "cli/OpenDocuments.h"
 #include "cli/ProfileMenu.h"
@@ -72,7 +72,7 @@ int RunSessionCommand(const GlobalOptions& options, const std::vector<std::strin
         PrintError("session: usage: quillmark session (commands on standard input)");
         return kExitUsage;
     }
-    HostSession host(options);
+    qmhost::HostSession host(options);
     std::string error;
     if (!host.start(&error)) {
         PrintError(error);

@@ -4,7 +4,7 @@
 
 #include "cli/CommandArguments.h"
 #include "cli/FileIdentity.h"
-#include "cli/HostSession.h"
+#include "app/HostSession.h"
 #include "cli/OpenDocuments.h"
 #include "cli/ProfileMenu.h"
 
@@ -31,7 +31,7 @@ int RunStampCommand(const GlobalOptions& options, const CommandArguments& parsed
         return kExitFailure;
     }
 
-    HostSession session(options);
+    qmhost::HostSession session(options);
     if (!session.start(&error)) {
         PrintError(error);
         return kExitFailure;

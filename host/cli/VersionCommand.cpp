@@ -4,7 +4,7 @@
 #include <string>
 
 #include "HostTables.h"
-#include "cli/HostSession.h"
+#include "app/HostSession.h"
 #include "qmhost/AppSupportTable.h"
 #include "qmhost/CoreTable.h"
 
@@ -27,7 +27,7 @@ std::string PluginProductInfo() {
 }  // namespace
 
 int RunVersionCommand(const GlobalOptions& options) {
-    HostSession session(options);
+    qmhost::HostSession session(options);
     std::string error;
     if (!session.start(&error)) {
         PrintError(error);

@@ -19,15 +19,19 @@
 #include "qmhost/PDSysFontTable.h"
 #include "qmhost/PagePDEContentTable.h"
 #include "qmhost/WinTable.h"
+#include "view/ModelessWindows.h"
 
 namespace qmhost {
 namespace {
 
-// Tables whose operations arrive with later features are offered empty.
+// Tables whose operations arrive with later features are offered empty (Win
+// has its modeless-window list).
 const PagePDEContentTable kPagePDEContent = {sizeof(PagePDEContentTable)};
 const PDSWriteTable kPDSWrite = {sizeof(PDSWriteTable)};
 const PDSReadTable kPDSRead = {sizeof(PDSReadTable)};
-const WinTable kWin = {sizeof(WinTable)};
+void registerModelessWindow(void* window) { modelessWindows().add(window); }
+void unregisterModelessWindow(void* window) { modelessWindows().remove(window); }
+const WinTable kWin = {sizeof(WinTable), registerModelessWindow, unregisterModelessWindow};
 const PDMetadataTable kPDMetadata = {sizeof(PDMetadataTable)};
 
 void addAt5(const char* name, const void* table) {

@@ -9,7 +9,8 @@
 
 // fontconfig keeps its configuration for the life of the process when poppler
 // loads it to find a font for drawing; it is never freed, by design.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+// libdbus (reached by Qt on an X server) keeps a connection buffer likewise.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\nleak:libdbus-1.so\n"; }
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);

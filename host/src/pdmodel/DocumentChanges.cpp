@@ -27,6 +27,11 @@ void dropClosed() {
     }
 }
 
+std::function<void(PDDoc)>& changeListener() {
+    static auto* listener = new std::function<void(PDDoc)>;
+    return *listener;
+}
+
 }  // namespace
 
 void noteDocumentChanged(const Document& document) {
@@ -35,7 +40,10 @@ void noteDocumentChanged(const Document& document) {
     ChangeState& state = map[document.serial()];
     ++state.count;
     state.modified = true;
+    if (changeListener()) changeListener()(document.pdDoc());
 }
+
+void setDocumentChangeListener(std::function<void(PDDoc)> listener) { changeListener() = std::move(listener); }
 
 uint64_t documentChangeCount(const Document& document) {
     auto it = states().find(document.serial());

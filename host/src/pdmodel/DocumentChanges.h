@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "cos/Document.h"
 
@@ -16,5 +17,10 @@ uint64_t documentChangeCount(const Document& document);
 bool documentModified(const Document& document);
 // After a save the document is no longer modified; its change count stays.
 void noteDocumentSaved(const Document& document);
+
+// Told the document's handle after each noted change (the desktop host redraws
+// its pages); empty: nobody. It runs inside the change, often in the middle of
+// a plug-in's run, so it should only take note and must not throw.
+void setDocumentChangeListener(std::function<void(PDDoc)> listener);
 
 }  // namespace qmhost

@@ -44,26 +44,13 @@ void dropClosedDocuments() {
     }
 }
 
-// The document as qpdf would save it, without encryption (poppler gets no
-// password) and without re-encoding streams (only read once, by poppler).
-QByteArray writtenBytes(QPDF& qpdf) {
-    QPDFWriter writer(qpdf);
-    writer.setOutputMemory();
-    writer.setPreserveEncryption(false);
-    writer.setDecodeLevel(qpdf_dl_none);
-    writer.setCompressStreams(false);
-    writer.write();
-    std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
-    return QByteArray(reinterpret_cast<const char*>(buffer->getBuffer()), static_cast<qsizetype>(buffer->getSize()));
-}
-
 Poppler::Document& popplerDocumentOf(Document& document) {
     dropClosedDocuments();
     CachedDocument& entry = cache()[document.serial()];
     const uint64_t changeCount = documentChangeCount(document);
     if (entry.poppler && entry.changeCount == changeCount) return *entry.poppler;
     entry.poppler.reset();
-    std::unique_ptr<Poppler::Document> loaded = Poppler::Document::loadFromData(writtenBytes(document.qpdf()));
+    std::unique_ptr<Poppler::Document> loaded = Poppler::Document::loadFromData(bytesForDrawing(document.qpdf()));
     if (!loaded || loaded->isLocked())
         raise(kHostErrBadPDF, "the page renderer cannot read " + document.displayName());
     loaded->setRenderHint(Poppler::Document::Antialiasing, true);
@@ -114,6 +101,17 @@ PixelRect updateArea(const QImage& image, const ASFixedMatrix& matrix, const ASF
 }
 
 }  // namespace
+
+QByteArray bytesForDrawing(QPDF& qpdf) {
+    QPDFWriter writer(qpdf);
+    writer.setOutputMemory();
+    writer.setPreserveEncryption(false);
+    writer.setDecodeLevel(qpdf_dl_none);  // streams are read once, by poppler: no re-encoding
+    writer.setCompressStreams(false);
+    writer.write();
+    std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
+    return QByteArray(reinterpret_cast<const char*>(buffer->getBuffer()), static_cast<qsizetype>(buffer->getSize()));
+}
 
 void renderPage(Document& document, int pageIndex, QImage& image, const ASFixedMatrix& matrix,
                 const ASFixedRect* updateRect) {

@@ -8,6 +8,7 @@
 #include "cos/Document.h"
 #include "qmhost/QMBase.h"
 
+class QByteArray;
 class QImage;
 
 namespace qmhost {
@@ -23,6 +24,10 @@ void renderPage(Document& document, int pageIndex, QImage& image, const ASFixedM
 // PDModel pageDrawContents (qmhost/PDModelTable.h states the contract): the
 // composition root puts it into the table.
 void pageDrawContents(PDPage page, void* image, const ASFixedMatrix* matrix, const ASFixedRect* updateRect);
+// The document as qpdf would save it, for poppler to draw from: without
+// encryption (poppler gets no password) and with streams left as they are.
+// Raises what qpdf throws.
+QByteArray bytesForDrawing(QPDF& qpdf);
 
 // How many documents are loaded into poppler now (for tests).
 size_t cachedRenderingCount();

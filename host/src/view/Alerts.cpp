@@ -6,6 +6,16 @@ namespace qmhost {
 
 void Alerts::show(const std::string& text) {
     switch (mMode) {
+        case AlertMode::Handler:
+            if (mHandler) {
+                try {
+                    mHandler(text);
+                } catch (...) {
+                    // An alert that cannot be shown is dropped; the caller goes on.
+                }
+                break;
+            }
+            [[fallthrough]];
         case AlertMode::Print:
             std::fprintf(stderr, "quillmark: %s\n", text.c_str());
             break;

@@ -1,13 +1,15 @@
-// Where alert notes go: standard error (the command-line host), a recorder
-// (tests), or nowhere (batch and preview runs).
+// Where alert notes go: standard error (the command-line host), a handler (the
+// desktop host's message boxes), a recorder (tests), or nowhere (batch and
+// preview runs).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace qmhost {
 
-enum class AlertMode { Print, Record, Silent };
+enum class AlertMode { Print, Handler, Record, Silent };
 
 class Alerts {
 public:
@@ -17,10 +19,13 @@ public:
     // Alerts recorded in Record mode, oldest first.
     const std::vector<std::string>& recorded() const { return mRecorded; }
     void clearRecorded() { mRecorded.clear(); }
+    // What Handler mode calls (it prints while none is set); must not throw.
+    void setHandler(std::function<void(const std::string&)> handler) { mHandler = std::move(handler); }
 
 private:
     AlertMode mMode = AlertMode::Print;
     std::vector<std::string> mRecorded;
+    std::function<void(const std::string&)> mHandler;
 };
 
 Alerts& alerts();

@@ -17,8 +17,10 @@ void Cursors::set(AVCursor cursor) {
     const uintptr_t value = reinterpret_cast<uintptr_t>(cursor);
     if (cursor && ((value & kCursorTag) == 0 || !knownId(static_cast<int32_t>(value & ~kCursorTag))))
         raise(kHostErrBadHandle, "a cursor the host did not give");
-    if (cursor != mCurrent) ++mChanges;
+    if (cursor == mCurrent) return;
+    ++mChanges;
     mCurrent = cursor;
+    if (mListener) mListener(cursor);
 }
 
 AVCursor Cursors::standard(int32_t id) const {

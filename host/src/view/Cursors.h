@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "qmhost/AppViewTable.h"
 
@@ -19,10 +20,14 @@ public:
     int32_t changes() const { return mChanges; }
     // Back to the default arrow, no changes counted (tests).
     void reset();
+    // Told the new cursor whenever set() changes it (the viewer shows it);
+    // empty: nobody. Must not throw.
+    void setListener(std::function<void(AVCursor)> listener) { mListener = std::move(listener); }
 
 private:
     AVCursor mCurrent = nullptr;
     int32_t mChanges = 0;
+    std::function<void(AVCursor)> mListener;
 };
 
 Cursors& cursors();

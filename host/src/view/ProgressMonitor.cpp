@@ -45,26 +45,42 @@ void ProgressMonitor::begin() {
     mDuration = 0;
     mValue = 0;
     mText.clear();
+    tell();
 }
 
 void ProgressMonitor::end() {
     if (mDepth == 0) return;
-    if (--mDepth == 0) clear();
+    if (--mDepth == 0) {
+        clear();
+        tell();
+    }
 }
 
 void ProgressMonitor::setDuration(int32_t duration) {
     mDuration = std::max<int32_t>(duration, 0);
     draw();
+    tell();
 }
 
 void ProgressMonitor::setCurrValue(int32_t value) {
     mValue = std::max<int32_t>(value, 0);
     draw();
+    tell();
 }
 
 void ProgressMonitor::setText(const std::string& text) {
     mText = text;
     draw();
+    tell();
+}
+
+void ProgressMonitor::tell() const {
+    if (!mListener) return;
+    try {
+        mListener();
+    } catch (...) {
+        // What shows the progress must never end the run that reports it.
+    }
 }
 
 void ProgressMonitor::setOutput(std::FILE* stream) {

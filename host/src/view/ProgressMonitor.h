@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "qmhost/AppViewTable.h"
@@ -41,9 +42,15 @@ public:
     // Back to no run, no output chosen, nothing counted (tests).
     void reset();
 
+    // Told after every begin, end and change of duration, value or text (the
+    // desktop host shows the monitor in its status bar); empty: nobody. The
+    // listener must not throw: it runs inside plug-in calls.
+    void setListener(std::function<void()> listener) { mListener = std::move(listener); }
+
 private:
     void draw();
     void clear();
+    void tell() const;
     std::FILE* output();
 
     int32_t mDepth = 0;
@@ -54,6 +61,7 @@ private:
     bool mOutputChosen = false;
     std::FILE* mOutput = nullptr;
     int32_t mDrawCount = 0;
+    std::function<void()> mListener;
 };
 
 ProgressMonitor& progressMonitor();

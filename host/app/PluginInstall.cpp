@@ -1,4 +1,4 @@
-#include "cli/PluginInstall.h"
+#include "app/PluginInstall.h"
 
 #include <unistd.h>
 
@@ -11,7 +11,7 @@
 
 namespace fs = std::filesystem;
 
-namespace qmcli {
+namespace qmhost {
 namespace {
 
 const char* kModuleName = "Quillmark.api";
@@ -27,14 +27,14 @@ bool SameContents(const fs::path& a, const fs::path& b) {
 
 }  // namespace
 
-std::string DefaultPluginDir() {
+std::string defaultPluginDir() {
     if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
         return (fs::path(data) / "quillmark" / "plugins").string();
     const char* home = std::getenv("HOME");
     return (fs::path(home && *home ? home : "/tmp") / ".local" / "share" / "quillmark" / "plugins").string();
 }
 
-std::string BundledModulePath() {
+std::string bundledModulePath() {
     std::error_code ec;
     const fs::path program = fs::read_symlink("/proc/self/exe", ec);
     if (ec) return "";
@@ -73,10 +73,10 @@ bool InstallCopy(const fs::path& inSource, const std::string& inDir, const char*
 
 }  // namespace
 
-std::string InstallModule(const std::string& dir, std::string* error) {
+std::string installModule(const std::string& dir, std::string* error) {
     std::error_code ec;
     const fs::path target = fs::path(dir) / kModuleName;
-    const std::string bundled = BundledModulePath();
+    const std::string bundled = bundledModulePath();
     if (bundled.empty()) {
         if (fs::is_regular_file(target, ec)) return target.string();
         *error = "no plug-in module in " + dir + " and none bundled with this program";
@@ -92,4 +92,4 @@ std::string InstallModule(const std::string& dir, std::string* error) {
     return target.string();
 }
 
-}  // namespace qmcli
+}  // namespace qmhost

@@ -1,22 +1,22 @@
-#include "cli/HostSession.h"
+#include "app/HostSession.h"
 
 #include "HostTables.h"
-#include "cli/PluginInstall.h"
+#include "app/PluginInstall.h"
 #include "qmhost/HostError.h"
 #include "support/HostVersion.h"
 #include "view/Views.h"
 
-namespace qmcli {
+namespace qmhost {
 
-void PrepareHost(const GlobalOptions& options) {
-    qmhost::registerHostTables();
-    if (options.hostVersion > 0) qmhost::setHostMajorVersion(options.hostVersion);
+void prepareHost(const HostOptions& options) {
+    registerHostTables();
+    if (options.hostVersion > 0) setHostMajorVersion(options.hostVersion);
 }
 
 bool HostSession::start(std::string* error) {
-    PrepareHost(mOptions);
-    mFolder = PluginFolder(mOptions);
-    const std::string module = InstallModule(mFolder, error);
+    prepareHost(mOptions);
+    mFolder = qmhost::pluginFolder(mOptions);
+    const std::string module = installModule(mFolder, error);
     if (module.empty()) return false;
     const auto result = mLoader.load(module);
     if (!result.ok) {
@@ -28,11 +28,11 @@ bool HostSession::start(std::string* error) {
 
 HostSession::~HostSession() {
     try {
-        qmhost::views().closeAll();
+        views().closeAll();
     } catch (const HostError&) {
         // A view that will not close is dropped with the process.
     }
     if (mLoader.loaded()) mLoader.unload();
 }
 
-}  // namespace qmcli
+}  // namespace qmhost

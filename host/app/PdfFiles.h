@@ -1,0 +1,16 @@
+// Opening a PDF file as a document, for the host programs.
+#pragma once
+
+#include <string>
+
+#include "qmhost/QMBase.h"
+
+namespace qmhost {
+
+// Opens the PDF file at path as a document without a view; the caller closes
+// it (docClose) or hands it to a view. Raises HostError when it cannot be
+// opened: kHostErrFileNotFound, kHostErrFileOpen, kHostErrEncrypted (it needs
+// a password), kHostErrBadPDF (not a PDF, or damaged beyond repair).
+PDDoc openPdfDocument(const std::string& path);
+
+}  // namespace qmhost

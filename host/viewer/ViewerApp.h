@@ -1,0 +1,127 @@
+// The desktop host: the plug-in loaded into one QApplication (the plug-in
+// makes none of its own), a window per open document, and the host's model
+// shown with Qt. It routes what the host library reports to the windows:
+// alerts become message boxes, the progress monitor a status-bar bar with a
+// wait cursor, changed documents are drawn again, and the window made active
+// becomes the front document (notification 2) once no run is under way.
+//
+// Commands (menu items, tool buttons, File menu work) run one at a time: while
+// one runs, or while a run reports progress, menus and buttons are disabled,
+// because the plug-in lets events through during its runs. Esc during a run
+// asks a batch sequence to stop after the current page.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "app/HostOptions.h"
+#include "qmhost/AppViewTable.h"
+
+class QTimer;
+class QWidget;
+
+namespace qmhost {
+class HostSession;
+}
+
+namespace qmviewer {
+
+class DocumentWindow;
+
+class ViewerApp : public QObject {
+    Q_OBJECT
+public:
+    // Needs a QApplication. At most one exists at a time.
+    ViewerApp();
+    ~ViewerApp() override;
+    static ViewerApp* instance();
+
+    // Registers the host's tables, installs the plug-in into the plug-ins
+    // folder and loads it, and routes the host's reports to the windows.
+    // False with *error set when the plug-in cannot be installed or loaded.
+    bool start(const qmhost::HostOptions& options, QString* error);
+    const std::string& pluginFolder() const;
+    // Closes every document without asking and every plug-in window, then
+    // unloads the plug-in (the destructor does it too).
+    void stop();
+    // Closes the windows that plug-ins registered as modeless (they unregister
+    // themselves as they go).
+    void closePluginWindows();
+
+    // A window without a document (the first window of a run without files).
+    DocumentWindow* newWindow();
+    // Opens the file into `into` when that window shows no document, else into
+    // a new window. Tells the user (a message box) and answers null when the
+    // file cannot be opened (missing, damaged, encrypted, not a PDF).
+    DocumentWindow* openFile(const QString& path, DocumentWindow* into = nullptr);
+    std::vector<DocumentWindow*> windows() const;
+
+    // The File menu's work on a window; each answers false when it did not
+    // happen (the user cancelled, or it failed and the user was told).
+    bool save(DocumentWindow* window);
+    bool saveAs(DocumentWindow* window);
+    // Asks about unsaved changes, then closes the document (the window stays).
+    bool closeDocument(DocumentWindow* window);
+    // Closes every document (asking as above), every plug-in window, and
+    // leaves the event loop; false when the user cancelled.
+    bool quit();
+    void runBatchSequence(QWidget* parent);
+    // The batch command handler that runBatchSequence uses ("StamperCmd").
+    void setBatchCommandName(std::string name) { mBatchCommandName = std::move(name); }
+
+    // Runs a model item's or button's execute procedure as one command.
+    void runMenuItem(AVMenuItem item);
+    void runToolButton(AVToolButton button);
+    // True while a command or a run is under way.
+    bool busy() const;
+    // Esc during a run: a batch sequence stops after the current page.
+    void requestCancel() { mCancelRequested = true; }
+    bool cancelRequested() const { return mCancelRequested; }
+
+    // Whether closing the last window quits (true; tests keep one run going).
+    void setQuitWithLastWindow(bool quit) { mQuitWithLastWindow = quit; }
+
+    // From the windows.
+    void windowActivated(DocumentWindow* window);
+    void windowClosed(DocumentWindow* window);
+
+    // Draws changed documents again now (normally done once a run is over).
+    void flushChanges();
+
+signals:
+    // The front document announced to the plug-in changed (null: none).
+    void frontDocumentChanged(AVDoc view);
+
+private:
+    void installReports();
+    void removeReports();
+    void progressChanged();
+    void cursorChanged(AVCursor cursor);
+    void documentChanged(PDDoc doc);
+    void afterCommand();
+    void announceFront(AVDoc view);
+    DocumentWindow* windowOf(AVDoc view) const;
+    void showMessage(const QString& text, bool warning);
+    QWidget* dialogParent() const;
+
+    std::unique_ptr<qmhost::HostSession> mSession;
+    std::vector<QPointer<DocumentWindow>> mWindows;
+    std::set<PDDoc> mChanged;
+    QTimer* mChangeTimer = nullptr;
+    QPointer<DocumentWindow> mPendingFront;
+    AVDoc mFront = nullptr;
+    int mCommandDepth = 0;
+    bool mWaitCursor = false;
+    bool mPluginWaitCursor = false;
+    bool mCancelRequested = false;
+    bool mQuitting = false;
+    bool mQuitWithLastWindow = true;
+    std::string mBatchCommandName = "StamperCmd";
+};
+
+}  // namespace qmviewer

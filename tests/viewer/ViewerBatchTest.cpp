@@ -1,0 +1,169 @@
+// Batch sequences from the File menu: inputs and output folder chosen, the
+// command's dialog picking the parameters, progress in the status bar, Esc
+// stopping it, and outputs that never replace an input.
+#include <gtest/gtest.h>
+
+#include <QAction>
+
+#include "HostTables.h"
+#include "ViewerFixture.h"
+#include "common/PdfFixtures.h"
+#include "qmhost/ASExtraTable.h"
+#include "qmhost/AppViewTable.h"
+#include "qmhost/CoreTable.h"
+#include "view/ProgressMonitor.h"
+#include "viewer/DocumentWindow.h"
+#include "viewer/ViewerApp.h"
+
+using namespace qmviewertest;
+
+namespace {
+
+// A batch command of the test's own: its dialog chooses parameters unless
+// told to act as cancelled; its work marks each document's title and
+// records whether the application's progress monitor was running.
+struct CommandScript {
+    bool dialogChooses = true;
+    bool cancelDuringFirstFile = false;
+    int dialogs = 0;
+    std::vector<bool> progressDuringWork;
+};
+CommandScript gScript;
+
+const AppViewTable& View() { return *qmhost::appViewTable(); }
+const ASExtraTable& Cab() { return *qmhost::asExtraTable(); }
+
+void PutParamsCopy(AVCommand command, ASCab params) { View().commandPutCab(command, "Params", Cab().cabDup(params)); }
+AVCommandStatus SetParams(AVCommand command, ASCab params) {
+    PutParamsCopy(command, params);
+    return kAVCommandReady;
+}
+void GetParams(AVCommand command, ASCab params) {
+    Cab().cabMakeEmpty(params);
+    Cab().cabCopy(View().commandGetCab(command, "Params", true), params);
+}
+void GetProps(AVCommand, ASCab props) { Cab().cabPutBool(props, "CanBatch", true); }
+AVCommandStatus ShowDialog(AVCommand command) {
+    ++gScript.dialogs;
+    if (!gScript.dialogChooses) return kAVCommandReady;
+    const ASCab chosen = Cab().cabNew();
+    Cab().cabPutInt(chosen, "Profile", 7);
+    View().commandSetParams(command, chosen);
+    Cab().cabDestroy(chosen);
+    return kAVCommandReady;
+}
+AVCommandStatus Work(AVCommand command) {
+    // The command reports its progress on its own monitor; the host shows it as the application's.
+    void* data = nullptr;
+    const ASProgressMonitor monitor = View().commandGetProgressMonitor(command, &data);
+    if (monitor) {
+        monitor->setDuration(2, data);
+        monitor->setCurrValue(1, data);
+    }
+    gScript.progressDuringWork.push_back(qmhost::progressMonitor().depth() > 0 &&
+                                         qmhost::progressMonitor().text().find("/2 ") != std::string::npos);
+    if (gScript.cancelDuringFirstFile) Viewer().requestCancel();
+    return kAVCommandDone;
+}
+void RegisterCommands(ASAtom name) { View().commandRegisterGlobal(View().commandNew(name)); }
+
+template <class P>
+ASCallback Callback(P procedure) {
+    return qmhost::coreTable()->makeCallback(reinterpret_cast<ExtensionID>(uintptr_t{0xba7}),
+                                             reinterpret_cast<ASProc>(procedure));
+}
+
+void RegisterTestCommand() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    AVCommandHandlerRec record{};
+    record.size = sizeof(record);
+    record.registerCommands = Callback(&RegisterCommands);
+    record.setParams = Callback(&SetParams);
+    record.getParams = Callback(&GetParams);
+    record.getProps = Callback(&GetProps);
+    record.showDialog = Callback(&ShowDialog);
+    record.work = Callback(&Work);
+    ASSERT_TRUE(View().registerCommandHandler(qmhost::coreTable()->atomFromString("ViewerTestCmd"), &record));
+}
+
+class ViewerBatch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CloseEverything();
+        RegisterTestCommand();
+        Viewer().setBatchCommandName("ViewerTestCmd");
+        gScript = CommandScript();
+        for (const char* name : {"one.pdf", "two.pdf"}) qmtest::writeSimplePdf(mInputs.file(name), 2);
+        mWindow = Viewer().newWindow();
+    }
+    void TearDown() override {
+        Viewer().setBatchCommandName("StamperCmd");
+        CloseEverything();
+    }
+    void run(const std::string& outputFolder) {
+        Prompts().openAnswers = {{QString::fromStdString(mInputs.file("one.pdf")),
+                                  QString::fromStdString(mInputs.file("two.pdf"))}};
+        Prompts().folderAnswers = {QString::fromStdString(outputFolder)};
+        MenuAction(mWindow, {"File", "FileBatch"})->trigger();
+    }
+
+    qmtest::FixtureFolder mInputs;
+    qmtest::FixtureFolder mOutputs;
+    qmviewer::DocumentWindow* mWindow = nullptr;
+};
+
+TEST_F(ViewerBatch, RunsTheChosenFilesIntoTheFolderWithProgress) {
+    run(mOutputs.path());
+    EXPECT_EQ(gScript.dialogs, 1);
+    EXPECT_EQ(mOutputs.entries(), (std::vector<std::string>{"one.pdf", "two.pdf"}));
+    for (const char* name : {"one.pdf", "two.pdf"}) EXPECT_EQ(qmtest::qpdfCheck(mOutputs.file(name)).status, 0);
+    EXPECT_EQ(gScript.progressDuringWork, (std::vector<bool>{true, true}));
+    ASSERT_EQ(Prompts().messages.size(), 1);
+    EXPECT_TRUE(Prompts().messages[0].startsWith("2 of 2 files stamped")) << Prompts().messages[0].toStdString();
+    EXPECT_EQ(qmhost::progressMonitor().depth(), 0);
+}
+
+TEST_F(ViewerBatch, NothingRunsWhenTheUserCancelsAChoice) {
+    struct Row {
+        const char* name;
+        bool chooseFiles, chooseFolder, dialogChooses;
+        int dialogs;
+    };
+    const Row rows[] = {
+        {"no files chosen", false, true, true, 0},
+        {"no folder chosen", true, false, true, 0},
+        {"the dialog cancelled", true, true, false, 1},
+    };
+    for (const Row& row : rows) {
+        gScript = CommandScript();
+        gScript.dialogChooses = row.dialogChooses;
+        Prompts().clear();
+        if (row.chooseFiles) Prompts().openAnswers = {{QString::fromStdString(mInputs.file("one.pdf"))}};
+        if (row.chooseFolder) Prompts().folderAnswers = {QString::fromStdString(mOutputs.path())};
+        MenuAction(mWindow, {"File", "FileBatch"})->trigger();
+        EXPECT_EQ(gScript.dialogs, row.dialogs) << row.name;
+        EXPECT_TRUE(gScript.progressDuringWork.empty()) << row.name;
+        EXPECT_TRUE(mOutputs.entries().empty()) << row.name;
+        EXPECT_TRUE(Prompts().messages.isEmpty()) << row.name;
+    }
+}
+
+TEST_F(ViewerBatch, OutputsNeverReplaceInputsAndEscStopsTheSequence) {
+    const std::string before = qmtest::readBytes(mInputs.file("one.pdf"));
+    run(mInputs.path());
+    EXPECT_TRUE(gScript.progressDuringWork.empty()) << "an input would be replaced: nothing is run";
+    EXPECT_EQ(qmtest::readBytes(mInputs.file("one.pdf")), before);
+    ASSERT_EQ(Prompts().messages.size(), 1);
+    EXPECT_TRUE(Prompts().messages[0].startsWith("0 of 2 files stamped")) << Prompts().messages[0].toStdString();
+
+    Prompts().clear();
+    gScript = CommandScript();
+    gScript.cancelDuringFirstFile = true;
+    run(mOutputs.path());
+    EXPECT_EQ(gScript.progressDuringWork.size(), 1u) << "stopped before the second file";
+    EXPECT_TRUE(Prompts().messages.value(0).contains("cancelled")) << Prompts().messages.value(0).toStdString();
+}
+
+}  // namespace

@@ -1,0 +1,68 @@
+// The desktop host under test: one QApplication and one ViewerApp for the
+// whole program (the plug-in is loaded once, from a temporary plug-ins folder
+// holding the sample profile as "Court"), prompts that answer from a script
+// and record what was asked, and helpers that drive windows by object name.
+#pragma once
+
+#include <QImage>
+#include <QStringList>
+#include <deque>
+#include <string>
+
+#include "viewer/ViewerPrompts.h"
+
+namespace qmviewer {
+class DocumentWindow;
+class ViewerApp;
+}  // namespace qmviewer
+
+class QAction;
+class QMenu;
+
+namespace qmviewertest {
+
+// Answers the viewer's questions from queues; records every message.
+class ScriptedPrompts : public qmviewer::ViewerPrompts {
+public:
+    void message(QWidget*, QMessageBox::Icon, const QString&, const QString& text) override { messages << text; }
+    qmviewer::UnsavedAnswer askUnsaved(QWidget*, const QString& name) override;
+    QStringList openFiles(QWidget*, const QString&) override;
+    QString saveFile(QWidget*, const QString&, const QString&) override;
+    QString chooseFolder(QWidget*, const QString&) override;
+    int pageNumber(QWidget*, int, int) override;
+
+    void clear();
+
+    QStringList messages;
+    QStringList unsavedAsked;
+    std::deque<qmviewer::UnsavedAnswer> unsavedAnswers;
+    std::deque<QStringList> openAnswers;
+    std::deque<QString> saveAnswers;
+    std::deque<QString> folderAnswers;
+    std::deque<int> pageAnswers;
+};
+
+qmviewer::ViewerApp& Viewer();
+ScriptedPrompts& Prompts();
+const std::string& PluginFolder();
+// The folder with the sample PDF and profile.
+std::string SamplePath(const char* name);
+
+// Closes every document without asking and every window, and clears the prompts.
+void CloseEverything();
+
+// Lets events through until done() or the time runs out; answers done().
+bool WaitFor(const std::function<bool()>& done, int milliseconds = 10000);
+// Opens the file into a window and waits until its visible pages are drawn.
+qmviewer::DocumentWindow* OpenAndDraw(const std::string& path);
+bool WaitForDrawing(qmviewer::DocumentWindow* window);
+
+// The action reached through menus by object names, each menu made as it is
+// about to show (as a user opening them would): {"Extensions", "VELM:Quillmark", ...};
+// below the menu bar an entry may also be an action's text without its "&".
+QAction* MenuAction(qmviewer::DocumentWindow* window, const QStringList& path);
+
+// The drawn page's pixels that differ from another drawing of it (same size).
+int DifferingPixels(const QImage& a, const QImage& b, const QRect& area);
+
+}  // namespace qmviewertest
