@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "BatchTestCommand.h"
+#include "pdmodel/SavePreparation.h"
 #include "common/PdfFixtures.h"
 #include "view/BatchCommands.h"
 #include "view/BatchSequences.h"
@@ -152,6 +153,34 @@ TEST_F(BatchSequence, AnErrorIsReportedAndTheSequenceGoesOn) {
     EXPECT_EQ(result.files[1].reports[0], "error: disk full while writing b.pdf");
     EXPECT_TRUE(result.files[0].reports.empty());
     EXPECT_FALSE(result.allSaved());
+}
+
+// A save that warns (an embedded font written whole) still saves its file, and
+// the warning becomes one of that file's report lines.
+class WarningOnThreePages : public qmhost::SavePreparation {
+public:
+    explicit WarningOnThreePages(QPDF& qpdf) : mPages(qpdf.getAllPages().size()) {}
+    std::vector<std::string> warnings() const override {
+        if (mPages != 3) return {};
+        return {"the font WenQuanYiMicroHei is embedded whole: HarfBuzz cannot subset it"};
+    }
+
+private:
+    size_t mPages;
+};
+
+TEST_F(BatchSequence, SaveWarningsBecomeReportLinesOfTheirFile) {
+    const qmhost::SavePreparer previous = qmhost::savePreparer();
+    qmhost::setSavePreparer([](QPDF& qpdf) -> std::unique_ptr<qmhost::SavePreparation> {
+        return std::make_unique<WarningOnThreePages>(qpdf);
+    });
+    const BatchSequenceResult result = Run({Input("a.pdf", 1), Input("b.pdf", 3)});
+    qmhost::setSavePreparer(previous);
+    ASSERT_TRUE(result.allSaved()) << result.message;
+    EXPECT_TRUE(result.files[0].reports.empty());
+    ASSERT_EQ(result.files[1].reports.size(), 1u);
+    EXPECT_EQ(result.files[1].reports[0],
+              "warning: the font WenQuanYiMicroHei is embedded whole: HarfBuzz cannot subset it");
 }
 
 TEST_F(BatchSequence, StopAtFirstErrorLeavesTheRestNotRun) {

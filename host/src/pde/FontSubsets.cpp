@@ -151,7 +151,10 @@ void FontSubsets::subsetOne(QPDF& qpdf, const FontParts& parts, const std::set<u
     auto program = std::make_shared<const std::string>(decodedStreamData(parts.program, "the program of " + parts.name));
     FreeTypeFace face(program, "the embedded font " + parts.name);
     // CID-keyed CFF programs are reached by CID, which a subset need not keep.
-    if (face.isCidKeyed()) return;
+    if (face.isCidKeyed()) {
+        mWarnings.push_back("the font " + parts.name + " is embedded whole: its CFF program is CID-keyed");
+        return;
+    }
     const bool retain = parts.cff || kRetainTrueTypeGlyphIds;
     std::string why;
     const std::set<unsigned> glyphs(codes.begin(), codes.end());

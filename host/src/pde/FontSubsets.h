@@ -12,7 +12,8 @@
 //     same for the same glyphs of the same font;
 //   - the mark taken out.
 // A font that cannot be subset (HarfBuzz cannot read it, or a CID-keyed CFF
-// program) keeps its whole program; for the former a warning says so. The
+// program, whose CIDs a subset need not keep) keeps its whole program, and a
+// warning says so. The
 // document's codes and content are not touched. The destructor puts every
 // replaced entry back, so the open document keeps the whole programs for later
 // stamps and saves.
