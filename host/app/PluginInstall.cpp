@@ -2,12 +2,14 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 
-#include "cli/AtomicFile.h"
+#include "support/FileReplacing.h"
 
 namespace fs = std::filesystem;
 
@@ -61,11 +63,24 @@ bool InstallCopy(const fs::path& inSource, const std::string& inDir, const char*
         *error = "cannot create the plug-ins folder " + inDir + ": " + ec.message();
         return false;
     }
-    std::string bytes, why;
+    // The copy keeps its source's permission bits.
     const fs::perms mode = fs::status(inSource, ec).permissions();
-    if (ec || !ReadWholeFile(inSource.string(), &bytes, &why) ||
-        !WriteFileReplacing(target.string(), bytes, &why, static_cast<int>(mode & fs::perms::mask))) {
-        *error = std::string("cannot install ") + inName + " into " + inDir + (why.empty() ? "" : ": " + why);
+    try {
+        std::ifstream in(inSource, std::ios::binary);
+        if (ec || !in) throw std::runtime_error("cannot read " + inSource.string());
+        replaceFile(
+            target.string(),
+            [&](std::FILE* file) {
+                char buffer[65536];
+                while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
+                    if (std::fwrite(buffer, 1, static_cast<size_t>(in.gcount()), file) !=
+                        static_cast<size_t>(in.gcount()))
+                        throw std::runtime_error("the copy broke off");
+                if (in.bad()) throw std::runtime_error("cannot read " + inSource.string());
+            },
+            static_cast<int>(mode & fs::perms::mask));
+    } catch (const std::exception& e) {
+        *error = std::string("cannot install ") + inName + " into " + inDir + ": " + e.what();
         return false;
     }
     return true;

@@ -14,6 +14,7 @@
 #include "support/io/CASPathName.h"
 #include "support/ErrorCode.h"
 #include "support/ErrorMessage.h"
+#include "support/io/FileReplacing.h"
 #include "support/io/FileSystemHelpers.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
@@ -37,40 +38,6 @@ void WithFileStream(const char* inPath, int16_t inMode, F&& body) {
         throw;
     }
     gAppSupportHFT->stmClose(stream);  // a failed flush raises here
-}
-
-// The file the path finally names, so that writing through a symbolic link
-// replaces the linked file and keeps the link.
-std::string ResolvedTarget(const char* inPath) {
-    struct stat st;
-    if (::lstat(inPath, &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = ::realpath(inPath, nullptr)) {
-            std::string resolved = real;
-            std::free(real);
-            return resolved;
-        }
-    }
-    return inPath;
-}
-
-// The new file gets the old one's permissions, or the usual ones for a new file
-// (mkstemp makes it private).
-void GiveModeOf(const std::string& inTarget, const char* inTemp) {
-    struct stat st;
-    if (::stat(inTarget.c_str(), &st) == 0) {
-        ::chmod(inTemp, st.st_mode & 07777);
-        return;
-    }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::chmod(inTemp, 0666 & ~mask);
-}
-
-bool SyncFile(const char* inPath) {
-    const int fd = ::open(inPath, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool synced = ::fsync(fd) == 0;
-    return ::close(fd) == 0 && synced;
 }
 
 // The cabinet table; without it no cabinet operation can be done.
@@ -118,25 +85,24 @@ void CCabinet::PutBinary(const char* inKey, const void* inData, int64_t inSize) 
 
 bool CCabinet::WriteToFile(const TFileSpecifier& inFile) const {
     if (inFile.IsEmpty() || !gASExtraHFT || !gAppSupportHFT) return false;
-    const std::string target = ResolvedTarget(inFile.GetPath());
-    TFileSpecifier temp(target.c_str());
-    // ".qm" keeps the temporary name clear of ".nxp", which marks profiles.
-    if (temp.WasRefused() || !MakeTempFileSpec(".qm", temp, true)) return false;
-    bool written = false;
-    try {
-        WithFileStream(temp.GetPath(), kASStmWrite,
-                       [&](ASStm stream) { gASExtraHFT->cabWrite(mCab, stream); });
-        written = true;
-    } catch (const HostError& error) {
-        TakeHostError(error);
-    }
-    if (written) {
-        GiveModeOf(target, temp.GetPath());
-        written = SyncFile(temp.GetPath()) && ::rename(temp.GetPath(), target.c_str()) == 0;
-        if (!written) SetErrorMessage("cannot write " + target + ": " + std::strerror(errno));
-    }
-    if (!written) ::unlink(temp.GetPath());
-    return written;
+    bool hostFailed = false;
+    // "qm" keeps the temporary name clear of ".nxp", which marks profiles.
+    const int error = ReplaceFileWhole(
+        inFile.GetPath(),
+        [&](const char* inTempPath, int) {
+            try {
+                WithFileStream(inTempPath, kASStmWrite, [&](ASStm stream) { gASExtraHFT->cabWrite(mCab, stream); });
+                return true;
+            } catch (const HostError& hostError) {
+                TakeHostError(hostError);
+                hostFailed = true;
+                return false;
+            }
+        },
+        "qm");
+    if (error != 0 && !hostFailed)
+        SetErrorMessage(std::string("cannot write ") + inFile.GetPath() + ": " + std::strerror(error));
+    return error == 0;
 }
 
 bool CCabinet::ReadFromFile(const TFileSpecifier& inFile) {

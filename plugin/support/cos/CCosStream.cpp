@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "support/ErrorMessage.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
+#include "support/io/FileReplacing.h"
 
 namespace {
 constexpr int32_t kPieceSize = 4096;
@@ -29,6 +31,20 @@ void DumpLine(FILE* file, const unsigned char* bytes, int count) {
     for (int i = 0; i < count; ++i) std::fputc(bytes[i] >= 0x20 && bytes[i] < 0x7F ? bytes[i] : '.', file);
     std::fputc('\n', file);
 }
+// Writes all of inBytes to inFd; false with errno set when it cannot.
+bool WriteAll(int inFd, const char* inBytes, size_t inSize) {
+    while (inSize > 0) {
+        const ssize_t n = ::write(inFd, inBytes, inSize);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        inBytes += n;
+        inSize -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
 }  // namespace
 
 CCosStream::CCosStream() = default;
@@ -101,39 +117,19 @@ int64_t CCosStream::CountDataBytes() {
 
 void CCosStream::WriteDataToFile(const char* path) {
     const std::string target = path ? path : "";
-    std::string temporary = target + ".XXXXXX";
-    const int fd = target.empty() ? -1 : mkstemp(temporary.data());
-    FILE* out = nullptr;
-    if (fd >= 0) {
-        // mkstemp makes the file private; give it the usual permissions.
-        const mode_t mask = umask(0);
-        umask(mask);
-        fchmod(fd, 0666 & ~mask);
-        out = fdopen(fd, "wb");
-        if (!out) {
-            close(fd);
-            unlink(temporary.c_str());
-        }
-    }
-    if (!out) {
-        SetErrorMessage("Cannot write the file " + target);
-        ThrowErrorCode(kErrOpenFile);
-    }
-    bool written = true;
-    try {
-        OpenStream(kCosStreamDecoded);
-        char piece[kPieceSize];
-        for (int32_t got; written && (got = mStream.Read(piece, 1, kPieceSize)) > 0;)
-            written = std::fwrite(piece, 1, static_cast<size_t>(got), out) == static_cast<size_t>(got);
-        mStream.Close();
-    } catch (...) {
-        std::fclose(out);
-        unlink(temporary.c_str());
-        throw;
-    }
-    written = std::fclose(out) == 0 && written;
-    if (!written || std::rename(temporary.c_str(), target.c_str()) != 0) {
-        unlink(temporary.c_str());
+    const int error = ReplaceFileWhole(
+        target.c_str(),
+        [&](const char*, int inFd) {
+            OpenStream(kCosStreamDecoded);
+            char piece[kPieceSize];
+            bool written = true;
+            for (int32_t got; written && (got = mStream.Read(piece, 1, kPieceSize)) > 0;)
+                written = WriteAll(inFd, piece, static_cast<size_t>(got));
+            mStream.Close();
+            return written;
+        },
+        "qm");
+    if (error != 0) {
         SetErrorMessage("Cannot write the file " + target);
         ThrowErrorCode(kErrOpenFile);
     }

@@ -13,6 +13,8 @@
 #include <string>
 #include <system_error>
 
+#include "support/io/FileReplacing.h"
+
 namespace {
 
 int16_t ToResult(int error) { return static_cast<int16_t>(error); }
@@ -117,6 +119,27 @@ int MoveAcrossFileSystems(const char* source, const char* target) {
     return 0;
 }
 
+// Copies what is left of inFrom into inTo: false with errno set on a failure.
+bool CopyBytes(int inFrom, int inTo) {
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(inFrom, buffer, sizeof buffer);
+        if (got == 0) return true;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t n = ::write(inTo, buffer + done, static_cast<size_t>(got - done));
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                return false;
+            }
+            done += n;
+        }
+    }
+}
+
 }  // namespace
 
 TFileSpecifier& AssignFileSpec(TFileSpecifier& outDest, const TFileSpecifier& inSource) {
@@ -137,15 +160,17 @@ int16_t CopyFileSpec(const TFileSpecifier& inSource, const TFileSpecifier& inDes
 
 int16_t TryCopyFileSpec(const TFileSpecifier& inSource, const TFileSpecifier& inDest) {
     if (inSource.IsEmpty() || inDest.IsEmpty()) return ToResult(ENOENT);
-    std::string temp;
-    if (const int error = CopyToTempBeside(inSource.GetPath(), inDest.GetPath(), temp))
-        return ToResult(error);
-    if (::rename(temp.c_str(), inDest.GetPath()) != 0) {
-        const int error = errno;
-        ::unlink(temp.c_str());
-        return ToResult(error);
-    }
-    return 0;
+    struct stat st;
+    errno = 0;
+    if (!StatPath(inSource.GetPath(), st)) return ToResult(errno ? errno : ENOENT);
+    if (S_ISDIR(st.st_mode)) return ToResult(EISDIR);
+    const int source = ::open(inSource.GetPath(), O_RDONLY | O_CLOEXEC);
+    if (source < 0) return ToResult(errno);
+    const int error = ReplaceFileWhole(
+        inDest.GetPath(), [&](const char*, int inFd) { return CopyBytes(source, inFd); }, "qm",
+        static_cast<int>(st.st_mode & 07777));
+    ::close(source);
+    return ToResult(error);
 }
 
 int16_t MoveFileSpec(const TFileSpecifier& inSource, const TFileSpecifier& inDest) {

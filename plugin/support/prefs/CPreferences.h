@@ -133,7 +133,7 @@ public:
 private:
     void ReadOneTag(CBridgeStream& ioStream, PrefReadContext& ioContext, uint32_t inId,
                     uint32_t inType, uint32_t inSize);
-    bool WriteToTempFile(const TFileSpecifier& inTemp);
+    bool WriteToTempFile(const char* inTempPath);
 
     TFileSpecifier mPath;
     uint32_t mSignature = kPrefDefaultSignature;

@@ -9,6 +9,7 @@
 #include "support/io/CBridgeFileStream.h"
 #include "support/prefs/CPreferences.h"
 #include "support/prefs/CPreferencesDataTags.h"
+#include "support/io/FileReplacing.h"
 #include "support/io/FileSystemHelpers.h"
 #include "support/prefs/PreferenceTagTypes.h"
 
@@ -144,26 +145,19 @@ bool CPreferences::WriteFile() {
     }
     // A new file beside the old one, renamed over it once it is complete: a
     // failure on the way leaves the old settings whole.
-    TFileSpecifier temp = mPath;
-    if (!MakeTempFileSpec("pfs", temp, true)) {
-        mProblem = "The preferences file " + path +
-                   " cannot be written: no new file can be made in its folder (" +
-                   std::strerror(errno) + ").";
-        return false;
-    }
-    if (!WriteToTempFile(temp) || ::rename(temp.GetPath(), path.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temp.GetPath());
-        mProblem = "The preferences file " + path + " cannot be written (" +
-                   std::strerror(error) + "); the old file is kept.";
+    const int error =
+        ReplaceFileWhole(path.c_str(), [&](const char* inTempPath, int) { return WriteToTempFile(inTempPath); }, "pfs");
+    if (error != 0) {
+        mProblem = "The preferences file " + path + " cannot be written (" + std::strerror(error) +
+                   "); the old file is kept.";
         return false;
     }
     mModified = false;
     return true;
 }
 
-bool CPreferences::WriteToTempFile(const TFileSpecifier& inTemp) {
-    CBridgeFileStream stream(inTemp);
+bool CPreferences::WriteToTempFile(const char* inTempPath) {
+    CBridgeFileStream stream{TFileSpecifier(inTempPath)};
     if (!stream.Open(kStreamWrite | kStreamTruncate)) return false;
     try {
         WriteTo(stream);
@@ -174,10 +168,7 @@ bool CPreferences::WriteToTempFile(const TFileSpecifier& inTemp) {
         errno = ENOMEM;
         return false;
     }
-    // The new file keeps the permissions of the file that it replaces.
-    struct stat old;
-    if (::stat(mPath.GetPath(), &old) == 0) ::fchmod(stream.GetHandle(), old.st_mode & 07777);
-    return ::fsync(stream.GetHandle()) == 0;
+    return true;
 }
 
 void CPreferences::WriteTo(CBridgeStream& ioStream) {
