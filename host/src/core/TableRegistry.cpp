@@ -1,3 +1,4 @@
+#include "core/ExceptionTrap.h"
 #include "core/TableRegistry.h"
 
 #include "core/Callbacks.h"
@@ -26,11 +27,8 @@ const void* TableRegistry::find(const std::string& name, uint32_t version) {
         auto provide = callbacks().as<HFTServerProvideProc>(server.provide);
         if (!provide) return nullptr;
         HFTServer handle = reinterpret_cast<HFTServer>(static_cast<uintptr_t>(i + 1));
-        try {
-            return provide(handle, version, server.clientData);
-        } catch (...) {
-            return nullptr;  // a plug-in's exception never crosses into the caller
-        }
+        // A plug-in's exception never crosses into the caller.
+        return trapped<const void*>(nullptr, [&] { return provide(handle, version, server.clientData); });
     }
     return nullptr;
 }

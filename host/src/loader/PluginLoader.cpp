@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include "core/ExceptionTrap.h"
 #include "core/AtomTable.h"
 #include "core/CoreTableImpl.h"
 #include "core/Callbacks.h"
@@ -17,18 +18,6 @@ namespace qmhost {
 namespace {
 
 uintptr_t gNextExtension = 1;
-
-std::string describeException() {
-    try {
-        throw;
-    } catch (const HostError& e) {
-        return e.what();
-    } catch (const std::exception& e) {
-        return e.what();
-    } catch (...) {
-        return "an unknown exception";
-    }
-}
 
 }  // namespace
 
@@ -80,11 +69,9 @@ PluginLoader::Result PluginLoader::runSetup(PlugInMainProc plugInMain, void* mod
     uint32_t version = 0;
     PISetupProc setup = nullptr;
     bool answered = false;
-    try {
-        answered = plugInMain(kHandshakeVersion, &version, &setup, &platform);
-    } catch (...) {
-        return fail("the plug-in's entry failed: " + describeException());
-    }
+    std::string thrown;
+    if (!trappedRun([&] { answered = plugInMain(kHandshakeVersion, &version, &setup, &platform); }, &thrown))
+        return fail("the plug-in's entry failed: " + thrown);
     if (!answered || !setup) return fail("the plug-in's entry refused to start");
     if (version != kHandshakeVersion) return fail("the plug-in asks for an unsupported handshake version");
 
@@ -92,14 +79,9 @@ PluginLoader::Result PluginLoader::runSetup(PlugInMainProc plugInMain, void* mod
                      kCoreTableVersion, nullptr};
     tableRequests().begin();
     bool ok = false;
-    std::string thrown;
-    try {
-        ok = setup(kHandshakeVersion, &data);
-    } catch (...) {
-        thrown = describeException();
-    }
+    const bool ranThrough = trappedRun([&] { ok = setup(kHandshakeVersion, &data); }, &thrown);
     tableRequests().end();
-    if (!thrown.empty()) return fail("the plug-in's setup failed: " + thrown);
+    if (!ranThrough) return fail("the plug-in's setup failed: " + thrown);
     if (!ok) {
         const auto missing = tableRequests().missing();
         if (!missing.empty())
@@ -113,23 +95,22 @@ PluginLoader::Result PluginLoader::runSetup(PlugInMainProc plugInMain, void* mod
 std::string PluginLoader::callLifeCycle(ASCallback callback, const char* step) {
     auto proc = callbacks().as<PILifeCycleProc>(callback);
     if (!proc) return std::string("the plug-in gave no ") + step + " procedure";
-    try {
-        if (proc()) return "";
-        return std::string("the plug-in's ") + step + " answered false";
-    } catch (...) {
-        return std::string("the plug-in's ") + step + " failed: " + describeException();
-    }
+    bool answered = false;
+    std::string thrown;
+    if (!trappedRun([&] { answered = proc(); }, &thrown))
+        return std::string("the plug-in's ") + step + " failed: " + thrown;
+    return answered ? "" : std::string("the plug-in's ") + step + " answered false";
 }
 
 PluginLoader::Result PluginLoader::runHandshake(ASCallback handshake) {
     auto proc = callbacks().as<PIHandshakeProc>(handshake);
     if (!proc) return fail("the plug-in's setup gave no handshake procedure");
     PIHandshakeData data{sizeof(PIHandshakeData), kASAtomNull, nullptr, nullptr, nullptr, nullptr};
-    try {
-        if (!proc(kHandshakeVersion, &data)) return fail("the plug-in's handshake answered false");
-    } catch (...) {
-        return fail("the plug-in's handshake failed: " + describeException());
-    }
+    bool answered = false;
+    std::string thrown;
+    if (!trappedRun([&] { answered = proc(kHandshakeVersion, &data); }, &thrown))
+        return fail("the plug-in's handshake failed: " + thrown);
+    if (!answered) return fail("the plug-in's handshake answered false");
     const char* name = atoms().text(data.extensionName);
     mExtensionName = name ? name : "";
     mUnload = data.unloadCallback;
@@ -139,12 +120,7 @@ PluginLoader::Result PluginLoader::runHandshake(ASCallback handshake) {
     if (error.empty()) return {true, ""};
     // A plug-in that failed to initialise still gets its unload, so that it can
     // take down what it made so far before the module is closed.
-    if (auto unload = callbacks().as<PILifeCycleProc>(mUnload)) {
-        try {
-            unload();
-        } catch (...) {
-        }
-    }
+    if (auto unload = callbacks().as<PILifeCycleProc>(mUnload)) trappedRun([&] { unload(); });
     return fail(error);
 }
 
@@ -154,11 +130,8 @@ void PluginLoader::unload() {
     // Batch commands still held are destroyed while the plug-in's code is loaded.
     batchCommands().releaseExtension(mExtension);
     if (auto proc = callbacks().as<PILifeCycleProc>(mUnload)) {
-        try {
-            proc();
-        } catch (...) {
-            mLeftovers.push_back("the unload procedure failed: " + describeException());
-        }
+        std::string thrown;
+        if (!trappedRun([&] { proc(); }, &thrown)) mLeftovers.push_back("the unload procedure failed: " + thrown);
     }
     for (const auto& r : notifications().heldBy(mExtension))
         mLeftovers.push_back("notification " + std::to_string(r.notification) + " is still registered");

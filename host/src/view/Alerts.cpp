@@ -1,4 +1,5 @@
 #include "view/Alerts.h"
+#include "core/ExceptionTrap.h"
 
 #include <cstdio>
 
@@ -8,11 +9,8 @@ void Alerts::show(const std::string& text) {
     switch (mMode) {
         case AlertMode::Handler:
             if (mHandler) {
-                try {
-                    mHandler(text);
-                } catch (...) {
-                    // An alert that cannot be shown is dropped; the caller goes on.
-                }
+                // An alert that cannot be shown is dropped; the caller goes on.
+                trappedRun([&] { mHandler(text); });
                 break;
             }
             [[fallthrough]];

@@ -4,6 +4,7 @@
 #include <exception>
 #include <utility>
 
+#include "core/ExceptionTrap.h"
 #include "core/CoreTableImpl.h"
 #include "cabinet/ASExtraTableImpl.h"
 #include "cabinet/Cabinet.h"
@@ -29,22 +30,8 @@ constexpr ASCallback AVCommandHandlerRec::*kHandlerSlots[] = {
     &AVCommandHandlerRec::preflightFile,     &AVCommandHandlerRec::postflightFile,
 };
 
-std::string describeCurrentException() {
-    try {
-        throw;
-    } catch (const std::exception& e) {
-        return e.what();
-    } catch (...) {
-        return "an exception of an unknown kind";
-    }
-}
-
 std::string atomText(ASAtom atom) {
-    try {
-        return coreTable()->atomGetString(atom);
-    } catch (...) {
-        return "?";
-    }
+    return trapped(std::string("?"), [&] { return std::string(coreTable()->atomGetString(atom)); });
 }
 
 // Keeps a command's procedure count up while one of its procedures runs.
@@ -73,11 +60,7 @@ int32_t fullHostCode(int32_t code) {
 
 std::string textOfHandle(ASText text) {
     if (!text) return {};
-    try {
-        return asExtraTable()->textGetUTF8(text);
-    } catch (...) {
-        return {};
-    }
+    return trapped(std::string(), [&] { return std::string(asExtraTable()->textGetUTF8(text)); });
 }
 
 }  // namespace
@@ -111,23 +94,14 @@ bool BatchCommands::registerHandler(ASAtom name, const AVCommandHandlerRec* reco
     mHandlers.emplace(name, std::move(handler));
 
     if (auto initialize = callbacks().as<AVCommandInitializeProc>(copy.initialize)) {
-        bool accepted = false;
-        try {
-            accepted = initialize(name);
-        } catch (...) {
-            accepted = false;
-        }
-        if (!accepted) {
+        if (!trapped(false, [&] { return static_cast<bool>(initialize(name)); })) {
             mHandlers.erase(name);
             return false;
         }
     }
     if (auto registerCommands = callbacks().as<AVCommandRegisterCommandsProc>(copy.registerCommands)) {
-        try {
-            registerCommands(name);
-        } catch (...) {
-            // The handler stays; it only made fewer commands than it meant to.
-        }
+        // A failure leaves the handler; it only made fewer commands than it meant to.
+        trappedRun([&] { registerCommands(name); });
     }
     return true;
 }
@@ -237,11 +211,8 @@ ProcOutcome BatchCommands::run(AVCommand command, ASCallback AVCommandHandlerRec
     if (!owner || !callbacks().procedure(owner->record.*slot)) return outcome;
     outcome.ran = true;
     RunningGuard guard(record);
-    try {
-        outcome.status = call(owner->record.*slot);
-    } catch (...) {
+    if (!trappedRun([&] { outcome.status = call(owner->record.*slot); }, &outcome.failure)) {
         outcome.status = kAVCommandInError;
-        outcome.failure = describeCurrentException();
         if (outcome.failure.empty()) outcome.failure = "the command's procedure failed";
     }
     return outcome;
@@ -293,11 +264,7 @@ void BatchCommands::releaseExtension(ExtensionID extension) {
         const CommandHandler* owner = handler(name);
         if (!owner) continue;
         if (auto terminate = callbacks().as<AVCommandTerminateProc>(owner->record.terminate)) {
-            try {
-                terminate(name);
-            } catch (...) {
-                // It is going either way.
-            }
+            trappedRun([&] { terminate(name); });  // it is going either way
         }
         mHandlers.erase(name);
     }
@@ -340,14 +307,13 @@ std::string reportLine(int32_t severity, int32_t errorCode, const std::string& m
 
 void reportToSink(int32_t severity, int32_t errorCode, ASText message, ASText detail, void*,
                   AVCommand command) {
-    try {
+    // A report that cannot be kept is dropped; the procedure never raises.
+    trappedRun([&] {
         if (!batchCommands().alive(command)) return;
         CommandReportSink* sink = batchCommands().command(command).reports;
         if (!sink) return;
         sink->lines.push_back(reportLine(severity, errorCode, textOfHandle(message), textOfHandle(detail)));
-    } catch (...) {
-        // A report that cannot be kept is dropped; the procedure never raises.
-    }
+    });
 }
 
 }  // namespace qmhost

@@ -5,6 +5,7 @@
 #include <set>
 #include <system_error>
 
+#include "core/ExceptionTrap.h"
 #include "core/CoreTableImpl.h"
 #include "support/AppSupportTableImpl.h"
 #include "cabinet/ASExtraTableImpl.h"
@@ -64,16 +65,6 @@ ASProgressMonitorRec gMonitor = {sizeof(ASProgressMonitorRec), monitorBegin,    
 
 // --- files
 
-std::string describeCurrentException() {
-    try {
-        throw;
-    } catch (const std::exception& e) {
-        return e.what();
-    } catch (...) {
-        return "an exception of an unknown kind";
-    }
-}
-
 // Whether the two paths name the same file (the same path, or the same file
 // reached through a link).
 bool sameFile(const std::string& a, const std::string& b) {
@@ -119,13 +110,8 @@ public:
         }
         mDoc = doc;
     }
-    ~OpenFile() {
-        try {
-            views().close(mView);
-        } catch (...) {
-            // Closing cannot fail for a view this object opened; nothing to add.
-        }
-    }
+    // Closing cannot fail for a view this object opened; nothing to add.
+    ~OpenFile() { trappedRun([&] { views().close(mView); }); }
     OpenFile(const OpenFile&) = delete;
     OpenFile& operator=(const OpenFile&) = delete;
     PDDoc doc() const { return mDoc; }
@@ -231,11 +217,10 @@ bool SequenceRun::runFile(size_t index, BatchFileResult& file) {
         return !mRequest.stopAtFirstError;
     }
     std::unique_ptr<OpenFile> open;
-    try {
-        open = std::make_unique<OpenFile>(file.input);
-    } catch (...) {
+    std::string why;
+    if (!trappedRun([&] { open = std::make_unique<OpenFile>(file.input); }, &why)) {
         file.outcome = BatchFileOutcome::Failed;
-        file.message = "cannot open " + file.input + ": " + describeCurrentException();
+        file.message = "cannot open " + file.input + ": " + why;
         return !mRequest.stopAtFirstError;
     }
 
@@ -252,15 +237,18 @@ bool SequenceRun::runFile(size_t index, BatchFileResult& file) {
     const bool done = work(file);
     file.progressEnded = !mMonitor.begun;
     if (done) {
-        try {
-            documentModelTable()->docSave(open->doc(), HostPathName(output));
-            for (const std::string& warning : lastSaveWarnings()) mReports.lines.push_back("warning: " + warning);
-            file.outcome = BatchFileOutcome::Saved;
-            file.output = output;
-            mOutputs.insert(outputKey(output));
-        } catch (...) {
+        const bool saved = trappedRun(
+            [&] {
+                documentModelTable()->docSave(open->doc(), HostPathName(output));
+                for (const std::string& warning : lastSaveWarnings()) mReports.lines.push_back("warning: " + warning);
+                file.outcome = BatchFileOutcome::Saved;
+                file.output = output;
+                mOutputs.insert(outputKey(output));
+            },
+            &why);
+        if (!saved) {
             file.outcome = BatchFileOutcome::Failed;
-            file.message = "cannot save " + output + ": " + describeCurrentException();
+            file.message = "cannot save " + output + ": " + why;
         }
     }
     if (file.outcome != BatchFileOutcome::Cancelled) batchCommands().stepProc(mCommand, &AVCommandHandlerRec::reset);
@@ -321,12 +309,14 @@ bool SequenceRun::work(BatchFileResult& file) {
 
 void SequenceRun::finish() {
     if (!mCommand) return;
-    try {
-        if (mResult.started) batchCommands().stepProc(mCommand, &AVCommandHandlerRec::postflightSequence);
-        batchCommands().destroyCommand(mCommand);
-    } catch (...) {
-        if (mResult.message.empty()) mResult.message = "ending the command failed: " + describeCurrentException();
-    }
+    std::string why;
+    const bool ended = trappedRun(
+        [&] {
+            if (mResult.started) batchCommands().stepProc(mCommand, &AVCommandHandlerRec::postflightSequence);
+            batchCommands().destroyCommand(mCommand);
+        },
+        &why);
+    if (!ended && mResult.message.empty()) mResult.message = "ending the command failed: " + why;
     mCommand = nullptr;
 }
 

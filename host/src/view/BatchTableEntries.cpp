@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/ExceptionTrap.h"
 #include "core/Raise.h"
 #include "view/BatchCommands.h"
 #include "view/Cursors.h"
@@ -91,11 +92,8 @@ ASProgressMonitor commandGetProgressMonitor(AVCommand command, void** outClientD
 }
 
 AVCommandReportProc commandGetReportProc(AVCommand command) {
-    try {
-        return batchCommands().command(command).reports ? &reportToSink : nullptr;
-    } catch (...) {
-        return nullptr;
-    }
+    return trapped<AVCommandReportProc>(
+        nullptr, [&] { return batchCommands().command(command).reports ? &reportToSink : nullptr; });
 }
 
 int32_t commandGetCursorPolicy(AVCommand command) {

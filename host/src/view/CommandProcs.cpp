@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "core/ExceptionTrap.h"
 #include "core/Callbacks.h"
 #include "core/Raise.h"
 #include "qmhost/AppViewTable.h"
@@ -25,36 +26,20 @@ bool computeEnabled(CommandProc proc) {
     if (!proc.callback) return true;
     auto run = callbacks().as<AVComputeEnabledProc>(proc.callback);
     if (!run) return false;
-    try {
-        return run(proc.clientData);
-    } catch (...) {
-        // A plug-in's failure stays on its side of the boundary: the command is off.
-        return false;
-    }
+    // A plug-in's failure stays on its side of the boundary: the command is off.
+    return trapped(false, [&] { return static_cast<bool>(run(proc.clientData)); });
 }
 
 bool computeMarked(CommandProc proc) {
     auto run = callbacks().as<AVComputeMarkedProc>(proc.callback);
     if (!run) return false;
-    try {
-        return run(proc.clientData);
-    } catch (...) {
-        return false;
-    }
+    return trapped(false, [&] { return static_cast<bool>(run(proc.clientData)); });
 }
 
 ExecuteOutcome execute(CommandProc proc, std::string* outMessage) {
     auto run = callbacks().as<AVExecuteProc>(proc.callback);
     if (!run) return ExecuteOutcome::NoProcedure;
-    try {
-        run(proc.clientData);
-        return ExecuteOutcome::Ran;
-    } catch (const std::exception& e) {
-        if (outMessage) *outMessage = e.what();
-    } catch (...) {
-        if (outMessage) *outMessage = "the command threw an exception of an unknown kind";
-    }
-    return ExecuteOutcome::Failed;
+    return trappedRun([&] { run(proc.clientData); }, outMessage) ? ExecuteOutcome::Ran : ExecuteOutcome::Failed;
 }
 
 uintptr_t newViewObjectNumber() {

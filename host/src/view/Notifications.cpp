@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "core/ExceptionTrap.h"
 #include "core/Callbacks.h"
 #include "core/Raise.h"
 #include "qmhost/AppViewTable.h"
@@ -51,15 +52,14 @@ void Notifications::sendView(int32_t notification, AVDoc view) {
     const auto snapshot = mRegistrations;  // a handler may unregister itself
     for (const auto& r : snapshot) {
         if (r.notification != notification) continue;
-        try {
+        // A plug-in's failure stays with the plug-in; the others are still told.
+        trappedRun([&] {
             if (notification == kNotifyViewAdded) {
                 if (auto proc = callbacks().as<ViewAddedProc>(r.callback)) proc(view, 0, r.clientData);
             } else if (auto proc = callbacks().as<ViewProc>(r.callback)) {
                 proc(view, r.clientData);
             }
-        } catch (...) {
-            // A plug-in's failure stays with the plug-in; the others are still told.
-        }
+        });
     }
 }
 
@@ -67,10 +67,9 @@ void Notifications::sendDoc(int32_t notification, PDDoc doc) {
     const auto snapshot = mRegistrations;
     for (const auto& r : snapshot) {
         if (r.notification != notification) continue;
-        try {
+        trappedRun([&] {
             if (auto proc = callbacks().as<DocProc>(r.callback)) proc(doc, r.clientData);
-        } catch (...) {
-        }
+        });
     }
 }
 

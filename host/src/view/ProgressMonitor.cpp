@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "core/ExceptionTrap.h"
 #include "cabinet/CabinetHandles.h"
 #include "cabinet/HostText.h"
 
@@ -76,11 +77,8 @@ void ProgressMonitor::setText(const std::string& text) {
 
 void ProgressMonitor::tell() const {
     if (!mListener) return;
-    try {
-        mListener();
-    } catch (...) {
-        // What shows the progress must never end the run that reports it.
-    }
+    // What shows the progress must never end the run that reports it.
+    trappedRun([&] { mListener(); });
 }
 
 void ProgressMonitor::setOutput(std::FILE* stream) {

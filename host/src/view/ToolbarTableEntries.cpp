@@ -1,6 +1,7 @@
 // The toolbar and tool-button entries of the AppView table over the toolbar model.
 #include <string>
 
+#include "core/ExceptionTrap.h"
 #include "core/Raise.h"
 #include "view/MenuTableEntries.h"
 #include "view/Menus.h"
@@ -12,11 +13,7 @@ AVToolBar getToolBar() { return toolbars().appToolBar(); }
 
 AVToolBar toolBarGetByName(const char* name) {
     if (!name) return nullptr;
-    try {
-        return toolbars().find(name);
-    } catch (...) {
-        return nullptr;  // never raises
-    }
+    return trapped<AVToolBar>(nullptr, [&] { return toolbars().find(name); });  // never raises
 }
 
 AVToolBar toolBarNew(const char* name, const char* title) {
