@@ -73,4 +73,24 @@ TEST_F(CommandLineFontSubset, FontNotEmbeddedIsNamedWithTheChineseCollection) {
     EXPECT_NE(PageText(File("named.pdf"), 2).find("证据第000002页"), std::string::npos);
 }
 
+TEST_F(CommandLineFontSubset, TwoStampsInOneFontShareOneSubset) {
+    ImportProfile("two", R"({"kNumberOfStamps": 2,
+        "kStamp0": {"kStampNameE": "Bates", "kStampType": 0, "kTextE": "证据第$BatesNo[1]页", "kTypeC": 1,
+                    "kStyleSystemC": "WenQuanYi Micro Hei", "kEmbedCH": true, "kSizeE": 11, "kOpacityS": 100,
+                    "kOverlay": true, "kColorFontC": 0, "kHorizontalC": 1, "kHorizontalS": 0.5,
+                    "kVerticalS": 0.5},
+        "kStamp1": {"kStampNameE": "Mark", "kStampType": 0, "kTextE": "机密文件", "kTypeC": 1,
+                    "kStyleSystemC": "WenQuanYi Micro Hei", "kEmbedCH": true, "kSizeE": 20, "kOpacityS": 100,
+                    "kOverlay": true, "kColorFontC": 0, "kHorizontalC": 2, "kVerticalC": 2}})");
+    const auto run = Cli("stamp --profile two " + Q(File("contract.pdf")) + " -o " + Q(File("two.pdf")));
+    ASSERT_EQ(run.status, 0) << run.output;
+    const std::string fonts = Fonts(File("two.pdf"));
+    const std::regex subset(R"([A-Z]{6}\+WenQuanYiMicroHei )");
+    EXPECT_EQ(std::distance(std::sregex_iterator(fonts.begin(), fonts.end(), subset), std::sregex_iterator()), 1)
+        << fonts;
+    const std::string text = PageText(File("two.pdf"), 2);
+    EXPECT_NE(text.find("证据第000002页"), std::string::npos) << text;
+    EXPECT_NE(text.find("机密文件"), std::string::npos) << text;
+}
+
 }  // namespace
