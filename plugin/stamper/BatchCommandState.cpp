@@ -3,6 +3,7 @@
 #include "qmhost/HostError.h"
 #include "stamper/CStamp.h"
 #include "stamper/HostServices.h"
+#include "support/HostHandle.h"
 #include "support/HostTables.h"
 
 namespace {
@@ -114,17 +115,12 @@ void EndBatchProgress(AVCommand inCommand, ASCab inState) {
 
 void ReportToCommand(AVCommand inCommand, int32_t inSeverity, int32_t inErrorCode,
                      const std::string& inMessage) noexcept {
-    ASText text = nullptr;
     try {
         AVCommandReportProc report = gAppViewHFT->commandGetReportProc(inCommand);
         if (!report) return;
-        if (!inMessage.empty()) text = CStringToASText(inMessage.c_str());
-        report(inSeverity, inErrorCode, text, nullptr, nullptr, inCommand);
+        const CHostText text(inMessage.empty() ? nullptr : CStringToASText(inMessage.c_str()));
+        report(inSeverity, inErrorCode, text.Get(), nullptr, nullptr, inCommand);
     } catch (...) {
         // A report that cannot be made is left out; the log has the message.
-    }
-    try {
-        if (text) gASExtraHFT->textDestroy(text);
-    } catch (...) {
     }
 }

@@ -15,6 +15,7 @@
 #include "stamper/RunProgress.h"
 #include "stamper/StampKeys.h"
 #include "stamper/StampMessages.h"
+#include "support/HostHandle.h"
 #include "support/ErrorCode.h"
 #include "support/ErrorMessage.h"
 #include "support/HostFrame.h"
@@ -41,16 +42,9 @@ int32_t UnitOfIndex(int32_t inIndex) {
 }  // namespace
 
 CStamp::CStamp(int32_t inType) : mOwnsCab(true) {
-    mCab = CallHost([] { return Extra().cabNew(); });
-    try {
-        CallHost([&] { Extra().cabPutInt(mCab, kKeyStampType, inType); });
-    } catch (...) {
-        try {
-            gASExtraHFT->cabDestroy(mCab);
-        } catch (const HostError&) {
-        }
-        throw;
-    }
+    CHostCab cab(CallHost([] { return Extra().cabNew(); }));
+    CallHost([&] { Extra().cabPutInt(cab.Get(), kKeyStampType, inType); });
+    mCab = cab.Take();
 }
 
 CStamp::CStamp(ASCab inCab) : mCab(inCab), mOwnsCab(false) {}

@@ -12,6 +12,7 @@
 #include "stamper/HostServices.h"
 #include "stamper/StampRunCounters.h"
 #include "stamper/StamperBatchWork.h"
+#include "support/HostHandle.h"
 #include "support/ErrorMessage.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
@@ -75,32 +76,22 @@ ASCallback Callback(P inProcedure) {
 
 // Puts the text under the key; the cabinet takes the host text.
 void PutText(ASCab ioCab, const char* inKey, const char* inText) {
-    ASText text = CStringToASText(inText);
-    try {
-        gASExtraHFT->cabPutText(ioCab, inKey, text);
-    } catch (...) {
-        gASExtraHFT->textDestroy(text);
-        throw;
-    }
+    CHostText text(CStringToASText(inText));
+    gASExtraHFT->cabPutText(ioCab, inKey, text.Get());
+    text.Take();
 }
 
 // Gives the cabinet to the command under the name; destroyed when refused.
 void PutCommandCab(AVCommand inCommand, const char* inName, ASCab inCab) {
-    try {
-        gAppViewHFT->commandPutCab(inCommand, inName, inCab);
-    } catch (...) {
-        gASExtraHFT->cabDestroy(inCab);
-        throw;
-    }
+    CHostCab cab(inCab);
+    gAppViewHFT->commandPutCab(inCommand, inName, cab.Get());
+    cab.Take();
 }
 
 void PutSubCab(ASCab ioCab, const char* inKey, ASCab inSub) {
-    try {
-        gASExtraHFT->cabPutCab(ioCab, inKey, inSub);
-    } catch (...) {
-        gASExtraHFT->cabDestroy(inSub);
-        throw;
-    }
+    CHostCab sub(inSub);
+    gASExtraHFT->cabPutCab(ioCab, inKey, sub.Get());
+    sub.Take();
 }
 
 // The description of the parameters as a property: a duplicate of the
@@ -170,14 +161,8 @@ void BatchRegisterCommands(ASAtom) {
 
 void BatchCreated(AVCommand inCommand) {
     Guarded("BatchCreated", [&] {
-        const ASCab empty = gASExtraHFT->cabNew();
-        try {
-            gAppViewHFT->commandSetParams(inCommand, empty);
-        } catch (...) {
-            gASExtraHFT->cabDestroy(empty);
-            throw;
-        }
-        gASExtraHFT->cabDestroy(empty);
+        const CHostCab empty(gASExtraHFT->cabNew());
+        gAppViewHFT->commandSetParams(inCommand, empty.Get());
     });
 }
 
@@ -213,16 +198,10 @@ void BatchGetProps(AVCommand inCommand, ASCab ioProps) {
 
 AVCommandStatus BatchShowDialog(AVCommand inCommand) {
     return Guarded("BatchShowDialog", kAVCommandInError, [&] {
-        const ASCab params = gASExtraHFT->cabNew();
-        try {
-            gAppViewHFT->commandGetParams(inCommand, params);
-            if (IsGlobalCommand(inCommand) && DialogRunner() && DialogRunner()(params))
-                gAppViewHFT->commandSetParams(inCommand, params);
-        } catch (...) {
-            gASExtraHFT->cabDestroy(params);
-            throw;
-        }
-        gASExtraHFT->cabDestroy(params);
+        const CHostCab params(gASExtraHFT->cabNew());
+        gAppViewHFT->commandGetParams(inCommand, params.Get());
+        if (IsGlobalCommand(inCommand) && DialogRunner() && DialogRunner()(params.Get()))
+            gAppViewHFT->commandSetParams(inCommand, params.Get());
         return kAVCommandReady;
     });
 }
