@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QTimer>
+#include <QUrl>
 
 #include "app/HostSession.h"
 #include "app/PdfFiles.h"
@@ -16,6 +18,7 @@
 #include "view/CommandProcs.h"
 #include "view/Cursors.h"
 #include "view/DocumentSave.h"
+#include "view/FileShowing.h"
 #include "view/Menus.h"
 #include "view/ModelessWindows.h"
 #include "view/Notifications.h"
@@ -134,6 +137,10 @@ void ViewerApp::installReports() {
     qmhost::progressMonitor().setListener([this] { progressChanged(); });
     qmhost::cursors().setListener([this](AVCursor cursor) { cursorChanged(cursor); });
     qmhost::setDocumentChangeListener([this](PDDoc doc) { documentChanged(doc); });
+    // Files the plug-in shows (its log, the user guide) open in the desktop's viewer.
+    qmhost::setFileShower([](const std::string& path) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    });
 }
 
 void ViewerApp::removeReports() {
@@ -142,6 +149,7 @@ void ViewerApp::removeReports() {
     qmhost::progressMonitor().setListener({});
     qmhost::cursors().setListener({});
     qmhost::setDocumentChangeListener({});
+    qmhost::setFileShower({});
     if (mWaitCursor) QApplication::restoreOverrideCursor();
     if (mPluginWaitCursor) QApplication::restoreOverrideCursor();
     mWaitCursor = mPluginWaitCursor = false;

@@ -1,0 +1,113 @@
+// The plug-in's Preferences, About and Help items doing their work in the
+// desktop host: the two dialogs open modally over the viewer, and Help hands
+// the user guide installed with the plug-in to the desktop's URL opener.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QTimer>
+#include <QUrl>
+#include <functional>
+
+#include "ViewerFixture.h"
+#include "viewer/DocumentWindow.h"
+#include "viewer/ViewerApp.h"
+
+using namespace qmviewertest;
+
+namespace {
+
+// Takes the URLs the desktop would open, so that no program is started.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+// Triggers the action and, from the event loop, hands the modal dialog it opens
+// to inspect before closing it. Answers whether one opened.
+bool TriggerModal(QAction* action, const std::function<void(QDialog*)>& inspect) {
+    bool seen = false;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        poll.stop();
+        seen = true;
+        inspect(dialog);
+        dialog->reject();
+    });
+    poll.start();
+    QTimer::singleShot(10000, &poll, &QTimer::stop);
+    action->trigger();
+    return seen;
+}
+
+void Screenshot(QWidget* widget, const char* name) {
+    QDir().mkpath(QStringLiteral(QM_SCREENSHOT_DIR));
+    widget->grab().save(QStringLiteral(QM_SCREENSHOT_DIR "/%1.png").arg(QString::fromLatin1(name)));
+}
+
+class ViewerPluginDialogs : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CloseEverything();
+        mWindow = Viewer().newWindow();
+    }
+    void TearDown() override { CloseEverything(); }
+    qmviewer::DocumentWindow* mWindow = nullptr;
+};
+
+TEST_F(ViewerPluginDialogs, PreferencesAndAboutOpenAsModalDialogsOfTheViewer) {
+    struct Row {
+        QStringList menuPath;
+        const char* dialogId;
+        QString title;
+        const char* screenshot;
+    };
+    const Row rows[] = {
+        {{"Edit", "Prefs", "VELM:SPrefs"}, "107", QString::fromUtf8("Quillmark 预置"), "viewer-preferences"},
+        {{"Help", "AboutExtensions", "VELM:StamperAbout"}, "102", "About Quillmark", "viewer-about-box"},
+    };
+    for (const Row& row : rows) {
+        QAction* item = MenuAction(mWindow, row.menuPath);
+        ASSERT_NE(item, nullptr) << row.dialogId;
+        QString title, objectName;
+        const bool opened = TriggerModal(item, [&](QDialog* dialog) {
+            title = dialog->windowTitle();
+            objectName = dialog->objectName();
+            Screenshot(dialog, row.screenshot);
+        });
+        ASSERT_TRUE(opened) << row.dialogId;
+        EXPECT_EQ(objectName, row.dialogId);
+        EXPECT_EQ(title, row.title);
+    }
+    EXPECT_TRUE(Prompts().messages.isEmpty()) << Prompts().messages.join("\n").toStdString();
+}
+
+TEST_F(ViewerPluginDialogs, HelpOpensTheInstalledUserGuideOnTheDesktop) {
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler("file", &recorder, "open");
+    QAction* help = MenuAction(mWindow, {"Help", "UsingExtensions", "VELM:StamperHelp"});
+    ASSERT_NE(help, nullptr);
+    help->trigger();
+    QDesktopServices::unsetUrlHandler("file");
+    ASSERT_EQ(recorder.urls.size(), 1);
+    const QFileInfo guide(recorder.urls[0].toLocalFile());
+    EXPECT_EQ(guide.fileName(), "Quillmark_User_Guide.pdf");
+    EXPECT_EQ(guide.absolutePath(), QFileInfo(QString::fromStdString(PluginFolder())).absoluteFilePath());
+    EXPECT_TRUE(guide.isFile());
+    EXPECT_TRUE(Prompts().messages.isEmpty()) << Prompts().messages.join("\n").toStdString();
+}
+
+}  // namespace
+
+#include "ViewerPluginDialogsTest.moc"
