@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <cstring>
 
 #include "stamper/CCabinet.h"
@@ -381,6 +382,7 @@ void CProfilesDlg::StartRename() {
     if (!item) return;
     mRenameItem = item;
     mRenameOldText = item->text(0);
+    mTree->setFocus();
     mTree->editItem(item, 0);
 }
 

@@ -1,14 +1,17 @@
 // The stamp manager's window: controls, layout, menus, the tree's icons, and
 // its life as the current stamp manager.
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyledItemDelegate>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -33,6 +36,29 @@ std::vector<CProfilesDlg*>& LiveManagers() {
 }
 
 CProfilesDlg* sModeless = nullptr;
+
+// The tree's label editor stays open when the focus only leaves because the
+// window is activated anew (as when the popup menu that asked for a rename
+// closes); it takes the focus back then. Any other focus change ends the edit.
+class LabelEditorDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    bool eventFilter(QObject* inObject, QEvent* inEvent) override {
+        if (inEvent->type() == QEvent::FocusOut) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(inEvent)->reason();
+            if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) {
+                QPointer<QWidget> editor(qobject_cast<QWidget*>(inObject));
+                QTimer::singleShot(0, editor, [editor] {
+                    if (editor && editor->isVisible()) editor->setFocus(Qt::OtherFocusReason);
+                });
+                return false;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(inObject, inEvent);
+    }
+};
 
 constexpr int kPreviewWidth = 220;
 constexpr int kPreviewHeight = 280;
@@ -94,6 +120,7 @@ void CProfilesDlg::BuildLayout() {
     mTree->setMinimumSize(220, 260);
     // Labels are edited only through the rename commands, which check the new name.
     mTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    mTree->setItemDelegate(new LabelEditorDelegate(mTree));
     QPushButton* newProfile = MakeButton("1002", kStrNewProfileButton);
     QPushButton* addStamp = MakeButton("1003", kStrAddStamp);
     QPushButton* editStamp = MakeButton("1004", kStrEditStamp);

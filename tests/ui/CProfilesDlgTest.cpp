@@ -230,6 +230,28 @@ TEST_F(ProfilesDlgTest, RenamesThatWouldLoseOrClashAreRefusedWithAMessage) {
     EXPECT_EQ(StampNamesInFile(ProfilePath("Court")), (std::vector<std::string>{"Bates", "s2", "s3"}));
 }
 
+TEST_F(ProfilesDlgTest, RenameChosenFromThePopupMenuKeepsItsEditorOpen) {
+    OpenManager();
+    CMultiTree* tree = mManager->GetTree();
+    const QRect rect = tree->visualItemRect(Item("B"));
+    QTest::mouseClick(tree->viewport(), Qt::RightButton, Qt::NoModifier, QPoint(rect.left() + 4, rect.center().y()));
+    QMenu* menu = mManager->GetProfileMenu();
+    ASSERT_TRUE(menu->isVisible());
+    QAction* rename = menu->findChild<QAction*>(QString::number(CProfilesDlg::kCmdRenameProfile));
+    ASSERT_NE(rename, nullptr);
+    QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(rename).center());
+    // The window is activated anew once the menu has gone.
+    QTest::qWait(50);
+    auto* editor = tree->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(editor->isVisible()) << "the editor outlives the menu's closing";
+    editor->setText("Court");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(TreeText(), "A[s1,s2,s3] Court[t1]");
+    EXPECT_EQ(ProfileFiles(), (std::vector<std::string>{"A.nxp", "Court.nxp"}));
+}
+
 TEST_F(ProfilesDlgTest, LabelsAreNeverEditedOutsideTheRenameCommands) {
     OpenManager();
     Select({"B"});
