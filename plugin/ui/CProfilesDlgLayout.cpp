@@ -21,6 +21,8 @@
 #include "stamper/CStamp.h"
 #include "stamper/CStamperPreferences.h"
 #include "stamper/StamperDialogSeams.h"
+#include "support/HostTables.h"
+#include "support/TableMembers.h"
 #include "ui/CMultiTree.h"
 #include "ui/CPreviewViewWnd.h"
 #include "ui/CProfilesDlg.h"
@@ -89,13 +91,19 @@ CProfilesDlg::~CProfilesDlg() {
     managers.erase(std::remove(managers.begin(), managers.end(), this), managers.end());
     // A modal manager over a modeless one gives the pointer back to it.
     gProfilesDlg = managers.empty() ? nullptr : managers.back();
-    if (sModeless == this) sModeless = nullptr;
+    if (sModeless == this) {
+        // Off the host's list before the window goes.
+        if (TableHasMember(gWinHFT, &WinTable::unregisterModelessWindow)) gWinHFT->unregisterModelessWindow(this);
+        sModeless = nullptr;
+    }
 }
 
 CProfilesDlg* CProfilesDlg::Create() {
     if (!sModeless) {
         sModeless = new CProfilesDlg(nullptr, kModelessTemplate);
         sModeless->setAttribute(Qt::WA_DeleteOnClose);
+        // The host treats the manager as one of its windows and closes it before the plug-in goes.
+        if (TableHasMember(gWinHFT, &WinTable::registerModelessWindow)) gWinHFT->registerModelessWindow(sModeless);
     }
     sModeless->show();
     sModeless->raise();

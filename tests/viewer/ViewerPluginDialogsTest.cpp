@@ -15,6 +15,7 @@
 #include <functional>
 
 #include "ViewerFixture.h"
+#include "view/ModelessWindows.h"
 #include "viewer/DocumentWindow.h"
 #include "viewer/ViewerApp.h"
 
@@ -106,6 +107,19 @@ TEST_F(ViewerPluginDialogs, HelpOpensTheInstalledUserGuideOnTheDesktop) {
     EXPECT_EQ(guide.absolutePath(), QFileInfo(QString::fromStdString(PluginFolder())).absoluteFilePath());
     EXPECT_TRUE(guide.isFile());
     EXPECT_TRUE(Prompts().messages.isEmpty()) << Prompts().messages.join("\n").toStdString();
+}
+
+TEST_F(ViewerPluginDialogs, StampManagerIsOneOfTheViewersWindowsWhileItIsOpen) {
+    QAction* manage = MenuAction(mWindow, {"Extensions", "VELM:Quillmark", "VELM:SManageStamps"});
+    ASSERT_NE(manage, nullptr);
+    manage->trigger();
+    QWidget* manager = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->objectName() == "CProfilesDlg" && top->isVisible()) manager = top;
+    ASSERT_NE(manager, nullptr);
+    EXPECT_TRUE(qmhost::modelessWindows().contains(manager));
+    manager->close();
+    ASSERT_TRUE(WaitFor([] { return qmhost::modelessWindows().windows().empty(); }));
 }
 
 }  // namespace
