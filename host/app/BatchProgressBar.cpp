@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "view/Alerts.h"
 #include "view/ProgressMonitor.h"
 
 namespace qmhost {
@@ -26,6 +27,17 @@ void BatchProgressBar::show(const BatchProgress& progress) {
     }
     monitor.setDuration(progress.duration);
     monitor.setCurrValue(progress.value);
+}
+
+BatchSequenceResult runBatchWithProgress(BatchSequenceRequest request) {
+    BatchProgressBar bar(request.inputs);
+    request.onProgress = [&bar](const BatchProgress& progress) { bar.show(progress); };
+    const AlertMode previous = alerts().mode();
+    alerts().setMode(AlertMode::Silent);
+    const BatchSequenceResult result = runBatchSequence(request);
+    alerts().setMode(previous);
+    bar.finish();
+    return result;
 }
 
 }  // namespace qmhost

@@ -8,10 +8,8 @@
 #include "app/HostSession.h"
 #include "cli/Interrupt.h"
 #include "cli/ProfileStore.h"
-#include "view/Alerts.h"
 #include "app/BatchProgressBar.h"
 #include "view/BatchSequences.h"
-#include "view/ProgressMonitor.h"
 
 namespace qmcli {
 namespace {
@@ -62,14 +60,7 @@ int RunBatchCommand(const GlobalOptions& options, const CommandArguments& parsed
     request.outputFolder = *outDir;
     WatchForInterrupt();
     request.cancelRequested = [] { return InterruptRequested(); };
-    qmhost::BatchProgressBar bar(request.inputs);
-    request.onProgress = [&bar](const qmhost::BatchProgress& progress) { bar.show(progress); };
-
-    const qmhost::AlertMode previous = qmhost::alerts().mode();
-    qmhost::alerts().setMode(qmhost::AlertMode::Silent);
-    const qmhost::BatchSequenceResult result = qmhost::runBatchSequence(request);
-    qmhost::alerts().setMode(previous);
-    bar.finish();
+    const qmhost::BatchSequenceResult result = qmhost::runBatchWithProgress(request);
     qmhost::releaseFreeCabinet(params);  // destroyed here, after the sequence let it go
 
     if (!result.started) {

@@ -7,7 +7,6 @@
 #include "app/BatchProgressBar.h"
 #include "core/AtomTable.h"
 #include "qmhost/ASExtraTable.h"
-#include "view/Alerts.h"
 #include "view/BatchCommands.h"
 #include "view/BatchSequences.h"
 #include "viewer/ViewerPrompts.h"
@@ -105,15 +104,7 @@ BatchRunOutcome runBatchFromMenu(QWidget* parent, const std::string& commandName
     request.outputFolder = QFileInfo(folder).absoluteFilePath().toStdString();
     request.cursorPolicy = 1;
     request.cancelRequested = cancelRequested;
-    qmhost::BatchProgressBar bar(request.inputs);
-    request.onProgress = [&bar](const qmhost::BatchProgress& progress) { bar.show(progress); };
-
-    // The command reports through the sequence's result; alerts would stop it at every file.
-    const qmhost::AlertMode previous = qmhost::alerts().mode();
-    qmhost::alerts().setMode(qmhost::AlertMode::Silent);
-    const qmhost::BatchSequenceResult result = qmhost::runBatchSequence(request);
-    qmhost::alerts().setMode(previous);
-    bar.finish();
+    const qmhost::BatchSequenceResult result = qmhost::runBatchWithProgress(request);
 
     if (!result.started) {
         outcome.message = QStringLiteral("The batch sequence did not start: %1").arg(QString::fromStdString(result.message));

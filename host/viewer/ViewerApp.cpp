@@ -320,20 +320,15 @@ void ViewerApp::runBatchSequence(QWidget* parent) {
 bool ViewerApp::busy() const { return mCommandDepth > 0 || qmhost::progressMonitor().depth() > 0; }
 
 void ViewerApp::runMenuItem(AVMenuItem item) {
-    if (busy() || !qmhost::menus().alive(item)) return;
-    const qmhost::CommandProcs procs = qmhost::menus().item(item).procs;
-    if (!qmhost::computeEnabled(procs.enabled)) return;
-    ++mCommandDepth;
-    std::string message;
-    const qmhost::ExecuteOutcome outcome = qmhost::execute(procs.execute, &message);
-    --mCommandDepth;
-    if (outcome == qmhost::ExecuteOutcome::Failed) showMessage(QString::fromStdString(message), true);
-    afterCommand();
+    if (!busy() && qmhost::menus().alive(item)) runProcedures(qmhost::menus().item(item).procs);
 }
 
 void ViewerApp::runToolButton(AVToolButton button) {
-    if (busy() || !qmhost::toolbars().alive(button)) return;
-    const qmhost::CommandProcs procs = qmhost::toolbars().button(button).procs;
+    if (!busy() && qmhost::toolbars().alive(button)) runProcedures(qmhost::toolbars().button(button).procs);
+}
+
+void ViewerApp::runProcedures(const qmhost::CommandProcs& procs) {
+    // Asked again: the state may have changed since the menu was shown.
     if (!qmhost::computeEnabled(procs.enabled)) return;
     ++mCommandDepth;
     std::string message;

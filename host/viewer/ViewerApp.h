@@ -27,6 +27,7 @@ class QWidget;
 
 namespace qmhost {
 class HostSession;
+struct CommandProcs;
 }
 
 namespace qmviewer {
@@ -103,6 +104,7 @@ private:
     void progressChanged();
     void cursorChanged(AVCursor cursor);
     void documentChanged(PDDoc doc);
+    void runProcedures(const qmhost::CommandProcs& procs);
     void afterCommand();
     void announceFront(AVDoc view);
     DocumentWindow* windowOf(AVDoc view) const;
