@@ -4,7 +4,8 @@
 //       a SIZE x SIZE RGB JPEG (quality 90) of a smooth pattern with a ring,
 //       so that it compresses like a real logo, not like a flat colour.
 //   qm_bench_tools pages OUT.pdf COUNT
-//       a PDF of COUNT 612 x 792 pages, each with a few lines of its own text.
+//       a PDF of COUNT 612 x 792 pages, each with a few lines of its own text
+//       and a resource dictionary of its own (one shared font object).
 //   qm_bench_tools overlay OUT.pdf IMAGE.jpg X Y WIDTH HEIGHT
 //       a one-page 612 x 792 PDF that shows the JPEG (kept as DCT data) in the
 //       box X, Y (lower left, points) of WIDTH x HEIGHT points.
@@ -102,10 +103,14 @@ void Write(QPDF& pdf, const std::string& path) {
 void WritePages(const std::string& path, int count) {
     QPDF pdf;
     pdf.emptyPDF();
-    QPDFObjectHandle resources = pdf.makeIndirectObject(QPDFObjectHandle::parse(
-        "<< /Font << /F1 << /Type /Font /Subtype /Type1 /BaseFont /Times-Roman /Encoding /WinAnsiEncoding >> >> >>"));
+    // One font object, and on every page a resource dictionary of its own, as
+    // most producers write them.
+    QPDFObjectHandle font = pdf.makeIndirectObject(QPDFObjectHandle::parse(
+        "<< /Type /Font /Subtype /Type1 /BaseFont /Times-Roman /Encoding /WinAnsiEncoding >>"));
     QPDFPageDocumentHelper pages(pdf);
     for (int i = 1; i <= count; ++i) {
+        QPDFObjectHandle resources = QPDFObjectHandle::parse("<< /Font << >> >>");
+        resources.getKey("/Font").replaceKey("/F1", font);
         std::string content = "BT /F1 12 Tf 72 720 Td 14 TL\n";
         for (int line = 0; line < 6; ++line)
             content += "(Benchmark page " + std::to_string(i) + ", line " + std::to_string(line + 1) +

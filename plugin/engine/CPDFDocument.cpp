@@ -149,11 +149,21 @@ bool CPDFDocument::WrapAllPageContents() {
     if (!mPDDoc) return false;
     int32_t count = 0;
     if (!HostFrame([&] { count = gPDModelHFT->docGetNumPages(mPDDoc); })) return false;
+    // One " q " and one " Q " stream serve every page: two new objects per
+    // document instead of two per page (the wrapping is never undone, so no
+    // page needs its own).
+    CosObj save{}, restore{};
+    if (!HostFrame([&] {
+            const CosDoc cosDoc = gPDModelHFT->docGetCosDoc(mPDDoc);
+            save = CPDFElement::MakeContentStream(cosDoc, " q ");
+            restore = CPDFElement::MakeContentStream(cosDoc, " Q ");
+        }))
+        return false;
     // The wrapping element records nothing: the wrapping is not undone.
     CPDFElement wrapper;
     wrapper.SetDocument(this);
     bool allWrapped = true;
     for (int32_t page = 0; page < count; ++page)
-        if (!wrapper.WrapPageContent(page)) allWrapped = false;
+        if (!wrapper.WrapPageContent(page, save, restore)) allWrapped = false;
     return allWrapped;
 }

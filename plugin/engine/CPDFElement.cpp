@@ -7,6 +7,7 @@
 #include "engine/CPDFElementUndoController.h"
 #include "engine/EngineHostFrame.h"
 #include "engine/PdfNumber.h"
+#include "engine/XObjectPlacing.h"
 #include "support/ResourceStrings.h"
 
 using engine::HostFrame;
@@ -82,6 +83,27 @@ bool CPDFElement::MakeResourceName(std::string& outName, const char* prefix, Cos
         takenBelow = kResourceNameLimit;
     });
     return asked && found;
+}
+
+CosObj CPDFElement::OpacityStateFor(CosDoc cosDoc) {
+    const auto key = std::make_tuple(cosDoc, mFillOpacity, mStrokeOpacity);
+    const auto found = mOpacityStates.find(key);
+    if (found != mOpacityStates.end() && engine::IsLiveIn(found->second, cosDoc, CosDict))
+        return found->second;
+    const CosObj state = engine::MakeOpacityState(cosDoc, mFillOpacity, mStrokeOpacity);
+    mOpacityStates[key] = state;
+    return state;
+}
+
+bool CPDFElement::AddPageResource(int32_t pageIndex, PDPage page, CosObj resources,
+                                  const char* category, const char* prefix, CosObj object,
+                                  int32_t undoKind, const char* undoName, std::string& outName) {
+    const CosDoc cosDoc = gCosHFT->objGetDoc(resources);
+    const CosObj dict = engine::ResourceCategory(cosDoc, resources, engine::Atom(category));
+    if (!MakeResourceName(outName, prefix, dict)) return false;
+    gPDModelHFT->pageAddResource(page, category, outName.c_str(), object);
+    Record(pageIndex, undoKind, object, outName.c_str(), undoName);
+    return true;
 }
 
 void CPDFElement::AppendColor(std::string& out, double red, double green, double blue, bool fill) {

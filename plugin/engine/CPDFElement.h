@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "qmhost/QMBase.h"
 
@@ -99,6 +101,15 @@ public:
     // Puts " q " before and " Q " after the existing content of page
     // pageIndex. " Q " is only added when " q " was; true when both were.
     bool WrapPageContent(int32_t pageIndex);
+    // The same with streams already made (MakeContentStream), which many
+    // pages may share: the wrapping is never undone, so no page needs its
+    // own. "Contents" becomes a direct array save, the old pieces, restore.
+    // False (nothing changed) for a "Contents" that is no stream or array.
+    bool WrapPageContent(int32_t pageIndex, CosObj save, CosObj restore);
+
+    // An indirect content stream of content (stored as given, no filter) in
+    // cosDoc, attached nowhere. Raises what the host raises.
+    static CosObj MakeContentStream(CosDoc cosDoc, const std::string& content);
 
     // Puts a "Link" annotation with the element's action over rect (user space
     // of page) as the page's last annotation. False without a valid action.
@@ -121,6 +132,18 @@ protected:
     static void AppendColor(std::string& out, double red, double green, double blue, bool fill);
     // Appends the dash pattern of style for a line of width (points).
     static void AppendDash(std::string& out, int32_t style, double width);
+    // The element's graphics state (/ca and /CA its two opacities) in cosDoc:
+    // one indirect ExtGState per distinct state and document, made on first
+    // use and shared by every page (undo removes pages' entries, never the
+    // object). Raises what the host raises.
+    CosObj OpacityStateFor(CosDoc cosDoc);
+    // Puts object into the category ("XObject", "ExtGState") of the page's
+    // resources (whose dictionary is resources) under a fresh name
+    // (MakeResourceName), recorded for undo as undoKind / undoName.
+    // outName = the name. False when no name is left. Raises what the host raises.
+    bool AddPageResource(int32_t pageIndex, PDPage page, CosObj resources, const char* category,
+                         const char* prefix, CosObj object, int32_t undoKind, const char* undoName,
+                         std::string& outName);
     // Records an addition for undo when the record-undo flag is set.
     void Record(int32_t pageIndex, int32_t kind, CosObj object, const char* resourceName,
                 const char* name) const;
@@ -145,4 +168,6 @@ protected:
     // later search may start there: a shared, inherited resource dictionary that
     // gains a name per page is then searched once, not once per page.
     std::map<std::pair<uint64_t, std::string>, int32_t> mTakenBelow;
+    // The ExtGState objects made, per document and (fill, stroke) opacity.
+    std::map<std::tuple<CosDoc, double, double>, CosObj> mOpacityStates;
 };

@@ -26,6 +26,15 @@ CosObj DetachArray(CosDoc cosDoc, CosObj pageDict, CosObj array) {
 
 }  // namespace
 
+CosObj CPDFElement::MakeContentStream(CosDoc cosDoc, const std::string& content) {
+    CASStream source(gAppSupportHFT->memStmOpen(content.data(), static_cast<int64_t>(content.size())));
+    const CosObj attributes = gCosHFT->newDict(cosDoc, false, 1);
+    gCosHFT->dictPut(attributes, gAtomLength,
+                     gCosHFT->newInteger(cosDoc, false, static_cast<int32_t>(content.size())));
+    return gCosHFT->newStream(cosDoc, true, source, 0, 1, attributes, gCosHFT->newNull(),
+                              static_cast<int64_t>(content.size()));
+}
+
 bool CPDFElement::InsertPageContent(CosDoc cosDoc, CosObj pageDict, const std::string& content,
                                     int32_t position) {
     if (content.empty()) return true;
@@ -43,13 +52,7 @@ bool CPDFElement::InsertPageContent(CosDoc cosDoc, CosObj pageDict, const std::s
             return;
         }
 
-        CASStream source(
-            gAppSupportHFT->memStmOpen(content.data(), static_cast<int64_t>(content.size())));
-        const CosObj attributes = gCosHFT->newDict(cosDoc, false, 1);
-        gCosHFT->dictPut(attributes, gAtomLength,
-                         gCosHFT->newInteger(cosDoc, false, static_cast<int32_t>(content.size())));
-        stream = gCosHFT->newStream(cosDoc, true, source, 0, 1, attributes, gCosHFT->newNull(),
-                                    static_cast<int64_t>(content.size()));
+        stream = MakeContentStream(cosDoc, content);
         if (type == CosNull) {
             gCosHFT->dictPut(pageDict, gAtomContents, stream);
         } else if (type == CosArray) {
@@ -92,6 +95,37 @@ bool CPDFElement::WrapPageContent(int32_t pageIndex) {
         // a missing " Q " would leak the page's graphics state into every overlay.
         wrapped = InsertPageContent(cosDoc, pageDict, " q ", kContentFront) &&
                   InsertPageContent(cosDoc, pageDict, " Q ", kContentEnd);
+    });
+    return wrapped;
+}
+
+bool CPDFElement::WrapPageContent(int32_t pageIndex, CosObj save, CosObj restore) {
+    if (!mDocument || !mDocument->GetPDDoc()) return false;
+    bool wrapped = false;
+    HostFrame([&] {
+        engine::PageRef page(mDocument->GetPDDoc(), pageIndex, true);
+        const CosDoc cosDoc = gPDModelHFT->docGetCosDoc(mDocument->GetPDDoc());
+        const CosObj pageDict = gPDModelHFT->pageGetCosObj(page);
+        const CosObj contents = gCosHFT->dictGet(pageDict, gAtomContents);
+        const int32_t type = gCosHFT->objGetType(contents);
+        if (type != CosNull && type != CosArray && type != CosStream) {
+            SetErrorMessage(LoadResString(kStringCannotStamp));
+            return;
+        }
+        // The page gets a direct array of its own: " q ", its pieces, " Q ".
+        // An indirect array may be shared by other pages, so it is copied,
+        // never changed.
+        const int32_t length = type == CosArray ? gCosHFT->arrayLength(contents) : type == CosStream;
+        const CosObj array = gCosHFT->newArray(cosDoc, false, length + 2);
+        gCosHFT->arrayPut(array, 0, save);
+        if (type == CosArray)
+            for (int32_t i = 0; i < length; ++i)
+                gCosHFT->arrayPut(array, i + 1, gCosHFT->arrayGet(contents, i));
+        else if (type == CosStream)
+            gCosHFT->arrayPut(array, 1, contents);
+        gCosHFT->arrayPut(array, length + 1, restore);
+        gCosHFT->dictPut(pageDict, gAtomContents, array);
+        wrapped = true;
     });
     return wrapped;
 }

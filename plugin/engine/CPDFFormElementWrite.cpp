@@ -102,21 +102,17 @@ bool CPDFFormElement::WritePage(int32_t pageIndex, PDPage target, PDPage source,
 
     const CosObj resources = engine::EffectiveResources(cosDoc, pageDict);
     std::string formName;
-    if (!MakeResourceName(formName, "NxX", engine::ResourceCategory(cosDoc, resources, gAtomXObject))) {
+    if (!AddPageResource(pageIndex, target, resources, "XObject", "NxX", form, kElementUndoXObject,
+                         kElementUndoNameXObject, formName)) {
         SetErrorMessage(LoadResString(kStringCannotStamp));
         return false;
     }
-    gPDModelHFT->pageAddResource(target, "XObject", formName.c_str(), form);
-    Record(pageIndex, kElementUndoXObject, form, formName.c_str(), kElementUndoNameXObject);
-
     std::string gsName;
-    if (!MakeResourceName(gsName, "NxGS", engine::ResourceCategory(cosDoc, resources, gAtomExtGState))) {
+    if (!AddPageResource(pageIndex, target, resources, "ExtGState", "NxGS", OpacityStateFor(cosDoc),
+                         kElementUndoExtGState, kElementUndoNameExtGState, gsName)) {
         SetErrorMessage(LoadResString(kStringCannotStamp));
         return false;
     }
-    const CosObj gs = engine::MakeOpacityState(cosDoc, mFillOpacity, mStrokeOpacity);
-    gPDModelHFT->pageAddResource(target, "ExtGState", gsName.c_str(), gs);
-    Record(pageIndex, kElementUndoExtGState, gs, gsName.c_str(), kElementUndoNameExtGState);
 
     std::string border;
     WriteLineOperators(border, box, whole, mLineWidth, mDashStyle, mLineRed, mLineGreen, mLineBlue,

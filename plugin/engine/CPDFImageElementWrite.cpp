@@ -46,17 +46,13 @@ bool CPDFImageElement::WritePage(int32_t pageIndex, PDPage page) {
     const CosObj resources = engine::EffectiveResources(cosDoc, pageDict);
 
     std::string imageName;
-    if (!MakeResourceName(imageName, "NxI", engine::ResourceCategory(cosDoc, resources, gAtomXObject)))
+    if (!AddPageResource(pageIndex, page, resources, "XObject", "NxI", image, kElementUndoXObject,
+                         kElementUndoNameImage, imageName))
         return Refuse();
-    gPDModelHFT->pageAddResource(page, "XObject", imageName.c_str(), image);
-    Record(pageIndex, kElementUndoXObject, image, imageName.c_str(), kElementUndoNameImage);
-
     std::string gsName;
-    if (!MakeResourceName(gsName, "NxGS", engine::ResourceCategory(cosDoc, resources, gAtomExtGState)))
+    if (!AddPageResource(pageIndex, page, resources, "ExtGState", "NxGS", OpacityStateFor(cosDoc),
+                         kElementUndoExtGState, kElementUndoNameExtGState, gsName))
         return Refuse();
-    const CosObj gs = engine::MakeOpacityState(cosDoc, mFillOpacity, mStrokeOpacity);
-    gPDModelHFT->pageAddResource(page, "ExtGState", gsName.c_str(), gs);
-    Record(pageIndex, kElementUndoExtGState, gs, gsName.c_str(), kElementUndoNameExtGState);
 
     // The placement's scale in single precision, as the stamp's size gives it.
     const float sx = static_cast<float>(mPlacement->GetScaleX());

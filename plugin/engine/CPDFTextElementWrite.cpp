@@ -163,11 +163,8 @@ bool CPDFTextElement::WritePage(int32_t pageIndex, PDPage page) {
         FailWith(kStringCannotStamp);
         return false;
     }
-    const CosObj gs = gCosHFT->newDict(cosDoc, false, 4);
-    gCosHFT->dictPut(gs, gAtomType, gCosHFT->newName(cosDoc, false, gAtomExtGState));
-    gCosHFT->dictPut(gs, Atom("TR2"), gCosHFT->newName(cosDoc, false, Atom("Default")));
-    gCosHFT->dictPut(gs, gAtomCA, gCosHFT->newFixed(cosDoc, false, FixedFromDouble(mStrokeOpacity)));
-    gCosHFT->dictPut(gs, gAtomca, gCosHFT->newFixed(cosDoc, false, FixedFromDouble(mFillOpacity)));
+    // One graphics-state object per state and document, shared by the pages.
+    const CosObj gs = OpacityStateFor(cosDoc);
     gCosHFT->dictPut(gsDict, Atom(gsName.c_str()), gs);
     Record(pageIndex, kElementUndoExtGState, gs, gsName.c_str(), kElementUndoNameExtGState);
 

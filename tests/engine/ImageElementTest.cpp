@@ -165,12 +165,18 @@ TEST_F(ImageElement, TwoStampsOnOnePageGetTheNextNames) {
     const CosObj gs = Entry("ExtGState", "NxGS1");
     ASSERT_EQ(gCosHFT->objGetType(gs), CosDict);
     EXPECT_TRUE(gCosHFT->objIsIndirect(gs));
-    EXPECT_FALSE(gCosHFT->objEqual(gs, Entry("ExtGState", "NxGS0")));
+    // One graphics-state object per distinct state and document.
+    EXPECT_TRUE(gCosHFT->objEqual(gs, Entry("ExtGState", "NxGS0")));
     EXPECT_EQ(gCosHFT->fixedValue(Lookup(gs, {"ca"})), 32768);
     EXPECT_EQ(gCosHFT->fixedValue(Lookup(gs, {"CA"})), 32768);
     EXPECT_EQ(gCosHFT->nameValue(Lookup(gs, {"Type"})), qmtest::nameAtom("ExtGState"));
     EXPECT_NE(Pieces().back().find("/NxGS1 gs "), std::string::npos);
     EXPECT_NE(Pieces().back().find("/NxI1 Do Q "), std::string::npos);
+    mElement.SetOpacity(0.25);
+    ASSERT_TRUE(mElement.Write(0));
+    const CosObj quarter = Entry("ExtGState", "NxGS2");
+    EXPECT_FALSE(gCosHFT->objEqual(quarter, gs));
+    EXPECT_EQ(gCosHFT->fixedValue(Lookup(quarter, {"ca"})), 16384);
 }
 
 TEST_F(ImageElement, OneImageServesEveryPage) {

@@ -190,6 +190,53 @@ TEST_F(PDFDocumentTest, WrapAllPageContentsWrapsEveryShapeOfPage) {
     }
 }
 
+// Two new objects per document, whatever its length: every page's " q " and
+// " Q " are the same two streams. A "Contents" array that two pages share is
+// copied, not changed, so each page is wrapped once.
+TEST_F(PDFDocumentTest, WrapAllPageContentsSharesOneSaveAndOneRestoreStream) {
+    const std::string path = mFolder.file("three.pdf");
+    qmtest::writeSimplePdf(path, 3);
+    auto doc = enginetest::OpenDocument(path);
+    const CosObj shared = gCosHFT->newArray(doc->GetCosDoc(), true, 1);
+    PDPage first = gPDModelHFT->docAcquirePage(doc->GetPDDoc(), 0);
+    gCosHFT->arrayPut(shared, 0, gCosHFT->dictGet(gPDModelHFT->pageGetCosObj(first), gAtomContents));
+    gPDModelHFT->pageRelease(first);
+    for (int index : {0, 1}) {
+        const PDPage page = gPDModelHFT->docAcquirePage(doc->GetPDDoc(), index);
+        gCosHFT->dictPut(gPDModelHFT->pageGetCosObj(page), gAtomContents, shared);
+        gPDModelHFT->pageRelease(page);
+    }
+    ASSERT_TRUE(doc->WrapAllPageContents());
+    EXPECT_EQ(gCosHFT->arrayLength(shared), 1);
+    std::vector<CosObj> saves, restores;
+    for (int index = 0; index < 3; ++index) {
+        const PDPage page = gPDModelHFT->docAcquirePage(doc->GetPDDoc(), index);
+        const CosObj contents = gCosHFT->dictGet(gPDModelHFT->pageGetCosObj(page), gAtomContents);
+        gPDModelHFT->pageRelease(page);
+        ASSERT_EQ(gCosHFT->objGetType(contents), CosArray) << index;
+        ASSERT_EQ(gCosHFT->arrayLength(contents), 3) << index;
+        saves.push_back(gCosHFT->arrayGet(contents, 0));
+        restores.push_back(gCosHFT->arrayGet(contents, 2));
+    }
+    for (int index = 1; index < 3; ++index) {
+        EXPECT_TRUE(gCosHFT->objEqual(saves[index], saves[0])) << index;
+        EXPECT_TRUE(gCosHFT->objEqual(restores[index], restores[0])) << index;
+    }
+    const std::string out = mFolder.file("wrapped.pdf");
+    enginetest::SaveDocument(*doc, out);
+    EXPECT_EQ(qmtest::qpdfCheck(out).status, 0);
+    const auto firstPieces = enginetest::PageContentPieces(out, 0);
+    for (int index = 0; index < 3; ++index) {
+        const auto pieces = enginetest::PageContentPieces(out, index);
+        ASSERT_EQ(pieces.size(), 3u) << index;
+        EXPECT_EQ(pieces[0], " q ");
+        EXPECT_EQ(pieces[2], " Q ");
+        if (index == 1) {
+            EXPECT_EQ(pieces[1], firstPieces[1]) << "the shared content, once";
+        }
+    }
+}
+
 TEST_F(PDFDocumentTest, FailureIsReportedAndOtherPagesStillWrapped) {
     const std::string path = mFolder.file("two.pdf");
     qmtest::writeSimplePdf(path, 3);

@@ -14,6 +14,7 @@
 #include "qmhost/CosTable.h"
 #include "qmhost/HostError.h"
 #include "qmhost/PDModelTable.h"
+#include "pdmodel/DocumentFiles.h"
 #include "support/Streams.h"
 
 namespace {
@@ -267,6 +268,33 @@ TEST_F(CosStreamTest, EmptyStreamHasNoBytes) {
     EXPECT_EQ(cos().streamLength(raw), 0);
 }
 
+// New unfiltered streams: a tiny one is saved as it is (Flate would make it
+// larger), a larger one compressed; both read back whole.
+TEST_F(CosStreamTest, SaveCompressesOnlyStreamsWorthIt) {
+    qmtest::FixtureFolder folder;
+    struct Row {
+        const char* key;
+        std::string data;
+        bool compressed;
+    };
+    const Row rows[] = {{"Save", " q ", false},
+                        {"Piece", std::string(200, 'x'), false},
+                        {"Page", sampleData() + sampleData(), true}};
+    for (const Row& row : rows)
+        cos().dictPut(cos().docGetRoot(cd()), nameAtom(row.key), makeStream(row.data, attributes(nullptr), 0));
+    const std::string path = folder.file("streams.pdf");
+    qmhost::pdModelTable()->docSave(doc.pd(), HostPath(path));
+    EXPECT_EQ(qmtest::qpdfCheck(path).status, 0);
+    HostDoc reopened = HostDoc::open(path);
+    for (const Row& row : rows) {
+        const CosObj again = cos().dictGet(cos().docGetRoot(reopened.cos()), nameAtom(row.key));
+        ASSERT_EQ(cos().objGetType(again), CosStream) << row.key;
+        const CosObj filter = cos().dictGet(cos().streamDict(again), nameAtom("Filter"));
+        EXPECT_EQ(cos().objGetType(filter) != CosNull, row.compressed) << row.key;
+        EXPECT_EQ(drain(cos().streamOpen(again, kCosStreamDecoded)), row.data) << row.key;
+    }
+}
+
 TEST_F(CosStreamTest, SavedStreamPassesQpdfCheckAndReadsBack) {
     qmtest::FixtureFolder folder;
     const std::string data = sampleData();
@@ -287,13 +315,16 @@ TEST_F(CosStreamTest, SavedStreamPassesQpdfCheckAndReadsBack) {
 
 namespace {
 
-// The file shrinks under the open document: qpdf fails while reading the data
-// lazily, and that failure reaches the caller as a HostError naming the file.
+// A file too large to be read whole shrinks under the open document: qpdf
+// fails while reading the data lazily, and that failure reaches the caller as
+// a HostError naming the file.
 TEST(CosStreamDamage, DataLostAfterOpeningRaisesBadPdfNamingTheFile) {
     qmtest::FixtureFolder folder;
     const std::string path = folder.file("shrinking.pdf");
     qmtest::writeSimplePdf(path, 400);
+    qmhost::setReadWholeLimitForTesting(0);
     HostDoc doc = HostDoc::open(path);
+    qmhost::setReadWholeLimitForTesting(-1);
     auto contentsOf = [&](int32_t index) {
         PDPage page = qmhost::pdModelTable()->docAcquirePage(doc.pd(), index);
         const CosObj contents = cos().dictGet(qmhost::pdModelTable()->pageGetCosObj(page), nameAtom("Contents"));
@@ -315,6 +346,28 @@ TEST(CosStreamDamage, DataLostAfterOpeningRaisesBadPdfNamingTheFile) {
             ADD_FAILURE() << "a foreign exception left the table";
         }
     }
+}
+
+// A file read whole at opening keeps its data when the file shrinks or goes.
+TEST(CosStreamDamage, FileReadWholeKeepsItsDataWhenTheFileShrinks) {
+    qmtest::FixtureFolder folder;
+    const std::string path = folder.file("shrinking.pdf");
+    qmtest::writeSimplePdf(path, 40);
+    std::string before;
+    {
+        HostDoc doc = HostDoc::open(path);
+        PDPage page = qmhost::pdModelTable()->docAcquirePage(doc.pd(), 39);
+        before = drain(cos().streamOpen(cos().dictGet(qmhost::pdModelTable()->pageGetCosObj(page),
+                                                      nameAtom("Contents")), kCosStreamDecoded));
+        qmhost::pdModelTable()->pageRelease(page);
+    }
+    ASSERT_FALSE(before.empty());
+    HostDoc doc = HostDoc::open(path);
+    qmtest::truncateFile(path, 200);
+    PDPage page = qmhost::pdModelTable()->docAcquirePage(doc.pd(), 39);
+    const CosObj contents = cos().dictGet(qmhost::pdModelTable()->pageGetCosObj(page), nameAtom("Contents"));
+    qmhost::pdModelTable()->pageRelease(page);
+    EXPECT_EQ(drain(cos().streamOpen(contents, kCosStreamDecoded)), before);
 }
 
 }  // namespace

@@ -15,6 +15,9 @@
 namespace qmhost::cos {
 namespace {
 
+// New unfiltered streams shorter than this are saved as they are.
+constexpr size_t kStoreUncompressedBelow = 256;
+
 std::string bufferText(const std::shared_ptr<Buffer>& buffer) {
     if (!buffer || buffer->getSize() == 0) return std::string();
     return std::string(reinterpret_cast<const char*>(buffer->getBuffer()), buffer->getSize());
@@ -65,7 +68,12 @@ CosObj newStream(CosDoc doc, bool, ASStm source, int64_t offset, int16_t encodeS
         QPDFObjectHandle stream = document.qpdf().newStream();
         QPDFObjectHandle dict = stream.getDict();
         for (auto& [key, value] : attributesCopy.getDictAsMap()) dict.replaceKey(key, value);
+        const bool tiny = data.size() < kStoreUncompressedBelow && !dict.hasKey("/Filter");
         stream.replaceStreamData(data, dict.getKey("/Filter"), dict.getKey("/DecodeParms"));
+        // Flate makes a stream this small larger, not smaller (the filter's
+        // name and zlib's frame outweigh what it saves), and starting the
+        // compressor costs more than writing the bytes.
+        if (tiny) stream.setFilterOnWrite(false);
         return handleFor(document, stream);
     });
 }

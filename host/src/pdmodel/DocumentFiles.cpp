@@ -12,6 +12,9 @@
 #include <new>
 #include <stdexcept>
 
+#include <qpdf/Buffer.hh>
+#include <qpdf/BufferInputSource.hh>
+#include <qpdf/FileInputSource.hh>
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFWriter.hh>
 
@@ -39,6 +42,32 @@ FILE* openForReading(const std::string& path) {
     return file;
 }
 
+int64_t gReadWholeLimit = kReadWholeLimit;
+
+// The input qpdf parses. qpdf moves to every object it reads with a seek and a
+// read of its own; through a FILE that is a system call or two per object. A
+// file read whole in one go is parsed from memory instead (the memory is the
+// input source's, freed with the document). A larger file is read where it
+// lies, so that it does not need its size in memory on top of the document.
+std::shared_ptr<InputSource> inputSourceOf(const std::string& path, FILE* file) {
+    std::unique_ptr<FILE, int (*)(FILE*)> owned(file, &std::fclose);
+    struct stat info;
+    if (::fstat(fileno(file), &info) == 0 && info.st_size > 0 && info.st_size <= gReadWholeLimit) {
+        auto buffer = std::make_unique<Buffer>(static_cast<size_t>(info.st_size));
+        const size_t read = std::fread(buffer->getBuffer(), 1, buffer->getSize(), file);
+        // A file that changed size while it was read is read where it lies.
+        if (read == buffer->getSize() && std::fgetc(file) == EOF) {
+            auto source = std::make_shared<BufferInputSource>(path, buffer.get(), true);
+            static_cast<void>(buffer.release());  // the input source owns it now
+            return source;
+        }
+        std::rewind(file);
+    }
+    auto source = std::make_shared<FileInputSource>();
+    source->setFile(path.c_str(), owned.release(), true);  // the input source owns the file
+    return source;
+}
+
 }  // namespace
 
 std::unique_ptr<QPDF> openPdfFile(const std::string& path) {
@@ -47,7 +76,7 @@ std::unique_ptr<QPDF> openPdfFile(const std::string& path) {
     try {
         qpdf->setSuppressWarnings(true);
         qpdf->setAttemptRecovery(true);
-        qpdf->processFile(path.c_str(), file, true);  // the input source owns file from here
+        qpdf->processInputSource(inputSourceOf(path, file));
         // A file without a catalog or a readable page tree is no document.
         qpdf->getRoot();
         qpdf->getAllPages();
@@ -76,5 +105,7 @@ void writePdfFile(QPDF& qpdf, const std::string& path) {
 }
 
 void failNextWriteBeforeRenameForTesting() { failNextReplaceBeforeRenameForTesting(); }
+
+void setReadWholeLimitForTesting(int64_t limit) { gReadWholeLimit = limit < 0 ? kReadWholeLimit : limit; }
 
 }  // namespace qmhost

@@ -1,6 +1,7 @@
 // Reading and writing PDF files for the "PDModel" table.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -14,7 +15,11 @@ namespace qmhost {
 // kHostErrFileOpen for a folder, a non-regular file or one that cannot be read,
 // kHostErrEncrypted when a password is needed and kHostErrBadPDF for a file that
 // is not a PDF or is damaged beyond repair; messages name the path.
+// A file up to kReadWholeLimit bytes is read into memory whole and parsed
+// from there (the document then no longer needs the file); a larger one is read
+// where it lies, as qpdf needs its parts.
 std::unique_ptr<QPDF> openPdfFile(const std::string& path);
+constexpr int64_t kReadWholeLimit = int64_t{512} << 20;
 
 // Writes qpdf to path: into a new temporary file in the target's folder (same
 // file system), flushed to disk and renamed over the target. The new file gets
@@ -27,5 +32,9 @@ void writePdfFile(QPDF& qpdf, const std::string& path);
 // For tests: the next writePdfFile fails after the temporary file is complete
 // and before the rename, as a full disk or a failed rename would.
 void failNextWriteBeforeRenameForTesting();
+
+// For tests: files larger than limit bytes are read where they lie (limit -1:
+// kReadWholeLimit again).
+void setReadWholeLimitForTesting(int64_t limit);
 
 }  // namespace qmhost
