@@ -23,24 +23,63 @@ size_t NextCharEnd(const std::string& text, size_t pos) {
     return end;
 }
 
-// The prefix lengths that word wrap tries for a line: up to each blank that
-// follows at least one character, then the whole line; a line without such a
-// blank grows one character at a time.
-std::vector<size_t> Candidates(const std::string& line, bool& outByCharacter) {
-    std::vector<size_t> ends;
-    for (size_t pos = line.find(' ', 1); pos != std::string::npos; pos = line.find(' ', pos + 1))
-        ends.push_back(pos);
-    outByCharacter = ends.empty();
-    if (outByCharacter) {
-        for (size_t end = 0; end < line.size();) {
-            end = NextCharEnd(line, end);
-            ends.push_back(end);
+}  // namespace
+
+// The prefix ends that word wrap tries for the rest of a line from start on
+// (positions in the line, each end exclusive): up to each blank that follows
+// at least one character, then the whole rest; a rest without such a blank
+// grows one character at a time. Found as they are asked for, so that a long
+// line costs its length once, not once per break.
+class CWrapCandidates {
+public:
+    // byCharacter: the rest is known to hold no blank after its first
+    // character (it is what is left of a line that had none).
+    CWrapCandidates(const std::string& line, size_t start, bool byCharacter)
+        : mLine(line), mStart(start), mByCharacter(byCharacter) {
+        if (!mByCharacter) {
+            mNextBlank = line.find(' ', start + 1);
+            mByCharacter = mNextBlank == std::string::npos;
         }
-    } else {
-        ends.push_back(line.size());
     }
-    return ends;
-}
+    bool ByCharacter() const { return mByCharacter; }
+    // The end of candidate index, or npos when there are not that many.
+    size_t At(size_t index) {
+        while (mEnds.size() <= index && !mComplete) Extend();
+        return index < mEnds.size() ? mEnds[index] : std::string::npos;
+    }
+    // How many there are (all of them found).
+    size_t Count() {
+        while (!mComplete) Extend();
+        return mEnds.size();
+    }
+
+private:
+    void Extend() {
+        if (mByCharacter) {
+            const size_t from = mEnds.empty() ? mStart : mEnds.back();
+            if (from >= mLine.size()) {
+                mComplete = true;
+                return;
+            }
+            mEnds.push_back(NextCharEnd(mLine, from));
+        } else if (mNextBlank != std::string::npos) {
+            mEnds.push_back(mNextBlank);
+            mNextBlank = mLine.find(' ', mNextBlank + 1);
+        } else {
+            mEnds.push_back(mLine.size());
+            mComplete = true;
+        }
+    }
+
+    const std::string& mLine;
+    size_t mStart;
+    bool mByCharacter;
+    size_t mNextBlank = std::string::npos;
+    std::vector<size_t> mEnds;
+    bool mComplete = false;
+};
+
+namespace {
 
 ASFixedMatrix Concat(const ASFixedMatrix& first, const ASFixedMatrix& second) {
     ASFixedMatrix result;
@@ -110,42 +149,80 @@ bool CPDFTextLayout::PrefixFits(const std::string& text, bool& outFits) {
     return computed;
 }
 
-bool CPDFTextLayout::Wrap(std::vector<std::string>& lines) {
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const std::string line = lines[i];
-        // A prefix never reaches further than its line: when the whole line
-        // fits, so does every prefix, and one test settles it.
-        bool wholeFits = true;
-        if (!PrefixFits(line, wholeFits)) return false;
-        if (wholeFits) continue;
-        bool byCharacter = false;
-        const std::vector<size_t> ends = Candidates(line, byCharacter);
-        size_t misfit = ends.size();
-        for (size_t j = 0; j < ends.size(); ++j) {
-            bool fits = true;
-            if (!PrefixFits(line.substr(0, ends[j]), fits)) return false;
-            if (!fits) {
-                misfit = j;
-                break;
+bool CPDFTextLayout::FirstMisfit(const std::string& line, size_t start, CWrapCandidates& ends,
+                                 size_t& outMisfit) {
+    // A prefix never reaches further than a longer one, so the prefixes that
+    // fit come first: the first misfit is found by doubling steps and then
+    // halving, with prefixes measured up to twice the break's length, where
+    // trying them one by one from the start would measure each break's line
+    // over and over (and a whole long rest after each break).
+    size_t fitBelow = 0;  // every candidate below fits
+    size_t misfit = std::string::npos;
+    for (size_t probe = 0;; probe = 2 * probe + 1) {
+        size_t end = ends.At(probe);
+        if (end == std::string::npos) {
+            const size_t count = ends.Count();
+            if (count == fitBelow) {
+                outMisfit = std::string::npos;
+                return true;
             }
+            probe = count - 1;
+            end = ends.At(probe);
         }
-        if (misfit == ends.size()) continue;  // the whole line fits (or it is empty)
-        if (misfit == 0 && byCharacter) {
-            // Not even the first character fits: the text is cut here.
-            lines.resize(i);
+        bool fits = true;
+        if (!PrefixFits(line.substr(start, end - start), fits)) return false;
+        if (!fits) {
+            misfit = probe;
             break;
         }
-        // A first word that does not fit stands alone; otherwise the line
-        // breaks before the word (or character) that did not fit.
-        const size_t breakAt = misfit == 0 ? ends[0] : ends[misfit - 1];
-        std::string shortened = line.substr(0, breakAt);
-        const bool atBlank = breakAt < line.size() && line[breakAt] == ' ';
-        std::string rest = line.substr(atBlank ? breakAt + 1 : breakAt);
-        if (!shortened.empty() && shortened.back() == ' ') shortened.pop_back();
-        lines[i] = std::move(shortened);
-        // Each break consumes at least one character, so the loop ends.
-        if (!rest.empty()) lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(i) + 1, std::move(rest));
+        fitBelow = probe + 1;
     }
+    while (fitBelow < misfit) {
+        const size_t middle = fitBelow + (misfit - fitBelow) / 2;
+        bool fits = true;
+        if (!PrefixFits(line.substr(start, ends.At(middle) - start), fits)) return false;
+        if (fits)
+            fitBelow = middle + 1;
+        else
+            misfit = middle;
+    }
+    outMisfit = misfit;
+    return true;
+}
+
+bool CPDFTextLayout::Wrap(std::vector<std::string>& lines) {
+    std::vector<std::string> wrapped;
+    for (const std::string& line : lines) {
+        // The rest of the line still to place starts at start.
+        size_t start = 0;
+        bool byCharacter = false;
+        for (;;) {
+            CWrapCandidates ends(line, start, byCharacter);
+            byCharacter = ends.ByCharacter();
+            size_t misfit = 0;
+            if (!FirstMisfit(line, start, ends, misfit)) return false;
+            if (misfit == std::string::npos) {  // the rest fits (or it is empty)
+                wrapped.push_back(line.substr(start));
+                break;
+            }
+            if (misfit == 0 && byCharacter) {
+                // Not even the first character fits: the text is cut here.
+                lines = std::move(wrapped);
+                return true;
+            }
+            // A first word that does not fit stands alone; otherwise the line
+            // breaks before the word (or character) that did not fit.
+            const size_t breakAt = misfit == 0 ? ends.At(0) : ends.At(misfit - 1);
+            std::string shortened = line.substr(start, breakAt - start);
+            if (!shortened.empty() && shortened.back() == ' ') shortened.pop_back();
+            wrapped.push_back(std::move(shortened));
+            const bool atBlank = breakAt < line.size() && line[breakAt] == ' ';
+            // Each break consumes at least one character, so the loop ends.
+            start = atBlank ? breakAt + 1 : breakAt;
+            if (start >= line.size()) break;
+        }
+    }
+    lines = std::move(wrapped);
     return true;
 }
 

@@ -17,6 +17,7 @@
 
 class CPDFPlacement;
 class CPDFTextElement;
+class CWrapCandidates;
 
 // One line as it is written.
 struct CTextLine {
@@ -55,7 +56,11 @@ public:
 
 private:
     // Breaks lines that do not fit on the page; false when Compute failed.
+    // Time linear in the text's length (times the log of a line's length).
     bool Wrap(std::vector<std::string>& lines);
+    // outMisfit = the index of the first candidate prefix of the rest of line
+    // from start that does not fit, npos when all fit.
+    bool FirstMisfit(const std::string& line, size_t start, CWrapCandidates& ends, size_t& outMisfit);
     // Whether text (UTF-8) fits standing alone at the element's position.
     bool PrefixFits(const std::string& text, bool& outFits);
     bool LayOutStandard();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -172,6 +173,80 @@ TEST_F(TextLayoutTest, UnrotatedWrappedTextSharesOneMatrix) {
     EXPECT_EQ(mStamp->placement.GetScaleY(), 20.0) << "the font size is back in the placement";
     EXPECT_EQ(mStamp->placement.GetOffsetY(), 72.0) << "the offsets are back too";
 }
+
+// The wrap as written out step by step: every prefix tried from the start of
+// each line, the rest of a broken line made a new line. It fits a prefix when
+// it ends within the page's width, as a left-aligned text at 72 points must.
+std::vector<std::string> ReferenceWrap(std::vector<std::string> lines, const std::function<bool(const std::string&)>& fits) {
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string line = lines[i];
+        std::vector<size_t> ends;
+        for (size_t pos = line.find(' ', 1); pos != std::string::npos; pos = line.find(' ', pos + 1))
+            ends.push_back(pos);
+        const bool byCharacter = ends.empty();
+        if (byCharacter)
+            for (size_t end = 1; end <= line.size(); ++end) ends.push_back(end);  // ASCII only
+        else
+            ends.push_back(line.size());
+        size_t misfit = ends.size();
+        for (size_t j = 0; j < ends.size(); ++j)
+            if (!fits(line.substr(0, ends[j]))) {
+                misfit = j;
+                break;
+            }
+        if (misfit == ends.size()) continue;
+        if (misfit == 0 && byCharacter) {
+            lines.resize(i);
+            break;
+        }
+        const size_t breakAt = misfit == 0 ? ends[0] : ends[misfit - 1];
+        std::string shortened = line.substr(0, breakAt);
+        std::string rest = line.substr(breakAt < line.size() && line[breakAt] == ' ' ? breakAt + 1 : breakAt);
+        if (!shortened.empty() && shortened.back() == ' ') shortened.pop_back();
+        lines[i] = shortened;
+        if (!rest.empty()) lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(i) + 1, rest);
+    }
+    return lines;
+}
+
+// Random words of 1 to maxWord letters, each followed by one blank or, now
+// and then, two.
+std::string Words(unsigned seed, size_t length, int maxWord) {
+    std::string text;
+    unsigned state = seed;
+    auto next = [&] { return state = state * 1103515245u + 12345u, (state >> 16) & 0x7FFF; };
+    while (text.size() < length) {
+        const int word = 1 + static_cast<int>(next() % static_cast<unsigned>(maxWord));
+        for (int k = 0; k < word; ++k) text += static_cast<char>('a' + next() % 26);
+        text += next() % 7 == 0 ? "  " : " ";
+    }
+    return text;
+}
+
+struct WrapCase {
+    const char* name;
+    std::string text;
+};
+
+class WrapMatchesTheStepByStepWrap : public TextLayoutTest, public testing::WithParamInterface<WrapCase> {};
+
+TEST_P(WrapMatchesTheStepByStepWrap, LineForLine) {
+    LayOut(GetParam().text, true);
+    const auto expected = ReferenceWrap(CPDFTextElement::SplitLines(GetParam().text),
+                                        [&](const std::string& prefix) { return 72 + Width(prefix) <= 612.0; });
+    EXPECT_EQ(Texts(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, WrapMatchesTheStepByStepWrap,
+    testing::Values(WrapCase{"ShortWords", Words(1, 3000, 6)},
+                    WrapCase{"LongWords", Words(2, 3000, 30)},
+                    WrapCase{"WordsAndBreaks", Words(3, 800, 8) + "\r\n\r\n" + Words(4, 800, 12)},
+                    WrapCase{"AWordLongerThanThePage", "ab " + std::string(120, 'W') + " cd " + Words(5, 400, 9)},
+                    WrapCase{"NoBlanksAtAll", std::string(700, 'E')},
+                    WrapCase{"BlanksOnly", std::string(300, ' ')},
+                    WrapCase{"LeadingAndTrailingBlanks", "   " + Words(6, 600, 7) + "   "}),
+    [](const testing::TestParamInfo<WrapCase>& info) { return std::string(info.param.name); });
 
 // The underline of each line lies 2 points under its baseline, for every line
 // spacing and vertical alignment.
