@@ -4,6 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <memory>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
 
 #include "HostTables.h"
 #include "ViewerFixture.h"
@@ -164,6 +170,65 @@ TEST_F(ViewerBatch, OutputsNeverReplaceInputsAndEscStopsTheSequence) {
     run(mOutputs.path());
     EXPECT_EQ(gScript.progressDuringWork.size(), 1u) << "stopped before the second file";
     EXPECT_TRUE(Prompts().messages.value(0).contains("cancelled")) << Prompts().messages.value(0).toStdString();
+}
+
+// Answers the stamp manager when it shows modally: clicks the profile of that
+// name in its tree (control 1001) and then its stamp button (1), as a user would.
+// Looks again every 50 ms, for ten seconds at most.
+void PickProfileInManager(const QString& profile, std::shared_ptr<bool> answered, int triesLeft = 200) {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || modal->objectName() != "CProfilesDlg") {
+        if (triesLeft > 0)
+            QTimer::singleShot(50, [profile, answered, triesLeft] { PickProfileInManager(profile, answered, triesLeft - 1); });
+        return;
+    }
+    auto* tree = modal->findChild<QTreeWidget*>("1001");
+    auto* stamp = modal->findChild<QPushButton*>("1");
+    if (!tree || !stamp) {
+        modal->close();
+        return;
+    }
+    const QList<QTreeWidgetItem*> found = tree->findItems(profile, Qt::MatchExactly);
+    if (found.isEmpty()) {
+        modal->close();
+        return;
+    }
+    // On the label (a click right of it selects nothing, as in a tree control).
+    const QRect row = tree->visualItemRect(found.front());
+    const QPoint at(row.left() + tree->iconSize().width() + 4 + tree->fontMetrics().horizontalAdvance(profile) / 2,
+                    row.center().y());
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent click(type, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(tree->viewport(), &click);
+    }
+    QApplication::processEvents();
+    *answered = stamp->isEnabled();
+    if (!stamp->isEnabled()) {
+        modal->close();
+        return;
+    }
+    stamp->click();
+}
+
+TEST_F(ViewerBatch, TheStampManagerPicksTheProfileAndBatesNumbersGoOnFromFileToFile) {
+    Viewer().setBatchCommandName("StamperCmd");
+    // Two copies of the three-page sample.
+    for (const char* name : {"one.pdf", "two.pdf"})
+        qmtest::writeBytes(mInputs.file(name), qmtest::readBytes(SamplePath("sample.pdf")));
+    auto answered = std::make_shared<bool>(false);
+    QTimer::singleShot(50, [answered] { PickProfileInManager("Court", answered); });
+    run(mOutputs.path());
+    ASSERT_TRUE(*answered) << "the stamp manager showed, modal, with the profile Court to pick; "
+                          << Prompts().messages.join("\n").toStdString();
+    ASSERT_EQ(mOutputs.entries(), (std::vector<std::string>{"one.pdf", "two.pdf"}))
+        << Prompts().messages.join("\n").toStdString();
+    auto firstPage = [this](const char* name) {
+        return qmtest::runCommand("pdftotext -l 1 " + qmtest::shellQuote(mOutputs.file(name)) + " -").output;
+    };
+    EXPECT_NE(firstPage("one.pdf").find("QM-000001"), std::string::npos) << firstPage("one.pdf");
+    EXPECT_NE(firstPage("two.pdf").find("QM-000004"), std::string::npos) << firstPage("two.pdf");
+    for (const char* name : {"one.pdf", "two.pdf"}) EXPECT_EQ(qmtest::qpdfCheck(mOutputs.file(name)).status, 0);
 }
 
 }  // namespace

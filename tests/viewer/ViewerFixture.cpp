@@ -110,6 +110,8 @@ void CloseEverything() {
         window->deleteLater();
         Viewer().windowClosed(window);
     }
+    // Gone now, not in some later event loop (a modal dialog's, parented to the active window).
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QApplication::processEvents();
     Prompts().clear();
 }
