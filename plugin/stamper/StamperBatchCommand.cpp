@@ -12,6 +12,7 @@
 #include "stamper/HostServices.h"
 #include "stamper/StampRunCounters.h"
 #include "stamper/StamperBatchWork.h"
+#include "support/CallbackGuard.h"
 #include "support/HostHandle.h"
 #include "support/ErrorMessage.h"
 #include "support/HostFrame.h"
@@ -29,37 +30,19 @@ BatchDialogRunner& DialogRunner() {
 
 // Batch procedures show nothing: a failure goes to the log only.
 void LogFailure(const char* inWhere) noexcept {
-    try {
-        try {
-            throw;
-        } catch (const HostError& error) {
-            GetStamperLog().Printf("%s: %s", inWhere, error.what());
-        } catch (ErrorCode code) {
-            GetStamperLog().Printf("%s: %s (%d)", inWhere, GetErrorMessage(), static_cast<int>(code));
-        } catch (...) {
+    const std::string why = DescribeCurrentException();
+    TrapRun([&] {
+        if (why.empty())
             GetStamperLog().Printf("%s failed", inWhere);
-        }
-    } catch (...) {
-    }
+        else
+            GetStamperLog().Printf("%s: %s", inWhere, why.c_str());
+    });
 }
 
-template <class R, class F>
-R Guarded(const char* inWhere, R inFailure, F&& inBody) noexcept {
-    try {
-        return inBody();
-    } catch (...) {
-        LogFailure(inWhere);
-        return inFailure;
-    }
-}
-
-template <class F>
-void Guarded(const char* inWhere, F&& inBody) noexcept {
-    try {
-        inBody();
-    } catch (...) {
-        LogFailure(inWhere);
-    }
+// The one callback guard, reporting to the log.
+template <class... Args>
+auto Guarded(const char* inWhere, Args&&... inArgs) noexcept {
+    return GuardCallback(inWhere, std::forward<Args>(inArgs)..., LogFailure);
 }
 
 bool HostOffersBatchCommands() {

@@ -39,6 +39,7 @@
 #include "stamper/StampMessages.h"
 #include "stamper/StampRunCounters.h"
 #include "stamper/StamperBatchCommand.h"
+#include "support/CallbackGuard.h"
 #include "support/ErrorCode.h"
 #include "support/ErrorMessage.h"
 #include "support/io/FileSystemHelpers.h"
@@ -85,29 +86,19 @@ int32_t PageCountOf(PDDoc inDoc) { return gPDModelHFT->docGetNumPages(inDoc); }
 // failure does not keep the others from running.
 void EndDocument(AVCommand inCommand, ASCab inState) noexcept {
     if (!inState) return;
-    try {
-        EndBatchProgress(inCommand, inState);
-    } catch (...) {
-    }
-    try {
-        RemoveStateKey(inState, kStateStampObject);
-    } catch (...) {
-    }
-    try {
-        RestoreBatchCursor(inState);
-    } catch (...) {
-    }
+    TrapRun([&] { EndBatchProgress(inCommand, inState); });
+    TrapRun([&] { RemoveStateKey(inState, kStateStampObject); });
+    TrapRun([&] { RestoreBatchCursor(inState); });
 }
 
 // The document failed: its message (unless already logged), string 27 and the
 // report procedure. kAVCommandInError.
 AVCommandStatus FailDocument(AVCommand inCommand, ASCab inState, const Failure& inFailure,
                              bool inLogMessage) noexcept {
-    try {
+    TrapRun([&] {
         if (inLogMessage && !inFailure.message.empty()) LogLine(inFailure.message);
         LogOutcome(false);
-    } catch (...) {
-    }
+    });
     // A host error is reported by its code (its text is the host's); any other
     // failure by its message.
     ReportToCommand(inCommand, kAVCommandReportError, inFailure.hostCode,
@@ -316,10 +307,7 @@ AVCommandStatus BatchStop(AVCommand inCommand, AVCommandStatus inStatus) noexcep
         }
         return inStatus;
     } catch (...) {
-        try {
-            LogLine(CurrentFailure().message);
-        } catch (...) {
-        }
+        TrapRun([] { LogLine(CurrentFailure().message); });
         return kAVCommandInError;
     }
 }

@@ -1,6 +1,7 @@
 #include "support/CallbackGuard.h"
 
 #include <exception>
+#include <string>
 
 #include "qmhost/HostError.h"
 #include "support/Alerts.h"
@@ -33,4 +34,20 @@ void ReportCallbackFailure(const char* where) noexcept {
     // The message has reached the user: a later failure without a text of its
     // own must not show this one again.
     ClearErrorMessage();
+}
+
+std::string DescribeCurrentException() noexcept {
+    try {
+        try {
+            throw;
+        } catch (ErrorCode code) {
+            return HasErrorMessage() ? std::string(GetErrorMessage()) : "error " + std::to_string(code);
+        } catch (const std::exception& error) {  // HostError too
+            return error.what();
+        } catch (...) {
+            return std::string();
+        }
+    } catch (...) {
+        return std::string();  // no memory for the text
+    }
 }

@@ -4,6 +4,8 @@
 // procedure's failure value.
 #pragma once
 
+#include <string>
+
 // Reports the exception being handled: an in-house code shows the error-message
 // buffer (or, when it is empty, a short text naming `where` and the code); a
 // host error shows the host's text; a user cancel shows nothing. The error
@@ -11,23 +13,46 @@
 // Call only from inside a catch block.
 void ReportCallbackFailure(const char* where) noexcept;
 
+// How a guard reports the exception being handled (called from inside the
+// catch block). Procedures that must show nothing, such as the batch command's,
+// pass one that logs.
+using CallbackFailureReport = void (*)(const char* where) noexcept;
+
 // Runs body; on any exception reports it and answers `failure`.
 template <class R, class F>
-R GuardCallback(const char* where, R failure, F&& body) noexcept {
+R GuardCallback(const char* where, R failure, F&& body,
+                CallbackFailureReport report = ReportCallbackFailure) noexcept {
     try {
         return body();
     } catch (...) {
-        ReportCallbackFailure(where);
+        report(where);
         return failure;
     }
 }
 
 // The same for procedures that answer nothing.
 template <class F>
-void GuardCallback(const char* where, F&& body) noexcept {
+void GuardCallback(const char* where, F&& body, CallbackFailureReport report = ReportCallbackFailure) noexcept {
     try {
         body();
     } catch (...) {
-        ReportCallbackFailure(where);
+        report(where);
+    }
+}
+
+// The text of the exception being handled: the error-message buffer (or
+// "error N") for an in-house code, what() for a host error or another
+// std::exception, "" for anything else. Call only from a catch block. Never throws.
+std::string DescribeCurrentException() noexcept;
+
+// Runs body where nothing may be thrown and no one is left to tell (clean-ups,
+// the last steps of a failed run): true when it ran through, false when it threw.
+template <class F>
+bool TrapRun(F&& body) noexcept {
+    try {
+        body();
+        return true;
+    } catch (...) {
+        return false;
     }
 }
