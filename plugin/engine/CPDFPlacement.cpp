@@ -103,10 +103,11 @@ bool CPDFPlacement::Compute() {
     try {
         CallHost([&] {
             ASFixedMatrix defaultMatrix{kASFixedOne, 0, 0, kASFixedOne, 0, 0};
-            gPDModelHFT->pageGetBox(mPage, &mPageBox);
+            ReadPageGeometry();
+            mPageBox = mKnownPageBox;
             mViewPageBox = mPageBox;
             if (mPageView) {
-                gPDModelHFT->pageGetDefaultMatrix(mPage, &defaultMatrix);
+                defaultMatrix = mKnownDefaultMatrix;
                 gAppSupportHFT->fixedMatrixTransformRect(&mViewPageBox, &defaultMatrix, &mPageBox);
             }
             const double rho = Radians(mRotation);
@@ -132,6 +133,18 @@ bool CPDFPlacement::Compute() {
         return false;
     }
     return true;
+}
+
+void CPDFPlacement::ReadPageGeometry() {
+    // A writer computes several times per page (the text, its frame, each
+    // prefix word wrap tries); the page's box and matrix are asked for once.
+    // A page handle names one page for the document's life, and stamping
+    // changes no page's box or rotation.
+    if (mKnownPage == mPage && mPage) return;
+    mKnownPage = nullptr;
+    gPDModelHFT->pageGetBox(mPage, &mKnownPageBox);
+    gPDModelHFT->pageGetDefaultMatrix(mPage, &mKnownDefaultMatrix);
+    mKnownPage = mPage;
 }
 
 ASFixed CPDFPlacement::TranslationX(double inX1, double inX2) const {

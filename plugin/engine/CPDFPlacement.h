@@ -74,6 +74,10 @@ public:
     ASFixedRect mPageBox{0, 0, 0, 0};
 
 private:
+    // mKnownPageBox and mKnownDefaultMatrix for mPage, read from the host
+    // unless they were read for that page last time. Raises what the host raises.
+    void ReadPageGeometry();
+
     // The translation of the placement table, in fixed units, from the corner
     // vectors of the rotated element box.
     ASFixed TranslationX(double inX1, double inX2) const;
@@ -88,4 +92,8 @@ private:
     double mOffsetY = 0.0;
     double mRotation = 0.0;
     bool mPageView = true;
+    // The page whose box and default matrix were read last, and those.
+    PDPage mKnownPage = nullptr;
+    ASFixedRect mKnownPageBox{0, 0, 0, 0};
+    ASFixedMatrix mKnownDefaultMatrix{kASFixedOne, 0, 0, kASFixedOne, 0, 0};
 };
