@@ -24,6 +24,21 @@ CosObj DetachArray(CosDoc cosDoc, CosObj pageDict, CosObj array) {
     return copy;
 }
 
+// Runs work(cosDoc, pageDict) on page pageIndex of document inside a host
+// frame, then tells the host the page changed; false without a document, on a
+// host error or when work answers false.
+template <typename Work>
+bool OnPage(CPDFDocument* document, int32_t pageIndex, Work work) {
+    if (!document || !document->GetPDDoc()) return false;
+    bool done = false;
+    HostFrame([&] {
+        engine::PageRef page(document->GetPDDoc(), pageIndex, true);
+        const CosDoc cosDoc = gPDModelHFT->docGetCosDoc(document->GetPDDoc());
+        done = work(cosDoc, gPDModelHFT->pageGetCosObj(page));
+    });
+    return done;
+}
+
 }  // namespace
 
 CosObj CPDFElement::MakeContentStream(CosDoc cosDoc, const std::string& content) {
@@ -85,32 +100,21 @@ bool CPDFElement::InsertPageContent(CosDoc cosDoc, CosObj pageDict, const std::s
 }
 
 bool CPDFElement::WrapPageContent(int32_t pageIndex) {
-    if (!mDocument || !mDocument->GetPDDoc()) return false;
-    bool wrapped = false;
-    HostFrame([&] {
-        engine::PageRef page(mDocument->GetPDDoc(), pageIndex, true);
-        const CosDoc cosDoc = gPDModelHFT->docGetCosDoc(mDocument->GetPDDoc());
-        const CosObj pageDict = gPDModelHFT->pageGetCosObj(page);
+    return OnPage(mDocument, pageIndex, [&](CosDoc cosDoc, CosObj pageDict) {
         // " Q " without its " q " would restore a state the page never saved;
         // a missing " Q " would leak the page's graphics state into every overlay.
-        wrapped = InsertPageContent(cosDoc, pageDict, " q ", kContentFront) &&
-                  InsertPageContent(cosDoc, pageDict, " Q ", kContentEnd);
+        return InsertPageContent(cosDoc, pageDict, " q ", kContentFront) &&
+               InsertPageContent(cosDoc, pageDict, " Q ", kContentEnd);
     });
-    return wrapped;
 }
 
 bool CPDFElement::WrapPageContent(int32_t pageIndex, CosObj save, CosObj restore) {
-    if (!mDocument || !mDocument->GetPDDoc()) return false;
-    bool wrapped = false;
-    HostFrame([&] {
-        engine::PageRef page(mDocument->GetPDDoc(), pageIndex, true);
-        const CosDoc cosDoc = gPDModelHFT->docGetCosDoc(mDocument->GetPDDoc());
-        const CosObj pageDict = gPDModelHFT->pageGetCosObj(page);
+    return OnPage(mDocument, pageIndex, [&](CosDoc cosDoc, CosObj pageDict) {
         const CosObj contents = gCosHFT->dictGet(pageDict, gAtomContents);
         const int32_t type = gCosHFT->objGetType(contents);
         if (type != CosNull && type != CosArray && type != CosStream) {
             SetErrorMessage(LoadResString(kStringCannotStamp));
-            return;
+            return false;
         }
         // The page gets a direct array of its own: " q ", its pieces, " Q ".
         // An indirect array may be shared by other pages, so it is copied,
@@ -125,7 +129,6 @@ bool CPDFElement::WrapPageContent(int32_t pageIndex, CosObj save, CosObj restore
             gCosHFT->arrayPut(array, 1, contents);
         gCosHFT->arrayPut(array, length + 1, restore);
         gCosHFT->dictPut(pageDict, gAtomContents, array);
-        wrapped = true;
+        return true;
     });
-    return wrapped;
 }
