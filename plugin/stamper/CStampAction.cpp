@@ -5,6 +5,7 @@
 
 #include "engine/CPDFAction.h"
 #include "engine/CPDFElement.h"
+#include "stamper/ActionBookmark.h"
 #include "qmhost/HostError.h"
 #include "stamper/CCabinet.h"
 #include "stamper/CStamp.h"
@@ -42,21 +43,6 @@ private:
     TFileSpecifier mFile;
     PDDoc mDoc;
 };
-
-// The action of the document's first top-level bookmark; the null object when
-// there is no such bookmark or it carries no valid action. Raises host errors.
-PDAction FirstBookmarkAction(PDDoc inDoc) {
-    const PDAction none{gCosHFT->newNull()};
-    const CosObj root = gCosHFT->docGetRoot(gPDModelHFT->docGetCosDoc(inDoc));
-    if (!IsDict(root)) return none;
-    const CosObj outlines = gCosHFT->dictGet(root, Atom("Outlines"));
-    if (!IsDict(outlines)) return none;
-    const CosObj first = gCosHFT->dictGet(outlines, Atom("First"));
-    if (!IsDict(first)) return none;
-    const PDAction action{gCosHFT->dictGet(first, Atom("A"))};
-    if (!IsDict(action.cos) || !gPDModelHFT->actionIsValid(action)) return none;
-    return action;
-}
 
 // A destination that names a page of the action document by its dictionary
 // would lose that page in the copy (pages are never copied between documents):

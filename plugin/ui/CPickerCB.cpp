@@ -60,7 +60,10 @@ void CPickerCB::paintEvent(QPaintEvent*) {
     option.currentIcon = QIcon();
     painter.drawComplexControl(QStyle::CC_ComboBox, option);
     if (currentIndex() < 0 || (!isEnabled() && !DrawsWhenDisabled())) return;
-    const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    // An item of its own height, in the middle of the field.
+    if (ItemHeight() > 0 && ItemHeight() < field.height())
+        field = QRect(field.left(), field.top() + (field.height() - ItemHeight()) / 2, field.width(), ItemHeight());
     painter.save();
     painter.setClipRect(field);
     FillItemBackground(painter, field, false);

@@ -9,6 +9,7 @@
 #include "ui/CAboutBoxDlg.h"
 #include "ui/CPreferencesDlg.h"
 #include "ui/CProfilesDlg.h"
+#include "ui/StampDesigners.h"
 
 namespace ui {
 namespace {
@@ -57,6 +58,7 @@ void InstallStamperDialogs() {
     SetStamperDialogRunner(Run);
     SetStampManagerCloser(CloseModelessManager);
     SetBatchDialogRunner(ChooseBatchProfile);
+    SetStampDesigner(OpenDesignDialog);
 }
 
 void RemoveStamperDialogs() noexcept {
@@ -64,6 +66,7 @@ void RemoveStamperDialogs() noexcept {
     CloseStampManager();
     SetStampManagerCloser(StampManagerCloser());
     SetBatchDialogRunner(BatchDialogRunner());
+    SetStampDesigner(StampDesigner());
 }
 
 }  // namespace ui

@@ -40,13 +40,13 @@ enum : uint32_t {
     kStrEveryFrom,
     kStrPage,
     kStrInch,  // 1346, then 厘米, 毫米
-    kStrFromLeft = 1349,
-    kStrFromTop = 1352,
-    kStrAllPages = 1354,  // .. 1358
-    kStrGoToView = 1359,
-    kStrGoToRemoteView = 1360,
-    kStrOK = 1361,
-    kStrCancel = 1362,
+    kStrFromLeft = 1349,  // .. 1351
+    kStrFromTop = 1352,  // .. 1354
+    kStrAllPages = 1355,  // .. 1359
+    kStrGoToView = 1360,
+    kStrGoToRemoteView = 1361,
+    kStrOK = 1362,
+    kStrCancel = 1363,
     kStrGroupFont = 1370,
     kStrText,
     kStrLineSpacing,
@@ -74,7 +74,6 @@ enum : uint32_t {
     kStrFileName,
     kStrViewFirst = 1405,  // 1405 .. 1413, by view type
     kStrPDFFilesFilter = 1414,
-    kStrTarget = 1415,
     kStrFileMissing = 1416,  // "%s" is the path
     kStrNotAPDF = 1417,      // "%s" is the path
 

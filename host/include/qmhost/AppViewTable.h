@@ -144,6 +144,28 @@ enum : int32_t {
     kAVCursorWait = 1112,  // the busy (wait) cursor
 };
 
+// Link action handlers: the viewer makes and edits actions of the types it
+// has a handler for ("GoTo", "GoToR", "Launch", "URI" here).
+//
+// Called once per type with the type's atom and the name a user knows it by
+// (UTF-8, host-owned); answering false stops the enumeration.
+typedef bool (*AVActionEnumProc)(ASAtom type, const char* userName, void* clientData);
+
+// The procedures of one type's handler. The record is the host's, valid for the run.
+struct AVActionHandlerProcs {
+    uint32_t size;  // sizeof(AVActionHandlerProcs)
+    // Gives a new action of the type its first values for the view's document;
+    // null when the type needs none. Raises host errors.
+    void (*fill)(PDAction action, AVDoc view);
+    // Shows the type's properties dialog (modal) over the action and writes what
+    // the user confirms into it: true when confirmed; false, with the action
+    // untouched, when cancelled or when the host has no display. Null when the
+    // type has no dialog. Raises kHostErrBadParameter for an action of another type.
+    bool (*properties)(PDAction action, AVDoc view);
+    // The same as offered from host version 6 on; null on older hosts.
+    bool (*propertiesEx)(PDAction action, AVDoc view);
+};
+
 struct AppViewTable {
     uint32_t size;  // sizeof(AppViewTable)
 
@@ -346,4 +368,11 @@ struct AppViewTable {
     // names it. Whether the file could be shown is not reported. Raises
     // kHostErrBadParameter for a null or empty path.
     void (*showFile)(const char* path);
+
+    // --- Link action handlers (types above).
+    // Calls proc for each action type the host has a handler for, in a fixed
+    // order, until proc answers false. Never raises.
+    void (*enumActionHandlers)(AVActionEnumProc proc, void* clientData);
+    // The handler of that action type, or null when the host has none. Never raises.
+    const AVActionHandlerProcs* (*getActionHandlerByType)(ASAtom type);
 };

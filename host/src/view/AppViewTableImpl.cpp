@@ -1,6 +1,7 @@
 // The "AppView" table: alerts, views, notifications and progress.
 #include "view/AppViewTableImpl.h"
 #include "core/Raise.h"
+#include "view/ActionHandlers.h"
 #include "view/Alerts.h"
 #include "view/BatchTableEntries.h"
 #include "view/FileShowing.h"
@@ -74,6 +75,8 @@ const AppViewTable kTable = {
     batchentries::commandGetReportProc, batchentries::commandGetCursorPolicy,
     batchentries::cursorGetCurrent, batchentries::cursorSet, batchentries::cursorGetStandard,
     showFile,
+    // Link action handlers.
+    enumActionHandlers, getActionHandlerByType,
 };
 
 }  // namespace
