@@ -71,7 +71,11 @@ void CActionGoToDlg::OnViewChanged() { mZoom->setEnabled(mView->currentIndex() =
 PDViewDestination CActionGoToDlg::ReadableDestination() {
     const PDViewDestination none{gCosHFT->newNull()};
     if (!gPDModelHFT->actionIsValid(mAction)) return none;
-    return gPDModelHFT->destResolve(gPDModelHFT->actionGetDest(mAction), mDoc);
+    const PDViewDestination dest = gPDModelHFT->actionGetDest(mAction);
+    const PDViewDestination resolved = gPDModelHFT->destResolve(dest, mDoc);
+    // A stamp's destination names its page by number; a working document
+    // with fewer pages cannot resolve it, and the user still sees the page kept.
+    return gPDModelHFT->destIsValid(resolved) ? resolved : dest;
 }
 
 void CActionGoToDlg::OnInitDialog() {

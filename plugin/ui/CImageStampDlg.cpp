@@ -58,9 +58,14 @@ bool CImageStampDlg::CheckSourceFile(const QString& inPath) {
             TakeHostError(error);
         }
     } else {
-        CPDFImageElement element;
-        element.SetImageFile(TFileSpecifier(path.c_str()));
-        readable = element.LoadImage();
+        // The element reads the image into a document: a private one, closed after.
+        CPDFDocument scratch;
+        if (scratch.CreateNew()) {
+            CPDFImageElement element;
+            element.SetDocument(&scratch);
+            element.SetImageFile(TFileSpecifier(path.c_str()));
+            readable = element.LoadImage();
+        }
     }
     if (!readable) AlertResString(kStrImageFailed, path.c_str());
     return readable;
