@@ -1,5 +1,6 @@
 #include "stamper/GoToActions.h"
 
+#include "engine/EngineHostFrame.h"
 #include "qmhost/HostError.h"
 #include "qmhost/PDModelTable.h"
 #include "support/FixedPoint.h"
@@ -12,17 +13,6 @@ const char* const kViewNames[] = {"XYZ", "XYZ", "FitH", "FitV", "Fit", "FitB", "
 
 ASAtom Atom(const char* inName) { return gCoreHFT->atomFromString(inName); }
 
-template <class F>
-bool Quietly(F&& inBody) {
-    try {
-        inBody();
-        return true;
-    } catch (const HostError& error) {
-        TakeHostError(error);
-        return false;
-    }
-}
-
 }  // namespace
 
 ASFixed GoToZoomFixed(int32_t inViewType, double inZoomPercent) {
@@ -34,7 +24,7 @@ bool BuildGoToAction(PDDoc inDoc, CosObj inAction, int32_t inPageIndex, int32_t 
                      const GoToRect& inRect) {
     if (inViewType < 0 || inViewType > 8) inViewType = 0;
     const ASFixed zoom = GoToZoomFixed(inViewType, inZoomPercent);
-    return Quietly([&] {
+    return engine::HostFrame([&] {
         const CosDoc cosDoc = gPDModelHFT->docGetCosDoc(inDoc);
         const bool anySet = inRect.left || inRect.top || inRect.right || inRect.bottom;
         auto number = [&](ASFixed inValue) {
@@ -73,5 +63,5 @@ bool BuildGoToAction(PDDoc inDoc, CosObj inAction, int32_t inPageIndex, int32_t 
 bool BuildGoToRemoteAction(PDDoc inDoc, CosObj inAction, int32_t inPageIndex, int32_t inViewType,
                            double inZoomPercent, const GoToRect& inRect, CosObj inFileSpec) {
     if (!BuildGoToAction(inDoc, inAction, inPageIndex, inViewType, inZoomPercent, inRect)) return false;
-    return Quietly([&] { gCosHFT->dictPut(inAction, Atom("F"), inFileSpec); });
+    return engine::HostFrame([&] { gCosHFT->dictPut(inAction, Atom("F"), inFileSpec); });
 }

@@ -15,6 +15,7 @@
 #include "support/ErrorCode.h"
 #include "support/io/FileSystemHelpers.h"
 #include "ui/StampSourceBrowse.h"
+#include "ui/DialogServices.h"
 #include "ui/UiText.h"
 
 namespace {
@@ -22,12 +23,6 @@ namespace {
 constexpr int kSourceCapacity = 256;
 constexpr int kPageLimit = 1000000000;
 constexpr int kSizeLimit = 4800;
-
-template <class W>
-W* Named(W* inWidget, const char* inId) {
-    inWidget->setObjectName(QString::fromLatin1(inId));
-    return inWidget;
-}
 
 }  // namespace
 
@@ -43,15 +38,15 @@ bool CPDFStampDlg::Create(QWidget*) {
 
 void CPDFStampDlg::BuildSourceControls() {
     auto* grid = new QGridLayout;
-    mSourceFile = Named(new QLineEdit, "1015");
+    mSourceFile = ui::Named(new QLineEdit, "1015");
     mSourceFile->setMaxLength(kSourceCapacity);
-    mBrowse = Named(new QPushButton(ui::ResText(ui::kStrBrowse)), "1050");
+    mBrowse = ui::Named(new QPushButton(ui::ResText(ui::kStrBrowse)), "1050");
     mBrowse->setMaximumWidth(32);
-    mSize = Named(new QSpinBox, "1016");
+    mSize = ui::Named(new QSpinBox, "1016");
     mSize->setRange(1, kSizeLimit);
-    mPageNo = Named(new QSpinBox, "1017");
+    mPageNo = ui::Named(new QSpinBox, "1017");
     mPageNo->setRange(1, kPageLimit);
-    mPageLabel = Named(new QLabel(ui::ResText(ui::kStrPageNo)), "1088");
+    mPageLabel = ui::Named(new QLabel(ui::ResText(ui::kStrPageNo)), "1088");
     grid->addWidget(new QLabel(ui::ResText(ui::kStrSelectFile)), 0, 0);
     grid->addWidget(mSourceFile, 0, 1, 1, 4);
     grid->addWidget(mBrowse, 0, 5);

@@ -5,6 +5,7 @@
 #include <QComboBox>
 
 #include "engine/CPDFDocument.h"
+#include "engine/EngineHostFrame.h"
 #include "qmhost/AppViewTable.h"
 #include "qmhost/HostError.h"
 #include "qmhost/PDModelTable.h"
@@ -23,29 +24,18 @@
 
 namespace {
 
-template <class F>
-bool Quietly(F&& inBody) {
-    try {
-        inBody();
-        return true;
-    } catch (const HostError& error) {
-        TakeHostError(error);
-        return false;
-    }
-}
-
 ASAtom Atom(const QString& inName) { return gCoreHFT->atomFromString(inName.toUtf8().constData()); }
 
 bool IsValid(PDAction inAction) {
     if (gCosHFT->objGetType(inAction.cos) == CosNull) return false;
     bool valid = false;
-    Quietly([&] { valid = gPDModelHFT->actionIsValid(inAction); });
+    engine::HostFrame([&] { valid = gPDModelHFT->actionIsValid(inAction); });
     return valid;
 }
 
 QString SubtypeOf(PDAction inAction) {
     QString name;
-    Quietly([&] { name = QString::fromUtf8(gCoreHFT->atomGetString(gPDModelHFT->actionGetSubtype(inAction))); });
+    engine::HostFrame([&] { name = QString::fromUtf8(gCoreHFT->atomGetString(gPDModelHFT->actionGetSubtype(inAction))); });
     return name;
 }
 
@@ -65,7 +55,7 @@ void CStampDlg::LoadAction() {
         return;
     }
     mActionDoc->Attach(stored, true);
-    Quietly([&] {
+    engine::HostFrame([&] {
         const PDAction action = FirstBookmarkAction(stored);
         if (!IsValid(action)) return;
         mAction = action;
@@ -101,7 +91,7 @@ bool CStampDlg::EditAction(const QString& inType, PDAction inWorking, PDDoc inDo
     const AVActionHandlerProcs* handler = HandlerOf(inType);
     if (!handler) return false;
     bool confirmed = false;
-    Quietly([&] {
+    engine::HostFrame([&] {
         if (handler->fill && inType != QLatin1String("Launch")) handler->fill(inWorking, inView);
         setEnabled(false);
         if (GetHostVersion() >= 6 && handler->propertiesEx)
@@ -119,7 +109,7 @@ void CStampDlg::SetupAction() {
     if (!actionDoc) return;
     const QString type = mActionType->currentData().toString();
     if (type.isEmpty()) {
-        Quietly([&] {
+        engine::HostFrame([&] {
             if (IsValid(mAction)) gPDModelHFT->actionDestroy(mAction);
             mAction = PDAction{{0, 0}};
             RemoveBookmarks(actionDoc);
@@ -131,7 +121,7 @@ void CStampDlg::SetupAction() {
     // The working document: the active one, else a temporary one in a window.
     AVDoc view = gAppViewHFT->getActiveDoc();
     PDDoc working = nullptr;
-    Quietly([&] { working = view ? gAppViewHFT->avDocGetPDDoc(view) : nullptr; });
+    engine::HostFrame([&] { working = view ? gAppViewHFT->avDocGetPDDoc(view) : nullptr; });
     CPDFDocument temporary;
     if (!working && temporary.CreateNew()) {
         temporary.OpenView();
@@ -141,7 +131,7 @@ void CStampDlg::SetupAction() {
     if (!working) return;
 
     PDAction made{{0, 0}};
-    Quietly([&] {
+    engine::HostFrame([&] {
         const CosDoc workingCos = gPDModelHFT->docGetCosDoc(working);
         if (IsValid(mAction) && SubtypeOf(mAction) == type)
             made = PDAction{gCosHFT->objCopy(mAction.cos, workingCos)};
@@ -152,7 +142,7 @@ void CStampDlg::SetupAction() {
     // the combo back to the entry that shows it.
     const bool confirmed = IsValid(made) && EditAction(type, made, working, view);
     if (confirmed && IsValid(made)) {
-        Quietly([&] {
+        engine::HostFrame([&] {
             const PDAction kept{gCosHFT->objCopy(made.cos, gPDModelHFT->docGetCosDoc(actionDoc))};
             if (IsValid(mAction)) gPDModelHFT->actionDestroy(mAction);
             mAction = kept;

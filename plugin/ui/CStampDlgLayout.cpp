@@ -18,6 +18,7 @@
 #include "ui/CDashedPickerCB.h"
 #include "ui/CStampDlg.h"
 #include "ui/CWeightPickerCB.h"
+#include "ui/DialogServices.h"
 #include "ui/UiText.h"
 
 namespace {
@@ -26,28 +27,20 @@ constexpr int kNameCapacity = 256;
 constexpr double kPositionLimit = 99999;
 constexpr int kPageLimit = 1000000000;
 
-template <class W>
-W* Named(W* inWidget, const char* inId) {
-    inWidget->setObjectName(QString::fromLatin1(inId));
-    return inWidget;
-}
-
-QLabel* Label(uint32_t inText) { return new QLabel(ui::ResText(inText)); }
-
 QComboBox* Combo(const char* inId, uint32_t inFirstText, int inCount) {
-    auto* combo = Named(new QComboBox, inId);
+    auto* combo = ui::Named(new QComboBox, inId);
     for (int entry = 0; entry < inCount; ++entry) combo->addItem(ui::ResText(inFirstText + entry));
     return combo;
 }
 
 QSpinBox* IntBox(const char* inId, int inMinimum, int inMaximum) {
-    auto* box = Named(new QSpinBox, inId);
+    auto* box = ui::Named(new QSpinBox, inId);
     box->setRange(inMinimum, inMaximum);
     return box;
 }
 
 QDoubleSpinBox* PositionBox(const char* inId) {
-    auto* box = Named(new QDoubleSpinBox, inId);
+    auto* box = ui::Named(new QDoubleSpinBox, inId);
     box->setRange(-kPositionLimit, kPositionLimit);
     box->setDecimals(3);
     return box;
@@ -92,9 +85,9 @@ void CStampDlg::BuildWindow(int inTemplateId, const QString& inCaption) {
 void CStampDlg::BuildSettingsGroup(QVBoxLayout* inColumn) {
     auto* group = new QGroupBox(ui::ResText(ui::kStrGroupSettings));
     auto* row = new QHBoxLayout(group);
-    mName = Named(new QLineEdit, "1014");
+    mName = ui::Named(new QLineEdit, "1014");
     mName->setMaxLength(kNameCapacity);
-    row->addWidget(Label(ui::kStrStampName));
+    row->addWidget(ui::ResLabel(ui::kStrStampName));
     row->addWidget(mName, 1);
     inColumn->addWidget(group);
 }
@@ -104,35 +97,35 @@ QWidget* CStampDlg::BuildLayoutGroup() {
     auto* grid = new QGridLayout(group);
     mUnit = Combo("1022", ui::kStrInch, 3);
     mHorizontal = PositionBox("1019");
-    mHorizontalUnit = Named(new QLabel, "1039");
+    mHorizontalUnit = ui::Named(new QLabel, "1039");
     mHorizontalRef = Combo("1026", ui::kStrFromLeft, 3);
     mVertical = PositionBox("1023");
-    mVerticalUnit = Named(new QLabel, "1040");
+    mVerticalUnit = ui::Named(new QLabel, "1040");
     mVerticalRef = Combo("1027", ui::kStrFromTop, 3);
     mRotation = IntBox("1024", -360, 360);
     mOpacity = IntBox("1025", 0, 100);
-    mOverlay = Named(new QRadioButton(ui::ResText(ui::kStrOverlay)), "1020");
-    mUnderlay = Named(new QRadioButton(ui::ResText(ui::kStrUnderlay)), "1021");
+    mOverlay = ui::Named(new QRadioButton(ui::ResText(ui::kStrOverlay)), "1020");
+    mUnderlay = ui::Named(new QRadioButton(ui::ResText(ui::kStrUnderlay)), "1021");
     auto* layers = new QButtonGroup(group);
     layers->addButton(mOverlay);
     layers->addButton(mUnderlay);
 
-    grid->addWidget(Label(ui::kStrUnit), 0, 0);
+    grid->addWidget(ui::ResLabel(ui::kStrUnit), 0, 0);
     grid->addWidget(mUnit, 0, 1);
-    grid->addWidget(Label(ui::kStrHorizontal), 1, 0);
+    grid->addWidget(ui::ResLabel(ui::kStrHorizontal), 1, 0);
     grid->addWidget(mHorizontal, 1, 1);
     grid->addWidget(mHorizontalUnit, 1, 2);
     grid->addWidget(mHorizontalRef, 1, 3);
-    grid->addWidget(Label(ui::kStrVertical), 2, 0);
+    grid->addWidget(ui::ResLabel(ui::kStrVertical), 2, 0);
     grid->addWidget(mVertical, 2, 1);
     grid->addWidget(mVerticalUnit, 2, 2);
     grid->addWidget(mVerticalRef, 2, 3);
-    grid->addWidget(Label(ui::kStrRotation), 3, 0);
+    grid->addWidget(ui::ResLabel(ui::kStrRotation), 3, 0);
     grid->addWidget(mRotation, 3, 1);
-    grid->addWidget(Label(ui::kStrDegreesClockwise), 3, 2, 1, 2);
-    grid->addWidget(Label(ui::kStrOpacity), 4, 0);
+    grid->addWidget(ui::ResLabel(ui::kStrDegreesClockwise), 3, 2, 1, 2);
+    grid->addWidget(ui::ResLabel(ui::kStrOpacity), 4, 0);
     grid->addWidget(mOpacity, 4, 1);
-    grid->addWidget(Label(ui::kStrPercent), 4, 2);
+    grid->addWidget(ui::ResLabel(ui::kStrPercent), 4, 2);
     grid->addWidget(mOverlay, 5, 1);
     grid->addWidget(mUnderlay, 5, 2, 1, 2);
     grid->setRowStretch(6, 1);
@@ -142,17 +135,17 @@ QWidget* CStampDlg::BuildLayoutGroup() {
 QWidget* CStampDlg::BuildPagesGroup() {
     auto* group = new QGroupBox(ui::ResText(ui::kStrGroupPages));
     auto* grid = new QGridLayout(group);
-    mStampOnPages = Named(new QRadioButton(ui::ResText(ui::kStrStampOn)), "1028");
-    mPageRange = Named(new QRadioButton(ui::ResText(ui::kStrPageRange)), "1029");
-    mFromPage = Named(new QRadioButton(ui::ResText(ui::kStrFromPage)), "1030");
+    mStampOnPages = ui::Named(new QRadioButton(ui::ResText(ui::kStrStampOn)), "1028");
+    mPageRange = ui::Named(new QRadioButton(ui::ResText(ui::kStrPageRange)), "1029");
+    mFromPage = ui::Named(new QRadioButton(ui::ResText(ui::kStrFromPage)), "1030");
     auto* choice = new QButtonGroup(group);
     for (QRadioButton* radio : {mStampOnPages, mPageRange, mFromPage}) choice->addButton(radio);
     mStampOn = Combo("1031", ui::kStrAllPages, 5);
-    mPageList = Named(new QLineEdit, "1032");
+    mPageList = ui::Named(new QLineEdit, "1032");
     mFirstPage = IntBox("1033", 1, kPageLimit);
-    mEveryLabel = Named(Label(ui::kStrEveryFrom), "1067");
+    mEveryLabel = ui::Named(ui::ResLabel(ui::kStrEveryFrom), "1067");
     mEveryPage = IntBox("1034", 1, kPageLimit);
-    mPagesLabel = Named(Label(ui::kStrPage), "1068");
+    mPagesLabel = ui::Named(ui::ResLabel(ui::kStrPage), "1068");
 
     grid->addWidget(mStampOnPages, 0, 0);
     grid->addWidget(mStampOn, 0, 1, 1, 4);
@@ -171,12 +164,12 @@ QWidget* CStampDlg::BuildPagesGroup() {
 QWidget* CStampDlg::BuildBorderGroup() {
     auto* group = new QGroupBox(ui::ResText(ui::kStrGroupBorder));
     auto* grid = new QGridLayout(group);
-    mBorderColour = Named(new CColourPickerCB, "1035");
-    mDashed = Named(new CDashedPickerCB, "1037");
-    mWeight = Named(new CWeightPickerCB, "1036");
-    mLineTypeLabel = Named(Label(ui::kStrLineType), "1065");
-    mWeightLabel = Named(Label(ui::kStrWeight), "1066");
-    grid->addWidget(Label(ui::kStrColour), 0, 0);
+    mBorderColour = ui::Named(new CColourPickerCB, "1035");
+    mDashed = ui::Named(new CDashedPickerCB, "1037");
+    mWeight = ui::Named(new CWeightPickerCB, "1036");
+    mLineTypeLabel = ui::Named(ui::ResLabel(ui::kStrLineType), "1065");
+    mWeightLabel = ui::Named(ui::ResLabel(ui::kStrWeight), "1066");
+    grid->addWidget(ui::ResLabel(ui::kStrColour), 0, 0);
     grid->addWidget(mBorderColour, 0, 1);
     grid->addWidget(mLineTypeLabel, 1, 0);
     grid->addWidget(mDashed, 1, 1);
@@ -189,8 +182,8 @@ QWidget* CStampDlg::BuildBorderGroup() {
 QWidget* CStampDlg::BuildActionGroup() {
     auto* group = new QGroupBox(ui::ResText(ui::kStrGroupAction));
     auto* row = new QHBoxLayout(group);
-    mActionType = Named(new QComboBox, "1038");
-    row->addWidget(Label(ui::kStrType));
+    mActionType = ui::Named(new QComboBox, "1038");
+    row->addWidget(ui::ResLabel(ui::kStrType));
     row->addWidget(mActionType, 1);
     return group;
 }

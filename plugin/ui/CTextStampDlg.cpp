@@ -16,6 +16,7 @@
 #include "support/ErrorCode.h"
 #include "ui/CColourPickerCB.h"
 #include "ui/CUnderlinePickerCB.h"
+#include "ui/DialogServices.h"
 #include "ui/UiText.h"
 
 namespace {
@@ -45,14 +46,6 @@ const Variable kVariables[] = {
 constexpr int kVariableCount = 20;
 
 constexpr int kSystemFontType = 1;
-
-template <class W>
-W* Named(W* inWidget, const char* inId) {
-    inWidget->setObjectName(QString::fromLatin1(inId));
-    return inWidget;
-}
-
-QLabel* Label(uint32_t inText) { return new QLabel(ui::ResText(inText)); }
 
 template <class F>
 void Quietly(F&& inBody) {
@@ -84,19 +77,19 @@ bool CTextStampDlg::Create(QWidget*) {
 
 void CTextStampDlg::BuildTextControls() {
     auto* text = new QGridLayout;
-    mText = Named(new QPlainTextEdit, "1069");
+    mText = ui::Named(new QPlainTextEdit, "1069");
     mText->setMinimumHeight(80);
-    mLineSpacing = Named(new QComboBox, "1070");
+    mLineSpacing = ui::Named(new QComboBox, "1070");
     for (uint32_t entry = 0; entry < 3; ++entry) mLineSpacing->addItem(ui::ResText(ui::kStrSingleSpacing + entry));
-    mVariable = Named(new QComboBox, "1072");
-    mInsert = Named(new QPushButton(ui::ResText(ui::kStrInsert)), "1073");
-    mWordWrap = Named(new QCheckBox(ui::ResText(ui::kStrWordWrap)), "1071");
-    text->addWidget(Label(ui::kStrText), 0, 0, Qt::AlignTop);
+    mVariable = ui::Named(new QComboBox, "1072");
+    mInsert = ui::Named(new QPushButton(ui::ResText(ui::kStrInsert)), "1073");
+    mWordWrap = ui::Named(new QCheckBox(ui::ResText(ui::kStrWordWrap)), "1071");
+    text->addWidget(ui::ResLabel(ui::kStrText), 0, 0, Qt::AlignTop);
     text->addWidget(mText, 0, 1, 1, 4);
-    text->addWidget(Label(ui::kStrLineSpacing), 1, 0);
+    text->addWidget(ui::ResLabel(ui::kStrLineSpacing), 1, 0);
     text->addWidget(mLineSpacing, 1, 1);
     text->addWidget(mWordWrap, 1, 2);
-    text->addWidget(Label(ui::kStrDynamicText), 2, 0);
+    text->addWidget(ui::ResLabel(ui::kStrDynamicText), 2, 0);
     text->addWidget(mVariable, 2, 1, 1, 2);
     text->addWidget(mInsert, 2, 3);
     text->setColumnStretch(1, 1);
@@ -104,35 +97,35 @@ void CTextStampDlg::BuildTextControls() {
 
     auto* group = new QGroupBox(ui::ResText(ui::kStrGroupFont));
     auto* grid = new QGridLayout(group);
-    mFontType = Named(new QComboBox, "1074");
+    mFontType = ui::Named(new QComboBox, "1074");
     mFontType->addItem(ui::ResText(ui::kStrStandardFont));
     mFontType->addItem(ui::ResText(ui::kStrSystemFont));
-    mSystemFont = Named(new QComboBox, "1075");
-    mStandardFont = Named(new QComboBox, "1080");
-    mEmbed = Named(new QCheckBox(ui::ResText(ui::kStrEmbed)), "1079");
-    mSize = Named(new QSpinBox, "1078");
+    mSystemFont = ui::Named(new QComboBox, "1075");
+    mStandardFont = ui::Named(new QComboBox, "1080");
+    mEmbed = ui::Named(new QCheckBox(ui::ResText(ui::kStrEmbed)), "1079");
+    mSize = ui::Named(new QSpinBox, "1078");
     mSize->setRange(6, 72);
-    mFontColour = Named(new CColourPickerCB, "1076");
-    mUnderline = Named(new CUnderlinePickerCB, "1077");
-    mFillColour = Named(new CColourPickerCB, "1081");
-    mOutline = Named(new QCheckBox(ui::ResText(ui::kStrOutline)), "1082");
+    mFontColour = ui::Named(new CColourPickerCB, "1076");
+    mUnderline = ui::Named(new CUnderlinePickerCB, "1077");
+    mFillColour = ui::Named(new CColourPickerCB, "1081");
+    mOutline = ui::Named(new QCheckBox(ui::ResText(ui::kStrOutline)), "1082");
     // The two font lists share one place; only the one of the font type shows.
     auto* fonts = new QHBoxLayout;
     fonts->setContentsMargins(0, 0, 0, 0);
     fonts->addWidget(mStandardFont, 1);
     fonts->addWidget(mSystemFont, 1);
-    grid->addWidget(Label(ui::kStrType), 0, 0);
+    grid->addWidget(ui::ResLabel(ui::kStrType), 0, 0);
     grid->addWidget(mFontType, 0, 1);
-    grid->addWidget(Label(ui::kStrFontName), 0, 2);
+    grid->addWidget(ui::ResLabel(ui::kStrFontName), 0, 2);
     grid->addLayout(fonts, 0, 3);
     grid->addWidget(mEmbed, 0, 4);
-    grid->addWidget(Label(ui::kStrSize), 1, 0);
+    grid->addWidget(ui::ResLabel(ui::kStrSize), 1, 0);
     grid->addWidget(mSize, 1, 1);
-    grid->addWidget(Label(ui::kStrColour), 1, 2);
+    grid->addWidget(ui::ResLabel(ui::kStrColour), 1, 2);
     grid->addWidget(mFontColour, 1, 3);
-    grid->addWidget(Label(ui::kStrUnderline), 2, 0);
+    grid->addWidget(ui::ResLabel(ui::kStrUnderline), 2, 0);
     grid->addWidget(mUnderline, 2, 1);
-    grid->addWidget(Label(ui::kStrFillColour), 2, 2);
+    grid->addWidget(ui::ResLabel(ui::kStrFillColour), 2, 2);
     grid->addWidget(mFillColour, 2, 3);
     grid->addWidget(mOutline, 2, 4);
     grid->setColumnStretch(3, 1);

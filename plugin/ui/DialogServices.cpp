@@ -1,6 +1,7 @@
 #include "ui/DialogServices.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QWidget>
 #include <cstring>
 
@@ -11,6 +12,8 @@
 #include "ui/UiText.h"
 
 namespace ui {
+
+QLabel* ResLabel(uint32_t inText) { return new QLabel(ResText(inText)); }
 
 void EnableChildWindows(QWidget* inWindow, bool inEnable) {
     if (!inWindow) return;

@@ -2,12 +2,26 @@
 // controls, and the action-type list of the action combo box.
 #pragma once
 
+#include <QString>
+#include <cstdint>
+
 #include "qmhost/QMBase.h"
 
 class QComboBox;
+class QLabel;
 class QWidget;
 
 namespace ui {
+
+// inWidget with the control id inId as its object name.
+template <class W>
+W* Named(W* inWidget, const char* inId) {
+    inWidget->setObjectName(QString::fromLatin1(inId));
+    return inWidget;
+}
+
+// A static text of the string table.
+QLabel* ResLabel(uint32_t inText);
 
 // Enables or disables each child widget of inWindow whose state differs;
 // windows of their own (dialogs over it) are left alone.
