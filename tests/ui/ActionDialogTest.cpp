@@ -1,6 +1,8 @@
 // The go-to builders, the link-action dialogs and the design dialog's action
 // set-up through the host's action handlers.
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QPushButton>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -251,6 +253,27 @@ TEST_F(ActionTest, ActionIsStoredAndShownAgain) {
     Choose("1038", 3);
     EXPECT_EQ(Control<QComboBox>("1038")->currentIndex(), 4);
     Press("2");
+}
+
+TEST_F(ActionTest, LaunchActionNamesTheChosenFile) {
+    auto stamp = NewStamp(kStampTypeText);
+    ASSERT_TRUE(Open(*stamp));
+    AnswerNextModal([](QWidget* inModal) {
+        auto* file = inModal->findChild<QLineEdit*>("launchFile");
+        ASSERT_TRUE(file);
+        // An empty name cannot be confirmed.
+        EXPECT_FALSE(inModal->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->isEnabled());
+        file->setText(QStringLiteral("/srv/files/terms.pdf"));
+        static_cast<QDialog*>(inModal)->accept();
+    });
+    Choose("1038", 3);
+    EXPECT_EQ(Control<QComboBox>("1038")->currentIndex(), 3);
+    const PDFileSpec spec{gCosHFT->dictGet(mDialog->GetAction().cos, Atom("F"))};
+    ASSERT_TRUE(gPDModelHFT->fileSpecIsValid(spec));
+    char text[256] = {};
+    gPDModelHFT->fileSpecGetText(spec, text, sizeof text);
+    EXPECT_STREQ(text, "/srv/files/terms.pdf");
+    EXPECT_STREQ(gCoreHFT->atomGetString(gPDModelHFT->actionGetSubtype(mDialog->GetAction())), "Launch");
 }
 
 }  // namespace
