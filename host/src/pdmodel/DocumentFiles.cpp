@@ -95,6 +95,11 @@ std::unique_ptr<QPDF> openPdfFile(const std::string& path) {
 void writePdfFile(QPDF& qpdf, const std::string& path) {
     replaceFile(path, [&](std::FILE* file) {
         try {
+            // Object streams are kept as the input has them (qpdf's default). Measured on
+            // 20,000 stamped pages: making them anew saves nothing when the input has them
+            // (the new objects are streams, which cannot go into one) and costs twice the
+            // write time; for an input without them it saves 40 % but raises the file to
+            // PDF 1.5, which older readers cannot open.
             QPDFWriter writer(qpdf);
             writer.setOutputFile(path.c_str(), file, false);
             writer.write();
