@@ -3,6 +3,7 @@
 #include "convert/ImageDocuments.h"
 #include "core/TableRegistry.h"
 #include "pde/FontSubsets.h"
+#include "pde/PageContentTables.h"
 #include "pdmodel/PDModelTableImpl.h"
 #include "pdmodel/SavePreparation.h"
 #include "render/PageRenderer.h"
@@ -26,7 +27,6 @@ namespace {
 
 // Tables whose operations arrive with later features are offered empty (Win
 // has its modeless-window list).
-const PagePDEContentTable kPagePDEContent = {sizeof(PagePDEContentTable)};
 const PDSWriteTable kPDSWrite = {sizeof(PDSWriteTable)};
 const PDSReadTable kPDSRead = {sizeof(PDSReadTable)};
 void registerModelessWindow(void* window) { modelessWindows().add(window); }
@@ -89,7 +89,7 @@ void registerHostTables() {
     addAt5("PDMetadata", &kPDMetadata);
     // The two page-content tables are also offered at their older versions.
     addAt5And4("PDSysFont", pdSysFontTable());
-    addAt5And4("PagePDEContent", &kPagePDEContent);
+    addAt5And4("PagePDEContent", pagePDEContentTable());
 }
 
 }  // namespace qmhost

@@ -78,6 +78,20 @@ typedef struct _t_PDEFont* PDEFont;
 typedef struct _t_PDEText* PDEText;
 typedef struct _t_PDSysFont* PDSysFont;
 
+// Objects of the page-content model (PDFEditRead, PDFEditWrite, PagePDEContent):
+// one handle type, told apart by objectGetType; the other names say what an
+// operation expects. Reference-counted: "new" and "acquire" operations give a
+// reference to the caller, "get" operations lend one that lasts while its owner
+// (the content, element or clip that answered it) holds the object.
+typedef struct _t_PDEObject* PDEObject;
+typedef PDEObject PDEContent;
+typedef PDEObject PDEElement;
+typedef PDEObject PDEImage;
+typedef PDEObject PDEForm;
+typedef PDEObject PDEClip;
+typedef PDEObject PDEContainer;
+typedef PDEObject PDEColorSpace;
+
 // Cos object types as the host numbers them.
 enum : int32_t {
     CosNull = 0,

@@ -11,6 +11,7 @@
 #include "pde/CompositeFont.h"
 #include "pde/NamedFonts.h"
 #include "pde/FontRegistry.h"
+#include "pde/PageContentTables.h"
 #include "pde/StandardFonts.h"
 #include "pde/TextObjects.h"
 #include "qmhost/PDFEditReadTable.h"
@@ -139,15 +140,40 @@ int32_t textGetNumRuns(PDEText text) {
     return guarded("textGetNumRuns", [&] { return textRunCount(text); });
 }
 
-const PDFEditWriteTable kWrite = {
-    sizeof(PDFEditWriteTable), fontCreate, fontCreateFromSysFont, fontRelease, fontEncodeText,
-    fontGetBytesPerCode, textCreate, textAddRun, textRelease,
-};
-const PDFEditReadTable kRead = {sizeof(PDFEditReadTable), fontGetCosObj, textGetRunBBox, textGetNumRuns};
+PDFEditWriteTable makeWriteTable() {
+    PDFEditWriteTable table{};
+    table.size = sizeof(PDFEditWriteTable);
+    table.fontCreate = fontCreate;
+    table.fontCreateFromSysFont = fontCreateFromSysFont;
+    table.fontRelease = fontRelease;
+    table.fontEncodeText = fontEncodeText;
+    table.fontGetBytesPerCode = fontGetBytesPerCode;
+    table.textCreate = textCreate;
+    table.textAddRun = textAddRun;
+    table.textRelease = textRelease;
+    addPageContentWrite(table);
+    return table;
+}
+
+PDFEditReadTable makeReadTable() {
+    PDFEditReadTable table{};
+    table.size = sizeof(PDFEditReadTable);
+    table.fontGetCosObj = fontGetCosObj;
+    table.textGetRunBBox = textGetRunBBox;
+    table.textGetNumRuns = textGetNumRuns;
+    addPageContentRead(table);
+    return table;
+}
 
 }  // namespace
 
-const PDFEditWriteTable* pdfEditWriteTable() { return &kWrite; }
-const PDFEditReadTable* pdfEditReadTable() { return &kRead; }
+const PDFEditWriteTable* pdfEditWriteTable() {
+    static const PDFEditWriteTable table = makeWriteTable();
+    return &table;
+}
+const PDFEditReadTable* pdfEditReadTable() {
+    static const PDFEditReadTable table = makeReadTable();
+    return &table;
+}
 
 }  // namespace qmhost

@@ -1,0 +1,396 @@
+#include "pde/PdeReader.h"
+
+#include <algorithm>
+#include <set>
+
+#include <qpdf/QPDF.hh>
+
+#include "core/Raise.h"
+#include "pde/PdeTextMeasure.h"
+
+namespace qmhost {
+namespace {
+
+constexpr size_t kMaxWarnings = 50;  // later problems are counted, not described
+
+const std::set<std::string>& stateSlots() {
+    static const std::set<std::string> slots = {"w", "J", "j", "M", "d", "ri", "i",
+                                                "Tc", "Tw", "Tz", "TL", "Tf", "Tr", "Ts"};
+    return slots;
+}
+
+const std::set<std::string>& paintOperators() {
+    static const std::set<std::string> ops = {"S", "s", "f", "F", "f*", "B", "B*", "b", "b*", "n"};
+    return ops;
+}
+
+struct GraphicsState {
+    PdeMatrix ctm;
+    PdeGState gs;
+    std::shared_ptr<PdeClip> clip;
+};
+
+class ContentReader : public QPDFObjectHandle::ParserCallbacks {
+public:
+    ContentReader(std::shared_ptr<PdeContent> content, QPDFObjectHandle resources, uint32_t serial)
+        : mContent(std::move(content)), mTargets{mContent} {
+        mSource.serial = serial;
+        mSource.resources = resources;
+        mContent->source = mSource;
+    }
+
+    void handleObject(QPDFObjectHandle object, size_t, size_t) override {
+        if (object.isInlineImage()) {
+            if (mInlineImage) mInlineImage->inlineData = object.getInlineImageValue();
+            return;
+        }
+        if (!object.isOperator()) {
+            mOperands.push_back(object);
+            return;
+        }
+        const std::string op = object.getOperatorValue();
+        operate(op);
+        mOperands.clear();
+    }
+
+    void handleEOF() override { finish(); }
+
+    void warn(const std::string& text) {
+        if (mContent->warnings.size() < kMaxWarnings) mContent->warnings.push_back(text);
+        ++mWarningCount;
+    }
+    size_t warningCount() const { return mWarningCount; }
+
+    void finish() {
+        if (mFinished) return;
+        mFinished = true;
+        if (mText) {
+            warn("a text object is not closed with ET");
+            endText();
+        }
+        if (mInlineImage) {
+            warn("an inline image is not closed with EI");
+            endInlineImage();
+        }
+        if (!mPath.empty()) warn("a path is not painted");
+        if (mTargets.size() > 1) warn("marked content is not closed with EMC");
+        mTargets.resize(1);
+    }
+
+private:
+    void operate(const std::string& op) {
+        if (mInlineImage) return inlineImageOperator(op);
+        if (mText && op != "ET" && op != "BT") textOperator(op);
+        if (op == "q") {
+            if (mText) return warn("q inside a text object");
+            mStack.push_back(mState);
+        } else if (op == "Q") {
+            if (mText) return warn("Q inside a text object");
+            if (mStack.empty()) return warn("Q without q");
+            mState = mStack.back();
+            mStack.pop_back();
+        } else if (op == "cm") {
+            if (auto m = matrixOperands()) mState.ctm = m->then(mState.ctm);
+            else warn("cm without six numbers");
+        } else if (stateSlots().count(op)) {
+            mState.gs.slots[op] = currentOp(op);
+        } else if (op == "gs") {
+            auto& list = mState.gs.extGStates;
+            PdeOp made = currentOp(op);
+            list.erase(std::remove_if(list.begin(), list.end(),
+                                      [&](const PdeOp& o) { return o.operands.size() == made.operands.size() &&
+                                                                   !made.operands.empty() &&
+                                                                   o.operands[0].unparse() == made.operands[0].unparse(); }),
+                       list.end());
+            list.push_back(std::move(made));
+        } else if (colourOperator(op)) {
+        } else if (op == "m" || op == "l" || op == "c" || op == "v" || op == "y" || op == "h" || op == "re") {
+            pathSegment(op);
+        } else if (op == "W" || op == "W*") {
+            mPendingClip = op;
+        } else if (paintOperators().count(op)) {
+            paintPath(op);
+        } else if (op == "BT") {
+            beginText();
+        } else if (op == "ET") {
+            if (!mText) return warn("ET without BT");
+            endText();
+        } else if (op == "Do") {
+            placeXObject();
+        } else if (op == "BI") {
+            beginInlineImage();
+        } else if (op == "BMC" || op == "BDC") {
+            beginMarkedContent(op);
+        } else if (op == "EMC") {
+            if (mTargets.size() < 2) return warn("EMC without BMC or BDC");
+            mTargets.pop_back();
+        } else if (op == "MP" || op == "DP") {
+            addRaw(kPDEPlace, op);
+        } else if (op == "sh") {
+            addRaw(kPDEShading, op);
+        } else if (op == "BX" || op == "EX") {
+            // compatibility sections change nothing that is drawn
+        } else if (!mText && op != "Tj" && op != "TJ" && op != "'" && op != "\"" && op != "Td" && op != "TD" &&
+                   op != "Tm" && op != "T*") {
+            warn("unknown operator " + op + " kept as it was");
+            addRaw(kPDEUnknown, op);
+        }
+    }
+
+    PdeOp currentOp(const std::string& op) const { return PdeOp{mOperands, op}; }
+
+    std::optional<PdeMatrix> matrixOperands() const {
+        if (mOperands.size() != 6) return std::nullopt;
+        double v[6];
+        for (size_t i = 0; i < 6; ++i) {
+            if (!mOperands[i].isNumber()) return std::nullopt;
+            v[i] = mOperands[i].getNumericValue();
+        }
+        return PdeMatrix{v[0], v[1], v[2], v[3], v[4], v[5]};
+    }
+
+    bool colourOperator(const std::string& op) {
+        auto& slots = mState.gs.slots;
+        if (op == "CS" || op == "cs") {
+            const std::string colour = op == "CS" ? "SC" : "sc";
+            slots[op] = currentOp(op);
+            slots.erase(colour);  // a new space starts at its initial colour
+        } else if (op == "SC" || op == "SCN" || op == "sc" || op == "scn") {
+            slots[op == "SC" || op == "SCN" ? "SC" : "sc"] = currentOp(op);
+        } else if (op == "G" || op == "RG" || op == "K") {
+            slots.erase("CS");
+            slots["SC"] = currentOp(op);
+        } else if (op == "g" || op == "rg" || op == "k") {
+            slots.erase("cs");
+            slots["sc"] = currentOp(op);
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    template <class T>
+    std::shared_ptr<T> stamped(std::shared_ptr<T> element) {
+        element->ctm = mState.ctm;
+        element->gstate = mState.gs;
+        element->clip = mState.clip;
+        element->source = mSource;
+        return element;
+    }
+
+    void add(std::shared_ptr<PdeElement> element) { mTargets.back()->elements.push_back(std::move(element)); }
+
+    void addRaw(int32_t type, const std::string& op) {
+        auto raw = stamped(std::make_shared<PdeRaw>(type));
+        raw->ops.push_back(currentOp(op));
+        add(raw);
+    }
+
+    void pathSegment(const std::string& op) {
+        static const std::map<std::string, size_t> counts = {{"m", 2}, {"l", 2}, {"c", 6}, {"v", 4},
+                                                             {"y", 4}, {"h", 0}, {"re", 4}};
+        if (mOperands.size() != counts.at(op)) return warn(op + " with " + std::to_string(mOperands.size()) + " operands");
+        PdePath::Segment segment{op == "re" ? 'r' : op[0], {}};
+        for (auto operand : mOperands) {
+            if (!operand.isNumber()) return warn(op + " with an operand that is not a number");
+            segment.v.push_back(operand.getNumericValue());
+        }
+        mPath.push_back(std::move(segment));
+    }
+
+    void paintPath(const std::string& op) {
+        auto path = stamped(std::make_shared<PdePath>());
+        path->segments = std::move(mPath);
+        mPath.clear();
+        if (op != "n") {
+            path->paint = op;
+            add(path);
+        }
+        if (!mPendingClip.empty()) {
+            auto clipPath = std::make_shared<PdePath>();
+            clipPath->ctm = mState.ctm;
+            clipPath->segments = path->segments;
+            clipPath->paint = mPendingClip + " n";
+            auto clip = std::make_shared<PdeClip>();
+            if (mState.clip) clip->elements = mState.clip->elements;
+            clip->elements.push_back(clipPath);
+            mState.clip = clip;
+            mPendingClip.clear();
+        }
+    }
+
+    void beginText() {
+        if (mText) {
+            warn("BT inside a text object");
+            endText();
+        }
+        mText = stamped(std::make_shared<PdeText>());
+        mMeasure = std::make_unique<PdeTextMeasure>(mState.ctm, mSource.resources);
+        mMeasure->setState(mState.gs);
+    }
+
+    void textOperator(const std::string& op) {
+        if (op == "q" || op == "Q") return;  // kept out of the text: it would unbalance the stack
+        mText->ops.push_back(currentOp(op));
+        if (op == "cm") return warn("cm inside a text object");
+        mMeasure->operate(op, mOperands);
+        if (op == "Tf" && mMeasure->fontMissing()) warn("font " + mOperands[0].unparse() + " is not in the resources");
+    }
+
+    void endText() {
+        mText->box = mMeasure->box();
+        add(mText);
+        mText.reset();
+        mMeasure.reset();
+    }
+
+    QPDFObjectHandle resource(const char* category, QPDFObjectHandle name) {
+        if (!name.isName() || !mSource.resources.isDictionary()) return QPDFObjectHandle::newNull();
+        return pdeKey(mSource.resources, category, name.getName());
+    }
+
+    void placeXObject() {
+        QPDFObjectHandle name = mOperands.empty() ? QPDFObjectHandle::newNull() : mOperands[0];
+        QPDFObjectHandle xobject = resource("/XObject", name);
+        const std::string subtype =
+            xobject.isStream() && xobject.getDict().getKey("/Subtype").isName() ? xobject.getDict().getKey("/Subtype").getName() : "";
+        if (subtype == "/Image") {
+            auto image = stamped(std::make_shared<PdeImage>());
+            image->xobject = xobject;
+            image->name = name.getName();
+            return add(image);
+        }
+        if (subtype == "/Form") {
+            if (std::find(mAncestors.begin(), mAncestors.end(), xobject.getObjGen()) != mAncestors.end()) {
+                warn("form " + name.unparse() + " would contain itself; kept without reading it");
+                return addRaw(kPDEUnknown, "Do");
+            }
+            auto form = stamped(std::make_shared<PdeForm>());
+            form->xobject = xobject;
+            form->name = name.getName();
+            form->ancestors = mAncestors;
+            // Do places the form by its /Matrix too; the element's CTM stays the one at Do.
+            return add(form);
+        }
+        warn("XObject " + name.unparse() + (xobject.isNull() ? " is not in the resources" : " is of an unknown kind") +
+             "; kept as it was");
+        addRaw(kPDEUnknown, "Do");
+    }
+
+    void beginInlineImage() {
+        mInlineImage = stamped(std::make_shared<PdeImage>());
+        mInlineImage->inlineDict = QPDFObjectHandle::newDictionary();
+    }
+
+    void inlineImageOperator(const std::string& op) {
+        if (op == "ID") {
+            for (size_t i = 0; i + 1 < mOperands.size(); i += 2)
+                if (mOperands[i].isName()) mInlineImage->inlineDict.replaceKey(mOperands[i].getName(), mOperands[i + 1]);
+            if (mOperands.size() % 2) warn("an inline image's dictionary has a key without a value");
+        } else if (op == "EI") {
+            endInlineImage();
+        } else {
+            warn("operator " + op + " inside an inline image");
+        }
+    }
+
+    void endInlineImage() {
+        const PDEImageAttrs attrs = mInlineImage->attributes();
+        if (attrs.width <= 0 || attrs.height <= 0) warn("an inline image without a width or height");
+        add(mInlineImage);
+        mInlineImage.reset();
+    }
+
+    void beginMarkedContent(const std::string& op) {
+        auto container = stamped(std::make_shared<PdeContainer>());
+        container->tag = !mOperands.empty() && mOperands[0].isName() ? mOperands[0].getName().substr(1) : "Unknown";
+        if (op == "BDC" && mOperands.size() >= 2) {
+            if (mOperands[1].isDictionary()) {
+                container->dict = mOperands[1];
+            } else if (mOperands[1].isName()) {
+                container->dictInline = false;
+                container->propertiesName = mOperands[1].getName();
+                container->dict = resource("/Properties", mOperands[1]);
+                if (container->dict.isNull()) {
+                    warn("properties " + mOperands[1].unparse() + " are not in the resources");
+                    container->dict = QPDFObjectHandle::newDictionary();
+                }
+            }
+        }
+        container->content->source = mSource;
+        container->content->ancestors = mAncestors;
+        add(container);
+        mTargets.push_back(container->content);
+    }
+
+public:
+    std::vector<QPDFObjGen> mAncestors;
+
+private:
+    std::shared_ptr<PdeContent> mContent;
+    std::vector<std::shared_ptr<PdeContent>> mTargets;
+    PdeSource mSource;
+    mutable std::vector<QPDFObjectHandle> mOperands;
+    GraphicsState mState;
+    std::vector<GraphicsState> mStack;
+    std::vector<PdePath::Segment> mPath;
+    std::string mPendingClip;
+    std::shared_ptr<PdeText> mText;
+    std::unique_ptr<PdeTextMeasure> mMeasure;
+    std::shared_ptr<PdeImage> mInlineImage;
+    size_t mWarningCount = 0;
+    bool mFinished = false;
+};
+
+}  // namespace
+
+std::shared_ptr<PdeContent> readPdeContent(QPDFObjectHandle contents, QPDFObjectHandle resources, uint32_t serial,
+                                           std::vector<QPDFObjGen> ancestors) {
+    auto content = std::make_shared<PdeContent>();
+    content->ancestors = ancestors;
+    ContentReader reader(content, resources, serial);
+    reader.mAncestors = std::move(ancestors);
+    QPDF* owner = contents.getOwningQPDF();
+    const size_t warningsBefore = owner ? owner->numWarnings() : 0;
+    try {
+        if (contents.isStream() || contents.isArray()) QPDFObjectHandle::parseContentStream(contents, &reader);
+        else if (!contents.isNull()) reader.warn("the content is neither a stream nor an array of streams");
+    } catch (const std::exception& e) {
+        reader.warn(std::string("the content could not be read to its end: ") + e.what());
+    }
+    reader.finish();
+    const size_t qpdfWarnings = owner ? owner->numWarnings() - warningsBefore : 0;
+    for (size_t i = 0; i < qpdfWarnings; ++i) reader.warn("qpdf found a damaged token in the content");
+    content->attrs = {};
+    return content;
+}
+
+std::shared_ptr<PdeContent> PdeForm::content() {
+    if (mContent) return mContent;
+    if (!xobject.isStream()) {
+        mContent = std::make_shared<PdeContent>();
+        return mContent;
+    }
+    QPDFObjectHandle resources = xobject.getDict().getKey("/Resources");
+    // A form without resources draws with those of the content that placed it.
+    if (!resources.isDictionary()) resources = source.resources;
+    std::vector<QPDFObjGen> chain = ancestors;
+    chain.push_back(xobject.getObjGen());
+    mContent = readPdeContent(xobject, resources, source.serial, chain);
+    PDEContentAttrs& attrs = mContent->attrs;
+    attrs.flags = kPDEContentIsForm;
+    QPDFObjectHandle dict = xobject.getDict();
+    attrs.formType = dict.getKey("/FormType").isInteger() ? static_cast<int32_t>(dict.getKey("/FormType").getIntValue()) : 1;
+    PdeBox box;
+    QPDFObjectHandle b = dict.getKey("/BBox");
+    if (b.isArray() && b.getArrayNItems() == 4 && b.getArrayItem(0).isNumber() && b.getArrayItem(1).isNumber() &&
+        b.getArrayItem(2).isNumber() && b.getArrayItem(3).isNumber()) {
+        box.add(b.getArrayItem(0).getNumericValue(), b.getArrayItem(1).getNumericValue());
+        box.add(b.getArrayItem(2).getNumericValue(), b.getArrayItem(3).getNumericValue());
+    }
+    attrs.bbox = box.toFixed();
+    attrs.matrix = formMatrix().toFixed();
+    return mContent;
+}
+
+}  // namespace qmhost
