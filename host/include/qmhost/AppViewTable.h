@@ -3,6 +3,15 @@
 
 #include "qmhost/QMBase.h"
 
+// The page shown in a document view, with the view's device space (pixels, y
+// down from the view's top-left corner).
+typedef struct _t_AVPageView* AVPageView;
+
+// A rectangle in a page view's device space (left <= right, top <= bottom).
+struct AVDevRect {
+    int16_t left, top, right, bottom;
+};
+
 // Notification numbers that the host sends (one definition, meaning here).
 enum : int32_t {
     kNotifyFrontDocChanged = 2,  // (AVDoc, clientData): the front view changed
@@ -375,4 +384,22 @@ struct AppViewTable {
     void (*enumActionHandlers)(AVActionEnumProc proc, void* clientData);
     // The handler of that action type, or null when the host has none. Never raises.
     const AVActionHandlerProcs* (*getActionHandlerByType)(ASAtom type);
+
+    // --- Page views. A view shows one page at a time (the first at first) at
+    // 72 pixels per inch: device space is the page's displayed box, rotated as
+    // the page says, y down from its top-left corner.
+    AVPageView (*docGetPageView)(AVDoc view);  // raises kHostErrBadHandle for an unknown view
+    // The device point of a point in the shown page's user space (clamped to 16 bits).
+    void (*pageViewPointToDevice)(AVPageView pageView, const ASFixedPoint* point, int16_t* x, int16_t* y);
+    // The device rectangle that holds the user-space rectangle (ordered).
+    void (*pageViewRectToDevice)(AVPageView pageView, const ASFixedRect* rect, AVDevRect* out);
+    // Marks a device rectangle (null: the whole view) to be drawn again.
+    void (*pageViewInvalidateRect)(AVPageView pageView, const AVDevRect* rect);
+    void (*pageViewDrawNow)(AVPageView pageView);  // draws what was marked
+    // Shows page pageNumber (0-based); raises kHostErrBadIndex outside the document.
+    void (*pageViewGoTo)(AVPageView pageView, int32_t pageNumber);
+    int32_t (*pageViewGetPageNum)(AVPageView pageView);
+    // Scrolls so that the rectangle, with margin pixels around it, is in sight.
+    void (*pageViewScrollToRect)(AVPageView pageView, const AVDevRect* rect, bool favorLeft, bool favorTop,
+                                 int16_t margin);
 };

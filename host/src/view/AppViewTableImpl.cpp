@@ -7,6 +7,7 @@
 #include "view/FileShowing.h"
 #include "view/MenuTableEntries.h"
 #include "view/Notifications.h"
+#include "view/PageViews.h"
 #include "view/ProgressMonitor.h"
 #include "view/Views.h"
 #include "qmhost/AppViewTable.h"
@@ -77,6 +78,11 @@ const AppViewTable kTable = {
     showFile,
     // Link action handlers.
     enumActionHandlers, getActionHandlerByType,
+    // Page views.
+    pageviewentries::docGetPageView, pageviewentries::pageViewPointToDevice,
+    pageviewentries::pageViewRectToDevice, pageviewentries::pageViewInvalidateRect,
+    pageviewentries::pageViewDrawNow, pageviewentries::pageViewGoTo, pageviewentries::pageViewGetPageNum,
+    pageviewentries::pageViewScrollToRect,
 };
 
 }  // namespace
