@@ -5,6 +5,8 @@
 #include "pde/FontSubsets.h"
 #include "pde/PageContentTables.h"
 #include "pdmodel/PDModelTableImpl.h"
+#include "pdmodel/PageHandles.h"
+#include "pdmodel/PageResources.h"
 #include "pdmodel/SavePreparation.h"
 #include "render/PageRenderer.h"
 #include "qmhost/ASExtraTable.h"
@@ -74,6 +76,7 @@ const PDModelTable* pdModelTable() {
 }
 
 void registerHostTables() {
+    setPdePageAccess({documentOfPage, pageObjectOf, effectivePageResources});
     // Registering again (tests do) keeps a preparer put in its place.
     if (!savePreparer()) setSavePreparer(prepareFontSubsets);
     addAt5("AppSupport", appSupportTable());

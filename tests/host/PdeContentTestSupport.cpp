@@ -4,7 +4,10 @@
 
 namespace pdetest {
 
-const PagePDEContentTable& loans() { return *qmhost::pagePDEContentTable(); }
+const PagePDEContentTable& loans() {
+    qmhost::registerHostTables();  // hands the loans their access to pages
+    return *qmhost::pagePDEContentTable();
+}
 
 std::vector<int32_t> elementTypes(PDEContent content) {
     std::vector<int32_t> types;

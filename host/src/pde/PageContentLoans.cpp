@@ -7,8 +7,6 @@
 #include "pde/PageContentTables.h"
 #include "pde/PdeReader.h"
 #include "pde/PdeWriter.h"
-#include "pdmodel/PageHandles.h"
-#include "pdmodel/PageResources.h"
 
 namespace qmhost {
 namespace {
@@ -17,6 +15,17 @@ struct Loan {
     std::shared_ptr<PdeContent> content;
     int32_t count = 0;
 };
+
+PdePageAccess gAccess{};
+
+const PdePageAccess& access() {
+    if (!gAccess.document) raise(kHostErrUnsupported, "page contents: the host gave no access to pages");
+    return gAccess;
+}
+
+Document& documentOfPage(PDPage page, const char* op) { return access().document(page, op); }
+QPDFObjectHandle pageObjectOf(PDPage page, const char* op) { return access().dictionary(page, op); }
+QPDFObjectHandle effectivePageResources(QPDFObjectHandle page, bool create) { return access().resources(page, create); }
 
 using LoanKey = std::pair<uint32_t, QPDFObjGen>;  // document serial, page dictionary
 
@@ -80,6 +89,8 @@ const PagePDEContentTable kTable = {sizeof(PagePDEContentTable), pageAcquirePDEC
 }  // namespace
 
 const PagePDEContentTable* pagePDEContentTable() { return &kTable; }
+
+void setPdePageAccess(const PdePageAccess& pageAccess) { gAccess = pageAccess; }
 
 size_t pageContentLoanCount() {
     size_t count = 0;

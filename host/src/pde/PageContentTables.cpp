@@ -13,8 +13,6 @@
 #include "pde/PdeGStateRecord.h"
 #include "pde/PdeReader.h"
 #include "pde/PdeWriter.h"
-#include "pdmodel/PageHandles.h"
-#include "pdmodel/PageResources.h"
 #include "support/FixedMath.h"
 #include "support/Streams.h"
 
