@@ -16,6 +16,8 @@
 #include "support/ErrorCode.h"
 
 class CBridgeStream;
+class CPDEImage;
+class CPDEImageXObject;
 
 // Colour-space codes answered by GetColorSpace.
 enum : int32_t {
@@ -106,6 +108,20 @@ public:
     // The name atom of a filter code: 1 FlateDecode, 2 DCTDecode, 3 LZWDecode,
     // 4 RunLengthDecode; 0 for any other code. Needs the filter atoms made.
     static ASAtom GetFilterAtom(int32_t filterCode);
+
+    // --- Export: the image behind a page-content element written as a file of
+    // this type at the path of the type's stream (through a new file renamed
+    // over it, so a failed export leaves the path as it was).
+    // Writes the image FindElementImage finds; false when there is none.
+    virtual bool ExportElementImage(CPDEImageXObject& element);
+    // A form: FindFormImage of it; an image XObject: itself; otherwise null.
+    virtual PDEImage FindElementImage(CPDEImageXObject& element);
+    // The first image XObject in the form's content, depth first; null when none.
+    virtual PDEImage FindFormImage(PDEForm form);
+    // Writes the image's samples. Throws with "Bad PDF Color Space" for a colour
+    // space the type does not write, "Error Writing Image Underflow" when the
+    // samples are short, and kErrOpenFile when the file cannot be written.
+    virtual void WriteImageFile(AVDoc view, int32_t pageNumber, CPDEImage& image) = 0;
 
 protected:
     CBridgeStream* mStream = nullptr;

@@ -46,6 +46,8 @@ public:
 
     // See CImageType. Decodes the whole image while the host stores it.
     CosObj MakeImageXObject(PDDoc doc, int32_t filterCode, ASAtom* outColorSpace) override;
+    // Writes the samples of an image XObject of the view's document (see CImageType).
+    void WriteImageFile(AVDoc view, int32_t pageNumber, CPDEImage& image) override;
 
     // Installs this type's source manager on a decompressor: bytes come from
     // stream (open for reading; not owned) 4096 at a time. An empty stream is

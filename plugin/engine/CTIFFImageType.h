@@ -47,6 +47,8 @@ public:
     // "kErrorStr_TIFFNot8BitPalette" or "Bad TIFF Color Space" for the two
     // colour refusals.
     CosObj MakeImageXObject(PDDoc doc, int32_t filterCode, ASAtom* outColorSpace) override;
+    // Writes the samples of an image XObject of the view's document (see CImageType).
+    void WriteImageFile(AVDoc view, int32_t pageNumber, CPDEImage& image) override;
 
     // Installs libtiff's error and warning handlers once per process.
     static void InstallHandlers();

@@ -105,6 +105,7 @@ TEST_F(ImageSniffTest, ImageMatrixMapsTheUnitSquareOntoTheRectangle) {
         int32_t GetBitsPerComponent() override { return 0; }
         int32_t GetColorSpace() override { return 0; }
         CosObj MakeImageXObject(PDDoc, int32_t, ASAtom*) override { return CosNullObj(); }
+        void WriteImageFile(AVDoc, int32_t, CPDEImage&) override {}
     } probe;
     const ASFixedRect rect{72 << 16, 172 << 16, 272 << 16, 72 << 16};
     ASFixedMatrix out{};

@@ -242,7 +242,23 @@ size_t pdeHeldReferenceCount() {
 
 // --- elements
 
-bool PdeElement::isAtPoint(double x, double y) const { return inBox(bbox(), x, y); }
+namespace {
+// Whether the point lies inside the box of every path of the clip (what is
+// clipped away cannot be hit).
+bool inClip(const std::shared_ptr<PdeClip>& clip, double x, double y) {
+    if (!clip) return true;
+    for (const auto& element : clip->elements) {
+        if (auto nested = std::dynamic_pointer_cast<PdeClip>(element)) {
+            if (!inClip(nested, x, y)) return false;
+        } else if (auto path = std::dynamic_pointer_cast<PdeElement>(element)) {
+            if (!inBox(path->bbox(), x, y)) return false;
+        }
+    }
+    return true;
+}
+}  // namespace
+
+bool PdeElement::isAtPoint(double x, double y) const { return inBox(bbox(), x, y) && inClip(clip, x, y); }
 
 void PdeElement::dump(int level, int depth, std::vector<std::string>& lines) const {
     PdeBox box = bbox();
@@ -301,7 +317,9 @@ std::shared_ptr<PdeElement> PdeRaw::copy() const {
 
 PdeBox PdeImage::bbox() const { return mappedBox(ctm, 0, 0, 1, 1); }
 
-bool PdeImage::isAtPoint(double x, double y) const { return inMappedRect(ctm, 0, 0, 1, 1, x, y); }
+bool PdeImage::isAtPoint(double x, double y) const {
+    return inMappedRect(ctm, 0, 0, 1, 1, x, y) && inClip(clip, x, y);
+}
 
 std::shared_ptr<PdeElement> PdeImage::copy() const {
     auto made = std::make_shared<PdeImage>();
@@ -353,7 +371,7 @@ PdeBox PdeForm::bbox() const {
 
 bool PdeForm::isAtPoint(double x, double y) const {
     auto v = formBBox(xobject);
-    return v && inMappedRect(matrix(), (*v)[0], (*v)[1], (*v)[2], (*v)[3], x, y);
+    return v && inMappedRect(matrix(), (*v)[0], (*v)[1], (*v)[2], (*v)[3], x, y) && inClip(clip, x, y);
 }
 
 std::shared_ptr<PdeElement> PdeForm::copy() const {
