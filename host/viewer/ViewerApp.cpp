@@ -85,6 +85,11 @@ ViewerApp::~ViewerApp() {
 
 ViewerApp* ViewerApp::instance() { return gInstance; }
 
+void ViewerApp::requestCancel() {
+    mCancelRequested = true;
+    qmhost::progressMonitor().requestCancel();
+}
+
 bool ViewerApp::start(const qmhost::HostOptions& options, QString* error) {
     auto session = std::make_unique<qmhost::HostSession>(options);
     std::string why;

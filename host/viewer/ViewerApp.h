@@ -81,7 +81,9 @@ public:
     // True while a command or a run is under way.
     bool busy() const;
     // Esc during a run: a batch sequence stops after the current page.
-    void requestCancel() { mCancelRequested = true; }
+    // Asks the run under way to stop: a batch sequence before its next file, a
+    // plug-in's run at its next cancel test.
+    void requestCancel();
     bool cancelRequested() const { return mCancelRequested; }
 
     // Whether closing the last window quits (true; tests keep one run going).

@@ -1,6 +1,7 @@
 #include "ui/StamperDialogs.h"
 
 #include <QApplication>
+#include <QPointer>
 
 #include "stamper/StamperBatchCommand.h"
 #include "stamper/StamperDialogSeams.h"
@@ -49,9 +50,13 @@ void CloseModelessManager() { delete CProfilesDlg::GetModeless(); }
 
 bool ChooseBatchProfile(ASCab ioParams) {
     if (!HasWidgets()) return false;
-    CProfilesDlg dialog(QApplication::activeWindow(), CProfilesDlg::kModalTemplate);
-    dialog.SetBatchCab(ioParams);
-    return dialog.exec() == QDialog::Accepted;
+    // On the heap: a parent window that goes while the dialog runs takes the
+    // dialog with it, and the guard then knows.
+    QPointer<CProfilesDlg> dialog = new CProfilesDlg(QApplication::activeWindow(), CProfilesDlg::kModalTemplate);
+    dialog->SetBatchCab(ioParams);
+    const bool chosen = dialog->exec() == QDialog::Accepted;
+    delete dialog.data();
+    return chosen;
 }
 
 void InstallStamperDialogs() {

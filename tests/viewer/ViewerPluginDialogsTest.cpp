@@ -9,12 +9,14 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QTimer>
 #include <QUrl>
 #include <functional>
 
 #include "ViewerFixture.h"
+#include "common/PdfFixtures.h"
 #include "view/ModelessWindows.h"
 #include "viewer/DocumentWindow.h"
 #include "viewer/ViewerApp.h"
@@ -120,6 +122,27 @@ TEST_F(ViewerPluginDialogs, StampManagerIsOneOfTheViewersWindowsWhileItIsOpen) {
     EXPECT_TRUE(qmhost::modelessWindows().contains(manager));
     manager->close();
     ASSERT_TRUE(WaitFor([] { return qmhost::modelessWindows().windows().empty(); }));
+}
+
+TEST_F(ViewerPluginDialogs, EscStopsAStampRunStartedFromTheMenuAfterItsCurrentPage) {
+    qmtest::FixtureFolder folder;
+    const std::string input = folder.file("long.pdf");
+    qmtest::writeSimplePdf(input, 6);
+    qmviewer::DocumentWindow* window = Viewer().openFile(QString::fromStdString(input), mWindow);
+    ASSERT_NE(window, nullptr);
+    QAction* court = MenuAction(window, {"Extensions", "VELM:Quillmark", "VELM:SStamp", "Court"});
+    ASSERT_NE(court, nullptr);
+    // Waiting in the queue, Esc arrives at the run's first cancel test.
+    QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    court->trigger();
+    ASSERT_TRUE(WaitFor([] { return !Viewer().busy(); }));
+    EXPECT_TRUE(Prompts().messages.join("\n").contains(QString::fromUtf8("进程被用户停止")))
+        << Prompts().messages.join("\n").toStdString();
+    // The request ended with that run: the next one runs to its end.
+    Prompts().clear();
+    court->trigger();
+    ASSERT_TRUE(WaitFor([] { return !Viewer().busy(); }));
+    EXPECT_TRUE(Prompts().messages.isEmpty()) << Prompts().messages.join("\n").toStdString();
 }
 
 }  // namespace

@@ -402,4 +402,9 @@ struct AppViewTable {
     // Scrolls so that the rectangle, with margin pixels around it, is in sight.
     void (*pageViewScrollToRect)(AVPageView pageView, const AVDevRect* rect, bool favorLeft, bool favorTop,
                                  int16_t margin);
+
+    // --- Cancel requests.
+    // Non-zero when the user asked the run under way to stop (Esc in the desktop
+    // host) since the application's progress monitor last began. Never raises.
+    int32_t (*userWantsToCancel)(void);
 };

@@ -83,6 +83,7 @@ const AppViewTable kTable = {
     pageviewentries::pageViewRectToDevice, pageviewentries::pageViewInvalidateRect,
     pageviewentries::pageViewDrawNow, pageviewentries::pageViewGoTo, pageviewentries::pageViewGetPageNum,
     pageviewentries::pageViewScrollToRect,
+    [] { return progressMonitor().cancelRequested() ? int32_t{1} : int32_t{0}; },
 };
 
 }  // namespace

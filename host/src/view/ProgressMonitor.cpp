@@ -43,6 +43,7 @@ ASProgressMonitorRec gRecord = {
 
 void ProgressMonitor::begin() {
     if (mDepth++ > 0) return;
+    mCancelRequested = false;
     mDuration = 0;
     mValue = 0;
     mText.clear();
@@ -141,6 +142,7 @@ void ProgressMonitor::clear() {
 void ProgressMonitor::reset() {
     clear();
     mDepth = 0;
+    mCancelRequested = false;
     mDuration = 0;
     mValue = 0;
     mText.clear();

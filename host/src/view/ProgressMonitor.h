@@ -29,6 +29,10 @@ public:
     void setText(const std::string& text);  // UTF-8; shown behind the bar
     const std::string& text() const { return mText; }
     int32_t depth() const { return mDepth; }
+    // The user asked the run under way to stop (Esc in the desktop host). The
+    // request holds until the next outermost begin.
+    void requestCancel() { mCancelRequested = true; }
+    bool cancelRequested() const { return mCancelRequested; }
 
     // Where the bar is drawn: a stream (not owned), or null to draw nothing.
     // Until this is called, standard error when it is a terminal, else nothing.
@@ -54,6 +58,7 @@ private:
     std::FILE* output();
 
     int32_t mDepth = 0;
+    bool mCancelRequested = false;
     int32_t mDuration = 0;
     int32_t mValue = 0;
     std::string mText;
