@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/FileSizeLimit.h"
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -300,33 +302,13 @@ TEST_F(PreferencesStore, WriteReplacesTheOldFileWholeAndKeepsItsPermissions) {
     EXPECT_EQ(FolderEntries(mFolder), std::vector<std::string>{"store.pfs"});
 }
 
-// Lets no file of this process grow beyond a limit while it lives.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &mOld);
-        mOldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = mOld;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &mOld);
-        std::signal(SIGXFSZ, mOldHandler);
-    }
-
-private:
-    rlimit mOld{};
-    void (*mOldHandler)(int) = nullptr;
-};
-
 TEST_F(PreferencesStore, WriteThatFailsMidwayLeavesTheOldFileWhole) {
     SetLongPreference(mStore, 1, 1);
     ASSERT_TRUE(mStore.WriteFile());
     const std::string old = readAll(mPath);
     SetMemoryPreference(mStore, 2, 4096, std::string(4096, 'x').data());
     {
-        FileSizeLimit limit(1024);
+        qmtest::FileSizeLimit limit(1024);
         EXPECT_FALSE(mStore.WriteFile());
     }
     EXPECT_EQ(readAll(mPath), old);

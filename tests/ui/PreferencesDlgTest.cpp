@@ -2,12 +2,12 @@
 // writes, what Cancel and a refused value leave alone, and a failed write.
 #include <gtest/gtest.h>
 
+#include "common/FileSizeLimit.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSpinBox>
-#include <csignal>
-#include <sys/resource.h>
 
 #include "common/PdfFixtures.h"
 #include "common/PluginFixture.h"
@@ -109,26 +109,6 @@ TEST_F(PreferencesDlgTest, BatesLengthOutOfRangeIsRefusedBeforeAnythingIsStored)
     }
 }
 
-// Lets no file of this process grow beyond a limit while it lives.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t inBytes) {
-        ::getrlimit(RLIMIT_FSIZE, &mOld);
-        mOldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = mOld;
-        limit.rlim_cur = inBytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &mOld);
-        std::signal(SIGXFSZ, mOldHandler);
-    }
-
-private:
-    rlimit mOld{};
-    void (*mOldHandler)(int) = nullptr;
-};
-
 TEST_F(PreferencesDlgTest, FailedWriteIsReportedAndTheOldFileStaysWhole) {
     mDialog->accept();
     ASSERT_TRUE(FileExists());
@@ -137,7 +117,7 @@ TEST_F(PreferencesDlgTest, FailedWriteIsReportedAndTheOldFileStaysWhole) {
     CPreferencesDlg second(*mPreferences);
     FindControl<QCheckBox>(&second, 1041)->setChecked(true);
     {
-        FileSizeLimit limit(8);
+        qmtest::FileSizeLimit limit(8);
         second.accept();
     }
     EXPECT_EQ(second.result(), QDialog::Accepted);
