@@ -4,11 +4,13 @@ namespace qmcli {
 
 AlertCapture::AlertCapture() : mPrevious(qmhost::alerts().mode()) {
     qmhost::alerts().clearRecorded();
+    qmhost::alerts().takeWarnings();
     qmhost::alerts().setMode(qmhost::AlertMode::Record);
 }
 
 AlertCapture::~AlertCapture() {
     qmhost::alerts().clearRecorded();
+    qmhost::alerts().takeWarnings();
     qmhost::alerts().setMode(mPrevious);
 }
 
@@ -17,5 +19,11 @@ std::vector<std::string> AlertCapture::take() {
     qmhost::alerts().clearRecorded();
     return taken;
 }
+
+}  // namespace qmcli
+
+namespace qmcli {
+
+std::vector<std::string> AlertCapture::takeWarnings() { return qmhost::alerts().takeWarnings(); }
 
 }  // namespace qmcli

@@ -18,7 +18,10 @@ constexpr const char kBatchCommandName[] = "StamperCmd";
 const char* kUsage = "batch: usage: quillmark batch --profile NAME --out-dir DIR IN.pdf...";
 
 void report(const qmhost::BatchSequenceResult& result) {
+    // Warnings fail nothing: a file that warned is saved and counts as done.
+    for (const std::string& warning : result.warnings) PrintError("batch: warning: " + warning);
     for (const qmhost::BatchFileResult& file : result.files) {
+        for (const std::string& warning : file.warnings) PrintError("batch: " + file.input + ": warning: " + warning);
         if (file.outcome == qmhost::BatchFileOutcome::Saved) {
             std::printf("%s\n", file.output.c_str());
             continue;

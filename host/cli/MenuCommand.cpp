@@ -15,6 +15,7 @@ void PrintMenuModel() {
 
 std::string RunMenuItemByName(const std::string& name) {
     const CommandRun run = RunMenuItem(name);
+    PrintWarnings(run, "menu run " + name + ": ");
     return run.ok ? std::string() : DescribeFailure(run);
 }
 

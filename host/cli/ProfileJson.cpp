@@ -161,7 +161,8 @@ private:
             case KeyKind::String: {
                 std::string text;
                 if (!readString(value, at, &text)) return false;
-                if (key == kStampName && !ProfileStore::ValidName(text, &error))
+                // An empty name is given the stamp manager's default name later.
+                if (key == kStampName && !text.empty() && !ProfileStore::ValidName(text, &error, "stamp"))
                     return fail(at, "the stamp name is refused: " + error);
                 if (key == kStampText) text = toCabinetLineBreaks(text);
                 cabinet.put(key, qmhost::StringValue{text});
@@ -227,6 +228,7 @@ private:
                 return fail(key, "stamp " + std::to_string(i) + " of " + std::to_string(count) +
                                      " is missing (an object is needed)");
         }
+        if (!nameStamps(profile, count)) return false;
         for (auto it = object.begin(); it != object.end(); ++it) {
             const std::string key = it.key().toStdString();
             const int64_t index = stampIndexOf(key);
@@ -239,6 +241,53 @@ private:
                 return fail(key, "a stamp's key belongs in a stamp object (kStamp0, kStamp1, ...)");
         }
         return true;
+    }
+
+    // Every stamp gets a name: a missing or empty one becomes the name that the
+    // stamp manager gives a new stamp of its kind ("文本", "图像" or "PDF", with
+    // 1, 2, ... behind it while that is taken). Names that differ only in
+    // letter case are refused: the manager could not tell the stamps apart.
+    bool nameStamps(qmhost::Cabinet& profile, int64_t count) {
+        std::vector<qmhost::Cabinet*> stamps;
+        std::vector<std::string> names;
+        for (int64_t i = 0; i < count; ++i) {
+            const auto& held = std::get<std::unique_ptr<qmhost::Cabinet>>(*profile.find(kStampPrefix + std::to_string(i)));
+            stamps.push_back(held.get());
+            const qmhost::CabinetValue* name = held->find(kStampName);
+            const auto* text = name ? std::get_if<qmhost::StringValue>(name) : nullptr;
+            names.push_back(text ? text->text : std::string());
+        }
+        std::map<std::string, size_t> byFoldedName;  // the first stamp of each name, folded
+        for (size_t i = 0; i < names.size(); ++i)
+            if (!names[i].empty()) byFoldedName.emplace(ProfileStore::FoldedName(names[i]), i);
+        for (size_t i = 0; i < names.size(); ++i) {
+            if (!names[i].empty()) continue;
+            names[i] = freeStampName(defaultStampName(*stamps[i]), byFoldedName);
+            byFoldedName.emplace(ProfileStore::FoldedName(names[i]), i);
+            stamps[i]->put(kStampName, qmhost::StringValue{names[i]});
+        }
+        for (size_t j = 0; j < names.size(); ++j) {
+            const size_t i = byFoldedName.at(ProfileStore::FoldedName(names[j]));
+            if (names[i] != names[j])
+                return fail(kStampPrefix + std::to_string(j) + "." + kStampName,
+                            "the stamp names \"" + names[i] + "\" (kStamp" + std::to_string(i) + ") and \"" +
+                                names[j] + "\" (kStamp" + std::to_string(j) + ") differ only in letter case");
+        }
+        return true;
+    }
+
+    static std::string defaultStampName(const qmhost::Cabinet& stamp) {
+        const qmhost::CabinetValue* type = stamp.find("kStampType");
+        const auto* kind = type ? std::get_if<int32_t>(type) : nullptr;
+        if (kind && *kind == 1) return "图像";
+        if (kind && *kind == 2) return "PDF";
+        return "文本";
+    }
+
+    static std::string freeStampName(const std::string& base, const std::map<std::string, size_t>& taken) {
+        if (!taken.count(ProfileStore::FoldedName(base))) return base;
+        for (int n = 1;; ++n)
+            if (!taken.count(ProfileStore::FoldedName(base + std::to_string(n)))) return base + std::to_string(n);
     }
 };
 

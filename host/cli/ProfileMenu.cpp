@@ -2,6 +2,8 @@
 
 #include "HostTables.h"
 #include "cli/AlertCapture.h"
+#include "cli/GlobalOptions.h"
+#include "cli/ProfileStore.h"
 #include "qmhost/AppViewTable.h"
 #include "qmhost/HostError.h"
 
@@ -65,6 +67,7 @@ CommandRun RunMenuItem(const std::string& name) {
     CommandRun run;
     run.outcome = result.outcome;
     run.alerts = capture.take();
+    run.warnings = capture.takeWarnings();
     run.ok = result.outcome == qmhost::RunOutcome::Ran && run.alerts.empty();
     if (result.outcome != qmhost::RunOutcome::Ran) run.message = result.message;
     else if (!run.alerts.empty()) run.message = name + " failed";
@@ -79,12 +82,15 @@ CommandRun StampWithProfile(const std::string& profile) {
     }
     std::vector<MenuEntry> items;
     if (!ListProfileItems(&items, &run.message)) return run;
+    // The title as written first, else the same name in another letter case.
     const MenuEntry* found = nullptr;
     for (const MenuEntry& entry : items)
         if (entry.title == profile) {
             found = &entry;
             break;
         }
+    for (const MenuEntry& entry : items)
+        if (!found && ProfileStore::SameName(entry.title, profile)) found = &entry;
     if (!found) {
         run.message = "no profile named \"" + profile + "\"" +
                       (items.empty() ? std::string(" (there are no profiles)")
@@ -118,6 +124,10 @@ CommandRun UndoLastRun() {
     else if (!run.ok && run.outcome == qmhost::RunOutcome::Ran)
         run.message = "undo failed";
     return run;
+}
+
+void PrintWarnings(const CommandRun& run, const std::string& prefix) {
+    for (const std::string& warning : run.warnings) PrintError(prefix + "warning: " + warning);
 }
 
 std::string DescribeFailure(const CommandRun& run) {

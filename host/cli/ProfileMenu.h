@@ -28,12 +28,14 @@ struct CommandRun {
     bool ok = false;
     qmhost::RunOutcome outcome = qmhost::RunOutcome::NotFound;  // what runMenuCommand answered
     std::string message;              // why it failed; empty when ok
-    std::vector<std::string> alerts;  // alerts shown while it ran, oldest first
+    std::vector<std::string> alerts;    // alert notes shown while it ran, oldest first
+    std::vector<std::string> warnings;  // warnings shown while it ran: they fail nothing
 };
 
 // Runs the item of that name (runMenuCommand) and keeps the alerts it shows.
-// ok when it ran and showed no alert: the plug-in reports a failed run only
-// by showing its message.
+// ok when it ran and showed no alert note: the plug-in reports a failed run
+// only by showing its message as a note. Warnings are kept apart and do not
+// make the run fail.
 CommandRun RunMenuItem(const std::string& name);
 
 // Stamps the active document with the profile: finds the item titled
@@ -47,5 +49,8 @@ CommandRun UndoLastRun();
 
 // The message of a failed run: its message and its alerts on one line each.
 std::string DescribeFailure(const CommandRun& run);
+
+// Prints each warning of the run on standard error, "<prefix>warning: <text>".
+void PrintWarnings(const CommandRun& run, const std::string& prefix);
 
 }  // namespace qmcli

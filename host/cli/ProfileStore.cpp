@@ -28,27 +28,27 @@ std::string lowerAscii(std::string text) {
 ProfileStore::ProfileStore(std::string pluginFolder)
     : mFolder((fs::path(pluginFolder) / "Profiles").string()) {}
 
-bool ProfileStore::ValidName(const std::string& name, std::string* why) {
+bool ProfileStore::ValidName(const std::string& name, std::string* why, const std::string& kind) {
     if (name.empty()) {
-        *why = "a profile needs a name";
+        *why = "a " + kind + " needs a name";
         return false;
     }
     if (name == "." || name == "..") {
-        *why = "\"" + name + "\" is not a profile name";
+        *why = "\"" + name + "\" is not a " + kind + " name";
         return false;
     }
     for (char c : name) {
         if (c == '/' || c == '\\') {
-            *why = "a profile name may not hold \"/\" or \"\\\": " + name;
+            *why = "a " + kind + " name may not hold \"/\" or \"\\\": " + name;
             return false;
         }
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
-            *why = "a profile name may not hold control characters";
+            *why = "a " + kind + " name may not hold control characters";
             return false;
         }
     }
     if (name.size() + std::strlen(kExtension) > kMaxFileName) {
-        *why = "the profile name is too long (at most " +
+        *why = "the " + kind + " name is too long (at most " +
                std::to_string(kMaxFileName - std::strlen(kExtension)) + " bytes)";
         return false;
     }
@@ -81,10 +81,17 @@ std::string ProfileStore::find(const std::string& name) const {
     std::error_code ec;
     const fs::path exact = fs::path(mFolder) / (name + kExtension);
     if (fs::is_regular_file(exact, ec)) return exact.string();
-    for (const Entry& entry : entries())
+    const std::vector<Entry> all = entries();
+    for (const Entry& entry : all)
         if (entry.title == name) return entry.path;
+    for (const Entry& entry : all)
+        if (SameName(entry.title, name)) return entry.path;
     return "";
 }
+
+bool ProfileStore::SameName(const std::string& a, const std::string& b) { return lowerAscii(a) == lowerAscii(b); }
+
+std::string ProfileStore::FoldedName(const std::string& name) { return lowerAscii(name); }
 
 std::string ProfileStore::caseClash(const std::string& name) const {
     const std::string folded = lowerAscii(name);
@@ -114,13 +121,14 @@ bool ProfileStore::write(const std::string& name, const qmhost::Cabinet& profile
                          std::string* error) const {
     if (!ValidName(name, error)) return false;
     if (!replace) {
-        if (!find(name).empty()) {
-            *error = "a profile named \"" + name + "\" exists; delete it first (quillmark profile delete " + name + ")";
-            return false;
-        }
+        // The clash first: find() would also find the profile of the other case.
         if (const std::string other = caseClash(name); !other.empty()) {
             *error = "the profile name \"" + name + "\" clashes with the profile \"" + other +
                      "\" (names may not differ only in letter case)";
+            return false;
+        }
+        if (!find(name).empty()) {
+            *error = "a profile named \"" + name + "\" exists; delete it first (quillmark profile delete " + name + ")";
             return false;
         }
     }

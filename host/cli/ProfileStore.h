@@ -21,12 +21,19 @@ public:
     explicit ProfileStore(std::string pluginFolder);
 
     const std::string& folder() const { return mFolder; }
-    // Whether the name may be a profile's; *why says why not.
-    static bool ValidName(const std::string& name, std::string* why);
+    // Whether the name may be a profile's (or, with kind "stamp", a stamp's);
+    // *why says why not, speaking of the kind.
+    static bool ValidName(const std::string& name, std::string* why, const std::string& kind = "profile");
+    // Whether two profile names name the same profile: they are equal but for
+    // the letter case of ASCII letters, as the plug-in's dialogs compare them.
+    static bool SameName(const std::string& a, const std::string& b);
+    // The name with its ASCII letters in lower case: names that fold alike are the same.
+    static std::string FoldedName(const std::string& name);
     // The profiles' names in the plug-in's menu order (byte order of the file names).
     std::vector<std::string> names() const;
     // The file of the profile of that name: folder/<name>.nxp when that file
-    // exists, else the first item the plug-in would title so; "" when none.
+    // exists, else the first item the plug-in would title so, else the first
+    // whose title is the same name in another letter case; "" when none.
     std::string find(const std::string& name) const;
     // The name of an existing profile that differs from name only in letter
     // case ("" when none): such names clash in the plug-in's dialogs.

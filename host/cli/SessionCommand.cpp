@@ -36,10 +36,13 @@ public:
         if (word == "stamp") {
             if (rest.empty()) return "stamp needs a profile name";
             const CommandRun run = StampWithProfile(rest);
+            // A run that only warned stamped: "ok", and its warnings on standard error.
+            PrintWarnings(run, "session: stamp " + rest + ": ");
             return run.ok ? "" : DescribeFailure(run);
         }
         if (word == "undo" && rest.empty()) {
             const CommandRun run = UndoLastRun();
+            PrintWarnings(run, "session: undo: ");
             return run.ok ? "" : DescribeFailure(run);
         }
         if (word == "save") {

@@ -42,6 +42,7 @@ int RunStampCommand(const GlobalOptions& options, const CommandArguments& parsed
         return kExitFailure;
     }
     const CommandRun run = StampWithProfile(*profile);
+    PrintWarnings(run, "stamp: " + input + ": ");
     if (!run.ok) {
         PrintError("stamp: " + input + ": " + run.message);
         for (const std::string& alert : run.alerts) PrintError(alert);

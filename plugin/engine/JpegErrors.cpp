@@ -10,21 +10,28 @@ JpegErrorManager& ManagerOf(j_common_ptr cinfo) {
     return *reinterpret_cast<JpegErrorManager*>(cinfo->err);
 }
 
-// Runs inside libjpeg's frames: nothing may be thrown out of it.
-void OutputMessage(j_common_ptr cinfo) {
+// Runs inside libjpeg's frames: nothing may be thrown out of it. A fatal
+// error's text is a note (the load fails with it); any other message comes
+// from a corrupt but readable image whose read goes on: a warning.
+void ShowMessage(j_common_ptr cinfo, bool inFatal) {
     char text[JMSG_LENGTH_MAX] = {};
     (*cinfo->err->format_message)(cinfo, text);
     try {
-        ShowAlert(text);
+        if (inFatal)
+            ShowAlert(text);
+        else
+            ShowWarning(text);
     } catch (...) {
         // An alert that cannot be shown loses the text, not the read.
     }
 }
 
+void OutputMessage(j_common_ptr cinfo) { ShowMessage(cinfo, false); }
+
 [[noreturn]] void ErrorExit(j_common_ptr cinfo) {
     JpegErrorManager& errors = ManagerOf(cinfo);
     errors.lastCode = cinfo->err->msg_code;
-    (*cinfo->err->output_message)(cinfo);
+    ShowMessage(cinfo, true);
     jpeg_abort(cinfo);
     if (!errors.armed) {
         // Every entry into libjpeg goes through JpegProtected; getting here

@@ -1,7 +1,9 @@
 #include "stamper/CStamp.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "engine/CPDFAction.h"
 #include "engine/CPDFDocument.h"
@@ -228,21 +230,35 @@ bool CStamp::Apply(PDDoc inDoc, bool inInteractive) {
 }
 
 void CStamp::WritePages(PDDoc inDoc) {
+    // A page that the range names more than once ("1-3,odd") is stamped once,
+    // where it first appears: a second write would lay the stamp over itself.
+    const int32_t pageCount = DocPageCount(inDoc);
+    std::vector<bool> written(static_cast<size_t>(std::max(pageCount, 0)), false);
     int64_t covered = 0;
-    for (int32_t i = 0; i < mPageRanges->GetCount(); ++i)
-        covered += mPageRanges->GetRange(i)->GetPageCount();
-    if (covered <= 0) covered = 1;
-    const auto step = static_cast<int32_t>(DocPageCount(inDoc) / covered);
     for (int32_t i = 0; i < mPageRanges->GetCount(); ++i) {
         const CPageRange* range = mPageRanges->GetRange(i);
-        for (int32_t page = range->GetLowPage(); page <= range->GetHighPage(); ++page) {
-            WritePage(inDoc, page - 1, page - 1);
+        for (int64_t page = range->GetLowPage(); page <= range->GetHighPage(); ++page)
+            if (page >= 1 && page <= pageCount && !written[static_cast<size_t>(page - 1)]) {
+                written[static_cast<size_t>(page - 1)] = true;
+                ++covered;
+            }
+    }
+    if (covered <= 0) covered = 1;
+    const auto step = static_cast<int32_t>(pageCount / covered);
+    std::fill(written.begin(), written.end(), false);
+    for (int32_t i = 0; i < mPageRanges->GetCount(); ++i) {
+        const CPageRange* range = mPageRanges->GetRange(i);
+        for (int64_t page = range->GetLowPage(); page <= range->GetHighPage(); ++page) {
+            const bool inDocument = page >= 1 && page <= pageCount;
+            if (inDocument && written[static_cast<size_t>(page - 1)]) continue;
+            if (inDocument) written[static_cast<size_t>(page - 1)] = true;
+            const auto index = static_cast<int32_t>(page - 1);
+            WritePage(inDoc, index, index);
             ProgressAdvance(step);
             if (mInteractive && IsUserCancelled()) {
                 SetMessage(kStrUserStopped);
                 throw Stop{};
             }
-            if (page == INT32_MAX) break;
         }
     }
 }

@@ -102,7 +102,8 @@ void CStamperLog::ReportFailure(int inError) {
     if (mFailureReported) return;
     mFailureReported = true;
     try {
-        Alert("The log file %s cannot be written (%s). Log lines are left out until it can be "
+        // A warning, not a failure: the run that logs goes on and its result stands.
+        Warning("The log file %s cannot be written (%s). Log lines are left out until it can be "
               "written again.",
               GetFile().IsEmpty() ? "(none named)" : GetFile().GetPath(),
               inError ? std::strerror(inError) : "unknown error");

@@ -26,7 +26,10 @@ int64_t StampPageNumber(const StampRunCounters& counters) {
 }
 
 int64_t StampBatchPageNumber(const StampRunCounters& counters) {
-    return counters.batchPageOffset + StampPageNumber(counters);
+    // A page before the sequence's first stamped page (another stamp of the
+    // profile starts later) would count below zero; a Bates or batch number is
+    // never negative, so those pages get 0.
+    return std::max<int64_t>(0, counters.batchPageOffset + StampPageNumber(counters));
 }
 
 std::string FormatStampNumber(int64_t number, int32_t useRomanNumerals) {

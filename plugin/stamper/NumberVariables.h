@@ -30,7 +30,7 @@ constexpr int32_t kMaxBatesFixedLength = 255;
 // The page number of the current page: currentPage - firstStampedPage + n, with
 // n = bracketOffset + 1. Computed in 64 bits, so no counter value overflows.
 int64_t StampPageNumber(const StampRunCounters& counters);
-// batchPageOffset + StampPageNumber.
+// batchPageOffset + StampPageNumber, and 0 where that is negative.
 int64_t StampBatchPageNumber(const StampRunCounters& counters);
 
 // The number as decimal text; with useRomanNumerals > 0 as its Roman numeral

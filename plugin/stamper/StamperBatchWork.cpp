@@ -20,11 +20,13 @@
 #include "stamper/StamperBatchWork.h"
 
 #include <algorithm>
+#include <cctype>
 #include <exception>
 #include <filesystem>
 #include <limits>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -269,6 +271,17 @@ int32_t CountBatchTotalPages(ASCab inParams, PDDoc inDoc) {
     return pages;
 }
 
+bool HasPdfMark(std::string_view inName) {
+    // As on the desktop's file system, "A.PDF" is as much a PDF as "a.pdf".
+    static constexpr std::string_view kMark = ".pdf";
+    for (size_t at = 0; at + kMark.size() <= inName.size(); ++at) {
+        size_t i = 0;
+        while (i < kMark.size() && std::tolower(static_cast<unsigned char>(inName[at + i])) == kMark[i]) ++i;
+        if (i == kMark.size()) return true;
+    }
+    return false;
+}
+
 int32_t CountFolderPages(PDDoc inDoc) {
     try {
         char path[kFileSpecCapacity];
@@ -281,7 +294,7 @@ int32_t CountFolderPages(PDDoc inDoc) {
         std::error_code error;
         for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
             const std::string name = entry.path().filename().string();
-            if (name.find(".pdf") != std::string::npos) names.push_back(entry.path().string());
+            if (HasPdfMark(name)) names.push_back(entry.path().string());
         }
         if (error) return 0;
         std::sort(names.begin(), names.end());

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "qmhost/AppViewTable.h"
 
@@ -29,9 +30,12 @@ NextStamp NextBatchStamp(ASCab inParams, ASCab ioState, PDDoc inDoc, std::string
 // set to the pages of the PDF files in the document's folder.
 int32_t CountBatchTotalPages(ASCab inParams, PDDoc inDoc);
 
-// The pages of every file in inDoc's folder whose name holds ".pdf" (case as
-// written, anywhere in the name), in name order; 0 on any failure. Never throws.
+// The pages of every file in inDoc's folder whose name holds ".pdf" (in any
+// letter case, anywhere in the name), in name order; 0 on any failure. Never
+// throws. The folder is that of the document's full, resolved path.
 int32_t CountFolderPages(PDDoc inDoc);
+// True when the file name holds ".pdf" in any letter case ("a.PDF").
+bool HasPdfMark(std::string_view inName);
 
 // Cancel and Reset: when the command has a state, ends its progress, shows the
 // kept cursor again, deletes the stamp in hand (global command), then removes

@@ -5,6 +5,7 @@
 
 #include "qmhost/HostError.h"
 #include "support/HostTables.h"
+#include "support/TableMembers.h"
 #include "support/ResourceStrings.h"
 
 namespace {
@@ -26,6 +27,33 @@ void ShowAlert(const char* text) {
         gAppViewHFT->alertNote(text);
     } catch (const HostError&) {
     }
+}
+
+bool HostShowsWarnings() { return TableHasMember(gAppViewHFT, &AppViewTable::alertWarning); }
+
+void ShowWarning(const char* text) {
+    if (!text) text = "";
+    // A host without warnings shows it as a note: the text is not lost.
+    if (!HostShowsWarnings()) {
+        ShowAlert(text);
+        return;
+    }
+    try {
+        gAppViewHFT->alertWarning(text);
+    } catch (const HostError&) {
+    }
+}
+
+void WarningV(const char* format, va_list args) {
+    char text[kResStringCapacity];
+    ShowWarning(FormatBoundedV(text, sizeof text, format, args));
+}
+
+void Warning(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    WarningV(format, args);
+    va_end(args);
 }
 
 void AlertV(const char* format, va_list args) {

@@ -14,6 +14,15 @@ void* GetAlertOwner();
 // Shows text as it is (never used as a format).
 void ShowAlert(const char* text);
 
+// Shows a warning: something went wrong that the operation under way goes on
+// past (its result stands). The host tells it from a note, which carries a
+// failed run's message; a host without warnings shows it as a note.
+void ShowWarning(const char* text);
+bool HostShowsWarnings();
+// Formats (bounded, 1024 bytes at most) and shows the result as a warning.
+void WarningV(const char* format, va_list args);
+void Warning(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
 // Formats into the shared format buffer (1024 bytes at most, cut at a character
 // boundary) and shows the result.
 void AlertV(const char* format, va_list args);

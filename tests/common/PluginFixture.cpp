@@ -26,6 +26,8 @@ std::vector<std::string> TakeAlerts() {
     return recorded;
 }
 
+std::vector<std::string> TakeWarnings() { return qmhost::alerts().takeWarnings(); }
+
 std::string MakeTempFolder(const char* prefix) {
     namespace fs = std::filesystem;
     std::string pattern = (fs::temp_directory_path() / (std::string(prefix) + "XXXXXX")).string();

@@ -13,8 +13,10 @@ namespace qmtest {
 // The loader that started the linked plug-in; fails the test when it did not start.
 qmhost::PluginLoader& StartLinkedPlugin();
 
-// Alerts shown since the last call, oldest first.
+// Alerts (notes) shown since the last call, oldest first.
 std::vector<std::string> TakeAlerts();
+// Warnings shown since the last call, oldest first.
+std::vector<std::string> TakeWarnings();
 
 // A fresh empty folder under the system's temporary folder, removed at exit.
 std::string MakeTempFolder(const char* prefix);

@@ -212,6 +212,18 @@ TEST_F(BatchSequence, CancelStopsTheCommandAndTheSequence) {
     EXPECT_EQ(tail, (std::vector<std::string>{"work a.pdf 2", "cancel", "postflightSequence", "destroyed"}));
 }
 
+TEST_F(BatchSequence, CancelNamesEveryFileItDidNotRun) {
+    cancelRequested = [] { return true; };  // before the first work call
+    const BatchSequenceResult result = Run({Input("a.pdf", 1), Input("b.pdf", 1), Input("c.pdf", 1)});
+    ASSERT_EQ(result.files.size(), 3u);
+    EXPECT_EQ(result.files[0].outcome, BatchFileOutcome::Cancelled);
+    for (size_t i = 1; i < 3; ++i) {
+        EXPECT_EQ(result.files[i].outcome, BatchFileOutcome::NotRun);
+        EXPECT_NE(result.files[i].input.find(i == 1 ? "b.pdf" : "c.pdf"), std::string::npos) << i;
+        EXPECT_NE(result.files[i].message.find("cancelled"), std::string::npos) << result.files[i].message;
+    }
+}
+
 TEST_F(BatchSequence, AThrowingWorkProcedureFailsOnlyItsFile) {
     script.files["a.pdf"].throwAtCall = 1;
     const BatchSequenceResult result = Run({Input("a.pdf", 1), Input("b.pdf", 1)});

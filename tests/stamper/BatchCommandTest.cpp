@@ -113,12 +113,13 @@ TEST_F(BatchCommandTest, BatesTotalCountsThePdfFilesOfTheFirstFilesFolderOnce) {
     const std::string a = Input("a.pdf", 5);
     const std::string b = Input("b.pdf", 7);
     Input("c.pdf.bak", 3);                          // ".pdf" anywhere in the name counts
-    Input("UPPER.PDF", 4);                          // case as written: not counted
+    Input("UPPER.PDF", 4);                          // in any letter case
+
     qmtest::writeBytes(mFolder.file("in/notes.txt"), "no pdf");
     const auto result = Run(StampsOf(VisibleTextStamp("Total", "BT$BatesTotalPages")), {a, b});
     ASSERT_TRUE(result.allSaved()) << result.message;
-    EXPECT_EQ(WordsAfter(outDir + "/a.pdf", "BT").front(), "000015");
-    EXPECT_EQ(WordsAfter(outDir + "/b.pdf", "BT").front(), "000015");
+    EXPECT_EQ(WordsAfter(outDir + "/a.pdf", "BT").front(), "000019");
+    EXPECT_EQ(WordsAfter(outDir + "/b.pdf", "BT").front(), "000019");
 }
 
 TEST_F(BatchCommandTest, UnknownStampTypesAreSkippedAndTheRestIsStamped) {

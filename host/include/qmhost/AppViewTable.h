@@ -407,4 +407,12 @@ struct AppViewTable {
     // Non-zero when the user asked the run under way to stop (Esc in the desktop
     // host) since the application's progress monitor last began. Never raises.
     int32_t (*userWantsToCancel)(void);
+
+    // --- Warnings (a later member: test size before use).
+    // Shows a warning: something went wrong that the operation under way goes
+    // on past, so its result stands (a log line left out, characters a font
+    // cannot show). Unlike alertNote, which carries a failed run's message, a
+    // warning never makes the host take the operation for failed. Shown like a
+    // note in the viewer, on standard error in the command-line host. Never raises.
+    void (*alertWarning)(const char* text);
 };

@@ -70,6 +70,13 @@ std::shared_ptr<InputSource> inputSourceOf(const std::string& path, FILE* file) 
 
 }  // namespace
 
+std::string resolvedFilePath(const std::string& path) {
+    char resolved[PATH_MAX];
+    if (!::realpath(path.c_str(), resolved))
+        raise(kHostErrFileOpen, "cannot resolve the path " + path + ": " + errnoText(errno));
+    return resolved;
+}
+
 std::unique_ptr<QPDF> openPdfFile(const std::string& path) {
     FILE* file = openForReading(path);
     auto qpdf = std::make_unique<QPDF>();

@@ -21,6 +21,13 @@ namespace qmhost {
 std::unique_ptr<QPDF> openPdfFile(const std::string& path);
 constexpr int64_t kReadWholeLimit = int64_t{512} << 20;
 
+// The full path of the existing file at path: absolute, with ".", ".." and
+// symbolic links resolved, whatever the user typed ("a.pdf", "./../r/a.pdf").
+// A document keeps this path, so its file name, folder and the log name the
+// same file from any working folder. Raises kHostErrFileOpen naming path when
+// it cannot be resolved.
+std::string resolvedFilePath(const std::string& path);
+
 // Writes qpdf to path: into a new temporary file in the target's folder (same
 // file system), flushed to disk and renamed over the target. The new file gets
 // the old target's permissions (new files: 0666 less the umask); a symbolic link

@@ -26,7 +26,8 @@ namespace {
 PDDoc docOpen(ASPathName path) {
     const std::string text = pathOf(path);
     std::unique_ptr<QPDF> qpdf = guarded("docOpen", [&] { return openPdfFile(text); });
-    return registerDocument(std::move(qpdf), text).pdDoc();
+    std::string full = guarded("docOpen", [&] { return resolvedFilePath(text); });
+    return registerDocument(std::move(qpdf), std::move(full)).pdDoc();
 }
 
 PDDoc docCreate() {
@@ -51,7 +52,13 @@ void docSave(PDDoc doc, ASPathName path) {
         if (preparation) warnings = preparation->warnings();
     });
     setLastSaveWarnings(std::move(warnings));
-    document.setPath(text);
+    // The file is written: a path that cannot be resolved now keeps the text given.
+    std::string full = text;
+    try {
+        full = resolvedFilePath(text);
+    } catch (const HostError&) {
+    }
+    document.setPath(std::move(full));
     noteDocumentSaved(document);
 }
 

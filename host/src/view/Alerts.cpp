@@ -25,6 +25,28 @@ void Alerts::show(const std::string& text) {
     }
 }
 
+void Alerts::warn(const std::string& text) {
+    switch (mMode) {
+        case AlertMode::Handler:
+            // The desktop shows a warning as it shows a note, marked as one.
+            show("Warning: " + text);
+            break;
+        case AlertMode::Print:
+            std::fprintf(stderr, "quillmark: warning: %s\n", text.c_str());
+            break;
+        case AlertMode::Record:
+        case AlertMode::Silent:
+            mWarnings.push_back(text);
+            break;
+    }
+}
+
+std::vector<std::string> Alerts::takeWarnings() {
+    std::vector<std::string> taken;
+    taken.swap(mWarnings);
+    return taken;
+}
+
 Alerts& alerts() {
     // Never destroyed: a plug-in may still be unloaded while statics go down.
     static Alerts* instance = new Alerts;

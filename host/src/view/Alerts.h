@@ -1,6 +1,7 @@
 // Where alert notes go: standard error (the command-line host), a handler (the
 // desktop host's message boxes), a recorder (tests), or nowhere (batch and
-// preview runs).
+// preview runs). Warnings are kept apart from notes, so that a caller tells a
+// run that warned from one that failed.
 #pragma once
 
 #include <functional>
@@ -13,7 +14,15 @@ enum class AlertMode { Print, Handler, Record, Silent };
 
 class Alerts {
 public:
+    // A note: in a run, the message of its failure.
     void show(const std::string& text);
+    // A warning: the operation goes on and its result stands. Printed in Print
+    // mode, handed to the handler as "Warning: text" in Handler mode; kept in
+    // Record and Silent mode (a batch sequence takes each file's warnings)
+    // until taken.
+    void warn(const std::string& text);
+    // The warnings kept since the last take, oldest first; they are forgotten.
+    std::vector<std::string> takeWarnings();
     void setMode(AlertMode mode) { mMode = mode; }
     AlertMode mode() const { return mMode; }
     // Alerts recorded in Record mode, oldest first.
@@ -26,6 +35,7 @@ private:
     AlertMode mMode = AlertMode::Print;
     std::vector<std::string> mRecorded;
     std::function<void(const std::string&)> mHandler;
+    std::vector<std::string> mWarnings;
 };
 
 Alerts& alerts();

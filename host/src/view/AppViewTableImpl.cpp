@@ -17,6 +17,8 @@ namespace {
 
 void alertNote(const char* text) { alerts().show(text ? text : ""); }
 
+void alertWarning(const char* text) { alerts().warn(text ? text : ""); }
+
 AVDoc getActiveDoc() { return views().active(); }
 
 PDDoc avDocGetPDDoc(AVDoc view) { return views().documentOf(view); }
@@ -84,6 +86,7 @@ const AppViewTable kTable = {
     pageviewentries::pageViewDrawNow, pageviewentries::pageViewGoTo, pageviewentries::pageViewGetPageNum,
     pageviewentries::pageViewScrollToRect,
     [] { return progressMonitor().cancelRequested() ? int32_t{1} : int32_t{0}; },
+    alertWarning,
 };
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "pdmodel/PDModelTableImpl.h"
 #include "core/Raise.h"
 #include "pdmodel/SaveWarnings.h"
+#include "view/Alerts.h"
 #include "view/BatchCommands.h"
 #include "view/Views.h"
 #include "qmhost/ASExtraTable.h"
@@ -140,6 +141,10 @@ private:
     bool work(BatchFileResult& file);
     std::string refusedOutput(size_t index, const std::string& output) const;
     void finish();
+    // Moves the warnings shown so far (when the alerts keep them) to the end of into.
+    static void appendWarnings(std::vector<std::string>& into) {
+        for (std::string& warning : alerts().takeWarnings()) into.push_back(std::move(warning));
+    }
     bool failStart(const std::string& message) {
         mResult.message = message;
         return false;
@@ -157,16 +162,24 @@ BatchSequenceResult SequenceRun::run() {
     try {
         mResult.started = start();
         if (mResult.started) {
+            // Every file is named in the result, also those that a cancel or a
+            // first error leaves unrun.
             mResult.files.resize(mRequest.inputs.size());
-            for (size_t i = 0; i < mRequest.inputs.size(); ++i) {
-                mResult.files[i].input = mRequest.inputs[i];
-                if (!runFile(i, mResult.files[i])) break;
-            }
+            for (size_t i = 0; i < mRequest.inputs.size(); ++i) mResult.files[i].input = mRequest.inputs[i];
+            for (size_t i = 0; i < mRequest.inputs.size(); ++i)
+                if (!runFile(i, mResult.files[i])) {
+                    const char* why = mResult.files[i].outcome == BatchFileOutcome::Cancelled
+                                          ? "the batch was cancelled before this file"
+                                          : "the batch stopped at the first error";
+                    for (size_t rest = i + 1; rest < mRequest.inputs.size(); ++rest) mResult.files[rest].message = why;
+                    break;
+                }
         }
     } catch (...) {
         mResult.message = "the batch sequence failed: " + describeCurrentException();
     }
     finish();
+    appendWarnings(mResult.warnings);
     return mResult;
 }
 
@@ -234,6 +247,7 @@ bool SequenceRun::runFile(size_t index, BatchFileResult& file) {
     mMonitor = MonitorState{BatchProgress{index, 0, 0}, false, &mRequest.onProgress};
     mReports.lines.clear();
 
+    appendWarnings(mResult.warnings);
     const bool done = work(file);
     file.progressEnded = !mMonitor.begun;
     if (done) {
@@ -259,6 +273,7 @@ bool SequenceRun::runFile(size_t index, BatchFileResult& file) {
     after.monitorData = nullptr;
     after.reports = nullptr;
     file.reports = mReports.lines;
+    appendWarnings(file.warnings);
     open.reset();
     if (file.outcome == BatchFileOutcome::Cancelled) return false;
     return file.outcome == BatchFileOutcome::Saved || !mRequest.stopAtFirstError;

@@ -73,6 +73,8 @@ struct BatchFileResult {
     int32_t status = -1;
     int32_t workCalls = 0;             // work calls made for the file
     std::vector<std::string> reports;  // what the command reported, in order ("error: ...")
+    // Warnings shown while the file was worked on: the file's outcome stands.
+    std::vector<std::string> warnings;
     std::string message;               // why it failed, for the user; empty when saved
     bool progressEnded = true;         // false: the command left its monitor begun
 };
@@ -81,6 +83,8 @@ struct BatchSequenceResult {
     bool started = false;  // false: no file was run; message says why
     std::string message;
     std::vector<BatchFileResult> files;  // one per input, in order, when started
+    // Warnings shown outside any file's work (before the first, after the last).
+    std::vector<std::string> warnings;
 
     // True when the sequence started and every file was saved.
     bool allSaved() const;
