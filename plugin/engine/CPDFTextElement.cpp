@@ -5,6 +5,7 @@
 #include "engine/CPDFDocument.h"
 #include "engine/EngineHostFrame.h"
 #include "support/FixedPoint.h"
+#include "support/TableMembers.h"
 #include "support/cos/PDFAtoms.h"
 
 using engine::HostFrame;
@@ -133,6 +134,17 @@ std::string CPDFTextElement::EncodeText(const std::string& text) const {
     }
     codes.resize(static_cast<size_t>(needed < 0 ? 0 : needed));
     return codes;
+}
+
+int32_t CPDFTextElement::FindMissingChars(const std::string& text, std::string& outChars) const {
+    outChars.clear();
+    if (!mFont || text.empty() || !TableHasMember(gPDFEditWriteHFT, &PDFEditWriteTable::fontGetMissingChars))
+        return 0;
+    char chars[65] = "";
+    const int32_t count = gPDFEditWriteHFT->fontGetMissingChars(mFont, text.data(), static_cast<int32_t>(text.size()),
+                                                                chars, static_cast<int32_t>(sizeof chars));
+    outChars = chars;
+    return count;
 }
 
 int32_t CPDFTextElement::BytesPerCode() const {

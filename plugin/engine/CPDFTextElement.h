@@ -90,6 +90,10 @@ public:
     std::string EncodeText(const std::string& text) const;
     // The font's bytes per code (1 or 2).
     int32_t BytesPerCode() const;
+    // How many characters of text (UTF-8) the font cannot show (they are
+    // written as "?"), and the distinct ones as UTF-8 in outChars (at most 64
+    // bytes). 0 without a font, or on a host that cannot tell.
+    int32_t FindMissingChars(const std::string& text, std::string& outChars) const;
     // The box of codes set in the font at size points: left 0 at the start of
     // the baseline, right the advance, bottom the descent, top the ascent.
     // Empty codes measure with the advance 0.

@@ -112,6 +112,9 @@ protected:
     void SetMessage(uint32_t inId, const char* inArgument = nullptr);
     // Writes the message to the log (unless no-log) and into the error buffer.
     void ReportMessage() const;
+    // Whether failure messages stay out of the log (a quiet preview run, which
+    // gives no warnings either).
+    bool IsNoLog() const { return mNoLog; }
     // Makes the kind's element, owned from now on, and answers it typed.
     template <class TElement>
     TElement* MakeElement() {

@@ -5,6 +5,7 @@
 #include "engine/CPDFPlacement.h"
 #include "engine/CPDFTextElement.h"
 #include "stamper/HostServices.h"
+#include "stamper/RunWarnings.h"
 #include "stamper/StampKeys.h"
 #include "stamper/StampMessages.h"
 #include "stamper/StampRunCounters.h"
@@ -89,5 +90,28 @@ bool CTextStamp::PreparePage(PDDoc, int32_t inPageIndex) {
     GetStampRunCounters().currentPage = inPageIndex;
     if (mTextElement && IsPageDependentText(mRawText))
         mTextElement->SetText(ExpandStampVariables(mRawText));
+    WarnOfMissingChars();
     return true;
+}
+
+std::string CTextStamp::FontName() const {
+    if (CabInt(kKeyFontType, 0) != 0) return CabString(kKeySystemFont);
+    const int32_t index = CabInt(kKeyStandardFont, 0);
+    return index >= 0 && index < CPDFTextElement::kStandardFontCount ? CPDFTextElement::kStandardFontNames[index]
+                                                                      : std::to_string(index);
+}
+
+void CTextStamp::WarnOfMissingChars() const {
+    if (!mTextElement || IsNoLog()) return;
+    try {
+        // Line breaks are no characters to show.
+        std::string shown;
+        for (const std::string& line : CPDFTextElement::SplitLines(mTextElement->GetText())) shown += line;
+        std::string chars;
+        if (mTextElement->FindMissingChars(shown, chars) == 0) return;
+        WarnOncePerRun("missing characters", "the font " + FontName() + " cannot show some characters of the stamp \"" +
+                                                 GetName() + "\" (" + chars + "); they are drawn as \"?\"");
+    } catch (...) {
+        // Not knowing is no reason to stop the run.
+    }
 }

@@ -48,6 +48,11 @@ private:
     void BuildText();
     // False (message reported) when the font cannot be made.
     bool BuildFont();
+    // The name of the font the cabinet asks for (standard or system).
+    std::string FontName() const;
+    // Warns, once per run, when the element's text holds characters that its
+    // font cannot show (they would silently become "?").
+    void WarnOfMissingChars() const;
 
     CPDFTextElement* mTextElement = nullptr;  // the element, typed; not owned here
     std::string mRawText;

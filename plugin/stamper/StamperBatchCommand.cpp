@@ -9,6 +9,7 @@
 #include "qmhost/HostError.h"
 #include "stamper/BatchCommandState.h"
 #include "stamper/CStamperLog.h"
+#include "stamper/RunWarnings.h"
 #include "stamper/HostServices.h"
 #include "stamper/StampRunCounters.h"
 #include "stamper/StamperBatchWork.h"
@@ -198,6 +199,7 @@ AVCommandStatus BatchPreflightSequence(AVCommand inCommand) {
         log.Printf("%s", kStamperLogRule);
         log.WriteDateLine();
         log.Printf("%s", "Batch sequence");
+        BeginRunWarnings();
         if (IsGlobalCommand(inCommand)) {
             PutStateInt(state, kStateCurrentStamp, 0);
             PutStateInt(state, kStateCurrentPage, 0);

@@ -36,6 +36,7 @@
 #include "stamper/CCabinet.h"
 #include "stamper/CStamp.h"
 #include "stamper/CStamperLog.h"
+#include "stamper/RunWarnings.h"
 #include "stamper/StampKeys.h"
 #include "stamper/StampKinds.h"
 #include "stamper/StampMessages.h"
@@ -151,6 +152,7 @@ AVCommandStatus StartDocument(AVCommand inCommand, ASCab inParams, ASCab inState
     char path[kFileSpecCapacity];
     GetDocFileName(inDoc, path, sizeof path, true, true);
     GetStamperLog().Printf("正在处理文件：   %s", path);
+    WarnIfSigned(inDoc);
     CPDFDocument(inDoc).WrapAllPageContents();
     return AdvanceStamp(inCommand, inParams, inState, inDoc);
 }

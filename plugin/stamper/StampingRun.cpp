@@ -11,6 +11,7 @@
 #include "stamper/CCabinet.h"
 #include "stamper/CStamp.h"
 #include "stamper/CStamperLog.h"
+#include "stamper/RunWarnings.h"
 #include "stamper/CStamperPreferences.h"
 #include "stamper/StampKeys.h"
 #include "stamper/StampKinds.h"
@@ -191,6 +192,7 @@ bool StampActiveDocument(CProfileFile& ioProfile) {
     }
     if (!active) return false;
     SetUserCancelled(false);
+    BeginRunWarnings();
     PDDoc target = active;
     if (WriteToNewFile()) {
         target = NewDocumentWithPagesOf(active);
@@ -202,6 +204,8 @@ bool StampActiveDocument(CProfileFile& ioProfile) {
         }
     }
     try {
+        // A new document of the pages carries no form, so no signature.
+        WarnIfSigned(target);
         GetStampRunCounters().StartSingleDocument(target, PageCountOf(target));
         // The existing content keeps its graphics state to itself; not undone.
         CPDFDocument(target).WrapAllPageContents();

@@ -3,6 +3,10 @@
 // alike; a run that fails exits 1 (or answers "error") and saves nothing.
 #include "CommandLineFixture.h"
 
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+#include <qpdf/QPDFWriter.hh>
+
 #include <filesystem>
 
 namespace {
@@ -84,6 +88,72 @@ TEST_F(CommandLineWarnings, AWarningNeverFailsARunAndAFailureSavesNothing) {
         EXPECT_NE(PageText(output, 1).find("Stamped"), std::string::npos) << row.name;
         EXPECT_EQ(qmtest::qpdfCheck(output).status, 0) << row.name;
     }
+}
+
+// A copy of the file whose form holds a signed signature field (its /SigFlags
+// left out, so that the field itself must be found), under a parent field.
+void WriteSignedCopy(const std::string& from, const std::string& to) {
+    QPDF pdf;
+    pdf.processFile(from.c_str());
+    QPDFObjectHandle signature = pdf.makeIndirectObject(QPDFObjectHandle::parse(
+        "<< /Type /Sig /Filter /Adobe.PPKLite /ByteRange [0 0 0 0] /Contents <00> >>"));
+    QPDFObjectHandle kid =
+        pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /T (one) /Rect [0 0 0 0] /Subtype /Widget >>"));
+    kid.replaceKey("/V", signature);
+    QPDFObjectHandle parent = pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /FT /Sig /T (sig) >>"));
+    parent.replaceKey("/Kids", QPDFObjectHandle::newArray({kid}));
+    kid.replaceKey("/Parent", parent);
+    QPDFObjectHandle form = QPDFObjectHandle::parse("<< >>");
+    form.replaceKey("/Fields", QPDFObjectHandle::newArray({parent}));
+    pdf.getRoot().replaceKey("/AcroForm", pdf.makeIndirectObject(form));
+    QPDFWriter writer(pdf, to.c_str());
+    writer.write();
+}
+
+TEST_F(CommandLineWarnings, SignaturesAndCharactersAFontCannotShowWarnOncePerRun) {
+    std::filesystem::remove_all(Plugins() + "/Quillmark.txt");
+    ASSERT_EQ(Cli("prefs set EnLo false").status, 0);
+    WriteSignedCopy(File("in.pdf"), File("signed.pdf"));
+    // Two stamps in Helvetica with Chinese text: one warning for the run.
+    ImportProfile("Chinese", R"({"kNumberOfStamps": 2,
+      "kStamp0": {"kStampNameE": "A", "kTextE": "机密 Secret", "kSizeE": 20, "kOpacityS": 100, "kOverlay": true,
+                  "kColorFontC": 0, "kStyleStandardC": 4},
+      "kStamp1": {"kStampNameE": "B", "kTextE": "第二", "kSizeE": 20, "kOpacityS": 100, "kOverlay": true,
+                  "kColorFontC": 0, "kStyleStandardC": 4, "kVerticalS": 2}})");
+    struct Row {
+        const char* input;
+        const char* profile;
+        const char* warning;  // "" for none
+    };
+    const Row rows[] = {
+        {"signed.pdf", "Good", "carries digital signatures: the stamps change the document"},
+        {"in.pdf", "Good", ""},
+        {"in.pdf", "Chinese", "the font Helvetica cannot show some characters of the stamp \"A\" (机密)"},
+    };
+    int n = 0;
+    for (const Row& row : rows) {
+        const std::string output = File("w" + std::to_string(++n) + ".pdf");
+        const SplitResult run =
+            CliSplit("stamp --profile " + std::string(row.profile) + " " + Q(File(row.input)) + " -o " + Q(output));
+        EXPECT_EQ(run.status, 0) << row.input << " " << row.profile << ": " << run.err;
+        ASSERT_TRUE(qmtest::fileExists(output)) << row.input;
+        if (!*row.warning) {
+            EXPECT_EQ(run.err.find("warning"), std::string::npos) << run.err;
+            continue;
+        }
+        EXPECT_NE(run.err.find(row.warning), std::string::npos) << run.err;
+        size_t warnings = 0;
+        for (size_t at = run.err.find("warning:"); at != std::string::npos; at = run.err.find("warning:", at + 1))
+            ++warnings;
+        EXPECT_EQ(warnings, 1u) << "once per run: " << run.err;
+    }
+    // The text itself is written, with "?" where the font has no glyph.
+    EXPECT_NE(PageText(File("w3.pdf"), 1).find("?? Secret"), std::string::npos) << PageText(File("w3.pdf"), 1);
+    // A batch warns for the signed document too, and saves it.
+    const SplitResult batch = CliSplit("batch --profile Good --out-dir " + Q(File("sb")) + " " + Q(File("signed.pdf")));
+    EXPECT_EQ(batch.status, 0) << batch.err;
+    EXPECT_NE(batch.err.find("digital signatures"), std::string::npos) << batch.err;
+    EXPECT_TRUE(qmtest::fileExists(File("sb/signed.pdf")));
 }
 
 }  // namespace

@@ -113,6 +113,17 @@ struct PDFEditWriteTable {
     void (*containerSetContent)(PDEContainer container, PDEContent content);
     void (*containerSetDict)(PDEContainer container, const CosObj* dict, bool isInline);
     void (*containerSetMCTag)(PDEContainer container, ASAtom tag);
+
+    // --- Later members: test size before use.
+    // The characters of UTF-8 text that the font has no code for, which
+    // fontEncodeText writes as "?" (simple fonts: outside WinAnsi) or as the
+    // fallback glyph (composite fonts: no glyph). Answers how many characters
+    // of the text are so (every occurrence counts; 0: the font shows it all)
+    // and writes the distinct ones, in order of first appearance, as UTF-8
+    // into missing: at most capacity - 1 bytes, never cut inside a character,
+    // NUL-terminated. missing may be null when capacity is 0.
+    int32_t (*fontGetMissingChars)(PDEFont font, const char* utf8, int32_t length, char* missing,
+                                   int32_t capacity);
 };
 
 // Data of colorSpaceCreate for an Indexed space.

@@ -46,6 +46,13 @@ std::string HostFont::encode(std::string_view utf8) const {
     return codes;
 }
 
+std::u32string HostFont::missingChars(std::string_view utf8) const {
+    std::u32string missing;
+    for (char32_t c : decodeUtf8Lenient(utf8))
+        if (mComposite ? !mCodeOfChar.count(c) : winAnsiCodeOf(c) < 0) missing.push_back(c);
+    return missing;
+}
+
 int HostFont::widthOfCode(unsigned code) const {
     return code < mWidths.size() ? mWidths[code] : mDefaultWidth;
 }

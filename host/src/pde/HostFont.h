@@ -37,6 +37,9 @@ public:
     // character ("?" outside WinAnsi), or a two-byte code per character (the
     // fallback code for a character without a glyph).
     std::string encode(std::string_view utf8) const;
+    // The characters of UTF-8 text that encode() cannot give a code of their
+    // own ("?" or the fallback code stands for them), every occurrence.
+    std::u32string missingChars(std::string_view utf8) const;
     // The sum of the advances of codes, in thousandths of an em; a trailing
     // half code of a composite font counts nothing.
     double advance(std::string_view codes) const;

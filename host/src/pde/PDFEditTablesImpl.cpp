@@ -97,6 +97,50 @@ int32_t fontEncodeText(PDEFont font, const char* utf8, int32_t length, char* cod
     });
 }
 
+// The UTF-8 bytes of one character (a valid one: it came out of the decoder).
+std::string utf8Of(char32_t c) {
+    std::string out;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+int32_t fontGetMissingChars(PDEFont font, const char* utf8, int32_t length, char* missing, int32_t capacity) {
+    return guarded("fontGetMissingChars", [&] {
+        auto hostFont = fontOf(font, "fontGetMissingChars");
+        if (length < 0 || (!utf8 && length > 0))
+            raise(kHostErrBadParameter, "fontGetMissingChars: no text given");
+        if (capacity < 0 || (!missing && capacity > 0))
+            raise(kHostErrBadParameter, "fontGetMissingChars: no room for the characters given");
+        const std::u32string found =
+            hostFont->missingChars(std::string_view(utf8 ? utf8 : "", static_cast<size_t>(length)));
+        std::u32string distinct;
+        std::string text;
+        for (char32_t c : found) {
+            if (distinct.find(c) != std::u32string::npos) continue;
+            distinct.push_back(c);
+            const std::string bytes = utf8Of(c);
+            if (text.size() + bytes.size() + 1 > static_cast<size_t>(capacity)) break;
+            text += bytes;
+        }
+        if (capacity > 0) std::memcpy(missing, text.c_str(), text.size() + 1);
+        return static_cast<int32_t>(std::min<size_t>(found.size(), std::numeric_limits<int32_t>::max()));
+    });
+}
+
 int32_t fontGetBytesPerCode(PDEFont font) {
     return guarded("fontGetBytesPerCode", [&] { return fontOf(font, "fontGetBytesPerCode")->bytesPerCode(); });
 }
@@ -151,6 +195,7 @@ PDFEditWriteTable makeWriteTable() {
     table.textCreate = textCreate;
     table.textAddRun = textAddRun;
     table.textRelease = textRelease;
+    table.fontGetMissingChars = fontGetMissingChars;
     addPageContentWrite(table);
     return table;
 }
