@@ -21,9 +21,11 @@ void PrintPage(const PDModelTable* pd, PDDoc doc, int32_t number) {
     pd->pageRelease(page);
     // The rotation is read back from the default matrix's first column.
     const int rotation = m.a > 0 ? 0 : m.b < 0 ? 90 : m.a < 0 ? 180 : 270;
+    // Sizes are taken in points: the difference of two fixed values can leave
+    // the fixed range for boxes near its ends.
     std::printf("page %d: box [%.2f %.2f %.2f %.2f] %.2f x %.2f pt, rotated %d\n", number + 1,
                 Points(box.left), Points(box.bottom), Points(box.right), Points(box.top),
-                Points(box.right - box.left), Points(box.top - box.bottom), rotation);
+                Points(box.right) - Points(box.left), Points(box.top) - Points(box.bottom), rotation);
 }
 
 }  // namespace

@@ -239,4 +239,13 @@ TEST_F(CommandLineStamp, HelpShowsTheUserGuideInstalledWithThePlugin) {
               std::string::npos);
 }
 
+TEST_F(CommandLineStamp, InfoPrintsABoxAtTheEndsOfTheFixedRange) {
+    qmtest::FixturePage page;
+    page.mediaBox = qmtest::FixtureRect{0, 0, -99999, 792};
+    qmtest::writeFixturePdf(File("huge.pdf"), {page});
+    const clitest::SplitResult run = CliSplit("info " + Q(File("huge.pdf")));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("32768.00 x 792.00 pt"), std::string::npos) << run.out;
+}
+
 }  // namespace
