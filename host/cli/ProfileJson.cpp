@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QJsonValue>
+#include <QStringDecoder>
 
 #include <cmath>
 #include <cstdint>
@@ -291,16 +292,23 @@ private:
     }
 };
 
+// A stored text as it is: Qt's plain UTF-8 conversion would drop a leading
+// U+FEFF as a byte-order mark, and export then import would change the text.
+QString storedText(const std::string& utf8) {
+    QStringDecoder decode(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decode(QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
+}
+
 QJsonValue toJson(const std::string& key, const qmhost::CabinetValue& value) {
     if (const auto* number = std::get_if<int32_t>(&value)) return QJsonValue(static_cast<qint64>(*number));
     if (const auto* flag = std::get_if<bool>(&value)) return QJsonValue(*flag);
     if (const auto* real = std::get_if<double>(&value)) return QJsonValue(*real);
     if (const auto* string = std::get_if<qmhost::StringValue>(&value)) {
         const std::string text = key == kStampText ? toJsonLineBreaks(string->text) : string->text;
-        return QJsonValue(QString::fromStdString(text));
+        return QJsonValue(storedText(text));
     }
     if (const auto* text = std::get_if<std::unique_ptr<qmhost::HostText>>(&value))
-        return QJsonValue(QString::fromStdString((*text)->utf8()));
+        return QJsonValue(storedText((*text)->utf8()));
     if (const auto* binary = std::get_if<qmhost::BinaryValue>(&value)) {
         const QString base64 = QString::fromLatin1(QByteArray::fromStdString(binary->bytes).toBase64());
         if (keyKind(key) == KeyKind::Binary) return QJsonValue(base64);
@@ -354,7 +362,9 @@ QByteArray ProfileToJson(const qmhost::Cabinet& profile) {
         const QJsonValue converted = toJson(key, value);
         if (!converted.isUndefined()) object.insert(QString::fromStdString(key), converted);
     }
-    return QJsonDocument(object).toJson(QJsonDocument::Indented);
+    // U+FEFF is written as its escape: Qt's JSON reader drops it when it
+    // stands raw in a string. Its bytes occur only inside strings.
+    return QJsonDocument(object).toJson(QJsonDocument::Indented).replace("\xEF\xBB\xBF", "\\ufeff");
 }
 
 }  // namespace qmcli

@@ -248,4 +248,14 @@ TEST_F(CommandLineStamp, InfoPrintsABoxAtTheEndsOfTheFixedRange) {
     EXPECT_NE(run.out.find("32768.00 x 792.00 pt"), std::string::npos) << run.out;
 }
 
+TEST_F(CommandLineStamp, TextBeginningWithU_FEFFSurvivesExportAndImport) {
+    ImportProfile("Bom", R"({"kNumberOfStamps": 1, "kStamp0": {"kStampNameE": "A", "kTextE": "\ufeffHello"}})");
+    ASSERT_EQ(Cli("profile export Bom -o " + Q(File("bom.json"))).status, 0);
+    ASSERT_EQ(Cli("profile import " + Q(File("bom.json")) + " --name Again").status, 0);
+    for (const char* name : {"Bom", "Again"}) {
+        const std::string shown = Cli(std::string("profile show ") + name).output;
+        EXPECT_NE(shown.find(R"("\ufeffHello")"), std::string::npos) << name << ": " << shown;
+    }
+}
+
 }  // namespace
