@@ -138,6 +138,11 @@ private:
         const auto decoded = QByteArray::fromBase64Encoding(value.toString().toLatin1(),
                                                            QByteArray::AbortOnBase64DecodingErrors);
         if (!decoded) return fail(at, "not valid base64");
+        // A link action is kept as a PDF document; anything else would only
+        // fail later, in every run, without a word. PDF readers look for the
+        // header in the first 1024 bytes.
+        if (key == kAction && !decoded.decoded.isEmpty() && !decoded.decoded.left(1024).contains("%PDF-"))
+            return fail(at, "not a PDF document (a link action is stored as one)");
         cabinet.put(key, qmhost::BinaryValue{decoded.decoded.toStdString()});
         return true;
     }

@@ -135,7 +135,7 @@ TEST(ProfileJson, UnknownKeysKeepWhatJsonGives) {
 TEST(ProfileJson, CabinetRoundTripsThroughJsonUnchanged) {
     const auto first = Read(R"({"kNumberOfStamps": 2,
         "kStamp0": {"kStampType": 0, "kTextE": "Page $PageNo[1] of $TotalPages\nline", "kVerticalS": -0.25,
-                    "kColorC": 16711680, "kEmbedCH": true, "kPagesE": "odd", "kActionC": "AAECAw=="},
+                    "kColorC": 16711680, "kEmbedCH": true, "kPagesE": "odd", "kActionC": "JVBERi0xLjQK"},
         "kStamp1": {"kStampType": 2, "kSelectFileE": "logo.pdf", "kSizeS": 50, "xBlob": {"$base64": "/w=="}}})");
     ASSERT_TRUE(first);
     const auto second = Read(ProfileToJson(*first).toStdString());
@@ -167,6 +167,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedProfile{"NumberForABoolean", R"({"kStamp0": {"kOverlay": 1}})", "kStamp0.kOverlay: true or false"},
         RefusedProfile{"NumberForAString", R"({"kStamp0": {"kTextE": 5}})", "kStamp0.kTextE: a string"},
         RefusedProfile{"BadBase64", R"({"kStamp0": {"kActionC": "***"}})", "kStamp0.kActionC: not valid base64"},
+        RefusedProfile{"ActionNotAPdf", R"({"kStamp0": {"kActionC": "aGVsbG8="}})",
+                       "kStamp0.kActionC: not a PDF document"},
         RefusedProfile{"MissingStamp", R"({"kNumberOfStamps": 2, "kStamp0": {}})", "kStamp1: stamp 1 of 2 is missing"},
         RefusedProfile{"StampNotAnObject", R"({"kNumberOfStamps": 1, "kStamp0": 3})", "kStamp0"},
         RefusedProfile{"StampBeyondTheCount", R"({"kNumberOfStamps": 1, "kStamp0": {}, "kStamp1": {}})",
@@ -195,7 +197,7 @@ TEST(ProfileJson, NestingDeeperThanCabinetsAllowIsRefused) {
 TEST(ProfileJsonFuzz, MutatedDocumentsAreReadOrRefused) {
     const std::string valid = R"({"kNumberOfStamps": 2,
         "kStamp0": {"kStampType": 0, "kTextE": "$BatesNo[1]\nx", "kSizeE": 10, "kOverlay": true,
-                    "kPagesE": "1-3", "kActionC": "AAECAw==", "kHorizontalS": 0.5},
+                    "kPagesE": "1-3", "kActionC": "JVBERi0xLjQK", "kHorizontalS": 0.5},
         "kStamp1": {"kStampType": 1, "kSelectFileE": "a.png", "sub": {"b": {"$base64": "AA=="}}}})";
     const size_t cabinets = qmhost::liveCabinetCount();
     const size_t texts = qmhost::liveTextCount();
