@@ -1,5 +1,6 @@
 #include "support/CUndoManager.h"
 
+#include <memory>
 #include <new>
 
 #include "support/Assertion.h"
@@ -40,12 +41,9 @@ void CUndoManager::Push(CUndoManagerData* inRecord) {
         delete inRecord;
         QM_ASSERT_TEXT(false, "mUndoStack != NULL");
     }
-    try {
-        mUndoStack->Push(inRecord);
-    } catch (...) {
-        delete inRecord;
-        throw;
-    }
+    std::unique_ptr<CUndoManagerData> owned(inRecord);
+    mUndoStack->Push(inRecord);
+    owned.release();
     if (static_cast<uint32_t>(mUndoStack->GetCount()) > mDepth) DeleteOldest(1);
 }
 

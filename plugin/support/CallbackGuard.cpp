@@ -11,11 +11,14 @@
 
 void ReportCallbackFailure(const char* where) noexcept {
     const char* place = where ? where : "a command";
-    try {
+    bool cancelled = false;
+    // Showing the report may fail too; the host must still not see an exception.
+    TrapRun([&] {
         try {
             throw;
         } catch (ErrorCode code) {
-            if (code == kErrUserCancelled) return;  // the user asked to stop: nothing to tell
+            cancelled = code == kErrUserCancelled;  // the user asked to stop: nothing to tell
+            if (cancelled) return;
             if (HasErrorMessage())
                 ShowErrorMessage();
             else
@@ -28,26 +31,42 @@ void ReportCallbackFailure(const char* where) noexcept {
         } catch (...) {
             Alert("%s failed.", place);
         }
-    } catch (...) {
-        // Showing the report failed too; the host must still not see an exception.
-    }
+    });
     // The message has reached the user: a later failure without a text of its
     // own must not show this one again.
-    ClearErrorMessage();
+    if (!cancelled) ClearErrorMessage();
 }
 
-std::string DescribeCurrentException() noexcept {
-    try {
+std::string DescribeCurrentException(int32_t* outHostCode) noexcept {
+    if (outHostCode) *outHostCode = 0;
+    // An empty text when there is no memory for the text.
+    return TrapOr(std::string(), [&] {
         try {
             throw;
         } catch (ErrorCode code) {
             return HasErrorMessage() ? std::string(GetErrorMessage()) : "error " + std::to_string(code);
-        } catch (const std::exception& error) {  // HostError too
-            return error.what();
+        } catch (const HostError& error) {
+            if (outHostCode) *outHostCode = error.code();
+            return std::string(error.what());
+        } catch (const std::exception& error) {
+            return std::string(error.what());
         } catch (...) {
             return std::string();
         }
-    } catch (...) {
-        return std::string();  // no memory for the text
-    }
+    });
+}
+
+ErrorCode CurrentErrorCode(ErrorCode other) noexcept {
+    ErrorCode code = other;
+    // Kinds the handlers do not name leave the rethrow and end in the trap.
+    TrapRun([&] {
+        try {
+            throw;
+        } catch (ErrorCode thrown) {
+            code = thrown;
+        } catch (const HostError& error) {
+            code = TakeHostError(error);
+        }
+    });
+    return code;
 }

@@ -1,11 +1,12 @@
-// Owns one handle the host made for the plug-in (a cabinet, a text) and gives
-// it back when it goes, so that no path, an exception included, forgets it.
-// Take() hands the handle to a new owner (a cabinet that took it, a command).
+// Owns one handle the host made or lent for the plug-in (a cabinet, a text, a
+// reference to a menu or menu item, a tool button) and gives it back when it
+// goes, so that no path, an exception included, forgets it. Take() hands the
+// handle to a new owner (a cabinet that took it, a command, a toolbar).
 #pragma once
 
 #include <utility>
 
-#include "qmhost/HostError.h"
+#include "support/CallbackGuard.h"
 #include "support/HostTables.h"
 
 template <class Handle, class Release>
@@ -31,10 +32,7 @@ public:
     // Gives the handle back now. Never throws: a host that refuses has dropped it already.
     void Reset() noexcept {
         if (!mHandle) return;
-        try {
-            Release()(Take());
-        } catch (const HostError&) {
-        }
+        TrapRun([this] { Release()(Take()); });
     }
 
 private:
@@ -53,7 +51,31 @@ struct HostTextRelease {
     }
 };
 
+struct HostMenuItemRelease {
+    void operator()(AVMenuItem inItem) const {
+        if (gAppViewHFT) gAppViewHFT->menuItemRelease(inItem);
+    }
+};
+
+struct HostMenuRelease {
+    void operator()(AVMenu inMenu) const {
+        if (gAppViewHFT) gAppViewHFT->menuRelease(inMenu);
+    }
+};
+
+struct HostToolButtonDestroy {
+    void operator()(AVToolButton inButton) const {
+        if (gAppViewHFT) gAppViewHFT->toolButtonDestroy(inButton);
+    }
+};
+
 // A cabinet (ASExtra cabNew, cabDup) the plug-in owns.
 using CHostCab = THostHandle<ASCab, HostCabRelease>;
 // A host text (ASExtra textFromUTF8) the plug-in owns.
 using CHostText = THostHandle<ASText, HostTextRelease>;
+// A reference to a menu item that the host handed over (an acquire by name or index).
+using CHostMenuItemRef = THostHandle<AVMenuItem, HostMenuItemRelease>;
+// A reference to a menu that the host handed over (a submenu acquired from its item).
+using CHostMenuRef = THostHandle<AVMenu, HostMenuRelease>;
+// A tool button the plug-in made and no toolbar holds yet.
+using CHostToolButton = THostHandle<AVToolButton, HostToolButtonDestroy>;

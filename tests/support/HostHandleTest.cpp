@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "common/PluginFixture.h"
+#include "qmhost/HostError.h"
 #include "support/HostHandle.h"
 #include "support/HostTables.h"
 

@@ -5,26 +5,23 @@
 namespace qmhost {
 
 std::string describeCurrentException() noexcept {
-    try {
-        try {
-            throw;
-        } catch (const std::exception& e) {  // HostError too
-            return e.what();
-        } catch (...) {
-            return "an exception of an unknown kind";
-        }
-    } catch (...) {
-        return std::string();  // no memory for the text
-    }
+    // An empty text when there is no memory for the text.
+    return trapFailure(
+        [] {
+            try {
+                throw;
+            } catch (const std::exception& e) {  // HostError too
+                return std::string(e.what());
+            } catch (...) {
+                return std::string("an exception of an unknown kind");
+            }
+        },
+        [] { return std::string(); });
 }
 
 void noteCurrentException(std::string* why) noexcept {
-    if (!why) return;
-    try {
-        *why = describeCurrentException();
-    } catch (...) {
-        // No memory for the text: the caller's own message stands.
-    }
+    // A moved string is taken without allocating.
+    if (why) *why = describeCurrentException();
 }
 
 }  // namespace qmhost

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/ExceptionTrap.h"
 #include "qmhost/HostError.h"
 
 namespace qmhost {
@@ -22,17 +23,13 @@ std::string lastErrorMessage(int32_t code);
 
 // Turns any exception in flight into a raised HostError: HostError passes,
 // std::bad_alloc becomes kHostErrNoMemory, anything else kHostErrGeneric with
-// its what() text. Call from a catch (...) block.
+// its what() text. Call only from inside a catch block.
 [[noreturn]] void rethrowAsHostError(const char* context);
 
 // Runs body; exceptions of other kinds leave it as HostError (see above).
 template <class F>
 auto guarded(const char* context, F&& body) -> decltype(body()) {
-    try {
-        return body();
-    } catch (...) {
-        rethrowAsHostError(context);
-    }
+    return trapFailure(body, [&]() -> decltype(body()) { rethrowAsHostError(context); });
 }
 
 }  // namespace qmhost

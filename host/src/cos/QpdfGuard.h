@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "core/ExceptionTrap.h"
 #include "cos/Document.h"
 
 namespace qmhost {
@@ -13,27 +14,19 @@ namespace qmhost {
 // unchanged; std::bad_alloc -> kHostErrNoMemory; a qpdf file exception ->
 // kHostErrBadPDF (kHostErrEncrypted for a password error, kHostErrFileRead for a
 // system error); anything else -> kHostErrGeneric. `where` names the subject.
-// Call from a catch (...) block.
+// Call only from inside a catch block.
 [[noreturn]] void rethrowQpdfError(const char* op, const std::string& where);
 
 // Runs body; failures leave it as HostError naming op and the object.
 template <class F>
 auto cosGuarded(const char* op, CosObj subject, F&& body) -> decltype(body()) {
-    try {
-        return body();
-    } catch (...) {
-        rethrowQpdfError(op, describeObject(subject));
-    }
+    return trapFailure(body, [&]() -> decltype(body()) { rethrowQpdfError(op, describeObject(subject)); });
 }
 
 // Runs body; failures leave it as HostError naming op and the document.
 template <class F>
 auto docGuarded(const char* op, Document& document, F&& body) -> decltype(body()) {
-    try {
-        return body();
-    } catch (...) {
-        rethrowQpdfError(op, document.displayName());
-    }
+    return trapFailure(body, [&]() -> decltype(body()) { rethrowQpdfError(op, document.displayName()); });
 }
 
 }  // namespace qmhost

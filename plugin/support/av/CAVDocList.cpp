@@ -1,10 +1,14 @@
 #include "support/av/CAVDocList.h"
 
+#include <memory>
+
 #include "qmhost/HostError.h"
 #include "support/av/CAVDocUndoManager.h"
+#include "support/CallbackGuard.h"
 #include "support/ErrorCode.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
+#include "support/ScopeGuard.h"
 
 namespace {
 
@@ -17,18 +21,14 @@ CAVDocList* gRegisteredList = nullptr;
 // The host calls these; nothing may be thrown back into the host, so a failure
 // to make a manager leaves the view without undo instead.
 void DocListAddProc(AVDoc inAVDoc, uint32_t inData, void* inClientData) {
-    try {
+    TrapRun([&] {
         static_cast<CAVDocList*>(inClientData)
             ->AddDocument(inAVDoc, reinterpret_cast<void*>(static_cast<uintptr_t>(inData)));
-    } catch (...) {
-    }
+    });
 }
 
 void DocListRemoveProc(AVDoc inAVDoc, void* inClientData) {
-    try {
-        static_cast<CAVDocList*>(inClientData)->RemoveDocument(inAVDoc);
-    } catch (...) {
-    }
+    TrapRun([&] { static_cast<CAVDocList*>(inClientData)->RemoveDocument(inAVDoc); });
 }
 
 }  // namespace
@@ -52,11 +52,10 @@ void CAVDocList::RegisterNotifications() {
         ASCallback remove =
             gCoreHFT->makeCallback(gExtensionID, reinterpret_cast<ASProc>(&DocListRemoveProc));
         gAppViewHFT->registerNotification(kNotifyViewAdded, gExtensionID, add, this);
-        try {
+        {
+            const auto unregister =
+                OnFailure([&] { gAppViewHFT->unregisterNotification(kNotifyViewAdded, add, this); });
             gAppViewHFT->registerNotification(kNotifyViewRemoved, gExtensionID, remove, this);
-        } catch (...) {
-            gAppViewHFT->unregisterNotification(kNotifyViewAdded, add, this);
-            throw;
         }
         gDocListAddCallback = add;
         gDocListRemoveCallback = remove;
@@ -109,12 +108,9 @@ CAVDocUndoManager* CAVDocList::FindManager(AVDoc inAVDoc) const {
 void CAVDocList::AddDocument(AVDoc inAVDoc, void* /*inData*/) {
     CAVDocUndoManager* manager = CreateManager(inAVDoc);
     if (!manager) ThrowErrorCode(kErrNoMemory);
-    try {
-        mManagers.Append(manager);
-    } catch (...) {
-        delete manager;
-        throw;
-    }
+    std::unique_ptr<CAVDocUndoManager> owned(manager);
+    mManagers.Append(manager);
+    owned.release();
 }
 
 void CAVDocList::RemoveDocument(AVDoc inAVDoc) {

@@ -5,7 +5,9 @@
 #include "support/av/CAVMenu.h"
 #include "support/ErrorCode.h"
 #include "support/ErrorMessage.h"
+#include "support/HostHandle.h"
 #include "support/HostTables.h"
+#include "support/ScopeGuard.h"
 
 namespace {
 
@@ -26,12 +28,9 @@ CAVHostSubmenuItem::CAVHostSubmenuItem(const char* inHostItemName, const char* i
                                        char inShortcut, int16_t inShortcutFlags, AVMenu inSubmenu,
                                        int16_t inLongOnly, AVIcon inIcon)
     : mHostItemName(inHostItemName) {
-    try {
-        Create(inTitle, inName, inShortcut, inShortcutFlags, inSubmenu, inLongOnly, inIcon);
-    } catch (...) {
-        Detach();
-        throw;
-    }
+    // No destructor runs for a constructor that throws.
+    const auto detach = OnFailure([this] { Detach(); });
+    Create(inTitle, inName, inShortcut, inShortcutFlags, inSubmenu, inLongOnly, inIcon);
 }
 
 void CAVHostSubmenuItem::Create(const char* inTitle, const char* inName, char inShortcut,
@@ -42,26 +41,16 @@ void CAVHostSubmenuItem::Create(const char* inTitle, const char* inName, char in
     // wrapper holds its own, so that every road out, a throw included, leaves
     // the host's counts as they were.
     CAVMenuItem hostItem;
-    const AVMenuItem found = AcquireMenuItemByName(mHostItemName);
-    if (!found) ThrowMissing(mHostItemName, "is not in the menu bar");
-    try {
-        hostItem.Attach(found);
-    } catch (...) {
-        gAppViewHFT->menuItemRelease(found);
-        throw;
-    }
-    gAppViewHFT->menuItemRelease(found);
+    CHostMenuItemRef found(AcquireMenuItemByName(mHostItemName));
+    if (!found.Get()) ThrowMissing(mHostItemName, "is not in the menu bar");
+    hostItem.Attach(found.Get());
+    found.Reset();
 
     CAVMenu submenu;
-    const AVMenu acquired = hostItem.AcquireSubmenu();
-    if (!acquired) ThrowMissing(mHostItemName, "has no submenu");
-    try {
-        submenu.Attach(acquired);
-    } catch (...) {
-        gAppViewHFT->menuRelease(acquired);
-        throw;
-    }
-    gAppViewHFT->menuRelease(acquired);
+    CHostMenuRef acquired(hostItem.AcquireSubmenu());
+    if (!acquired.Get()) ThrowMissing(mHostItemName, "has no submenu");
+    submenu.Attach(acquired.Get());
+    acquired.Reset();
 
     CAVMenuItem::Create(inTitle, inName, inShortcut, inShortcutFlags, inSubmenu, inLongOnly, inIcon);
     submenu.AddMenuItem(GetMenuItem(), kAVMenuAppend);

@@ -1,9 +1,11 @@
 #include "support/av/CAVMenu.h"
 
 #include <string>
+#include <utility>
 
 #include "support/ErrorCode.h"
 #include "support/ErrorMessage.h"
+#include "support/HostHandle.h"
 #include "support/HostTables.h"
 #include "support/ResourceStrings.h"
 
@@ -21,13 +23,8 @@ CAVMenu::CAVMenu(const char* inName) {
     }
     // The look-up handed over a reference and Attach takes its own: give one
     // back, or every menu found by name would stay referenced for ever.
-    try {
-        Attach(found);
-    } catch (...) {
-        gAppViewHFT->menuRelease(found);
-        throw;
-    }
-    gAppViewHFT->menuRelease(found);
+    const CHostMenuRef handedOver(found);
+    Attach(found);
 }
 
 CAVMenu::CAVMenu(AVMenu inMenu) { Attach(inMenu); }
@@ -35,13 +32,8 @@ CAVMenu::CAVMenu(AVMenu inMenu) { Attach(inMenu); }
 CAVMenu::~CAVMenu() { Release(); }
 
 void CAVMenu::Release() noexcept {
-    if (!mMenu) return;
-    try {
-        gAppViewHFT->menuRelease(mMenu);
-    } catch (...) {
-        // The host dropped the menu already.
-    }
-    mMenu = nullptr;
+    // A host that refuses has dropped the menu already.
+    CHostMenuRef(std::exchange(mMenu, nullptr)).Reset();
 }
 
 void CAVMenu::Create(const char* inTitle, const char* inName) {

@@ -3,8 +3,10 @@
 #include "support/CallbackGuard.h"
 #include "support/av/CommandCallbacks.h"
 #include "support/HostFrame.h"
+#include "support/HostHandle.h"
 #include "support/HostTables.h"
 #include "support/ResourceStrings.h"
+#include "support/ScopeGuard.h"
 
 namespace {
 
@@ -39,13 +41,9 @@ CAVMenuItem::CAVMenuItem() { InitCallbacks(); }
 CAVMenuItem::CAVMenuItem(const char* inTitle, const char* inName, char inShortcut, int16_t inShortcutFlags,
                          AVMenu inSubmenu, int16_t inLongOnly, AVIcon inIcon) {
     InitCallbacks();
-    try {
-        Create(inTitle, inName, inShortcut, inShortcutFlags, inSubmenu, inLongOnly, inIcon);
-    } catch (...) {
-        // The destructor does not run for an object whose constructor threw.
-        Detach();
-        throw;
-    }
+    // The destructor does not run for an object whose constructor threw.
+    const auto detach = OnFailure([this] { Detach(); });
+    Create(inTitle, inName, inShortcut, inShortcutFlags, inSubmenu, inLongOnly, inIcon);
 }
 
 CAVMenuItem::CAVMenuItem(AVMenuItem inItem) {
@@ -65,17 +63,9 @@ void CAVMenuItem::InitCallbacks() {
 void CAVMenuItem::Detach() noexcept {
     if (!mMenuItem) return;
     // Callbacks first: the item may outlive this wrapper in its menu.
-    if (mCallbacksInstalled) {
-        try {
-            RemoveCallbacks();
-        } catch (...) {
-        }
-    }
-    try {
-        gAppViewHFT->menuItemRelease(mMenuItem);
-    } catch (...) {
-        // The host dropped the item already.
-    }
+    if (mCallbacksInstalled) TrapRun([this] { RemoveCallbacks(); });
+    // A host that refuses has dropped the item already.
+    CHostMenuItemRef(mMenuItem).Reset();
     mMenuItem = nullptr;
     mCallbacksInstalled = false;
 }

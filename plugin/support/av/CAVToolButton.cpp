@@ -1,9 +1,13 @@
 #include "support/av/CAVToolButton.h"
 
+#include <utility>
+
 #include "support/CallbackGuard.h"
 #include "support/av/CommandCallbacks.h"
 #include "support/HostFrame.h"
+#include "support/HostHandle.h"
 #include "support/HostTables.h"
+#include "support/ScopeGuard.h"
 
 namespace {
 
@@ -37,21 +41,17 @@ CAVToolButton::CAVToolButton(const char* inName, uint16_t inBitmapId, uint8_t in
     mKeptFlag = inKeptFlag;
     mName = CallHostOr(kErrNoMemory, [&] { return gCoreHFT->atomFromString(inName); });
     SetIcon(inBitmapId);
-    try {
-        CallHostOr(kErrNoMemory, [&] {
-            mButton = gAppViewHFT->toolButtonNew(mName, mIcon, inOptions, inSeparator != 0);
-            if (!mButton) ThrowErrorCode(kErrNoMemory);
-            const CommandCallbacks& shared = Shared();
-            gAppViewHFT->toolButtonSetExecuteProc(mButton, shared.execute, this);
-            gAppViewHFT->toolButtonSetComputeEnabledProc(mButton, shared.enabled, this);
-            gAppViewHFT->toolButtonSetComputeMarkedProc(mButton, shared.marked, this);
-        });
-    } catch (...) {
-        // No destructor runs for a constructor that throws: a button made
-        // half-way would keep callbacks to this dead object.
-        Destroy();
-        throw;
-    }
+    // No destructor runs for a constructor that throws: a button made half-way
+    // would keep callbacks to this dead object.
+    const auto destroy = OnFailure([this] { Destroy(); });
+    CallHostOr(kErrNoMemory, [&] {
+        mButton = gAppViewHFT->toolButtonNew(mName, mIcon, inOptions, inSeparator != 0);
+        if (!mButton) ThrowErrorCode(kErrNoMemory);
+        const CommandCallbacks& shared = Shared();
+        gAppViewHFT->toolButtonSetExecuteProc(mButton, shared.execute, this);
+        gAppViewHFT->toolButtonSetComputeEnabledProc(mButton, shared.enabled, this);
+        gAppViewHFT->toolButtonSetComputeMarkedProc(mButton, shared.marked, this);
+    });
 }
 
 CAVToolButton::~CAVToolButton() { Destroy(); }
@@ -65,16 +65,9 @@ void CAVToolButton::InitCallbacks() {
 
 void CAVToolButton::Destroy() noexcept {
     if (!mButton) return;
-    try {
-        gAppViewHFT->toolButtonRemove(mButton);
-    } catch (...) {
-    }
-    try {
-        gAppViewHFT->toolButtonDestroy(mButton);
-    } catch (...) {
-        // The host dropped the button already.
-    }
-    mButton = nullptr;
+    TrapRun([this] { gAppViewHFT->toolButtonRemove(mButton); });
+    // A host that refuses has dropped the button already.
+    CHostToolButton(std::exchange(mButton, nullptr)).Reset();
 }
 
 void CAVToolButton::SetIcon(uint16_t inBitmapId) {

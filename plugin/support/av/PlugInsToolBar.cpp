@@ -5,6 +5,7 @@
 
 #include "support/ErrorCode.h"
 #include "support/ErrorMessage.h"
+#include "support/HostHandle.h"
 #include "support/HostTables.h"
 
 AVToolBarPosition MakePlugInsToolBarPosition() {
@@ -36,17 +37,11 @@ void AddPlugInsToolButton(AVToolButton inButton) {
 void AddPlugInsToolSeparator() {
     const AVToolBar toolBar = AcquirePlugInsToolBar();
     const ASAtom name = MakeSeparatorName(toolBar);
-    const AVToolButton separator = gAppViewHFT->toolButtonNew(name, nullptr, 0, true);
-    try {
-        gAppViewHFT->toolBarAddButton(toolBar, separator, false, nullptr);
-    } catch (...) {
-        // Otherwise the separator would be left over on no toolbar.
-        try {
-            gAppViewHFT->toolButtonDestroy(separator);
-        } catch (...) {
-        }
-        throw;
-    }
+    // Destroyed unless the toolbar takes it: otherwise the separator would be
+    // left over on no toolbar.
+    CHostToolButton separator(gAppViewHFT->toolButtonNew(name, nullptr, 0, true));
+    gAppViewHFT->toolBarAddButton(toolBar, separator.Get(), false, nullptr);
+    separator.Take();
 }
 
 ASAtom MakeSeparatorName(AVToolBar inToolBar) {

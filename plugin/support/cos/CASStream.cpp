@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "support/Assertion.h"
+#include "support/CallbackGuard.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
 
@@ -36,20 +37,14 @@ CASStream::CASStream(const char* data, int64_t size) { OpenMemStream(data, size)
 CASStream::~CASStream() {
     // Closing here keeps a stream from leaking on every path that throws
     // between open and close.
-    try {
-        Close();
-    } catch (...) {
-    }
+    TrapRun([this] { Close(); });
 }
 
 CASStream::CASStream(CASStream&& other) noexcept : mStream(std::exchange(other.mStream, nullptr)) {}
 
 CASStream& CASStream::operator=(CASStream&& other) noexcept {
     if (this != &other) {
-        try {
-            Close();
-        } catch (...) {
-        }
+        TrapRun([this] { Close(); });
         mStream = std::exchange(other.mStream, nullptr);
     }
     return *this;

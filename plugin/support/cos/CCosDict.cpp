@@ -6,6 +6,7 @@
 #include "support/FixedPoint.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
+#include "support/ScopeGuard.h"
 #include "support/cos/PDFAtoms.h"
 
 namespace {
@@ -185,15 +186,11 @@ void CCosDict::CopyEntriesInto(CosObj target, bool share, CCosCopyMemo& memo, bo
     mWorkObj = target;
     mMemo = &memo;
     mSkipLength = skipLength;
-    try {
-        EnumerateIn(share ? kCopyShared : kCopyDeep);
-    } catch (...) {
+    const auto done = OnScopeExit([this] {
         mWorkObj = CosNullObj();
         mMemo = nullptr;
-        throw;
-    }
-    mWorkObj = CosNullObj();
-    mMemo = nullptr;
+    });
+    EnumerateIn(share ? kCopyShared : kCopyDeep);
 }
 
 void CCosDict::CopyEntry(ASAtom key, CosObj value) {
@@ -208,14 +205,11 @@ void CCosDict::CopyEntry(ASAtom key, CosObj value) {
 
 void CCosDict::Dump(FILE* file) {
     std::fputs("<<\n", file);
-    mDumpFile = file;
-    try {
+    {
+        mDumpFile = file;
+        const auto done = OnScopeExit([this] { mDumpFile = nullptr; });
         EnumerateIn(kDump);
-    } catch (...) {
-        mDumpFile = nullptr;
-        throw;
     }
-    mDumpFile = nullptr;
     std::fputs(">>\n", file);
 }
 

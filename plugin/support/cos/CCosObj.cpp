@@ -3,12 +3,14 @@
 #include <set>
 
 #include "support/Assertion.h"
+#include "support/CallbackGuard.h"
 #include "support/cos/CCosArray.h"
 #include "support/cos/CCosDict.h"
 #include "support/cos/CCosStream.h"
 #include "support/FixedPoint.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
+#include "support/ScopeGuard.h"
 
 namespace {
 uint64_t HandleKey(CosObj obj) { return (uint64_t{obj.a} << 32) | obj.b; }
@@ -23,17 +25,12 @@ struct EnumContext {
 
 bool EnumProc(CosObj key, CosObj value, void* clientData) {
     auto* context = static_cast<EnumContext*>(clientData);
-    try {
-        return context->target->OnEnumEntry(key, value);
-    } catch (ErrorCode code) {
-        context->error = code;
-    } catch (const HostError& error) {
-        context->error = TakeHostError(error);
-    } catch (...) {
-        context->error = kErrNoMemory;
-    }
-    context->failed = true;
-    return false;
+    return TrapFailure([&] { return context->target->OnEnumEntry(key, value); },
+                       [&] {
+                           context->error = CurrentErrorCode(kErrNoMemory);
+                           context->failed = true;
+                           return false;
+                       });
 }
 }  // namespace
 
@@ -194,13 +191,8 @@ void CCosObj::Dump(FILE* file) const {
             std::fputs("(cycle)\n", file);
             return;
         }
-        try {
-            DumpValue(file, type);
-        } catch (...) {
-            sOnPath.erase(key);
-            throw;
-        }
-        sOnPath.erase(key);
+        const auto leave = OnScopeExit([&] { sOnPath.erase(key); });
+        DumpValue(file, type);
         return;
     }
     DumpValue(file, type);

@@ -12,6 +12,7 @@
 #include "support/ErrorMessage.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
+#include "support/ScopeGuard.h"
 #include "support/io/FileReplacing.h"
 
 namespace {
@@ -146,13 +147,8 @@ CosObj CCosStream::Copy(bool share, CCosCopyMemo& memo) {
     // a dictionary entry that leads back to this stream then ends on the copy.
     OpenStream(kCosStreamStored);
     CCosStream copy;
-    try {
-        copy.CreateStream(mCosDoc, mStream, -1, 0, CosNullObj(), CosNullObj(), -1);
-    } catch (...) {
-        mStream.Close();
-        throw;
-    }
-    mStream.Close();
+    WithCleanUp([&] { copy.CreateStream(mCosDoc, mStream, -1, 0, CosNullObj(), CosNullObj(), -1); },
+                [&] { mStream.Close(); });
     memo.Add(mCosObj, copy.GetCosObj());
     // The copy's own dictionary receives the entries; "Length" stays the host's.
     Attributes().CopyEntriesInto(copy.Attributes().GetCosObj(), share, memo, true);

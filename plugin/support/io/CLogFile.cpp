@@ -1,11 +1,13 @@
 #include "support/io/CLogFile.h"
 
+#include <exception>
 #include <iomanip>
 #include <locale>
 #include <sstream>
 #include <vector>
 
 #include "support/io/CBridgeStdioFile.h"
+#include "support/CallbackGuard.h"
 #include "support/ErrorCode.h"
 #include "support/ResourceStrings.h"
 
@@ -42,13 +44,10 @@ void CLogFile::SetFile(const TFileSpecifier& inFile) { mFile = inFile; }
 void CLogFile::Printf(const char* inFormat, ...) {
     va_list args;
     va_start(args, inFormat);
-    try {
-        VPrintf(inFormat, args);
-    } catch (...) {
-        va_end(args);
-        throw;
-    }
+    // va_end belongs to this frame, so a failure waits until it has run.
+    const std::exception_ptr failure = CaptureFailure([&] { VPrintf(inFormat, args); });
     va_end(args);
+    if (failure) std::rethrow_exception(failure);
 }
 
 void CLogFile::VPrintf(const char* inFormat, va_list inArgs) {

@@ -1,5 +1,6 @@
 #include "support/prefs/CPreferences.h"
 
+#include <memory>
 #include <new>
 
 #include "support/prefs/CPreferencesTag.h"
@@ -50,12 +51,9 @@ void CPreferences::AddTag(CPreferencesTag* inTag) {
     // and leave the list pointing at freed memory.
     if (mTags.IndexOf(inTag) != CBridgeArray::kNotFound) return;
     RemoveTag(inTag->GetId());
-    try {
-        mTags.Append(inTag);
-    } catch (...) {
-        delete inTag;  // the store took ownership
-        throw;
-    }
+    std::unique_ptr<CPreferencesTag> owned(inTag);  // the store took ownership
+    mTags.Append(inTag);
+    owned.release();
     mModified = true;
 }
 
