@@ -15,10 +15,20 @@ void TableRegistry::withhold(const std::string& name, uint32_t version) {
     mWithheld.insert({name, version});
 }
 
+void TableRegistry::unwithhold(const std::string& name, uint32_t version) { mWithheld.erase({name, version}); }
+
 void TableRegistry::clearWithheld() { mWithheld.clear(); }
+
+void TableRegistry::substitute(const std::string& name, uint32_t version, const void* table) {
+    mSubstitutes[{name, version}] = table;
+}
+
+void TableRegistry::unsubstitute(const std::string& name, uint32_t version) { mSubstitutes.erase({name, version}); }
 
 const void* TableRegistry::find(const std::string& name, uint32_t version) {
     if (mWithheld.count({name, 0}) || mWithheld.count({name, version})) return nullptr;
+    auto substitute = mSubstitutes.find({name, version});
+    if (substitute != mSubstitutes.end()) return substitute->second;
     auto it = mTables.find({name, version});
     if (it != mTables.end()) return it->second;
     for (size_t i = 0; i < mServers.size(); ++i) {

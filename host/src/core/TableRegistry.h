@@ -25,7 +25,14 @@ public:
     void add(const std::string& name, uint32_t version, const void* table);
     // Withholds one version, or every version when version is 0.
     void withhold(const std::string& name, uint32_t version = 0);
+    // Ends withholding what withhold(name, version) withheld.
+    void unwithhold(const std::string& name, uint32_t version = 0);
     void clearWithheld();
+    // Offers table under name and version in place of the registered one until
+    // the substitute is taken back (a table that is not registered becomes
+    // offered); registering again does not undo it. Tests wrap the real tables so.
+    void substitute(const std::string& name, uint32_t version, const void* table);
+    void unsubstitute(const std::string& name, uint32_t version);
     // Null when absent or withheld. Served tables are asked for by their server.
     const void* find(const std::string& name, uint32_t version);
     // A table asked for by a plug-in (Core getTable): found as find() finds it,
@@ -53,6 +60,7 @@ private:
     std::map<std::pair<std::string, uint32_t>, const void*> mTables;
     RequestObserver mObserver;
     std::set<std::pair<std::string, uint32_t>> mWithheld;
+    std::map<std::pair<std::string, uint32_t>, const void*> mSubstitutes;
     std::vector<Server> mServers;
     std::vector<std::unique_ptr<ServedTable>> mServed;
 };
