@@ -131,6 +131,10 @@ public:
     FaultInjectingHost& FailCall(int64_t n, int32_t code = kHostErrGeneric) {
         return FailCalls<Member>(n, n, code);
     }
+    template <auto Member>
+    FaultInjectingHost& FailEveryCall(int32_t code = kHostErrGeneric) {
+        return FailCalls<Member>(1, INT64_MAX, code);
+    }
     // Call n of Member answers value (for members that report failure by what
     // they answer, not by raising) without reaching the real member.
     template <auto Member, class V>

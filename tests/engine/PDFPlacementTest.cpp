@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/FaultInjectingHost.h"
 #include "common/PdfFixtures.h"
 #include "common/PluginFixture.h"
 #include "engine/CPDFPlacement.h"
@@ -404,34 +405,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 namespace {
 
-// Counts the host's page-geometry calls while it lives (the real table answers).
-class GeometryCallCounter {
-public:
-    GeometryCallCounter() : mReal(gPDModelHFT), mCounting(*gPDModelHFT) {
-        sReal = mReal;
-        sBoxes = sMatrices = 0;
-        mCounting.pageGetBox = [](PDPage page, ASFixedRect* box) {
-            ++sBoxes;
-            sReal->pageGetBox(page, box);
-        };
-        mCounting.pageGetDefaultMatrix = [](PDPage page, ASFixedMatrix* matrix) {
-            ++sMatrices;
-            sReal->pageGetDefaultMatrix(page, matrix);
-        };
-        gPDModelHFT = &mCounting;
-    }
-    ~GeometryCallCounter() { gPDModelHFT = mReal; }
-    static int boxes() { return sBoxes; }
-    static int matrices() { return sMatrices; }
-
-private:
-    static inline const PDModelTable* sReal = nullptr;
-    static inline int sBoxes = 0;
-    static inline int sMatrices = 0;
-    const PDModelTable* mReal;
-    PDModelTable mCounting;
-};
-
 // A writer computes several times per page (text, frame, each prefix word
 // wrap tries): the page's box and matrix are read once per page, and read
 // anew for another page, which gets its own geometry.
@@ -441,17 +414,18 @@ TEST(CPDFPlacement, ReadsEachPagesGeometryOncePerPage) {
     CPDFPlacement placement;
     placement.SetAlignment(CPDFPlacement::kAlignRight, CPDFPlacement::kAlignTop);
     placement.mElementBox = BoxOf(100, 20);
-    GeometryCallCounter counter;
+    qmtest::FaultInjectingHost host;  // counts the host's page-geometry calls
+    host.Count<&PDModelTable::pageGetBox>().Count<&PDModelTable::pageGetDefaultMatrix>();
     placement.mPage = upright.page();
     for (int i = 0; i < 4; ++i) ASSERT_TRUE(placement.Compute());
     const ASFixedMatrix onUpright = placement.mMatrix;
-    EXPECT_EQ(GeometryCallCounter::boxes(), 1);
-    EXPECT_EQ(GeometryCallCounter::matrices(), 1);
+    EXPECT_EQ((host.Calls<&PDModelTable::pageGetBox>()), 1);
+    EXPECT_EQ((host.Calls<&PDModelTable::pageGetDefaultMatrix>()), 1);
     placement.mPage = turned.page();
     ASSERT_TRUE(placement.Compute());
     ASSERT_TRUE(placement.Compute());
-    EXPECT_EQ(GeometryCallCounter::boxes(), 2);
-    EXPECT_EQ(GeometryCallCounter::matrices(), 2);
+    EXPECT_EQ((host.Calls<&PDModelTable::pageGetBox>()), 2);
+    EXPECT_EQ((host.Calls<&PDModelTable::pageGetDefaultMatrix>()), 2);
     EXPECT_NE(placement.mMatrix.a, onUpright.a) << "the turned page's own rotation";
     EXPECT_EQ(placement.mViewPageBox.right - placement.mViewPageBox.left,
               placement.mPageBox.top - placement.mPageBox.bottom);

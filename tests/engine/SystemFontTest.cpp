@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "EngineFixture.h"
+#include "common/FaultInjectingHost.h"
 #include "engine/SystemFonts.h"
 #include "qmhost/HostError.h"
 #include "support/HostTables.h"
@@ -29,24 +30,16 @@ bool EnumThree(PDSysFontEnumProc proc, void* clientData) {
 ASAtom NameOfThree(PDSysFont font) {
     return gCoreHFT->atomFromString(kThreeNames[reinterpret_cast<uintptr_t>(font) - 1]);
 }
-PDSysFont FindRaises(const PDSysFontAttrs*, uint32_t, uint32_t) {
-    throw HostError(kHostErrGeneric, "font list unavailable");
+
+// The host's font list cannot be had: every enumeration and search raises.
+void BreakFontList(qmtest::FaultInjectingHost& host) {
+    host.FailEveryCall<&PDSysFontTable::enumFonts>().FailEveryCall<&PDSysFontTable::findFont>();
 }
-bool EnumRaises(PDSysFontEnumProc, void*) { throw HostError(kHostErrGeneric, "font list unavailable"); }
-
-class ScopedSysFontTable {
-public:
-    explicit ScopedSysFontTable(const PDSysFontTable* table) : mSaved(gPDSysFontHFT) { gPDSysFontHFT = table; }
-    ~ScopedSysFontTable() { gPDSysFontHFT = mSaved; }
-
-private:
-    const PDSysFontTable* mSaved;
-};
 
 TEST(SystemFonts, ThreeFontsAreCountedAndNamedInTheHostsOrder) {
     enginetest::StartEngine();
-    const PDSysFontTable three{sizeof(PDSysFontTable), &EnumThree, &NameOfThree, nullptr};
-    ScopedSysFontTable scoped(&three);
+    qmtest::FaultInjectingHost host;
+    host.Replace<&PDSysFontTable::enumFonts>(&EnumThree).Replace<&PDSysFontTable::getName>(&NameOfThree);
     EXPECT_EQ(CountSystemFonts(), 3);
     EXPECT_EQ(GetSystemFontName(0), "Alpha");
     EXPECT_EQ(GetSystemFontName(1), "Beta Bold");
@@ -57,8 +50,8 @@ TEST(SystemFonts, ThreeFontsAreCountedAndNamedInTheHostsOrder) {
 
 TEST(SystemFonts, HostErrorsGiveNoFontsAndNoName) {
     enginetest::StartEngine();
-    const PDSysFontTable broken{sizeof(PDSysFontTable), &EnumRaises, &NameOfThree, &FindRaises};
-    ScopedSysFontTable scoped(&broken);
+    qmtest::FaultInjectingHost host;
+    BreakFontList(host);
     EXPECT_EQ(CountSystemFonts(), 0);
     EXPECT_EQ(GetSystemFontName(0), "");
 }
@@ -84,7 +77,6 @@ PDEFont RecordingCreate(PDSysFont font, uint32_t flags) {
     return gRealEditWrite->fontCreateFromSysFont(font, flags);
 }
 
-PDEFont CreateRaises(PDSysFont, uint32_t) { throw HostError(kHostErrGeneric, "no such face"); }
 
 class SystemFontElement : public testing::Test {
 protected:
@@ -113,14 +105,12 @@ TEST_F(SystemFontElement, NameThatIsNotInstalledKeepsTheFontAndSucceeds) {
 }
 
 TEST_F(SystemFontElement, EmbedFlagChoosesTheCreationFlag) {
-    gRealEditWrite = gPDFEditWriteHFT;
-    PDFEditWriteTable recording = *gPDFEditWriteHFT;
-    recording.fontCreateFromSysFont = &RecordingCreate;
-    gPDFEditWriteHFT = &recording;
+    qmtest::FaultInjectingHost host;
+    gRealEditWrite = &host.Real<PDFEditWriteTable>();
+    host.Replace<&PDFEditWriteTable::fontCreateFromSysFont>(&RecordingCreate);
     gFlagsSeen.clear();
     const bool embedded = Element().SetSystemFont("DejaVu Sans", true);
     const bool plain = Element().SetSystemFont("DejaVu Sans", false);
-    gPDFEditWriteHFT = gRealEditWrite;
     EXPECT_TRUE(embedded);
     EXPECT_TRUE(plain);
     EXPECT_EQ(gFlagsSeen, (std::vector<uint32_t>{kPDEFontCreateEmbedded, kPDEFontCreateNotEmbedded}));
@@ -129,18 +119,18 @@ TEST_F(SystemFontElement, EmbedFlagChoosesTheCreationFlag) {
 TEST_F(SystemFontElement, HostErrorAnswersFalseAndKeepsTheFont) {
     const PDEFont before = Element().GetFont();
     {
-        const PDSysFontTable broken{sizeof(PDSysFontTable), &EnumRaises, &NameOfThree, &FindRaises};
-        ScopedSysFontTable scoped(&broken);
+        qmtest::FaultInjectingHost host;
+        BreakFontList(host);
         EXPECT_FALSE(Element().SetSystemFont("DejaVu Sans", true));
         EXPECT_EQ(Element().GetFont(), before);
     }
     // A font that is found but cannot be made: the element keeps a usable font.
-    const PDFEditWriteTable* real = gPDFEditWriteHFT;
-    PDFEditWriteTable failing = *real;
-    failing.fontCreateFromSysFont = &CreateRaises;
-    gPDFEditWriteHFT = &failing;
-    const bool made = Element().SetSystemFont("DejaVu Sans", true);
-    gPDFEditWriteHFT = real;
+    bool made = true;
+    {
+        qmtest::FaultInjectingHost host;
+        host.FailEveryCall<&PDFEditWriteTable::fontCreateFromSysFont>();
+        made = Element().SetSystemFont("DejaVu Sans", true);
+    }
     EXPECT_FALSE(made);
     EXPECT_EQ(Element().GetFont(), before);
     CPDFPlacement placement;

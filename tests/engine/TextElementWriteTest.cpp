@@ -9,6 +9,7 @@
 
 #include "EngineFixture.h"
 #include "TextOnDocument.h"
+#include "common/FaultInjectingHost.h"
 #include "engine/CPDFDocument.h"
 #include "engine/CPDFPlacement.h"
 #include "engine/CPDFTextElement.h"
@@ -153,10 +154,10 @@ TEST_F(TextOnDocument, MissingPlacementDocumentOrPageFails) {
 }
 
 TEST_F(TextOnDocument, WithoutAFontTheWriteFailsWithAMessage) {
-    const PDFEditWriteTable* saved = gPDFEditWriteHFT;
-    gPDFEditWriteHFT = nullptr;
+    auto withoutEditWrite = std::make_unique<qmtest::FaultInjectingHost>();
+    withoutEditWrite->Withhold<PDFEditWriteTable>();
     CPDFTextElement element;  // the default font cannot be made
-    gPDFEditWriteHFT = saved;
+    withoutEditWrite.reset();
     ASSERT_EQ(element.GetFont(), nullptr);
     CPDFPlacement placement;
     element.SetDocument(&mDoc);

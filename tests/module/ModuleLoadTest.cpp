@@ -9,6 +9,7 @@
 #include <string>
 
 #include "HostTables.h"
+#include "common/FaultInjectingHost.h"
 #include "core/TableRegistry.h"
 #include "loader/PluginLoader.h"
 #include "qmhost/AppSupportTable.h"
@@ -40,7 +41,7 @@ std::string ProductInfo() {
 
 class ModuleLoad : public ::testing::Test {
 protected:
-    void TearDown() override { qmhost::tables().clearWithheld(); }
+    qmtest::FaultInjectingHost mHost;
 };
 
 TEST_F(ModuleLoad, LoadsAndAnswersItsProductInformation) {
@@ -67,7 +68,7 @@ TEST_F(ModuleLoad, ProductInformationTableIsOfferedInVersionOneOnly) {
 }
 
 TEST_F(ModuleLoad, MissingRequiredTableStopsTheLoadAndIsNamed) {
-    qmhost::tables().withhold("AppView");
+    mHost.Withhold<AppViewTable>();
     qmhost::PluginLoader loader;
     const auto result = loader.load(QM_TEST_MODULE_PATH);
     EXPECT_FALSE(result.ok);
@@ -76,9 +77,8 @@ TEST_F(ModuleLoad, MissingRequiredTableStopsTheLoadAndIsNamed) {
 }
 
 TEST_F(ModuleLoad, AppViewOnlyAtAnOlderVersionIsNotEnough) {
-    qmhost::tables().withhold("AppView", kTableVersion5_1);
-    qmhost::tables().withhold("AppView", kTableVersion5_0);
-    qmhost::tables().add("AppView", kTableVersion4_5, qmhost::appViewTable());
+    mHost.WithholdVersion("AppView", kTableVersion5_1).WithholdVersion("AppView", kTableVersion5_0);
+    mHost.Offer("AppView", kTableVersion4_5, qmhost::appViewTable());
     qmhost::PluginLoader loader;
     const auto result = loader.load(QM_TEST_MODULE_PATH);
     EXPECT_FALSE(result.ok);
@@ -87,8 +87,7 @@ TEST_F(ModuleLoad, AppViewOnlyAtAnOlderVersionIsNotEnough) {
 
 TEST_F(ModuleLoad, PageContentTablesAtTheOldestVersionAreEnough) {
     for (uint32_t v : {kTableVersion5_1, kTableVersion5_0, kTableVersion4_5}) {
-        qmhost::tables().withhold("PDSysFont", v);
-        qmhost::tables().withhold("PagePDEContent", v);
+        mHost.WithholdVersion("PDSysFont", v).WithholdVersion("PagePDEContent", v);
     }
     qmhost::PluginLoader loader;
     const auto result = loader.load(QM_TEST_MODULE_PATH);
@@ -96,8 +95,7 @@ TEST_F(ModuleLoad, PageContentTablesAtTheOldestVersionAreEnough) {
 }
 
 TEST_F(ModuleLoad, MissingOptionalTableStillLoads) {
-    qmhost::tables().withhold("ASExtra");
-    qmhost::tables().withhold("PDMetadata");
+    mHost.Withhold<ASExtraTable>().WithholdVersion("PDMetadata", 0);
     qmhost::PluginLoader loader;
     const auto result = loader.load(QM_TEST_MODULE_PATH);
     EXPECT_TRUE(result.ok) << result.message;

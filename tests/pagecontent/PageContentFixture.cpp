@@ -7,10 +7,6 @@
 namespace pctest {
 namespace {
 
-PDFEditReadTable gRead;
-PDFEditWriteTable gWrite;
-PagePDEContentTable gPages;
-PDModelTable gModel;
 const PDFEditReadTable* gRealRead;
 const PDFEditWriteTable* gRealWrite;
 const PagePDEContentTable* gRealPages;
@@ -24,77 +20,71 @@ H made(H handle) {
     return handle;
 }
 
-void installCountingTables() {
-    gRealRead = gPDFEditReadHFT;
-    gRealWrite = gPDFEditWriteHFT;
-    gRealPages = gPagePDEContentHFT;
-    gRealModel = gPDModelHFT;
-    gRead = *gRealRead;
-    gWrite = *gRealWrite;
-    gPages = *gRealPages;
-    gModel = *gRealModel;
-    gRead.objectAcquire = [](PDEObject o) {
+void installCountingTables(qmtest::FaultInjectingHost& host) {
+    gRealRead = &host.Real<PDFEditReadTable>();
+    gRealWrite = &host.Real<PDFEditWriteTable>();
+    gRealPages = &host.Real<PagePDEContentTable>();
+    gRealModel = &host.Real<PDModelTable>();
+    host.Replace<&PDFEditReadTable::objectAcquire>([](PDEObject o) {
         gRealRead->objectAcquire(o);
         ++counts().taken[key(o)];
-    };
-    gRead.objectRelease = [](PDEObject o) {
+    });
+    host.Replace<&PDFEditReadTable::objectRelease>([](PDEObject o) {
         if (!counts().taken.count(key(o))) ++counts().releasesOfUnheld;
         gRealRead->objectRelease(o);
         ++counts().given[key(o)];
-    };
-    gRead.contentCreateFromCosObj = [](CosObj c, CosObj r) { return made(gRealRead->contentCreateFromCosObj(c, r)); };
-    gWrite.elementCopy = [](PDEElement e, uint32_t f) { return made(gRealWrite->elementCopy(e, f)); };
-    gWrite.clipCreate = [] { return made(gRealWrite->clipCreate()); };
-    gWrite.clipCopy = [](PDEClip c) { return made(gRealWrite->clipCopy(c)); };
-    gWrite.contentCreate = [] { return made(gRealWrite->contentCreate()); };
-    gWrite.imageCreate = [](const PDEImageAttrs* a, uint32_t s, const ASFixedMatrix* m, uint32_t f, PDEColorSpace cs,
-                            const void* cv, const void* fl, ASStm st, const uint8_t* d, uint32_t l) {
-        return made(gRealWrite->imageCreate(a, s, m, f, cs, cv, fl, st, d, l));
-    };
-    gWrite.imageCreateFromCosObj = [](CosObj i, const ASFixedMatrix* m, PDEColorSpace cs, const void* cv) {
-        return made(gRealWrite->imageCreateFromCosObj(i, m, cs, cv));
-    };
-    gWrite.formCreateFromCosObj = [](const CosObj* f, const CosObj* r, const ASFixedMatrix* m) {
-        return made(gRealWrite->formCreateFromCosObj(f, r, m));
-    };
-    gWrite.colorSpaceCreateFromName = [](ASAtom a) { return made(gRealWrite->colorSpaceCreateFromName(a)); };
-    gWrite.colorSpaceCreate = [](ASAtom a, const void* d) { return made(gRealWrite->colorSpaceCreate(a, d)); };
-    gWrite.colorSpaceCreateFromCosObj = [](const CosObj* o) { return made(gRealWrite->colorSpaceCreateFromCosObj(o)); };
-    gWrite.containerCreate = [](ASAtom t, const CosObj* d, bool i) { return made(gRealWrite->containerCreate(t, d, i)); };
-    gPages.pageAcquirePDEContent = [](PDPage p, ExtensionID e) {
+    });
+    host.Replace<&PDFEditReadTable::contentCreateFromCosObj>(
+        [](CosObj c, CosObj r) { return made(gRealRead->contentCreateFromCosObj(c, r)); });
+    host.Replace<&PDFEditWriteTable::elementCopy>(
+        [](PDEElement e, uint32_t f) { return made(gRealWrite->elementCopy(e, f)); });
+    host.Replace<&PDFEditWriteTable::clipCreate>([] { return made(gRealWrite->clipCreate()); });
+    host.Replace<&PDFEditWriteTable::clipCopy>([](PDEClip c) { return made(gRealWrite->clipCopy(c)); });
+    host.Replace<&PDFEditWriteTable::contentCreate>([] { return made(gRealWrite->contentCreate()); });
+    host.Replace<&PDFEditWriteTable::imageCreate>(
+        [](const PDEImageAttrs* a, uint32_t s, const ASFixedMatrix* m, uint32_t f, PDEColorSpace cs, const void* cv,
+           const void* fl, ASStm st, const uint8_t* d, uint32_t l) {
+            return made(gRealWrite->imageCreate(a, s, m, f, cs, cv, fl, st, d, l));
+        });
+    host.Replace<&PDFEditWriteTable::imageCreateFromCosObj>(
+        [](CosObj i, const ASFixedMatrix* m, PDEColorSpace cs, const void* cv) {
+            return made(gRealWrite->imageCreateFromCosObj(i, m, cs, cv));
+        });
+    host.Replace<&PDFEditWriteTable::formCreateFromCosObj>(
+        [](const CosObj* f, const CosObj* r, const ASFixedMatrix* m) {
+            return made(gRealWrite->formCreateFromCosObj(f, r, m));
+        });
+    host.Replace<&PDFEditWriteTable::colorSpaceCreateFromName>(
+        [](ASAtom a) { return made(gRealWrite->colorSpaceCreateFromName(a)); });
+    host.Replace<&PDFEditWriteTable::colorSpaceCreate>(
+        [](ASAtom a, const void* d) { return made(gRealWrite->colorSpaceCreate(a, d)); });
+    host.Replace<&PDFEditWriteTable::colorSpaceCreateFromCosObj>(
+        [](const CosObj* o) { return made(gRealWrite->colorSpaceCreateFromCosObj(o)); });
+    host.Replace<&PDFEditWriteTable::containerCreate>(
+        [](ASAtom t, const CosObj* d, bool i) { return made(gRealWrite->containerCreate(t, d, i)); });
+    host.Replace<&PagePDEContentTable::pageAcquirePDEContent>([](PDPage p, ExtensionID e) {
         PDEContent c = gRealPages->pageAcquirePDEContent(p, e);
         ++counts().loansTaken[key(p)];
         return c;
-    };
-    gPages.pageReleasePDEContent = [](PDPage p, ExtensionID e) {
+    });
+    host.Replace<&PagePDEContentTable::pageReleasePDEContent>([](PDPage p, ExtensionID e) {
         const int32_t left = gRealPages->pageReleasePDEContent(p, e);
         ++counts().loansGiven[key(p)];
         return left;
-    };
-    gModel.docAcquirePage = [](PDDoc d, int32_t n) {
+    });
+    host.Replace<&PDModelTable::docAcquirePage>([](PDDoc d, int32_t n) {
         PDPage p = gRealModel->docAcquirePage(d, n);
         ++counts().pagesTaken[key(p)];
         return p;
-    };
-    gModel.pageAcquire = [](PDPage p) {
+    });
+    host.Replace<&PDModelTable::pageAcquire>([](PDPage p) {
         gRealModel->pageAcquire(p);
         ++counts().pagesTaken[key(p)];
-    };
-    gModel.pageRelease = [](PDPage p) {
+    });
+    host.Replace<&PDModelTable::pageRelease>([](PDPage p) {
         gRealModel->pageRelease(p);
         if (p) ++counts().pagesGiven[key(p)];
-    };
-    gPDFEditReadHFT = &gRead;
-    gPDFEditWriteHFT = &gWrite;
-    gPagePDEContentHFT = &gPages;
-    gPDModelHFT = &gModel;
-}
-
-void restoreTables() {
-    gPDFEditReadHFT = gRealRead;
-    gPDFEditWriteHFT = gRealWrite;
-    gPagePDEContentHFT = gRealPages;
-    gPDModelHFT = gRealModel;
+    });
 }
 
 }  // namespace
@@ -107,14 +97,15 @@ Counts& counts() {
 void PageContentTest::SetUp() {
     qmtest::StartLinkedPlugin();
     counts() = Counts{};
-    installCountingTables();
+    countingHost = std::make_unique<qmtest::FaultInjectingHost>();
+    installCountingTables(*countingHost);
     hostHeld = qmhost::pdeHeldReferenceCount();
 }
 
 void PageContentTest::TearDown() {
     ExpectBalanced("at the end");
     for (AVDoc view : views) gAppViewHFT->avDocClose(view, true);
-    restoreTables();
+    countingHost.reset();
     EXPECT_EQ(qmhost::pdeHeldReferenceCount(), hostHeld) << "the host still holds references for the plug-in";
 }
 

@@ -7,9 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "common/FaultInjectingHost.h"
 #include "common/PdfFixtures.h"
 #include "qmhost/QMBase.h"
 
@@ -38,6 +40,8 @@ protected:
     qmtest::FixtureFolder folder;
     std::vector<AVDoc> views;
     size_t hostHeld = 0;
+    // Wraps the page-content tables with the counting members while a test runs.
+    std::unique_ptr<qmtest::FaultInjectingHost> countingHost;
 };
 
 }  // namespace pctest

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "cabinet/CabinetHandles.h"
+#include "common/FaultInjectingHost.h"
 #include "common/PluginFixture.h"
 #include "core/Raise.h"
 #include "stamper/CCabinet.h"
@@ -91,15 +92,14 @@ TEST_F(CabinetWrapper, HostErrorIsThrownAsItsCode) {
 }
 
 TEST_F(CabinetWrapper, WithoutTheASExtraTableNoCabinetIsMade) {
-    const ASExtraTable* saved = gASExtraHFT;
-    gASExtraHFT = nullptr;
+    qmtest::FaultInjectingHost host;
+    host.Withhold<ASExtraTable>();
     EXPECT_THROW(CCabinet(), ErrorCode);
     {
         CCabinet wrapped(reinterpret_cast<ASCab>(uintptr_t(1)));
         EXPECT_THROW(wrapped.GetString("k"), ErrorCode);
         EXPECT_FALSE(wrapped.WriteToFile(TFileSpecifier(Path("x.nxp").c_str())));
     }  // nothing to destroy, no crash
-    gASExtraHFT = saved;
 }
 
 TEST_F(CabinetWrapper, BinaryKeepsItsBytesAndWritesTheFileSizeEntry) {
@@ -212,13 +212,13 @@ TEST_F(CabinetWrapper, FailedWriteLeavesTheOldProfileWhole) {
     ASSERT_TRUE(profile.WriteToFile(TFileSpecifier(path.c_str())));
     const std::string before = ReadFile(path);
 
-    const ASExtraTable* saved = gASExtraHFT;
-    ASExtraTable failing = *saved;
-    failing.cabWrite = FailingWrite;
-    gASExtraHFT = &failing;
     ClearErrorMessage();
-    const bool written = profile.WriteToFile(TFileSpecifier(path.c_str()));
-    gASExtraHFT = saved;
+    bool written = true;
+    {
+        qmtest::FaultInjectingHost host;
+        host.Replace<&ASExtraTable::cabWrite>(FailingWrite);
+        written = profile.WriteToFile(TFileSpecifier(path.c_str()));
+    }
 
     EXPECT_FALSE(written) << "a failed write is reported";
     EXPECT_EQ(ReadFile(path), before);

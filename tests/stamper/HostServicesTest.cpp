@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cabinet/CabinetHandles.h"
+#include "common/FaultInjectingHost.h"
 #include "common/PluginFixture.h"
 #include "stamper/CStamperLog.h"
 #include "stamper/HostServices.h"
@@ -71,16 +72,17 @@ TEST_F(HostServices, HostVersionIsEightByDefault) {
 TEST_F(HostServices, HostThatCannotTellLeavesTheRecordAlone) {
     qmhost::setHostMajorVersion(6);
     ASSERT_EQ(GetHostVersion(), 6);
-    const AppSupportTable* saved = gAppSupportHFT;
-    AppSupportTable older = *saved;
-    older.size = static_cast<uint32_t>(offsetof(AppSupportTable, getHostMajorVersion));
-    older.getHostMajorVersion = nullptr;
-    gAppSupportHFT = &older;
     qmhost::setHostMajorVersion(5);
-    EXPECT_EQ(GetHostVersion(), 6) << "the table is too short to hold the member";
-    gAppSupportHFT = nullptr;
-    EXPECT_EQ(GetHostVersion(), 6);
-    gAppSupportHFT = saved;
+    {
+        qmtest::FaultInjectingHost older;
+        older.ShortenBefore<&AppSupportTable::getHostMajorVersion>();
+        EXPECT_EQ(GetHostVersion(), 6) << "the table is too short to hold the member";
+    }
+    {
+        qmtest::FaultInjectingHost without;
+        without.Withhold<AppSupportTable>();
+        EXPECT_EQ(GetHostVersion(), 6);
+    }
     qmhost::setHostMajorVersion(kDefaultHostMajorVersion);
 }
 
@@ -109,12 +111,11 @@ TEST_F(HostServices, StaleTextIsAHostError) {
 }
 
 TEST_F(HostServices, WithoutTheASExtraTableThereAreNoTexts) {
-    const ASExtraTable* saved = gASExtraHFT;
-    gASExtraHFT = nullptr;
+    qmtest::FaultInjectingHost host;
+    host.Withhold<ASExtraTable>();
     std::string out = "stale";
     EXPECT_EQ(CStringToASText("x"), nullptr);
     EXPECT_EQ(ASTextToCString(out, reinterpret_cast<ASText>(uintptr_t(5))), "");
-    gASExtraHFT = saved;
 }
 
 struct ColourRow {

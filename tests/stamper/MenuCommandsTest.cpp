@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/FaultInjectingHost.h"
 #include "common/PdfFixtures.h"
 #include "common/PluginFixture.h"
 #include "core/AtomTable.h"
@@ -498,24 +499,26 @@ TEST(OpenFileSeam, TheHostShowsTheFileAndThePluginPrintsNothing) {
     qmtest::StartLinkedPlugin();
     SetOpenFileHandler({});
     ASSERT_FALSE(HasDesktopDisplay());
-    const AppViewTable* const realTable = gAppViewHFT;
-    ASSERT_NE(realTable, nullptr);
-    AppViewTable olderTable = *realTable;
-    olderTable.size = static_cast<uint32_t>(offsetof(AppViewTable, showFile));
     struct Row {
         const char* name;
-        const AppViewTable* table;
+        void (*host)(qmtest::FaultInjectingHost&);
         size_t shownCount;
     };
-    for (const Row& row : {Row{"host with showFile", realTable, 1}, Row{"older host", &olderTable, 0},
-                           Row{"no table", nullptr, 0}}) {
+    for (const Row& row : {Row{"host with showFile", [](qmtest::FaultInjectingHost&) {}, 1},
+                           Row{"older host", [](qmtest::FaultInjectingHost& h) {
+                                   h.ShortenBefore<&AppViewTable::showFile>();
+                               }, 0},
+                           Row{"no table", [](qmtest::FaultInjectingHost& h) { h.Withhold<AppViewTable>(); }, 0}}) {
         std::vector<std::string> shown;
         qmhost::setFileShower([&](const std::string& path) { shown.push_back(path); });
-        gAppViewHFT = row.table;
-        ::testing::internal::CaptureStdout();
-        OpenFileForUser("/tmp/a b/Quillmark_User_Guide.pdf");
-        const std::string printed = ::testing::internal::GetCapturedStdout();
-        gAppViewHFT = realTable;
+        std::string printed;
+        {
+            qmtest::FaultInjectingHost host;
+            row.host(host);
+            ::testing::internal::CaptureStdout();
+            OpenFileForUser("/tmp/a b/Quillmark_User_Guide.pdf");
+            printed = ::testing::internal::GetCapturedStdout();
+        }
         qmhost::setFileShower({});
         EXPECT_EQ(printed, "") << row.name;
         ASSERT_EQ(shown.size(), row.shownCount) << row.name;

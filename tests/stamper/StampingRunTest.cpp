@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "StampRunFixture.h"
+#include "common/FaultInjectingHost.h"
 #include "common/PluginFixture.h"
 #include "engine/CPDFDocument.h"
 #include "engine/CPDFElementUndoController.h"
@@ -180,12 +181,12 @@ TEST_F(StampingRunTest, NewDocumentThatCannotBeMadeIsAlertedAtOnce) {
     mPreferences->SetWriteToNewFile(true);
     WriteProfile("Copy", {});
     OpenInput(1);
-    PDModelTable failing = *gPDModelHFT;
-    failing.docCreate = [] () -> PDDoc { gCoreHFT->raise(0x40003002); return nullptr; };
-    const PDModelTable* saved = gPDModelHFT;
-    gPDModelHFT = &failing;
-    const bool stamped = StampActiveDocumentWithProfile("Copy");
-    gPDModelHFT = saved;
+    bool stamped = true;
+    {
+        qmtest::FaultInjectingHost host;
+        host.FailCall<&PDModelTable::docCreate>(1, kHostErrNoMemory);
+        stamped = StampActiveDocumentWithProfile("Copy");
+    }
     EXPECT_FALSE(stamped);
     EXPECT_EQ(qmtest::TakeAlerts(), (std::vector<std::string>{"为印章创建新文档出错"}));
     EXPECT_STREQ(GetErrorMessage(), "为印章创建新文档出错");
