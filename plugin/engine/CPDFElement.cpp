@@ -64,6 +64,7 @@ void CPDFElement::SetErrorText(const char* text) {
 
 bool CPDFElement::MakeResourceName(std::string& outName, const char* prefix, CosObj dict) {
     outName.clear();
+    mExhaustedNamePrefix.clear();
     bool found = false;
     const bool asked = HostFrame([&] {
         if (gCosHFT->objGetType(dict) == CosNull) return;
@@ -81,6 +82,7 @@ bool CPDFElement::MakeResourceName(std::string& outName, const char* prefix, Cos
             }
         }
         takenBelow = kResourceNameLimit;
+        mExhaustedNamePrefix = prefix;
     });
     return asked && found;
 }

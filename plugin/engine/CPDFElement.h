@@ -79,6 +79,9 @@ public:
     bool GetRecordUndo() const { return mRecordUndo; }
     // The host's message of the last failed Write, "" when none failed.
     const std::string& GetErrorText() const { return mErrorText; }
+    // The prefix whose names (prefix0 .. prefix9999) were all taken when the
+    // last MakeResourceName failed for that reason; "" otherwise.
+    const std::string& GetExhaustedNamePrefix() const { return mExhaustedNamePrefix; }
 
     // --- services
 
@@ -163,6 +166,7 @@ protected:
     int32_t mDashStyle = 0;
     bool mRecordUndo = false;
     std::string mErrorText;
+    std::string mExhaustedNamePrefix;
     // Per dictionary and prefix, the number below which every name was found taken.
     // Names are only added while an element lives (undo runs between runs), so a
     // later search may start there: a shared, inherited resource dictionary that

@@ -50,9 +50,13 @@ bool CImageStamp::OpenSource(CPDFDocument& inSource, const std::string& inPath) 
         const CASPathName path(inPath.c_str());
         doc = gPDModelHFT->docOpenImage(path);
     } catch (const HostError& error) {
-        // The host's reason goes into the error buffer; the stamp's message
-        // follows it there.
+        // The host's reason goes into the error buffer and into the stamp's
+        // message: an image that cannot be converted (too large, cut, not an
+        // image at all) is no locked or encrypted document, so the message
+        // names the image and says what is wrong with it.
         TakeHostError(error);
+        SetMessage(kStrImageFailed, inPath.c_str());
+        AppendToMessage(error.what());
         return false;
     }
     return doc && inSource.Attach(doc, true);

@@ -5,7 +5,8 @@
 // - from 6 on, the host converts the image file (JPEG, TIFF, PNG, GIF, BMP,
 //   transparency kept) into a one-page document, which is placed exactly as
 //   the PDF-page kind places a page, with that kind's checks and messages
-//   (201 missing file, 203 a file the host cannot convert, ...). The image's
+//   (201 missing file, ...); a file the host cannot convert reports 218 (path)
+//   followed by the host's reason (too large, cut, no image). The image's
 //   one page is placed whatever "kPageNoS" holds: the image design dialog
 //   hides the page number, and the same stamp places the same picture on
 //   every host.

@@ -44,10 +44,8 @@ void CPDFPageStamp::PlaceSource(uint32_t inMissingMessage) {
         throw Stop{};
     }
     CPDFDocument& source = mFormElement->GetSourceDocument();
-    if (!OpenSource(source, path)) {
-        SetMessage(kStrCannotOpenSource, path.c_str());
-        throw Stop{};
-    }
+    SetMessage(kStrCannotOpenSource, path.c_str());
+    if (!OpenSource(source, path)) throw Stop{};
     if (source.CheckPermission() != 0) {
         SetMessage(kStrSourceNotModifiable);
         throw Stop{};

@@ -98,6 +98,10 @@ void CStamp::SetMessage(uint32_t inId, const char* inArgument) {
     mMessage = StampMessageText(inId, inArgument);
 }
 
+void CStamp::AppendToMessage(const std::string& inDetail) {
+    if (!inDetail.empty()) mMessage += ": " + inDetail;
+}
+
 void CStamp::ReportMessage() const {
     if (!mNoLog) GetStamperLog().Printf("%s", mMessage.c_str());
     SetErrorMessage(mMessage);
@@ -267,7 +271,14 @@ void CStamp::WritePage(PDDoc inDoc, int32_t inPageIndex, int32_t inCounterPage) 
     PreparePage(inDoc, inCounterPage);
     if (mElement->Write(inPageIndex)) return;
     const std::string name = GetName();
-    SetMessage(kStrPageResourcesDamaged, name.c_str());
+    const std::string& prefix = mElement->GetExhaustedNamePrefix();
+    if (prefix.empty()) {
+        SetMessage(kStrPageResourcesDamaged, name.c_str());
+    } else {
+        // Sound resources that simply hold every name the stamp may use are
+        // not damaged: the message says which limit was reached.
+        mMessage = ResourceNamesTakenMessage(name, inPageIndex, prefix, CPDFElement::kResourceNameLimit);
+    }
     throw Stop{};
 }
 

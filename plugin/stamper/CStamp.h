@@ -110,6 +110,9 @@ protected:
 
     // Sets the message to string inId (formatted with inArgument when given).
     void SetMessage(uint32_t inId, const char* inArgument = nullptr);
+    // Adds ": " and inDetail (what exactly went wrong, e.g. the host's reason)
+    // to the message; an empty detail adds nothing.
+    void AppendToMessage(const std::string& inDetail);
     // Writes the message to the log (unless no-log) and into the error buffer.
     void ReportMessage() const;
     // Whether failure messages stay out of the log (a quiet preview run, which

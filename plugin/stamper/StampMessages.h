@@ -30,3 +30,10 @@ enum : uint32_t {
 // argument (the argument is data, never a format). Cut to 1024 bytes at a
 // character boundary.
 std::string StampMessageText(uint32_t inId, const char* inArgument = nullptr);
+
+// The message for a page whose resources already hold every name a stamp may
+// give a new entry (inPrefix0 .. inPrefix<inLimit - 1>): names the stamp, the
+// page (inPageIndex from 0, shown from 1) and the names taken, so that a page
+// at the limit is not reported as damaged.
+std::string ResourceNamesTakenMessage(const std::string& inStampName, int32_t inPageIndex,
+                                      const std::string& inPrefix, int32_t inLimit);

@@ -501,6 +501,7 @@ struct ImageFailureRow {
     int32_t version;
     std::function<std::string(const std::string& folder)> makeFile;
     const char* message;  // "%s" stands for the path
+    const char* reason = "";  // what the message goes on to say after it ("" nothing)
 };
 
 std::string Cut(const std::string& path, long keep) {
@@ -521,10 +522,18 @@ TEST_P(ImageStampFailure, ReportsItsMessageAndLeavesNoXObject) {
 
     EXPECT_FALSE(StampActiveDocumentWithProfile("Broken"));
     qmtest::TakeAlerts();
-    char expected[2048];
-    std::snprintf(expected, sizeof expected, row.message, file.c_str());
-    EXPECT_EQ(std::string(GetErrorMessage()), expected);
-    EXPECT_NE(LogText().find(std::string(expected) + "\n"), std::string::npos) << LogText();
+    char formatted[2048];
+    std::snprintf(formatted, sizeof formatted, row.message, file.c_str());
+    const std::string expected = std::string(formatted) + (row.reason[0] ? std::string(": ") : "");
+    const std::string message = GetErrorMessage();
+    if (row.reason[0]) {
+        EXPECT_EQ(message.substr(0, expected.size()), expected) << message;
+        EXPECT_NE(message.find(row.reason, expected.size()), std::string::npos) << message;
+        EXPECT_EQ(message.find("加密"), std::string::npos) << "an image is no encrypted document: " << message;
+    } else {
+        EXPECT_EQ(message, expected);
+    }
+    EXPECT_NE(LogText().find(message + "\n"), std::string::npos) << LogText();
 
     const std::string output = Save(DocOf(view), "failed.pdf");
     const auto check = qmtest::qpdfCheck(output);
@@ -552,6 +561,22 @@ std::string EmptyJpeg(const std::string& folder) {
     return folder + "/empty.jpg";
 }
 
+// A sound JPEG whose frame header claims 20000 x 20000 pixels: a reader that
+// checks the size before it decodes refuses it without touching the data.
+std::string HugeJpeg(const std::string& folder) {
+    std::vector<uint8_t> bytes = imagetest::JpegBytes(imagetest::JpegColor::RGB, 8, 8);
+    for (size_t i = 0; i + 8 < bytes.size(); ++i)
+        if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) {
+            for (const size_t at : {i + 5, i + 7}) {
+                bytes[at] = 20000 >> 8;
+                bytes[at + 1] = 20000 & 0xFF;
+            }
+            break;
+        }
+    imagetest::WriteBytes(folder + "/huge.jpg", bytes);
+    return folder + "/huge.jpg";
+}
+
 std::string Png(const std::string& folder) {
     QImage png(8, 8, QImage::Format_RGB32);
     png.fill(Qt::red);
@@ -571,12 +596,15 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(ImageFailureRow{"MissingFileOnVersion5", 5, Missing, "源图像文件 %s 不存在"},
                     ImageFailureRow{"MissingFileOnVersion8", 8, Missing, "源文件 %s 不存在"},
                     ImageFailureRow{"JpegNameButNoJpegOnVersion5", 5, TextNamedJpeg, "创建图像 %s 出错"},
-                    ImageFailureRow{"JpegNameButNoJpegOnVersion8", 8, TextNamedJpeg,
-                                    "不能打开文档 %s (文件已锁定或已加密)"},
+                    ImageFailureRow{"JpegNameButNoJpegOnVersion8", 8, TextNamedJpeg, "创建图像 %s 出错",
+                                    "is not a JPEG, TIFF, PNG, GIF or BMP image"},
                     ImageFailureRow{"CutJpegOnVersion5", 5, CutJpeg, "创建图像 %s 出错"},
-                    ImageFailureRow{"CutJpegOnVersion8", 8, CutJpeg, "不能打开文档 %s (文件已锁定或已加密)"},
+                    ImageFailureRow{"CutJpegOnVersion8", 8, CutJpeg, "创建图像 %s 出错", "is not a readable JPEG image"},
                     ImageFailureRow{"EmptyFileOnVersion5", 5, EmptyJpeg, "创建图像 %s 出错"},
-                    ImageFailureRow{"EmptyFileOnVersion8", 8, EmptyJpeg, "不能打开文档 %s (文件已锁定或已加密)"},
+                    ImageFailureRow{"EmptyFileOnVersion8", 8, EmptyJpeg, "创建图像 %s 出错", "is empty"},
+                    ImageFailureRow{"HugeJpegOnVersion5", 5, HugeJpeg, "创建图像 %s 出错"},
+                    ImageFailureRow{"HugeJpegOnVersion8", 8, HugeJpeg, "创建图像 %s 出错",
+                                    "is too large: 20000 x 20000 pixels, more than the 268435456"},
                     ImageFailureRow{"PngOnVersion5", 5, Png, "创建图像 %s 出错"},
                     ImageFailureRow{"TiledTiffOnVersion5", 5, TiledTiff, "创建图像 %s 出错"}),
     [](const auto& info) { return std::string(info.param.name); });

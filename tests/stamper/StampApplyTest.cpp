@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "StampRunFixture.h"
+#include "engine/CPDFElement.h"
 #include "engine/CPDFTextElement.h"
 #include "stamper/CTextStamp.h"
 #include "stamper/RunProgress.h"
@@ -75,6 +76,39 @@ TEST_F(StampApplyTest, PageWriteFailureNamesTheStampAndEndsIt) {
     EXPECT_STREQ(GetErrorMessage(), "Footer 页脚 引用的页面资源损坏");
     EXPECT_NE(LogText().find("Footer 页脚 引用的页面资源损坏\n"), std::string::npos);
     EXPECT_EQ(StampedPages(), (std::vector<int32_t>{1, 2})) << "pages before the failure stay written";
+}
+
+// A page whose resources hold every name a stamp may choose (prefix0 ..
+// prefix9999) is sound: the message says which names ran out, not "damaged".
+TEST_F(StampApplyTest, PageOutOfResourceNamesSaysWhichLimitWasReached) {
+    struct Row {
+        const char* category;
+        const char* prefix;
+    };
+    for (const Row& row : {Row{"Font", "NxF"}, Row{"ExtGState", "NxGS"}}) {
+        SCOPED_TRACE(row.category);
+        PDPage page = gPDModelHFT->docAcquirePage(mDoc, 2);
+        const CosDoc cos = gPDModelHFT->docGetCosDoc(mDoc);
+        const CosObj resources = gCosHFT->newDict(cos, false, 1);
+        const CosObj names = gCosHFT->newDict(cos, false, CPDFElement::kResourceNameLimit);
+        const CosObj marker = gCosHFT->newInteger(cos, false, 42);
+        for (int i = 0; i < CPDFElement::kResourceNameLimit; ++i)
+            gCosHFT->dictPut(names, gCoreHFT->atomFromString((row.prefix + std::to_string(i)).c_str()), marker);
+        gCosHFT->dictPut(resources, gCoreHFT->atomFromString(row.category), names);
+        gCosHFT->dictPut(gPDModelHFT->pageGetCosObj(page), gCoreHFT->atomFromString("Resources"), resources);
+        gPDModelHFT->pageRelease(page);
+
+        StampCab cab = stamptest::VisibleTextStamp("Footer", "stamp");
+        CTextStamp stamp(cab.Get());
+        EXPECT_FALSE(stamp.Apply(mDoc, false));
+        const std::string message = stamp.GetMessage();
+        EXPECT_EQ(message.find("损坏"), std::string::npos) << message;
+        for (const std::string& part : {std::string("\"Footer\""), std::string("page 3"),
+                                       std::string(row.prefix) + "0 to " + row.prefix + "9999"})
+            EXPECT_NE(message.find(part), std::string::npos) << part << " in " << message;
+        EXPECT_EQ(std::string(GetErrorMessage()), message);
+        EXPECT_NE(LogText().find(message + "\n"), std::string::npos);
+    }
 }
 
 TEST_F(StampApplyTest, StampNameWithFormatDirectivesIsShownAsWritten) {
