@@ -152,6 +152,49 @@ TEST_F(PDModelPage, PageWithoutAnyBoxIsLetterSized) {
     EXPECT_TRUE(sameRect(boxOf(doc, 0), rect(0, 0, 612, 792)));
 }
 
+// A box that is not an array of four numbers does not count: a bad crop box
+// gives way to the media box, a bad media box to US Letter; a crop box on the
+// page tree above the page counts as the page's own.
+struct BoxRow {
+    const char* name;
+    std::vector<double> crop;       // empty: none; 3 numbers: a bad one
+    bool cropOnParent;              // the crop box sits on the page tree node
+    std::vector<double> media;      // the page's own media box; empty: none
+    std::vector<double> expected;   // left, bottom, right, top
+};
+
+CosObj numbers(CosDoc doc, const std::vector<double>& values) {
+    const CosObj array = cos().newArray(doc, false, static_cast<int32_t>(values.size()));
+    for (size_t i = 0; i < values.size(); ++i)
+        cos().arrayPut(array, static_cast<int32_t>(i), cos().newFixed(doc, false, fx(values[i])));
+    return array;
+}
+
+TEST_F(PDModelPage, MalformedBoxesGiveWayInOrder) {
+    const std::vector<BoxRow> rows = {
+        {"good crop box", {10, 20, 300, 400}, false, {0, 0, 500, 600}, {10, 20, 300, 400}},
+        {"crop box of three numbers", {10, 20, 300}, false, {0, 0, 500, 600}, {0, 0, 500, 600}},
+        {"crop box on the page tree", {5, 6, 200, 300}, true, {0, 0, 500, 600}, {5, 6, 200, 300}},
+        {"bad crop box, bad media box", {1, 2}, false, {0, 0, 500}, {0, 0, 612, 792}},
+    };
+    for (const BoxRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        FixtureTree tree;
+        tree.inheritedMediaBox.reset();
+        HostDoc doc = open({FixturePage{}}, tree);
+        PDPage page = pd().docAcquirePage(doc.pd(), 0);
+        const CosObj dict = pd().pageGetCosObj(page);
+        const CosObj cropHolder = row.cropOnParent ? cos().dictGet(dict, nameAtom("Parent")) : dict;
+        if (!row.crop.empty()) cos().dictPut(cropHolder, nameAtom("CropBox"), numbers(doc.cos(), row.crop));
+        if (!row.media.empty()) cos().dictPut(dict, nameAtom("MediaBox"), numbers(doc.cos(), row.media));
+        ASFixedRect box;
+        pd().pageGetBox(page, &box);
+        pd().pageRelease(page);
+        const auto& e = row.expected;
+        EXPECT_TRUE(sameRect(box, rect(e[0], e[1], e[2], e[3])));
+    }
+}
+
 TEST_F(PDModelPage, PagesWithoutOrWithSeveralContentStreamsOpen) {
     HostDoc doc = open({FixturePage{std::nullopt, std::nullopt, std::nullopt, qmtest::FixtureContents::None},
                         FixturePage{std::nullopt, std::nullopt, std::nullopt, qmtest::FixtureContents::StreamArray}});

@@ -8,6 +8,11 @@
 
 namespace qmhost {
 
+QPDFObjectHandle entryOf(QPDFObjectHandle dict, const std::string& key) {
+    if (!dict.hasKey(key)) return QPDFObjectHandle::newNull();
+    return dict.getKey(key);
+}
+
 int32_t cosTypeOf(QPDFObjectHandle object) {
     switch (object.getTypeCode()) {
         case ::ot_integer: return CosInteger;

@@ -11,6 +11,12 @@
 
 namespace qmhost {
 
+// The value of key ("/Key") in dict, a null when dict holds none (or holds a
+// null there). qpdf's getKey makes a null with a description (text built for
+// every miss) for a missing key, which made look-ups of absent entries, the
+// usual case for inherited page attributes, cost ten times a found one.
+QPDFObjectHandle entryOf(QPDFObjectHandle dict, const std::string& key);
+
 // CosNull..CosStream for a qpdf object (content-stream-only kinds count as null).
 int32_t cosTypeOf(QPDFObjectHandle object);
 const char* cosTypeName(int32_t type);

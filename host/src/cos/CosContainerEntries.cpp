@@ -41,7 +41,9 @@ CosObj newDict(CosDoc doc, bool indirect, int32_t) {
 CosObj dictGet(CosObj dict, ASAtom key) {
     return cosGuarded("dictGet", dict, [&] {
         QPDFObjectHandle object = objectOfType(dict, CosDict, "dictGet");
-        return handleFor(documentOfObject(dict), object.getKey(pdfNameOfAtom(key, "dictGet")));
+        const std::string name = pdfNameOfAtom(key, "dictGet");
+        if (!object.hasKey(name)) return CosObj{0, 0};  // see entryOf
+        return handleFor(documentOfObject(dict), object.getKey(name));
     });
 }
 

@@ -72,7 +72,7 @@ CosObj newStream(CosDoc doc, bool, ASStm source, int64_t offset, int16_t encodeS
         QPDFObjectHandle dict = stream.getDict();
         for (auto& [key, value] : attributesCopy.getDictAsMap()) dict.replaceKey(key, value);
         const bool tiny = data.size() < kStoreUncompressedBelow && !dict.hasKey("/Filter");
-        stream.replaceStreamData(data, dict.getKey("/Filter"), dict.getKey("/DecodeParms"));
+        stream.replaceStreamData(data, entryOf(dict, "/Filter"), entryOf(dict, "/DecodeParms"));
         // Flate makes a stream this small larger, not smaller (the filter's
         // name and zlib's frame outweigh what it saves), and starting the
         // compressor costs more than writing the bytes.

@@ -7,6 +7,7 @@
 #include <qpdf/Pl_String.hh>
 
 #include "core/Raise.h"
+#include "cos/CosAccess.h"
 #include "cos/ImageEncoders.h"
 
 namespace qmhost {
@@ -38,7 +39,7 @@ QPDFObjectHandle parmsAt(QPDFObjectHandle decodeParms, size_t i, size_t count) {
 }
 
 std::optional<int64_t> integerOf(QPDFObjectHandle dict, const char* key) {
-    QPDFObjectHandle value = dict.getKey(key);
+    QPDFObjectHandle value = entryOf(dict, key);
     if (!value.isInteger()) return std::nullopt;
     return value.getIntValue();
 }
@@ -138,7 +139,7 @@ uint64_t ImageSamples::rowBytes() const {
 
 std::optional<ImageSamples> imageSamplesOf(QPDFObjectHandle dict) {
     if (!dict.isDictionary()) return std::nullopt;
-    QPDFObjectHandle subtype = dict.getKey("/Subtype");
+    QPDFObjectHandle subtype = entryOf(dict, "/Subtype");
     if (!subtype.isName() || subtype.getName() != "/Image") return std::nullopt;
     const std::optional<int64_t> width = positiveInt32(dict, "/Width");
     const std::optional<int64_t> height = positiveInt32(dict, "/Height");
@@ -146,7 +147,7 @@ std::optional<ImageSamples> imageSamplesOf(QPDFObjectHandle dict) {
     ImageSamples image;
     image.width = *width;
     image.height = *height;
-    QPDFObjectHandle mask = dict.getKey("/ImageMask");
+    QPDFObjectHandle mask = entryOf(dict, "/ImageMask");
     if (mask.isBool() && mask.getBoolValue()) {
         image.components = 1;
         image.bits = 1;
@@ -155,7 +156,7 @@ std::optional<ImageSamples> imageSamplesOf(QPDFObjectHandle dict) {
     const std::optional<int64_t> bits = integerOf(dict, "/BitsPerComponent");
     if (!bits || (*bits != 1 && *bits != 2 && *bits != 4 && *bits != 8 && *bits != 16)) return std::nullopt;
     image.bits = static_cast<int32_t>(*bits);
-    const std::optional<int32_t> components = componentsOf(dict.getKey("/ColorSpace"), &image.indexed);
+    const std::optional<int32_t> components = componentsOf(entryOf(dict, "/ColorSpace"), &image.indexed);
     if (!components) return std::nullopt;
     image.components = *components;
     return image;
@@ -171,8 +172,8 @@ std::string flateEncode(const std::string& data) {
 }
 
 std::string encodeForFilters(std::string data, QPDFObjectHandle dict) {
-    const std::vector<std::string> names = filterNames(dict.getKey("/Filter"));
-    QPDFObjectHandle decodeParms = dict.getKey("/DecodeParms");
+    const std::vector<std::string> names = filterNames(entryOf(dict, "/Filter"));
+    QPDFObjectHandle decodeParms = entryOf(dict, "/DecodeParms");
     const std::optional<ImageSamples> image = imageSamplesOf(dict);
     for (size_t i = 0; i < names.size(); ++i)
         checkEncodable(names[i], parmsAt(decodeParms, i, names.size()), i + 1 == names.size(), image);

@@ -3,25 +3,61 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <string>
 
-#include <qpdf/QPDFPageObjectHelper.hh>
-
+#include "cos/CosAccess.h"
 #include "support/FixedMath.h"
 
 namespace qmhost {
 
+namespace {
+
+// Page trees are a handful of levels deep; a /Parent chain longer than this is
+// a loop in a damaged file, and the walk stops.
+constexpr int kMaxTreeDepth = 256;
+
+// The page's own entry for key, else the nearest ancestor's; null when none
+// has it. Written out rather than through qpdf's page helper: the helper's
+// general form (a set of visited nodes, a fallback function, copies of names)
+// cost a twentieth of a whole Bates stamping run, for two look-ups a page.
+QPDFObjectHandle inheritedEntry(QPDFObjectHandle node, const std::string& key) {
+    static const std::string kParent = "/Parent";
+    for (int depth = 0; depth < kMaxTreeDepth && node.isDictionary(); ++depth) {
+        QPDFObjectHandle value = entryOf(node, key);
+        if (!value.isNull()) return value;
+        node = entryOf(node, kParent);
+    }
+    return QPDFObjectHandle::newNull();
+}
+
+// An array of four numbers as a rectangle; false for anything else.
+bool readRectangle(QPDFObjectHandle box, double out[4]) {
+    if (!box.isArray() || box.getArrayNItems() != 4) return false;
+    for (int i = 0; i < 4; ++i) {
+        QPDFObjectHandle item = box.getArrayItem(i);
+        if (!item.isNumber()) return false;
+        out[i] = item.getNumericValue();
+    }
+    return true;
+}
+
+}  // namespace
+
 ASFixedRect displayedPageBox(QPDFObjectHandle page) {
-    QPDFPageObjectHelper helper(page);
-    QPDFObjectHandle box = helper.getCropBox(false, false);  // falls back to the media box
-    if (!box.isRectangle()) box = helper.getMediaBox(false);
-    QPDFObjectHandle::Rectangle r(0, 0, 612, 792);
-    if (box.isRectangle()) r = box.getArrayAsRectangle();  // normalised by qpdf
-    return ASFixedRect{fixedFromDouble(std::min(r.llx, r.urx)), fixedFromDouble(std::max(r.lly, r.ury)),
-                       fixedFromDouble(std::max(r.llx, r.urx)), fixedFromDouble(std::min(r.lly, r.ury))};
+    static const std::string kCropBox = "/CropBox", kMediaBox = "/MediaBox";
+    double r[4] = {0, 0, 612, 792};
+    if (!readRectangle(inheritedEntry(page, kCropBox), r)) {
+        if (!readRectangle(inheritedEntry(page, kMediaBox), r)) {
+            r[0] = 0, r[1] = 0, r[2] = 612, r[3] = 792;
+        }
+    }
+    return ASFixedRect{fixedFromDouble(std::min(r[0], r[2])), fixedFromDouble(std::max(r[1], r[3])),
+                       fixedFromDouble(std::max(r[0], r[2])), fixedFromDouble(std::min(r[1], r[3]))};
 }
 
 int pageRotation(QPDFObjectHandle page) {
-    QPDFObjectHandle rotate = QPDFPageObjectHelper(page).getAttribute("/Rotate", false);
+    static const std::string kRotate = "/Rotate";
+    QPDFObjectHandle rotate = inheritedEntry(page, kRotate);
     if (!rotate.isNumber()) return 0;
     const double quarters = std::round(rotate.getNumericValue() / 90.0);
     if (!std::isfinite(quarters)) return 0;
