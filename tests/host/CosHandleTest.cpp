@@ -155,6 +155,92 @@ TEST(CosMadeUpHandle, SlotBeyondTheTableRaisesBadHandle) {
     }
 }
 
+// --- the ownership rule: direct objects that nothing but the handle table holds
+
+bool isStale(CosObj obj) {
+    try {
+        cos().objGetType(obj);
+        return false;
+    } catch (const HostError& e) {
+        EXPECT_EQ(e.code(), kHostErrBadHandle) << e.what();
+        return true;
+    }
+}
+
+struct OwnershipRow {
+    const char* name;
+    // Makes the object whose handle is checked after the release.
+    std::function<CosObj(CosDoc doc, CosObj root)> make;
+    bool stale;
+};
+
+class CosUnheldRelease : public ::testing::TestWithParam<OwnershipRow> {};
+
+TEST_P(CosUnheldRelease, OnlyWhatNothingHoldsGoesStale) {
+    HostDoc doc = HostDoc::create();
+    const CosObj root = cos().docGetRoot(doc.cos());
+    const CosObj obj = GetParam().make(doc.cos(), root);
+    qmhost::releaseUnheldObjects();
+    EXPECT_EQ(isStale(obj), GetParam().stale);
+    // A released slot is never handed out again: new objects get new handles.
+    const CosObj fresh = cos().newDict(doc.cos(), false, 1);
+    EXPECT_FALSE(fresh.a == obj.a && fresh.b == obj.b);
+}
+
+#define OWN(label, stale, body) OwnershipRow{label, [](CosDoc d, CosObj root) -> CosObj { (void)root; body; }, stale}
+
+INSTANTIATE_TEST_SUITE_P(
+    Objects, CosUnheldRelease,
+    ::testing::Values(
+        OWN("DictionaryNeverPut", true, return cos().newDict(d, false, 1)),
+        OWN("DictionaryInTheCatalog", false, {
+            const CosObj dict = cos().newDict(d, false, 1);
+            cos().dictPut(root, nameAtom("QMKept"), dict);
+            return dict;
+        }),
+        OWN("ArrayPutThenRemoved", true, {
+            const CosObj array = cos().newArray(d, false, 1);
+            cos().dictPut(root, nameAtom("QMGone"), array);
+            cos().dictRemove(root, nameAtom("QMGone"));
+            return array;
+        }),
+        OWN("IntegerInAnArrayNothingHolds", true, {
+            const CosObj array = cos().newArray(d, false, 1);
+            const CosObj number = cos().newInteger(d, false, 7);
+            cos().arrayPut(array, 0, number);
+            return number;
+        }),
+        OWN("IntegerInAnArrayOfTheCatalog", false, {
+            const CosObj array = cos().newArray(d, false, 1);
+            const CosObj number = cos().newInteger(d, false, 7);
+            cos().arrayPut(array, 0, number);
+            cos().dictPut(root, nameAtom("QMNumbers"), array);
+            return number;
+        }),
+        OWN("IndirectDictionaryNothingRefersTo", false, return cos().newDict(d, true, 1)),
+        OWN("StringWhoseTextWasRead", true, {
+            const CosObj text = cos().newString(d, false, "abc", 3);
+            int32_t length = 0;
+            EXPECT_STREQ(cos().stringValue(text, &length), "abc");
+            return text;
+        })),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// What stays held keeps its handle: asking again answers the same one, and it
+// still reads the same value.
+TEST(CosUnheldRelease, HeldObjectsKeepTheirHandles) {
+    HostDoc doc = HostDoc::create();
+    const CosObj root = cos().docGetRoot(doc.cos());
+    const CosObj array = cos().newArray(doc.cos(), false, 1);
+    cos().arrayPut(array, 0, cos().newInteger(doc.cos(), false, 42));
+    cos().dictPut(root, nameAtom("QMHeld"), array);
+    qmhost::releaseUnheldObjects();
+    const CosObj again = cos().dictGet(root, nameAtom("QMHeld"));
+    EXPECT_EQ(again.a, array.a);
+    EXPECT_EQ(again.b, array.b);
+    EXPECT_EQ(cos().integerValue(cos().arrayGet(array, 0)), 42);
+}
+
 TEST(CosDocumentRegistry, SerialsAreNeverReused) {
     HostDoc first = HostDoc::create();
     const PDDoc old = first.pd();

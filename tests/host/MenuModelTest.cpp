@@ -6,6 +6,8 @@
 #include <string>
 
 #include "MenuTestCommand.h"
+#include "common/PdfFixtures.h"
+#include "qmhost/CosTable.h"
 #include "qmhost/HostError.h"
 #include "loader/PluginLoader.h"
 #include "view/MenuCommands.h"
@@ -242,6 +244,46 @@ TEST_F(MenuModel, EnabledItemRunsOnce) {
     EXPECT_EQ(result.outcome, RunOutcome::Ran) << result.message;
     EXPECT_EQ(command.runs, 1);
     EXPECT_GE(command.enabledAsked, 1) << "enabled is computed before running";
+}
+
+// Direct objects that a command made and left unheld are released when the
+// outermost command returns, not while any command is still running: an inner
+// command's return leaves the outer command's objects usable.
+struct ObjectMaker {
+    CosDoc doc = nullptr;
+    CosObj loose{}, kept{};
+    bool looseUsableAfterInner = false;
+};
+
+void MakeObjectsAndRunInner(void* client) {
+    auto* maker = static_cast<ObjectMaker*>(client);
+    const CosTable& cos = *qmhost::cosTable();
+    maker->loose = cos.newDict(maker->doc, false, 1);
+    maker->kept = cos.newDict(maker->doc, false, 1);
+    cos.dictPut(cos.docGetRoot(maker->doc), qmtest::nameAtom("QMKept"), maker->kept);
+    qmhost::runMenuCommand("Test:InnerRun");
+    maker->looseUsableAfterInner = cos.objGetType(maker->loose) == CosDict;
+}
+
+TEST_F(MenuModel, UnheldObjectsOfACommandAreReleasedWhenTheOutermostReturns) {
+    qmtest::HostDoc doc = qmtest::HostDoc::create();
+    ObjectMaker maker;
+    maker.doc = doc.cos();
+    Command inner;
+    const AVMenuItem outer = AddItem(Extensions(), "Test:OuterRun");
+    View().menuItemSetExecuteProc(outer, menutest::Callback(&MakeObjectsAndRunInner), &maker);
+    menutest::InstallOnItem(AddItem(Extensions(), "Test:InnerRun"), inner);
+    const auto result = qmhost::runMenuCommand("Test:OuterRun");
+    ASSERT_EQ(result.outcome, RunOutcome::Ran) << result.message;
+    EXPECT_EQ(inner.runs, 1);
+    EXPECT_TRUE(maker.looseUsableAfterInner);
+    EXPECT_EQ(qmhost::cosTable()->objGetType(maker.kept), CosDict);
+    try {
+        qmhost::cosTable()->objGetType(maker.loose);
+        ADD_FAILURE() << "the loose dictionary's handle is still valid";
+    } catch (const HostError& e) {
+        EXPECT_EQ(e.code(), kHostErrBadHandle);
+    }
 }
 
 TEST_F(MenuModel, DisabledItemIsNotRun) {

@@ -83,6 +83,12 @@ void abandonDocumentsOnClose() { registry().abandonOnClose = true; }
 
 size_t openDocumentCount() { return registry().documents.size(); }
 
+size_t releaseUnheldObjects() {
+    size_t released = 0;
+    for (auto& [serial, document] : registry().documents) released += document->objects().releaseUnheld();
+    return released;
+}
+
 Document* documentOf(PDDoc doc) { return findSerial(reinterpret_cast<uintptr_t>(doc)); }
 Document* documentOf(CosDoc doc) { return findSerial(reinterpret_cast<uintptr_t>(doc)); }
 

@@ -60,6 +60,11 @@ Document& registerDocument(std::unique_ptr<QPDF> qpdf, std::string path);
 // Closes the document: it is destroyed and all its handles become stale.
 void closeDocument(Document& document);
 size_t openDocumentCount();
+// Releases, in every open document, the handle-table slots of direct objects
+// that nothing but the table holds (the ownership rule in ObjectTable.h). Call
+// only while no plug-in code runs: after a command has returned. Answers how
+// many slots were released.
+size_t releaseUnheldObjects();
 // From now on closing a document only forgets it: it leaves the registry and
 // its handles go stale, but its objects are not freed. For a program that is
 // about to end after its work is saved: the system takes the memory back at

@@ -1,15 +1,38 @@
 #include "cos/ObjectTable.h"
 
+#include <iterator>
+
 namespace qmhost {
+namespace {
+
+// Object numbers below this are found through a vector (4 bytes an object);
+// a damaged file's huge numbers go to the map instead of a huge vector.
+constexpr int kVectorNumbersBelow = 1 << 22;
+
+}  // namespace
+
+uint32_t ObjectTable::addSlot(QPDFObjectHandle object) {
+    const auto slot = static_cast<uint32_t>(mSlots.size());
+    mSlots.push_back(std::move(object));
+    ++mLive;
+    return slot;
+}
 
 uint32_t ObjectTable::slotFor(QPDFObjectHandle object) {
     if (object.isIndirect()) {
         const QPDFObjGen og = object.getObjGen();
-        auto it = mIndirect.find(og);
-        if (it != mIndirect.end()) return it->second;
-        const auto slot = static_cast<uint32_t>(mSlots.size());
-        mSlots.push_back(object);
-        mIndirect.emplace(og, slot);
+        const int number = og.getObj();
+        if (og.getGen() == 0 && number > 0 && number < kVectorNumbersBelow) {
+            const auto index = static_cast<size_t>(number);
+            if (index >= mIndirectByNumber.size()) mIndirectByNumber.resize(index + index / 2 + 1, 0);
+            uint32_t& entry = mIndirectByNumber[index];
+            if (entry == 0) entry = addSlot(std::move(object)) + 1;
+            return entry - 1;
+        }
+        auto it = mIndirectOther.find(og);
+        if (it != mIndirectOther.end()) return it->second;
+        const uint32_t slot = addSlot(std::move(object));
+        mIndirectOther.emplace(og, slot);
         return slot;
     }
     // A direct object is known by its underlying qpdf object: the slot keeps that
@@ -17,8 +40,7 @@ uint32_t ObjectTable::slotFor(QPDFObjectHandle object) {
     const void* key = object.getObjectPtr();
     auto it = mDirect.find(key);
     if (it != mDirect.end()) return it->second;
-    const auto slot = static_cast<uint32_t>(mSlots.size());
-    mSlots.push_back(object);
+    const uint32_t slot = addSlot(std::move(object));
     mDirect.emplace(key, slot);
     return slot;
 }
@@ -33,10 +55,43 @@ const std::string& ObjectTable::keepString(uint32_t slot, std::string bytes) {
 
 uint32_t ObjectTable::keyNameSlot(const std::string& name) {
     auto it = mKeyNames.find(name);
-    if (it != mKeyNames.end()) return it->second;
+    if (it != mKeyNames.end() && has(it->second)) return it->second;
     const uint32_t slot = slotFor(QPDFObjectHandle::newName(name));
-    mKeyNames.emplace(name, slot);
+    mKeyNames[name] = slot;
     return slot;
+}
+
+// Nothing but the slot holds the object when its count of owners is the slot's
+// and the copy taken here. An object made indirect since is held by its document.
+bool ObjectTable::heldElsewhere(uint32_t slot) {
+    QPDFObjectHandle& object = mSlots[slot];
+    if (object.isIndirect()) return true;
+    return object.getObj().use_count() > 2;
+}
+
+size_t ObjectTable::releaseUnheld() {
+    size_t released = 0;
+    // A released container lets go of what it holds, which may leave those
+    // unheld in turn: repeat until a pass releases nothing.
+    for (bool again = true; again;) {
+        again = false;
+        for (auto it = mDirect.begin(); it != mDirect.end();) {
+            const uint32_t slot = it->second;
+            if (heldElsewhere(slot)) {
+                ++it;
+                continue;
+            }
+            mSlots[slot] = QPDFObjectHandle();
+            mStrings.erase(slot);
+            it = mDirect.erase(it);
+            --mLive;
+            ++released;
+            again = true;
+        }
+    }
+    for (auto it = mKeyNames.begin(); it != mKeyNames.end();)
+        it = has(it->second) ? std::next(it) : mKeyNames.erase(it);
+    return released;
 }
 
 }  // namespace qmhost

@@ -1,6 +1,18 @@
 // The Cos objects that one document has handed out. Slot i holds the qpdf
-// handle behind CosObj {document serial, i + 1}; slots live until the document
-// closes, so a handle stays valid for the document's life.
+// handle behind CosObj {document serial, i + 1}. Slot numbers are never used
+// twice, so a released slot's handle stays stale for good.
+//
+// Ownership across the boundary: a CosObj is a plain value the plug-in may copy
+// and keep, so the table cannot know when the plug-in is done with it. The rule:
+// - an indirect object's slot lives as long as the document (qpdf holds the
+//   object anyway; the slot costs a few bytes);
+// - a direct object's slot lives as long as the object is held by something
+//   besides this table (a dictionary, an array or a stream of the document);
+// - releaseUnheld() drops the slots of direct objects that nothing else holds,
+//   with their kept strings. The host calls it only when no plug-in code is
+//   running (after a command has returned), so a handle of a new direct object
+//   stays valid for the whole command that made it, and one that was put into
+//   a container stays valid as long as it is there.
 #pragma once
 
 #include <cstdint>
@@ -19,21 +31,34 @@ class ObjectTable {
 public:
     // The slot of a non-null object: one slot per indirect object (by object and
     // generation number) and one per underlying direct object, so asking twice
-    // for the same object answers the same slot.
+    // for the same object answers the same slot while it is held.
     uint32_t slotFor(QPDFObjectHandle object);
-    bool has(uint32_t slot) const { return slot < mSlots.size(); }
+    // False for a slot never handed out or released.
+    bool has(uint32_t slot) const { return slot < mSlots.size() && mSlots[slot].isInitialized(); }
     // slot must satisfy has().
     QPDFObjectHandle& at(uint32_t slot) { return mSlots[slot]; }
-    size_t size() const { return mSlots.size(); }
+    // Slots handed out and not released.
+    size_t liveCount() const { return mLive; }
     // Keeps bytes for the string in slot and answers the kept copy. A later call
-    // with the same bytes answers the same copy; copies live as long as the table.
+    // with the same bytes answers the same copy; copies live as long as the slot.
     const std::string& keepString(uint32_t slot, std::string bytes);
-    // The slot of a direct name object for a dictionary key ("/Key"), made once.
+    // The slot of a direct name object for a dictionary key ("/Key"), made once
+    // (again after releaseUnheld has released it).
     uint32_t keyNameSlot(const std::string& name);
+    // Releases the slots of direct objects that only this table holds (see the
+    // rule above). Answers how many were released.
+    size_t releaseUnheld();
 
 private:
+    uint32_t addSlot(QPDFObjectHandle object);
+    bool heldElsewhere(uint32_t slot);
+
     std::vector<QPDFObjectHandle> mSlots;
-    std::map<QPDFObjGen, uint32_t> mIndirect;
+    size_t mLive = 0;
+    // Indirect objects of generation 0 by object number (slot + 1, 0 for none);
+    // other generations and very large numbers in a map.
+    std::vector<uint32_t> mIndirectByNumber;
+    std::map<QPDFObjGen, uint32_t> mIndirectOther;
     std::unordered_map<const void*, uint32_t> mDirect;
     std::unordered_map<uint32_t, std::vector<std::unique_ptr<std::string>>> mStrings;
     std::unordered_map<std::string, uint32_t> mKeyNames;

@@ -5,6 +5,7 @@
 #include "core/ExceptionTrap.h"
 #include "core/Callbacks.h"
 #include "core/Raise.h"
+#include "cos/Document.h"
 #include "qmhost/AppViewTable.h"
 #include "qmhost/HostError.h"
 
@@ -39,7 +40,13 @@ bool computeMarked(CommandProc proc) {
 ExecuteOutcome execute(CommandProc proc, std::string* outMessage) {
     auto run = callbacks().as<AVExecuteProc>(proc.callback);
     if (!run) return ExecuteOutcome::NoProcedure;
-    return trappedRun([&] { run(proc.clientData); }, outMessage) ? ExecuteOutcome::Ran : ExecuteOutcome::Failed;
+    // Commands may run inside commands (a dialog's button running a menu item):
+    // only when the outermost has returned is no plug-in code holding handles.
+    static int depth = 0;
+    ++depth;
+    const bool ran = trappedRun([&] { run(proc.clientData); }, outMessage);
+    if (--depth == 0) releaseUnheldObjects();
+    return ran ? ExecuteOutcome::Ran : ExecuteOutcome::Failed;
 }
 
 uintptr_t newViewObjectNumber() {
