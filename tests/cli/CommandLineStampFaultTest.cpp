@@ -14,6 +14,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "common/FaultInjectingHost.h"
+#include "common/MemberFaultRow.h"
 
 namespace {
 
@@ -31,42 +32,18 @@ std::string MixedProfile(const std::string& logo) {
               "kOpacityS": 100, "kOverlay": true, "kHorizontalS": 3, "kVerticalS": 3}})";
 }
 
-// One member of the stamping road: how to count its calls and fail one of them.
-struct FaultRow {
-    const char* member;
-    void (*count)(FaultInjectingHost&);
-    int64_t (*calls)(const FaultInjectingHost&);
-    void (*fail)(FaultInjectingHost&, int64_t n);
-};
-
-template <auto Member>
-FaultRow Row(const char* member) {
-    return {member, [](FaultInjectingHost& host) { host.Count<Member>(); },
-            [](const FaultInjectingHost& host) { return host.Calls<Member>(); },
-            [](FaultInjectingHost& host, int64_t n) { host.FailCall<Member>(n); }};
-}
-
-const std::vector<FaultRow>& Rows() {
-    static const std::vector<FaultRow> rows = {
-        Row<&AppSupportTable::fileStmOpen>("AppSupport fileStmOpen (the profile file)"),
-        Row<&AppSupportTable::stmRead>("AppSupport stmRead"),
-        Row<&ASExtraTable::cabRead>("ASExtra cabRead (the profile)"),
-        Row<&PDModelTable::docOpen>("PDModel docOpen (the stamp's source document)"),
-        Row<&PDModelTable::docAcquirePage>("PDModel docAcquirePage"),
-        Row<&PDFEditWriteTable::fontCreate>("PDFEditWrite fontCreate"),
-        Row<&PDFEditWriteTable::fontEncodeText>("PDFEditWrite fontEncodeText"),
-        Row<&CosTable::objCopy>("Cos objCopy (the source page into the document)"),
-        Row<&CosTable::newStream>("Cos newStream (a content piece)"),
-        Row<&CosTable::dictPut>("Cos dictPut"),
-        Row<&PDModelTable::pageAddResource>("PDModel pageAddResource"),
-        Row<&PDModelTable::pageNotifyContentsDidChange>("PDModel pageNotifyContentsDidChange"),
+// The road's members, and before them those that read the profile.
+std::vector<qmtest::MemberFaultRow> Rows() {
+    std::vector<qmtest::MemberFaultRow> rows = {
+        qmtest::FaultRowOf<&AppSupportTable::fileStmOpen>("AppSupport fileStmOpen (the profile file)"),
+        qmtest::FaultRowOf<&AppSupportTable::stmRead>("AppSupport stmRead"),
+        qmtest::FaultRowOf<&ASExtraTable::cabRead>("ASExtra cabRead (the profile)"),
+        qmtest::FaultRowOf<&PDFEditWriteTable::fontCreate>("PDFEditWrite fontCreate"),
     };
+    const auto& road = qmtest::StampingRoadFaultRows();
+    rows.insert(rows.end(), road.begin(), road.end());
     return rows;
 }
-
-// Calls after the first few are failed only at the last one: the runs in
-// between take the same paths.
-constexpr int64_t kEveryCallUpTo = 4;
 
 class CommandLineStampFault : public CommandLineTest {
 protected:
@@ -118,7 +95,7 @@ protected:
 };
 
 TEST_F(CommandLineStampFault, EachFailedHostCallFailsTheRunCleanly) {
-    for (const FaultRow& row : Rows()) {
+    for (const qmtest::MemberFaultRow& row : Rows()) {
         int64_t calls = 0;
         fs::remove(Output());
         {
@@ -130,8 +107,7 @@ TEST_F(CommandLineStampFault, EachFailedHostCallFailsTheRunCleanly) {
         }
         ASSERT_GE(calls, 1) << row.member << ": the stamping road never calls it";
         fs::remove(Output());
-        for (int64_t n = 1; n <= calls; ++n) {
-            if (n > kEveryCallUpTo && n < calls) continue;
+        for (int64_t n : qmtest::CallsToFail(calls)) {
             const std::string what = std::string(row.member) + ", call " + std::to_string(n) + " of " +
                                      std::to_string(calls);
             std::string err;

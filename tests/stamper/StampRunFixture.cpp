@@ -158,6 +158,12 @@ bool CollectSubKeys(CosObj key, CosObj value, void* data) {
 
 }  // namespace
 
+std::vector<PageState> AllPageStates(PDDoc doc) {
+    std::vector<PageState> states;
+    for (int32_t i = 0; i < gPDModelHFT->docGetNumPages(doc); ++i) states.push_back(ReadPageState(doc, i));
+    return states;
+}
+
 PageState ReadPageState(PDDoc doc, int32_t pageIndex) {
     PageState state;
     PDPage page = gPDModelHFT->docAcquirePage(doc, pageIndex);

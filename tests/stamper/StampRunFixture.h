@@ -71,6 +71,8 @@ struct PageState {
     bool operator==(const PageState&) const = default;
 };
 PageState ReadPageState(PDDoc doc, int32_t pageIndex);
+// Every page's state, first page first.
+std::vector<PageState> AllPageStates(PDDoc doc);
 
 // What a saved file holds: its form and image XObjects, and for each page the
 // objects its XObject resources name.

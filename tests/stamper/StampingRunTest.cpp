@@ -30,6 +30,7 @@
 namespace {
 
 using stamptest::FindWord;
+using stamptest::AllPageStates;
 using stamptest::PageState;
 using stamptest::RecordingMonitor;
 using stamptest::StampCab;
@@ -38,12 +39,6 @@ using stamptest::VisibleTextStamp;
 using stamptest::Word;
 
 const std::string kDashRule(74, '-');
-
-std::vector<PageState> AllPageStates(PDDoc doc) {
-    std::vector<PageState> states;
-    for (int32_t i = 0; i < gPDModelHFT->docGetNumPages(doc); ++i) states.push_back(stamptest::ReadPageState(doc, i));
-    return states;
-}
 
 class StampingRunTest : public stamptest::StampRunTest {
 protected:
