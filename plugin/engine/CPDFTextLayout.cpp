@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 #include "engine/CPDFPlacement.h"
@@ -110,12 +111,13 @@ bool CPDFTextLayout::Build(std::vector<std::string> lines, bool wordWrap) {
     mSize = mPlacement.GetScaleY();
     mOffsetX = mPlacement.GetOffsetX();
     mOffsetY = mPlacement.GetOffsetY();
-    ASFixedRect sample;
-    mElement.MeasureText(mElement.EncodeText(CPDFTextElement::kDescentSample), sample, mSize);
-    mDescent = Points(sample.bottom);
+    mElement.MeasureText(mElement.EncodeText(CPDFTextElement::kDescentSample), mSampleBox, mSize);
+    mDescent = Points(mSampleBox.bottom);
     if (!mPlacement.Compute()) return false;
     if (wordWrap) {
-        const bool wrapped = Wrap(lines);
+        bool cut = false;
+        const bool wrapped =
+            mPlacement.GetRotation() != 0.0 ? WrapRotated(lines) : Wrap(lines, SIZE_MAX, cut);
         RestorePlacement();
         if (!wrapped) return false;
     }
@@ -133,15 +135,25 @@ bool CPDFTextLayout::Build(std::vector<std::string> lines, bool wordWrap) {
     return laidOut;
 }
 
-bool CPDFTextLayout::PrefixFits(const std::string& text, bool& outFits) {
+bool CPDFTextLayout::PrefixFits(const std::string& text, size_t lineIndex, bool& outFits) {
     ASFixedRect box;
     mElement.MeasureText(mElement.EncodeText(text), box, mSize);
-    mPlacement.SetScale(1.0, 1.0);
-    mPlacement.SetOffset(mOffsetX, mOffsetY - mDescent);
-    mPlacement.mElementBox = box;
-    const bool computed = mPlacement.Compute();
+    bool computed = false;
+    if (mWrapRotated) {
+        // The block is at least as wide as this line, whatever was assumed.
+        const double w = Width(box);
+        ASFixedMatrix lineMatrix;
+        computed = RotatedLineMatrix(static_cast<int32_t>(std::min<size_t>(lineIndex, INT32_MAX)), mAssumedLines,
+                                     std::max({mAssumedWidth, mWrappedWidest, w}), w, lineMatrix);
+        if (computed) gAppSupportHFT->fixedMatrixTransformRect(&mPlacement.mElementBox, &lineMatrix, &box);
+    } else {
+        mPlacement.SetScale(1.0, 1.0);
+        mPlacement.SetOffset(mOffsetX, mOffsetY - mDescent);
+        mPlacement.mElementBox = box;
+        computed = mPlacement.Compute();
+        if (computed) gAppSupportHFT->fixedMatrixTransformRect(&mPlacement.mElementBox, &mPlacement.mMatrix, &box);
+    }
     if (computed) {
-        gAppSupportHFT->fixedMatrixTransformRect(&mPlacement.mElementBox, &mPlacement.mMatrix, &box);
         ASFixed left, top, right, bottom;
         outFits = mPlacement.FitsOnPage(left, top, right, bottom);
     }
@@ -149,7 +161,7 @@ bool CPDFTextLayout::PrefixFits(const std::string& text, bool& outFits) {
     return computed;
 }
 
-bool CPDFTextLayout::FirstMisfit(const std::string& line, size_t start, CWrapCandidates& ends,
+bool CPDFTextLayout::FirstMisfit(const std::string& line, size_t start, size_t lineIndex, CWrapCandidates& ends,
                                  size_t& outMisfit) {
     // A prefix never reaches further than a longer one, so the prefixes that
     // fit come first: the first misfit is found by doubling steps and then
@@ -170,7 +182,7 @@ bool CPDFTextLayout::FirstMisfit(const std::string& line, size_t start, CWrapCan
             end = ends.At(probe);
         }
         bool fits = true;
-        if (!PrefixFits(line.substr(start, end - start), fits)) return false;
+        if (!PrefixFits(line.substr(start, end - start), lineIndex, fits)) return false;
         if (!fits) {
             misfit = probe;
             break;
@@ -180,7 +192,7 @@ bool CPDFTextLayout::FirstMisfit(const std::string& line, size_t start, CWrapCan
     while (fitBelow < misfit) {
         const size_t middle = fitBelow + (misfit - fitBelow) / 2;
         bool fits = true;
-        if (!PrefixFits(line.substr(start, ends.At(middle) - start), fits)) return false;
+        if (!PrefixFits(line.substr(start, ends.At(middle) - start), lineIndex, fits)) return false;
         if (fits)
             fitBelow = middle + 1;
         else
@@ -190,24 +202,37 @@ bool CPDFTextLayout::FirstMisfit(const std::string& line, size_t start, CWrapCan
     return true;
 }
 
-bool CPDFTextLayout::Wrap(std::vector<std::string>& lines) {
+bool CPDFTextLayout::Wrap(std::vector<std::string>& lines, size_t maxLines, bool& outCut) {
+    outCut = false;
+    mWrappedWidest = 0;
     std::vector<std::string> wrapped;
+    // A rotated block is as wide as its widest line so far: the next lines
+    // are tested in a block that wide.
+    auto push = [&](std::string text) {
+        if (mWrapRotated) mWrappedWidest = std::max(mWrappedWidest, Widest({text}));
+        wrapped.push_back(std::move(text));
+    };
     for (const std::string& line : lines) {
         // The rest of the line still to place starts at start.
         size_t start = 0;
         bool byCharacter = false;
         for (;;) {
+            if (wrapped.size() > maxLines) {
+                lines = std::move(wrapped);
+                return true;
+            }
             CWrapCandidates ends(line, start, byCharacter);
             byCharacter = ends.ByCharacter();
             size_t misfit = 0;
-            if (!FirstMisfit(line, start, ends, misfit)) return false;
+            if (!FirstMisfit(line, start, wrapped.size(), ends, misfit)) return false;
             if (misfit == std::string::npos) {  // the rest fits (or it is empty)
-                wrapped.push_back(line.substr(start));
+                push(line.substr(start));
                 break;
             }
             if (misfit == 0 && byCharacter) {
                 // Not even the first character fits: the text is cut here.
                 lines = std::move(wrapped);
+                outCut = true;
                 return true;
             }
             // A first word that does not fit stands alone; otherwise the line
@@ -215,7 +240,7 @@ bool CPDFTextLayout::Wrap(std::vector<std::string>& lines) {
             const size_t breakAt = misfit == 0 ? ends.At(0) : ends.At(misfit - 1);
             std::string shortened = line.substr(start, breakAt - start);
             if (!shortened.empty() && shortened.back() == ' ') shortened.pop_back();
-            wrapped.push_back(std::move(shortened));
+            push(std::move(shortened));
             const bool atBlank = breakAt < line.size() && line[breakAt] == ' ';
             // Each break consumes at least one character, so the loop ends.
             start = atBlank ? breakAt + 1 : breakAt;
@@ -223,6 +248,151 @@ bool CPDFTextLayout::Wrap(std::vector<std::string>& lines) {
         }
     }
     lines = std::move(wrapped);
+    return true;
+}
+
+double CPDFTextLayout::Widest(const std::vector<std::string>& lines) const {
+    double widest = 0;
+    for (const std::string& text : lines) {
+        ASFixedRect box;
+        mElement.MeasureText(mElement.EncodeText(text), box, mSize);
+        widest = std::max(widest, Width(box));
+    }
+    return widest;
+}
+
+bool CPDFTextLayout::WrapRotated(std::vector<std::string>& lines) {
+    // Testing every line at the first line's place let the lines further down
+    // the block run off the page (at 45 degrees a 24-point line ended 10
+    // points past the right edge): each line is tested where it will stand.
+    // Where that is depends on the block's line count (the line at the
+    // aligned edge may be the last one) and its widest line, so the text is
+    // wrapped as a block of n lines for n = 1, 2, ... (the widest line
+    // carried from wrap to wrap) until a wrap keeps the whole text in lines
+    // that, laid out as the block they make, all lie on the page. Re-wrapping
+    // only under the last wrap's count can run away instead: more lines push
+    // the first one further from the edge, which breaks more lines.
+    // When no block keeps the whole text, the one that keeps most of it on
+    // the page wins (the rest is cut, as an unrotated text past the page
+    // is); when none lies on the page at all (a first word longer than the
+    // page stands alone), the first wrap that settled.
+    const std::vector<std::string> given = std::move(lines);
+    const size_t limit = std::min<size_t>(Characters(given) + given.size(), kMaxRotatedLines);
+    mWrapRotated = true;
+    std::vector<std::string> cutBest;
+    std::vector<std::string> settled;
+    bool haveSettled = false;
+    bool found = false;
+    bool computed = true;
+    for (size_t n = 1; n <= limit && computed && !found; ++n) {
+        // The block is at least as wide as the widest line before the one
+        // tested; when a wider line after it moves it off the page, the wrap
+        // is tried again with the block that wide from the start.
+        double width = 0;
+        for (int round = 0; round < kMaxWidthRounds; ++round) {
+            mAssumedLines = static_cast<int32_t>(n);
+            mAssumedWidth = width;
+            std::vector<std::string> trial = given;
+            bool cut = false;
+            computed = Wrap(trial, n, cut);
+            if (!computed || trial.size() > n) break;
+            const double widest = Widest(trial);
+            bool onPage = false;
+            computed = BlockFits(trial, widest, onPage);
+            if (!computed) break;
+            if (onPage && !cut) {
+                lines = std::move(trial);
+                found = true;
+                break;
+            }
+            if (onPage && Characters(trial) > Characters(cutBest)) cutBest = trial;
+            if (onPage || widest == width) {
+                if (!haveSettled) settled = std::move(trial);
+                haveSettled = true;
+                break;
+            }
+            width = widest;
+        }
+    }
+    mWrapRotated = false;
+    if (!computed) return false;
+    if (found) return true;
+    if (!cutBest.empty() || !haveSettled) {
+        lines = std::move(cutBest);
+        return true;
+    }
+    lines = std::move(settled);
+    return true;
+}
+
+size_t CPDFTextLayout::Characters(const std::vector<std::string>& lines) {
+    size_t count = 0;
+    for (const std::string& line : lines) count += line.size();
+    return count;
+}
+
+bool CPDFTextLayout::BlockFits(const std::vector<std::string>& lines, double widest, bool& outFits) {
+    outFits = true;
+    const auto n = static_cast<int32_t>(lines.size());
+    for (int32_t k = 0; k < n && outFits; ++k) {
+        if (lines[k].empty()) continue;  // draws nothing
+        ASFixedRect box;
+        mElement.MeasureText(mElement.EncodeText(lines[k]), box, mSize);
+        ASFixedMatrix lineMatrix;
+        const bool computed = RotatedLineMatrix(k, n, widest, Width(box), lineMatrix);
+        if (computed) {
+            gAppSupportHFT->fixedMatrixTransformRect(&mPlacement.mElementBox, &lineMatrix, &box);
+            ASFixed left, top, right, bottom;
+            outFits = mPlacement.FitsOnPage(left, top, right, bottom);
+        }
+        RestorePlacement();
+        if (!computed) return false;
+    }
+    return true;
+}
+
+bool CPDFTextLayout::RotatedLineMatrix(int32_t k, int32_t n, double wMaxPoints, double w,
+                                       ASFixedMatrix& outMatrix) {
+    const double step = mElement.GetLineSpacing() * mSize;
+    const double theta = mPlacement.GetRotation() * std::numbers::pi / 180.0;
+    // From one line to the next: "down" in the text's own direction, in the
+    // page as displayed.
+    const double ux = step * std::sin(theta);
+    const double uy = -step * std::cos(theta);
+    const int32_t hAlign = mPlacement.GetHorizontalAlignment();
+    const int32_t vAlign = mPlacement.GetVerticalAlignment();
+    // The line that stands at the aligned edge, per axis, so that the others
+    // follow away from that edge (centred blocks around the middle line).
+    auto anchor = [&](int32_t align, int32_t nearCode, int32_t farCode, double u) {
+        if (align == nearCode) return u >= 0 ? 0.0 : n - 1.0;
+        if (align == farCode) return u <= 0 ? 0.0 : n - 1.0;
+        return (n - 1) / 2.0;
+    };
+    const double ax = anchor(hAlign, CPDFPlacement::kAlignLeft, CPDFPlacement::kAlignRight, ux);
+    const double ay = anchor(vAlign, CPDFPlacement::kAlignBottom, CPDFPlacement::kAlignTop, uy);
+    const double dx = (k - ax) * ux;
+    const double dy = (k - ay) * uy;
+
+    // Every line is placed with the same box (the widest line's width, the
+    // font's ascent and descent), so that the lines stand at equal steps
+    // whatever their lengths; a shorter line is then moved along its
+    // baseline by the horizontal alignment.
+    mPlacement.SetAlignRotatedBox(true);
+    mPlacement.SetOffset(mOffsetX + (hAlign == CPDFPlacement::kAlignRight ? -dx : dx),
+                         mOffsetY + (vAlign == CPDFPlacement::kAlignTop ? -dy : dy));
+    mPlacement.SetScale(1.0, 1.0);
+    mPlacement.mElementBox = {0, mSampleBox.top, FixedFromDouble(wMaxPoints), mSampleBox.bottom};
+    if (!mPlacement.Compute()) return false;
+    double along = 0;
+    if (hAlign == CPDFPlacement::kAlignRight)
+        along = wMaxPoints - w;
+    else if (hAlign != CPDFPlacement::kAlignLeft)
+        along = (wMaxPoints - w) / 2;
+    // The box is placed with its lower edge (the descent) at the origin;
+    // the baseline stands the descent above it.
+    const ASFixedMatrix toBaseline{kASFixedOne, 0, 0, kASFixedOne, FixedFromDouble(along),
+                                   FixedFromDouble(-mDescent)};
+    outMatrix = Concat(mPlacement.mMatrix, toBaseline);
     return true;
 }
 
@@ -296,57 +466,16 @@ bool CPDFTextLayout::LayOutStandard() {
 
 bool CPDFTextLayout::LayOutRotated() {
     const double size = mSize;
-    const double step = mElement.GetLineSpacing() * size;
     const auto n = static_cast<int32_t>(mLines.size());
-    const double theta = mPlacement.GetRotation() * std::numbers::pi / 180.0;
-    // From one line to the next: "down" in the text's own direction, in the
-    // page as displayed.
-    const double ux = step * std::sin(theta);
-    const double uy = -step * std::cos(theta);
-    const int32_t hAlign = mPlacement.GetHorizontalAlignment();
-    const int32_t vAlign = mPlacement.GetVerticalAlignment();
-    // The line that stands at the aligned edge, per axis, so that the others
-    // follow away from that edge (centred blocks around the middle line).
-    auto anchor = [&](int32_t align, int32_t nearCode, int32_t farCode, double u) {
-        if (align == nearCode) return u >= 0 ? 0.0 : n - 1.0;
-        if (align == farCode) return u <= 0 ? 0.0 : n - 1.0;
-        return (n - 1) / 2.0;
-    };
-    const double ax = anchor(hAlign, CPDFPlacement::kAlignLeft, CPDFPlacement::kAlignRight, ux);
-    const double ay = anchor(vAlign, CPDFPlacement::kAlignBottom, CPDFPlacement::kAlignTop, uy);
-
-    // Every line is placed with the same box (the widest line's width, the
-    // font's ascent and descent), so that the lines stand at equal steps
-    // whatever their lengths; a shorter line is then moved along its
-    // baseline by the horizontal alignment.
     double wMaxPoints = 0;
     for (const CTextLine& line : mLines) wMaxPoints = std::max(wMaxPoints, Width(line.box));
-    const ASFixedRect lineBox{0, mLines.front().box.top, FixedFromDouble(wMaxPoints),
-                              mLines.front().box.bottom};
 
-    mPlacement.SetAlignRotatedBox(true);
     const ASFixedMatrix sizeMatrix{FixedFromDouble(size), 0, 0, FixedFromDouble(size), 0, 0};
     bool first = true;
     for (int32_t k = 0; k < n; ++k) {
         CTextLine& line = mLines[k];
-        const double dx = (k - ax) * ux;
-        const double dy = (k - ay) * uy;
-        mPlacement.SetOffset(mOffsetX + (hAlign == CPDFPlacement::kAlignRight ? -dx : dx),
-                             mOffsetY + (vAlign == CPDFPlacement::kAlignTop ? -dy : dy));
-        mPlacement.SetScale(1.0, 1.0);
-        mPlacement.mElementBox = lineBox;
-        if (!mPlacement.Compute()) return false;
-        const double w = Width(line.box);
-        double along = 0;
-        if (hAlign == CPDFPlacement::kAlignRight)
-            along = wMaxPoints - w;
-        else if (hAlign != CPDFPlacement::kAlignLeft)
-            along = (wMaxPoints - w) / 2;
-        // The box is placed with its lower edge (the descent) at the origin;
-        // the baseline stands the descent above it.
-        const ASFixedMatrix toBaseline{kASFixedOne, 0, 0, kASFixedOne, FixedFromDouble(along),
-                                       FixedFromDouble(-mDescent)};
-        const ASFixedMatrix lineMatrix = Concat(mPlacement.mMatrix, toBaseline);
+        ASFixedMatrix lineMatrix;
+        if (!RotatedLineMatrix(k, n, wMaxPoints, Width(line.box), lineMatrix)) return false;
         line.positioning.clear();
         AppendMatrix(line.positioning, Concat(lineMatrix, sizeMatrix));
         line.positioning += "Tm ";

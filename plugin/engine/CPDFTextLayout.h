@@ -9,6 +9,7 @@
 // (the border's box).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -55,14 +56,43 @@ public:
     double Descent() const { return mDescent; }
 
 private:
+    // The most lines a rotated, wrapped text is tried with, and the most
+    // wraps per line count that settle the widest line.
+    static constexpr size_t kMaxRotatedLines = 512;
+    static constexpr int kMaxWidthRounds = 4;
+
     // Breaks lines that do not fit on the page; false when Compute failed.
-    // Time linear in the text's length (times the log of a line's length).
-    bool Wrap(std::vector<std::string>& lines);
+    // Stops early once more than maxLines lines are made (lines then holds
+    // them); outCut is set when the text was cut because not even one
+    // character fitted. Time linear in the text's length (times the log of
+    // a line's length).
+    bool Wrap(std::vector<std::string>& lines, size_t maxLines, bool& outCut);
+    // Wrap for a rotated text, whose lines stand one line step apart across
+    // the baseline: each line is tested where the rotated layout puts it in a
+    // block of the lines that the wrap gives (see the .cpp for the search).
+    bool WrapRotated(std::vector<std::string>& lines);
+    // The widest of the lines at the font size (points).
+    double Widest(const std::vector<std::string>& lines) const;
+    // The bytes of all lines together.
+    static size_t Characters(const std::vector<std::string>& lines);
+    // outFits: every line that draws something lies on the page with its
+    // whole box when the lines are laid out rotated as one block, the widest
+    // `widest` points wide. False when Compute failed.
+    bool BlockFits(const std::vector<std::string>& lines, double widest, bool& outFits);
     // outMisfit = the index of the first candidate prefix of the rest of line
-    // from start that does not fit, npos when all fit.
-    bool FirstMisfit(const std::string& line, size_t start, CWrapCandidates& ends, size_t& outMisfit);
-    // Whether text (UTF-8) fits standing alone at the element's position.
-    bool PrefixFits(const std::string& text, bool& outFits);
+    // from start that does not fit as line lineIndex, npos when all fit.
+    bool FirstMisfit(const std::string& line, size_t start, size_t lineIndex, CWrapCandidates& ends,
+                     size_t& outMisfit);
+    // Whether text (UTF-8) fits as line lineIndex: standing alone at the
+    // element's position, or, while WrapRotated runs, with its whole box
+    // (ascent to descent, all four corners) where the rotated layout of the
+    // assumed block puts that line.
+    bool PrefixFits(const std::string& text, size_t lineIndex, bool& outFits);
+    // The matrix that maps line k (points, baseline origin, the line w points
+    // wide) of a rotated block of n lines, the widest wMaxPoints wide, into
+    // the page's user space. Moves the placement's offsets and scale (the
+    // caller restores them); false when Compute failed.
+    bool RotatedLineMatrix(int32_t k, int32_t n, double wMaxPoints, double w, ASFixedMatrix& outMatrix);
     bool LayOutStandard();
     bool LayOutRotated();
     // The font-size scale back and the original offsets.
@@ -72,6 +102,12 @@ private:
     CPDFPlacement& mPlacement;
     double mSize = 0;
     double mDescent = 0;
+    ASFixedRect mSampleBox{};  // the font's ascent (top) and descent (bottom) at the size
+    // While WrapRotated runs: the block assumed for the line positions.
+    bool mWrapRotated = false;
+    int32_t mAssumedLines = 1;
+    double mAssumedWidth = 0;
+    double mWrappedWidest = 0;  // the widest line the running wrap made so far
     double mOffsetX = 0;
     double mOffsetY = 0;
     std::vector<CTextLine> mLines;
