@@ -110,12 +110,12 @@ bool CPDFElement::AddPageResource(int32_t pageIndex, PDPage page, CosObj resourc
 
 void CPDFElement::AppendColor(std::string& out, double red, double green, double blue, bool fill) {
     if (red == green && green == blue) {
-        AppendPdfReal(out, red, 2, fill ? " g " : " G ");
+        AppendPdfShortReal(out, red, 2, fill ? " g " : " G ");
         return;
     }
-    AppendPdfReal(out, red, 2, " ");
-    AppendPdfReal(out, green, 2, " ");
-    AppendPdfReal(out, blue, 2, fill ? " rg " : " RG ");
+    AppendPdfShortReal(out, red, 2, " ");
+    AppendPdfShortReal(out, green, 2, " ");
+    AppendPdfShortReal(out, blue, 2, fill ? " rg " : " RG ");
 }
 
 void CPDFElement::AppendDash(std::string& out, int32_t style, double width) {
@@ -152,7 +152,7 @@ bool CPDFElement::WriteLineOperators(std::string& out, const ASFixedRect& rect,
     const bool written = HostFrame([&] {
         ops += " q ";
         AppendColor(ops, red, green, blue, mode == kFillRect);
-        AppendPdfReal(ops, width, 6, " w ");
+        AppendPdfShortReal(ops, width, 6, " w ");
         AppendDash(ops, dashStyle, width);
         ops += "/";
         ops += gsName ? gsName : "";

@@ -439,8 +439,8 @@ bool CPDFTextLayout::LayOutStandard() {
             y = -Points(last.bottom) / size + (n - 1) * s;
         }
         line.positioning.clear();
-        AppendPdfReal(line.positioning, x, 6, " ");
-        AppendPdfReal(line.positioning, y, 6, " Td ");
+        AppendPdfShortReal(line.positioning, x, 6, " ");
+        AppendPdfShortReal(line.positioning, y, 6, " Td ");
 
         const double w = Width(line.box);
         const double below = (n - 1 - i) * s * size;
@@ -479,7 +479,6 @@ bool CPDFTextLayout::LayOutRotated() {
         line.positioning.clear();
         AppendMatrix(line.positioning, Concat(lineMatrix, sizeMatrix));
         line.positioning += "Tm ";
-        line.positioning += kTextState;
         line.underlineBox = {line.box.left, FixedFromDouble(size + mDescent), line.box.right,
                              line.box.bottom};
         line.underlineMatrix = lineMatrix;

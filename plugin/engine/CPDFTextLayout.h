@@ -24,15 +24,17 @@ class CWrapCandidates;
 struct CTextLine {
     std::string codes;            // the line in the font's codes
     ASFixedRect box{};            // its measured box at the font size (points)
-    std::string positioning;      // "x y Td " or, line by line, "a b c d h v Tm ..."
+    std::string positioning;      // "x y Td " or, line by line, "a b c d h v Tm "
     ASFixedRect underlineBox{};   // top: the baseline + size + descent (see WriteUnderline)
     ASFixedMatrix underlineMatrix{};
 };
 
 class CPDFTextLayout {
 public:
-    // The text state operators written after every text matrix.
-    static constexpr const char* kTextState = "0 Tw 0 Tc 100 Tz 0 TL 0 Ts ";
+    // The text state operators, written once per text block after its first
+    // text matrix. No leading ("TL"): the block moves by Td and Tm only, never
+    // by the operators that read it.
+    static constexpr const char* kTextState = "0 Tw 0 Tc 100 Tz 0 Ts ";
 
     CPDFTextLayout(const CPDFTextElement& element, CPDFPlacement& placement);
 

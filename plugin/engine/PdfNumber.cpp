@@ -37,6 +37,32 @@ void AppendPdfInt(std::string& out, int64_t v, const char* suffix) {
     out += suffix;
 }
 
+std::string PdfShortReal(double v, int maxDecimals) {
+    std::string text = PdfReal(v, maxDecimals);
+    const size_t point = text.find('.');
+    if (point == std::string::npos) return text;
+    size_t end = text.find_last_not_of('0');
+    if (end == point) --end;  // no decimals left: the point goes too
+    text.erase(end + 1);
+    return text == "-0" ? "0" : text;
+}
+
+void AppendPdfShortReal(std::string& out, double v, int maxDecimals, const char* suffix) {
+    out += PdfShortReal(v, maxDecimals);
+    out += suffix;
+}
+
 void AppendPdfFixed(std::string& out, int32_t fixedValue) {
-    AppendPdfReal(out, fixedValue / 65536.0, 6, " ");
+    constexpr double kOne = 65536.0;
+    const double points = fixedValue / kOne;
+    // Five decimals always come back: their error, at most 0.000005, is under
+    // half a fixed step (0.0000076). Fewer do for most values a placement gives.
+    constexpr int kEnough = 5;
+    double scale = 1.0;
+    int decimals = 0;
+    for (; decimals < kEnough; ++decimals, scale *= 10.0) {
+        const double written = std::round(points * scale) / scale;
+        if (std::llround(written * kOne) == fixedValue) break;
+    }
+    AppendPdfShortReal(out, points, decimals, " ");
 }

@@ -19,5 +19,16 @@ void AppendPdfReal(std::string& out, double v, int decimals, const char* suffix 
 // Appends the decimal integer ("%d"), then suffix.
 void AppendPdfInt(std::string& out, int64_t v, const char* suffix = "");
 
-// Appends "%f " (six decimals and a blank) for a 16.16 fixed value in points.
+// v rounded to at most maxDecimals digits after the point (0..12), written
+// with no more characters than that value needs: no trailing zeros and no
+// point without decimals ("72", "0.5", "-12.345679"). Zero, a value that
+// rounds to zero and a value that is not finite are written as "0".
+std::string PdfShortReal(double v, int maxDecimals);
+
+// Appends PdfShortReal(v, maxDecimals), then suffix.
+void AppendPdfShortReal(std::string& out, double v, int maxDecimals, const char* suffix = "");
+
+// Appends a 16.16 fixed value in points, then " ": the shortest decimal that
+// turns back into the same fixed value when read (rounded to the nearest
+// 1/65536), so at most five decimals ("517.92", not "517.919998").
 void AppendPdfFixed(std::string& out, int32_t fixedValue);

@@ -24,7 +24,7 @@ std::string CTextContentWriter::TextBlock(const std::string& fontName,
     out += "BT /" + fontName + " 1 Tf ";
     if (e.mOutline) {
         AppendPdfInt(out, e.mRenderMode, " Tr ");
-        if (e.mRenderMode == 1 || e.mRenderMode == 2) AppendPdfReal(out, e.mLineWidth, 2, " w ");
+        if (e.mRenderMode == 1 || e.mRenderMode == 2) AppendPdfShortReal(out, e.mLineWidth, 2, " w ");
     }
     if (!mLayout.PerLineMatrix()) {
         const ASFixedMatrix& m = mLayout.TextMatrix();
@@ -36,6 +36,9 @@ std::string CTextContentWriter::TextBlock(const std::string& fontName,
     for (const CTextLine& line : mLayout.Lines()) {
         if (!first) out += " ";
         out += line.positioning;
+        // Nothing in the block changes the text state: set once, after the
+        // first line's own matrix.
+        if (first && mLayout.PerLineMatrix()) out += CPDFTextLayout::kTextState;
         CPDFTextElement::AppendStringOperand(out, line.codes, mBytesPerCode);
         out += " Tj ";
         first = false;

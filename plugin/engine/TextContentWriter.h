@@ -16,7 +16,7 @@ public:
                        int32_t bytesPerCode);
 
     // " q ", the font colour, outline settings, the graphics state and font,
-    // the text matrix and every line, "ET Q ".
+    // the text matrix, the text state (once) and every line, "ET Q ".
     std::string TextBlock(const std::string& fontName, const std::string& gsName) const;
     // Every line's underline in the font colour; empty without an underline style.
     std::string Underlines(const std::string& gsName) const;

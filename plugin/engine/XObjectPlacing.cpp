@@ -68,6 +68,10 @@ bool IsLiveIn(CosObj obj, CosDoc cosDoc, int32_t type) {
 }
 
 void AppendConcatOperator(std::string& out, const ASFixedMatrix& matrix) {
+    // The identity changes nothing that is drawn.
+    if (matrix.a == kASFixedOne && matrix.b == 0 && matrix.c == 0 && matrix.d == kASFixedOne &&
+        matrix.h == 0 && matrix.v == 0)
+        return;
     for (const ASFixed value : {matrix.a, matrix.b, matrix.c, matrix.d, matrix.h, matrix.v})
         AppendPdfFixed(out, value);
     out += "cm ";

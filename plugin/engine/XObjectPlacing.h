@@ -38,7 +38,8 @@ bool InsertDrawingAndBorder(CPDFElement& element, CosDoc cosDoc, CosObj pageDict
 // closed document, or of another document, is not. Never raises.
 bool IsLiveIn(CosObj obj, CosDoc cosDoc, int32_t type);
 
-// Appends the six numbers of matrix (16.16) each as "%f " and then "cm ".
+// Appends the six numbers of matrix (16.16) each as AppendPdfFixed writes
+// them and then "cm "; nothing for the identity.
 void AppendConcatOperator(std::string& out, const ASFixedMatrix& matrix);
 
 }  // namespace engine

@@ -307,8 +307,15 @@ TEST_F(FormElement, PiecePlacesTheFormWithThePlacement) {
     mPlacement.SetOffset(72, 72);
     ASSERT_TRUE(mElement.Write(0));
     EXPECT_EQ(Pieces().back(),
-              " q /RelativeColorimetric ri /NxGS0 gs 0.500000 0.000000 0.000000 0.500000 72.000000 "
-              "72.000000 cm /NxX0 Do Q ");
+              " q /RelativeColorimetric ri /NxGS0 gs 0.5 0 0 0.5 72 72 cm /NxX0 Do Q ");
+}
+
+TEST_F(FormElement, FormPlacedAsItStandsWritesNoConcatenation) {
+    ASSERT_NO_FATAL_FAILURE(Build({OneStream(kText)}));
+    mPlacement.SetScale(1, 1);
+    mPlacement.SetOffset(0, 0);
+    ASSERT_TRUE(mElement.Write(0));
+    EXPECT_EQ(Pieces().back(), " q /RelativeColorimetric ri /NxGS0 gs /NxX0 Do Q ");
 }
 
 TEST_F(FormElement, RotatedSourcePageIsAlignedByItsDisplayedSize) {

@@ -133,7 +133,7 @@ TEST_F(ImageElement, PiecePlacesTheUnitSquareScaledToTheImage) {
     mPlacement.SetScale(0.5, 0.5);
     ASSERT_TRUE(mElement.Write(0)) << mElement.GetErrorText();
     EXPECT_EQ(Pieces().back(),
-              " q /NxGS0 gs 50.000000 0.000000 0.000000 25.000000 72.000000 72.000000 cm /NxI0 Do Q ");
+              " q /NxGS0 gs 50 0 0 25 72 72 cm /NxI0 Do Q ");
     EXPECT_DOUBLE_EQ(mPlacement.GetScaleX(), 0.5) << "the scale is put back";
     EXPECT_TRUE(gCosHFT->objEqual(Entry("XObject", "NxI0"), mElement.GetImage()));
 }
@@ -146,7 +146,7 @@ TEST_F(ImageElement, PieceNumbersIgnoreACommaDecimalLocale) {
     enginetest::RestoreCLocale();
     ASSERT_TRUE(written);
     EXPECT_EQ(Pieces().back(),
-              " q /NxGS0 gs 25.000000 0.000000 0.000000 12.500000 72.000000 72.000000 cm /NxI0 Do Q ");
+              " q /NxGS0 gs 25 0 0 12.5 72 72 cm /NxI0 Do Q ");
 }
 
 TEST_F(ImageElement, WriteBeforeLoadingAddsNothing) {
@@ -211,8 +211,7 @@ TEST_P(ImageElementOrder, BorderIsDrawnOverTheImage) {
     if (added == 2) {
         // The border runs around the image: 72..172 x 72..122.
         EXPECT_EQ(after[first + 1],
-                  " q 0.00 G 2.000000 w /NxGS0 gs 72.000000 72.000000 m 172.000000 72.000000 l 172.000000 "
-                  "122.000000 l 72.000000 122.000000 l h S Q ");
+                  " q 0 G 2 w /NxGS0 gs 72 72 m 172 72 l 172 122 l 72 122 l h S Q ");
     }
 }
 

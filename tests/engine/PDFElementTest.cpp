@@ -93,27 +93,24 @@ protected:
 
 TEST_F(LineOperators, BlackDashedBorderIsWrittenExactly) {
     EXPECT_EQ(Write(Rect(72, 144, 144, 72), kIdentity, 1.0, 1, 0, 0, 0, CPDFElement::kStrokeRect),
-              " q 0.00 G 1.000000 w [3]0 d /NxGS0 gs 72.000000 72.000000 m 144.000000 72.000000 l "
-              "144.000000 144.000000 l 72.000000 144.000000 l h S Q ");
+              " q 0 G 1 w [3]0 d /NxGS0 gs 72 72 m 144 72 l 144 144 l 72 144 l h S Q ");
 }
 
 TEST_F(LineOperators, FillUsesTheFillColourOperatorsAndF) {
     EXPECT_EQ(Write(Rect(0, 10, 20, 0), kIdentity, 2.0, 0, 1.0, 0.5, 0.0, CPDFElement::kFillRect),
-              " q 1.00 0.50 0.00 rg 2.000000 w /NxGS0 gs 0.000000 0.000000 m 20.000000 0.000000 l "
-              "20.000000 10.000000 l 0.000000 10.000000 l h f Q ");
+              " q 1 0.5 0 rg 2 w /NxGS0 gs 0 0 m 20 0 l 20 10 l 0 10 l h f Q ");
 }
 
 TEST_F(LineOperators, TopEdgeModeStrokesTheTopFromLeftToRight) {
     EXPECT_EQ(Write(Rect(10, 30, 50, 20), kIdentity, 1.0, 0, 0.2, 0.4, 0.6, CPDFElement::kStrokeTopEdge),
-              " q 0.20 0.40 0.60 RG 1.000000 w /NxGS0 gs 10.000000 30.000000 m 50.000000 30.000000 l S Q ");
+              " q 0.2 0.4 0.6 RG 1 w /NxGS0 gs 10 30 m 50 30 l S Q ");
 }
 
 TEST_F(LineOperators, CornersAreMappedByTheMatrix) {
     // Scale 2, then move by (100, 50).
     const ASFixedMatrix matrix{2 * kASFixedOne, 0, 0, 2 * kASFixedOne, 100 * kASFixedOne, 50 * kASFixedOne};
     const std::string out = Write(Rect(0, 10, 5, 0), matrix, 1.0, 0, 0, 0, 0, CPDFElement::kStrokeRect);
-    EXPECT_NE(out.find("100.000000 50.000000 m 110.000000 50.000000 l 110.000000 70.000000 l "
-                       "100.000000 70.000000 l h S"),
+    EXPECT_NE(out.find("100 50 m 110 50 l 110 70 l 100 70 l h S"),
               std::string::npos)
         << out;
 }
@@ -161,9 +158,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(LineOperators, EqualChannelsWriteOneGrayValue) {
     const std::string stroke = Write(Rect(0, 1, 1, 0), kIdentity, 1, 0, 0.5, 0.5, 0.5, CPDFElement::kStrokeRect);
-    EXPECT_NE(stroke.find(" q 0.50 G "), std::string::npos) << stroke;
+    EXPECT_NE(stroke.find(" q 0.5 G "), std::string::npos) << stroke;
     const std::string fill = Write(Rect(0, 1, 1, 0), kIdentity, 1, 0, 1, 1, 1, CPDFElement::kFillRect);
-    EXPECT_NE(fill.find(" q 1.00 g "), std::string::npos) << fill;
+    EXPECT_NE(fill.find(" q 1 g "), std::string::npos) << fill;
 }
 
 TEST_F(LineOperators, LongNamesAndLargeCoordinatesGrowTheString) {
@@ -171,7 +168,7 @@ TEST_F(LineOperators, LongNamesAndLargeCoordinatesGrowTheString) {
     const std::string out = Write(Rect(-30000, 30000, 30000, -30000), kIdentity, 1, 0, 0, 0, 0,
                                   CPDFElement::kStrokeRect, gs.c_str());
     EXPECT_NE(out.find("/" + gs + " gs "), std::string::npos);
-    EXPECT_NE(out.find("-30000.000000 -30000.000000 m "), std::string::npos) << out;
+    EXPECT_NE(out.find("-30000 -30000 m "), std::string::npos) << out;
 }
 
 // --- documents for the Cos services

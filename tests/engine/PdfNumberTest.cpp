@@ -1,10 +1,13 @@
 // PdfReal and friends: the numbers of content strings, independent of the locale.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <clocale>
+#include <cstdint>
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "EngineFixture.h"
 #include "engine/PdfNumber.h"
@@ -39,12 +42,88 @@ INSTANTIATE_TEST_SUITE_P(
                     RealCase{"LargeValue", 7200000.25, 2, "7200000.25"}),
     [](const testing::TestParamInfo<RealCase>& info) { return info.param.name; });
 
+class PdfShortRealFormat : public testing::TestWithParam<RealCase> {};
+
+TEST_P(PdfShortRealFormat, WritesTheRoundedValueWithoutSpareZeros) {
+    const RealCase& c = GetParam();
+    EXPECT_EQ(PdfShortReal(c.value, c.decimals), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, PdfShortRealFormat,
+    testing::Values(RealCase{"WholeNumberHasNoPoint", 72.0, 6, "72"},
+                    RealCase{"ZerosBeforeThePointStay", 100.0, 2, "100"},
+                    RealCase{"TrailingZerosGo", 10.5, 6, "10.5"},
+                    RealCase{"RoundsBeforeTrimming", 0.4999, 2, "0.5"},
+                    RealCase{"RoundsUpToAWholeNumber", 0.999, 2, "1"},
+                    RealCase{"AllDecimalsKeptWhenNeeded", -12.3456789, 6, "-12.345679"},
+                    RealCase{"NegativeHalf", -0.5, 2, "-0.5"},
+                    RealCase{"TinyNegativeIsZero", -0.0000001, 6, "0"},
+                    RealCase{"RoundedAwayIsZero", 0.001, 2, "0"},
+                    RealCase{"NotANumberIsZero", std::numeric_limits<double>::quiet_NaN(), 2, "0"},
+                    RealCase{"NoDecimalsAsked", 2.5, 0, "2"}),
+    [](const testing::TestParamInfo<RealCase>& info) { return info.param.name; });
+
+struct FixedCase {
+    const char* name;
+    int32_t fixed;
+    const char* expected;
+};
+
+class PdfFixedFormat : public testing::TestWithParam<FixedCase> {};
+
+TEST_P(PdfFixedFormat, WritesTheShortestTextOfTheSameFixedValue) {
+    const FixedCase& c = GetParam();
+    std::string out;
+    AppendPdfFixed(out, c.fixed);
+    EXPECT_EQ(out, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, PdfFixedFormat,
+    testing::Values(FixedCase{"Zero", 0, "0 "}, FixedCase{"Half", 0x8000, "0.5 "},
+                    FixedCase{"MinusOne", -0x10000, "-1 "},
+                    // 517.92 is stored as 517.919998...; "517.92" reads back to it.
+                    FixedCase{"TwoDecimalsOfAPlacement", 33942405, "517.92 "},
+                    FixedCase{"SmallestStepNeedsFiveDecimals", 1, "0.00002 "},
+                    FixedCase{"Lowest", INT32_MIN, "-32768 "},
+                    FixedCase{"Highest", INT32_MAX, "32767.99998 "}),
+    [](const testing::TestParamInfo<FixedCase>& info) { return info.param.name; });
+
+// Every written value, read back as a reader reads it (a double rounded to the
+// nearest 1/65536), is the fixed value it came from, with at most five decimals;
+// and one decimal fewer would not be.
+TEST(PdfNumber, FixedValuesReadBackExactlyWithTheFewestDecimals) {
+    std::vector<int32_t> values;
+    for (int32_t v = -70000; v <= 70000; v += 7) values.push_back(v);
+    for (int32_t v = 0; v < 4000; ++v) values.push_back(INT32_MAX - v * 536870);
+    for (const int32_t value : values) {
+        std::string text;
+        AppendPdfFixed(text, value);
+        ASSERT_TRUE(text.ends_with(" ")) << text;
+        text.pop_back();
+        double read = 0;
+        const auto parsed = std::from_chars(text.data(), text.data() + text.size(), read);
+        ASSERT_EQ(parsed.ptr, text.data() + text.size()) << text;
+        ASSERT_EQ(std::llround(read * 65536.0), value) << text;
+        const size_t point = text.find('.');
+        if (point == std::string::npos) continue;
+        const size_t decimals = text.size() - point - 1;
+        ASSERT_LE(decimals, 5u) << text;
+        ASSERT_NE(text.back(), '0') << text;
+        // The value rounded to one decimal fewer reads back as another one.
+        const double scale = std::pow(10.0, static_cast<double>(decimals - 1));
+        ASSERT_NE(std::llround(std::round(read * scale) / scale * 65536.0), value) << text;
+    }
+}
+
 TEST(PdfNumber, AppendAddsTheSuffix) {
     std::string out = "x ";
     AppendPdfReal(out, 1.5, 2, " w ");
+    AppendPdfShortReal(out, 2.50, 2, " w ");
     AppendPdfInt(out, -42, " Tr ");
     AppendPdfFixed(out, 0x8000);
-    EXPECT_EQ(out, "x 1.50 w -42 Tr 0.500000 ");
+    EXPECT_EQ(out, "x 1.50 w 2.5 w -42 Tr 0.5 ");
 }
 
 TEST(PdfNumber, CommaDecimalLocaleChangesNothing) {

@@ -30,13 +30,13 @@ TEST_F(TextOnDocument, TextBlockIsWrittenInItsOrder) {
     const auto pieces = Pieces();
     ASSERT_EQ(pieces.size(), 1u);
     static const std::regex kBlock(
-        R"(^ q 0\.00 g 1 i /RelativeColorimetric ri /NxGS0 gs BT /NxF0 1 Tf (-?[0-9]+\.[0-9]{6} ){6}Tm )"
-        R"(0 Tw 0 Tc 100 Tz 0 TL 0 Ts -?[0-9]+\.[0-9]{6} -?[0-9]+\.[0-9]{6} Td \(Hello\) Tj ET Q $)");
+        R"(^ q 0 g 1 i /RelativeColorimetric ri /NxGS0 gs BT /NxF0 1 Tf (-?[0-9]+(\.[0-9]*[1-9])? ){6}Tm )"
+        R"(0 Tw 0 Tc 100 Tz 0 Ts -?[0-9]+(\.[0-9]*[1-9])? -?[0-9]+(\.[0-9]*[1-9])? Td \(Hello\) Tj ET Q $)");
     EXPECT_TRUE(std::regex_match(pieces[0], kBlock)) << pieces[0];
     // The matrix: size 20, at (72, 72) plus the descent for the lowest point.
     const std::string matrix = pieces[0].substr(pieces[0].find("1 Tf ") + 5);
     const auto values = Numbers(matrix);
-    ASSERT_EQ(values.size(), 13u);  // the matrix, the text state, the move
+    ASSERT_EQ(values.size(), 12u);  // the matrix, the text state, the move
     EXPECT_DOUBLE_EQ(values[0], 20.0);
     EXPECT_DOUBLE_EQ(values[3], 20.0);
     EXPECT_NEAR(values[4], 72.0, 0.001);
@@ -44,8 +44,8 @@ TEST_F(TextOnDocument, TextBlockIsWrittenInItsOrder) {
     // The first move lifts the baseline by the descent: -d / size.
     ASFixedRect sample{};
     stamp->element.MeasureText(stamp->element.EncodeText("Quillmark"), sample, 20);
-    EXPECT_NEAR(values[11], 0.0, 1e-6);
-    EXPECT_NEAR(values[12], -FixedToDouble(sample.bottom) / 20, 1e-5);
+    EXPECT_NEAR(values[10], 0.0, 1e-6);
+    EXPECT_NEAR(values[11], -FixedToDouble(sample.bottom) / 20, 1e-5);
 }
 
 TEST_F(TextOnDocument, LaterLinesMoveDownOneSpacingAndRightAlignedLinesShift) {
@@ -65,6 +65,27 @@ TEST_F(TextOnDocument, LaterLinesMoveDownOneSpacingAndRightAlignedLinesShift) {
     EXPECT_NE(block.find("(ab) Tj ET Q "), std::string::npos);
 }
 
+TEST_F(TextOnDocument, RotatedWrappedBlockSetsTheTextStateOnceAndAMatrixPerLine) {
+    std::string text;
+    for (int i = 0; i < 30; ++i) text += "turn" + std::to_string(i) + " ";
+    auto stamp = Stamp(text);
+    stamp->placement.SetRotation(30);
+    stamp->element.SetWordWrap(true);
+    ASSERT_TRUE(stamp->element.Write(0));
+    const std::string block = Pieces()[0];
+    auto count = [&](const std::string& what) {
+        size_t n = 0;
+        for (size_t at = block.find(what); at != std::string::npos; at = block.find(what, at + 1)) ++n;
+        return n;
+    };
+    const size_t lines = count(" Tj ");
+    ASSERT_GT(lines, 2u) << block;
+    EXPECT_EQ(count(" Tm "), lines) << block;
+    EXPECT_EQ(count(" Tz "), 1u) << block;
+    // The state follows the first matrix, before anything is shown.
+    EXPECT_LT(block.find(" Tm 0 Tw 0 Tc 100 Tz 0 Ts "), block.find(" Tj ")) << block;
+}
+
 TEST_F(TextOnDocument, ColoursAreGrayWhenEqualAndRgbOtherwise) {
     auto gray = Stamp("g");
     gray->element.SetFontColor(0, 0, 0);
@@ -74,8 +95,8 @@ TEST_F(TextOnDocument, ColoursAreGrayWhenEqualAndRgbOtherwise) {
     ASSERT_TRUE(red->element.Write(0));
     const auto pieces = Pieces();
     ASSERT_EQ(pieces.size(), 2u);
-    EXPECT_EQ(pieces[0].rfind(" q 0.00 g 1 i ", 0), 0u) << pieces[0];
-    EXPECT_EQ(pieces[1].rfind(" q 1.00 0.00 0.00 rg 1 i ", 0), 0u) << pieces[1];
+    EXPECT_EQ(pieces[0].rfind(" q 0 g 1 i ", 0), 0u) << pieces[0];
+    EXPECT_EQ(pieces[1].rfind(" q 1 0 0 rg 1 i ", 0), 0u) << pieces[1];
 }
 
 TEST_F(TextOnDocument, OpacityIsWrittenAsFixedNumbersInTheGraphicsState) {
@@ -205,8 +226,8 @@ TEST_F(TextOnDocument, OutlineModeStrokesTheGlyphsAndDrawsNoBorderOrBackground) 
     ASSERT_TRUE(stamp->element.Write(0));
     const auto pieces = Pieces();
     ASSERT_EQ(pieces.size(), 1u) << "no border and no background";
-    EXPECT_NE(pieces[0].find(" q 0.00 g 0.00 0.00 1.00 RG [3]0 d 1 i "), std::string::npos) << pieces[0];
-    EXPECT_NE(pieces[0].find("BT /NxF0 1 Tf 2 Tr 1.50 w "), std::string::npos) << pieces[0];
+    EXPECT_NE(pieces[0].find(" q 0 g 0 0 1 RG [3]0 d 1 i "), std::string::npos) << pieces[0];
+    EXPECT_NE(pieces[0].find("BT /NxF0 1 Tf 2 Tr 1.5 w "), std::string::npos) << pieces[0];
 }
 
 TEST_F(TextOnDocument, RenderModeIsOnlyWrittenInOutlineMode) {
@@ -231,10 +252,10 @@ TEST_F(TextOnDocument, BorderAndBackgroundNeedALineWidth) {
     ASSERT_TRUE(stamp->element.Write(0));
     const auto pieces = Pieces();
     ASSERT_EQ(pieces.size(), 4u);
-    EXPECT_NE(pieces[1].find(" 1.00 1.00 0.00 rg "), std::string::npos) << pieces[1];
+    EXPECT_NE(pieces[1].find(" 1 1 0 rg "), std::string::npos) << pieces[1];
     EXPECT_NE(pieces[1].find(" h f Q "), std::string::npos);
     EXPECT_NE(pieces[2].find("BT /NxF1"), std::string::npos);
-    EXPECT_NE(pieces[3].find(" 0.00 G 2.000000 w "), std::string::npos) << pieces[3];
+    EXPECT_NE(pieces[3].find(" 0 G 2 w "), std::string::npos) << pieces[3];
     EXPECT_NE(pieces[3].find(" h S Q "), std::string::npos);
 }
 
