@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "support/CallbackGuard.h"
 #include "support/HostTables.h"
 
 namespace {
@@ -75,7 +76,7 @@ bool SetupPlugin(uint32_t handshakeVersion, void* setupData) {
     auto* data = static_cast<PISetupData*>(setupData);
     if (handshakeVersion != kHandshakeVersion || !data || data->handshakeVersion != kHandshakeVersion)
         return false;
-    try {
+    return TrapOr(false, [&] {
         gExtensionID = data->extensionID;
         gCoreHFT = data->coreTable;
         gCoreVersion = kCoreTableVersion;
@@ -83,16 +84,14 @@ bool SetupPlugin(uint32_t handshakeVersion, void* setupData) {
         ImportOptionalTables();
         data->handshakeCallback = MakeCallback(PluginHandshake);
         return true;
-    } catch (...) {
-        return false;  // nothing may escape into the host
-    }
+    });  // nothing may escape into the host
 }
 
 ASAtom GetExtensionNameAtom() { return gCoreHFT->atomFromString("VELM:Quillmark"); }
 
 bool PluginHandshake(uint32_t handshakeVersion, void* handshakeData) {
     if (handshakeVersion != kHandshakeVersion || !handshakeData) return false;
-    try {
+    return TrapOr(false, [&] {
         auto* data = static_cast<PIHandshakeData*>(handshakeData);
         data->extensionName = GetExtensionNameAtom();
         data->exportTablesCallback = MakeCallback(ExportHfts);
@@ -100,9 +99,7 @@ bool PluginHandshake(uint32_t handshakeVersion, void* handshakeData) {
         data->initCallback = MakeCallback(PluginInit);
         data->unloadCallback = MakeCallback(PluginUnload);
         return true;
-    } catch (...) {
-        return false;
-    }
+    });
 }
 
 bool PluginImportReplaceAndRegister() { return true; }

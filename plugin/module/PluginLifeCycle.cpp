@@ -150,10 +150,7 @@ void DeleteClipboard() {
 // Runs one unload step; a failure of one step does not keep the others from running.
 template <class F>
 void UnloadStep(F&& inStep) noexcept {
-    try {
-        inStep();
-    } catch (...) {
-    }
+    TrapRun(inStep);
 }
 
 }  // namespace
@@ -187,7 +184,9 @@ void RemakePlugInUndoController() {
 }
 
 bool PluginInit() {
-    try {
+    // Nothing may escape into the host. What was made stays until the unload,
+    // which the host runs for a plug-in that failed to start.
+    return GuardCallback("Starting the plug-in", false, [&] {
         CProductIdentity& identity = GetProductIdentity();
         identity.SetName("Quillmark");
         identity.SetProductId("Quillmark");
@@ -208,12 +207,7 @@ bool PluginInit() {
         MakeUndoControllerAndNotification();
         ui::InstallStamperDialogs();
         return true;
-    } catch (...) {
-        // Nothing may escape into the host. What was made stays until the
-        // unload, which the host runs for a plug-in that failed to start.
-        ReportCallbackFailure("Starting the plug-in");
-        return false;
-    }
+    });
 }
 
 bool PluginUnload() {

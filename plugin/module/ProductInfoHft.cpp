@@ -5,6 +5,7 @@
 
 #include "module/PluginEntry.h"
 #include "stamper/CProductIdentity.h"
+#include "support/CallbackGuard.h"
 #include "support/HostTables.h"
 
 namespace {
@@ -29,12 +30,10 @@ HFT BuildProductInfoHft(HFTServer server) {
 
 HFT ProvideProductInfoHft(HFTServer server, uint32_t version, void*) {
     if (version != 1) return nullptr;
-    try {
+    return TrapOr<HFT>(nullptr, [&] {
         if (!sProductInfoHft) sProductInfoHft = BuildProductInfoHft(server);
-    } catch (...) {
-        return nullptr;
-    }
-    return sProductInfoHft;
+        return sProductInfoHft;
+    });
 }
 
 }  // namespace
@@ -42,11 +41,9 @@ HFT ProvideProductInfoHft(HFTServer server, uint32_t version, void*) {
 // CreateProductInfoHftServer: the server is made once, when the host asks for
 // the plug-in's tables.
 bool ExportHfts() {
-    try {
+    return TrapOr(false, [&] {
         ASCallback provide =
             gCoreHFT->makeCallback(gExtensionID, reinterpret_cast<ASProc>(ProvideProductInfoHft));
         return gAppSupportHFT->newServer("KESO:Quillmark", provide, nullptr) != nullptr;
-    } catch (...) {
-        return false;
-    }
+    });
 }
