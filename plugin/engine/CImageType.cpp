@@ -8,6 +8,7 @@
 #include "support/io/CBridgeStream.h"
 #include "support/ErrorMessage.h"
 #include "support/cos/PDFAtoms.h"
+#include "support/ScopeGuard.h"
 
 void RefuseImage(const char* text, ErrorCode code) {
     ShowAlert(text);
@@ -90,14 +91,10 @@ uint32_t GetImageFileType(CBridgeStream* stream) {
     const bool wasOpen = stream->IsOpen();
     if (!wasOpen && !stream->Open(kStreamRead)) FailImageType();
     unsigned char head[4] = {};
-    size_t got = 0;
-    try {
-        got = ReadHead(*stream, head);
-    } catch (...) {
-        if (!wasOpen) stream->Close();
-        throw;
-    }
-    if (!wasOpen) stream->Close();
+    const size_t got = WithCleanUp([&] { return ReadHead(*stream, head); },
+                                   [&] {
+                                       if (!wasOpen) stream->Close();
+                                   });
     if (got < sizeof head) FailImageType();
 
     const uint32_t v = uint32_t(head[0]) | (uint32_t(head[1]) << 8) | (uint32_t(head[2]) << 16) |

@@ -33,11 +33,8 @@ CJPEGASStream::CJPEGASStream(jpeg_decompress_struct* decompressor) {
 
 CJPEGASStream::~CJPEGASStream() {
     // The host's stream first: it must not call back into freed rows.
-    try {
-        Close();
-    } catch (...) {
-        // A close the host refuses leaves nothing of ours behind.
-    }
+    // A close the host refuses leaves nothing of ours behind.
+    TrapRun([this] { Close(); });
     mProgress.End();
 }
 

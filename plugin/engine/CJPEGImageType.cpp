@@ -12,6 +12,7 @@
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
 #include "support/cos/PDFAtoms.h"
+#include "support/ScopeGuard.h"
 
 namespace {
 
@@ -154,11 +155,9 @@ void CJPEGImageType::StartDecompression() {
 }
 
 void CJPEGImageType::Open() {
-    try {
+    {
+        const auto release = OnFailure([this] { ReleaseDecompression(); });
         StartDecompression();
-    } catch (...) {
-        ReleaseDecompression();
-        throw;
     }
     // Only the header is needed: no image data is decoded here.
     mOpened = true;

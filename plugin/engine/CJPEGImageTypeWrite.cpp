@@ -13,6 +13,7 @@
 #include "engine/ImageReadProgress.h"
 #include "engine/JpegErrors.h"
 #include "engine/ImageColorSpaces.h"
+#include "support/CallbackGuard.h"
 #include "support/CPDPageHolder.h"
 #include "support/ErrorMessage.h"
 #include "support/io/CBridgeStream.h"
@@ -29,11 +30,7 @@ struct JpegDestination {
 
 // Writes without letting an exception into libjpeg's frames.
 bool writeBytes(CBridgeStream* stream, const void* data, size_t size) noexcept {
-    try {
-        return stream->Write(data, size) == size;
-    } catch (...) {
-        return false;
-    }
+    return TrapOr(false, [&] { return stream->Write(data, size) == size; });
 }
 
 void initDestination(j_compress_ptr cinfo) {

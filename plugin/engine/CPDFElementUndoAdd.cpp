@@ -8,6 +8,7 @@
 #include "support/ErrorCode.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
+#include "support/ScopeGuard.h"
 
 namespace {
 
@@ -56,13 +57,7 @@ bool CPDFElementUndoAdd::Undo() {
                 return;
             }
             CPDPageHolder page(doc, mPageIndex);
-            try {
-                UndoOnPage(page);
-            } catch (...) {
-                NotifyChanged(page);
-                throw;
-            }
-            NotifyChanged(page);
+            WithCleanUp([&] { UndoOnPage(page); }, [&] { NotifyChanged(page); });
         });
     } catch (ErrorCode) {
         mSuccess = false;

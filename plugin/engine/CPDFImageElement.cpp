@@ -10,6 +10,7 @@
 #include "engine/CTIFFImageType.h"
 #include "engine/EngineHostFrame.h"
 #include "engine/XObjectPlacing.h"
+#include "support/CallbackGuard.h"
 #include "support/io/CBridgeFileStream.h"
 #include "support/ErrorMessage.h"
 #include "support/FixedPoint.h"
@@ -42,8 +43,8 @@ bool CPDFImageElement::LoadImage() {
 CosObj CPDFImageElement::CreateImageXObject() {
     CosObj result{};
     CBridgeFileStream stream(mImageFile);
-    try {
-        if (!mDocument || !mDocument->GetPDDoc()) return result;
+    TrapFailure([&] {
+        if (!mDocument || !mDocument->GetPDDoc()) return;
         std::unique_ptr<CImageType> type;
         switch (GetImageFileType(&stream)) {
             case kImageFileJPEG: type = std::make_unique<CJPEGImageType>(&stream); break;
@@ -57,11 +58,11 @@ CosObj CPDFImageElement::CreateImageXObject() {
             if (mPlacement)
                 mPlacement->mElementBox = {0, FixedFromInt(mImageHeight), FixedFromInt(mImageWidth), 0};
         }
-    } catch (...) {
+    }, [&] {
         // Whatever went wrong (a damaged file, a layout the reader refuses, a
         // host error while storing the samples), the stamp reports it from here.
         SetErrorMessage(kCreateError);
-    }
+    });
     stream.Close();
     return result;
 }

@@ -17,11 +17,8 @@ CStrippedTIFFASStream::CStrippedTIFFASStream(struct tiff* handle) {
 
 CStrippedTIFFASStream::~CStrippedTIFFASStream() {
     // The host's stream first: it must not call back into a freed buffer.
-    try {
-        Close();
-    } catch (...) {
-        // A close the host refuses leaves nothing of ours behind.
-    }
+    // A close the host refuses leaves nothing of ours behind.
+    TrapRun([this] { Close(); });
     FreeBuffer();
     mProgress.End();
 }

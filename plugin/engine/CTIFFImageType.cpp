@@ -12,6 +12,7 @@
 #include "support/Alerts.h"
 #include "support/io/CBridgeStream.h"
 #include "support/ErrorMessage.h"
+#include "support/ScopeGuard.h"
 
 namespace {
 
@@ -19,11 +20,8 @@ namespace {
 void ErrorHandler(const char*, const char* format, va_list args) {
     char text[1024];
     std::vsnprintf(text, sizeof text, format, args);
-    try {
-        ShowAlert(text);
-    } catch (...) {
-        // Called from inside libtiff: nothing may be thrown into it.
-    }
+    // Called from inside libtiff: nothing may be thrown into it.
+    TrapRun([&] { ShowAlert(text); });
 }
 
 void WarningHandler(const char*, const char*, va_list) {}
@@ -130,13 +128,9 @@ void CTIFFImageType::OpenTIFF() {
         Refuse("Failed to open image", kErrImageRead,
                "The file is not a TIFF file libtiff can read");
     }
-    try {
-        ReadTags();
-        CheckStrips();
-    } catch (...) {
-        CloseTIFF();
-        throw;
-    }
+    const auto close = OnFailure([this] { CloseTIFF(); });
+    ReadTags();
+    CheckStrips();
 }
 
 void CTIFFImageType::ReadTags() {

@@ -7,6 +7,7 @@
 #include "support/cos/CCosStream.h"
 #include "support/ErrorCode.h"
 #include "support/cos/PDFAtoms.h"
+#include "support/ScopeGuard.h"
 
 namespace {
 
@@ -162,15 +163,13 @@ bool IsICCProfileLab(CCosStream& profile) {
     profile.OpenStream(kCosStreamDecoded);
     char header[20] = {};
     int32_t got = 0;
-    try {
-        // Fewer than 20 bytes: no header colour space to compare.
-        for (int32_t n; got < 20 && (n = profile.GetStream().Read(header + got, 1, 20 - got)) > 0;)
-            got += n;
-    } catch (...) {
-        profile.CloseStream();
-        throw;
-    }
-    profile.CloseStream();
+    WithCleanUp(
+        [&] {
+            // Fewer than 20 bytes: no header colour space to compare.
+            for (int32_t n; got < 20 && (n = profile.GetStream().Read(header + got, 1, 20 - got)) > 0;)
+                got += n;
+        },
+        [&] { profile.CloseStream(); });
     return got == 20 && std::memcmp(header + 16, "Lab ", 4) == 0;
 }
 

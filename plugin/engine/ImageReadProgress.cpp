@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "support/av/ProgressMonitor.h"
+#include "support/CallbackGuard.h"
 
 namespace {
 int32_t Clamp(uint64_t value) {
@@ -33,13 +34,12 @@ void ImageReadProgress::End() noexcept {
     if (!mMonitor) return;
     ASProgressMonitor monitor = mMonitor;
     mMonitor = nullptr;
-    try {
+    // Progress is a display only; a failure here must not end a read.
+    TrapRun([&] {
         if (monitor->endOperation) monitor->endOperation(mClientData);
         if (mOuterDuration > 0) {
             if (monitor->setDuration) monitor->setDuration(mOuterDuration, mClientData);
             if (monitor->setCurrValue) monitor->setCurrValue(mOuterValue, mClientData);
         }
-    } catch (...) {
-        // Progress is a display only; a failure here must not end a read.
-    }
+    });
 }

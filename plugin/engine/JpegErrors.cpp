@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "support/Alerts.h"
+#include "support/CallbackGuard.h"
 
 namespace {
 
@@ -16,14 +17,13 @@ JpegErrorManager& ManagerOf(j_common_ptr cinfo) {
 void ShowMessage(j_common_ptr cinfo, bool inFatal) {
     char text[JMSG_LENGTH_MAX] = {};
     (*cinfo->err->format_message)(cinfo, text);
-    try {
+    // An alert that cannot be shown loses the text, not the read.
+    TrapRun([&] {
         if (inFatal)
             ShowAlert(text);
         else
             ShowWarning(text);
-    } catch (...) {
-        // An alert that cannot be shown loses the text, not the read.
-    }
+    });
 }
 
 void OutputMessage(j_common_ptr cinfo) { ShowMessage(cinfo, false); }

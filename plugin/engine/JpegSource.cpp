@@ -2,6 +2,7 @@
 
 #include <jerror.h>
 
+#include "support/CallbackGuard.h"
 #include "support/io/CBridgeStream.h"
 
 namespace {
@@ -17,12 +18,11 @@ void InitSource(j_decompress_ptr cinfo) {
 // Reads the next bytes; never lets a C++ exception into libjpeg.
 size_t ReadStream(JpegStreamSource& source, bool& failed) {
     failed = false;
-    try {
-        return source.stream->Read(source.buffer, kJpegSourceBufferSize);
-    } catch (...) {
-        failed = true;
-        return 0;
-    }
+    return TrapFailure([&] { return source.stream->Read(source.buffer, kJpegSourceBufferSize); },
+                       [&]() -> size_t {
+                           failed = true;
+                           return 0;
+                       });
 }
 
 boolean FillInputBuffer(j_decompress_ptr cinfo) {
