@@ -3,7 +3,9 @@
 #include "support/Assertion.h"
 #include "support/CPDPageHolder.h"
 #include "support/HostFrame.h"
+#include "support/HostHandle.h"
 #include "support/HostTables.h"
+#include "support/ScopeGuard.h"
 
 CPDEContent::CPDEContent() { TakeMade(CallHost([] { return gPDFEditWriteHFT->contentCreate(); })); }
 
@@ -24,10 +26,7 @@ CPDEContent::CPDEContent(PDDoc doc, int32_t pageNumber) {
 }
 
 CPDEContent::~CPDEContent() {
-    try {
-        GiveBackPage();
-    } catch (...) {
-    }
+    TrapRun([this] { GiveBackPage(); });
 }
 
 void CPDEContent::GiveBackPage() {
@@ -35,13 +34,8 @@ void CPDEContent::GiveBackPage() {
     PDPage page = mPDPage;
     mPDPage = nullptr;
     mHandle = nullptr;  // the loan is the host's; nothing to release as an object
-    try {
-        CallHost([&] { gPagePDEContentHFT->pageReleasePDEContent(page, gExtensionID); });
-    } catch (...) {
-        gPDModelHFT->pageRelease(page);
-        throw;
-    }
-    gPDModelHFT->pageRelease(page);
+    WithCleanUp([&] { CallHost([&] { gPagePDEContentHFT->pageReleasePDEContent(page, gExtensionID); }); },
+                [&] { gPDModelHFT->pageRelease(page); });
 }
 
 void CPDEContent::SetFromCosObj(CosObj contents, CosObj resources) {
@@ -52,16 +46,12 @@ void CPDEContent::SetFromCosObj(CosObj contents, CosObj resources) {
 
 void CPDEContent::SetFromPage(PDPage page) {
     CallHost([&] { gPDModelHFT->pageAcquire(page); });  // kept while the content is lent
-    PDEContent lent;
-    try {
-        lent = CallHost([&] { return gPagePDEContentHFT->pageAcquirePDEContent(page, gExtensionID); });
-    } catch (...) {
-        gPDModelHFT->pageRelease(page);
-        throw;
-    }
+    CHostPageRef acquired(page);                         // given back unless it is
+    const PDEContent lent =
+        CallHost([&] { return gPagePDEContentHFT->pageAcquirePDEContent(page, gExtensionID); });
     GiveBackPage();
     ReleaseHeld();
-    mPDPage = page;
+    mPDPage = acquired.Take();
     mHandle = lent;
     mOwned = true;
     mDoNotRelease = true;

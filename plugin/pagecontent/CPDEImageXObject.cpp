@@ -6,6 +6,7 @@
 #include "pagecontent/FormMemberSearch.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
+#include "support/ScopeGuard.h"
 
 CPDEImageXObject::CPDEImageXObject(CFormMember* member, PDEElement element, bool ownsMember) : CPDEImage(element) {
     SetMember(member, ownsMember);
@@ -85,20 +86,13 @@ void CPDEImageXObject::ReplaceElement(PDEElement newElement) {
 void CPDEImageXObject::ShowInView() {
     AVPageView pageView = CallHost([&] { return gAppViewHFT->docGetPageView(mView); });
     CallHost([&] { gAppViewHFT->pageViewDrawNow(pageView); });
-    try {
-        CallHost([&] { gAppViewHFT->pageViewGoTo(pageView, mPageNumber); });
-        const ASFixedRect box = GetBBox();
-        AVDevRect device;
-        CallHost([&] { gAppViewHFT->pageViewRectToDevice(pageView, &box, &device); });
-        CallHost([&] { gAppViewHFT->pageViewScrollToRect(pageView, &device, true, true, 20); });
-        CallHost([&] { gAppViewHFT->pageViewDrawNow(pageView); });
-    } catch (...) {
-        try {
-            gAppViewHFT->pageViewInvalidateRect(pageView, nullptr);
-        } catch (...) {
-        }
-        throw;
-    }
+    const auto redraw = OnFailure([&] { gAppViewHFT->pageViewInvalidateRect(pageView, nullptr); });
+    CallHost([&] { gAppViewHFT->pageViewGoTo(pageView, mPageNumber); });
+    const ASFixedRect box = GetBBox();
+    AVDevRect device;
+    CallHost([&] { gAppViewHFT->pageViewRectToDevice(pageView, &box, &device); });
+    CallHost([&] { gAppViewHFT->pageViewScrollToRect(pageView, &device, true, true, 20); });
+    CallHost([&] { gAppViewHFT->pageViewDrawNow(pageView); });
 }
 
 void CPDEImageXObject::GetPlacementMatrix(CPDEMatrix& out) {

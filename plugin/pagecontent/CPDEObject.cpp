@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "support/CallbackGuard.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
 
@@ -15,11 +16,8 @@ CPDEObject& CPDEObject::operator=(const CPDEObject& other) {
 }
 
 CPDEObject::~CPDEObject() {
-    try {
-        ReleaseHeld();
-    } catch (...) {
-        // a destructor gives back what it can; the host has recorded the failure
-    }
+    // A destructor gives back what it can; the host has recorded the failure.
+    TrapRun([this] { ReleaseHeld(); });
 }
 
 void CPDEObject::ReleaseHeld() {
@@ -77,11 +75,10 @@ void* CPDEObject::GetTag(ASAtom key) const {
 namespace {
 // Called by the host: nothing may leave it as an exception.
 void printDump(const char* text, void* clientData) {
-    try {
+    TrapRun([&] {
         if (clientData) std::fputs(text, static_cast<FILE*>(clientData));
         else gAppViewHFT->alertNote(text);
-    } catch (...) {
-    }
+    });
 }
 }  // namespace
 

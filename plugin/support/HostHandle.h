@@ -1,5 +1,5 @@
 // Owns one handle the host made or lent for the plug-in (a cabinet, a text, a
-// reference to a menu or menu item, a tool button) and gives it back when it
+// reference to a page, a menu or menu item, a tool button) and gives it back when it
 // goes, so that no path, an exception included, forgets it. Take() hands the
 // handle to a new owner (a cabinet that took it, a command, a toolbar).
 #pragma once
@@ -51,6 +51,12 @@ struct HostTextRelease {
     }
 };
 
+struct HostPageRelease {
+    void operator()(PDPage inPage) const {
+        if (gPDModelHFT) gPDModelHFT->pageRelease(inPage);
+    }
+};
+
 struct HostMenuItemRelease {
     void operator()(AVMenuItem inItem) const {
         if (gAppViewHFT) gAppViewHFT->menuItemRelease(inItem);
@@ -73,6 +79,8 @@ struct HostToolButtonDestroy {
 using CHostCab = THostHandle<ASCab, HostCabRelease>;
 // A host text (ASExtra textFromUTF8) the plug-in owns.
 using CHostText = THostHandle<ASText, HostTextRelease>;
+// A reference to a page that the plug-in acquired (PDModel pageAcquire).
+using CHostPageRef = THostHandle<PDPage, HostPageRelease>;
 // A reference to a menu item that the host handed over (an acquire by name or index).
 using CHostMenuItemRef = THostHandle<AVMenuItem, HostMenuItemRelease>;
 // A reference to a menu that the host handed over (a submenu acquired from its item).
