@@ -3,6 +3,7 @@
 #include "qmhost/HostError.h"
 #include "stamper/CStamp.h"
 #include "stamper/HostServices.h"
+#include "support/CallbackGuard.h"
 #include "support/HostHandle.h"
 #include "support/HostTables.h"
 
@@ -35,11 +36,8 @@ void PutCabStampPointer(ASCab inCab, const char* inKey, std::unique_ptr<CStamp> 
 }
 
 void DestroyStampPointerEntry(void* inStamp) {
-    try {
-        delete static_cast<CStamp*>(inStamp);
-    } catch (...) {
-        // Called by the host: nothing may cross back into it.
-    }
+    // Called by the host: nothing may cross back into it.
+    TrapRun([&] { delete static_cast<CStamp*>(inStamp); });
 }
 
 ASCallback GetDestroyStampCallback() {
@@ -115,12 +113,11 @@ void EndBatchProgress(AVCommand inCommand, ASCab inState) {
 
 void ReportToCommand(AVCommand inCommand, int32_t inSeverity, int32_t inErrorCode,
                      const std::string& inMessage) noexcept {
-    try {
+    // A report that cannot be made is left out; the log has the message.
+    TrapRun([&] {
         AVCommandReportProc report = gAppViewHFT->commandGetReportProc(inCommand);
         if (!report) return;
         const CHostText text(inMessage.empty() ? nullptr : CStringToASText(inMessage.c_str()));
         report(inSeverity, inErrorCode, text.Get(), nullptr, nullptr, inCommand);
-    } catch (...) {
-        // A report that cannot be made is left out; the log has the message.
-    }
+    });
 }

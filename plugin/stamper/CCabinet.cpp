@@ -18,6 +18,7 @@
 #include "support/io/FileSystemHelpers.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
+#include "support/ScopeGuard.h"
 
 namespace {
 
@@ -27,17 +28,9 @@ template <class F>
 void WithFileStream(const char* inPath, int16_t inMode, F&& body) {
     const CASPathName path(inPath);
     ASStm stream = gAppSupportHFT->fileStmOpen(path, inMode);
-    try {
-        body(stream);
-    } catch (...) {
-        try {
-            gAppSupportHFT->stmClose(stream);
-        } catch (const HostError&) {
-            // The first failure is the one worth reporting.
-        }
-        throw;
-    }
-    gAppSupportHFT->stmClose(stream);  // a failed flush raises here
+    // After a failed body the first failure is the one worth reporting; after
+    // one that ran through, a failed flush raises from the close.
+    WithCleanUp([&] { body(stream); }, [&] { gAppSupportHFT->stmClose(stream); });
 }
 
 // The cabinet table; without it no cabinet operation can be done.

@@ -3,6 +3,7 @@
 #include "stamper/StamperMenuItems.h"
 #include "stamper/StamperMenuSupport.h"
 #include "support/HostFrame.h"
+#include "support/HostHandle.h"
 #include "support/HostTables.h"
 #include "support/av/PlugInsToolBar.h"
 
@@ -14,13 +15,8 @@ CManageStampsToolButton::CManageStampsToolButton()
 CManageStampsToolButton::~CManageStampsToolButton() {
     // The separator would otherwise stay on the shared toolbar after an unload,
     // and every new start would add one more.
-    if (!mSeparator) return;
-    try {
-        gAppViewHFT->toolButtonDestroy(mSeparator);
-    } catch (...) {
-        // The host dropped it already.
-    }
-    mSeparator = nullptr;
+    // A host that refuses has dropped it already.
+    CHostToolButton(std::exchange(mSeparator, nullptr)).Reset();
 }
 
 void CManageStampsToolButton::AddToPlugInsToolBar(AVMenu inMenu) {

@@ -17,6 +17,7 @@
 #include "stamper/RunProgress.h"
 #include "stamper/StampKeys.h"
 #include "stamper/StampMessages.h"
+#include "support/CallbackGuard.h"
 #include "support/HostHandle.h"
 #include "support/ErrorCode.h"
 #include "support/ErrorMessage.h"
@@ -110,16 +111,15 @@ void CStamp::ReportMessage() const {
 bool CStamp::BuildKind(PDDoc inDoc, const std::function<bool()>& inKindPart) {
     const bool result = CStamp::Build(inDoc);
     if (!mBuilt) return false;
-    try {
-        return inKindPart() && result;
-    } catch (...) {
-        ReportMessage();
-        // The element goes with what the kind's part made for it (a source
-        // document it opened).
-        DeleteBuiltObjects();
-        mBuilt = false;
-        return false;
-    }
+    return TrapFailure([&] { return inKindPart() && result; },
+                       [&] {
+                           ReportMessage();
+                           // The element goes with what the kind's part made for it (a source
+                           // document it opened).
+                           DeleteBuiltObjects();
+                           mBuilt = false;
+                           return false;
+                       });
 }
 
 void CStamp::DeleteBuiltObjects() {
@@ -144,7 +144,7 @@ bool CStamp::Build(PDDoc inDoc) {
     mAction.reset();
     mPageRanges.reset();
     bool result = true;
-    try {
+    TrapFailure([&] {
         mElement->SetRecordUndo(mInteractive);
         SetMessage(kStrCannotStamp);
         mDocument = std::make_unique<CPDFDocument>(inDoc);
@@ -159,11 +159,11 @@ bool CStamp::Build(PDDoc inDoc) {
         BuildBorder();
         if (!BuildAction(inDoc)) result = false;
         BuildPageRanges(inDoc);
-    } catch (...) {
+    }, [&] {
         ReportMessage();
         result = false;
         mBuilt = false;
-    }
+    });
     if (!mBuilt) DeleteBuiltObjects();
     return result;
 }
@@ -220,17 +220,19 @@ bool CStamp::Apply(PDDoc inDoc, bool inInteractive) {
     const bool built = Build(inDoc);
     if (!mBuilt) return false;
     SetMessage(kStrCannotStamp);
-    try {
-        WritePages(inDoc);
-    } catch (...) {
-        ReportMessage();
-        DeleteBuiltObjects();
-        // A failure while writing ends the run that applies this stamp.
-        mBuilt = false;
-        return false;
-    }
+    const bool written = TrapFailure(
+        [&] {
+            WritePages(inDoc);
+            return true;
+        },
+        [&] {
+            ReportMessage();
+            return false;
+        });
     DeleteBuiltObjects();
-    return built;
+    // A failure while writing ends the run that applies this stamp.
+    if (!written) mBuilt = false;
+    return written && built;
 }
 
 void CStamp::WritePages(PDDoc inDoc) {
@@ -285,11 +287,13 @@ void CStamp::WritePage(PDDoc inDoc, int32_t inPageIndex, int32_t inCounterPage) 
 bool CStamp::ApplyToPage(PDDoc inDoc, int32_t inPageIndex, int32_t inCounterPage) {
     if (!mElement) return false;
     SetMessage(kStrCannotStamp);
-    try {
-        WritePage(inDoc, inPageIndex, inCounterPage < 0 ? inPageIndex : inCounterPage);
-        return true;
-    } catch (...) {
-        ReportMessage();
-        return false;
-    }
+    return TrapFailure(
+        [&] {
+            WritePage(inDoc, inPageIndex, inCounterPage < 0 ? inPageIndex : inCounterPage);
+            return true;
+        },
+        [&] {
+            ReportMessage();
+            return false;
+        });
 }

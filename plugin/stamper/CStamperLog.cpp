@@ -8,6 +8,7 @@
 #include "stamper/CStamperPreferences.h"
 #include "stamper/OpenFileSeam.h"
 #include "support/Alerts.h"
+#include "support/CallbackGuard.h"
 #include "support/ErrorCode.h"
 #include "support/io/FileSystemHelpers.h"
 
@@ -101,15 +102,14 @@ void CStamperLog::Append(const std::string& inText) {
 void CStamperLog::ReportFailure(int inError) {
     if (mFailureReported) return;
     mFailureReported = true;
-    try {
-        // A warning, not a failure: the run that logs goes on and its result stands.
+    // A warning, not a failure: the run that logs goes on and its result
+    // stands. A warning that cannot be shown has nowhere left to go.
+    TrapRun([&] {
         Warning("The log file %s cannot be written (%s). Log lines are left out until it can be "
-              "written again.",
-              GetFile().IsEmpty() ? "(none named)" : GetFile().GetPath(),
-              inError ? std::strerror(inError) : "unknown error");
-    } catch (...) {
-        // Nowhere left to report to; the run goes on.
-    }
+                "written again.",
+                GetFile().IsEmpty() ? "(none named)" : GetFile().GetPath(),
+                inError ? std::strerror(inError) : "unknown error");
+    });
 }
 
 CStamperLog& GetStamperLog() {

@@ -10,6 +10,7 @@
 #include "stamper/StampMessages.h"
 #include "stamper/StampRunCounters.h"
 #include "stamper/TextVariables.h"
+#include "support/CallbackGuard.h"
 
 CTextStamp::CTextStamp() : CStamp(kStampTypeText) {}
 
@@ -103,7 +104,8 @@ std::string CTextStamp::FontName() const {
 
 void CTextStamp::WarnOfMissingChars() const {
     if (!mTextElement || IsNoLog()) return;
-    try {
+    // Not knowing is no reason to stop the run.
+    TrapRun([&] {
         // Line breaks are no characters to show.
         std::string shown;
         for (const std::string& line : CPDFTextElement::SplitLines(mTextElement->GetText())) shown += line;
@@ -111,7 +113,5 @@ void CTextStamp::WarnOfMissingChars() const {
         if (mTextElement->FindMissingChars(shown, chars) == 0) return;
         WarnOncePerRun("missing characters", "the font " + FontName() + " cannot show some characters of the stamp \"" +
                                                  GetName() + "\" (" + chars + "); they are drawn as \"?\"");
-    } catch (...) {
-        // Not knowing is no reason to stop the run.
-    }
+    });
 }

@@ -11,36 +11,15 @@
 #include "support/av/CAVMenu.h"
 #include "support/ErrorCode.h"
 #include "support/ErrorMessage.h"
+#include "support/HostHandle.h"
 #include "support/io/FileSystemHelpers.h"
 #include "support/HostTables.h"
 #include "support/io/ModulePaths.h"
+#include "support/ScopeGuard.h"
 
 namespace {
 
 constexpr const char* kHelpHostItem = "UsingExtensions";
-
-// Hold a reference handed over by the host and give it back on every road out.
-struct AcquiredItem {
-    AVMenuItem item = nullptr;
-    ~AcquiredItem() {
-        if (!item) return;
-        try {
-            gAppViewHFT->menuItemRelease(item);
-        } catch (...) {
-        }
-    }
-};
-
-struct AcquiredMenu {
-    AVMenu menu = nullptr;
-    ~AcquiredMenu() {
-        if (!menu) return;
-        try {
-            gAppViewHFT->menuRelease(menu);
-        } catch (...) {
-        }
-    }
-};
 
 }  // namespace
 
@@ -66,44 +45,38 @@ void CAboutMenuItem::Execute() { RunStamperDialog(StamperDialog::kAboutBox); }
 
 CHelpMenuItem::CHelpMenuItem() {
     const std::string title = MenuTitle(kStrStamperMenuTitle);
-    try {
-        if (IsSiblingPluginInstalled())
-            CreateInFamilyMenu();
-        else
-            CAVHelpMenuItem::Create(title.c_str(), "VELM:StamperHelp", 0, 0, nullptr, 0, nullptr);
-    } catch (...) {
-        Detach();  // no destructor runs for a constructor that throws
-        throw;
-    }
+    const auto detach = OnFailure([this] { Detach(); });  // no destructor runs for a constructor that throws
+    if (IsSiblingPluginInstalled())
+        CreateInFamilyMenu();
+    else
+        CAVHelpMenuItem::Create(title.c_str(), "VELM:StamperHelp", 0, 0, nullptr, 0, nullptr);
 }
 
 CHelpMenuItem::~CHelpMenuItem() { TakeOutOfMenu(*this); }
 
 void CHelpMenuItem::CreateInFamilyMenu() {
-    AcquiredItem hostItem;
-    hostItem.item = AcquireMenuItemByName(kHelpHostItem);
-    if (!hostItem.item) {
+    // The references handed over by the host go back on every road out.
+    const CHostMenuItemRef hostItem(AcquireMenuItemByName(kHelpHostItem));
+    if (!hostItem.Get()) {
         SetErrorMessage(std::string("The host menu item ") + kHelpHostItem + " is not in the menu bar.");
         ThrowErrorCode(kErrNotFound);
     }
-    AcquiredMenu hostSubmenu;
-    hostSubmenu.menu = gAppViewHFT->menuItemAcquireSubmenu(hostItem.item);
-    if (!hostSubmenu.menu) {
+    const CHostMenuRef hostSubmenu(gAppViewHFT->menuItemAcquireSubmenu(hostItem.Get()));
+    if (!hostSubmenu.Get()) {
         SetErrorMessage(std::string("The host menu item ") + kHelpHostItem + " has no submenu.");
         ThrowErrorCode(kErrNotFound);
     }
-    AcquiredMenu family;
-    family.menu = gAppViewHFT->menubarAcquireMenuByName(gAppViewHFT->getMenubar(), kFamilyHelpMenuName);
-    if (!family.menu) {
+    CHostMenuRef family(gAppViewHFT->menubarAcquireMenuByName(gAppViewHFT->getMenubar(), kFamilyHelpMenuName));
+    if (!family.Get()) {
         // The first plug-in of the family to start makes the family's menu.
         const AVMenu made = gAppViewHFT->menuNew("", kFamilyHelpMenuName, gExtensionID);
-        family.menu = gAppViewHFT->menuAcquire(made);
+        family = CHostMenuRef(gAppViewHFT->menuAcquire(made));
         const AVMenuItem holder = gAppViewHFT->menuItemNew(kFamilyHelpItemTitle, kFamilyHelpMenuName, made,
                                                             false, 0, 2, nullptr, gExtensionID);
-        gAppViewHFT->menuAddMenuItem(hostSubmenu.menu, holder, kAVMenuAppend);
+        gAppViewHFT->menuAddMenuItem(hostSubmenu.Get(), holder, kAVMenuAppend);
     }
     CAVMenuItem::Create(MenuTitle(kStrStamperMenuTitle).c_str(), "VELM:StamperHelp", 0, 0, nullptr, 0, nullptr);
-    gAppViewHFT->menuAddMenuItem(family.menu, GetMenuItem(), kAVMenuAppend);
+    gAppViewHFT->menuAddMenuItem(family.Get(), GetMenuItem(), kAVMenuAppend);
 }
 
 void CHelpMenuItem::Execute() {

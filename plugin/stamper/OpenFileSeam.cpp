@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QUrl>
 
+#include "support/CallbackGuard.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
 #include "support/TableMembers.h"
@@ -29,15 +30,14 @@ void DefaultOpen(const std::string& inPath) {
 }  // namespace
 
 void OpenFileForUser(const std::string& inPath) noexcept {
-    try {
+    // A viewer that cannot start is the desktop's matter, not a failed command.
+    TrapRun([&] {
         const OpenFileHandler& handler = Handler();
         if (handler)
             handler(inPath);
         else
             DefaultOpen(inPath);
-    } catch (...) {
-        // A viewer that cannot start is the desktop's matter, not a failed command.
-    }
+    });
 }
 
 void SetOpenFileHandler(OpenFileHandler inHandler) { Handler() = std::move(inHandler); }

@@ -10,6 +10,7 @@
 #include "stamper/RunProgress.h"
 #include "stamper/StampKeys.h"
 #include "stamper/StampKinds.h"
+#include "support/CallbackGuard.h"
 #include "support/CPDPageHolder.h"
 #include "support/ErrorCode.h"
 #include "support/ErrorMessage.h"
@@ -39,7 +40,7 @@ bool ApplyProfileToPreview(CProfileFile& ioProfile, PDDoc inPreviewDoc, bool inU
                            int32_t inPageCount, int32_t inPageNumber) {
     ClearErrorMessage();
     bool result = true;
-    try {
+    return TrapOr(false, [&] {
         CCabinet profile;
         if (!profile.ReadFromFile(ioProfile)) return false;
         const int32_t count =
@@ -57,10 +58,8 @@ bool ApplyProfileToPreview(CProfileFile& ioProfile, PDDoc inPreviewDoc, bool inU
             if (stamp && !PreviewStamp(*stamp, inPreviewDoc, inUsePageSelection, inPageCount, inPageNumber))
                 result = false;
         }
-    } catch (...) {
-        result = false;
-    }
-    return result;
+        return result;
+    });
 }
 
 double FitPageInRect(PDDoc inDoc, int32_t inPageIndex, PreviewRect& ioRect) {

@@ -4,6 +4,7 @@
 
 #include "qmhost/HostError.h"
 #include "support/Alerts.h"
+#include "support/CallbackGuard.h"
 #include "support/HostTables.h"
 #include "support/io/FileSystemHelpers.h"
 
@@ -47,17 +48,16 @@ struct FieldWalk {
 void BeginRunWarnings() { WarnedKinds().clear(); }
 
 void WarnOncePerRun(const std::string& inKind, const std::string& inText) {
-    try {
+    // A warning that cannot be shown is lost; the run goes on.
+    TrapRun([&] {
         if (!WarnedKinds().insert(inKind).second) return;
         ShowWarning(inText.c_str());
-    } catch (...) {
-        // A warning that cannot be shown is lost; the run goes on.
-    }
+    });
 }
 
 bool HasDigitalSignatures(PDDoc inDoc) {
     if (!inDoc || !gPDModelHFT || !gCosHFT || !gCoreHFT) return false;
-    try {
+    return TrapOr(false, [&] {
         const CosObj root = gCosHFT->docGetRoot(gPDModelHFT->docGetCosDoc(inDoc));
         const CosObj form = gCosHFT->dictGet(root, AtomOf("AcroForm"));
         if (gCosHFT->objGetType(form) != CosDict) return false;
@@ -65,20 +65,17 @@ bool HasDigitalSignatures(PDDoc inDoc) {
         if (gCosHFT->objGetType(flags) == CosInteger && (gCosHFT->integerValue(flags) & 1) != 0) return true;
         FieldWalk walk;
         return walk.HasSignedField(gCosHFT->dictGet(form, AtomOf("Fields")), kASAtomNull, 0);
-    } catch (...) {
-        return false;
-    }
+    });
 }
 
 void WarnIfSigned(PDDoc inDoc) {
     if (!HasDigitalSignatures(inDoc)) return;
     std::string name = "the document";
-    try {
+    // Unnamed when the name cannot be had: the warning still goes out.
+    TrapRun([&] {
         char path[kFileSpecCapacity] = "";
         if (GetDocFileName(inDoc, path, sizeof path, true, true) && path[0]) name = path;
-    } catch (...) {
-        // Unnamed: the warning still goes out.
-    }
+    });
     WarnOncePerRun("signatures " + name,
                    name + " carries digital signatures: the stamps change the document, so the signatures no "
                           "longer cover it");

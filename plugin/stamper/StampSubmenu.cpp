@@ -11,6 +11,7 @@
 #include "stamper/StampingRun.h"
 #include "stamper/StamperDialogSeams.h"
 #include "stamper/StamperMenuSupport.h"
+#include "support/HostHandle.h"
 #include "support/io/FileSystemHelpers.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
@@ -112,15 +113,9 @@ void CStampMenuItem::RebuildProfileItems() {
             // Bounded by the count at the start: a host that does not take an
             // item out must not keep this loop going.
             for (int32_t left = mSubmenu.GetNumMenuItems(); left > 0 && mSubmenu.GetNumMenuItems() > 0; --left) {
-                const AVMenuItem item = mSubmenu.AcquireMenuItemByIndex(0);
-                if (!item) break;
-                try {
-                    gAppViewHFT->menuItemRemove(item);
-                } catch (...) {
-                    gAppViewHFT->menuItemRelease(item);
-                    throw;
-                }
-                gAppViewHFT->menuItemRelease(item);
+                const CHostMenuItemRef item(mSubmenu.AcquireMenuItemByIndex(0));
+                if (!item.Get()) break;
+                gAppViewHFT->menuItemRemove(item.Get());
             }
         });
     } catch (ErrorCode) {

@@ -94,33 +94,34 @@ ASCab DuplicateParamsDesc(AVCommand inCommand) {
 
 bool RegisterBatchCommand() {
     if (!HostOffersBatchCommands()) return false;
-    try {
-        if (!gHandlerRecord) {
-            void* block = gAppSupportHFT->memMalloc(sizeof(AVCommandHandlerRec));
-            if (!block) return false;
-            std::memset(block, 0, sizeof(AVCommandHandlerRec));
-            gHandlerRecord = static_cast<AVCommandHandlerRec*>(block);
-        }
-        AVCommandHandlerRec& record = *gHandlerRecord;
-        record.size = sizeof(AVCommandHandlerRec);
-        record.initialize = Callback(&BatchInitialize);
-        record.terminate = Callback(&BatchTerminate);
-        record.registerCommands = Callback(&BatchRegisterCommands);
-        record.created = Callback(&BatchCreated);
-        record.setParams = Callback(&BatchSetParams);
-        record.getParams = Callback(&BatchGetParams);
-        record.getProps = Callback(&BatchGetProps);
-        record.showDialog = Callback(&BatchShowDialog);
-        record.work = Callback(&BatchWork);
-        record.cancel = Callback(&BatchCancel);
-        record.reset = Callback(&BatchReset);
-        record.preflightSequence = Callback(&BatchPreflightSequence);
-        return gAppViewHFT->registerCommandHandler(GetBatchCommandAtom(), &record);
-    } catch (const HostError& error) {
-        TakeHostError(error);
-    } catch (...) {
-    }
-    return false;
+    return TrapFailure(
+        [&] {
+            if (!gHandlerRecord) {
+                void* block = gAppSupportHFT->memMalloc(sizeof(AVCommandHandlerRec));
+                if (!block) return false;
+                std::memset(block, 0, sizeof(AVCommandHandlerRec));
+                gHandlerRecord = static_cast<AVCommandHandlerRec*>(block);
+            }
+            AVCommandHandlerRec& record = *gHandlerRecord;
+            record.size = sizeof(AVCommandHandlerRec);
+            record.initialize = Callback(&BatchInitialize);
+            record.terminate = Callback(&BatchTerminate);
+            record.registerCommands = Callback(&BatchRegisterCommands);
+            record.created = Callback(&BatchCreated);
+            record.setParams = Callback(&BatchSetParams);
+            record.getParams = Callback(&BatchGetParams);
+            record.getProps = Callback(&BatchGetProps);
+            record.showDialog = Callback(&BatchShowDialog);
+            record.work = Callback(&BatchWork);
+            record.cancel = Callback(&BatchCancel);
+            record.reset = Callback(&BatchReset);
+            record.preflightSequence = Callback(&BatchPreflightSequence);
+            return gAppViewHFT->registerCommandHandler(GetBatchCommandAtom(), &record);
+        },
+        [] {
+            CurrentErrorCode(kErrNoMemory);  // a host error leaves its text in the buffer
+            return false;
+        });
 }
 
 void FreeBatchCommandRecord() {

@@ -67,20 +67,15 @@ struct Failure {
     int32_t hostCode = 0;  // the host's code when a host error is the cause
 };
 
-// What the exception being handled says. Call only inside a catch block.
+// What the exception being handled says (the run's failure text when it
+// says nothing). Call only inside a catch block.
 Failure CurrentFailure() {
-    try {
-        throw;
-    } catch (const HostError& error) {
-        TakeHostError(error);
-        return {error.what(), error.code()};
-    } catch (ErrorCode code) {
-        return {HasErrorMessage() ? GetErrorMessage() : "error " + std::to_string(code), 0};
-    } catch (const std::exception& error) {
-        return {error.what(), 0};
-    } catch (...) {
-        return {StampMessageText(kStrRunFailed), 0};
-    }
+    Failure failure;
+    failure.message = DescribeCurrentException(&failure.hostCode);
+    // The host's text goes into the error buffer, as for any host failure.
+    if (failure.hostCode != 0) TakeHostError(HostError(failure.hostCode, failure.message));
+    if (failure.message.empty()) failure.message = StampMessageText(kStrRunFailed);
+    return failure;
 }
 
 int32_t PageCountOf(PDDoc inDoc) { return gPDModelHFT->docGetNumPages(inDoc); }
@@ -173,49 +168,39 @@ bool StampCurrentPage(ASCab inState, PDDoc inDoc, int32_t inPage, std::string& o
 AVCommandStatus BatchWork(AVCommand inCommand) {
     ASCab state = nullptr;
     std::unique_ptr<CCabinet> params;
-    PDDoc doc = nullptr;
-    bool global = false;
-    try {
-        if (const ASCab given = gAppViewHFT->commandGetCab(inCommand, kParamsCab, false))
-            params = std::make_unique<CCabinet>(given);
-        else
-            params = std::make_unique<CCabinet>();  // empty, destroyed after this call
-        doc = gAppViewHFT->commandGetPDDoc(inCommand);
-        state = GetCommandState(inCommand, true);
-        if (!doc) return FailDocument(inCommand, state, Failure{"no document to stamp", 0}, true);
-        global = IsGlobalCommand(inCommand);
-        if (gAppViewHFT->commandGetStatus(inCommand) == kAVCommandReady) {
-            const AVCommandStatus started = StartDocument(inCommand, params->GetCab(), state, doc, global);
-            if (started != kAVCommandWorking) return started;
-        }
-    } catch (...) {
-        return FailDocument(inCommand, state, CurrentFailure(), true);
-    }
-
-    int32_t page = 0;
-    try {
-        page = GetStateInt(state, kStateCurrentPage, 0);
-        std::string message;
-        if (global && !StampCurrentPage(state, doc, page, message))
-            return FailDocument(inCommand, state, Failure{message, 0}, false);
-    } catch (...) {
-        return FailDocument(inCommand, state, CurrentFailure(), true);
-    }
-
-    try {
-        page += 1;
-        SetBatchProgressValue(inCommand, page);
-        if (global) {
-            if (page < PageCountOf(doc)) {
-                PutStateInt(state, kStateCurrentPage, page);
-                return kAVCommandWorking;
+    // Whatever escapes fails the document with what it says.
+    return TrapFailure(
+        [&]() -> AVCommandStatus {
+            if (const ASCab given = gAppViewHFT->commandGetCab(inCommand, kParamsCab, false))
+                params = std::make_unique<CCabinet>(given);
+            else
+                params = std::make_unique<CCabinet>();  // empty, destroyed after this call
+            const PDDoc doc = gAppViewHFT->commandGetPDDoc(inCommand);
+            state = GetCommandState(inCommand, true);
+            if (!doc) return FailDocument(inCommand, state, Failure{"no document to stamp", 0}, true);
+            const bool global = IsGlobalCommand(inCommand);
+            if (gAppViewHFT->commandGetStatus(inCommand) == kAVCommandReady) {
+                const AVCommandStatus started = StartDocument(inCommand, params->GetCab(), state, doc, global);
+                if (started != kAVCommandWorking) return started;
             }
-            return AdvanceStamp(inCommand, params->GetCab(), state, doc);
-        }
-        return FinishDocument(inCommand, state);
-    } catch (...) {
-        return FailDocument(inCommand, state, CurrentFailure(), true);
-    }
+
+            int32_t page = GetStateInt(state, kStateCurrentPage, 0);
+            std::string message;
+            if (global && !StampCurrentPage(state, doc, page, message))
+                return FailDocument(inCommand, state, Failure{message, 0}, false);
+
+            page += 1;
+            SetBatchProgressValue(inCommand, page);
+            if (global) {
+                if (page < PageCountOf(doc)) {
+                    PutStateInt(state, kStateCurrentPage, page);
+                    return kAVCommandWorking;
+                }
+                return AdvanceStamp(inCommand, params->GetCab(), state, doc);
+            }
+            return FinishDocument(inCommand, state);
+        },
+        [&] { return FailDocument(inCommand, state, CurrentFailure(), true); });
 }
 
 NextStamp NextBatchStamp(ASCab inParams, ASCab ioState, PDDoc inDoc, std::string& outMessage) {
@@ -285,7 +270,7 @@ bool HasPdfMark(std::string_view inName) {
 }
 
 int32_t CountFolderPages(PDDoc inDoc) {
-    try {
+    return TrapOr(0, [&] {
         char path[kFileSpecCapacity];
         if (!GetDocFileName(inDoc, path, sizeof path, true, true)) return 0;
         const std::string_view full = path;
@@ -307,13 +292,11 @@ int32_t CountFolderPages(PDDoc inDoc) {
             document.Close();
         }
         return static_cast<int32_t>(std::min<int64_t>(total, std::numeric_limits<int32_t>::max()));
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 AVCommandStatus BatchStop(AVCommand inCommand, AVCommandStatus inStatus) noexcept {
-    try {
+    return TrapFailure([&] {
         const ASCab state = GetCommandState(inCommand, false);
         if (state) {
             EndDocument(inCommand, state);
@@ -321,8 +304,8 @@ AVCommandStatus BatchStop(AVCommand inCommand, AVCommandStatus inStatus) noexcep
             gAppViewHFT->commandPutCab(inCommand, kCommandStateCab, nullptr);
         }
         return inStatus;
-    } catch (...) {
+    }, [] {
         TrapRun([] { LogLine(CurrentFailure().message); });
         return kAVCommandInError;
-    }
+    });
 }

@@ -4,6 +4,7 @@
 
 #include "stamper/OpenFileSeam.h"
 #include "support/Alerts.h"
+#include "support/CallbackGuard.h"
 #include "support/ResourceStrings.h"
 
 CProfilesDlg* gProfilesDlg = nullptr;
@@ -45,11 +46,8 @@ void SetStampManagerCloser(StampManagerCloser inCloser) { Closer() = std::move(i
 
 void CloseStampManager() noexcept {
     if (!gProfilesDlg || !Closer()) return;
-    try {
-        Closer()();
-    } catch (...) {
-        // The window is the desktop's; the unload goes on.
-    }
+    // The window is the desktop's; the unload goes on.
+    TrapRun([] { Closer()(); });
 }
 
 std::string GetStamperDialogName(StamperDialog inDialog) { return std::string(GetResString(NameId(inDialog))); }

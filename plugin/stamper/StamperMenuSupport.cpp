@@ -1,22 +1,17 @@
 #include "stamper/StamperMenuSupport.h"
 
+#include "support/CallbackGuard.h"
 #include "support/ErrorMessage.h"
 #include "support/ResourceStrings.h"
 
 std::string MenuTitle(uint32_t inId) { return std::string(GetResString(inId)); }
 
 void ReportMenuInstallFailure() noexcept {
-    try {
-        SetErrorMessage(LoadResString(kStrMenuInstallFailed));
-    } catch (...) {
-    }
+    TrapRun([] { SetErrorMessage(LoadResString(kStrMenuInstallFailed)); });
 }
 
 void TakeOutOfMenu(CAVMenuItem& inItem) noexcept {
     if (!inItem.GetMenuItem()) return;
-    try {
-        inItem.Remove();
-    } catch (...) {
-        // The host took the item away already.
-    }
+    // A host that refuses took the item away already.
+    TrapRun([&] { inItem.Remove(); });
 }

@@ -8,6 +8,7 @@
 
 #include "support/av/CAVMenuItem.h"
 #include "support/HostFrame.h"
+#include "support/ScopeGuard.h"
 
 // String ids of the menu and toolbar commands.
 enum : uint32_t {
@@ -36,12 +37,8 @@ void ReportMenuInstallFailure() noexcept;
 // host error as its 16-bit code, so that whoever reports it shows string 210).
 template <class F>
 void BuildSubmenuItems(F&& inBuild) {
-    try {
-        CallHost([&] { inBuild(); });
-    } catch (...) {
-        ReportMenuInstallFailure();
-        throw;
-    }
+    const auto report = OnFailure([] { ReportMenuInstallFailure(); });
+    CallHost([&] { inBuild(); });
 }
 
 // Takes the command's host item out of the menu it is in, so that no item of

@@ -18,12 +18,14 @@
 #include "stamper/StampMessages.h"
 #include "stamper/StampRunCounters.h"
 #include "support/Alerts.h"
+#include "support/CallbackGuard.h"
 #include "support/ErrorCode.h"
 #include "support/ErrorMessage.h"
 #include "support/io/FileSystemHelpers.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
 #include "support/io/UserCancel.h"
+#include "support/ScopeGuard.h"
 #include "support/TableMembers.h"
 
 namespace {
@@ -121,28 +123,23 @@ bool HostCanInsertPages() {
 // A new untitled document holding a copy of every page of inSource, opened in
 // a view (which then owns it); null when any step fails.
 PDDoc NewDocumentWithPagesOf(PDDoc inSource) {
-    PDDoc made = nullptr;
-    bool viewOwnsIt = false;
-    try {
-        if (!HostCanInsertPages()) return nullptr;
-        made = gPDModelHFT->docCreate();
-        gPDModelHFT->docInsertPages(made, kPDInsertAfterLastPage, inSource, 0,
-                                    gPDModelHFT->docGetNumPages(inSource));
-        gAppViewHFT->avDocOpenFromPDDoc(made, nullptr);
-        viewOwnsIt = true;
-        return made;
-    } catch (const HostError& error) {
-        TakeHostError(error);
-    } catch (...) {
-        // Out of memory while copying: no new document either.
-    }
-    if (made && !viewOwnsIt) {
-        try {
-            gPDModelHFT->docClose(made);
-        } catch (const HostError&) {
-        }
-    }
-    return nullptr;
+    if (!HostCanInsertPages()) return nullptr;
+    return TrapFailure(
+        [&] {
+            const PDDoc made = gPDModelHFT->docCreate();
+            // Closed again unless the view takes it.
+            const auto close = OnFailure([&] { gPDModelHFT->docClose(made); });
+            gPDModelHFT->docInsertPages(made, kPDInsertAfterLastPage, inSource, 0,
+                                        gPDModelHFT->docGetNumPages(inSource));
+            gAppViewHFT->avDocOpenFromPDDoc(made, nullptr);
+            return made;
+        },
+        []() -> PDDoc {
+            // A host error leaves its text in the buffer; out of memory while
+            // copying makes no new document either.
+            CurrentErrorCode(kErrNoMemory);
+            return nullptr;
+        });
 }
 
 }  // namespace
@@ -161,21 +158,26 @@ bool CanStampActiveDocument() {
 bool ApplyProfileToDocument(CProfileFile& ioProfile, PDDoc inDoc, bool inInteractive) {
     ClearErrorMessage();
     bool result = true;
-    try {
-        CCabinet profile;
-        const bool read = profile.ReadFromFile(ioProfile);
-        if (inInteractive) ClearUndoOf(inDoc);
-        LogRunHeader(ioProfile, inDoc);
-        if (!read) StopRun(UnreadableProfileMessage(ioProfile));
-        ApplyStamps(profile, ioProfile, inDoc, inInteractive, result);
-    } catch (const RunStopped&) {
-        result = false;
-    } catch (...) {
-        // A host failure has put its text into the buffer; anything else gets
-        // the run's own failure text.
-        if (!HasErrorMessage()) SetErrorMessage(StampMessageText(kStrRunFailed));
-        result = false;
-    }
+    TrapFailure(
+        [&] {
+            try {
+                CCabinet profile;
+                const bool read = profile.ReadFromFile(ioProfile);
+                if (inInteractive) ClearUndoOf(inDoc);
+                LogRunHeader(ioProfile, inDoc);
+                if (!read) StopRun(UnreadableProfileMessage(ioProfile));
+                ApplyStamps(profile, ioProfile, inDoc, inInteractive, result);
+            } catch (const RunStopped&) {
+                // The reason is in the log and the buffer already.
+                result = false;
+            }
+        },
+        [&] {
+            // A host failure has put its text into the buffer; anything else gets
+            // the run's own failure text.
+            if (!HasErrorMessage()) SetErrorMessage(StampMessageText(kStrRunFailed));
+            result = false;
+        });
     LogRunOutcome(result);
     return result;
 }
@@ -203,16 +205,20 @@ bool StampActiveDocument(CProfileFile& ioProfile) {
             return false;
         }
     }
-    try {
-        // A new document of the pages carries no form, so no signature.
-        WarnIfSigned(target);
-        GetStampRunCounters().StartSingleDocument(target, PageCountOf(target));
-        // The existing content keeps its graphics state to itself; not undone.
-        CPDFDocument(target).WrapAllPageContents();
-        if (ApplyProfileToDocument(ioProfile, target, true)) return true;
-    } catch (...) {
-        if (!HasErrorMessage()) SetErrorMessage(StampMessageText(kStrRunFailed));
-    }
+    const bool stamped = TrapFailure(
+        [&] {
+            // A new document of the pages carries no form, so no signature.
+            WarnIfSigned(target);
+            GetStampRunCounters().StartSingleDocument(target, PageCountOf(target));
+            // The existing content keeps its graphics state to itself; not undone.
+            CPDFDocument(target).WrapAllPageContents();
+            return ApplyProfileToDocument(ioProfile, target, true);
+        },
+        [] {
+            if (!HasErrorMessage()) SetErrorMessage(StampMessageText(kStrRunFailed));
+            return false;
+        });
+    if (stamped) return true;
     ShowErrorMessage();
     return false;
 }

@@ -8,6 +8,7 @@
 #include "stamper/LeadingInteger.h"
 #include "stamper/NumberVariables.h"
 #include "stamper/StampRunCounters.h"
+#include "support/CallbackGuard.h"
 #include "support/ResourceStrings.h"
 
 namespace {
@@ -153,14 +154,12 @@ std::string ExpandStampVariables(std::string_view text) {
 
 std::string GetStampVariableValue(int index) {
     if (!IsValidIndex(index)) return {};
-    try {
+    // Whatever goes wrong while a value is read, the stamp shows nothing for it.
+    return TrapOr(std::string(), [&] {
         if (index <= kVarBatesTotalPages) return NumberValue(index);
         if (index <= kVarFilePath || index >= kVarTitle) return DocumentValue(index);
         return FormatStampTime(GetStampClockTime(), TimeConversion(index));
-    } catch (...) {
-        // Whatever went wrong while a value was read, the stamp shows nothing for it.
-        return {};
-    }
+    });
 }
 
 bool IsPageDependentText(std::string_view text) {

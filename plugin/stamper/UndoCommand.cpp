@@ -8,6 +8,7 @@
 #include "stamper/StamperMenuSupport.h"
 #include "support/Alerts.h"
 #include "support/av/CAVMenu.h"
+#include "support/CallbackGuard.h"
 #include "support/HostTables.h"
 #include "support/ResourceStrings.h"
 
@@ -16,12 +17,10 @@ namespace {
 // One record's undo: false when it fails or throws, so that a broken record
 // counts as a failure and the records after it are still taken back.
 bool UndoOne(CUndoManagerData& inRecord) {
-    try {
+    return TrapOr(false, [&] {
         auto* element = dynamic_cast<CPDFElementUndoData*>(&inRecord);
         return element && element->Undo();
-    } catch (...) {
-        return false;
-    }
+    });
 }
 
 }  // namespace
@@ -30,7 +29,8 @@ bool UndoElementRecords(AVDoc inView) {
     const int32_t count = CPDFElementUndoController::CountElementUndoRecords(inView);
     bool allSucceeded = true;
     ProgressBegin(GetWaitCursor(), count);
-    try {
+    // A failure is reported like a failed record; the stack is still emptied.
+    const bool ranThrough = TrapRun([&] {
         // Bounded by the count at the start, so no record can keep the loop going.
         for (int32_t left = count; left > 0; --left) {
             CUndoManagerData* popped = nullptr;
@@ -39,9 +39,8 @@ bool UndoElementRecords(AVDoc inView) {
             allSucceeded = UndoOne(*record) && allSucceeded;
             ProgressAdvance(1);
         }
-    } catch (...) {
-        allSucceeded = false;  // reported like a failed record; the stack is still emptied
-    }
+    });
+    allSucceeded = ranThrough && allSucceeded;
     ProgressEnd();
     CPDFElementUndoController::ClearElementUndo(inView);
     return allSucceeded;
