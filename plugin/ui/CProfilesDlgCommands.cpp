@@ -19,6 +19,8 @@
 #include "stamper/StampKeys.h"
 #include "stamper/StampKinds.h"
 #include "stamper/StampingRun.h"
+#include "support/CallbackGuard.h"
+#include "support/HostHandle.h"
 #include "support/HostTables.h"
 #include "support/io/FileSystemHelpers.h"
 #include "ui/CMultiTree.h"
@@ -193,12 +195,9 @@ void CProfilesDlg::OnImport() {
     // Only a profile is copied in: a file that does not read as one is refused
     // before anything is written.
     CCabinet probe;
-    bool isProfile = false;
-    try {
-        isProfile = probe.ReadFromFile(source) && gASExtraHFT->cabKnown(probe.GetCab(), kKeyNumberOfStamps);
-    } catch (...) {
-        isProfile = false;
-    }
+    const bool isProfile = TrapOr(false, [&] {
+        return probe.ReadFromFile(source) && gASExtraHFT->cabKnown(probe.GetCab(), kKeyNumberOfStamps);
+    });
     if (!isProfile) {
         Message(ui::ResTextWith(kStrNotAProfile, chosen));
         return;
@@ -275,12 +274,13 @@ void CProfilesDlg::OnAddStamp() {
 void CProfilesDlg::NewStamp(int inKind) {
     QTreeWidgetItem* item = GetSelectedItem();
     if (mDesignOpen || !item) return;
-    std::unique_ptr<CStamp> stamp;
-    try {
-        stamp = MakeNewStamp(inKind);
-    } catch (...) {
-        return;
-    }
+    bool made = true;
+    std::unique_ptr<CStamp> stamp = TrapFailure([&] { return MakeNewStamp(inKind); },
+                                                [&] {
+                                                    made = false;
+                                                    return std::unique_ptr<CStamp>();
+                                                });
+    if (!made) return;
     // The tree stays disabled while the dialog is open, so the profile and the
     // stamp after which the new one goes are the ones chosen now.
     mPendingProfile = ProfileItemOf(item);
@@ -432,7 +432,7 @@ void CProfilesDlg::OnRenamed(QTreeWidgetItem* inItem) {
 bool CProfilesDlg::Copy() {
     QTreeWidgetItem* item = GetSelectedItem();
     if (!item || !gStampClipboard) return false;
-    try {
+    const bool copied = TrapOr(false, [&] {
         gStampClipboard->Clear();
         if (item->parent()) {
             for (QTreeWidgetItem* selected : mTree->GetSelectedList())
@@ -448,9 +448,9 @@ bool CProfilesDlg::Copy() {
             cab.PutString(kClipboardProfilePathKey, profile->GetPath());
             gStampClipboard->SetProfile(cab.GetCab());
         }
-    } catch (...) {
-        return false;
-    }
+        return true;
+    });
+    if (!copied) return false;
     UpdateControls();
     return true;
 }
@@ -461,28 +461,27 @@ void CProfilesDlg::Cut() {
 
 void CProfilesDlg::Paste() {
     if (!gStampClipboard) return;
-    try {
+    // A host failure ends the paste; what was pasted stays.
+    const bool goOn = TrapOr(true, [&] {
         if (const ASCab held = gStampClipboard->GetProfile()) {
             PasteProfile(held);
         } else if (const int32_t count = gStampClipboard->GetNumberOfStamps(); count > 0) {
             QTreeWidgetItem* item = GetSelectedItem();
-            if (!item) return;
+            if (!item) return false;
             QTreeWidgetItem* target = ProfileItemOf(item);
             for (int32_t i = 0; i < count; ++i) {
-                const ASCab own = gASExtraHFT->cabDup(gStampClipboard->GetStamp(i));
-                std::unique_ptr<CStamp> stamp = MakeStampForCabinet(own);
-                if (!stamp) {
-                    gASExtraHFT->cabDestroy(own);
-                    continue;
-                }
+                // The copy is destroyed unless the tree takes it.
+                CHostCab own(gASExtraHFT->cabDup(gStampClipboard->GetStamp(i)));
+                std::unique_ptr<CStamp> stamp = MakeStampForCabinet(own.Get());
+                if (!stamp) continue;
                 const QString name = FreeStampName(target, kCopyPrefix + QString::fromStdString(stamp->GetName()));
                 stamp->SetName(name.toUtf8().constData());
-                AddStampItem(target, std::move(stamp), own);
+                AddStampItem(target, std::move(stamp), own.Take());
             }
         }
-    } catch (...) {
-        // A host failure ends the paste; what was pasted stays.
-    }
+        return true;
+    });
+    if (!goOn) return;
     SaveAllProfiles();
     ScheduleRefresh();
     UpdateControls();

@@ -16,6 +16,7 @@
 #include "stamper/StampRunCounters.h"
 #include "stamper/StampSubmenu.h"
 #include "stamper/StampingRun.h"
+#include "support/CallbackGuard.h"
 #include "support/HostTables.h"
 #include "support/io/UserCancel.h"
 #include "ui/CMultiTree.h"
@@ -36,33 +37,24 @@ void CProfilesDlg::ScheduleRefresh() {
 
 void CProfilesDlg::RefreshPreview(AVDoc inView) {
     // The Stamp submenu lists the profiles as the tree now has them.
-    if (CStampMenuItem* menu = CStampMenuItem::smStampMenuItem) {
-        try {
-            menu->RebuildProfileItems();
-        } catch (...) {
-            // The menu lists anew before it is shown.
-        }
-    }
+    // When this fails, the menu lists anew before it is shown.
+    if (CStampMenuItem* menu = CStampMenuItem::smStampMenuItem) TrapRun([menu] { menu->RebuildProfileItems(); });
     // A run is under way: its counters and the document belong to it.
     if (!mPreviewOn->isChecked() || mRunInProgress || !mPreviewDoc) return;
     int32_t page = std::max(1, mPageField->value());
     int32_t count = 1;
-    bool withDocument = false;
     const QSignalBlocker block(mPageField);
-    try {
+    const bool withDocument = TrapOr(false, [&] {
         const PDDoc doc = inView ? gAppViewHFT->avDocGetPDDoc(inView) : nullptr;
         count = doc ? gPDModelHFT->docGetNumPages(doc) : 0;
-        if (doc && count > 0) {
-            mPageField->setMaximum(count);
-            page = std::min(page, count);
-            mPageField->setValue(page);
-            mPreviewDoc->DeleteAllPages();
-            gPDModelHFT->docInsertPages(mPreviewDoc->GetPDDoc(), kPDInsertBeforeFirstPage, doc, page - 1, 1);
-            withDocument = true;
-        }
-    } catch (...) {
-        withDocument = false;
-    }
+        if (!doc || count <= 0) return false;
+        mPageField->setMaximum(count);
+        page = std::min(page, count);
+        mPageField->setValue(page);
+        mPreviewDoc->DeleteAllPages();
+        gPDModelHFT->docInsertPages(mPreviewDoc->GetPDDoc(), kPDInsertBeforeFirstPage, doc, page - 1, 1);
+        return true;
+    });
     if (!withDocument) {
         count = 1;
         page = 1;
@@ -82,22 +74,25 @@ void CProfilesDlg::PreviewItems(bool inWithDocument, int32_t inPageCount, int32_
     const QList<QTreeWidgetItem*> selected = mTree->GetSelectedList();
     for (QTreeWidgetItem* item : selected) {
         if (item->parent() && selected.contains(item->parent())) continue;
-        try {
-            if (CProfileFile* profile = ProfileOf(item)) {
-                ApplyProfileToPreview(*profile, preview, inWithDocument, inPageCount, inPage);
-            } else if (CStamp* stamp = StampOf(item)) {
-                stamp->SetNoLog(true);
-                stamp->SetInteractive(false);
-                stamp->SetUsePageSelection(inWithDocument);
-                stamp->SetPageCount(inPageCount);
-                stamp->Build(preview);
-                if (stamp->IsBuilt() && stamp->IsPageInRange(inPage - 1)) stamp->ApplyToPage(preview, 0, inPage - 1);
-                stamp->DeleteBuiltObjects();
-            }
-        } catch (...) {
-            // A stamp that cannot be shown leaves the others.
-            if (CStamp* stamp = StampOf(item)) stamp->DeleteBuiltObjects();
-        }
+        TrapFailure(
+            [&] {
+                if (CProfileFile* profile = ProfileOf(item)) {
+                    ApplyProfileToPreview(*profile, preview, inWithDocument, inPageCount, inPage);
+                } else if (CStamp* stamp = StampOf(item)) {
+                    stamp->SetNoLog(true);
+                    stamp->SetInteractive(false);
+                    stamp->SetUsePageSelection(inWithDocument);
+                    stamp->SetPageCount(inPageCount);
+                    stamp->Build(preview);
+                    if (stamp->IsBuilt() && stamp->IsPageInRange(inPage - 1))
+                        stamp->ApplyToPage(preview, 0, inPage - 1);
+                    stamp->DeleteBuiltObjects();
+                }
+            },
+            [&] {
+                // A stamp that cannot be shown leaves the others.
+                if (CStamp* stamp = StampOf(item)) stamp->DeleteBuiltObjects();
+            });
     }
 }
 
@@ -138,10 +133,7 @@ void CProfilesDlg::accept() {
         if (mBatchCab) {
             // The batch parameters become this profile, nothing left from before.
             CCabinet batch(mBatchCab);
-            try {
-                gASExtraHFT->cabMakeEmpty(mBatchCab);
-            } catch (...) {
-            }
+            TrapRun([this] { gASExtraHFT->cabMakeEmpty(mBatchCab); });
             if (!batch.ReadFromFile(*profile)) {
                 Message(ui::ResTextWith(kStrUnreadableProfile, QString::fromUtf8(profile->GetPath())));
                 return;
@@ -162,12 +154,7 @@ void CProfilesDlg::StampNow() {
     UpdateControls();
     mCloseButton->setText(ui::ResText(kStrCancelButton));
     SetUserCancelled(false);
-    bool stamped = false;
-    try {
-        stamped = StampActiveDocument(*profile);
-    } catch (...) {
-        stamped = false;
-    }
+    const bool stamped = TrapOr(false, [profile] { return StampActiveDocument(*profile); });
     mCloseButton->setText(ui::ResText(kStrCloseButton));
     mRunInProgress = false;
     // After a failed run the buttons follow the selection again.
@@ -201,33 +188,29 @@ void CProfilesDlg::reject() {
 // --- the front view
 
 void CProfilesDlg::FrontDocChanged(AVDoc inView, void* inClientData) {
-    try {
+    // Nothing may be thrown into the host.
+    TrapRun([&] {
         auto* dialog = static_cast<CProfilesDlg*>(inClientData);
         // A run started here changes the front view (a new document with
         // 'WTNF'); the preview must not take the run's counters meanwhile.
         if (!dialog || dialog->mRunInProgress) return;
         dialog->RefreshPreview(inView);
         dialog->UpdateControls();
-    } catch (...) {
-        // Nothing may be thrown into the host.
-    }
+    });
 }
 
 void CProfilesDlg::RegisterNotification() {
     if (!gCoreHFT || !gAppViewHFT) return;
-    try {
-        mNotification = gCoreHFT->makeCallback(gExtensionID, reinterpret_cast<ASProc>(&FrontDocChanged));
-        gAppViewHFT->registerNotification(kNotifyFrontDocChanged, gExtensionID, mNotification, this);
-    } catch (...) {
-        mNotification = nullptr;
-    }
+    TrapFailure(
+        [this] {
+            mNotification = gCoreHFT->makeCallback(gExtensionID, reinterpret_cast<ASProc>(&FrontDocChanged));
+            gAppViewHFT->registerNotification(kNotifyFrontDocChanged, gExtensionID, mNotification, this);
+        },
+        [this] { mNotification = nullptr; });
 }
 
 void CProfilesDlg::UnregisterNotification() {
     if (!mNotification || !gAppViewHFT) return;
-    try {
-        gAppViewHFT->unregisterNotification(kNotifyFrontDocChanged, mNotification, this);
-    } catch (...) {
-    }
+    TrapRun([this] { gAppViewHFT->unregisterNotification(kNotifyFrontDocChanged, mNotification, this); });
     mNotification = nullptr;
 }

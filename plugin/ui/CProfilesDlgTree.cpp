@@ -9,6 +9,7 @@
 #include "stamper/StampKeys.h"
 #include "stamper/StampKinds.h"
 #include "stamper/StampSubmenu.h"
+#include "support/CallbackGuard.h"
 #include "support/HostTables.h"
 #include "ui/CMultiTree.h"
 #include "ui/CProfilesDlg.h"
@@ -20,13 +21,8 @@ TreeStamp::TreeStamp(std::unique_ptr<CStamp> inStamp, ASCab inOwnedCab)
 
 TreeStamp::~TreeStamp() {
     stamp.reset();
-    if (ownedCab && gASExtraHFT) {
-        try {
-            gASExtraHFT->cabDestroy(ownedCab);
-        } catch (...) {
-            // The host dropped it with its own state; nothing is left to free.
-        }
-    }
+    // A host that refuses dropped it with its own state; nothing is left to free.
+    ownedCab.Reset();
 }
 
 CProfileFile* ProfileOf(QTreeWidgetItem* inItem) {
@@ -63,26 +59,19 @@ QTreeWidgetItem* CProfilesDlg::LoadProfile(std::unique_ptr<CProfileFile> inProfi
     root->setFlags(root->flags() | Qt::ItemIsEditable);
     root->SetObject(std::move(inProfile));
     mTree->addTopLevelItem(root);
-    try {
+    const bool loaded = TrapRun([&] {
         const int32_t count = gASExtraHFT->cabGetInt(cab.GetCab(), kKeyNumberOfStamps, 0);
         for (int32_t i = 0; i < count; ++i) {
             const ASCab stampCab = gASExtraHFT->cabGetCab(cab.GetCab(), StampCabinetKey(i).c_str());
             if (!stampCab) continue;
-            const ASCab own = gASExtraHFT->cabDup(stampCab);
-            std::unique_ptr<CStamp> stamp;
-            try {
-                stamp = MakeStampForCabinet(own);
-            } catch (...) {
-                gASExtraHFT->cabDestroy(own);
-                throw;
-            }
-            if (!stamp) {
-                gASExtraHFT->cabDestroy(own);
-                continue;
-            }
-            AddStampItem(root, std::move(stamp), own);
+            // The copy is destroyed unless the tree takes it.
+            CHostCab own(gASExtraHFT->cabDup(stampCab));
+            std::unique_ptr<CStamp> stamp = MakeStampForCabinet(own.Get());
+            if (!stamp) continue;
+            AddStampItem(root, std::move(stamp), own.Take());
         }
-    } catch (...) {
+    });
+    if (!loaded) {
         mTree->DeleteItem(root);
         return nullptr;
     }
@@ -107,19 +96,15 @@ QTreeWidgetItem* CProfilesDlg::AddStampItem(QTreeWidgetItem* inProfile, std::uni
 bool CProfilesDlg::SaveProfile(QTreeWidgetItem* inItem) {
     CProfileFile* profile = ProfileOf(inItem);
     if (!profile) return true;
-    bool written = false;
-    try {
+    return TrapOr(false, [&] {
         CCabinet cab;
         gASExtraHFT->cabPutInt(cab.GetCab(), kKeyNumberOfStamps, inItem->childCount());
         for (int i = 0; i < inItem->childCount(); ++i) {
             CStamp* stamp = StampOf(inItem->child(i));
             gASExtraHFT->cabPutCab(cab.GetCab(), StampCabinetKey(i).c_str(), gASExtraHFT->cabDup(stamp->GetCab()));
         }
-        written = cab.WriteToFile(*profile);
-    } catch (...) {
-        written = false;
-    }
-    return written;
+        return cab.WriteToFile(*profile);
+    });
 }
 
 void CProfilesDlg::SaveAllProfiles(bool inQuiet) {

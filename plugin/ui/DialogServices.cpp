@@ -7,6 +7,7 @@
 
 #include "qmhost/AppViewTable.h"
 #include "qmhost/CoreTable.h"
+#include "support/CallbackGuard.h"
 #include "support/HostTables.h"
 #include "support/TableMembers.h"
 #include "ui/UiText.h"
@@ -24,9 +25,10 @@ void EnableChildWindows(QWidget* inWindow, bool inEnable) {
 }
 
 bool ActionTypeEnumProc(ASAtom inType, const char* inUserName, void* inCombo) {
-    try {
+    // Nothing may leave into the host; a type that fails is simply not offered.
+    TrapRun([&] {
         const char* name = gCoreHFT->atomGetString(inType);
-        if (!name || std::strcmp(name, "Trans") == 0) return true;
+        if (!name || std::strcmp(name, "Trans") == 0) return;
         QString label;
         if (std::strcmp(name, "GoTo") == 0)
             label = ResText(kStrGoToView);
@@ -35,9 +37,7 @@ bool ActionTypeEnumProc(ASAtom inType, const char* inUserName, void* inCombo) {
         else
             label = QString::fromUtf8(inUserName ? inUserName : name);
         static_cast<QComboBox*>(inCombo)->addItem(label, QString::fromUtf8(name));
-    } catch (...) {
-        // Nothing may leave into the host; the type is simply not offered.
-    }
+    });
     return true;
 }
 
@@ -45,11 +45,8 @@ void FillActionTypes(QComboBox& inCombo) {
     inCombo.clear();
     inCombo.addItem(ResText(kStrNone));
     if (!TableHasMember(gAppViewHFT, &AppViewTable::enumActionHandlers)) return;
-    try {
-        gAppViewHFT->enumActionHandlers(ActionTypeEnumProc, &inCombo);
-    } catch (...) {
-        // A host error ends the list where it got to.
-    }
+    // A host error ends the list where it got to.
+    TrapRun([&] { gAppViewHFT->enumActionHandlers(ActionTypeEnumProc, &inCombo); });
 }
 
 }  // namespace ui

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "support/CallbackGuard.h"
 #include "support/HostTables.h"
 #include "support/ResourceStrings.h"
 
@@ -53,7 +54,8 @@ void AcquireHdmSuites() noexcept {
     HdmState& state = State();
     const AppViewSuitesTable* table = Table();
     if (!table) return;
-    try {
+    // A host that fails here simply has no dialog manager for the plug-in.
+    TrapRun([&] {
         state.firstValue = table->first();
         const HdmSuiteAccess* access = table->suiteAccess();
         for (size_t i = 0; access && i < kSuiteCount; ++i) {
@@ -63,9 +65,7 @@ void AcquireHdmSuites() noexcept {
         }
         state.context.reset();
         state.context = std::make_unique<CHdmHostContext>();
-    } catch (...) {
-        // A host that fails here simply has no dialog manager for the plug-in.
-    }
+    });
 }
 
 void ReleaseHdmSuites() noexcept {

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "qmhost/QMBase.h"
+#include "support/HostHandle.h"
 
 enum : uint32_t {
     kStrProfileFilter = 13,  // "Quillmark 描述文件(*.nxp)|*.nxp||"
@@ -76,7 +77,7 @@ struct TreeStamp {
     TreeStamp(const TreeStamp&) = delete;
     TreeStamp& operator=(const TreeStamp&) = delete;
     std::unique_ptr<CStamp> stamp;
-    ASCab ownedCab;
+    CHostCab ownedCab;  // goes after the stamp that reads it
 };
 
 // The objects of the manager's items: a root item holds a profile, a child a
