@@ -1,6 +1,7 @@
 #include "app/PdfFiles.h"
 
 #include "HostTables.h"
+#include "core/ScopeGuard.h"
 #include "qmhost/AppSupportTable.h"
 #include "qmhost/PDModelTable.h"
 
@@ -9,15 +10,7 @@ namespace qmhost {
 PDDoc openPdfDocument(const std::string& path) {
     const AppSupportTable* as = appSupportTable();
     ASPathName name = as->pathFromText(path.c_str());
-    PDDoc doc = nullptr;
-    try {
-        doc = pdModelTable()->docOpen(name);
-    } catch (...) {
-        as->releasePath(name);
-        throw;
-    }
-    as->releasePath(name);
-    return doc;
+    return withCleanUp([&] { return pdModelTable()->docOpen(name); }, [&] { as->releasePath(name); });
 }
 
 }  // namespace qmhost

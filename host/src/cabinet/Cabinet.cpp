@@ -4,6 +4,7 @@
 
 #include "cabinet/CabinetHandles.h"
 #include "core/Callbacks.h"
+#include "core/ExceptionTrap.h"
 #include "qmhost/ASExtraTable.h"
 
 namespace qmhost {
@@ -26,11 +27,8 @@ CabinetValue cloneValue(const CabinetValue& value) {
 PointerRecord::~PointerRecord() {
     auto destroy = callbacks().as<ASCabPointerDestroyProc>(mDestroy);
     if (!destroy) return;  // none given, or its plug-in is gone
-    try {
-        destroy(mPointer);
-    } catch (...) {
-        // A destructor cannot report it, and the entry is gone either way.
-    }
+    // A destructor cannot report a failure, and the entry is gone either way.
+    trappedRun([&] { destroy(mPointer); });
 }
 
 int32_t valueTypeOf(const CabinetValue& value) { return static_cast<int32_t>(value.index()) + 1; }

@@ -11,6 +11,7 @@
 
 #include <tiffio.h>
 
+#include "core/ExceptionTrap.h"
 #include "core/Raise.h"
 #include "convert/ImagePixels.h"
 
@@ -61,11 +62,8 @@ int keepFirstError(TIFF*, void* userData, const char* module, const char* format
     if (file->error.empty()) {
         char text[512];
         std::vsnprintf(text, sizeof text, format, args);
-        try {
-            file->error = module ? std::string(module) + ": " + text : std::string(text);
-        } catch (...) {
-            // No exception may cross libtiff's frames; the message is lost.
-        }
+        // No exception may cross libtiff's frames; without memory the message is lost.
+        trappedRun([&] { file->error = module ? std::string(module) + ": " + text : std::string(text); });
     }
     return 1;  // handled: libtiff's process-wide handler stays out of it
 }

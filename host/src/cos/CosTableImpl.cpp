@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "cos/CosTableImpl.h"
+#include "core/ExceptionTrap.h"
 #include "core/Raise.h"
 #include "cos/CosAccess.h"
 #include "cos/CosEntries.h"
@@ -42,11 +43,8 @@ bool objEqual(CosObj a, CosObj b) {
     if (isNullHandle(a) || isNullHandle(b)) return isNullHandle(a) && isNullHandle(b);
     QPDFObjectHandle first, second;
     if (!findObject(a, &first) || !findObject(b, &second)) return false;  // stale: equal to nothing
-    try {
-        return cosEqual(first, second);
-    } catch (...) {
-        return false;  // an object that cannot be read equals nothing
-    }
+    // An object that cannot be read equals nothing.
+    return trapped(false, [&] { return cosEqual(first, second); });
 }
 
 CosDoc objGetDoc(CosObj obj) {

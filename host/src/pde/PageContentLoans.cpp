@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "core/Raise.h"
+#include "core/ScopeGuard.h"
 #include "pde/PageContentTables.h"
 #include "pde/PdeReader.h"
 #include "pde/PdeWriter.h"
@@ -45,12 +46,8 @@ PDEContent pageAcquirePDEContent(PDPage page, ExtensionID) {
         Loan& loan = loans()[key];
         if (!loan.content) {
             QPDFObjectHandle dict = pageObjectOf(page, "pageAcquirePDEContent");
-            try {
-                loan.content = readPdeContent(dict.getKey("/Contents"), effectivePageResources(dict, false), key.first, {});
-            } catch (...) {
-                loans().erase(key);
-                throw;
-            }
+            const auto forget = onFailure([&] { loans().erase(key); });
+            loan.content = readPdeContent(dict.getKey("/Contents"), effectivePageResources(dict, false), key.first, {});
         }
         ++loan.count;
         return loan.content->handle();

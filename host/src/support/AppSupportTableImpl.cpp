@@ -5,6 +5,7 @@
 #include "support/AppSupportTableImpl.h"
 #include "core/Callbacks.h"
 #include "core/Raise.h"
+#include "core/ScopeGuard.h"
 #include "core/TableRegistry.h"
 #include "support/FixedMath.h"
 #include "support/FolderItems.h"
@@ -141,12 +142,8 @@ ASFolderIterator fileSysFirstFolderItem(ASPathName folder, ASPathName* outItem) 
         std::string first;
         ASFolderIterator iterator = beginFolderIteration(pathOf(folder), &first);
         if (!iterator) return iterator;
-        try {
-            *outItem = makePath(first);
-        } catch (...) {
-            endFolderIteration(iterator);
-            throw;
-        }
+        const auto end = onFailure([&] { endFolderIteration(iterator); });
+        *outItem = makePath(first);
         return iterator;
     });
 }

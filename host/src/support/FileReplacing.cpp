@@ -11,6 +11,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "core/ExceptionTrap.h"
 #include "core/Raise.h"
 
 namespace qmhost {
@@ -71,21 +72,27 @@ private:
 
 // Runs write on file, then flushes and syncs it; closes file in every case.
 void writeAndClose(std::FILE* file, const std::string& path, const std::function<void(std::FILE*)>& write) {
-    try {
-        write(file);
-    } catch (const HostError&) {
-        std::fclose(file);
-        throw;
-    } catch (const std::bad_alloc&) {
-        std::fclose(file);
-        throw;
-    } catch (const std::exception& e) {
-        std::fclose(file);
-        writeFailed(path, e.what());
-    } catch (...) {
-        std::fclose(file);
-        writeFailed(path, "the writer failed");
-    }
+    trapFailure([&] { write(file); },
+                [&] {
+                    std::fclose(file);
+                    // Host errors and a lack of memory go on as they are; any
+                    // other failure of the writer is a failed write.
+                    bool passOn = false;
+                    std::string why = "the writer failed";
+                    trappedRun([&] {
+                        try {
+                            throw;
+                        } catch (const HostError&) {
+                            passOn = true;
+                        } catch (const std::bad_alloc&) {
+                            passOn = true;
+                        } catch (const std::exception& e) {
+                            why = e.what();
+                        }
+                    });
+                    if (passOn) throw;
+                    writeFailed(path, why);
+                });
     int error = 0;
     if (std::ferror(file)) error = EIO;
     if (error == 0 && (std::fflush(file) != 0 || ::fsync(fileno(file)) != 0)) error = errno;

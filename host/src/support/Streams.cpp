@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "core/Callbacks.h"
+#include "core/ExceptionTrap.h"
 #include "core/Raise.h"
 #include "qmhost/AppSupportTable.h"
 
@@ -83,12 +84,9 @@ public:
         while (total < size && !mEnded) {
             const int64_t want = size - total;
             const int32_t chunk = static_cast<int32_t>(want > 0x40000000 ? 0x40000000 : want);
-            int32_t got;
-            try {
-                got = mProc(buffer + total, chunk, mClientData);
-            } catch (...) {
-                raise(kHostErrStream, "the stream's read procedure failed");
-            }
+            // The procedure is the plug-in's: whatever it throws is a failed read.
+            const int32_t got = trapFailure([&] { return mProc(buffer + total, chunk, mClientData); },
+                                            []() -> int32_t { raise(kHostErrStream, "the stream's read procedure failed"); });
             if (got < 0) raise(kHostErrStream, "the stream's read procedure reported an error");
             if (got == 0) mEnded = true;
             // Never trust a count beyond what was asked for.

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "core/ExceptionTrap.h"
+#include "core/ScopeGuard.h"
 #include "core/CoreTableImpl.h"
 #include "support/AppSupportTableImpl.h"
 #include "cabinet/ASExtraTableImpl.h"
@@ -103,11 +104,9 @@ class OpenFile {
 public:
     explicit OpenFile(const std::string& path) {
         const PDDoc doc = documentModelTable()->docOpen(HostPathName(path));
-        try {
+        {
+            const auto close = onFailure([&] { documentModelTable()->docClose(doc); });
             mView = views().open(doc, fs::path(path).filename().string());
-        } catch (...) {
-            documentModelTable()->docClose(doc);
-            throw;
         }
         mDoc = doc;
     }
@@ -159,9 +158,11 @@ private:
 };
 
 BatchSequenceResult SequenceRun::run() {
-    try {
-        mResult.started = start();
-        if (mResult.started) {
+    std::string failure;
+    const bool ranThrough = trappedRun(
+        [&] {
+            mResult.started = start();
+            if (!mResult.started) return;
             // Every file is named in the result, also those that a cancel or a
             // first error leaves unrun.
             mResult.files.resize(mRequest.inputs.size());
@@ -174,10 +175,9 @@ BatchSequenceResult SequenceRun::run() {
                     for (size_t rest = i + 1; rest < mRequest.inputs.size(); ++rest) mResult.files[rest].message = why;
                     break;
                 }
-        }
-    } catch (...) {
-        mResult.message = "the batch sequence failed: " + describeCurrentException();
-    }
+        },
+        &failure);
+    if (!ranThrough) mResult.message = "the batch sequence failed: " + failure;
     finish();
     appendWarnings(mResult.warnings);
     return mResult;

@@ -2,6 +2,7 @@
 
 #include "pdmodel/PDModelTableImpl.h"
 #include "core/Raise.h"
+#include "core/ScopeGuard.h"
 #include "support/Paths.h"
 #include "pdmodel/SaveWarnings.h"
 #include "view/Alerts.h"
@@ -16,13 +17,7 @@ void saveDocumentAs(PDDoc doc, const std::string& path) {
     documentModelTable()->docGetNumPages(doc);  // raises for a stale document before anyone is told
     notifications().sendDoc(kNotifyDocWillChange, doc);
     ASPathName target = makePath(path);
-    try {
-        documentModelTable()->docSave(doc, target);
-    } catch (...) {
-        releasePathHandle(target);
-        throw;
-    }
-    releasePathHandle(target);
+    withCleanUp([&] { documentModelTable()->docSave(doc, target); }, [&] { releasePathHandle(target); });
     for (const std::string& warning : lastSaveWarnings()) alerts().show("warning: " + warning);
 }
 

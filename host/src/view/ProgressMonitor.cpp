@@ -26,12 +26,9 @@ void setCurrValue(int32_t value, void* clientData) { monitorOf(clientData).setCu
 int32_t getDuration(void* clientData) { return monitorOf(clientData).duration(); }
 int32_t getCurrValue(void* clientData) { return monitorOf(clientData).currValue(); }
 void setText(ASText text, void* clientData) {
-    try {
-        monitorOf(clientData).setText(text ? textOf(text).utf8() : std::string());
-    } catch (...) {
-        // A stale text shows no text; the run goes on.
-        monitorOf(clientData).setText(std::string());
-    }
+    // A stale text shows no text; the run goes on.
+    trapFailure([&] { monitorOf(clientData).setText(text ? textOf(text).utf8() : std::string()); },
+                [&] { monitorOf(clientData).setText(std::string()); });
 }
 
 ASProgressMonitorRec gRecord = {
