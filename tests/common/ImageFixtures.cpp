@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <stdexcept>
 
 #include <jpeglib.h>
@@ -242,13 +243,8 @@ void WriteTiff(const std::string& path, const TiffSpec& spec) {
         TIFFSetField(tif, TIFFTAG_COLORMAP, r.data(), g.data(), b.data());
     }
     std::vector<uint8_t> stored = TiffSamples(spec);
-    try {
-        WriteTiffData(tif, spec, stored);
-    } catch (...) {
-        TIFFClose(tif);
-        throw;
-    }
-    TIFFClose(tif);
+    const std::unique_ptr<TIFF, void (*)(TIFF*)> closed(tif, &TIFFClose);
+    WriteTiffData(tif, spec, stored);
 }
 
 void WriteTiff(const std::string& path, TiffColor color, int width, int height, int rowsPerStrip) {
@@ -260,15 +256,13 @@ std::vector<uint8_t> TiffBytes(const TiffSpec& spec) {
     const int fd = mkstemp(name);
     if (fd < 0) throw std::runtime_error("no temporary file");
     close(fd);
-    try {
-        WriteTiff(name, spec);
-        std::vector<uint8_t> bytes = ReadBytes(name);
-        unlink(name);
-        return bytes;
-    } catch (...) {
-        unlink(name);
-        throw;
-    }
+    // Removed on every road out, after the bytes are read.
+    struct Removal {
+        const char* path;
+        ~Removal() { unlink(path); }
+    } removal{name};
+    WriteTiff(name, spec);
+    return ReadBytes(name);
 }
 
 }  // namespace imagetest

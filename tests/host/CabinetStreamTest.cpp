@@ -10,6 +10,7 @@
 #include "cabinet/Cabinet.h"
 #include "cabinet/CabinetStream.h"
 #include "common/PluginFixture.h"
+#include "core/ScopeGuard.h"
 #include "qmhost/AppSupportTable.h"
 #include "support/Streams.h"
 
@@ -50,14 +51,7 @@ std::string Written(ASCab cab) {
 ASCab ReadBack(const std::string& bytes) {
     std::string data = bytes;
     ASStm stream = OpenString(&data);
-    try {
-        ASCab cab = X().cabRead(stream);
-        qmhost::closeStream(stream);
-        return cab;
-    } catch (...) {
-        qmhost::closeStream(stream);
-        throw;
-    }
+    return qmhost::withCleanUp([&] { return X().cabRead(stream); }, [&] { qmhost::closeStream(stream); });
 }
 
 // A profile with one value of every kind that a stream keeps.
