@@ -1,7 +1,7 @@
 // A stamping run on an open document over a host that fails on demand: for
 // key members of the tables a run stamps through, each call that a clean run
-// makes is failed in turn. A run that fails says why (the message buffer and
-// one alert); whatever it stamped before the failure is a sound document, and
+// makes is failed in turn. A run that fails says why (the message buffer,
+// shown); whatever it stamped before the failure is a sound document, and
 // undo takes it all back, leaving each page as it was or as the run's
 // wrapping left it.
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 
 #include "StampRunFixture.h"
 #include "common/FaultInjectingHost.h"
+#include "common/ImageFixtures.h"
 #include "common/MemberFaultRow.h"
 #include "common/PluginFixture.h"
 #include "engine/CPDFDocument.h"
@@ -20,6 +21,7 @@
 #include "stamper/StampingRun.h"
 #include "support/ErrorMessage.h"
 #include "support/HostTables.h"
+#include "support/HostVersion.h"
 
 namespace {
 
@@ -39,6 +41,21 @@ std::string Describe(const std::vector<PageState>& pages) {
         out << " annotations: " << page.annotations.size();
     }
     return out.str();
+}
+
+// A visible image stamp of file, left points from the left and 36 from the top.
+StampCab ImageStamp(const std::string& name, const std::string& file, double left) {
+    StampCab cab;
+    cab.Int(kKeyStampType, kStampTypeImage)
+        .String(kKeyStampName, name)
+        .Text(kKeySourceFile, file)
+        .Int(kKeySourceSize, 100)
+        .Int(kKeyOpacity, 100)
+        .Bool(kKeyOverlay, true)
+        .Int(kKeyUnit, 3)
+        .Double(kKeyHorizontalOffset, left)
+        .Double(kKeyVerticalOffset, 36);
+    return cab;
 }
 
 class StampRunFault : public stamptest::StampRunTest {
@@ -73,10 +90,66 @@ protected:
     }
 
     // Stamps the active view with the profile; true when the run succeeded.
-    static bool Run() {
+    static bool Run(const char* profile) {
         ClearErrorMessage();
         qmtest::TakeAlerts();
-        return StampActiveDocumentWithProfile("Mixed");
+        return StampActiveDocumentWithProfile(profile);
+    }
+
+    // Runs the profile on a fresh view of the input once for each call of
+    // each row's member that a clean run makes, failing that call, and checks
+    // what the run left. expectStamped checks the saved file of a run that
+    // did without the failed call.
+    void FailEachCall(const char* profile, const std::vector<qmtest::MemberFaultRow>& rows,
+                      void (*expectStamped)(const std::string& saved, const std::string& what)) {
+        for (const qmtest::MemberFaultRow& row : rows) {
+            int64_t calls = 0;
+            {
+                const AVDoc view = OpenView(mInput);
+                FaultInjectingHost host;
+                row.count(host);
+                ASSERT_TRUE(Run(profile)) << row.member << ": the clean run: " << GetErrorMessage();
+                calls = row.calls(host);
+                gAppViewHFT->avDocClose(view, true);
+            }
+            ASSERT_GE(calls, 1) << row.member << ": a run never calls it";
+            for (int64_t n : qmtest::CallsToFail(calls)) {
+                const std::string what = std::string(row.member) + ", call " + std::to_string(n) + " of " +
+                                         std::to_string(calls);
+                const AVDoc view = OpenView(mInput);
+                bool stamped = true;
+                {
+                    FaultInjectingHost host;
+                    row.fail(host, n);
+                    stamped = Run(profile);
+                }
+                if (!stamped) {
+                    EXPECT_TRUE(HasErrorMessage()) << what;
+                    // Shown last; a failed stream creation shows the host's text before it.
+                    const std::vector<std::string> alerts = qmtest::TakeAlerts();
+                    EXPECT_TRUE(!alerts.empty() && alerts.back() == GetErrorMessage())
+                        << what << ": the reason shown: " << ::testing::PrintToString(alerts);
+                }
+                const std::string saved = Save(DocOf(view), "partly.pdf");
+                EXPECT_EQ(qmtest::qpdfCheck(saved).status, 0) << what << ": what was stamped is a sound document";
+                if (stamped) expectStamped(saved, what);
+                ExpectUndoneFully(view, what);
+                gAppViewHFT->avDocClose(view, true);
+            }
+        }
+    }
+
+    // Undo leaves nothing of the run: each page as it was or as the run's
+    // wrapping left it (a run that failed while it wrapped leaves some pages
+    // wrapped and some not).
+    void ExpectUndoneFully(AVDoc view, const std::string& what) const {
+        EXPECT_TRUE(CPDFElementUndoController::UndoAllElements(view, nullptr, nullptr)) << what;
+        const std::vector<PageState> undone = AllPageStates(DocOf(view));
+        ASSERT_EQ(undone.size(), mWrapped.size()) << what;
+        for (size_t page = 0; page < undone.size(); ++page)
+            EXPECT_TRUE(undone[page] == mWrapped[page] || undone[page] == mOriginal[page])
+                << what << ": undo leaves nothing of the run on page " << page + 1 << ":" << Describe(undone)
+                << "\nwrapped:" << Describe(mWrapped);
     }
 
     std::string mInput;
@@ -84,53 +157,53 @@ protected:
     std::vector<PageState> mWrapped;
 };
 
+// Every page carries its Bates number.
+void ExpectBatesOnEveryPage(const std::string& saved, const std::string& what) {
+    const std::vector<stamptest::TextPage> pages = stamptest::ReadTextPages(saved);
+    ASSERT_EQ(pages.size(), 3u) << what;
+    for (size_t page = 0; page < pages.size(); ++page)
+        EXPECT_NE(pages[page].Joined().find("QM-00000" + std::to_string(page + 1)), std::string::npos)
+            << what << ": page " << page + 1 << ": " << pages[page].Joined();
+}
+
+// Every page draws both images.
+void ExpectTwoImagesOnEveryPage(const std::string& saved, const std::string& what) {
+    const stamptest::XObjectCensus census = stamptest::CountXObjects(saved);
+    ASSERT_EQ(census.pageXObjects.size(), 3u) << what;
+    for (size_t page = 0; page < census.pageXObjects.size(); ++page)
+        EXPECT_EQ(census.pageXObjects[page].size(), 2u) << what << ": page " << page + 1;
+}
+
+// The host plays an older major version while it lives.
+class OlderHost {
+public:
+    explicit OlderHost(int32_t major) { qmhost::setHostMajorVersion(major); }
+    ~OlderHost() { qmhost::setHostMajorVersion(kDefaultHostMajorVersion); }
+    OlderHost(const OlderHost&) = delete;
+    OlderHost& operator=(const OlderHost&) = delete;
+};
+
 TEST_F(StampRunFault, AFailedHostCallEndsTheRunWithItsReasonAndUndoTakesItAllBack) {
-    for (const qmtest::MemberFaultRow& row : qmtest::StampingRoadFaultRows()) {
-        int64_t calls = 0;
-        {
-            const AVDoc view = OpenView(mInput);
-            FaultInjectingHost host;
-            row.count(host);
-            ASSERT_TRUE(Run()) << row.member << ": the clean run: " << GetErrorMessage();
-            calls = row.calls(host);
-            gAppViewHFT->avDocClose(view, true);
-        }
-        ASSERT_GE(calls, 1) << row.member << ": a run never calls it";
-        for (int64_t n : qmtest::CallsToFail(calls)) {
-            const std::string what = std::string(row.member) + ", call " + std::to_string(n) + " of " +
-                                     std::to_string(calls);
-            const AVDoc view = OpenView(mInput);
-            bool stamped = true;
-            {
-                FaultInjectingHost host;
-                row.fail(host, n);
-                stamped = Run();
-            }
-            if (!stamped) {
-                EXPECT_TRUE(HasErrorMessage()) << what;
-                EXPECT_EQ(qmtest::TakeAlerts().size(), 1u) << what << ": the reason shown once";
-            }
-            const std::string saved = Save(DocOf(view), "partly.pdf");
-            EXPECT_EQ(qmtest::qpdfCheck(saved).status, 0) << what << ": what was stamped is a sound document";
-            if (stamped) {
-                // The plug-in did without the call: then every page has its stamp.
-                const std::vector<stamptest::TextPage> pages = stamptest::ReadTextPages(saved);
-                ASSERT_EQ(pages.size(), 3u) << what;
-                for (size_t page = 0; page < pages.size(); ++page)
-                    EXPECT_NE(pages[page].Joined().find("QM-00000" + std::to_string(page + 1)), std::string::npos)
-                        << what << ": page " << page + 1 << ": " << pages[page].Joined();
-            }
-            EXPECT_TRUE(CPDFElementUndoController::UndoAllElements(view, nullptr, nullptr)) << what;
-            // A run that failed while it wrapped the pages leaves some wrapped, some not.
-            const std::vector<PageState> undone = AllPageStates(DocOf(view));
-            ASSERT_EQ(undone.size(), mWrapped.size()) << what;
-            for (size_t page = 0; page < undone.size(); ++page)
-                EXPECT_TRUE(undone[page] == mWrapped[page] || undone[page] == mOriginal[page])
-                    << what << ": undo leaves nothing of the run on page " << page + 1 << ":" << Describe(undone)
-                    << "\nwrapped:" << Describe(mWrapped);
-            gAppViewHFT->avDocClose(view, true);
-        }
-    }
+    FailEachCall("Mixed", qmtest::StampingRoadFaultRows(), ExpectBatesOnEveryPage);
+}
+
+// On the older host image stamps are image elements read with libjpeg and
+// libtiff, whose failures and the host's must not cross C frames.
+TEST_F(StampRunFault, OnTheOlderHostAFailedCallOfTheImageRoadEndsTheRunCleanly) {
+    imagetest::WriteJpeg(mFolder.file("photo.jpg"), imagetest::JpegColor::RGB, 40, 30);
+    imagetest::WriteTiff(mFolder.file("scan.tif"), imagetest::TiffColor::Gray, 16, 10);
+    std::vector<StampCab> stamps;
+    stamps.push_back(ImageStamp("Photo", mFolder.file("photo.jpg"), 36));
+    stamps.push_back(ImageStamp("Scan", mFolder.file("scan.tif"), 200));
+    WriteProfile("Images", std::move(stamps));
+    OlderHost older(5);
+    const std::vector<qmtest::MemberFaultRow> rows = {
+        qmtest::FaultRowOf<&AppSupportTable::fileStmOpen>("AppSupport fileStmOpen (an image file)"),
+        qmtest::FaultRowOf<&CosTable::dictPut>("Cos dictPut (the image dictionary)"),
+        qmtest::FaultRowOf<&CosTable::newStream>("Cos newStream (the image data)"),
+        qmtest::FaultRowOf<&PDModelTable::pageAddResource>("PDModel pageAddResource"),
+    };
+    FailEachCall("Images", rows, ExpectTwoImagesOnEveryPage);
 }
 
 }  // namespace
