@@ -137,9 +137,13 @@ protected:
 private:
     void BuildPlacement();
     void BuildBorder();
-    // The link action of "kActionC"; false (string 208 reported) when it does
-    // not resolve. No action document, bookmark or action: true, no link.
+    // The link action of "kActionC". No action document, bookmark or action:
+    // no link. An action document that cannot be read or an action that does
+    // not resolve: no link, and a warning (string 208 and why). True either way.
     bool BuildAction(PDDoc inDoc);
+    // Drops the action, logs and warns (once per run and stamp) that the
+    // stamp's link cannot be made for inReason; nothing in a quiet run.
+    void WarnLinkNotMade(const std::string& inReason);
     void BuildPageRanges(PDDoc inDoc);
     // Writes pages; throws Stop after setting the message.
     void WritePages(PDDoc inDoc);

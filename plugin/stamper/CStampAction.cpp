@@ -10,8 +10,11 @@
 #include "stamper/CCabinet.h"
 #include "stamper/CStamp.h"
 #include "stamper/StampKeys.h"
+#include "stamper/CStamperLog.h"
+#include "stamper/RunWarnings.h"
 #include "stamper/StampMessages.h"
 #include "support/ErrorCode.h"
+#include "support/ErrorMessage.h"
 #include "support/io/FileSystemHelpers.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
@@ -62,8 +65,21 @@ void PageToNumber(PDDoc inDoc, PDAction inAction) {
 }  // namespace
 
 bool CStamp::BuildAction(PDDoc inDoc) {
+    // The host's reason for an action document that does not open goes into
+    // the warning, not into the buffer that holds a failed run's message.
+    const std::string buffered = GetErrorMessage();
     const ActionDocument actionDoc(GetCab());
-    if (!actionDoc.Get()) return true;
+    if (!actionDoc.Get()) {
+        // No action at all is no link; an action document that cannot be
+        // read is a link that cannot be made, which the user is told of.
+        const std::string hostReason = GetErrorMessage();
+        SetErrorMessage(buffered);
+        int64_t size = 0;
+        if (CCabinet(GetCab()).GetBinary(kKeyAction, &size) && size > 0)
+            WarnLinkNotMade("its action document cannot be read" +
+                            (hostReason != buffered && !hostReason.empty() ? ": " + hostReason : std::string()));
+        return true;
+    }
     mAction = std::make_unique<CPDFAction>();
     mAction->SetDocument(inDoc);
     bool resolved = false;
@@ -86,10 +102,26 @@ bool CStamp::BuildAction(PDDoc inDoc) {
         resolved = false;
     }
     if (!resolved) {
-        SetMessage(kStrBadAction);
-        ReportMessage();
-        return false;
+        SetErrorMessage(buffered);
+        WarnLinkNotMade("its destination is not in this document");
+        return true;
     }
     mElement->SetAction(mAction.get());
     return true;
+}
+
+void CStamp::WarnLinkNotMade(const std::string& inReason) {
+    // A link that cannot be made leaves the stamp without it; the stamp is
+    // still written and the run goes on, so this is a warning, not a failed
+    // run (which would also keep the stamped document from being saved).
+    mAction = nullptr;
+    if (mNoLog) return;
+    try {
+        const std::string text = "stamp \"" + GetName() + "\": " + StampMessageText(kStrBadAction) + " (" +
+                                 inReason + "); the stamp is placed without its link";
+        GetStamperLog().Printf("%s", text.c_str());
+        WarnOncePerRun("link " + GetName(), text);
+    } catch (...) {
+        // A warning that cannot be given is no reason to stop the run.
+    }
 }

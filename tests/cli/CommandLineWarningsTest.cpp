@@ -120,6 +120,11 @@ TEST_F(CommandLineWarnings, SignaturesAndCharactersAFontCannotShowWarnOncePerRun
                   "kColorFontC": 0, "kStyleStandardC": 4},
       "kStamp1": {"kStampNameE": "B", "kTextE": "第二", "kSizeE": 20, "kOpacityS": 100, "kOverlay": true,
                   "kColorFontC": 0, "kStyleStandardC": 4, "kVerticalS": 2}})");
+    // A link whose action document is a bare header: it imports, but cannot
+    // be read when the run makes the link.
+    ImportProfile("Unlinked", R"({"kNumberOfStamps": 1,
+      "kStamp0": {"kStampNameE": "L", "kTextE": "Stamped", "kSizeE": 12, "kOpacityS": 100, "kOverlay": true,
+                  "kColorFontC": 0, "kHorizontalS": 1, "kVerticalS": 1, "kActionC": "JVBERi0xLjQK"}})");
     struct Row {
         const char* input;
         const char* profile;
@@ -129,6 +134,7 @@ TEST_F(CommandLineWarnings, SignaturesAndCharactersAFontCannotShowWarnOncePerRun
         {"signed.pdf", "Good", "carries digital signatures: the stamps change the document"},
         {"in.pdf", "Good", ""},
         {"in.pdf", "Chinese", "the font Helvetica cannot show some characters of the stamp \"A\" (机密)"},
+        {"in.pdf", "Unlinked", "stamp \"L\": 不能设置选择的动作 (its action document cannot be read"},
     };
     int n = 0;
     for (const Row& row : rows) {
@@ -147,6 +153,8 @@ TEST_F(CommandLineWarnings, SignaturesAndCharactersAFontCannotShowWarnOncePerRun
             ++warnings;
         EXPECT_EQ(warnings, 1u) << "once per run: " << run.err;
     }
+    // The stamp without its link is written.
+    EXPECT_NE(PageText(File("w4.pdf"), 1).find("Stamped"), std::string::npos);
     // The text itself is written, with "?" where the font has no glyph.
     EXPECT_NE(PageText(File("w3.pdf"), 1).find("?? Secret"), std::string::npos) << PageText(File("w3.pdf"), 1);
     // A batch warns for the signed document too, and saves it.

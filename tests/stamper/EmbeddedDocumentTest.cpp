@@ -7,11 +7,14 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "common/PluginFixture.h"
 #include "StampRunFixture.h"
 #include "engine/CPDFElement.h"
 #include "stamper/CCabinet.h"
 #include "stamper/CTextStamp.h"
+#include "stamper/RunWarnings.h"
 #include "stamper/StampKeys.h"
 #include "support/ErrorMessage.h"
 #include "support/HostTables.h"
@@ -247,17 +250,47 @@ TEST_F(StampActionTest, DestinationNamingAPageObjectOfTheActionDocumentStillReso
     EXPECT_EQ(LinkTarget(mTarget, 0), 1);
 }
 
-TEST_F(StampActionTest, UnresolvableActionIsReportedAndTheStampStillWritten) {
-    StampCab cab = StampWithAction(MakeActionDocument(1, [](PDDoc doc) { return GoToNumber(doc, 7); }));
-    CTextStamp stamp(cab.Get());
-    EXPECT_FALSE(stamp.Apply(mTarget, false));
-    EXPECT_TRUE(stamp.IsBuilt()) << "an action failure does not end a run";
-    EXPECT_STREQ(GetErrorMessage(), "不能设置选择的动作");
-    EXPECT_NE(LogText().find("不能设置选择的动作\n"), std::string::npos);
-    for (int32_t page = 0; page < 3; ++page) {
-        const stamptest::PageState state = stamptest::ReadPageState(mTarget, page);
-        EXPECT_GT(state.contents.size(), 1u) << "written without a link";
-        EXPECT_TRUE(state.annotations.empty());
+// A link that cannot be made is a warning: the stamp is written without it,
+// the run does not fail, and the log and the warning say which stamp and why.
+TEST_F(StampActionTest, LinkThatCannotBeMadeIsAWarningAndTheStampStillWritten) {
+    struct Row {
+        const char* name;
+        std::function<void(StampCab&)> action;
+        const char* reason;
+    };
+    const Row rows[] = {
+        {"GoToAPageTheTargetLacks",
+         [&](StampCab& cab) {
+             CCabinet wrapper(cab.Get());
+             Embed(wrapper, MakeActionDocument(1, [](PDDoc doc) { return GoToNumber(doc, 7); }));
+         },
+         "destination"},
+        {"ActionDocumentThatIsNoPdf",
+         [](StampCab& cab) { gASExtraHFT->cabPutBinary(cab.Get(), kKeyAction, "not a pdf", 9); },
+         "cannot be read"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const PDDoc target = DocOf(OpenView(WritePdf(std::string(row.name) + ".pdf", 3)));
+        StampCab cab = stamptest::VisibleTextStamp("Linked", "link here");
+        row.action(cab);
+        qmtest::TakeWarnings();
+        BeginRunWarnings();
+        ClearErrorMessage();
+        CTextStamp stamp(cab.Get());
+        EXPECT_TRUE(stamp.Apply(target, false)) << "a link that cannot be made fails nothing";
+        EXPECT_FALSE(HasErrorMessage()) << GetErrorMessage();
+        const std::vector<std::string> warnings = qmtest::TakeWarnings();
+        ASSERT_EQ(warnings.size(), 1u);
+        for (const char* part : {"\"Linked\"", "不能设置选择的动作", row.reason})
+            EXPECT_NE(warnings[0].find(part), std::string::npos) << part << " in " << warnings[0];
+        EXPECT_NE(LogText().find(warnings[0] + "\n"), std::string::npos) << LogText();
+        for (int32_t page = 0; page < 3; ++page) {
+            const stamptest::PageState state = stamptest::ReadPageState(target, page);
+            EXPECT_GT(state.contents.size(), 1u) << "written without a link";
+            EXPECT_TRUE(state.annotations.empty());
+        }
+        EXPECT_EQ(TempFiles(), 0u);
     }
 }
 
