@@ -47,25 +47,67 @@ bool PrefsFile::parse(std::string_view bytes, std::string* error) {
         return false;
     }
     size_t offset = 8;
-    while (bytes.size() - offset >= 12) {
+    if (!readRecords(bytes, offset, bytes.size(), 0, &mRecords, error)) {
+        *error = "damaged preferences file: " + *error;
+        mRecords.clear();
+        return false;
+    }
+    return true;
+}
+
+bool PrefsFile::readRecords(std::string_view bytes, size_t& offset, size_t limit, int depth,
+                            std::vector<Record>* out, std::string* error) {
+    for (;;) {
+        if (limit - offset < 12) {
+            *error = std::string(depth == 0 ? "the records" : "nested records") +
+                     " end without an end record (at byte " + std::to_string(offset) + ")";
+            return false;
+        }
         Record record;
         record.id = readWord(bytes, offset);
         record.type = readWord(bytes, offset + 4);
         const uint32_t size = readWord(bytes, offset + 8);
         offset += 12;
-        if (record.id == kEndId && record.type == kEndType) return true;
-        if (size > bytes.size() - offset) {
-            *error = "damaged preferences file: the record '" + codeText(record.id) + "' at byte " +
-                     std::to_string(offset - 12) + " claims " + std::to_string(size) + " bytes, " +
-                     std::to_string(bytes.size() - offset) + " remain";
-            mRecords.clear();
+        if (record.id == kEndId && record.type == kEndType) return true;  // its payload is not read
+        if (size > limit - offset) {
+            *error = "the record '" + codeText(record.id) + "' at byte " + std::to_string(offset - 12) + " claims " +
+                     std::to_string(size) + " bytes, " + std::to_string(limit - offset) + " remain";
             return false;
         }
-        record.payload.assign(bytes.substr(offset, size));
+        if (!checkPayload(bytes, offset, size, record.type, depth, error)) return false;
+        if (out) out->push_back({record.id, record.type, std::string(bytes.substr(offset, size))});
         offset += size;
-        mRecords.push_back(std::move(record));
     }
-    return true;
+}
+
+bool PrefsFile::checkPayload(std::string_view bytes, size_t offset, uint32_t size, uint32_t type, int depth,
+                             std::string* error) {
+    // The plug-in reads each known type into its value and refuses what does
+    // not hold one; a file it refuses is refused here too, so that `prefs get`
+    // never shows defaults for a file the next run reports as damaged.
+    uint32_t needed = 0;
+    if (type == kTypeBool || type == kTypeLong) needed = 4;
+    if (type == kTypePoint || type == kTypeFloat) needed = 8;
+    if (type == kTypeRect) needed = 16;
+    if (size < needed) {
+        *error = "a '" + codeText(type) + "' record of " + std::to_string(size) +
+                 " bytes is shorter than its value (" + std::to_string(needed) + " bytes) (at byte " +
+                 std::to_string(offset) + ")";
+        return false;
+    }
+    if (type == kTypeFile && size >= kMaxFilePath) {
+        *error = "a file path of " + std::to_string(size) + " bytes is longer than " +
+                 std::to_string(kMaxFilePath - 1) + " bytes (at byte " + std::to_string(offset) + ")";
+        return false;
+    }
+    if (type != kTypeStore || size == 0) return true;
+    if (depth >= kMaxNesting) {
+        *error = "nested records go deeper than " + std::to_string(kMaxNesting) + " levels (at byte " +
+                 std::to_string(offset) + ")";
+        return false;
+    }
+    size_t nested = offset;
+    return readRecords(bytes, nested, offset + size, depth + 1, nullptr, error);
 }
 
 bool PrefsFile::read(const std::string& path, std::string* error) {

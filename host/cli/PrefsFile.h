@@ -8,10 +8,14 @@
 //   value reads as true), a 'long' payload 4 bytes, signed.
 //
 // Records of every other type (points, rectangles, strings, nested stores,
-// unknown types) are kept byte for byte. Nothing of the file is trusted: a
-// record that claims more bytes than remain, a wrong signature or a version
-// newer than 100 is refused with a message, and such a file is never written
-// over.
+// unknown types) are kept byte for byte. Nothing of the file is trusted, and
+// a file is refused (with a message) exactly where the plug-in's reader
+// refuses it: a wrong signature, a version newer than 100, records without
+// an end record, a record that claims more bytes than remain, a 'bool' or
+// 'long' payload under 4 bytes ('pont' and 'flot' under 8, 'rect' under 16),
+// a 'file' path of 4096 bytes or more, and a nested store ('pref') whose own
+// records break these rules or nest deeper than 32 levels. A refused file is
+// never written over.
 #pragma once
 
 #include <cstdint>
@@ -35,6 +39,13 @@ public:
     static constexpr uint32_t kMaxVersion = 100;
     static constexpr uint32_t kTypeBool = FourCharCode("bool");
     static constexpr uint32_t kTypeLong = FourCharCode("long");
+    static constexpr uint32_t kTypePoint = FourCharCode("pont");
+    static constexpr uint32_t kTypeFloat = FourCharCode("flot");
+    static constexpr uint32_t kTypeRect = FourCharCode("rect");
+    static constexpr uint32_t kTypeFile = FourCharCode("file");
+    static constexpr uint32_t kTypeStore = FourCharCode("pref");
+    static constexpr uint32_t kMaxFilePath = 4096;  // bytes with the terminator, as the plug-in keeps paths
+    static constexpr int kMaxNesting = 32;
 
     struct Record {
         uint32_t id = 0;
@@ -43,8 +54,7 @@ public:
     };
 
     // Reads the bytes of a file; false with *error set when they are no
-    // preferences file the host may change. Data that ends inside a record
-    // header ends the records (as the plug-in reads it).
+    // preferences file the host may change (see above).
     bool parse(std::string_view bytes, std::string* error);
     // Reads the file; a missing file is an empty store.
     bool read(const std::string& path, std::string* error);
@@ -67,6 +77,13 @@ public:
     uint32_t version() const { return mVersion; }
 
 private:
+    // Reads records from offset up to limit and their end record; appends
+    // them to out when given. depth: how many stores enclose them.
+    static bool readRecords(std::string_view bytes, size_t& offset, size_t limit, int depth,
+                            std::vector<Record>* out, std::string* error);
+    // Whether the payload of size bytes at offset holds a value of its type.
+    static bool checkPayload(std::string_view bytes, size_t offset, uint32_t size, uint32_t type, int depth,
+                             std::string* error);
     const Record* first(uint32_t id) const;
     void set(uint32_t id, uint32_t type, uint32_t value);
 

@@ -4,10 +4,12 @@
 // plug-in reads. A tag added on one side only, or a default or type that drifts,
 // fails here.
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "CommandLineFixture.h"
+#include "cli/PrefsFile.h"
 #include "stamper/CStamperPreferences.h"
 #include "support/io/ModulePaths.h"
 #include "support/prefs/PreferenceSetters.h"
@@ -92,6 +94,74 @@ TEST_F(CommandLinePrefsDrift, WhatOneSideWritesTheOtherReads) {
     ASSERT_TRUE(read.ReadFile(true)) << read.GetLastProblem();
     for (const PluginSetting& setting : PluginSettings())
         EXPECT_EQ(setting.get(read), setting.cliValue) << TagOf(setting.id) << " as the plug-in reads it";
+}
+
+// Both readers take the same files and refuse the same files: `prefs get` on
+// a file the next run reports as damaged says so (exit 1, the file named),
+// instead of showing defaults without a word.
+std::string Word(uint32_t value) {
+    std::string out;
+    for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((value >> shift) & 0xFF);
+    return out;
+}
+
+std::string Record(uint32_t id, const char (&type)[5], const std::string& payload) {
+    return Word(id) + Word(qmcli::FourCharCode(type)) + Word(static_cast<uint32_t>(payload.size())) + payload;
+}
+
+TEST_F(CommandLinePrefsDrift, BothSidesRefuseTheSameDamagedFiles) {
+    const std::string header = Word(qmcli::FourCharCode("spip")) + Word(0);
+    const std::string end = Word(qmcli::FourCharCode("*END")) + Word(qmcli::FourCharCode("mark")) + Word(0);
+    const std::string nested = Record(3, "long", Word(5)) + end;
+    const std::string valid = header + Record(kPrefWriteToNewFile, "bool", Word(1)) +
+                              Record(kPrefBatesFixedLength, "long", Word(6)) + Record(5, "strn", "hello") +
+                              Record(6, "rect", std::string(16, 'r')) + Record(7, "file", "/tmp/x") +
+                              Record(9, "pref", nested) + end;
+    std::vector<std::string> files = {
+        valid,
+        header + Record(kPrefEnableLogging, "bool", Word(1)),                  // no end record
+        header + Record(kPrefEnableLogging, "bool", Word(1)) + "abc",          // cut inside a record header
+        header + Record(kPrefEnableLogging, "bool", "\1") + end,              // short value
+        header + Record(9, "pref", Record(3, "long", Word(5))) + end,          // nested store without end
+        header + Record(7, "file", std::string(5000, 'p')) + end,              // path too long
+    };
+    // And mutations of the valid file, as damage comes.
+    std::mt19937 random(20261207);
+    for (int round = 0; round < 400; ++round) {
+        std::string bytes = valid;
+        const size_t at = 8 + random() % (bytes.size() - 8);
+        switch (random() % 3) {
+            case 0: bytes[at] = static_cast<char>(random()); break;
+            case 1: bytes.erase(at, 1 + random() % 8); break;
+            default: bytes.insert(at, 1 + random() % 4, static_cast<char>(random())); break;
+        }
+        files.push_back(bytes);
+    }
+    const std::string path = Plugins() + "/Quillmark.pfs";
+    int refused = 0, cliChecked = 0;
+    for (size_t i = 0; i < files.size(); ++i) {
+        qmtest::writeBytes(path, files[i]);
+        qmcli::PrefsFile cliFile;
+        std::string error;
+        const bool cliReads = cliFile.parse(files[i], &error);
+        CStamperPreferences plugin;
+        const bool pluginReads = plugin.ReadFile(true);
+        ASSERT_EQ(cliReads, pluginReads) << "file " << i << ": command line: " << (cliReads ? "read" : error)
+                                         << "; plug-in: " << (pluginReads ? "read" : plugin.GetLastProblem());
+        refused += !cliReads;
+        // The program itself, for the handmade files and some mutations.
+        if (i > 5 && i % 40 != 0) continue;
+        ++cliChecked;
+        const auto run = CliSplit("prefs get");
+        EXPECT_EQ(run.status, cliReads ? 0 : 1) << "file " << i << ": " << run.err;
+        if (!cliReads) {
+            EXPECT_TRUE(run.out.empty()) << "nothing misleading: " << run.out;
+            EXPECT_NE(run.err.find(path), std::string::npos) << run.err;
+        }
+    }
+    EXPECT_GT(refused, 50) << "the mutations damage many files";
+    EXPECT_LT(refused, static_cast<int>(files.size()) - 20) << "and leave some readable";
+    EXPECT_GT(cliChecked, 10);
 }
 
 }  // namespace

@@ -136,7 +136,35 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedFile{"RecordClaimingMoreThanRemains",
                     kHeader + Record(1, FourCharCode("strn"), "abc").substr(0, 14), "claims 3 bytes, 2 remain"},
         RefusedFile{"HugeRecordSize", kHeader + Bytes({1, 0, 0, 0, 0x6e, 0x72, 0x74, 0x73, 0xff, 0xff, 0xff, 0xff}),
-                    "claims 4294967295 bytes"}),
+                    "claims 4294967295 bytes"},
+        RefusedFile{"NoEndRecord", kHeader + Record(FourCharCode("EnLo"), FourCharCode("bool"), Bytes({1, 0, 0, 0})),
+                    "the records end without an end record"},
+        RefusedFile{"DataEndingInsideARecordHeader",
+                    kHeader + Record(FourCharCode("EnLo"), FourCharCode("bool"), Bytes({1, 0, 0, 0})) + Bytes({1, 2, 3}),
+                    "the records end without an end record"},
+        RefusedFile{"ShortBool", kHeader + Record(FourCharCode("EnLo"), FourCharCode("bool"), Bytes({1, 0})) + kEnd,
+                    "a 'bool' record of 2 bytes is shorter than its value (4 bytes)"},
+        RefusedFile{"ShortLong", kHeader + Record(FourCharCode("BFLe"), FourCharCode("long"), "") + kEnd,
+                    "a 'long' record of 0 bytes"},
+        RefusedFile{"ShortRect", kHeader + Record(4, FourCharCode("rect"), std::string(15, 'r')) + kEnd,
+                    "a 'rect' record of 15 bytes is shorter than its value (16 bytes)"},
+        RefusedFile{"FilePathTooLong", kHeader + Record(4, FourCharCode("file"), std::string(4096, 'p')) + kEnd,
+                    "a file path of 4096 bytes is longer than 4095 bytes"},
+        RefusedFile{"NestedStoreWithoutEnd",
+                    kHeader + Record(9, FourCharCode("pref"), Record(3, FourCharCode("long"), Bytes({5, 0, 0, 0}))) +
+                        kEnd,
+                    "nested records end without an end record"},
+        RefusedFile{"NestedStoreWithAShortValue",
+                    kHeader + Record(9, FourCharCode("pref"), Record(3, FourCharCode("long"), Bytes({5})) + kEnd) +
+                        kEnd,
+                    "a 'long' record of 1 bytes"},
+        RefusedFile{"StoresNestedTooDeep",
+                    [] {
+                        std::string store = kEnd;
+                        for (int level = 0; level < 34; ++level) store = Record(9, FourCharCode("pref"), store) + kEnd;
+                        return kHeader + store;
+                    }(),
+                    "nested records go deeper than 32 levels"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PrefsFile, VersionOneHundredIsReadAndKept) {
@@ -145,11 +173,14 @@ TEST(PrefsFile, VersionOneHundredIsReadAndKept) {
     EXPECT_EQ(file.encode(), Bytes({0x70, 0x69, 0x70, 0x73, 100, 0, 0, 0}) + kEnd);
 }
 
-TEST(PrefsFile, DataEndingInsideARecordHeaderEndsTheRecords) {
+TEST(PrefsFile, StoresNestedThirtyTwoDeepAndValuesOfTheirSizeAreRead) {
+    std::string store = kEnd;
+    for (int level = 0; level < 32; ++level) store = Record(9, FourCharCode("pref"), store) + kEnd;
     const PrefsFile file =
-        Parsed(kHeader + Record(FourCharCode("EnLo"), FourCharCode("bool"), Bytes({1, 0, 0, 0})) + Bytes({1, 2, 3}));
-    ASSERT_EQ(file.records().size(), 1u);
-    EXPECT_EQ(file.getBool(FourCharCode("EnLo")), true);
+        Parsed(kHeader + Record(4, FourCharCode("rect"), std::string(16, 'r')) +
+               Record(5, FourCharCode("file"), std::string(4095, 'p')) + Record(6, FourCharCode("pref"), "") +
+               store.substr(0, store.size() - kEnd.size()) + kEnd);
+    EXPECT_EQ(file.records().size(), 4u);
 }
 
 TEST(PrefsFile, BytesBehindTheEndRecordAreNotRead) {
