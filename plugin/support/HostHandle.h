@@ -39,41 +39,22 @@ private:
     Handle mHandle = Handle();
 };
 
-struct HostCabRelease {
-    void operator()(ASCab inCab) const {
-        if (gASExtraHFT) gASExtraHFT->cabDestroy(inCab);
+// Gives a handle back through a member of a host table (none when the table
+// has gone with an unload).
+template <auto& kTable, auto kMember>
+struct THostTableRelease {
+    template <class Handle>
+    void operator()(Handle inHandle) const {
+        if (kTable) (kTable->*kMember)(inHandle);
     }
 };
 
-struct HostTextRelease {
-    void operator()(ASText inText) const {
-        if (gASExtraHFT) gASExtraHFT->textDestroy(inText);
-    }
-};
-
-struct HostPageRelease {
-    void operator()(PDPage inPage) const {
-        if (gPDModelHFT) gPDModelHFT->pageRelease(inPage);
-    }
-};
-
-struct HostMenuItemRelease {
-    void operator()(AVMenuItem inItem) const {
-        if (gAppViewHFT) gAppViewHFT->menuItemRelease(inItem);
-    }
-};
-
-struct HostMenuRelease {
-    void operator()(AVMenu inMenu) const {
-        if (gAppViewHFT) gAppViewHFT->menuRelease(inMenu);
-    }
-};
-
-struct HostToolButtonDestroy {
-    void operator()(AVToolButton inButton) const {
-        if (gAppViewHFT) gAppViewHFT->toolButtonDestroy(inButton);
-    }
-};
+using HostCabRelease = THostTableRelease<gASExtraHFT, &ASExtraTable::cabDestroy>;
+using HostTextRelease = THostTableRelease<gASExtraHFT, &ASExtraTable::textDestroy>;
+using HostPageRelease = THostTableRelease<gPDModelHFT, &PDModelTable::pageRelease>;
+using HostMenuItemRelease = THostTableRelease<gAppViewHFT, &AppViewTable::menuItemRelease>;
+using HostMenuRelease = THostTableRelease<gAppViewHFT, &AppViewTable::menuRelease>;
+using HostToolButtonDestroy = THostTableRelease<gAppViewHFT, &AppViewTable::toolButtonDestroy>;
 
 // A cabinet (ASExtra cabNew, cabDup) the plug-in owns.
 using CHostCab = THostHandle<ASCab, HostCabRelease>;
