@@ -15,9 +15,14 @@ HFT sProductInfoHft = nullptr;
 // The caller provides room for the text; the name and version are short.
 void GetProductInfoString(char* buffer) {
     if (!buffer) return;
-    const CProductIdentity& identity = GetProductIdentity();
-    const std::string text = identity.GetName() + " " + identity.GetVersionString(4);
-    std::memcpy(buffer, text.c_str(), text.size() + 1);
+    // Called by the host, so nothing may be thrown into it: without memory for
+    // the text the answer is empty.
+    buffer[0] = '\0';
+    TrapRun([&] {
+        const CProductIdentity& identity = GetProductIdentity();
+        const std::string text = identity.GetName() + " " + identity.GetVersionString(4);
+        std::memcpy(buffer, text.c_str(), text.size() + 1);
+    });
 }
 
 HFT BuildProductInfoHft(HFTServer server) {
