@@ -129,6 +129,7 @@ HostFont makeCompositeFont(const SystemFont& font, QPDF& fontDoc) {
     dict.replaceKey("/ToUnicode", QPDFObjectHandle::newStream(&fontDoc, toUnicodeCMap(data.charOfCode)));
     // The whole program is kept while the document is open; its saves write a subset.
     dict.replaceKey(kSubsetOnSaveKey, QPDFObjectHandle::newBool(true));
+    noteFontMarkedForSubset();
 
     HostFont result = HostFont::composite(data.postscriptName, std::move(data.widths), kDefaultWidth,
                                           std::move(data.codeOfChar), data.fallbackCode, ascent, descent);

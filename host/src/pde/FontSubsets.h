@@ -32,6 +32,11 @@ namespace qmhost {
 // The key (a boolean true) that marks a composite font to be subset when saved.
 extern const char* const kSubsetOnSaveKey;
 
+// Called by whoever puts kSubsetOnSaveKey on a font. Until the first call no
+// document of this process holds a marked font (saves remove the mark from the
+// file), so a save does not scan its pages for marked fonts.
+void noteFontMarkedForSubset();
+
 class FontSubsets {
 public:
     // Makes the subsets in qpdf's document. Raises only for lack of memory.
