@@ -128,7 +128,7 @@ void CTIFFImageType::OpenTIFF() {
         Refuse("Failed to open image", kErrImageRead,
                "The file is not a TIFF file libtiff can read");
     }
-    const auto close = OnFailure([this] { CloseTIFF(); });
+    const auto closeOnFailure = OnFailure([this] { CloseTIFF(); });
     ReadTags();
     CheckStrips();
 }

@@ -128,7 +128,7 @@ PDDoc NewDocumentWithPagesOf(PDDoc inSource) {
         [&] {
             const PDDoc made = gPDModelHFT->docCreate();
             // Closed again unless the view takes it.
-            const auto close = OnFailure([&] { gPDModelHFT->docClose(made); });
+            const auto closeOnFailure = OnFailure([&] { gPDModelHFT->docClose(made); });
             gPDModelHFT->docInsertPages(made, kPDInsertAfterLastPage, inSource, 0,
                                         gPDModelHFT->docGetNumPages(inSource));
             gAppViewHFT->avDocOpenFromPDDoc(made, nullptr);

@@ -2,7 +2,7 @@
 // included, forgets it, and no hand-written catch-and-rethrow is needed:
 //
 //     stream->Open(kStreamRead);
-//     const auto close = OnScopeExit([&] { stream->Close(); });
+//     const auto closeAtExit = OnScopeExit([&] { stream->Close(); });
 //
 //     ASCab own = cabDup(cab);
 //     const auto destroy = OnFailure([&] { cabDestroy(own); });  // roll-back

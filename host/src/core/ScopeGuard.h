@@ -5,7 +5,7 @@
 //     const auto release = onScopeExit([&] { releasePathHandle(target); });
 //
 //     const PDDoc doc = docOpen(...);
-//     const auto close = onFailure([&] { docClose(doc); });  // roll-back
+//     const auto closeOnFailure = onFailure([&] { docClose(doc); });  // roll-back
 //
 // The action runs through trappedRun: a clean-up that fails while an exception
 // is on its way lets the first failure go on, which is the one worth

@@ -142,7 +142,7 @@ ASFolderIterator fileSysFirstFolderItem(ASPathName folder, ASPathName* outItem) 
         std::string first;
         ASFolderIterator iterator = beginFolderIteration(pathOf(folder), &first);
         if (!iterator) return iterator;
-        const auto end = onFailure([&] { endFolderIteration(iterator); });
+        const auto endOnFailure = onFailure([&] { endFolderIteration(iterator); });
         *outItem = makePath(first);
         return iterator;
     });

@@ -105,7 +105,7 @@ public:
     explicit OpenFile(const std::string& path) {
         const PDDoc doc = documentModelTable()->docOpen(HostPathName(path));
         {
-            const auto close = onFailure([&] { documentModelTable()->docClose(doc); });
+            const auto closeOnFailure = onFailure([&] { documentModelTable()->docClose(doc); });
             mView = views().open(doc, fs::path(path).filename().string());
         }
         mDoc = doc;
