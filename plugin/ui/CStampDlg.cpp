@@ -16,6 +16,7 @@
 #include "support/ErrorCode.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
+#include "support/TableMembers.h"
 #include "support/io/FileSystemHelpers.h"
 #include "ui/CColourPickerCB.h"
 #include "ui/CDashedPickerCB.h"
@@ -47,6 +48,10 @@ CStampDlg::CStampDlg(int, QWidget* inParent, CStamp& inStamp)
 }
 
 CStampDlg::~CStampDlg() {
+    // Off the host's list before the window goes, so that the host never
+    // closes a window that no longer exists.
+    if (mRegistered && TableHasMember(gWinHFT, &WinTable::unregisterModelessWindow))
+        gWinHFT->unregisterModelessWindow(static_cast<QWidget*>(this));
     CloseActionDocument();
     if (gOpenDesignDialog == this) gOpenDesignDialog = nullptr;
     ui::EnableChildWindows(mManager, true);
@@ -76,7 +81,16 @@ void CStampDlg::CloseActionDocument() {
     mAction = PDAction{{0, 0}};
 }
 
-void CStampDlg::OnInitDialog() { ui::FillActionTypes(*mActionType); }
+void CStampDlg::OnInitDialog() {
+    // A modeless window of the plug-in, like the stamp manager: the host
+    // passes it keyboard input and closes it before the plug-in goes.
+    if (!mRegistered && TableHasMember(gWinHFT, &WinTable::registerModelessWindow)) {
+        // The host takes the value as the QWidget it shows.
+        gWinHFT->registerModelessWindow(static_cast<QWidget*>(this));
+        mRegistered = true;
+    }
+    ui::FillActionTypes(*mActionType);
+}
 
 // --- the cabinet
 

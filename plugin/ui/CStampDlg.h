@@ -80,8 +80,9 @@ protected:
     void BuildWindow(int inTemplateId, const QString& inCaption);
     // The kind's own controls go here (between the name and the shared groups).
     QVBoxLayout* KindArea() const { return mKindArea; }
-    // Base initialisation: the action types into 1038. Kinds then Load and
-    // UpdateControls.
+    // Base initialisation: the window goes onto the host's list of modeless
+    // windows (once; it comes off when the dialog goes), the action types
+    // into 1038. Kinds then Load and UpdateControls.
     virtual void OnInitDialog();
     // Reads the cabinet's int / double / bool / string / text under inKey.
     int32_t CabInt(const char* inKey, int32_t inDefault) const;
@@ -145,6 +146,7 @@ private:
     int mTemplateId = -1;
     bool mEditing = false;
     bool mConfirmed = false;
+    bool mRegistered = false;  // on the host's modeless-window list
     CStamp& mStamp;
     QPointer<QWidget> mManager;
     DoneCallback mDone;

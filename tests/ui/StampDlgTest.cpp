@@ -18,6 +18,7 @@
 #include "ui/CTextStampDlg.h"
 #include "ui/CWeightPickerCB.h"
 #include "ui/StampDesigners.h"
+#include "view/ModelessWindows.h"
 
 namespace uitest {
 namespace {
@@ -113,6 +114,32 @@ TEST_F(StampDlg, OnlyOneDesignDialogAtATime) {
     EXPECT_EQ(CStampDlg::GetOpenDesignDialog(), mDialog);
     Press("2");
     EXPECT_FALSE(called);
+}
+
+// Every design dialog is one of the host's modeless windows while it is open
+// (the host passes it keyboard input and closes it before the plug-in goes),
+// and leaves the list when it goes, by OK or by Cancel.
+TEST_F(StampDlg, DesignDialogIsOnTheHostsModelessListWhileItIsOpen) {
+    struct Row {
+        const char* name;
+        int32_t type;
+        const char* button;
+    };
+    for (const Row& row : {Row{"text, cancelled", kStampTypeText, "2"}, Row{"image, cancelled", kStampTypeImage, "2"},
+                           Row{"PDF, cancelled", kStampTypePDFPage, "2"}, Row{"text, confirmed", kStampTypeText, "1"}}) {
+        SCOPED_TRACE(row.name);
+        auto stamp = NewStamp(row.type);
+        ASSERT_TRUE(Open(*stamp));
+        EXPECT_EQ(qmhost::modelessWindows().windows(), std::vector<void*>{static_cast<QWidget*>(mDialog)});
+        if (row.button[0] == '1') {  // what OK needs to save
+            Control<QLineEdit>("1014")->setText(QStringLiteral("Mark"));
+            Control<QPlainTextEdit>("1069")->setPlainText(QStringLiteral("x"));
+        }
+        Press(row.button);
+        EXPECT_EQ(CStampDlg::GetOpenDesignDialog(), nullptr) << "the dialog went";
+        EXPECT_TRUE(qmhost::modelessWindows().windows().empty());
+        Alerts();
+    }
 }
 
 TEST_F(StampDlg, BorderColourNoneDisablesItsControls) {
