@@ -13,6 +13,7 @@
 #include "stamper/CStamperLog.h"
 #include "stamper/RunWarnings.h"
 #include "stamper/StampMessages.h"
+#include "support/CallbackGuard.h"
 #include "support/ErrorCode.h"
 #include "support/ErrorMessage.h"
 #include "support/io/FileSystemHelpers.h"
@@ -116,12 +117,11 @@ void CStamp::WarnLinkNotMade(const std::string& inReason) {
     // run (which would also keep the stamped document from being saved).
     mAction = nullptr;
     if (mNoLog) return;
-    try {
+    // A warning that cannot be given is no reason to stop the run.
+    TrapRun([&] {
         const std::string text = "stamp \"" + GetName() + "\": " + StampMessageText(kStrBadAction) + " (" +
                                  inReason + "); the stamp is placed without its link";
         GetStamperLog().Printf("%s", text.c_str());
         WarnOncePerRun("link " + GetName(), text);
-    } catch (...) {
-        // A warning that cannot be given is no reason to stop the run.
-    }
+    });
 }
