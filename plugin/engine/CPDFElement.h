@@ -16,6 +16,7 @@
 #include <string>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "qmhost/QMBase.h"
 
@@ -93,6 +94,9 @@ public:
     // replaced by a direct copy, so that only this page gets the piece. Empty
     // content answers true and makes nothing. A "Contents" of any other type
     // answers false and makes nothing. Records kind 0 when recording.
+    // A piece equal to one of the last few this element made in the document
+    // (the same text on every page, a page placed alike) is put in as that
+    // stream, unless this page already holds it: one object serves the pages.
     bool InsertPageContent(CosDoc cosDoc, CosObj pageDict, const std::string& content,
                            int32_t position);
 
@@ -174,4 +178,20 @@ protected:
     std::map<std::pair<uint64_t, std::string>, int32_t> mTakenBelow;
     // The ExtGState objects made, per document and (fill, stroke) opacity.
     std::map<std::tuple<CosDoc, double, double>, CosObj> mOpacityStates;
+
+private:
+    // The stream for piece content on a page whose "Contents" is contents: a
+    // recent one of equal bytes in cosDoc when the page does not hold it yet,
+    // else a new one (which then becomes recent). Raises what the host raises.
+    CosObj ContentStreamFor(CosDoc cosDoc, CosObj contents, const std::string& content);
+
+    struct CRecentPiece {
+        CosDoc cosDoc = nullptr;
+        std::string content;
+        CosObj stream{};
+    };
+    // The pieces made last, newest at the back; as many as one page can get
+    // from one write (background, text, underline, border).
+    static constexpr size_t kRecentPieces = 4;
+    std::vector<CRecentPiece> mRecentPieces;
 };

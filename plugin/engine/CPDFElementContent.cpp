@@ -3,6 +3,7 @@
 #include "engine/CPDFElement.h"
 #include "engine/CPDFElementUndoData.h"
 #include "engine/EngineHostFrame.h"
+#include "engine/XObjectPlacing.h"
 #include "support/cos/CASStream.h"
 #include "support/ErrorMessage.h"
 #include "support/cos/PDFAtoms.h"
@@ -22,6 +23,18 @@ CosObj DetachArray(CosDoc cosDoc, CosObj pageDict, CosObj array) {
     for (int32_t i = 0; i < length; ++i) gCosHFT->arrayPut(copy, i, gCosHFT->arrayGet(array, i));
     gCosHFT->dictPut(pageDict, gAtomContents, copy);
     return copy;
+}
+
+// True when contents (a page's "Contents": a stream, an array or null) is
+// or holds piece.
+bool HoldsPiece(CosObj contents, CosObj piece) {
+    const int32_t type = gCosHFT->objGetType(contents);
+    if (type == CosStream) return gCosHFT->objEqual(contents, piece);
+    if (type != CosArray) return false;
+    const int32_t length = gCosHFT->arrayLength(contents);
+    for (int32_t i = 0; i < length; ++i)
+        if (gCosHFT->objEqual(gCosHFT->arrayGet(contents, i), piece)) return true;
+    return false;
 }
 
 // Runs work(cosDoc, pageDict) on page pageIndex of document inside a host
@@ -50,6 +63,22 @@ CosObj CPDFElement::MakeContentStream(CosDoc cosDoc, const std::string& content)
                               static_cast<int64_t>(content.size()));
 }
 
+CosObj CPDFElement::ContentStreamFor(CosDoc cosDoc, CosObj contents, const std::string& content) {
+    // Undo takes a piece out of one page's "Contents" and never destroys it,
+    // so pages that share a stream keep theirs. A page holds each piece once,
+    // so that undoing one of two equal pieces leaves the other.
+    for (const CRecentPiece& recent : mRecentPieces) {
+        if (recent.cosDoc != cosDoc || recent.content != content) continue;
+        if (!engine::IsLiveIn(recent.stream, cosDoc, CosStream)) break;
+        if (HoldsPiece(contents, recent.stream)) break;
+        return recent.stream;
+    }
+    const CosObj stream = MakeContentStream(cosDoc, content);
+    if (mRecentPieces.size() == kRecentPieces) mRecentPieces.erase(mRecentPieces.begin());
+    mRecentPieces.push_back({cosDoc, content, stream});
+    return stream;
+}
+
 bool CPDFElement::InsertPageContent(CosDoc cosDoc, CosObj pageDict, const std::string& content,
                                     int32_t position) {
     if (content.empty()) return true;
@@ -67,7 +96,7 @@ bool CPDFElement::InsertPageContent(CosDoc cosDoc, CosObj pageDict, const std::s
             return;
         }
 
-        stream = MakeContentStream(cosDoc, content);
+        stream = ContentStreamFor(cosDoc, contents, content);
         if (type == CosNull) {
             gCosHFT->dictPut(pageDict, gAtomContents, stream);
         } else if (type == CosArray) {

@@ -8,6 +8,8 @@
 
 #include "common/PdfFixtures.h"
 #include "common/PluginFixture.h"
+#include "EngineFixture.h"
+#include "engine/CPDFDocument.h"
 #include "engine/CPDFElementUndoController.h"
 #include "module/PluginLifeCycle.h"
 #include "support/ErrorCode.h"
@@ -389,6 +391,31 @@ TEST_F(ElementUndoTest, ContentPieceIsRemovedFromTheArrayThatInsertionMade) {
     const auto contents = ContentsArray(view, 0);
     ASSERT_EQ(contents.size(), 1u) << "Contents stays an array";
     EXPECT_TRUE(gCosHFT->objEqual(contents[0], original));
+}
+
+TEST_F(ElementUndoTest, PieceSharedByPagesIsTakenOffOnlyThePageUndone) {
+    qmtest::FixtureTree ownResources;
+    ownResources.inheritedResources = false;
+    AVDoc view = OpenView({qmtest::FixturePage{}, qmtest::FixturePage{}}, ownResources);
+    CPDFDocument doc(DocOf(view));
+    doc.SetAVDoc(view);
+    auto stamp = enginetest::MakeTextStamp(doc, "CONFIDENTIAL", 20);
+    stamp->element.SetRecordUndo(true);
+    ASSERT_TRUE(stamp->element.Write(0));
+    ASSERT_TRUE(stamp->element.Write(1));
+    const CosObj piece = ContentsArray(view, 0).back();
+    ASSERT_TRUE(gCosHFT->objEqual(ContentsArray(view, 1).back(), piece)) << "one stream for both pages";
+    // The newest records are page 2's: its piece, then its resources.
+    while (CPDFElementUndoController::CountElementUndoRecords(view) > 3)
+        ASSERT_TRUE(CPDFElementUndoController::UndoLastElement(view));
+    const auto first = ContentsArray(view, 0);
+    const auto second = ContentsArray(view, 1);
+    ASSERT_EQ(second.size(), 1u) << "page 2 has its own content back";
+    EXPECT_FALSE(gCosHFT->objEqual(second[0], piece));
+    ASSERT_EQ(first.size(), 2u);
+    EXPECT_TRUE(gCosHFT->objEqual(first[1], piece));
+    EXPECT_EQ(enginetest::StreamData(first[1]).find(" q "), 0u) << "page 1 keeps the whole piece";
+    doc.SetAVDoc(nullptr);
 }
 
 TEST_F(ElementUndoTest, ContentPieceIsRemovedFromAnExistingArrayOnly) {

@@ -144,6 +144,72 @@ TEST_F(TextOnDocument, FontIsCopiedOncePerDocument) {
         EXPECT_TRUE(gCosHFT->objEqual(Lookup(Page(page), {"Resources", "Font", "NxF0"}), first)) << page;
 }
 
+struct SharingRow {
+    const char* name;
+    std::vector<std::string> texts;   // the stamp's text on pages 1, 2 and 3
+    std::vector<int> sameStreamAs;    // per page: the first page whose piece is the same object
+};
+
+class PieceSharing : public TextOnDocument, public testing::WithParamInterface<SharingRow> {};
+
+TEST_P(PieceSharing, EqualPiecesOnPagesAreOneStream) {
+    const SharingRow& row = GetParam();
+    ASSERT_TRUE(mDoc.AppendBlankPage());
+    ASSERT_TRUE(mDoc.AppendBlankPage());
+    auto stamp = Stamp(row.texts[0]);
+    std::vector<CosObj> pieces;
+    for (int page = 0; page < 3; ++page) {
+        stamp->element.SetText(row.texts[page]);
+        ASSERT_TRUE(stamp->element.Write(page));
+        // The blank page had no content: the piece is its only stream.
+        const CosObj contents = gCosHFT->dictGet(Page(page), gAtomContents);
+        ASSERT_EQ(gCosHFT->objGetType(contents), CosStream);
+        pieces.push_back(contents);
+    }
+    for (int page = 0; page < 3; ++page)
+        for (int other = 0; other < page; ++other)
+            EXPECT_EQ(gCosHFT->objEqual(pieces[page], pieces[other]),
+                      row.sameStreamAs[page] == row.sameStreamAs[other])
+                << "pages " << other + 1 << " and " << page + 1;
+    // Every page shows its own text in the saved file.
+    qmtest::FixtureFolder folder;
+    const std::string path = folder.file("shared.pdf");
+    enginetest::SaveDocument(mDoc, path);
+    EXPECT_EQ(qmtest::qpdfCheck(path).status, 0);
+    for (int page = 0; page < 3; ++page)
+        EXPECT_EQ(enginetest::PageText(path, page + 1).rfind(row.texts[page] + "\n", 0), 0u) << "page " << page + 1;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, PieceSharing,
+    testing::Values(SharingRow{"SameTextEverywhere", {"CONFIDENTIAL", "CONFIDENTIAL", "CONFIDENTIAL"}, {0, 0, 0}},
+                    SharingRow{"NumbersThatDiffer", {"QM-1", "QM-2", "QM-3"}, {0, 1, 2}},
+                    SharingRow{"OneOfThreeDiffers", {"Draft", "Final", "Draft"}, {0, 1, 0}}),
+    [](const testing::TestParamInfo<SharingRow>& info) { return info.param.name; });
+
+TEST_F(TextOnDocument, PageNeverHoldsOneStreamTwice) {
+    ASSERT_TRUE(mDoc.AppendBlankPage());
+    auto stamp = Stamp("x");
+    // The wrapping pieces are equal: the second wrap of a page gets streams of
+    // its own, the first wrap of the next page shares them.
+    ASSERT_TRUE(stamp->element.WrapPageContent(0));
+    ASSERT_TRUE(stamp->element.WrapPageContent(0));
+    ASSERT_TRUE(stamp->element.WrapPageContent(1));
+    const CosObj first = gCosHFT->dictGet(Page(0), gAtomContents);
+    const CosObj second = gCosHFT->dictGet(Page(1), gAtomContents);
+    ASSERT_EQ(gCosHFT->objGetType(first), CosArray);
+    ASSERT_EQ(gCosHFT->objGetType(second), CosArray);
+    const int32_t length = gCosHFT->arrayLength(first);
+    ASSERT_EQ(length, 4);  // the blank page has no content of its own
+    for (int32_t i = 0; i < length; ++i)
+        for (int32_t j = 0; j < i; ++j)
+            EXPECT_FALSE(gCosHFT->objEqual(gCosHFT->arrayGet(first, i), gCosHFT->arrayGet(first, j))) << i << " " << j;
+    EXPECT_EQ(Pieces(0), (std::vector<std::string>{" q ", " q ", " Q ", " Q "}));
+    const CosObj save = gCosHFT->arrayGet(second, 0);
+    EXPECT_TRUE(gCosHFT->objEqual(save, gCosHFT->arrayGet(first, 0)) ||
+                gCosHFT->objEqual(save, gCosHFT->arrayGet(first, 1)));
+}
+
 TEST_F(TextOnDocument, EmptyTextWritesNothingAndSucceeds) {
     gCosHFT->dictRemove(Page(), gAtomResources);
     auto stamp = Stamp("");
