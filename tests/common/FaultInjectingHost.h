@@ -9,7 +9,8 @@
 // an older host's would be. Everything is put back when the host is destroyed.
 //
 // One fault-injecting host at a time; the wrapper of a member keeps its state
-// in statics, reset when the host goes.
+// in statics, reset when the host goes. A plug-in set up while it lives holds
+// its copies: unload that plug-in before the host goes.
 //
 //   qmtest::FaultInjectingHost host;
 //   host.FailCall<&PDModelTable::docCreate>(1, kHostErrNoMemory);

@@ -189,17 +189,16 @@ PageState ReadPageState(PDDoc doc, int32_t pageIndex) {
     return state;
 }
 
-// --- the monitor routed through a copy of the host's view table
+// --- the monitor handed out by the fault-injecting host's view table
 
-struct PatchedViewTable {
-    AppViewTable table;
+struct MonitorRecord {
     ASProgressMonitorRec monitor;
 };
 
 namespace {
 
 RecordingMonitor* sMonitor = nullptr;
-PatchedViewTable* sPatched = nullptr;
+MonitorRecord* sPatched = nullptr;
 
 void Note(void* data, const std::string& call) { static_cast<RecordingMonitor*>(data)->calls.push_back(call); }
 
@@ -211,10 +210,8 @@ ASProgressMonitor PatchedGetMonitor(void** outClientData) {
 }  // namespace
 
 void StampRunTest::UseMonitor(RecordingMonitor& monitor) {
-    mPatchedView = std::make_unique<PatchedViewTable>();
-    mPatchedView->table = *gAppViewHFT;
-    mPatchedView->table.getProgressMonitor = PatchedGetMonitor;
-    ASProgressMonitorRec& rec = mPatchedView->monitor;
+    mPatchedMonitor = std::make_unique<MonitorRecord>();
+    ASProgressMonitorRec& rec = mPatchedMonitor->monitor;
     rec = ASProgressMonitorRec{};
     rec.size = sizeof rec;
     rec.beginOperation = [](void* data) { Note(data, "begin"); };
@@ -234,9 +231,11 @@ void StampRunTest::UseMonitor(RecordingMonitor& monitor) {
         return int32_t{0};
     };
     sMonitor = &monitor;
-    sPatched = mPatchedView.get();
-    if (!mSavedViewTable) mSavedViewTable = gAppViewHFT;
-    gAppViewHFT = &mPatchedView->table;
+    sPatched = mPatchedMonitor.get();
+    if (!mMonitorHost) {
+        mMonitorHost = std::make_unique<qmtest::FaultInjectingHost>();
+        mMonitorHost->Replace<&AppViewTable::getProgressMonitor>(PatchedGetMonitor);
+    }
 }
 
 // --- the fixture
@@ -261,7 +260,7 @@ void StampRunTest::SetUp() {
 }
 
 void StampRunTest::TearDown() {
-    if (mSavedViewTable) gAppViewHFT = static_cast<const AppViewTable*>(mSavedViewTable);
+    mMonitorHost.reset();
     sMonitor = nullptr;
     sPatched = nullptr;
     while (AVDoc view = gAppViewHFT->getActiveDoc()) gAppViewHFT->avDocClose(view, true);

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "common/FaultInjectingHost.h"
 #include "common/PdfFixtures.h"
 #include "qmhost/QMBase.h"
 
@@ -110,7 +111,8 @@ protected:
     std::string LogText() const;
     // The log's lines after the last header rule of 74 "=" (the last run).
     std::vector<std::string> LastRunLog() const;
-    // Routes the host's progress monitor to monitor for the rest of the test.
+    // Routes the host's progress monitor to monitor for the rest of the test
+    // (through a fault-injecting host, so the test cannot make another).
     void UseMonitor(RecordingMonitor& monitor);
 
     qmtest::FixtureFolder mFolder;
@@ -120,8 +122,8 @@ protected:
     std::vector<AVDoc> mViews;
 
 private:
-    const void* mSavedViewTable = nullptr;
-    std::unique_ptr<struct PatchedViewTable> mPatchedView;
+    std::unique_ptr<qmtest::FaultInjectingHost> mMonitorHost;
+    std::unique_ptr<struct MonitorRecord> mPatchedMonitor;
 };
 
 // Page pageIndex's /Contents becomes an integer, to which no element can add.
