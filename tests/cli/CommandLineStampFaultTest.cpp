@@ -20,7 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using clitest::CommandLineTest;
-using qmtest::FaultInjectingHost;
 
 // A text stamp (a Bates number) and a page of another PDF on every page.
 std::string MixedProfile(const std::string& logo) {
@@ -52,7 +51,9 @@ protected:
         fs::create_directories(File("out"));
         qmtest::writeSimplePdf(Input(), 3);
         qmtest::writeSimplePdf(File("in/logo.pdf"), 1);
+        qmtest::writeSimplePdf(SecondInput(), 2);
         mInputBytes = qmtest::readBytes(Input());
+        mSecondBytes = qmtest::readBytes(SecondInput());
         ImportProfile("mixed", MixedProfile(File("in/logo.pdf")));
         mProfileBytes = qmtest::readBytes(ProfilePath());
     }
@@ -62,8 +63,19 @@ protected:
 
     // Runs `quillmark stamp` in this process, standard error into *err.
     int Stamp(std::string* err) const {
-        const std::vector<std::string> args = {"--plugin-dir", Plugins(), "stamp", "--profile", "mixed",
-                                               Input(),        "-o",      Output()};
+        return RunInProcess({"stamp", "--profile", "mixed", Input(), "-o", Output()}, err);
+    }
+    // Runs `quillmark batch` over the input and a second one in this process.
+    int Batch(std::string* err) const {
+        return RunInProcess({"batch", "--profile", "mixed", "--out-dir", File("out"), Input(), SecondInput()}, err);
+    }
+    std::string SecondInput() const { return File("in/second.pdf"); }
+
+    // Runs quillmark with the arguments (after the plug-ins folder) in this
+    // process; standard error into *err.
+    int RunInProcess(const std::vector<std::string>& command, std::string* err) const {
+        std::vector<std::string> args = {"--plugin-dir", Plugins()};
+        args.insert(args.end(), command.begin(), command.end());
         const qmcli::ParsedCommandLine parsed = qmcli::ParseCommandLine(args, qmcli::QuillmarkCommands());
         EXPECT_EQ(parsed.action, qmcli::ParsedCommandLine::Action::Run) << parsed.error;
         if (parsed.action != qmcli::ParsedCommandLine::Action::Run) return -1;
@@ -89,50 +101,72 @@ protected:
             EXPECT_NE(PageText(Output(), page).find("QM-00000" + std::to_string(page)), std::string::npos)
                 << what << ": page " << page;
     }
+    // A saved file of a batch is sound and has a Bates number on each page.
+    void ExpectStampedFile(const std::string& path, int pages, const std::string& what) const {
+        ASSERT_EQ(qmtest::qpdfCheck(path).status, 0) << what << ": " << path;
+        for (int page = 1; page <= pages; ++page)
+            EXPECT_NE(PageText(path, page).find("QM-"), std::string::npos) << what << ": " << path << " page " << page;
+    }
+    void ExpectInputsAsTheyWere(const std::string& what) const {
+        EXPECT_EQ(qmtest::readBytes(Input()), mInputBytes) << what;
+        EXPECT_EQ(qmtest::readBytes(SecondInput()), mSecondBytes) << what;
+        EXPECT_EQ(qmtest::readBytes(ProfilePath()), mProfileBytes) << what;
+    }
 
     std::string mInputBytes;
+    std::string mSecondBytes;
     std::string mProfileBytes;
 };
 
 TEST_F(CommandLineStampFault, EachFailedHostCallFailsTheRunCleanly) {
-    for (const qmtest::MemberFaultRow& row : Rows()) {
-        int64_t calls = 0;
-        fs::remove(Output());
-        {
-            FaultInjectingHost host;
-            row.count(host);
-            std::string err;
-            ASSERT_EQ(Stamp(&err), 0) << row.member << ": the clean run: " << err;
-            calls = row.calls(host);
-        }
-        ASSERT_GE(calls, 1) << row.member << ": the stamping road never calls it";
-        fs::remove(Output());
-        for (int64_t n : qmtest::CallsToFail(calls)) {
-            const std::string what = std::string(row.member) + ", call " + std::to_string(n) + " of " +
-                                     std::to_string(calls);
-            std::string err;
-            int status = -1;
-            {
-                FaultInjectingHost host;
-                row.fail(host, n);
-                status = Stamp(&err);
-            }
-            if (status == 0) {
-                ExpectWholeOutput(what);
-            } else {
-                EXPECT_EQ(status, 1) << what << ": " << err;
-                EXPECT_NE(err.find("stamp: " + Input() + ": "), std::string::npos) << what << ": " << err;
-                EXPECT_EQ(OutputFolder(), std::vector<std::string>{}) << what << ": no output, no temporary file";
-            }
-            EXPECT_EQ(qmtest::readBytes(Input()), mInputBytes) << what;
-            EXPECT_EQ(qmtest::readBytes(ProfilePath()), mProfileBytes) << what;
-            fs::remove(Output());
-        }
-    }
-    // And the host is whole again: the next run stamps.
     std::string err;
+    qmtest::FailedCallRoad road;
+    road.prepare = [&] { fs::remove(Output()); };
+    road.run = [&] { return Stamp(&err); };
+    road.check = [&](const std::string& what, int status) {
+        if (status == 0) {
+            ExpectWholeOutput(what);
+        } else {
+            EXPECT_EQ(status, 1) << what << ": " << err;
+            EXPECT_NE(err.find("stamp: " + Input() + ": "), std::string::npos) << what << ": " << err;
+            EXPECT_EQ(OutputFolder(), std::vector<std::string>{}) << what << ": no output, no temporary file";
+        }
+        ExpectInputsAsTheyWere(what);
+    };
+    for (const qmtest::MemberFaultRow& row : Rows()) qmtest::FailEachCall(row, road);
+    // And the host is whole again: the next run stamps.
+    fs::remove(Output());
     EXPECT_EQ(Stamp(&err), 0) << err;
     EXPECT_EQ(qmtest::qpdfCheck(Output()).status, 0);
+}
+
+// A batch saves a file only when it was stamped whole; a file whose run
+// failed leaves nothing in the output folder and fails the batch.
+TEST_F(CommandLineStampFault, EachFailedHostCallInABatchSavesOnlyWholeFiles) {
+    const std::string outputs[] = {File("out/contract.pdf"), File("out/second.pdf")};
+    const int pages[] = {3, 2};
+    std::string err;
+    qmtest::FailedCallRoad road;
+    road.prepare = [&] { fs::remove_all(File("out")); };
+    road.run = [&] { return Batch(&err); };
+    road.check = [&](const std::string& what, int status) {
+        size_t saved = 0;
+        for (size_t i = 0; i < 2; ++i) {
+            if (!qmtest::fileExists(outputs[i])) continue;
+            ++saved;
+            ExpectStampedFile(outputs[i], pages[i], what);
+        }
+        if (status == 0) {
+            EXPECT_EQ(saved, 2u) << what << ": a batch that succeeds saves every file";
+        } else {
+            EXPECT_EQ(status, 1) << what << ": " << err;
+            EXPECT_LT(saved, 2u) << what << ": a failed batch has a file that failed";
+            EXPECT_NE(err.find("batch"), std::string::npos) << what << ": " << err;
+        }
+        EXPECT_EQ(OutputFolder().size(), saved) << what << ": no temporary file";
+        ExpectInputsAsTheyWere(what);
+    };
+    for (const qmtest::MemberFaultRow& row : qmtest::StampingRoadFaultRows()) qmtest::FailEachCall(row, road);
 }
 
 }  // namespace

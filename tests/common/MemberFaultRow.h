@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "common/FaultInjectingHost.h"
@@ -35,5 +37,19 @@ inline std::vector<int64_t> CallsToFail(int64_t calls, int64_t everyUpTo = 4) {
         if (n <= everyUpTo || n == calls) chosen.push_back(n);
     return chosen;
 }
+
+// A road to fail call by call: what runs it and what is checked afterwards.
+struct FailedCallRoad {
+    std::function<void()> prepare;  // before the host wraps the tables (may be empty)
+    std::function<int()> run;       // the run under the host; its status, 0 for success
+    // After each run with a failed call: what names the member and the call.
+    std::function<void(const std::string& what, int status)> check;
+    std::function<void()> finish;  // after every run, clean or not (may be empty)
+};
+
+// Counts the row's member over one clean run of the road, which must succeed
+// and call it, then runs the road once for each of CallsToFail(calls) with
+// that call failed, and checks each.
+void FailEachCall(const MemberFaultRow& row, const FailedCallRoad& road);
 
 }  // namespace qmtest

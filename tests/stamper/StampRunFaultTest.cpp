@@ -25,7 +25,6 @@
 
 namespace {
 
-using qmtest::FaultInjectingHost;
 using stamptest::AllPageStates;
 using stamptest::PageState;
 using stamptest::StampCab;
@@ -102,41 +101,25 @@ protected:
     // did without the failed call.
     void FailEachCall(const char* profile, const std::vector<qmtest::MemberFaultRow>& rows,
                       void (*expectStamped)(const std::string& saved, const std::string& what)) {
-        for (const qmtest::MemberFaultRow& row : rows) {
-            int64_t calls = 0;
-            {
-                const AVDoc view = OpenView(mInput);
-                FaultInjectingHost host;
-                row.count(host);
-                ASSERT_TRUE(Run(profile)) << row.member << ": the clean run: " << GetErrorMessage();
-                calls = row.calls(host);
-                gAppViewHFT->avDocClose(view, true);
+        AVDoc view = nullptr;
+        qmtest::FailedCallRoad road;
+        road.prepare = [&] { view = OpenView(mInput); };
+        road.run = [&] { return Run(profile) ? 0 : 1; };
+        road.check = [&](const std::string& what, int status) {
+            if (status != 0) {
+                EXPECT_TRUE(HasErrorMessage()) << what;
+                // Shown last; a failed stream creation shows the host's text before it.
+                const std::vector<std::string> alerts = qmtest::TakeAlerts();
+                EXPECT_TRUE(!alerts.empty() && alerts.back() == GetErrorMessage())
+                    << what << ": the reason shown: " << ::testing::PrintToString(alerts);
             }
-            ASSERT_GE(calls, 1) << row.member << ": a run never calls it";
-            for (int64_t n : qmtest::CallsToFail(calls)) {
-                const std::string what = std::string(row.member) + ", call " + std::to_string(n) + " of " +
-                                         std::to_string(calls);
-                const AVDoc view = OpenView(mInput);
-                bool stamped = true;
-                {
-                    FaultInjectingHost host;
-                    row.fail(host, n);
-                    stamped = Run(profile);
-                }
-                if (!stamped) {
-                    EXPECT_TRUE(HasErrorMessage()) << what;
-                    // Shown last; a failed stream creation shows the host's text before it.
-                    const std::vector<std::string> alerts = qmtest::TakeAlerts();
-                    EXPECT_TRUE(!alerts.empty() && alerts.back() == GetErrorMessage())
-                        << what << ": the reason shown: " << ::testing::PrintToString(alerts);
-                }
-                const std::string saved = Save(DocOf(view), "partly.pdf");
-                EXPECT_EQ(qmtest::qpdfCheck(saved).status, 0) << what << ": what was stamped is a sound document";
-                if (stamped) expectStamped(saved, what);
-                ExpectUndoneFully(view, what);
-                gAppViewHFT->avDocClose(view, true);
-            }
-        }
+            const std::string saved = Save(DocOf(view), "partly.pdf");
+            EXPECT_EQ(qmtest::qpdfCheck(saved).status, 0) << what << ": what was stamped is a sound document";
+            if (status == 0) expectStamped(saved, what);
+            ExpectUndoneFully(view, what);
+        };
+        road.finish = [&] { gAppViewHFT->avDocClose(view, true); };
+        for (const qmtest::MemberFaultRow& row : rows) qmtest::FailEachCall(row, road);
     }
 
     // Undo leaves nothing of the run: each page as it was or as the run's
