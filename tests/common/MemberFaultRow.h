@@ -25,6 +25,15 @@ MemberFaultRow FaultRowOf(const char* member) {
             [](FaultInjectingHost& host, int64_t n) { host.FailCall<Member>(n); }};
 }
 
+// A row whose failed call answers value instead of raising (a member that
+// reports by its answer, such as a cancel asked of the host).
+template <auto Member, auto Value>
+MemberFaultRow FaultRowAnswering(const char* member) {
+    return {member, [](FaultInjectingHost& host) { host.Count<Member>(); },
+            [](const FaultInjectingHost& host) { return host.Calls<Member>(); },
+            [](FaultInjectingHost& host, int64_t n) { host.FailCallAnswering<Member>(n, Value); }};
+}
+
 // Members that a stamp run on an open document calls for a text stamp and a
 // stamp of another PDF's page (defined in MemberFaultRow.cpp).
 const std::vector<MemberFaultRow>& StampingRoadFaultRows();

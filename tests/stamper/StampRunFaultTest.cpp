@@ -98,9 +98,11 @@ protected:
     // Runs the profile on a fresh view of the input once for each call of
     // each row's member that a clean run makes, failing that call, and checks
     // what the run left. expectStamped checks the saved file of a run that
-    // did without the failed call.
+    // did without the failed call; a failed run's message is failureMessage
+    // when one is given.
     void FailEachCall(const char* profile, const std::vector<qmtest::MemberFaultRow>& rows,
-                      void (*expectStamped)(const std::string& saved, const std::string& what)) {
+                      void (*expectStamped)(const std::string& saved, const std::string& what),
+                      const char* failureMessage = nullptr) {
         AVDoc view = nullptr;
         qmtest::FailedCallRoad road;
         road.prepare = [&] { view = OpenView(mInput); };
@@ -108,6 +110,9 @@ protected:
         road.check = [&](const std::string& what, int status) {
             if (status != 0) {
                 EXPECT_TRUE(HasErrorMessage()) << what;
+                if (failureMessage) {
+                    EXPECT_STREQ(GetErrorMessage(), failureMessage) << what;
+                }
                 // Shown last; a failed stream creation shows the host's text before it.
                 const std::vector<std::string> alerts = qmtest::TakeAlerts();
                 EXPECT_TRUE(!alerts.empty() && alerts.back() == GetErrorMessage())
@@ -168,6 +173,15 @@ public:
 
 TEST_F(StampRunFault, AFailedHostCallEndsTheRunWithItsReasonAndUndoTakesItAllBack) {
     FailEachCall("Mixed", qmtest::StampingRoadFaultRows(), ExpectBatesOnEveryPage);
+}
+
+// The user cancels (the host's cancel question answers yes) at each of the
+// run's checks in turn: the run ends with its message, and undo takes it back.
+TEST_F(StampRunFault, ACancelAtAnyCheckEndsTheRunAndUndoTakesItBack) {
+    const std::vector<qmtest::MemberFaultRow> rows = {
+        qmtest::FaultRowAnswering<&AppViewTable::userWantsToCancel, int32_t{1}>("AppView userWantsToCancel"),
+    };
+    FailEachCall("Mixed", rows, ExpectBatesOnEveryPage, "进程被用户停止");
 }
 
 // On the older host image stamps are image elements read with libjpeg and
