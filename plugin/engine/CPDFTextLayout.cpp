@@ -136,24 +136,34 @@ bool CPDFTextLayout::Build(std::vector<std::string> lines, bool wordWrap) {
 }
 
 bool CPDFTextLayout::PrefixFits(const std::string& text, size_t lineIndex, bool& outFits) {
+    // The block is at least as wide as this line, whatever was assumed.
+    if (mWrapRotated)
+        return RotatedLineFits(text, static_cast<int32_t>(std::min<size_t>(lineIndex, INT32_MAX)), mAssumedLines,
+                               std::max(mAssumedWidth, mWrappedWidest), outFits);
     ASFixedRect box;
     mElement.MeasureText(mElement.EncodeText(text), box, mSize);
-    bool computed = false;
-    if (mWrapRotated) {
-        // The block is at least as wide as this line, whatever was assumed.
-        const double w = Width(box);
-        ASFixedMatrix lineMatrix;
-        computed = RotatedLineMatrix(static_cast<int32_t>(std::min<size_t>(lineIndex, INT32_MAX)), mAssumedLines,
-                                     std::max({mAssumedWidth, mWrappedWidest, w}), w, lineMatrix);
-        if (computed) gAppSupportHFT->fixedMatrixTransformRect(&mPlacement.mElementBox, &lineMatrix, &box);
-    } else {
-        mPlacement.SetScale(1.0, 1.0);
-        mPlacement.SetOffset(mOffsetX, mOffsetY - mDescent);
-        mPlacement.mElementBox = box;
-        computed = mPlacement.Compute();
-        if (computed) gAppSupportHFT->fixedMatrixTransformRect(&mPlacement.mElementBox, &mPlacement.mMatrix, &box);
-    }
+    mPlacement.SetScale(1.0, 1.0);
+    mPlacement.SetOffset(mOffsetX, mOffsetY - mDescent);
+    mPlacement.mElementBox = box;
+    const bool computed = mPlacement.Compute();
     if (computed) {
+        gAppSupportHFT->fixedMatrixTransformRect(&mPlacement.mElementBox, &mPlacement.mMatrix, &box);
+        ASFixed left, top, right, bottom;
+        outFits = mPlacement.FitsOnPage(left, top, right, bottom);
+    }
+    RestorePlacement();
+    return computed;
+}
+
+bool CPDFTextLayout::RotatedLineFits(const std::string& text, int32_t k, int32_t n, double wMaxPoints,
+                                     bool& outFits) {
+    ASFixedRect box;
+    mElement.MeasureText(mElement.EncodeText(text), box, mSize);
+    const double w = Width(box);
+    ASFixedMatrix lineMatrix;
+    const bool computed = RotatedLineMatrix(k, n, std::max(wMaxPoints, w), w, lineMatrix);
+    if (computed) {
+        gAppSupportHFT->fixedMatrixTransformRect(&mPlacement.mElementBox, &lineMatrix, &box);
         ASFixed left, top, right, bottom;
         outFits = mPlacement.FitsOnPage(left, top, right, bottom);
     }
@@ -273,11 +283,16 @@ bool CPDFTextLayout::WrapRotated(std::vector<std::string>& lines) {
     // only under the last wrap's count can run away instead: more lines push
     // the first one further from the edge, which breaks more lines.
     // When no block keeps the whole text, the one that keeps most of it on
-    // the page wins (the rest is cut, as an unrotated text past the page
-    // is); when none lies on the page at all (a first word longer than the
-    // page stands alone), the first wrap that settled.
+    // the page wins (the rest is cut, as an unrotated text that cannot start
+    // on the page is); when none lies on the page at all (a first word longer
+    // than the page stands alone), the first wrap that settled.
     const std::vector<std::string> given = std::move(lines);
-    const size_t limit = std::min<size_t>(Characters(given) + given.size(), kMaxRotatedLines);
+    // No block of more lines than fit along the page's diagonal lies on the
+    // page, so no more are tried (a text that needs more is cut anyway).
+    const double height = Points(mPlacement.mPageBox.top) - Points(mPlacement.mPageBox.bottom);
+    const double step = mElement.GetLineSpacing() * mSize;
+    size_t limit = std::min<size_t>(Characters(given) + given.size(), kMaxRotatedLines);
+    if (step > 0) limit = std::min<size_t>(limit, static_cast<size_t>(std::hypot(Width(mPlacement.mPageBox), height) / step) + 1);
     mWrapRotated = true;
     std::vector<std::string> cutBest;
     std::vector<std::string> settled;
@@ -295,33 +310,68 @@ bool CPDFTextLayout::WrapRotated(std::vector<std::string>& lines) {
             std::vector<std::string> trial = given;
             bool cut = false;
             computed = Wrap(trial, n, cut);
-            if (!computed || trial.size() > n) break;
+            if (!computed) break;
+            // A text that needs more lines: its first n, the rest cut, may
+            // still be the most of it that the page holds.
+            const bool truncated = trial.size() > n;
+            if (truncated) trial.resize(n);
             const double widest = Widest(trial);
             bool onPage = false;
             computed = BlockFits(trial, widest, onPage);
             if (!computed) break;
-            if (onPage && !cut) {
+            if (onPage && !cut && !truncated) {
                 lines = std::move(trial);
                 found = true;
                 break;
             }
-            if (onPage && Characters(trial) > Characters(cutBest)) cutBest = trial;
+            if (!onPage || cut || truncated) {
+                computed = KeepMostOnPage(trial, cutBest);
+                if (!computed) break;
+            }
             if (onPage || widest == width) {
-                if (!haveSettled) settled = std::move(trial);
-                haveSettled = true;
+                if (!haveSettled && !truncated) {
+                    settled = std::move(trial);
+                    haveSettled = true;
+                }
                 break;
             }
             width = widest;
         }
     }
+    if (computed && !found && cutBest.empty() && !haveSettled) {
+        // More text than any block on the page holds: the lines are tested
+        // where the largest such block puts them, so that as many as the
+        // page holds are on it; the rest is cut where not even a character
+        // fits, or runs off, as an unrotated text's last lines do.
+        mAssumedLines = static_cast<int32_t>(limit);
+        mAssumedWidth = 0;
+        std::vector<std::string> all = given;
+        bool cut = false;
+        computed = Wrap(all, SIZE_MAX, cut);
+        cutBest = std::move(all);
+    }
     mWrapRotated = false;
     if (!computed) return false;
     if (found) return true;
-    if (!cutBest.empty() || !haveSettled) {
-        lines = std::move(cutBest);
-        return true;
+    lines = std::move(!cutBest.empty() || !haveSettled ? cutBest : settled);
+    return true;
+}
+
+bool CPDFTextLayout::KeepMostOnPage(const std::vector<std::string>& trial, std::vector<std::string>& ioBest) {
+    // The longest run of first lines that lies on the page as a block of its
+    // own, when it keeps more of the text than ioBest; shorter runs keep less
+    // text, so the search stops at the first that lies on the page or can
+    // no longer beat ioBest.
+    std::vector<std::string> head = trial;
+    while (!head.empty() && Characters(head) > Characters(ioBest)) {
+        bool onPage = false;
+        if (!BlockFits(head, Widest(head), onPage)) return false;
+        if (onPage) {
+            ioBest = std::move(head);
+            return true;
+        }
+        head.pop_back();
     }
-    lines = std::move(settled);
     return true;
 }
 
@@ -336,17 +386,7 @@ bool CPDFTextLayout::BlockFits(const std::vector<std::string>& lines, double wid
     const auto n = static_cast<int32_t>(lines.size());
     for (int32_t k = 0; k < n && outFits; ++k) {
         if (lines[k].empty()) continue;  // draws nothing
-        ASFixedRect box;
-        mElement.MeasureText(mElement.EncodeText(lines[k]), box, mSize);
-        ASFixedMatrix lineMatrix;
-        const bool computed = RotatedLineMatrix(k, n, widest, Width(box), lineMatrix);
-        if (computed) {
-            gAppSupportHFT->fixedMatrixTransformRect(&mPlacement.mElementBox, &lineMatrix, &box);
-            ASFixed left, top, right, bottom;
-            outFits = mPlacement.FitsOnPage(left, top, right, bottom);
-        }
-        RestorePlacement();
-        if (!computed) return false;
+        if (!RotatedLineFits(lines[k], k, n, widest, outFits)) return false;
     }
     return true;
 }

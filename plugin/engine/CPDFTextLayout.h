@@ -75,6 +75,10 @@ private:
     bool WrapRotated(std::vector<std::string>& lines);
     // The widest of the lines at the font size (points).
     double Widest(const std::vector<std::string>& lines) const;
+    // ioBest becomes the longest run of trial's first lines that lies on the
+    // page as a block of its own, when that keeps more text. False when
+    // Compute failed.
+    bool KeepMostOnPage(const std::vector<std::string>& trial, std::vector<std::string>& ioBest);
     // The bytes of all lines together.
     static size_t Characters(const std::vector<std::string>& lines);
     // outFits: every line that draws something lies on the page with its
@@ -90,6 +94,10 @@ private:
     // (ascent to descent, all four corners) where the rotated layout of the
     // assumed block puts that line.
     bool PrefixFits(const std::string& text, size_t lineIndex, bool& outFits);
+    // outFits: text, as line k of a rotated block of n lines at least
+    // wMaxPoints wide (and as wide as text), lies on the page with its whole
+    // box, all four corners. False when Compute failed.
+    bool RotatedLineFits(const std::string& text, int32_t k, int32_t n, double wMaxPoints, bool& outFits);
     // The matrix that maps line k (points, baseline origin, the line w points
     // wide) of a rotated block of n lines, the widest wMaxPoints wide, into
     // the page's user space. Moves the placement's offsets and scale (the
