@@ -5,6 +5,7 @@
 #include "engine/CPDFPlacement.h"
 #include "stamper/StampKeys.h"
 #include "stamper/StampMessages.h"
+#include "support/ErrorMessage.h"
 #include "support/io/FileSystemHelpers.h"
 
 CPDFPageStamp::CPDFPageStamp() : CStamp(kStampTypePDFPage) {}
@@ -32,7 +33,12 @@ bool CPDFPageStamp::BuildFromSource(PDDoc inDoc, uint32_t inMissingMessage) {
 }
 
 bool CPDFPageStamp::OpenSource(CPDFDocument& inSource, const std::string& inPath) {
-    return inSource.Open(inPath.c_str());
+    ClearErrorMessage();
+    if (inSource.Open(inPath.c_str())) return true;
+    // The message alone calls every such file locked or encrypted; the host's
+    // reason (not a PDF, a folder, a password) follows it and says what is wrong.
+    if (HasErrorMessage()) AppendToMessage(GetErrorMessage());
+    return false;
 }
 
 int32_t CPDFPageStamp::SourcePageNumber() const { return CabInt(kKeySourcePage, kDefaultSourcePage); }

@@ -50,8 +50,8 @@ protected:
     bool BuildFromSource(PDDoc inDoc, uint32_t inMissingMessage);
     // Opens the file at inPath (UTF-8) into inSource, which then owns it.
     // False when it does not open: the message then says so (string 203 with
-    // the path unless the kind sets a closer one; the host's text may be in
-    // the error buffer). This kind opens PDF files.
+    // the path and, after ": ", the host's reason, unless the kind sets a
+    // closer one). This kind opens PDF files.
     virtual bool OpenSource(CPDFDocument& inSource, const std::string& inPath);
     // The 1-based source page to place: "kPageNoS" (1 when missing).
     virtual int32_t SourcePageNumber() const;

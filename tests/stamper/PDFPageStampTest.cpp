@@ -256,6 +256,8 @@ struct SourceFailureRow {
     int32_t page;
     const char* message;     // the expected text, "%s" standing for its argument
     bool argumentIsPath;     // else the stamp's name
+    // The host's reason that follows the message after ": ", where it gives one.
+    const char* hostReason = nullptr;
 };
 
 std::string SoundSource(const std::string& folder) {
@@ -278,7 +280,13 @@ TEST_P(PDFPageStampFailure, ReportsItsMessageAndLeavesNoXObject) {
     WriteProfile("Failing", std::move(stamps));
 
     EXPECT_FALSE(RunOnTarget("Failing"));
-    const std::string expected = Formatted(row.message, row.argumentIsPath ? source : "Cover sheet");
+    std::string expected = Formatted(row.message, row.argumentIsPath ? source : "Cover sheet");
+    if (row.hostReason) {
+        const std::string shown = GetErrorMessage();
+        ASSERT_EQ(shown.rfind(expected + ": ", 0), 0u) << shown;
+        EXPECT_NE(shown.find(row.hostReason, expected.size()), std::string::npos) << shown;
+        expected = shown;
+    }
     EXPECT_EQ(std::string(GetErrorMessage()), expected);
     EXPECT_NE(LogText().find(expected + "\n"), std::string::npos) << LogText();
     EXPECT_EQ(LastRunLog().end()[-2], "进程出错");
@@ -300,16 +308,16 @@ INSTANTIATE_TEST_SUITE_P(
         SourceFailureRow{"MissingFile", [](const std::string& folder) { return folder + "/nowhere.pdf"; }, 1,
                          "源文件 %s 不存在", true},
         SourceFailureRow{"FolderInsteadOfFile", [](const std::string& folder) { return folder; }, 1,
-                         "不能打开文档 %s (文件已锁定或已加密)", true},
+                         "不能打开文档 %s (文件已锁定或已加密)", true, "it is a folder"},
         SourceFailureRow{"NotAPdf",
                          [](const std::string& folder) {
                              qmtest::writeNonPdf(folder + "/plain.pdf");
                              return folder + "/plain.pdf";
                          },
-                         1, "不能打开文档 %s (文件已锁定或已加密)", true},
+                         1, "不能打开文档 %s (文件已锁定或已加密)", true, "is not a PDF file"},
         SourceFailureRow{"EncryptedWithAUserPassword",
                          [](const std::string& folder) { return FaultySource(folder, SourceFault::NeedsPassword); },
-                         1, "不能打开文档 %s (文件已锁定或已加密)", true},
+                         1, "不能打开文档 %s (文件已锁定或已加密)", true, "needs a password"},
         SourceFailureRow{"EncryptedAgainstChanges",
                          [](const std::string& folder) { return FaultySource(folder, SourceFault::RefusesChanges); },
                          1, "文档不能被修改。请检查文档的安全属性。", false},
