@@ -31,7 +31,9 @@ CosObj EffectiveResources(CosDoc cosDoc, CosObj pageDict) {
 CosObj ResourceCategory(CosDoc cosDoc, CosObj resources, ASAtom category) {
     CosObj dict = gCosHFT->dictGet(resources, category);
     if (gCosHFT->objGetType(dict) != CosDict) {
-        dict = gCosHFT->newDict(cosDoc, true, 1);
+        // Direct, as the text element makes its own: an indirect dictionary of
+        // one entry costs an object of its own, about 45 bytes, on every page.
+        dict = gCosHFT->newDict(cosDoc, false, 1);
         gCosHFT->dictPut(resources, category, dict);
     }
     return dict;

@@ -18,8 +18,8 @@ namespace engine {
 // operations put them), else a new indirect dictionary put on the page.
 CosObj EffectiveResources(CosDoc cosDoc, CosObj pageDict);
 
-// The resources' sub-dictionary of that category ("XObject", "ExtGState"); an
-// indirect one is made and put into resources when there is none.
+// The resources' sub-dictionary of that category ("XObject", "ExtGState"); a
+// direct one is made and put into resources when there is none.
 CosObj ResourceCategory(CosDoc cosDoc, CosObj resources, ASAtom category);
 
 // A new indirect graphics-state dictionary: /Type /ExtGState, /TR2 /Default,
