@@ -25,6 +25,17 @@ inline const char* const kNumberingProfile = R"({
               "kOverlay": true, "kColorFontC": 0, "kHorizontalS": 0.5, "kVerticalS": 0.5}
 })";
 
+// A text stamp (a Bates number "QM-$BatesNo[1]") and page 1 of the PDF file
+// logo on every page.
+inline std::string MixedProfile(const std::string& logo) {
+    return R"({"kNumberOfStamps": 2,
+  "kStamp0": {"kStampType": 0, "kStampNameE": "Bates", "kTextE": "QM-$BatesNo[1]", "kSizeE": 11,
+              "kOpacityS": 100, "kOverlay": true, "kColorFontC": 0, "kHorizontalS": 0.5, "kVerticalS": 0.5},
+  "kStamp1": {"kStampType": 2, "kStampNameE": "Logo", "kSelectFileE": ")" +
+           logo + R"(", "kPageNoS": 1, "kSizeS": 20,
+              "kOpacityS": 100, "kOverlay": true, "kHorizontalS": 3, "kVerticalS": 3}})";
+}
+
 struct SplitResult {
     int status = -1;
     std::string out;  // standard output

@@ -11,8 +11,7 @@
 #include <vector>
 
 #include "CommandLineFixture.h"
-#include "cli/CommandLine.h"
-#include "cli/Commands.h"
+#include "InProcessCommand.h"
 #include "common/FaultInjectingHost.h"
 #include "common/MemberFaultRow.h"
 
@@ -20,16 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using clitest::CommandLineTest;
-
-// A text stamp (a Bates number) and a page of another PDF on every page.
-std::string MixedProfile(const std::string& logo) {
-    return R"({"kNumberOfStamps": 2,
-  "kStamp0": {"kStampType": 0, "kStampNameE": "Bates", "kTextE": "QM-$BatesNo[1]", "kSizeE": 11,
-              "kOpacityS": 100, "kOverlay": true, "kColorFontC": 0, "kHorizontalS": 0.5, "kVerticalS": 0.5},
-  "kStamp1": {"kStampType": 2, "kStampNameE": "Logo", "kSelectFileE": ")" +
-           logo + R"(", "kPageNoS": 1, "kSizeS": 20,
-              "kOpacityS": 100, "kOverlay": true, "kHorizontalS": 3, "kVerticalS": 3}})";
-}
 
 // The road's members, and before them those that read the profile.
 std::vector<qmtest::MemberFaultRow> Rows() {
@@ -54,7 +43,7 @@ protected:
         qmtest::writeSimplePdf(SecondInput(), 2);
         mInputBytes = qmtest::readBytes(Input());
         mSecondBytes = qmtest::readBytes(SecondInput());
-        ImportProfile("mixed", MixedProfile(File("in/logo.pdf")));
+        ImportProfile("mixed", clitest::MixedProfile(File("in/logo.pdf")));
         mProfileBytes = qmtest::readBytes(ProfilePath());
     }
     std::string Input() const { return File("in/contract.pdf"); }
@@ -74,17 +63,9 @@ protected:
     // Runs quillmark with the arguments (after the plug-ins folder) in this
     // process; standard error into *err.
     int RunInProcess(const std::vector<std::string>& command, std::string* err) const {
-        std::vector<std::string> args = {"--plugin-dir", Plugins()};
-        args.insert(args.end(), command.begin(), command.end());
-        const qmcli::ParsedCommandLine parsed = qmcli::ParseCommandLine(args, qmcli::QuillmarkCommands());
-        EXPECT_EQ(parsed.action, qmcli::ParsedCommandLine::Action::Run) << parsed.error;
-        if (parsed.action != qmcli::ParsedCommandLine::Action::Run) return -1;
-        ::testing::internal::CaptureStderr();
-        ::testing::internal::CaptureStdout();
-        const int status = parsed.command->run(parsed.options, parsed.arguments);
-        ::testing::internal::GetCapturedStdout();
-        *err = ::testing::internal::GetCapturedStderr();
-        return status;
+        const clitest::InProcessRun run = clitest::RunInProcess(Plugins(), command);
+        *err = run.err;
+        return run.status;
     }
 
     std::vector<std::string> OutputFolder() const {

@@ -1,0 +1,184 @@
+// `quillmark session` run in this process over a host that fails on demand:
+// while one command of the session runs (a stamp, an undo), each call of a key
+// member that a clean session makes in it is failed in turn. The session then
+// answers an error line for that command, or "ok" only when the command's work
+// is whole; it stays usable (the document still saves, closes, reopens and
+// stamps); a save right after writes a sound file or answers an error and
+// leaves nothing; and the input stays byte for byte as it was.
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "CommandLineFixture.h"
+#include "InProcessCommand.h"
+#include "common/FaultInjectingHost.h"
+#include "common/MemberFaultRow.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using clitest::CommandLineTest;
+using qmtest::FaultRowOf;
+using qmtest::MemberFaultRow;
+
+// A command of a session whose host calls are failed in turn.
+struct FailedCommand {
+    const char* name;
+    std::vector<std::string> before;  // the lines before it (every one answers "ok")
+    std::string line;                 // the command
+    std::vector<MemberFaultRow> rows;
+};
+
+// Members that an undo of a stamp run calls.
+std::vector<MemberFaultRow> UndoRows() {
+    return {
+        FaultRowOf<&PDModelTable::docAcquirePage>("PDModel docAcquirePage"),
+        FaultRowOf<&PDModelTable::pageGetCosObj>("PDModel pageGetCosObj"),
+        FaultRowOf<&CosTable::dictGet>("Cos dictGet (the page's contents)"),
+        FaultRowOf<&CosTable::arrayRemove>("Cos arrayRemove (a content piece)"),
+        FaultRowOf<&PDModelTable::pageRemoveResource>("PDModel pageRemoveResource"),
+        FaultRowOf<&PDModelTable::pageNotifyContentsDidChange>("PDModel pageNotifyContentsDidChange"),
+    };
+}
+
+class CommandLineSessionFault : public CommandLineTest {
+protected:
+    void SetUp() override {
+        fs::create_directories(File("in"));
+        fs::create_directories(File("out"));
+        qmtest::writeSimplePdf(Input(), kPages);
+        qmtest::writeSimplePdf(File("in/logo.pdf"), 1);
+        mInputBytes = qmtest::readBytes(Input());
+        ImportProfile("mixed", clitest::MixedProfile(File("in/logo.pdf")));
+    }
+    std::string Input() const { return File("in/contract.pdf"); }
+    std::string AfterFault() const { return File("out/after-fault.pdf"); }
+    std::string Restamped() const { return File("out/restamped.pdf"); }
+
+    std::vector<FailedCommand> Commands() const {
+        const std::string open = "open " + Input();
+        return {
+            {"stamp", {open}, "stamp mixed", qmtest::StampingRoadFaultRows()},
+            {"undo", {open, "stamp mixed"}, "undo", UndoRows()},
+        };
+    }
+    // After the command: a save, then the session goes on with the document
+    // closed, opened again, stamped and saved.
+    std::vector<std::string> Script(const FailedCommand& command) const {
+        std::vector<std::string> lines = command.before;
+        lines.push_back(command.line);
+        for (const std::string& line : {"save " + AfterFault(), std::string("close"), "open " + Input(),
+                                        std::string("stamp mixed"), "save " + Restamped(), std::string("quit")})
+            lines.push_back(line);
+        return lines;
+    }
+
+    // Runs the session; atCommand runs just before the command's line is read,
+    // afterCommand once it has been answered.
+    clitest::InProcessRun Session(const FailedCommand& command, const std::function<void()>& atCommand,
+                                  const std::function<void()>& afterCommand) const {
+        const size_t index = command.before.size();
+        return clitest::RunInProcess(Plugins(), {"session"}, Script(command), [&](size_t line) {
+            if (line == index) atCommand();
+            if (line == index + 1) afterCommand();
+        });
+    }
+
+    std::vector<std::string> OutputFolder() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(File("out"))) names.push_back(entry.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    // pdftotext ends each page with a form feed.
+    static bool StampedOnEveryPage(const std::string& pdf) {
+        const std::string text = AllText(pdf);
+        int stamped = 0;
+        for (size_t start = 0, end; (end = text.find('\f', start)) != std::string::npos; start = end + 1)
+            if (text.substr(start, end - start).find("QM-") != std::string::npos) ++stamped;
+        return stamped == kPages;
+    }
+
+    // The answers after the command failed at a call (what names it).
+    void Check(const FailedCommand& command, const std::string& what, const clitest::InProcessRun& run) {
+        const std::vector<std::string> answers = clitest::LinesOf(run.out);
+        const size_t index = command.before.size();
+        ASSERT_EQ(answers.size(), Script(command).size()) << what << ": one answer per line\n" << run.out << run.err;
+        for (size_t i = 0; i < index; ++i) EXPECT_EQ(answers[i], "ok") << what << ": line " << i;
+        const bool commandOk = answers[index] == "ok";
+        if (!commandOk) {
+            EXPECT_EQ(answers[index].rfind("error: ", 0), 0u) << what << ": " << answers[index];
+        }
+        const std::string& save = answers[index + 1];
+        if (save == "ok") {
+            EXPECT_EQ(qmtest::qpdfCheck(AfterFault()).status, 0) << what << ": the save after the fault";
+            // A command answered "ok" did its work whole.
+            if (commandOk && command.line == "stamp mixed") {
+                EXPECT_TRUE(StampedOnEveryPage(AfterFault())) << what << ": stamped, yet a page was not";
+            }
+            if (commandOk && command.line == "undo") {
+                EXPECT_EQ(AllText(AfterFault()).find("QM-"), std::string::npos) << what << ": undone, yet a stamp stayed";
+            }
+        } else {
+            EXPECT_EQ(save.rfind("error: ", 0), 0u) << what << ": " << save;
+            EXPECT_FALSE(qmtest::fileExists(AfterFault())) << what << ": a refused save leaves no file";
+        }
+        // The session is still usable.
+        for (size_t i = index + 2; i < answers.size(); ++i)
+            EXPECT_EQ(answers[i], "ok") << what << ": line " << i << " after the fault\n" << run.err;
+        EXPECT_EQ(qmtest::qpdfCheck(Restamped()).status, 0) << what;
+        EXPECT_TRUE(StampedOnEveryPage(Restamped())) << what;
+        std::vector<std::string> expected = {"restamped.pdf"};
+        if (save == "ok") expected.insert(expected.begin(), "after-fault.pdf");
+        EXPECT_EQ(OutputFolder(), expected) << what << ": no temporary file";
+        EXPECT_EQ(qmtest::readBytes(Input()), mInputBytes) << what << ": the input is untouched";
+    }
+
+    void ClearOutputs() {
+        fs::remove_all(File("out"));
+        fs::create_directories(File("out"));
+    }
+
+    static constexpr int kPages = 3;
+    std::string mInputBytes;
+};
+
+TEST_F(CommandLineSessionFault, EachFailedCallOfACommandAnswersAnErrorAndTheSessionGoesOn) {
+    for (const FailedCommand& command : Commands()) {
+        for (const MemberFaultRow& row : command.rows) {
+            // The calls that the command makes in a clean session.
+            int64_t first = 0;
+            int64_t last = 0;
+            {
+                ClearOutputs();
+                qmtest::FaultInjectingHost host;
+                row.count(host);
+                const clitest::InProcessRun clean = Session(
+                    command, [&] { first = row.calls(host); }, [&] { last = row.calls(host); });
+                ASSERT_EQ(clean.status, 0) << command.name << ", " << row.member << ": the clean session\n"
+                                           << clean.out << clean.err;
+            }
+            if (last <= first) {
+                ADD_FAILURE() << command.name << " never calls " << row.member;
+                continue;
+            }
+            for (int64_t n : qmtest::CallsToFail(last - first)) {
+                const std::string what = std::string(command.name) + ": " + row.member + ", call " +
+                                         std::to_string(n) + " of " + std::to_string(last - first);
+                ClearOutputs();
+                clitest::InProcessRun run;
+                {
+                    qmtest::FaultInjectingHost host;
+                    row.count(host);
+                    run = Session(
+                        command, [&] { row.fail(host, row.calls(host) + n); }, [] {});
+                }
+                Check(command, what, run);
+            }
+        }
+    }
+}
+
+}  // namespace
