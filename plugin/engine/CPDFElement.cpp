@@ -97,17 +97,6 @@ CosObj CPDFElement::OpacityStateFor(CosDoc cosDoc) {
     return state;
 }
 
-bool CPDFElement::AddPageResource(int32_t pageIndex, PDPage page, CosObj resources,
-                                  const char* category, const char* prefix, CosObj object,
-                                  int32_t undoKind, const char* undoName, std::string& outName) {
-    const CosDoc cosDoc = gCosHFT->objGetDoc(resources);
-    const CosObj dict = engine::ResourceCategory(cosDoc, resources, engine::Atom(category));
-    if (!MakeResourceName(outName, prefix, dict)) return false;
-    gPDModelHFT->pageAddResource(page, category, outName.c_str(), object);
-    Record(pageIndex, undoKind, object, outName.c_str(), undoName);
-    return true;
-}
-
 void CPDFElement::AppendColor(std::string& out, double red, double green, double blue, bool fill) {
     if (red == green && green == blue) {
         AppendPdfShortReal(out, red, 2, fill ? " g " : " G ");

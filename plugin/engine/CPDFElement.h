@@ -25,6 +25,9 @@ class CPDFDocument;
 class CPDFPlacement;
 
 class CPDFElement {
+    // The write protocol of the kinds records resources and keeps error texts.
+    friend class CElementPageWriter;
+
 public:
     // Content positions: in front of all existing page content (underlay) or
     // after it (overlay). Only kContentEnd means "after": any other value
@@ -144,13 +147,6 @@ protected:
     // use and shared by every page (undo removes pages' entries, never the
     // object). Raises what the host raises.
     CosObj OpacityStateFor(CosDoc cosDoc);
-    // Puts object into the category ("XObject", "ExtGState") of the page's
-    // resources (whose dictionary is resources) under a fresh name
-    // (MakeResourceName), recorded for undo as undoKind / undoName.
-    // outName = the name. False when no name is left. Raises what the host raises.
-    bool AddPageResource(int32_t pageIndex, PDPage page, CosObj resources, const char* category,
-                         const char* prefix, CosObj object, int32_t undoKind, const char* undoName,
-                         std::string& outName);
     // Records an addition for undo when the record-undo flag is set.
     void Record(int32_t pageIndex, int32_t kind, CosObj object, const char* resourceName,
                 const char* name) const;

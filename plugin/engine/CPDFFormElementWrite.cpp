@@ -2,20 +2,15 @@
 #include "engine/CPDFElementUndoData.h"
 #include "engine/CPDFFormElement.h"
 #include "engine/CPDFPlacement.h"
+#include "engine/ElementPageWriter.h"
 #include "engine/EngineHostFrame.h"
 #include "engine/XObjectPlacing.h"
 #include "support/cos/CASStream.h"
-#include "support/ErrorMessage.h"
 #include "support/cos/PDFAtoms.h"
-#include "support/ResourceStrings.h"
 
 using engine::Atom;
-using engine::HostFrame;
 
 namespace {
-
-// "本文档不能添加印章": the page cannot take the stamp.
-constexpr uint32_t kStringCannotStamp = 212;
 
 CosObj FixedArray(CosDoc cosDoc, std::initializer_list<ASFixed> values) {
     const CosObj array = gCosHFT->newArray(cosDoc, false, static_cast<int32_t>(values.size()));
@@ -35,15 +30,10 @@ bool CPDFFormElement::Write(int32_t pageIndex) {
     // missing: no XObject, no entry, no piece.
     if (!content || content->empty()) return false;
     if (gCosHFT->objEqual(mCopiedResources, gCosHFT->newNull())) return false;
-    bool written = false;
-    const bool ranThrough = HostFrame([&] {
-        engine::PageRef target(mDocument->GetPDDoc(), pageIndex, true);
+    return CElementPageWriter::Run(*this, pageIndex, [&](PDPage target) {
         engine::PageRef sourcePage(source, mSourcePage);
-        written = WritePage(pageIndex, target, sourcePage, *content);
+        return WritePage(pageIndex, target, sourcePage, *content);
     });
-    if (ranThrough && written) return true;
-    TakeErrorText();
-    return false;
 }
 
 CosObj CPDFFormElement::FormFor(CosDoc cosDoc, const std::string& content, const ASFixedRect& box,
@@ -76,8 +66,8 @@ CosObj CPDFFormElement::FormFor(CosDoc cosDoc, const std::string& content, const
 
 bool CPDFFormElement::WritePage(int32_t pageIndex, PDPage target, PDPage source,
                                 const std::string& content) {
-    const CosDoc cosDoc = gPDModelHFT->docGetCosDoc(mDocument->GetPDDoc());
-    const CosObj pageDict = gPDModelHFT->pageGetCosObj(target);
+    CElementPageWriter writer(*this, pageIndex, target, CElementPageWriter::NewDicts::kIndirect);
+    const CosDoc cosDoc = writer.GetCosDoc();
 
     ASFixedRect box{};
     gPDModelHFT->pageGetBox(source, &box);
@@ -100,19 +90,10 @@ bool CPDFFormElement::WritePage(int32_t pageIndex, PDPage target, PDPage source,
 
     const CosObj form = FormFor(cosDoc, content, box, sourceMatrix);
 
-    const CosObj resources = engine::EffectiveResources(cosDoc, pageDict);
     std::string formName;
-    if (!AddPageResource(pageIndex, target, resources, "XObject", "NxX", form, kElementUndoXObject,
-                         kElementUndoNameXObject, formName)) {
-        SetErrorMessage(LoadResString(kStringCannotStamp));
-        return false;
-    }
+    if (!writer.AddResource(kFormResource, form, formName)) return false;
     std::string gsName;
-    if (!AddPageResource(pageIndex, target, resources, "ExtGState", "NxGS", OpacityStateFor(cosDoc),
-                         kElementUndoExtGState, kElementUndoNameExtGState, gsName)) {
-        SetErrorMessage(LoadResString(kStringCannotStamp));
-        return false;
-    }
+    if (!writer.AddResource(kStateResource, OpacityStateFor(cosDoc), gsName)) return false;
 
     std::string border;
     WriteLineOperators(border, box, whole, mLineWidth, mDashStyle, mLineRed, mLineGreen, mLineBlue,
@@ -121,8 +102,7 @@ bool CPDFFormElement::WritePage(int32_t pageIndex, PDPage target, PDPage source,
     std::string drawing = " q /RelativeColorimetric ri /" + gsName + " gs ";
     engine::AppendConcatOperator(drawing, placed);
     drawing += "/" + formName + " Do Q ";
-    if (!engine::InsertDrawingAndBorder(*this, cosDoc, pageDict, drawing, border, mContentPosition))
-        return false;
+    if (!writer.InsertPieces({drawing, border})) return false;
 
     if (mAction) {
         ASFixedRect link{};

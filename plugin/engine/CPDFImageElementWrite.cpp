@@ -1,58 +1,29 @@
 // CPDFImageElement: placing the image on a page.
 #include "engine/CPDFDocument.h"
-#include "engine/CPDFElementUndoData.h"
 #include "engine/CPDFImageElement.h"
 #include "engine/CPDFPlacement.h"
+#include "engine/ElementPageWriter.h"
 #include "engine/EngineHostFrame.h"
 #include "engine/XObjectPlacing.h"
-#include "support/ErrorMessage.h"
 #include "support/FixedPoint.h"
-#include "support/cos/PDFAtoms.h"
-#include "support/ResourceStrings.h"
-
-using engine::HostFrame;
-
-namespace {
-
-// "本文档不能添加印章": the page cannot take the stamp.
-constexpr uint32_t kStringCannotStamp = 212;
-
-bool Refuse() {
-    SetErrorMessage(LoadResString(kStringCannotStamp));
-    return false;
-}
-
-}  // namespace
 
 bool CPDFImageElement::Write(int32_t pageIndex) {
     if (!mDocument || !mDocument->GetPDDoc() || !mPlacement) return false;
     // An image that could not be made writes nothing, on every page.
     if (gCosHFT->objEqual(mImage, gCosHFT->newNull())) return false;
-    bool written = false;
-    const bool ranThrough = HostFrame([&] {
-        engine::PageRef page(mDocument->GetPDDoc(), pageIndex, true);
-        written = WritePage(pageIndex, page);
-    });
-    if (ranThrough && written) return true;
-    TakeErrorText();
-    return false;
+    return CElementPageWriter::Run(*this, pageIndex, [&](PDPage page) { return WritePage(pageIndex, page); });
 }
 
 bool CPDFImageElement::WritePage(int32_t pageIndex, PDPage page) {
-    const CosDoc cosDoc = gPDModelHFT->docGetCosDoc(mDocument->GetPDDoc());
-    const CosObj pageDict = gPDModelHFT->pageGetCosObj(page);
+    CElementPageWriter writer(*this, pageIndex, page, CElementPageWriter::NewDicts::kIndirect);
+    const CosDoc cosDoc = writer.GetCosDoc();
     const CosObj image = ImageFor(cosDoc);
     if (gCosHFT->objEqual(image, gCosHFT->newNull())) return false;
-    const CosObj resources = engine::EffectiveResources(cosDoc, pageDict);
 
     std::string imageName;
-    if (!AddPageResource(pageIndex, page, resources, "XObject", "NxI", image, kElementUndoXObject,
-                         kElementUndoNameImage, imageName))
-        return Refuse();
+    if (!writer.AddResource(kImageResource, image, imageName)) return false;
     std::string gsName;
-    if (!AddPageResource(pageIndex, page, resources, "ExtGState", "NxGS", OpacityStateFor(cosDoc),
-                         kElementUndoExtGState, kElementUndoNameExtGState, gsName))
-        return Refuse();
+    if (!writer.AddResource(kStateResource, OpacityStateFor(cosDoc), gsName)) return false;
 
     // The placement's scale in single precision, as the stamp's size gives it.
     const float sx = static_cast<float>(mPlacement->GetScaleX());
@@ -86,5 +57,5 @@ bool CPDFImageElement::WritePage(int32_t pageIndex, PDPage page) {
     if (!computed) return false;
     engine::AppendConcatOperator(drawing, mPlacement->mMatrix);
     drawing += "/" + imageName + " Do Q ";
-    return engine::InsertDrawingAndBorder(*this, cosDoc, pageDict, drawing, border, mContentPosition);
+    return writer.InsertPieces({drawing, border});
 }

@@ -2,51 +2,19 @@
 #include <cstring>
 
 #include "engine/CPDFDocument.h"
-#include "engine/CPDFElementUndoData.h"
 #include "engine/CPDFPlacement.h"
 #include "engine/CPDFTextElement.h"
 #include "engine/CPDFTextLayout.h"
-#include "engine/EngineHostFrame.h"
+#include "engine/ElementPageWriter.h"
 #include "engine/TextContentWriter.h"
 #include "support/ErrorMessage.h"
-#include "support/FixedPoint.h"
-#include "support/cos/PDFAtoms.h"
+#include "engine/EngineHostFrame.h"
 #include "support/ResourceStrings.h"
-
-using engine::Atom;
-using engine::HostFrame;
 
 namespace {
 
 // "本文档不能添加印章": the page cannot take the stamp.
 constexpr uint32_t kStringCannotStamp = 212;
-// A /Parent chain longer than this is a loop in a damaged file.
-constexpr int kMaxTreeDepth = 64;
-
-// The page's resources: its own, else the nearest inherited through
-// /Parent (new entries then go there), else a new direct dictionary.
-CosObj FindResources(CosDoc cosDoc, CosObj pageDict) {
-    CosObj node = pageDict;
-    for (int depth = 0; depth < kMaxTreeDepth; ++depth) {
-        const CosObj resources = gCosHFT->dictGet(node, gAtomResources);
-        if (gCosHFT->objGetType(resources) != CosNull) return resources;
-        node = gCosHFT->dictGet(node, gAtomParent);
-        if (gCosHFT->objGetType(node) != CosDict) break;
-    }
-    const CosObj made = gCosHFT->newDict(cosDoc, false, 2);
-    gCosHFT->dictPut(pageDict, gAtomResources, made);
-    return made;
-}
-
-// The sub-dictionary of that type, made (direct) when absent.
-CosObj SubDict(CosDoc cosDoc, CosObj resources, ASAtom type) {
-    CosObj dict = gCosHFT->dictGet(resources, type);
-    if (gCosHFT->objGetType(dict) == CosNull) {
-        dict = gCosHFT->newDict(cosDoc, false, 1);
-        gCosHFT->dictPut(resources, type, dict);
-    }
-    return dict;
-}
 
 void FailWith(uint32_t id) { SetErrorMessage(LoadResString(id)); }
 
@@ -125,60 +93,30 @@ bool CPDFTextElement::Write(int32_t pageIndex) {
         TakeErrorText();
         return false;
     }
-    bool written = false;
-    const bool ranThrough = HostFrame([&] {
-        engine::PageRef page(mDocument->GetPDDoc(), pageIndex, true);
-        written = WritePage(pageIndex, page);
-    });
-    if (ranThrough && written) return true;
-    TakeErrorText();
-    return false;
+    return CElementPageWriter::Run(*this, pageIndex, [&](PDPage page) { return WritePage(pageIndex, page); });
 }
 
 bool CPDFTextElement::WritePage(int32_t pageIndex, PDPage page) {
     mPlacement->mPage = page;
-    const CosDoc cosDoc = gPDModelHFT->docGetCosDoc(mDocument->GetPDDoc());
-    const CosObj pageDict = gPDModelHFT->pageGetCosObj(page);
+    CElementPageWriter writer(*this, pageIndex, page, CElementPageWriter::NewDicts::kDirect);
 
     CPDFTextLayout layout(*this, *mPlacement);
     if (!layout.Build(SplitLines(mText), mWordWrap)) return false;
     // Word wrap cut every line: nothing is added.
     if (layout.Lines().empty()) return true;
 
-    const CosObj resources = FindResources(cosDoc, pageDict);
-    const CosObj fontDict = SubDict(cosDoc, resources, gAtomFont);
     std::string fontName;
-    // All 10000 names taken: the write fails; an existing entry is never replaced.
-    if (!MakeResourceName(fontName, "NxF", fontDict)) {
-        FailWith(kStringCannotStamp);
-        return false;
-    }
-    const CosObj font = FontCopyFor(cosDoc);
-    gCosHFT->dictPut(fontDict, Atom(fontName.c_str()), font);
-    Record(pageIndex, kElementUndoFont, font, fontName.c_str(), kElementUndoNameFont);
-
-    const CosObj gsDict = SubDict(cosDoc, resources, gAtomExtGState);
+    if (!writer.AddResource(kFontResource, FontCopyFor(writer.GetCosDoc()), fontName)) return false;
     std::string gsName;
-    if (!MakeResourceName(gsName, "NxGS", gsDict)) {
-        FailWith(kStringCannotStamp);
-        return false;
-    }
     // One graphics-state object per state and document, shared by the pages.
-    const CosObj gs = OpacityStateFor(cosDoc);
-    gCosHFT->dictPut(gsDict, Atom(gsName.c_str()), gs);
-    Record(pageIndex, kElementUndoExtGState, gs, gsName.c_str(), kElementUndoNameExtGState);
+    if (!writer.AddResource(kStateResource, OpacityStateFor(writer.GetCosDoc()), gsName)) return false;
 
-    const CTextContentWriter writer(*this, layout, BytesPerCode());
-    // Drawing order: background, text, underline, border.
-    const std::string pieces[4] = {writer.Background(gsName), writer.TextBlock(fontName, gsName),
-                                   writer.Underlines(gsName), writer.Border(gsName)};
-    const bool atEnd = mContentPosition == kContentEnd;
-    // At the front each piece goes to index 0, so they are put in reverse.
-    for (int i = 0; i < 4; ++i) {
-        const std::string& piece = pieces[atEnd ? i : 3 - i];
-        if (piece.empty()) continue;
-        if (!InsertPageContent(cosDoc, pageDict, piece, mContentPosition)) return false;
-    }
+    const CTextContentWriter content(*this, layout, BytesPerCode());
+    const std::string background = content.Background(gsName);
+    const std::string block = content.TextBlock(fontName, gsName);
+    const std::string underlines = content.Underlines(gsName);
+    const std::string border = content.Border(gsName);
+    if (!writer.InsertPieces({background, block, underlines, border})) return false;
     if (mAction && !AddLinkAnnot(layout.LinkRect(), page)) return false;
     return true;
 }

@@ -1,43 +1,11 @@
 #include "engine/XObjectPlacing.h"
 
-#include <utility>
-
-#include "engine/CPDFElement.h"
 #include "engine/EngineHostFrame.h"
 #include "engine/PdfNumber.h"
 #include "support/FixedPoint.h"
 #include "support/cos/PDFAtoms.h"
 
 namespace engine {
-namespace {
-// A /Parent chain longer than this is a loop in a damaged file.
-constexpr int kMaxTreeDepth = 64;
-}  // namespace
-
-CosObj EffectiveResources(CosDoc cosDoc, CosObj pageDict) {
-    CosObj node = pageDict;
-    for (int depth = 0; depth < kMaxTreeDepth; ++depth) {
-        const CosObj resources = gCosHFT->dictGet(node, gAtomResources);
-        // A value that is no dictionary is passed over, as the host does.
-        if (gCosHFT->objGetType(resources) == CosDict) return resources;
-        node = gCosHFT->dictGet(node, gAtomParent);
-        if (gCosHFT->objGetType(node) != CosDict) break;
-    }
-    const CosObj made = gCosHFT->newDict(cosDoc, true, 1);
-    gCosHFT->dictPut(pageDict, gAtomResources, made);
-    return made;
-}
-
-CosObj ResourceCategory(CosDoc cosDoc, CosObj resources, ASAtom category) {
-    CosObj dict = gCosHFT->dictGet(resources, category);
-    if (gCosHFT->objGetType(dict) != CosDict) {
-        // Direct, as the text element makes its own: an indirect dictionary of
-        // one entry costs an object of its own, about 45 bytes, on every page.
-        dict = gCosHFT->newDict(cosDoc, false, 1);
-        gCosHFT->dictPut(resources, category, dict);
-    }
-    return dict;
-}
 
 CosObj MakeOpacityState(CosDoc cosDoc, double fillOpacity, double strokeOpacity) {
     const CosObj gs = gCosHFT->newDict(cosDoc, true, 4);
@@ -46,19 +14,6 @@ CosObj MakeOpacityState(CosDoc cosDoc, double fillOpacity, double strokeOpacity)
     gCosHFT->dictPut(gs, gAtomca, gCosHFT->newFixed(cosDoc, false, FixedFromDouble(fillOpacity)));
     gCosHFT->dictPut(gs, gAtomCA, gCosHFT->newFixed(cosDoc, false, FixedFromDouble(strokeOpacity)));
     return gs;
-}
-
-bool InsertDrawingAndBorder(CPDFElement& element, CosDoc cosDoc, CosObj pageDict,
-                            const std::string& drawing, const std::string& border,
-                            int32_t position) {
-    const bool atEnd = position == CPDFElement::kContentEnd;
-    const std::string* order[2] = {&drawing, &border};
-    if (!atEnd) std::swap(order[0], order[1]);
-    for (const std::string* piece : order) {
-        if (piece->empty()) continue;
-        if (!element.InsertPageContent(cosDoc, pageDict, *piece, position)) return false;
-    }
-    return true;
 }
 
 bool IsLiveIn(CosObj obj, CosDoc cosDoc, int32_t type) {

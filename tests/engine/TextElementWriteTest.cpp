@@ -122,6 +122,38 @@ TEST_F(TextOnDocument, PageWithoutResourcesGetsFontAndGraphicsState) {
     EXPECT_EQ(gCosHFT->objGetType(Lookup(Page(), {"Resources", "ExtGState", "NxGS0"})), CosDict);
 }
 
+// A resource entry that is no dictionary is passed over as the host passes it
+// over: the text lands in a new direct dictionary, as an image stamp's would,
+// instead of the write failing on the damaged page.
+TEST_F(TextOnDocument, ResourceEntriesThatAreNoDictionariesAreReplaced) {
+    struct Row {
+        const char* name;
+        std::vector<const char*> damaged;  // path of the entry set to an integer
+    };
+    const Row rows[] = {
+        {"resources an integer", {"Resources"}},
+        {"font category an integer", {"Resources", "Font"}},
+        {"graphics-state category an integer", {"Resources", "ExtGState"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const CosDoc cos = mDoc.GetCosDoc();
+        const CosObj resources = gCosHFT->newDict(cos, false, 2);
+        gCosHFT->dictPut(Page(), gAtomResources, resources);
+        const CosObj holder = row.damaged.size() == 1 ? Page() : resources;
+        gCosHFT->dictPut(holder, qmtest::nameAtom(row.damaged.back()), gCosHFT->newInteger(cos, false, 7));
+        auto stamp = Stamp("damaged");
+        ASSERT_TRUE(stamp->element.Write(0)) << stamp->element.GetErrorText();
+        for (const char* category : {"Font", "ExtGState"}) {
+            const CosObj dict = Lookup(Page(), {"Resources", category});
+            ASSERT_EQ(gCosHFT->objGetType(dict), CosDict) << category;
+            EXPECT_EQ(gCosHFT->objGetType(Lookup(dict, {category[0] == 'F' ? "NxF0" : "NxGS0"})), CosDict);
+        }
+        EXPECT_FALSE(gCosHFT->objIsIndirect(Lookup(Page(), {"Resources", row.damaged.back()})));
+        gCosHFT->dictRemove(Page(), gAtomContents);
+    }
+}
+
 TEST_F(TextOnDocument, SameElementTwiceOnAPageTakesFreshNamesAndSharesTheFont) {
     auto stamp = Stamp("twice");
     ASSERT_TRUE(stamp->element.Write(0));
