@@ -1,209 +1,128 @@
 #include "support/prefs/CPreferencesValueTags.h"
 
+#include <array>
 #include <bit>
+#include <tuple>
+#include <utility>
 
 #include "support/io/CBridgeStream.h"
 
 namespace {
 
-int32_t ReadInt32(CBridgeStream& ioStream, PrefReadContext& ioContext) {
-    return static_cast<int32_t>(ReadPrefUInt32(ioStream, ioContext));
+uint32_t Word(int32_t inValue) { return static_cast<uint32_t>(inValue); }
+int32_t Signed(uint32_t inWord) { return static_cast<int32_t>(inWord); }
+
+// Each value as the words of its payload, in file order, and back.
+std::array<uint32_t, 1> ToWords(bool inValue) { return {inValue ? 1u : 0u}; }
+// Any non-zero word reads as true.
+void FromWords(const std::array<uint32_t, 1>& inWords, bool& outValue) { outValue = inWords[0] != 0; }
+
+std::array<uint32_t, 1> ToWords(int32_t inValue) { return {Word(inValue)}; }
+void FromWords(const std::array<uint32_t, 1>& inWords, int32_t& outValue) { outValue = Signed(inWords[0]); }
+
+std::array<uint32_t, 2> ToWords(const PrefPoint& inValue) { return {Word(inValue.x), Word(inValue.y)}; }
+void FromWords(const std::array<uint32_t, 2>& inWords, PrefPoint& outValue) {
+    outValue = {Signed(inWords[0]), Signed(inWords[1])};
 }
 
-void WriteInt32(CBridgeStream& ioStream, int32_t inValue) {
-    WritePrefUInt32(ioStream, static_cast<uint32_t>(inValue));
+// A rectangle is kept y1, y2, x1, x2.
+std::array<uint32_t, 4> ToWords(const PrefRect& inValue) {
+    return {Word(inValue.y1), Word(inValue.y2), Word(inValue.x1), Word(inValue.x2)};
 }
+void FromWords(const std::array<uint32_t, 4>& inWords, PrefRect& outValue) {
+    outValue.y1 = Signed(inWords[0]);
+    outValue.y2 = Signed(inWords[1]);
+    outValue.x1 = Signed(inWords[2]);
+    outValue.x2 = Signed(inWords[3]);
+}
+
+// A double's IEEE 754 bits, the low word first.
+std::array<uint32_t, 2> ToWords(double inValue) {
+    const uint64_t bits = std::bit_cast<uint64_t>(inValue);
+    return {static_cast<uint32_t>(bits), static_cast<uint32_t>(bits >> 32)};
+}
+void FromWords(const std::array<uint32_t, 2>& inWords, double& outValue) {
+    outValue = std::bit_cast<double>(uint64_t{inWords[0]} | (uint64_t{inWords[1]} << 32));
+}
+
+void DumpPrefValue(FILE* ioFile, bool inValue) { std::fprintf(ioFile, "[BOOLEEN] = %s\n", inValue ? "true" : "false"); }
+
+void DumpPrefValue(FILE* ioFile, int32_t inValue) {
+    char bytes[5];
+    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>(Word(inValue) >> (8 * i));
+    bytes[4] = '\0';
+    std::fprintf(ioFile, "[LONG] = %d ('%.4s')\n", inValue, bytes);
+}
+
+void DumpPrefValue(FILE* ioFile, const PrefPoint& inValue) {
+    std::fprintf(ioFile, "[POINT] = { x(%d), y(%d)}\n", inValue.x, inValue.y);
+}
+
+void DumpPrefValue(FILE* ioFile, const PrefRect& inValue) {
+    std::fprintf(ioFile, "[RECT] = { { x(%d), y(%d) } - { x(%d), y(%d) } }\n", inValue.x1, inValue.y1, inValue.x2,
+                 inValue.y2);
+}
+
+void DumpPrefValue(FILE* ioFile, double inValue) { std::fprintf(ioFile, "[FLOAT] = %f\n", inValue); }
+
+template <class Value>
+using WordsOf = decltype(ToWords(std::declval<Value>()));
 
 }  // namespace
 
-// --- 'bool'
+template <class Value, uint32_t Type>
+const uint32_t CPreferencesValueTag<Value, Type>::kSize = 4 * std::tuple_size_v<WordsOf<Value>>;
 
-CPreferencesBooleanTag::CPreferencesBooleanTag() : CPreferencesTag(kPrefTypeBoolean) {}
-CPreferencesBooleanTag::CPreferencesBooleanTag(uint32_t inId, bool inValue)
-    : CPreferencesTag(inId, kPrefTypeBoolean, 4), mValue(inValue) {}
-CPreferencesBooleanTag::~CPreferencesBooleanTag() = default;
+template <class Value, uint32_t Type>
+CPreferencesValueTag<Value, Type>::CPreferencesValueTag() : CPreferencesTag(Type) {}
 
-std::unique_ptr<CPreferencesTag> CPreferencesBooleanTag::Clone() const {
-    return std::make_unique<CPreferencesBooleanTag>(*this);
+template <class Value, uint32_t Type>
+CPreferencesValueTag<Value, Type>::CPreferencesValueTag(uint32_t inId, const Value& inValue)
+    : CPreferencesTag(inId, Type, kSize), mValue(inValue) {}
+
+template <class Value, uint32_t Type>
+CPreferencesValueTag<Value, Type>::~CPreferencesValueTag() = default;
+
+template <class Value, uint32_t Type>
+std::unique_ptr<CPreferencesTag> CPreferencesValueTag<Value, Type>::Clone() const {
+    return std::make_unique<CPreferencesValueTag>(*this);
 }
 
-void CPreferencesBooleanTag::Write(CBridgeStream& ioStream) {
-    SetSize(4);
-    if (WriteHeader(ioStream)) WritePrefUInt32(ioStream, mValue ? 1 : 0);
-}
-
-void CPreferencesBooleanTag::DumpValue(FILE* ioFile, int) const {
-    std::fprintf(ioFile, "[BOOLEEN] = %s\n", mValue ? "true" : "false");
-}
-
-void CPreferencesBooleanTag::SetValue(bool inValue) {
-    mValue = inValue;
-    SetSize(4);
-}
-
-std::unique_ptr<CPreferencesTag> CPreferencesBooleanTag::Read(uint32_t inId, uint32_t inType,
-                                                              uint32_t inSize, CBridgeStream& ioStream,
-                                                              PrefReadContext& ioContext) {
-    RequirePrefPayload(ioStream, ioContext, inType, inSize, 4);
-    auto tag = MakePrefReadTag<CPreferencesBooleanTag>(inId, inType, inSize);
-    tag->mValue = ReadPrefUInt32(ioStream, ioContext) != 0;
-    return tag;
-}
-
-// --- 'long'
-
-CPreferencesLongTag::CPreferencesLongTag() : CPreferencesTag(kPrefTypeLong) {}
-CPreferencesLongTag::CPreferencesLongTag(uint32_t inId, int32_t inValue)
-    : CPreferencesTag(inId, kPrefTypeLong, 4), mValue(inValue) {}
-CPreferencesLongTag::~CPreferencesLongTag() = default;
-
-std::unique_ptr<CPreferencesTag> CPreferencesLongTag::Clone() const {
-    return std::make_unique<CPreferencesLongTag>(*this);
-}
-
-void CPreferencesLongTag::Write(CBridgeStream& ioStream) {
-    SetSize(4);
-    if (WriteHeader(ioStream)) WriteInt32(ioStream, mValue);
-}
-
-void CPreferencesLongTag::DumpValue(FILE* ioFile, int) const {
-    char bytes[5];
-    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>(static_cast<uint32_t>(mValue) >> (8 * i));
-    bytes[4] = '\0';
-    std::fprintf(ioFile, "[LONG] = %d ('%.4s')\n", mValue, bytes);
-}
-
-void CPreferencesLongTag::SetValue(int32_t inValue) {
-    mValue = inValue;
-    SetSize(4);
-}
-
-std::unique_ptr<CPreferencesTag> CPreferencesLongTag::Read(uint32_t inId, uint32_t inType,
-                                                           uint32_t inSize, CBridgeStream& ioStream,
-                                                           PrefReadContext& ioContext) {
-    RequirePrefPayload(ioStream, ioContext, inType, inSize, 4);
-    auto tag = MakePrefReadTag<CPreferencesLongTag>(inId, inType, inSize);
-    tag->mValue = ReadInt32(ioStream, ioContext);
-    return tag;
-}
-
-// --- 'pont'
-
-CPreferencesPointTag::CPreferencesPointTag() : CPreferencesTag(kPrefTypePoint) {}
-CPreferencesPointTag::CPreferencesPointTag(uint32_t inId, const PrefPoint& inValue)
-    : CPreferencesTag(inId, kPrefTypePoint, 8), mValue(inValue) {}
-CPreferencesPointTag::~CPreferencesPointTag() = default;
-
-std::unique_ptr<CPreferencesTag> CPreferencesPointTag::Clone() const {
-    return std::make_unique<CPreferencesPointTag>(*this);
-}
-
-void CPreferencesPointTag::Write(CBridgeStream& ioStream) {
-    SetSize(8);
+template <class Value, uint32_t Type>
+void CPreferencesValueTag<Value, Type>::Write(CBridgeStream& ioStream) {
+    SetSize(kSize);
     if (!WriteHeader(ioStream)) return;
-    WriteInt32(ioStream, mValue.x);
-    WriteInt32(ioStream, mValue.y);
+    for (const uint32_t word : ToWords(mValue)) WritePrefUInt32(ioStream, word);
 }
 
-void CPreferencesPointTag::DumpValue(FILE* ioFile, int) const {
-    std::fprintf(ioFile, "[POINT] = { x(%d), y(%d)}\n", mValue.x, mValue.y);
+template <class Value, uint32_t Type>
+void CPreferencesValueTag<Value, Type>::DumpValue(FILE* ioFile, int) const {
+    DumpPrefValue(ioFile, mValue);
 }
 
-void CPreferencesPointTag::SetValue(const PrefPoint& inValue) {
+template <class Value, uint32_t Type>
+void CPreferencesValueTag<Value, Type>::SetValue(const Value& inValue) {
     mValue = inValue;
-    SetSize(8);
+    SetSize(kSize);
 }
 
-std::unique_ptr<CPreferencesTag> CPreferencesPointTag::Read(uint32_t inId, uint32_t inType,
-                                                            uint32_t inSize, CBridgeStream& ioStream,
-                                                            PrefReadContext& ioContext) {
-    RequirePrefPayload(ioStream, ioContext, inType, inSize, 8);
-    auto tag = MakePrefReadTag<CPreferencesPointTag>(inId, inType, inSize);
-    tag->mValue.x = ReadInt32(ioStream, ioContext);
-    tag->mValue.y = ReadInt32(ioStream, ioContext);
+template <class Value, uint32_t Type>
+std::unique_ptr<CPreferencesTag> CPreferencesValueTag<Value, Type>::Read(uint32_t inId, uint32_t inType,
+                                                                         uint32_t inSize, CBridgeStream& ioStream,
+                                                                         PrefReadContext& ioContext) {
+    RequirePrefPayload(ioStream, ioContext, inType, inSize, kSize);
+    auto tag = MakePrefReadTag<CPreferencesValueTag>(inId, inType, inSize);
+    WordsOf<Value> words{};
+    for (uint32_t& word : words) word = ReadPrefUInt32(ioStream, ioContext);
+    FromWords(words, tag->mValue);
     return tag;
 }
 
-// --- 'rect': stored y1, y2, x1, x2 while held and dumped as x1, y1, x2, y2.
-
-CPreferencesRectTag::CPreferencesRectTag() : CPreferencesTag(kPrefTypeRect) {}
-CPreferencesRectTag::CPreferencesRectTag(uint32_t inId, const PrefRect& inValue)
-    : CPreferencesTag(inId, kPrefTypeRect, 16), mValue(inValue) {}
-CPreferencesRectTag::~CPreferencesRectTag() = default;
-
-std::unique_ptr<CPreferencesTag> CPreferencesRectTag::Clone() const {
-    return std::make_unique<CPreferencesRectTag>(*this);
-}
-
-void CPreferencesRectTag::Write(CBridgeStream& ioStream) {
-    SetSize(16);
-    if (!WriteHeader(ioStream)) return;
-    WriteInt32(ioStream, mValue.y1);
-    WriteInt32(ioStream, mValue.y2);
-    WriteInt32(ioStream, mValue.x1);
-    WriteInt32(ioStream, mValue.x2);
-}
-
-void CPreferencesRectTag::DumpValue(FILE* ioFile, int) const {
-    std::fprintf(ioFile, "[RECT] = { { x(%d), y(%d) } - { x(%d), y(%d) } }\n", mValue.x1,
-                 mValue.y1, mValue.x2, mValue.y2);
-}
-
-void CPreferencesRectTag::SetValue(const PrefRect& inValue) {
-    mValue = inValue;
-    SetSize(16);
-}
-
-std::unique_ptr<CPreferencesTag> CPreferencesRectTag::Read(uint32_t inId, uint32_t inType,
-                                                           uint32_t inSize, CBridgeStream& ioStream,
-                                                           PrefReadContext& ioContext) {
-    RequirePrefPayload(ioStream, ioContext, inType, inSize, 16);
-    auto tag = MakePrefReadTag<CPreferencesRectTag>(inId, inType, inSize);
-    tag->mValue.y1 = ReadInt32(ioStream, ioContext);
-    tag->mValue.y2 = ReadInt32(ioStream, ioContext);
-    tag->mValue.x1 = ReadInt32(ioStream, ioContext);
-    tag->mValue.x2 = ReadInt32(ioStream, ioContext);
-    return tag;
-}
-
-// --- 'flot'
-
-CPreferencesFloatTag::CPreferencesFloatTag() : CPreferencesTag(kPrefTypeFloat) {}
-CPreferencesFloatTag::CPreferencesFloatTag(uint32_t inId, double inValue)
-    : CPreferencesTag(inId, kPrefTypeFloat, 8), mValue(inValue) {}
-CPreferencesFloatTag::~CPreferencesFloatTag() = default;
-
-std::unique_ptr<CPreferencesTag> CPreferencesFloatTag::Clone() const {
-    return std::make_unique<CPreferencesFloatTag>(*this);
-}
-
-void CPreferencesFloatTag::Write(CBridgeStream& ioStream) {
-    SetSize(8);
-    if (!WriteHeader(ioStream)) return;
-    const uint64_t bits = std::bit_cast<uint64_t>(mValue);
-    WritePrefUInt32(ioStream, static_cast<uint32_t>(bits));
-    WritePrefUInt32(ioStream, static_cast<uint32_t>(bits >> 32));
-}
-
-void CPreferencesFloatTag::DumpValue(FILE* ioFile, int) const {
-    std::fprintf(ioFile, "[FLOAT] = %f\n", mValue);
-}
-
-void CPreferencesFloatTag::SetValue(double inValue) {
-    mValue = inValue;
-    SetSize(8);
-}
-
-std::unique_ptr<CPreferencesTag> CPreferencesFloatTag::Read(uint32_t inId, uint32_t inType,
-                                                            uint32_t inSize, CBridgeStream& ioStream,
-                                                            PrefReadContext& ioContext) {
-    RequirePrefPayload(ioStream, ioContext, inType, inSize, 8);
-    auto tag = MakePrefReadTag<CPreferencesFloatTag>(inId, inType, inSize);
-    const uint64_t low = ReadPrefUInt32(ioStream, ioContext);
-    const uint64_t high = ReadPrefUInt32(ioStream, ioContext);
-    tag->mValue = std::bit_cast<double>(low | (high << 32));
-    return tag;
-}
+template class CPreferencesValueTag<bool, kPrefTypeBoolean>;
+template class CPreferencesValueTag<int32_t, kPrefTypeLong>;
+template class CPreferencesValueTag<PrefPoint, kPrefTypePoint>;
+template class CPreferencesValueTag<PrefRect, kPrefTypeRect>;
+template class CPreferencesValueTag<double, kPrefTypeFloat>;
 
 // --- 'mark'
 
@@ -222,7 +141,7 @@ void CPreferencesMarkTag::Write(CBridgeStream& ioStream) {
 
 void CPreferencesMarkTag::DumpValue(FILE* ioFile, int) const { std::fprintf(ioFile, "[MARK]\n"); }
 
-std::unique_ptr<CPreferencesTag> CPreferencesMarkTag::Read(uint32_t inId, uint32_t inType, uint32_t,
-                                                           CBridgeStream&, PrefReadContext&) {
+std::unique_ptr<CPreferencesTag> CPreferencesMarkTag::Read(uint32_t inId, uint32_t inType, uint32_t, CBridgeStream&,
+                                                           PrefReadContext&) {
     return MakePrefReadTag<CPreferencesMarkTag>(inId, inType, 0);
 }

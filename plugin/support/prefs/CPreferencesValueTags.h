@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 
 #include "support/prefs/CPreferencesTag.h"
@@ -33,110 +34,49 @@ struct PrefRect {
     bool operator==(const PrefRect&) const = default;
 };
 
-class CPreferencesBooleanTag : public CPreferencesTag {
+// A tag whose record (type code Type) holds one value of a fixed size: the
+// value as a fixed number of little-endian 32-bit words.
+template <class Value, uint32_t Type>
+class CPreferencesValueTag : public CPreferencesTag {
 public:
-    CPreferencesBooleanTag();  // false, size 0
-    CPreferencesBooleanTag(uint32_t inId, bool inValue);
-    CPreferencesBooleanTag(const CPreferencesBooleanTag&) = default;
-    ~CPreferencesBooleanTag() override;
+    // The payload's size in bytes.
+    static const uint32_t kSize;
 
-    std::unique_ptr<CPreferencesTag> Clone() const override;
-    void Write(CBridgeStream& ioStream) override;
-    void DumpValue(FILE* ioFile, int inIndent) const override;  // "[BOOLEEN] = true|false"
-
-    bool GetValue() const { return mValue; }
-    void SetValue(bool inValue);  // size 4
-
-    static std::unique_ptr<CPreferencesTag> Read(uint32_t inId, uint32_t inType, uint32_t inSize,
-                                                 CBridgeStream& ioStream, PrefReadContext& ioContext);
-
-private:
-    bool mValue = false;
-};
-
-class CPreferencesLongTag : public CPreferencesTag {
-public:
-    CPreferencesLongTag();
-    CPreferencesLongTag(uint32_t inId, int32_t inValue);
-    CPreferencesLongTag(const CPreferencesLongTag&) = default;
-    ~CPreferencesLongTag() override;
-
-    std::unique_ptr<CPreferencesTag> Clone() const override;
-    void Write(CBridgeStream& ioStream) override;
-    void DumpValue(FILE* ioFile, int inIndent) const override;  // "[LONG] = <n> ('<bytes>')"
-
-    int32_t GetValue() const { return mValue; }
-    void SetValue(int32_t inValue);  // size 4
-
-    static std::unique_ptr<CPreferencesTag> Read(uint32_t inId, uint32_t inType, uint32_t inSize,
-                                                 CBridgeStream& ioStream, PrefReadContext& ioContext);
-
-private:
-    int32_t mValue = 0;
-};
-
-class CPreferencesPointTag : public CPreferencesTag {
-public:
-    CPreferencesPointTag();
-    CPreferencesPointTag(uint32_t inId, const PrefPoint& inValue);
-    CPreferencesPointTag(const CPreferencesPointTag&) = default;
-    ~CPreferencesPointTag() override;
+    CPreferencesValueTag();  // the value's default, size 0
+    CPreferencesValueTag(uint32_t inId, const Value& inValue);
+    CPreferencesValueTag(const CPreferencesValueTag&) = default;
+    ~CPreferencesValueTag() override;
 
     std::unique_ptr<CPreferencesTag> Clone() const override;
     void Write(CBridgeStream& ioStream) override;
     void DumpValue(FILE* ioFile, int inIndent) const override;
 
-    const PrefPoint& GetValue() const { return mValue; }
-    void SetValue(const PrefPoint& inValue);  // size 8
+    const Value& GetValue() const { return mValue; }
+    void SetValue(const Value& inValue);  // size kSize
 
     static std::unique_ptr<CPreferencesTag> Read(uint32_t inId, uint32_t inType, uint32_t inSize,
                                                  CBridgeStream& ioStream, PrefReadContext& ioContext);
 
 private:
-    PrefPoint mValue;
+    Value mValue{};
 };
 
-class CPreferencesRectTag : public CPreferencesTag {
-public:
-    CPreferencesRectTag();
-    CPreferencesRectTag(uint32_t inId, const PrefRect& inValue);
-    CPreferencesRectTag(const CPreferencesRectTag&) = default;
-    ~CPreferencesRectTag() override;
+// Dumped "[BOOLEEN] = true|false".
+using CPreferencesBooleanTag = CPreferencesValueTag<bool, kPrefTypeBoolean>;
+// Dumped "[LONG] = <n> ('<its four bytes>')".
+using CPreferencesLongTag = CPreferencesValueTag<int32_t, kPrefTypeLong>;
+// Dumped "[POINT] = { x(<x>), y(<y>)}".
+using CPreferencesPointTag = CPreferencesValueTag<PrefPoint, kPrefTypePoint>;
+// Kept y1, y2, x1, x2 in a file and dumped x1, y1, x2, y2.
+using CPreferencesRectTag = CPreferencesValueTag<PrefRect, kPrefTypeRect>;
+// Dumped "[FLOAT] = <%f>".
+using CPreferencesFloatTag = CPreferencesValueTag<double, kPrefTypeFloat>;
 
-    std::unique_ptr<CPreferencesTag> Clone() const override;
-    void Write(CBridgeStream& ioStream) override;
-    void DumpValue(FILE* ioFile, int inIndent) const override;  // x1, y1, x2, y2
-
-    const PrefRect& GetValue() const { return mValue; }
-    void SetValue(const PrefRect& inValue);  // size 16
-
-    static std::unique_ptr<CPreferencesTag> Read(uint32_t inId, uint32_t inType, uint32_t inSize,
-                                                 CBridgeStream& ioStream, PrefReadContext& ioContext);
-
-private:
-    PrefRect mValue;
-};
-
-class CPreferencesFloatTag : public CPreferencesTag {
-public:
-    CPreferencesFloatTag();
-    CPreferencesFloatTag(uint32_t inId, double inValue);
-    CPreferencesFloatTag(const CPreferencesFloatTag&) = default;
-    ~CPreferencesFloatTag() override;
-
-    std::unique_ptr<CPreferencesTag> Clone() const override;
-    void Write(CBridgeStream& ioStream) override;
-    void DumpValue(FILE* ioFile, int inIndent) const override;
-
-    double GetValue() const { return mValue; }
-    void SetValue(double inValue);  // size 8
-
-    static std::unique_ptr<CPreferencesTag> Read(uint32_t inId, uint32_t inType, uint32_t inSize,
-                                                 CBridgeStream& ioStream, PrefReadContext& ioContext);
-
-private:
-    double mValue = 0.0;
-};
+extern template class CPreferencesValueTag<bool, kPrefTypeBoolean>;
+extern template class CPreferencesValueTag<int32_t, kPrefTypeLong>;
+extern template class CPreferencesValueTag<PrefPoint, kPrefTypePoint>;
+extern template class CPreferencesValueTag<PrefRect, kPrefTypeRect>;
+extern template class CPreferencesValueTag<double, kPrefTypeFloat>;
 
 class CPreferencesMarkTag : public CPreferencesTag {
 public:
