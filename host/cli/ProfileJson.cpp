@@ -26,7 +26,9 @@ constexpr const char kAction[] = "kActionC";
 constexpr const char kActionSize[] = "kActionCFileSize";
 constexpr const char kBinaryMarker[] = "$base64";
 
-const std::map<std::string_view, KeyKind>& keyKinds() {
+}  // namespace
+
+const std::map<std::string_view, KeyKind>& knownKeyKinds() {
     static const std::map<std::string_view, KeyKind> kinds = {
         {"kNumberOfStamps", KeyKind::Int}, {"kStampType", KeyKind::Int},
         {"kStampNameE", KeyKind::String},  {"kActionC", KeyKind::Binary},
@@ -50,6 +52,8 @@ const std::map<std::string_view, KeyKind>& keyKinds() {
     };
     return kinds;
 }
+
+namespace {
 
 // "\n" not after "\r" becomes "\r\n": stamp texts keep "\r\n" line breaks.
 std::string toCabinetLineBreaks(const std::string& text) {
@@ -333,7 +337,7 @@ QJsonValue toJson(const std::string& key, const qmhost::CabinetValue& value) {
 }  // namespace
 
 KeyKind keyKind(std::string_view key) {
-    const auto& kinds = keyKinds();
+    const auto& kinds = knownKeyKinds();
     const auto it = kinds.find(key);
     return it == kinds.end() ? KeyKind::Unknown : it->second;
 }

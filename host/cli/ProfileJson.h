@@ -25,6 +25,7 @@
 
 #include <QByteArray>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -38,6 +39,8 @@ enum class KeyKind { Unknown, Int, Double, Bool, String, Text, Binary };
 
 // The kind of a stamp or profile key; Unknown for keys outside the stamp model.
 KeyKind keyKind(std::string_view key);
+// Every key of the stamp model with its kind, in byte order.
+const std::map<std::string_view, KeyKind>& knownKeyKinds();
 
 // The profile of a JSON document; null with *error set (naming the key) when
 // the document is not a valid profile. Keys that no stamp reads (a misspelt

@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+#include "qmhost/ASExtraTable.h"
+
 // --- profile cabinet
 inline constexpr const char kKeyNumberOfStamps[] = "kNumberOfStamps";  // int, 0: stamps in the profile
 // Prefix of the stamp sub-cabinets: "kStamp0", "kStamp1", ... in the order applied.
@@ -57,6 +59,56 @@ inline constexpr const char kKeyOutline[] = "kOutlineCH";            // bool, fa
 
 // The suffix of the key that repeats a binary value's length ("kActionCFileSize").
 inline constexpr const char kFileSizeKeySuffix[] = "FileSize";
+
+// A key of the profile or stamp cabinets and the cabinet value type it holds
+// (kASCabValueInt ... kASCabValueBinary, as cabGetType answers them).
+struct StampKeyKind {
+    const char* key;
+    int32_t valueType;
+};
+
+// Every key above with its kind, and the length key of the binary action
+// ("kActionCFileSize"). What reads or writes stamps elsewhere (the command
+// line's profile files) must agree with this table.
+inline constexpr StampKeyKind kStampKeyKinds[] = {
+    {kKeyNumberOfStamps, kASCabValueInt},
+    {kKeyStampType, kASCabValueInt},
+    {kKeyStampName, kASCabValueString},
+    {kKeyAction, kASCabValueBinary},
+    {"kActionCFileSize", kASCabValueInt},
+    {kKeyUnit, kASCabValueInt},
+    {kKeyHorizontalOffset, kASCabValueDouble},
+    {kKeyHorizontalAlign, kASCabValueInt},
+    {kKeyVerticalOffset, kASCabValueDouble},
+    {kKeyVerticalAlign, kASCabValueInt},
+    {kKeyRotation, kASCabValueInt},
+    {kKeyOpacity, kASCabValueInt},
+    {kKeyOverlay, kASCabValueBool},
+    {kKeyPages, kASCabValueInt},
+    {kKeyStampOn, kASCabValueInt},
+    {kKeyEveryPage, kASCabValueInt},
+    {kKeyFromPage, kASCabValueInt},
+    {kKeyPageList, kASCabValueText},
+    {kKeyBorderDash, kASCabValueInt},
+    {kKeyBorderColor, kASCabValueInt},
+    {kKeyBorderWidth, kASCabValueDouble},
+    {kKeySourceFile, kASCabValueText},
+    {kKeySourceSize, kASCabValueInt},
+    {kKeySourcePage, kASCabValueInt},
+    {kKeyText, kASCabValueString},
+    {kKeyLineSpacing, kASCabValueInt},
+    {kKeyDynamicText, kASCabValueInt},
+    {kKeyWordWrap, kASCabValueBool},
+    {kKeyUnderline, kASCabValueInt},
+    {kKeyFontColor, kASCabValueInt},
+    {kKeyFillColor, kASCabValueInt},
+    {kKeyFontType, kASCabValueInt},
+    {kKeyStandardFont, kASCabValueInt},
+    {kKeySystemFont, kASCabValueString},
+    {kKeyFontSize, kASCabValueInt},
+    {kKeyEmbedFont, kASCabValueBool},
+    {kKeyOutline, kASCabValueBool},
+};
 
 // Stamp kinds ("kStampType").
 enum : int32_t {

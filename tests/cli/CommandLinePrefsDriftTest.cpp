@@ -2,8 +2,12 @@
 // every preference the plug-in defines, `quillmark prefs` knows the tag, shows
 // the plug-in's default, reads what the plug-in wrote and writes what the
 // plug-in reads. A tag added on one side only, or a default or type that drifts,
-// fails here.
+// fails here. So does a tag type, payload size or header field of the file that
+// one side lays out differently (CommandLinePrefsLayout below).
 #include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -12,6 +16,10 @@
 #include "cli/PrefsFile.h"
 #include "stamper/CStamperPreferences.h"
 #include "support/io/ModulePaths.h"
+#include "support/io/TFileSpecifier.h"
+#include "support/prefs/CPreferencesDataTags.h"
+#include "support/prefs/CPreferencesPreferencesTag.h"
+#include "support/prefs/CPreferencesValueTags.h"
 #include "support/prefs/PreferenceSetters.h"
 #include "support/prefs/PreferenceTagTypes.h"
 
@@ -162,6 +170,179 @@ TEST_F(CommandLinePrefsDrift, BothSidesRefuseTheSameDamagedFiles) {
     EXPECT_GT(refused, 50) << "the mutations damage many files";
     EXPECT_LT(refused, static_cast<int>(files.size()) - 20) << "and leave some readable";
     EXPECT_GT(cliChecked, 10);
+}
+
+// The preferences file as both sides lay it out: for every tag type the
+// plug-in registers a reader for, a record the plug-in writes is taken by the
+// command line's PrefsFile with its id, type and payload and written back byte
+// for byte; payloads cut short are refused by both or by neither; what the
+// command line writes the plug-in reads with every value; and the header's
+// signature and versions are taken alike.
+// A tag of each type the plug-in knows, with a value that is not the default.
+std::unique_ptr<CPreferencesTag> SampleTag(uint32_t type, uint32_t id) {
+    switch (type) {
+        case kPrefTypeMark:
+            return std::make_unique<CPreferencesMarkTag>(id);
+        case kPrefTypeLong:
+            return std::make_unique<CPreferencesLongTag>(id, -123456);
+        case kPrefTypePoint:
+            return std::make_unique<CPreferencesPointTag>(id, PrefPoint{7, -8});
+        case kPrefTypeFile:
+            return std::make_unique<CPreferencesFileTag>(id, TFileSpecifier("/tmp/a folder/b.pdf"));
+        case kPrefTypeFloat:
+            return std::make_unique<CPreferencesFloatTag>(id, 2.5);
+        case kPrefTypeBoolean:
+            return std::make_unique<CPreferencesBooleanTag>(id, true);
+        case kPrefTypeRect:
+            return std::make_unique<CPreferencesRectTag>(id, PrefRect{1, 2, 3, 4});
+        case kPrefTypeString:
+            return std::make_unique<CPreferencesStringTag>(id, "text \xC3\xBC");
+        case kPrefTypePreferences: {
+            auto nested = std::make_unique<CPreferences>();
+            nested->AddTag(std::make_unique<CPreferencesLongTag>(3, 5));
+            return std::make_unique<CPreferencesPreferencesTag>(id, std::move(nested));
+        }
+        default:
+            return nullptr;
+    }
+}
+
+// The payload of the first record of a file's bytes (after the 8-byte file
+// header and the 12-byte record header, as long as the header says).
+std::string FirstPayload(const std::string& bytes) {
+    uint32_t size = 0;
+    for (int i = 3; i >= 0; --i) size = (size << 8) | static_cast<unsigned char>(bytes.at(16 + i));
+    return bytes.substr(8 + kPrefRecordHeaderSize, size);
+}
+
+const std::string kEnd = Word(kPrefEndId) + Word(kPrefTypeMark) + Word(0);
+
+// The layout of the file: both sides' records, sizes and header.
+class CommandLinePrefsLayout : public CommandLinePrefsDrift {
+protected:
+    std::string PrefsPath() const { return Plugins() + "/Quillmark.pfs"; }
+
+    // The types the plug-in reads, in the order it registered them.
+    static std::vector<uint32_t> PluginTypes() {
+        std::vector<uint32_t> types;
+        for (int32_t i = 0; const PrefTagRegistration* registration = GetRegisteredPrefTagTypes().RegistrationAt(i);
+             ++i)
+            types.push_back(registration->type);
+        return types;
+    }
+
+    // The file the plug-in writes holding the tags, as bytes.
+    std::string PluginFile(const std::vector<std::unique_ptr<CPreferencesTag>>& tags) const {
+        CStamperPreferences store;
+        for (const auto& tag : tags) store.AddTag(tag->Clone());
+        EXPECT_TRUE(store.WriteFile()) << store.GetLastProblem();
+        return qmtest::readBytes(PrefsPath());
+    }
+
+    // Whether the plug-in reads the file (the preferences it keeps).
+    bool PluginReads(const std::string& bytes) const {
+        qmtest::writeBytes(PrefsPath(), bytes);
+        CStamperPreferences store;
+        return store.ReadFile(true);
+    }
+};
+
+TEST_F(CommandLinePrefsLayout, EveryTagTypeThePluginWritesIsKeptByTheCommandLine) {
+    const std::vector<uint32_t> types = PluginTypes();
+    ASSERT_GE(types.size(), 9u);
+    for (size_t i = 0; i < types.size(); ++i) {
+        const std::string type = FourCharCodeText(types[i]);
+        SCOPED_TRACE(type);
+        const uint32_t id = 100 + static_cast<uint32_t>(i);
+        std::vector<std::unique_ptr<CPreferencesTag>> tags;
+        tags.push_back(SampleTag(types[i], id));
+        ASSERT_NE(tags.back(), nullptr) << "a tag type no test has shown to the command line";
+        const std::string bytes = PluginFile(tags);
+
+        qmcli::PrefsFile cli;
+        std::string error;
+        ASSERT_TRUE(cli.parse(bytes, &error)) << error;
+        ASSERT_EQ(cli.records().size(), 1u);
+        const qmcli::PrefsFile::Record& record = cli.records()[0];
+        EXPECT_EQ(record.id, id);
+        EXPECT_EQ(record.type, types[i]);
+        EXPECT_EQ(record.payload, FirstPayload(bytes));
+        EXPECT_EQ(cli.encode(), bytes) << "written back byte for byte";
+        if (types[i] == kPrefTypeBoolean) {
+            EXPECT_EQ(cli.getBool(id), std::optional<bool>(true));
+        }
+        if (types[i] == kPrefTypeLong) {
+            EXPECT_EQ(cli.getLong(id), std::optional<int32_t>(-123456));
+        }
+    }
+}
+
+TEST_F(CommandLinePrefsLayout, PayloadsCutShortAreRefusedByBothOrByNeither) {
+    for (const uint32_t type : PluginTypes()) {
+        SCOPED_TRACE(FourCharCodeText(type));
+        std::vector<std::unique_ptr<CPreferencesTag>> tags;
+        tags.push_back(SampleTag(type, 7));
+        ASSERT_NE(tags.back(), nullptr);
+        const std::string whole = PluginFile(tags);
+        const std::string payload = FirstPayload(whole);
+        for (size_t size = 0; size <= payload.size(); ++size) {
+            const std::string bytes = whole.substr(0, 8) + Word(7) + Word(type) + Word(static_cast<uint32_t>(size)) +
+                                      payload.substr(0, size) + kEnd;
+            qmcli::PrefsFile cli;
+            std::string error;
+            const bool cliReads = cli.parse(bytes, &error);
+            EXPECT_EQ(cliReads, PluginReads(bytes)) << size << " of " << payload.size() << " bytes: " << error;
+        }
+    }
+}
+
+TEST_F(CommandLinePrefsLayout, WhatTheCommandLineWritesThePluginReads) {
+    std::vector<std::unique_ptr<CPreferencesTag>> tags;
+    const std::vector<uint32_t> types = PluginTypes();
+    for (size_t i = 0; i < types.size(); ++i) tags.push_back(SampleTag(types[i], 100 + static_cast<uint32_t>(i)));
+    const std::string original = PluginFile(tags);
+
+    qmcli::PrefsFile cli;
+    std::string error;
+    ASSERT_TRUE(cli.parse(original, &error)) << error;
+    cli.setBool(kPrefWriteToNewFile, true);
+    cli.setLong(kPrefBatesFixedLength, 17);
+    ASSERT_TRUE(cli.write(PrefsPath(), &error)) << error;
+
+    CStamperPreferences read;
+    ASSERT_TRUE(read.ReadFile(true)) << read.GetLastProblem();
+    EXPECT_TRUE(read.GetWriteToNewFile());
+    EXPECT_EQ(read.GetBatesFixedLength(), 17);
+    // Every record the command line kept comes back from the plug-in as it was.
+    ASSERT_TRUE(read.WriteFile()) << read.GetLastProblem();
+    qmcli::PrefsFile again;
+    ASSERT_TRUE(again.parse(qmtest::readBytes(PrefsPath()), &error)) << error;
+    std::map<uint32_t, const qmcli::PrefsFile::Record*> written;
+    for (const auto& record : again.records()) written[record.id] = &record;
+    qmcli::PrefsFile before;
+    ASSERT_TRUE(before.parse(original, &error)) << error;
+    for (const auto& record : before.records()) {
+        SCOPED_TRACE(FourCharCodeText(record.type));
+        ASSERT_TRUE(written.count(record.id));
+        EXPECT_EQ(written[record.id]->type, record.type);
+        EXPECT_EQ(written[record.id]->payload, record.payload);
+    }
+}
+
+TEST_F(CommandLinePrefsLayout, TheHeaderIsTakenAlike) {
+    CStamperPreferences store;
+    EXPECT_EQ(qmcli::PrefsFile::kSignature, store.GetSignature());
+    const uint32_t version = store.GetVersion();
+    for (const uint32_t signature : {store.GetSignature(), FourCharCode("pips"), 0u}) {
+        for (const uint32_t fileVersion :
+             {0u, version + 1, version + kPrefVersionTolerance, version + kPrefVersionTolerance + 1, 0xFFFFFFFFu}) {
+            const std::string bytes = Word(signature) + Word(fileVersion) + kEnd;
+            qmcli::PrefsFile cli;
+            std::string error;
+            EXPECT_EQ(cli.parse(bytes, &error), PluginReads(bytes))
+                << FourCharCodeText(signature) << " version " << fileVersion << ": " << error;
+        }
+    }
 }
 
 }  // namespace

@@ -1,0 +1,274 @@
+// The command line's profile JSON and the plug-in's stamp model are one
+// definition: every key the plug-in defines (with the cabinet type it reads)
+// is known to the JSON code with that kind, the JSON code knows no key the
+// plug-in does not, and a profile crosses from either side to the other with
+// every value equal. A key added, renamed or retyped on one side fails here.
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <string>
+
+#include "cli/ProfileJson.h"
+#include "cli/ProfileStore.h"
+#include "common/PdfFixtures.h"
+#include "common/PluginFixture.h"
+#include "stamper/CCabinet.h"
+#include "stamper/HostServices.h"
+#include "stamper/StampKeys.h"
+#include "support/HostTables.h"
+#include "support/io/TFileSpecifier.h"
+
+namespace {
+
+using qmcli::KeyKind;
+
+// The command line's kind of each cabinet value type a stamp key may hold.
+KeyKind KindOf(int32_t valueType) {
+    static const std::map<int32_t, KeyKind> kinds = {
+        {kASCabValueInt, KeyKind::Int},   {kASCabValueDouble, KeyKind::Double},
+        {kASCabValueBool, KeyKind::Bool}, {kASCabValueString, KeyKind::String},
+        {kASCabValueText, KeyKind::Text}, {kASCabValueBinary, KeyKind::Binary},
+    };
+    const auto found = kinds.find(valueType);
+    return found == kinds.end() ? KeyKind::Unknown : found->second;
+}
+
+// The keys the plug-in's stamp header defines: its kKey... constants' texts.
+std::vector<std::string> KeysOfTheHeader() {
+    // The test data folder is <source>/tests/data (whether or not it exists).
+    const std::filesystem::path source = std::filesystem::path(QM_TEST_DATA_DIR).parent_path().parent_path();
+    std::ifstream in(source / "plugin" / "stamper" / "StampKeys.h");
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string header = text.str();
+    static const std::regex kConstant(R"re(constexpr const char (kKey\w+)\[\] = "([^"]+)")re");
+    std::vector<std::string> keys;
+    for (auto it = std::sregex_iterator(header.begin(), header.end(), kConstant); it != std::sregex_iterator(); ++it) {
+        // "kStamp" names the stamps' sub-cabinets by a number, no key itself.
+        if ((*it)[1] != "kKeyStampPrefix") keys.push_back((*it)[2]);
+    }
+    return keys;
+}
+
+const StampKeyKind* PluginKey(const std::string& key) {
+    for (const StampKeyKind& known : kStampKeyKinds)
+        if (key == known.key) return &known;
+    return nullptr;
+}
+
+TEST(StampKeysDrift, TheKindTableHoldsEveryKeyTheHeaderDefines) {
+    const std::vector<std::string> keys = KeysOfTheHeader();
+    ASSERT_GT(keys.size(), 30u) << "the header's keys could not be read";
+    for (const std::string& key : keys) EXPECT_NE(PluginKey(key), nullptr) << key << " has no kind";
+}
+
+TEST(StampKeysDrift, EveryPluginKeyIsKnownToTheCommandLineWithItsKind) {
+    for (const StampKeyKind& known : kStampKeyKinds) {
+        ASSERT_NE(KindOf(known.valueType), KeyKind::Unknown) << known.key;
+        EXPECT_EQ(qmcli::keyKind(known.key), KindOf(known.valueType)) << known.key;
+    }
+}
+
+TEST(StampKeysDrift, EveryKeyTheCommandLineKnowsIsAPluginKey) {
+    for (const auto& [key, kind] : qmcli::knownKeyKinds()) {
+        const StampKeyKind* known = PluginKey(std::string(key));
+        ASSERT_NE(known, nullptr) << key << " is no key of the plug-in";
+        EXPECT_EQ(KindOf(known->valueType), kind) << key;
+    }
+}
+
+// --- round trips through a profile file
+
+// The value a stamp holds under a key in these tests: distinct per key.
+struct Sample {
+    int32_t integer;
+    double real;
+    bool flag;
+    std::string text;
+};
+
+Sample SampleFor(size_t index) {
+    return {static_cast<int32_t>(1000 + index), 0.25 + static_cast<double>(index), index % 2 == 0,
+            "v" + std::to_string(index) + " ü"};
+}
+
+// The keys a stamp cabinet holds; the action's length goes with the action.
+bool InStamp(const StampKeyKind& known) {
+    return std::string(known.key) != kKeyNumberOfStamps && std::string(known.key) != "kActionCFileSize";
+}
+
+// Calls visit(key, sample) for every key of a stamp cabinet (with
+// withLength, the action's length key too), in the table's order.
+template <class Visit>
+void ForEachStampKey(bool withLength, Visit visit) {
+    for (size_t i = 0; i < std::size(kStampKeyKinds); ++i) {
+        const StampKeyKind& known = kStampKeyKinds[i];
+        if (std::string(known.key) == kKeyNumberOfStamps || (!withLength && !InStamp(known))) continue;
+        SCOPED_TRACE(known.key);
+        visit(known, SampleFor(i));
+    }
+}
+
+class StampKeysRoundTrip : public ::testing::Test {
+protected:
+    void SetUp() override {
+        qmtest::StartLinkedPlugin();
+        mFolder = qmtest::MakeTempFolder("qmkeys");
+        const std::string pdf = mFolder + "/action.pdf";
+        qmtest::writeFixturePdf(pdf, {qmtest::FixturePage{}});
+        mAction = qmtest::readBytes(pdf);
+    }
+    std::string ProfilePath(const char* name) const { return mFolder + "/Profiles/" + name + ".nxp"; }
+
+    std::string mFolder;
+    std::string mAction;  // a PDF document, as a link action is kept
+};
+
+TEST_F(StampKeysRoundTrip, WhatThePluginWritesTheCommandLineReadsEqual) {
+    {
+        CCabinet stamp;
+        const ASCab cab = stamp.GetCab();
+        ForEachStampKey(false, [&](const StampKeyKind& known, const Sample& sample) {
+            switch (known.valueType) {
+                case kASCabValueInt:
+                    gASExtraHFT->cabPutInt(cab, known.key, sample.integer);
+                    break;
+                case kASCabValueDouble:
+                    gASExtraHFT->cabPutDouble(cab, known.key, sample.real);
+                    break;
+                case kASCabValueBool:
+                    gASExtraHFT->cabPutBool(cab, known.key, sample.flag);
+                    break;
+                case kASCabValueString:
+                    gASExtraHFT->cabPutString(cab, known.key, sample.text.c_str());
+                    break;
+                case kASCabValueText:
+                    gASExtraHFT->cabPutText(cab, known.key, CStringToASText(sample.text.c_str()));
+                    break;
+                case kASCabValueBinary:
+                    stamp.PutBinary(known.key, mAction.data(), int64_t(mAction.size()));
+                    break;
+                default:
+                    FAIL() << known.key;
+            }
+        });
+        CCabinet profile;
+        gASExtraHFT->cabPutInt(profile.GetCab(), kKeyNumberOfStamps, 1);
+        gASExtraHFT->cabPutCab(profile.GetCab(), "kStamp0", gASExtraHFT->cabDup(cab));
+        std::filesystem::create_directories(mFolder + "/Profiles");
+        ASSERT_TRUE(profile.WriteToFile(TFileSpecifier(ProfilePath("written").c_str())));
+    }
+
+    std::string error;
+    const auto read = qmcli::ProfileStore(mFolder).read("written", &error);
+    ASSERT_TRUE(read) << error;
+    const QJsonObject json = QJsonDocument::fromJson(qmcli::ProfileToJson(*read)).object();
+    EXPECT_EQ(json.value(kKeyNumberOfStamps).toInteger(-1), 1);
+    const QJsonObject stamp = json.value("kStamp0").toObject();
+    ForEachStampKey(true, [&](const StampKeyKind& known, const Sample& sample) {
+        const QJsonValue value = stamp.value(known.key);
+        switch (known.valueType) {
+            case kASCabValueInt: {
+                const int64_t expected =
+                    InStamp(known) ? sample.integer : static_cast<int64_t>(mAction.size());  // the action's length
+                ASSERT_TRUE(value.isDouble());
+                EXPECT_EQ(value.toInteger(), expected);
+                break;
+            }
+            case kASCabValueDouble:
+                ASSERT_TRUE(value.isDouble());
+                EXPECT_EQ(value.toDouble(), sample.real);
+                break;
+            case kASCabValueBool:
+                ASSERT_TRUE(value.isBool());
+                EXPECT_EQ(value.toBool(), sample.flag);
+                break;
+            case kASCabValueString:
+            case kASCabValueText:
+                ASSERT_TRUE(value.isString());
+                EXPECT_EQ(value.toString().toStdString(), sample.text);
+                break;
+            case kASCabValueBinary:
+                ASSERT_TRUE(value.isString());
+                EXPECT_EQ(QByteArray::fromBase64(value.toString().toLatin1()).toStdString(), mAction);
+                break;
+        }
+    });
+}
+
+TEST_F(StampKeysRoundTrip, WhatTheCommandLineWritesThePluginReadsEqual) {
+    QJsonObject stamp;
+    ForEachStampKey(false, [&](const StampKeyKind& known, const Sample& sample) {
+        switch (known.valueType) {
+            case kASCabValueInt:
+                stamp.insert(known.key, sample.integer);
+                break;
+            case kASCabValueDouble:
+                stamp.insert(known.key, sample.real);
+                break;
+            case kASCabValueBool:
+                stamp.insert(known.key, sample.flag);
+                break;
+            case kASCabValueString:
+            case kASCabValueText:
+                stamp.insert(known.key, QString::fromStdString(sample.text));
+                break;
+            case kASCabValueBinary:
+                stamp.insert(known.key, QString::fromLatin1(QByteArray::fromStdString(mAction).toBase64()));
+                break;
+        }
+    });
+    QJsonObject json;
+    json.insert(kKeyNumberOfStamps, 1);
+    json.insert("kStamp0", stamp);
+    std::string error;
+    const auto profile = qmcli::ProfileFromJson(QJsonDocument(json).toJson(), &error);
+    ASSERT_TRUE(profile) << error;
+    ASSERT_TRUE(qmcli::ProfileStore(mFolder).write("imported", *profile, false, &error)) << error;
+
+    CCabinet read;
+    ASSERT_TRUE(read.ReadFromFile(TFileSpecifier(ProfilePath("imported").c_str())));
+    EXPECT_EQ(gASExtraHFT->cabGetInt(read.GetCab(), kKeyNumberOfStamps, -1), 1);
+    const ASCab cab = gASExtraHFT->cabGetCab(read.GetCab(), "kStamp0");
+    ASSERT_NE(cab, nullptr);
+    ForEachStampKey(true, [&](const StampKeyKind& known, const Sample& sample) {
+        ASSERT_EQ(gASExtraHFT->cabGetType(cab, known.key), known.valueType);
+        switch (known.valueType) {
+            case kASCabValueInt:
+                EXPECT_EQ(gASExtraHFT->cabGetInt(cab, known.key, -1),
+                          InStamp(known) ? sample.integer : static_cast<int32_t>(mAction.size()));
+                break;
+            case kASCabValueDouble:
+                EXPECT_EQ(gASExtraHFT->cabGetDouble(cab, known.key, -1), sample.real);
+                break;
+            case kASCabValueBool:
+                EXPECT_EQ(gASExtraHFT->cabGetBool(cab, known.key, !sample.flag), sample.flag);
+                break;
+            case kASCabValueString:
+                EXPECT_STREQ(gASExtraHFT->cabGetString(cab, known.key), sample.text.c_str());
+                break;
+            case kASCabValueText: {
+                std::string text;
+                EXPECT_EQ(ASTextToCString(text, gASExtraHFT->cabGetText(cab, known.key)), sample.text);
+                break;
+            }
+            case kASCabValueBinary: {
+                int64_t size = 0;
+                const void* bytes = gASExtraHFT->cabGetBinary(cab, known.key, &size);
+                ASSERT_NE(bytes, nullptr);
+                EXPECT_EQ(std::string(static_cast<const char*>(bytes), static_cast<size_t>(size)), mAction);
+                break;
+            }
+        }
+    });
+}
+
+}  // namespace
