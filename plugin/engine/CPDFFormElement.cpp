@@ -11,8 +11,6 @@ using engine::HostFrame;
 
 namespace {
 
-// A /Parent chain longer than this is a loop in a damaged file.
-constexpr int kMaxTreeDepth = 64;
 // Bytes asked for per read of a content stream.
 constexpr int32_t kReadChunk = 64 * 1024;
 
@@ -98,16 +96,7 @@ bool CPDFFormElement::ReadSourcePageContents(int32_t pageIndex) {
     return ranThrough && read;
 }
 
-CosObj CPDFFormElement::SourceResources(CosObj pageDict) {
-    CosObj node = pageDict;
-    for (int depth = 0; depth < kMaxTreeDepth; ++depth) {
-        const CosObj resources = gCosHFT->dictGet(node, gAtomResources);
-        if (gCosHFT->objGetType(resources) == CosDict) return resources;
-        node = gCosHFT->dictGet(node, gAtomParent);
-        if (gCosHFT->objGetType(node) != CosDict) break;
-    }
-    return CosObj{};
-}
+CosObj CPDFFormElement::SourceResources(CosObj pageDict) { return engine::InheritedResources(pageDict); }
 
 bool CPDFFormElement::CopySourceResources() {
     mCopiedResources = CosObj{};

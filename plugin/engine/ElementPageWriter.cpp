@@ -6,6 +6,7 @@
 #include "engine/CPDFElement.h"
 #include "engine/CPDFElementUndoData.h"
 #include "engine/EngineHostFrame.h"
+#include "engine/XObjectPlacing.h"
 #include "support/ErrorMessage.h"
 #include "support/ResourceStrings.h"
 #include "support/cos/PDFAtoms.h"
@@ -19,25 +20,16 @@ namespace {
 
 // "本文档不能添加印章": the page cannot take the stamp.
 constexpr uint32_t kStringCannotStamp = 212;
-// A /Parent chain longer than this is a loop in a damaged file.
-constexpr int kMaxTreeDepth = 64;
 
 CosObj NewDict(CosDoc cosDoc, CElementPageWriter::NewDicts made) {
     return gCosHFT->newDict(cosDoc, made == CElementPageWriter::NewDicts::kIndirect, 1);
 }
 
-// The page's own "Resources", else the nearest one inherited through
-// "Parent" (new entries then go there, as the host's resource operations put
-// them), else a new dictionary put on the page. A value that is no dictionary
-// is passed over, as the host does.
+// The page's effective resources (InheritedResources), else a new dictionary
+// put on the page.
 CosObj EffectiveResources(CosDoc cosDoc, CosObj pageDict, CElementPageWriter::NewDicts made) {
-    CosObj node = pageDict;
-    for (int depth = 0; depth < kMaxTreeDepth; ++depth) {
-        const CosObj resources = gCosHFT->dictGet(node, gAtomResources);
-        if (gCosHFT->objGetType(resources) == CosDict) return resources;
-        node = gCosHFT->dictGet(node, gAtomParent);
-        if (gCosHFT->objGetType(node) != CosDict) break;
-    }
+    const CosObj inherited = engine::InheritedResources(pageDict);
+    if (gCosHFT->objGetType(inherited) == CosDict) return inherited;
     const CosObj resources = NewDict(cosDoc, made);
     gCosHFT->dictPut(pageDict, gAtomResources, resources);
     return resources;

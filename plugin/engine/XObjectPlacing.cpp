@@ -6,6 +6,21 @@
 #include "support/cos/PDFAtoms.h"
 
 namespace engine {
+namespace {
+// A /Parent chain longer than this is a loop in a damaged file.
+constexpr int kMaxTreeDepth = 64;
+}  // namespace
+
+CosObj InheritedResources(CosObj pageDict) {
+    CosObj node = pageDict;
+    for (int depth = 0; depth < kMaxTreeDepth; ++depth) {
+        const CosObj resources = gCosHFT->dictGet(node, gAtomResources);
+        if (gCosHFT->objGetType(resources) == CosDict) return resources;
+        node = gCosHFT->dictGet(node, gAtomParent);
+        if (gCosHFT->objGetType(node) != CosDict) break;
+    }
+    return CosObj{};
+}
 
 CosObj MakeOpacityState(CosDoc cosDoc, double fillOpacity, double strokeOpacity) {
     const CosObj gs = gCosHFT->newDict(cosDoc, true, 4);
