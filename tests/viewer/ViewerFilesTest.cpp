@@ -6,9 +6,12 @@
 #include <QAction>
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "ViewerFixture.h"
+#include "common/FileSizeLimit.h"
 #include "common/PdfFixtures.h"
 #include "view/Views.h"
 #include "viewer/DocumentSnapshot.h"
@@ -139,6 +142,38 @@ TEST_F(ViewerFiles, SaveWritesThroughATemporaryFileAndSaveAsLeavesTheInput) {
     ASSERT_EQ(Prompts().messages.size(), 1);
     EXPECT_TRUE(Prompts().messages[0].contains("could not be saved"));
     EXPECT_TRUE(qmviewer::hasUnsavedChanges(window->document()));
+}
+
+// A disk that fills during Save As: the message names the file and why, the
+// file that was there stays whole, no temporary file is left and the changes
+// stay marked unsaved; Save As to a new file fails the same way and leaves nothing.
+TEST_F(ViewerFiles, SaveAsOntoAFullDiskKeepsTheOldFileAndLeavesNoTemporary) {
+    const std::string input = mFolder.file("in.pdf");
+    qmtest::writeSimplePdf(input, 2);
+    const std::string original = qmtest::readBytes(input);
+    const std::string older = mFolder.file("older.pdf");
+    qmtest::writeSimplePdf(older, 1);
+    const std::string olderBytes = qmtest::readBytes(older);
+    qmviewer::DocumentWindow* window = OpenAndDraw(input);
+    ASSERT_NE(window, nullptr);
+    stamp(window);
+    const std::string targets[] = {older, mFolder.file("new.pdf")};
+    for (const std::string& target : targets) {
+        Prompts().saveAnswers = {QString::fromStdString(target)};
+        Prompts().messages.clear();
+        {
+            qmtest::FileSizeLimit limit(static_cast<rlim_t>(original.size()) / 2);
+            MenuAction(window, {"File", "FileSaveAs"})->trigger();
+        }
+        ASSERT_EQ(Prompts().messages.size(), 1) << target;
+        EXPECT_TRUE(Prompts().messages[0].contains(QString::fromStdString(target))) << Prompts().messages[0].toStdString();
+        EXPECT_TRUE(Prompts().messages[0].contains(QString::fromUtf8(std::strerror(EFBIG))))
+            << Prompts().messages[0].toStdString();
+        EXPECT_TRUE(qmviewer::hasUnsavedChanges(window->document())) << target;
+        EXPECT_EQ(qmtest::readBytes(older), olderBytes) << target;
+        EXPECT_EQ(mFolder.entries(), (std::vector<std::string>{"in.pdf", "older.pdf"})) << target;
+        EXPECT_EQ(qmtest::readBytes(input), original) << target;
+    }
 }
 
 }  // namespace

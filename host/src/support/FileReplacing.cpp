@@ -72,6 +72,7 @@ private:
 
 // Runs write on file, then flushes and syncs it; closes file in every case.
 void writeAndClose(std::FILE* file, const std::string& path, const std::function<void(std::FILE*)>& write) {
+    errno = 0;
     trapFailure([&] { write(file); },
                 [&] {
                     std::fclose(file);
@@ -93,8 +94,10 @@ void writeAndClose(std::FILE* file, const std::string& path, const std::function
                     if (passOn) throw;
                     writeFailed(path, why);
                 });
+    // A writer that let a stream error pass (qpdf's own final flush does) leaves
+    // the reason in errno: a full disk is reported as such, not as an I/O error.
     int error = 0;
-    if (std::ferror(file)) error = EIO;
+    if (std::ferror(file)) error = errno != 0 ? errno : EIO;
     if (error == 0 && (std::fflush(file) != 0 || ::fsync(fileno(file)) != 0)) error = errno;
     if (std::fclose(file) != 0 && error == 0) error = errno;
     if (error != 0) writeFailed(path, errnoText(error));

@@ -1,0 +1,125 @@
+// A save that fails half-way, as on a full disk: `quillmark stamp`, `batch`
+// and a session's `save` run in this process while no file may grow beyond
+// half the size of the stamped output. Each reports the failure naming the
+// output file and the reason (exit status 1, or an error line in a session), leaves the
+// output file that was there before byte for byte as it was, leaves no
+// temporary file in the output folder and does not touch the input.
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "CommandLineFixture.h"
+#include "InProcessCommand.h"
+#include "common/FileSizeLimit.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using clitest::CommandLineTest;
+using clitest::InProcessRun;
+
+class CommandLineSaveFailure : public CommandLineTest {
+protected:
+    void SetUp() override {
+        fs::create_directories(File("in"));
+        qmtest::writeSimplePdf(Input(), 3);
+        qmtest::writeSimplePdf(File("in/logo.pdf"), 1);
+        mInputBytes = qmtest::readBytes(Input());
+        ImportProfile("mixed", clitest::MixedProfile(File("in/logo.pdf")));
+    }
+    std::string Input() const { return File("in/contract.pdf"); }
+    std::string Output() const { return File("out/contract.pdf"); }
+
+public:
+    // The commands that save the output (the rows of the tests name them).
+    InProcessRun Stamp() const {
+        return clitest::RunInProcess(Plugins(), {"stamp", "--profile", "mixed", Input(), "-o", Output()});
+    }
+    InProcessRun Batch() const {
+        return clitest::RunInProcess(Plugins(), {"batch", "--profile", "mixed", "--out-dir", File("out"), Input()});
+    }
+    InProcessRun SessionSave() const {
+        return clitest::RunInProcess(Plugins(), {"session"},
+                                     {"open " + Input(), "stamp mixed", "save " + Output(), "quit"});
+    }
+
+protected:
+    std::vector<std::string> OutputFolder() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(File("out"))) names.push_back(entry.path().filename());
+        return names;
+    }
+
+    std::string mInputBytes;
+};
+
+struct SaveRow {
+    const char* command;
+    InProcessRun (CommandLineSaveFailure::*run)() const;
+    // Whether the run reported the failed save (of the output, named) as it should.
+    void (*expectFailure)(const InProcessRun& run, const std::string& output, const std::string& what);
+};
+
+void ExpectExitFailureNaming(const InProcessRun& run, const std::string& output, const std::string& what) {
+    EXPECT_EQ(run.status, 1) << what << ": " << run.err;
+    EXPECT_NE(run.err.find(output), std::string::npos) << what << ": the message names the file: " << run.err;
+    EXPECT_EQ(run.out.find(output), std::string::npos) << what << ": not reported as saved: " << run.out;
+}
+
+void ExpectSessionErrorNaming(const InProcessRun& run, const std::string& output, const std::string& what) {
+    const std::vector<std::string> answers = clitest::LinesOf(run.out);
+    ASSERT_EQ(answers.size(), 4u) << what << ": " << run.out << run.err;
+    EXPECT_EQ(answers[0], "ok") << what;
+    EXPECT_EQ(answers[1], "ok") << what;
+    EXPECT_EQ(answers[2].rfind("error: ", 0), 0u) << what << ": " << answers[2];
+    EXPECT_NE(answers[2].find(output), std::string::npos) << what << ": the answer names the file";
+    EXPECT_EQ(answers[3], "ok") << what;
+    EXPECT_EQ(run.status, 1) << what;
+}
+
+TEST_F(CommandLineSaveFailure, ADiskThatFillsFailsTheSaveAndKeepsTheOldOutput) {
+    const SaveRow rows[] = {
+        {"stamp", &CommandLineSaveFailure::Stamp, ExpectExitFailureNaming},
+        {"batch", &CommandLineSaveFailure::Batch, ExpectExitFailureNaming},
+        {"session save", &CommandLineSaveFailure::SessionSave, ExpectSessionErrorNaming},
+    };
+    for (const SaveRow& row : rows) {
+        // A clean run gives the size of the output the limit cuts short.
+        fs::remove_all(File("out"));
+        fs::create_directories(File("out"));
+        const InProcessRun clean = (this->*row.run)();
+        ASSERT_EQ(clean.status, 0) << row.command << ": the clean run\n" << clean.out << clean.err;
+        const auto outputSize = static_cast<rlim_t>(fs::file_size(Output()));
+        for (const bool hadOutput : {true, false}) {
+            const std::string what = std::string(row.command) + (hadOutput ? ", over an older output" : ", new output");
+            fs::remove_all(File("out"));
+            fs::create_directories(File("out"));
+            if (hadOutput) qmtest::writeSimplePdf(Output(), 1);
+            const std::string oldBytes = hadOutput ? qmtest::readBytes(Output()) : "";
+            InProcessRun run;
+            {
+                qmtest::FileSizeLimit limit(outputSize / 2);
+                run = (this->*row.run)();
+            }
+            row.expectFailure(run, Output(), what);
+            // The reason is the one the system gave: the file could not grow.
+            EXPECT_NE((run.out + run.err).find(std::strerror(EFBIG)), std::string::npos) << what << ": says why";
+            if (hadOutput) {
+                EXPECT_EQ(qmtest::readBytes(Output()), oldBytes) << what << ": the older output is intact";
+                EXPECT_EQ(OutputFolder(), std::vector<std::string>{"contract.pdf"}) << what << ": no temporary file";
+            } else {
+                EXPECT_EQ(OutputFolder(), std::vector<std::string>{}) << what << ": no file, no temporary file";
+            }
+            EXPECT_EQ(qmtest::readBytes(Input()), mInputBytes) << what << ": the input is untouched";
+        }
+        // And once there is room again the same command saves.
+        const InProcessRun again = (this->*row.run)();
+        EXPECT_EQ(again.status, 0) << row.command << ": after the failure\n" << again.err;
+        EXPECT_EQ(qmtest::qpdfCheck(Output()).status, 0) << row.command;
+    }
+}
+
+}  // namespace
