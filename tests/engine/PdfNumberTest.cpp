@@ -18,50 +18,35 @@ struct RealCase {
     const char* name;
     double value;
     int decimals;
-    const char* expected;
+    const char* fixed;     // PdfReal: exactly that many decimals
+    const char* shortest;  // PdfShortReal: no spare zeros
 };
 
 class PdfRealFormat : public testing::TestWithParam<RealCase> {};
 
-TEST_P(PdfRealFormat, WritesWhatPrintfWritesInTheCLocale) {
+TEST_P(PdfRealFormat, WritesWhatPrintfWritesInTheCLocaleAndTheShortFormDropsSpareZeros) {
     const RealCase& c = GetParam();
-    EXPECT_EQ(PdfReal(c.value, c.decimals), c.expected);
+    EXPECT_EQ(PdfReal(c.value, c.decimals), c.fixed);
+    EXPECT_EQ(PdfShortReal(c.value, c.decimals), c.shortest);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Values, PdfRealFormat,
-    testing::Values(RealCase{"SixDecimals", 72.0, 6, "72.000000"},
-                    RealCase{"TwoDecimalsRoundsUp", 0.4999, 2, "0.50"},
-                    RealCase{"ColourOfOneThird", 85 / 255.0, 2, "0.33"},
-                    RealCase{"Negative", -12.3456789, 6, "-12.345679"},
-                    RealCase{"TinyNegativeHasNoSign", -0.0000001, 6, "0.000000"},
-                    RealCase{"NegativeZeroHasNoSign", -0.0, 2, "0.00"},
-                    RealCase{"NotANumberIsZero", std::numeric_limits<double>::quiet_NaN(), 2, "0.00"},
-                    RealCase{"InfinityIsZero", std::numeric_limits<double>::infinity(), 6, "0.000000"},
-                    RealCase{"NoDecimals", 2.5, 0, "2"},
-                    RealCase{"LargeValue", 7200000.25, 2, "7200000.25"}),
-    [](const testing::TestParamInfo<RealCase>& info) { return info.param.name; });
-
-class PdfShortRealFormat : public testing::TestWithParam<RealCase> {};
-
-TEST_P(PdfShortRealFormat, WritesTheRoundedValueWithoutSpareZeros) {
-    const RealCase& c = GetParam();
-    EXPECT_EQ(PdfShortReal(c.value, c.decimals), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Values, PdfShortRealFormat,
-    testing::Values(RealCase{"WholeNumberHasNoPoint", 72.0, 6, "72"},
-                    RealCase{"ZerosBeforeThePointStay", 100.0, 2, "100"},
-                    RealCase{"TrailingZerosGo", 10.5, 6, "10.5"},
-                    RealCase{"RoundsBeforeTrimming", 0.4999, 2, "0.5"},
-                    RealCase{"RoundsUpToAWholeNumber", 0.999, 2, "1"},
-                    RealCase{"AllDecimalsKeptWhenNeeded", -12.3456789, 6, "-12.345679"},
-                    RealCase{"NegativeHalf", -0.5, 2, "-0.5"},
-                    RealCase{"TinyNegativeIsZero", -0.0000001, 6, "0"},
-                    RealCase{"RoundedAwayIsZero", 0.001, 2, "0"},
-                    RealCase{"NotANumberIsZero", std::numeric_limits<double>::quiet_NaN(), 2, "0"},
-                    RealCase{"NoDecimalsAsked", 2.5, 0, "2"}),
+    testing::Values(RealCase{"SixDecimals", 72.0, 6, "72.000000", "72"},
+                    RealCase{"ZerosBeforeThePointStay", 100.0, 2, "100.00", "100"},
+                    RealCase{"TrailingZerosGo", 10.5, 6, "10.500000", "10.5"},
+                    RealCase{"TwoDecimalsRoundsUp", 0.4999, 2, "0.50", "0.5"},
+                    RealCase{"RoundsUpToAWholeNumber", 0.999, 2, "1.00", "1"},
+                    RealCase{"ColourOfOneThird", 85 / 255.0, 2, "0.33", "0.33"},
+                    RealCase{"Negative", -12.3456789, 6, "-12.345679", "-12.345679"},
+                    RealCase{"NegativeHalf", -0.5, 2, "-0.50", "-0.5"},
+                    RealCase{"TinyNegativeHasNoSign", -0.0000001, 6, "0.000000", "0"},
+                    RealCase{"RoundedAwayIsZero", 0.001, 2, "0.00", "0"},
+                    RealCase{"NegativeZeroHasNoSign", -0.0, 2, "0.00", "0"},
+                    RealCase{"NotANumberIsZero", std::numeric_limits<double>::quiet_NaN(), 2, "0.00", "0"},
+                    RealCase{"InfinityIsZero", std::numeric_limits<double>::infinity(), 6, "0.000000", "0"},
+                    RealCase{"NoDecimals", 2.5, 0, "2", "2"},
+                    RealCase{"LargeValue", 7200000.25, 2, "7200000.25", "7200000.25"}),
     [](const testing::TestParamInfo<RealCase>& info) { return info.param.name; });
 
 struct FixedCase {
