@@ -2,9 +2,10 @@
 // while one command of the session runs (a stamp, an undo), each call of a key
 // member that a clean session makes in it is failed in turn. The session then
 // answers an error line for that command, or "ok" only when the command's work
-// is whole; it stays usable (the document still saves, closes, reopens and
-// stamps); a save right after writes a sound file or answers an error and
-// leaves nothing; and the input stays byte for byte as it was.
+// is whole; an undo right after takes back every stamp that a failed run had
+// written; it stays usable (the document still saves, closes, reopens and
+// stamps); the save after the fault writes a sound file or answers an error
+// and leaves nothing; and the input stays byte for byte as it was.
 #include <algorithm>
 #include <filesystem>
 #include <functional>
@@ -29,7 +30,18 @@ struct FailedCommand {
     std::vector<std::string> before;  // the lines before it (every one answers "ok")
     std::string line;                 // the command
     std::vector<MemberFaultRow> rows;
+    bool undoAfter = false;  // an undo follows at once, before the save
 };
+
+// Members that write the stamps of a run, for a run undone after its failure.
+std::vector<MemberFaultRow> WritingRows() {
+    return {
+        FaultRowOf<&PDModelTable::docAcquirePage>("PDModel docAcquirePage"),
+        FaultRowOf<&PDFEditWriteTable::fontEncodeText>("PDFEditWrite fontEncodeText"),
+        FaultRowOf<&CosTable::newStream>("Cos newStream (a content piece)"),
+        FaultRowOf<&PDModelTable::pageAddResource>("PDModel pageAddResource"),
+    };
+}
 
 // Members that an undo of a stamp run calls.
 std::vector<MemberFaultRow> UndoRows() {
@@ -61,14 +73,17 @@ protected:
         const std::string open = "open " + Input();
         return {
             {"stamp", {open}, "stamp mixed", qmtest::StampingRoadFaultRows()},
+            // A run that failed keeps what it wrote; undo takes that back.
+            {"stamp then undo", {open}, "stamp mixed", WritingRows(), true},
             {"undo", {open, "stamp mixed"}, "undo", UndoRows()},
         };
     }
-    // After the command: a save, then the session goes on with the document
-    // closed, opened again, stamped and saved.
+    // After the command (and the undo that may follow it): a save, then the
+    // session goes on with the document closed, opened again, stamped and saved.
     std::vector<std::string> Script(const FailedCommand& command) const {
         std::vector<std::string> lines = command.before;
         lines.push_back(command.line);
+        if (command.undoAfter) lines.push_back("undo");
         for (const std::string& line : {"save " + AfterFault(), std::string("close"), "open " + Input(),
                                         std::string("stamp mixed"), "save " + Restamped(), std::string("quit")})
             lines.push_back(line);
@@ -111,11 +126,20 @@ protected:
         if (!commandOk) {
             EXPECT_EQ(answers[index].rfind("error: ", 0), 0u) << what << ": " << answers[index];
         }
-        const std::string& save = answers[index + 1];
+        size_t saveIndex = index + 1;
+        if (command.undoAfter) {
+            // A failed run that wrote nothing leaves nothing to undo.
+            const std::string& undo = answers[saveIndex++];
+            EXPECT_TRUE(undo == "ok" || undo == "error: nothing to undo") << what << ": " << undo;
+        }
+        const std::string& save = answers[saveIndex];
         if (save == "ok") {
             EXPECT_EQ(qmtest::qpdfCheck(AfterFault()).status, 0) << what << ": the save after the fault";
-            // A command answered "ok" did its work whole.
-            if (commandOk && command.line == "stamp mixed") {
+            // An undo takes back what the run wrote, whole or not; a command
+            // answered "ok" did its work whole.
+            if (command.undoAfter) {
+                EXPECT_EQ(AllText(AfterFault()).find("QM-"), std::string::npos) << what << ": the undo left a stamp";
+            } else if (commandOk && command.line == "stamp mixed") {
                 EXPECT_TRUE(StampedOnEveryPage(AfterFault())) << what << ": stamped, yet a page was not";
             }
             if (commandOk && command.line == "undo") {
@@ -126,7 +150,7 @@ protected:
             EXPECT_FALSE(qmtest::fileExists(AfterFault())) << what << ": a refused save leaves no file";
         }
         // The session is still usable.
-        for (size_t i = index + 2; i < answers.size(); ++i)
+        for (size_t i = saveIndex + 1; i < answers.size(); ++i)
             EXPECT_EQ(answers[i], "ok") << what << ": line " << i << " after the fault\n" << run.err;
         EXPECT_EQ(qmtest::qpdfCheck(Restamped()).status, 0) << what;
         EXPECT_TRUE(StampedOnEveryPage(Restamped())) << what;
