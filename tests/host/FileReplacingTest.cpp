@@ -6,12 +6,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "common/FileSizeLimit.h"
 #include "common/PdfFixtures.h"
 #include "qmhost/HostError.h"
 #include "support/FileReplacing.h"
@@ -29,6 +33,8 @@ struct ReplaceRow {
     std::function<void(std::FILE*)> write;      // the writer
     bool failBeforeRename;
     const char* error;                          // a part of the error, or null for success
+    rlim_t sizeLimit = 0;                       // no file may grow beyond it meanwhile (0: none)
+    int reason = 0;                             // the error gives strerror(reason) (0: not checked)
 };
 
 void writeNew(std::FILE* file) { std::fputs("new contents", file); }
@@ -37,6 +43,13 @@ void failHalfWay(std::FILE* file) {
     std::fputs("new con", file);
     std::fflush(file);  // the half is on disk in the temporary file
     throw std::runtime_error("the disk is full");
+}
+
+// A writer that lets the error of its last flush pass and leaves the stream
+// in error, as a library's writer may.
+void flushAndIgnoreTheError(std::FILE* file) {
+    std::fputs("new contents", file);
+    std::fflush(file);
 }
 
 class FileReplacing : public ::testing::TestWithParam<ReplaceRow> {};
@@ -53,6 +66,7 @@ TEST_P(FileReplacing, ReplacesWholeOrLeavesTheOldFile) {
     bool closeOnExec = false;
     if (row.failBeforeRename) qmhost::failNextReplaceBeforeRenameForTesting();
     std::string error;
+    auto limit = row.sizeLimit ? std::make_unique<qmtest::FileSizeLimit>(row.sizeLimit) : nullptr;
     try {
         qmhost::replaceFile(target, [&](std::FILE* file) {
             closeOnExec = (::fcntl(fileno(file), F_GETFD) & FD_CLOEXEC) != 0;
@@ -62,9 +76,13 @@ TEST_P(FileReplacing, ReplacesWholeOrLeavesTheOldFile) {
         error = e.what();
         EXPECT_EQ(e.code(), kHostErrFileWrite) << row.name;
     }
+    limit.reset();
     if (row.error) {
         EXPECT_NE(error.find("cannot write " + target), std::string::npos) << error;
         EXPECT_NE(error.find(row.error), std::string::npos) << error;
+        if (row.reason) {
+            EXPECT_NE(error.find(std::strerror(row.reason)), std::string::npos) << error;
+        }
         EXPECT_EQ(qmtest::readBytes(old), "old contents");
         EXPECT_EQ(folder.entries(), before) << "a temporary file was left behind";
         return;
@@ -89,7 +107,11 @@ INSTANTIATE_TEST_SUITE_P(
                       ReplaceRow{"WriteFailsHalfWay", "settings.pfs", failHalfWay, false, "the disk is full"},
                       ReplaceRow{"FailsBeforeTheRename", "settings.pfs", writeNew, true, "injected"},
                       ReplaceRow{"FolderIsMissing", "no/such/settings.pfs", writeNew, false, "No such file"},
-                      ReplaceRow{"TargetIsAFolder", "", writeNew, false, "it is a folder"}),
+                      ReplaceRow{"TargetIsAFolder", "", writeNew, false, "it is a folder"},
+                      // A full disk, told as such whoever met it first.
+                      ReplaceRow{"DiskFillsOnTheLastFlush", "settings.pfs", writeNew, false, "cannot write", 4, EFBIG},
+                      ReplaceRow{"DiskFillsAndTheWriterLetsItPass", "settings.pfs", flushAndIgnoreTheError, false,
+                                 "cannot write", 4, EFBIG}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
