@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -120,6 +121,28 @@ TEST_F(CommandLineSaveFailure, ADiskThatFillsFailsTheSaveAndKeepsTheOldOutput) {
         EXPECT_EQ(again.status, 0) << row.command << ": after the failure\n" << again.err;
         EXPECT_EQ(qmtest::qpdfCheck(Output()).status, 0) << row.command;
     }
+}
+
+// The session keeps the document, stamps and all, through a save that failed:
+// once there is room again the same save writes it whole.
+TEST_F(CommandLineSaveFailure, ASessionSavesAgainOnceTheDiskHasRoom) {
+    fs::create_directories(File("out"));
+    const std::vector<std::string> lines = {"open " + Input(), "stamp mixed", "save " + Output(), "save " + Output()};
+    std::unique_ptr<qmtest::FileSizeLimit> limit;
+    // The stamped document is larger than the input: half the input cannot hold it.
+    const auto cut = static_cast<rlim_t>(mInputBytes.size() / 2);
+    const InProcessRun run = clitest::RunInProcess(Plugins(), {"session"}, lines, [&](size_t line) {
+        limit.reset();
+        if (line == 2) limit = std::make_unique<qmtest::FileSizeLimit>(cut);
+    });
+    const std::vector<std::string> answers = clitest::LinesOf(run.out);
+    ASSERT_EQ(answers.size(), 4u) << run.out << run.err;
+    EXPECT_EQ(answers[2].rfind("error: cannot write " + Output(), 0), 0u) << answers[2];
+    EXPECT_EQ(answers[3], "ok");
+    ASSERT_EQ(qmtest::qpdfCheck(Output()).status, 0);
+    for (int page = 1; page <= 3; ++page)
+        EXPECT_NE(PageText(Output(), page).find("QM-00000" + std::to_string(page)), std::string::npos) << page;
+    EXPECT_EQ(OutputFolder(), std::vector<std::string>{"contract.pdf"});
 }
 
 }  // namespace
