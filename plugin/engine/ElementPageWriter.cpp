@@ -36,13 +36,12 @@ CosObj EffectiveResources(CosDoc cosDoc, CosObj pageDict, CElementPageWriter::Ne
 }
 
 // The resources' sub-dictionary of that category, made and put there when
-// there is none (or the entry is no dictionary, which the host replaces too).
-// Direct for every element: an indirect dictionary of one entry would cost an
-// object of its own, about 45 bytes, on every page.
-CosObj Category(CosDoc cosDoc, CosObj resources, ASAtom category) {
+// there is none (or the entry is no dictionary, which the host replaces too),
+// direct or indirect as the element makes its dictionaries.
+CosObj Category(CosDoc cosDoc, CosObj resources, ASAtom category, CElementPageWriter::NewDicts made) {
     CosObj dict = gCosHFT->dictGet(resources, category);
     if (gCosHFT->objGetType(dict) != CosDict) {
-        dict = gCosHFT->newDict(cosDoc, false, 1);
+        dict = NewDict(cosDoc, made);
         gCosHFT->dictPut(resources, category, dict);
     }
     return dict;
@@ -78,7 +77,7 @@ CosObj CElementPageWriter::Resources() {
 }
 
 bool CElementPageWriter::AddResource(const ElementResource& resource, CosObj object, std::string& outName) {
-    const CosObj dict = Category(mCosDoc, Resources(), engine::Atom(resource.category));
+    const CosObj dict = Category(mCosDoc, Resources(), engine::Atom(resource.category), mMade);
     if (!mElement.MakeResourceName(outName, resource.prefix, dict)) {
         SetErrorMessage(LoadResString(kStringCannotStamp));
         return false;

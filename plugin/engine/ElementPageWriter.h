@@ -32,8 +32,9 @@ extern const ElementResource kStateResource;
 
 class CElementPageWriter {
 public:
-    // How a missing "Resources" dictionary is made: the text element makes a
-    // direct one, the image and PDF-page elements an indirect one.
+    // How a missing "Resources" dictionary and its missing sub-dictionaries are
+    // made: the text element makes direct ones, the image and PDF-page
+    // elements indirect ones.
     enum class NewDicts { kDirect, kIndirect };
 
     // Acquires page pageIndex of element's document (the host is told that its

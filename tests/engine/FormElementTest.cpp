@@ -405,9 +405,8 @@ TEST_F(FormElement, PageWithoutResourcesGetsItsOwnIndirectDictionary) {
     ASSERT_TRUE(mElement.Write(0));
     const CosObj resources = Lookup(Page(), {"Resources"});
     EXPECT_TRUE(gCosHFT->objIsIndirect(resources));
-    // Its sub-dictionary is direct: no object of its own on every page.
     ASSERT_EQ(gCosHFT->objGetType(Lookup(resources, {"XObject", "NxX0"})), CosStream);
-    EXPECT_FALSE(gCosHFT->objIsIndirect(Lookup(resources, {"XObject"})));
+    EXPECT_TRUE(gCosHFT->objIsIndirect(Lookup(resources, {"XObject"})));
 }
 
 TEST_F(FormElement, LinkCoversThePlacedPage) {

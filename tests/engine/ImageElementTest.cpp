@@ -228,10 +228,9 @@ TEST_F(ImageElement, PageWithoutResourcesGetsItsOwnIndirectDictionary) {
     ASSERT_TRUE(mElement.Write(0));
     const CosObj resources = Lookup(Page(), {"Resources"});
     EXPECT_TRUE(gCosHFT->objIsIndirect(resources));
-    // Its sub-dictionaries are direct: no object of their own on every page.
     ASSERT_EQ(gCosHFT->objGetType(Lookup(resources, {"XObject", "NxI0"})), CosStream);
-    EXPECT_FALSE(gCosHFT->objIsIndirect(Lookup(resources, {"XObject"})));
-    EXPECT_FALSE(gCosHFT->objIsIndirect(Lookup(resources, {"ExtGState"})));
+    EXPECT_TRUE(gCosHFT->objIsIndirect(Lookup(resources, {"XObject"})));
+    EXPECT_TRUE(gCosHFT->objIsIndirect(Lookup(resources, {"ExtGState"})));
 }
 
 TEST_F(ImageElement, LinkCoversTheScaledImage) {
