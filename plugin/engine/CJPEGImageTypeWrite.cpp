@@ -76,7 +76,7 @@ void compressStep(j_common_ptr common, void* argument) {
     jpeg_set_defaults(cinfo);
     jpeg_set_quality(cinfo, 50, TRUE);
     jpeg_start_compress(cinfo, TRUE);
-    const size_t rowBytes = static_cast<size_t>(job->image->width) * job->components;
+    const size_t rowBytes = static_cast<size_t>(job->image->width) * static_cast<size_t>(job->components);
     auto* samples = reinterpret_cast<JSAMPLE*>(const_cast<char*>(job->image->samples.data()));
     while (cinfo->next_scanline < cinfo->image_height) {
         JSAMPROW row = samples + cinfo->next_scanline * rowBytes;

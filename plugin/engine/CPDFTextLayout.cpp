@@ -463,15 +463,15 @@ bool CPDFTextLayout::LayOutStandard() {
     const int32_t align = mPlacement.GetHorizontalAlignment();
     const double wMax = wMaxPoints / size;
     auto shiftOf = [&](int32_t i) {
-        const double wPrevious = i == 0 ? wMax : Width(mLines[i - 1].box) / size;
-        const double shift = wPrevious - Width(mLines[i].box) / size;
+        const double wPrevious = i == 0 ? wMax : Width(mLines[static_cast<size_t>(i) - 1].box) / size;
+        const double shift = wPrevious - Width(mLines[static_cast<size_t>(i)].box) / size;
         if (align == CPDFPlacement::kAlignLeft) return 0.0;
         if (align == CPDFPlacement::kAlignRight) return shift;
         return shift / 2;
     };
     const ASFixedRect& last = mLines.back().box;
     for (int32_t i = 0; i < n; ++i) {
-        CTextLine& line = mLines[i];
+        CTextLine& line = mLines[static_cast<size_t>(i)];
         double x = shiftOf(i);
         double y = -s;
         if (i == 0) {
@@ -513,7 +513,7 @@ bool CPDFTextLayout::LayOutRotated() {
     const ASFixedMatrix sizeMatrix{FixedFromDouble(size), 0, 0, FixedFromDouble(size), 0, 0};
     bool first = true;
     for (int32_t k = 0; k < n; ++k) {
-        CTextLine& line = mLines[k];
+        CTextLine& line = mLines[static_cast<size_t>(k)];
         ASFixedMatrix lineMatrix;
         if (!RotatedLineMatrix(k, n, wMaxPoints, Width(line.box), lineMatrix)) return false;
         line.positioning.clear();

@@ -18,7 +18,7 @@ void CPDEContainer::SetContent(PDEContent content) {
 }
 
 int16_t CPDEContainer::GetDict(CosObj& dict, bool& isInline) {
-    return CallHost([&] { return gPDFEditReadHFT->containerGetDict(mHandle, &dict, &isInline) ? 1 : 0; });
+    return CallHost([&]() -> int16_t { return gPDFEditReadHFT->containerGetDict(mHandle, &dict, &isInline) ? 1 : 0; });
 }
 
 void CPDEContainer::SetDict(CosObj dict, bool isInline) {

@@ -106,5 +106,5 @@ void CPDEContent::WriteToCos(CosDoc doc, const void* filters, const PDEContentAt
 
 int16_t CPDEContent::SetPageContent() {
     if (!mPDPage) ReportAssertion("mPDPage", "Pde 1.0\\Classes\\CPDEContent", __LINE__);
-    return CallHost([&] { return gPagePDEContentHFT->pageSetPDEContent(mPDPage, gExtensionID) ? 1 : 0; });
+    return CallHost([&]() -> int16_t { return gPagePDEContentHFT->pageSetPDEContent(mPDPage, gExtensionID) ? 1 : 0; });
 }

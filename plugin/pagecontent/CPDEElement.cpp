@@ -81,11 +81,11 @@ int16_t CPDEElement::HitTest(const ASFixedPoint& point, AVDoc view, int32_t page
         CallHost([&] { gAppViewHFT->pageViewPointToDevice(pageView, &point, &x, &y); });
         return mOutline->contains(QPoint(x, y)) ? 1 : 0;
     }
-    return CallHost([&] { return gPDFEditReadHFT->elementIsAtPoint(mHandle, point.h, point.v) ? 1 : 0; });
+    return CallHost([&]() -> int16_t { return gPDFEditReadHFT->elementIsAtPoint(mHandle, point.h, point.v) ? 1 : 0; });
 }
 
 int16_t CPDEElement::HitTestRect(const ASFixedRect& r) {
-    return CallHost([&] { return gPDFEditReadHFT->elementIsAtRect(mHandle, r.left, r.top, r.right, r.bottom) ? 1 : 0; });
+    return CallHost([&]() -> int16_t { return gPDFEditReadHFT->elementIsAtRect(mHandle, r.left, r.top, r.right, r.bottom) ? 1 : 0; });
 }
 
 void CPDEElement::Redraw(AVDoc view) {

@@ -38,7 +38,9 @@ int16_t CPDEImage::ImageQuery(int32_t question) {
     return static_cast<int16_t>(CallHost([&] { return gPDFEditReadHFT->imageQuery(mHandle, question); }));
 }
 
-int16_t CPDEImage::IsCosObj() { return CallHost([&] { return gPDFEditReadHFT->imageIsCosObj(mHandle) ? 1 : 0; }); }
+int16_t CPDEImage::IsCosObj() {
+    return CallHost([&]() -> int16_t { return gPDFEditReadHFT->imageIsCosObj(mHandle) ? 1 : 0; });
+}
 
 int32_t CPDEImage::GetComponentCount(bool ofBase) {
     PDEColorSpace space = GetColorSpace();

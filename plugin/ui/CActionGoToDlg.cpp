@@ -39,7 +39,7 @@ void CActionGoToDlg::Build(const char* inPageId, double inZoomMinimum) {
     mPage->setRange(1, kPageMaximum);
     mView = new QComboBox;
     mView->setObjectName(QStringLiteral("1079"));
-    for (int view = 0; view < kViewCount; ++view) mView->addItem(ui::ResText(ui::kStrViewFirst + view));
+    for (uint32_t view = 0; view < kViewCount; ++view) mView->addItem(ui::ResText(ui::kStrViewFirst + view));
     mZoom = new QDoubleSpinBox;
     mZoom->setObjectName(QStringLiteral("1080"));
     mZoom->setRange(inZoomMinimum, kZoomMaximum);

@@ -263,7 +263,7 @@ void CProfilesDlg::OnAddStamp() {
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->setObjectName(QStringLiteral("AddStampMenu"));
     for (int kind = 0; kind < 3; ++kind) {
-        QAction* action = menu->addAction(ui::ResText(kStrMenuText + kind));
+        QAction* action = menu->addAction(ui::ResText(kStrMenuText + static_cast<uint32_t>(kind)));
         action->setObjectName(QString::number(kCmdNewText + kind));
         connect(action, &QAction::triggered, this, [this, kind] { RunCommand(kCmdNewText + kind); });
     }
@@ -286,7 +286,7 @@ void CProfilesDlg::NewStamp(int inKind) {
     mPendingProfile = ProfileItemOf(item);
     mPendingAfter = item->parent() ? item : nullptr;
     const int kind = inKind >= 0 && inKind <= 2 ? inKind : 0;
-    stamp->SetName(FreeStampName(mPendingProfile, ui::ResText(kStrNewTextName + kind)).toUtf8().constData());
+    stamp->SetName(FreeStampName(mPendingProfile, ui::ResText(kStrNewTextName + static_cast<uint32_t>(kind))).toUtf8().constData());
     mPendingStamp = std::move(stamp);
     OpenDesigner(*mPendingStamp, false);
 }

@@ -29,7 +29,7 @@ constexpr int kPageLimit = 1000000000;
 
 QComboBox* Combo(const char* inId, uint32_t inFirstText, int inCount) {
     auto* combo = ui::Named(new QComboBox, inId);
-    for (int entry = 0; entry < inCount; ++entry) combo->addItem(ui::ResText(inFirstText + entry));
+    for (int entry = 0; entry < inCount; ++entry) combo->addItem(ui::ResText(inFirstText + static_cast<uint32_t>(entry)));
     return combo;
 }
 

@@ -27,7 +27,7 @@ public:
     uint64_t number(int size, const char* what) {
         const std::string_view raw = take(static_cast<size_t>(size), what);
         uint64_t value = 0;
-        for (int i = size - 1; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(raw[i]);
+        for (size_t i = raw.size(); i-- > 0;) value = (value << 8) | static_cast<unsigned char>(raw[i]);
         return value;
     }
 

@@ -20,7 +20,7 @@ void putLE(std::string& out, uint64_t value, int bytes) {
 }
 
 void patchLE32(std::string& out, size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) out[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    for (size_t i = 0; i < 4; ++i) out[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
 class Encoder {

@@ -49,7 +49,7 @@ bool probeJpeg(jpeg_decompress_struct* info, JpegErrorTrap* trap, JpegProbe* pro
         info->do_fancy_upsampling = FALSE;
         jpeg_start_decompress(info);
         JSAMPARRAY row = (*info->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(info), JPOOL_IMAGE,
-                                                    info->output_width * info->output_components, 1);
+                                                    info->output_width * static_cast<JDIMENSION>(info->output_components), 1);
         while (info->output_scanline < info->output_height) jpeg_read_scanlines(info, row, 1);
         jpeg_finish_decompress(info);
     }

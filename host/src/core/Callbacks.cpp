@@ -4,9 +4,9 @@
 
 namespace qmhost {
 
-ASCallback Callbacks::make(ExtensionID extension, ASProc procedure) {
-    if (!procedure) raise(kHostErrBadParameter, "makeCallback: null procedure");
-    mEntries.push_back({procedure, extension, true});
+ASCallback Callbacks::make(ExtensionID extension, ASProc proc) {
+    if (!proc) raise(kHostErrBadParameter, "makeCallback: null procedure");
+    mEntries.push_back({proc, extension, true});
     return reinterpret_cast<ASCallback>(static_cast<uintptr_t>(mEntries.size()));
 }
 

@@ -11,7 +11,7 @@ namespace qmhost {
 
 class Callbacks {
 public:
-    ASCallback make(ExtensionID extension, ASProc procedure);
+    ASCallback make(ExtensionID extension, ASProc proc);
     // The procedure, or null for an unknown or forgotten callback.
     ASProc procedure(ASCallback callback) const;
     ExtensionID extensionOf(ASCallback callback) const;

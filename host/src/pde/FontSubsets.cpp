@@ -53,7 +53,7 @@ namespace {
 std::string subsetTag(const std::string& name, const std::set<uint16_t>& codes) {
     uint64_t hash = 1469598103934665603ull;
     auto mix = [&](unsigned byte) { hash = (hash ^ byte) * 1099511628211ull; };
-    for (unsigned char c : name) mix(c);
+    for (char c : name) mix(static_cast<unsigned char>(c));
     for (uint16_t code : codes) mix(code >> 8), mix(code & 0xFF);
     std::string tag;
     for (int i = 0; i < 6; ++i, hash /= 26) tag.push_back(static_cast<char>('A' + hash % 26));
@@ -69,8 +69,8 @@ std::string cidToGidMap(const std::set<uint16_t>& codes, const std::map<unsigned
     for (uint16_t code : codes) {
         auto it = newGlyphOf.find(code);
         if (it == newGlyphOf.end()) continue;
-        bytes[code * 2] = static_cast<char>(it->second >> 8);
-        bytes[code * 2 + 1] = static_cast<char>(it->second & 0xFF);
+        bytes[size_t{code} * 2] = static_cast<char>(it->second >> 8);
+        bytes[size_t{code} * 2 + 1] = static_cast<char>(it->second & 0xFF);
     }
     return bytes;
 }

@@ -31,7 +31,7 @@ HostFont HostFont::composite(std::string baseFont, std::vector<int> widths, int 
 std::string HostFont::encode(std::string_view utf8) const {
     const std::u32string text = decodeUtf8Lenient(utf8);
     std::string codes;
-    codes.reserve(text.size() * bytesPerCode());
+    codes.reserve(text.size() * (mComposite ? 2 : 1));
     for (char32_t c : text) {
         if (!mComposite) {
             const int code = winAnsiCodeOf(c);
@@ -59,7 +59,7 @@ int HostFont::widthOfCode(unsigned code) const {
 
 double HostFont::advance(std::string_view codes) const {
     double sum = 0;
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(codes[i]); };
+    const auto byte = [&](size_t i) -> unsigned { return static_cast<unsigned char>(codes[i]); };
     if (!mComposite) {
         for (size_t i = 0; i < codes.size(); ++i) sum += widthOfCode(byte(i));
         return sum;

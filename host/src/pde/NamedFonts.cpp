@@ -53,7 +53,7 @@ HostFont simpleFont(FreeTypeFace& face, const std::string& postscriptName,
     std::array<int, 256> widths{};
     QPDFObjectHandle widthArray = QPDFObjectHandle::newArray();
     const int missing = face.toThousandths(face.advance(0));
-    for (int code = 32; code <= 255; ++code) {
+    for (size_t code = 32; code < widths.size(); ++code) {
         auto it = glyphOf.find(winAnsiCharOf(static_cast<uint8_t>(code)));
         widths[code] = it == glyphOf.end() || winAnsiCharOf(static_cast<uint8_t>(code)) == 0
                            ? missing

@@ -92,7 +92,7 @@ int32_t fontEncodeText(PDEFont font, const char* utf8, int32_t length, char* cod
         const std::string encoded = hostFont->encode(std::string_view(utf8 ? utf8 : "", static_cast<size_t>(length)));
         if (encoded.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
             raise(kHostErrNoMemory, "fontEncodeText: the text is too long");
-        if (capacity > 0) std::memcpy(codes, encoded.data(), std::min<size_t>(encoded.size(), capacity));
+        if (capacity > 0) std::memcpy(codes, encoded.data(), std::min(encoded.size(), static_cast<size_t>(capacity)));
         return static_cast<int32_t>(encoded.size());
     });
 }

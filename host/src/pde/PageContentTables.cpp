@@ -305,7 +305,7 @@ int32_t colorSpaceGetHiVal(PDEColorSpace space) {
 int32_t colorSpaceGetLookup(PDEColorSpace space, uint8_t* buffer, int32_t capacity) {
     return guarded("colorSpaceGetLookup", [&] {
         const std::string table = as<PdeColorSpace>(space, "colorSpaceGetLookup")->lookup();
-        if (buffer && capacity > 0) std::memcpy(buffer, table.data(), std::min<size_t>(table.size(), capacity));
+        if (buffer && capacity > 0) std::memcpy(buffer, table.data(), std::min(table.size(), static_cast<size_t>(capacity)));
         return static_cast<int32_t>(table.size());
     });
 }
@@ -488,8 +488,13 @@ void contentToCosObj(PDEContent content, uint32_t flags, const PDEContentAttrs* 
     });
 }
 
-int bitsRowBytes(const PDEImageAttrs& a, int comps) {
-    return static_cast<int>((static_cast<int64_t>(a.width) * comps * a.bitsPerComponent + 7) / 8);
+// The bytes of samples an image of these attributes takes; raises when they
+// cannot be counted. The count was an int once, and an image of 2^32 bytes a
+// row was taken to need none.
+size_t expectedSampleBytes(const PDEImageAttrs& a, int comps, const char* op) {
+    const std::optional<size_t> bytes = imageSampleBytes(a, comps);
+    if (!bytes) raise(kHostErrBadParameter, std::string(op) + ": the image's samples cannot be counted");
+    return *bytes;
 }
 
 PDEImage imageCreate(const PDEImageAttrs* attrs, uint32_t attrsSize, const ASFixedMatrix* matrix, uint32_t flags,
@@ -512,7 +517,7 @@ PDEImage imageCreate(const PDEImageAttrs* attrs, uint32_t attrsSize, const ASFix
                                       : std::string(reinterpret_cast<const char*>(data ? data : (const uint8_t*)""), length);
         PDEImageAttrs a = *attrs;
         a.bitsPerComponent = bpc;
-        const size_t expected = static_cast<size_t>(bitsRowBytes(a, mask ? 1 : space->components())) * a.height;
+        const size_t expected = expectedSampleBytes(a, mask ? 1 : space->components(), "imageCreate");
         if (samples.size() != expected)
             raise(kHostErrBadParameter, "imageCreate: " + std::to_string(samples.size()) + " bytes of samples, " +
                                             std::to_string(expected) + " expected");
@@ -555,7 +560,7 @@ void replaceSamples(PDEImage image, std::string samples, const char* op) {
     auto i = as<PdeImage>(image, op);
     const PDEImageAttrs a = i->attributes();
     const int comps = (a.flags & kPDEImageIsMask) ? 1 : i->colorSpace()->components();
-    const size_t expected = static_cast<size_t>(bitsRowBytes(a, comps)) * a.height;
+    const size_t expected = expectedSampleBytes(a, comps, op);
     if (samples.size() != expected)
         raise(kHostErrBadParameter, std::string(op) + ": " + std::to_string(samples.size()) + " bytes of samples, " +
                                         std::to_string(expected) + " expected");

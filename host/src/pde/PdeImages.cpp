@@ -114,8 +114,7 @@ std::string PdeImage::decodedData() const {
         // An inline image's data runs up to EI, whitespace included: keep the samples only.
         const PDEImageAttrs attrs = attributes();
         int comps = (attrs.flags & kPDEImageIsMask) ? 1 : const_cast<PdeImage*>(this)->colorSpace()->components();
-        const size_t row = (static_cast<size_t>(attrs.width) * comps * attrs.bitsPerComponent + 7) / 8;
-        const size_t want = row * static_cast<size_t>(attrs.height);
+        const size_t want = imageSampleBytes(attrs, comps).value_or(0);
         if (want && data.size() > want) data.resize(want);
         return data;
     } catch (const HostError&) {
@@ -123,6 +122,17 @@ std::string PdeImage::decodedData() const {
     } catch (const std::exception& e) {
         raise(kHostErrFilter, std::string("the image's samples cannot be decoded: ") + e.what());
     }
+}
+
+std::optional<size_t> imageSampleBytes(const PDEImageAttrs& attrs, int comps) {
+    if (attrs.width < 0 || attrs.height < 0 || attrs.bitsPerComponent < 0 || comps < 0) return std::nullopt;
+    size_t bits = 0, rowBytes = 0, total = 0;
+    if (__builtin_mul_overflow(static_cast<size_t>(attrs.width), static_cast<size_t>(comps), &bits) ||
+        __builtin_mul_overflow(bits, static_cast<size_t>(attrs.bitsPerComponent), &bits) || bits > SIZE_MAX - 7)
+        return std::nullopt;
+    rowBytes = (bits + 7) / 8;
+    if (__builtin_mul_overflow(rowBytes, static_cast<size_t>(attrs.height), &total)) return std::nullopt;
+    return total;
 }
 
 std::shared_ptr<PdeColorSpace> PdeImage::colorSpace() {

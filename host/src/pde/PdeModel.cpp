@@ -355,9 +355,10 @@ std::optional<std::array<double, 4>> formBBox(QPDFObjectHandle xobject) {
     QPDFObjectHandle box = xobject.getDict().getKey("/BBox");
     if (!box.isArray() || box.getArrayNItems() != 4) return std::nullopt;
     std::array<double, 4> v{};
-    for (int i = 0; i < 4; ++i) {
-        if (!box.getArrayItem(i).isNumber()) return std::nullopt;
-        v[i] = box.getArrayItem(i).getNumericValue();
+    for (size_t i = 0; i < v.size(); ++i) {
+        QPDFObjectHandle item = box.getArrayItem(static_cast<int>(i));
+        if (!item.isNumber()) return std::nullopt;
+        v[i] = item.getNumericValue();
     }
     return v;
 }

@@ -163,6 +163,11 @@ private:
     std::shared_ptr<PdeColorSpace> mColorSpace;
 };
 
+// The bytes of samples that attributes describe with comps components per
+// sample, each row padded to a whole byte; nullopt when a value is negative or
+// the count does not fit in size_t (a damaged or hostile dictionary).
+std::optional<size_t> imageSampleBytes(const PDEImageAttrs& attrs, int comps);
+
 class PdeForm : public PdeElement {
 public:
     PdeForm() : PdeElement(kPDEForm) {}
@@ -212,7 +217,7 @@ public:
 
 class PdeColorSpace : public PdeObject {
 public:
-    explicit PdeColorSpace(QPDFObjectHandle space) : PdeObject(kPDEColorSpace), space(std::move(space)) {}
+    explicit PdeColorSpace(QPDFObjectHandle object) : PdeObject(kPDEColorSpace), space(std::move(object)) {}
     mutable QPDFObjectHandle space;  // a name or an array, resolved
     std::string family() const;
     int components() const;

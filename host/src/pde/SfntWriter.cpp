@@ -16,7 +16,7 @@ void put32(std::string& out, uint32_t v) {
 }
 
 void set32(std::string& out, size_t at, uint32_t v) {
-    for (int k = 0; k < 4; ++k) out[at + k] = static_cast<char>((v >> (24 - 8 * k)) & 0xFF);
+    for (size_t k = 0; k < 4; ++k) out[at + k] = static_cast<char>((v >> (24 - 8 * k)) & 0xFF);
 }
 
 uint32_t checksum(const std::string& bytes, size_t from, size_t length) {

@@ -49,8 +49,8 @@ std::array<int, 256> codeWidths(FreeTypeFace& face, bool symbolic) {
                              : face.selectCharmap(FT_ENCODING_UNICODE);
     if (!ok) raise(kHostErrNotFound, "the font " + face.path() + " has no usable encoding");
     std::array<int, 256> widths{};
-    for (int code = 0; code < 256; ++code) {
-        const unsigned glyph = symbolic ? face.glyphOfCode(static_cast<unsigned long>(code)) : winAnsiGlyph(face, code);
+    for (size_t code = 0; code < widths.size(); ++code) {
+        const unsigned glyph = symbolic ? face.glyphOfCode(code) : winAnsiGlyph(face, static_cast<int>(code));
         // Codes without a glyph measure nothing; the encoder never produces them
         // for text fonts.
         widths[code] = glyph ? face.toThousandths(face.advance(glyph)) : 0;

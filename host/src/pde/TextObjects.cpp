@@ -73,7 +73,7 @@ ASFixedRect textRunBox(PDEText text, int32_t index) {
     if (index < 0 || static_cast<size_t>(index) >= runs.size())
         raise(kHostErrBadIndex, "textGetRunBBox: run " + std::to_string(index) + " of a text with " +
                                     std::to_string(runs.size()) + " runs");
-    const TextRun& run = runs[index];
+    const TextRun& run = runs[static_cast<size_t>(index)];
     const double right = run.font->advance(run.codes) / 1000.0;
     const double bottom = run.font->descent() / 1000.0, top = run.font->ascent() / 1000.0;
     // Mapped in floating point and rounded once, so a long run keeps its width exact.

@@ -56,7 +56,8 @@ UnicodeCMap parseUnicodeCMap(const std::string& name, const std::string& text) {
                     cmap.cidOfCode[static_cast<uint16_t>(code)] = static_cast<uint16_t>(cid + (code - first));
         } else if (section == "begincidchar" && hexCode(word, &first)) {
             std::string cidWord;
-            if (words >> cidWord && number(cidWord, &cid)) cmap.cidOfCode[static_cast<uint16_t>(first)] = cid;
+            if (words >> cidWord && number(cidWord, &cid))  // number() keeps cid within 16 bits
+                cmap.cidOfCode[static_cast<uint16_t>(first)] = static_cast<uint16_t>(cid);
         } else if (previous == "/Registry") {
             cmap.registry = literal(word);
         } else if (previous == "/Ordering") {

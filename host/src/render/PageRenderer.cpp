@@ -146,7 +146,7 @@ void renderPage(Document& document, int pageIndex, QImage& image, const ASFixedM
 size_t cachedRenderingCount() {
     dropClosedDocuments();
     size_t count = 0;
-    for (const auto& entry : cache()) count += entry.second.poppler ? 1 : 0;
+    for (const auto& entry : cache()) count += entry.second.poppler ? 1u : 0u;
     return count;
 }
 

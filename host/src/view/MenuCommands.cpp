@@ -29,7 +29,7 @@ std::string buttonName(const ToolButtonRecord& record) {
 
 class Lister {
 public:
-    std::string text;
+    std::string listing;
 
     void menu(AVMenu menu, int depth) {
         if (depth > kMaxDepth || !menus().alive(menu)) return;
@@ -87,9 +87,9 @@ public:
 
 private:
     void line(int depth, const std::string& content) {
-        text.append(static_cast<size_t>(depth) * 2, ' ');
-        text += content;
-        text += '\n';
+        listing.append(static_cast<size_t>(depth) * 2, ' ');
+        listing += content;
+        listing += '\n';
     }
 };
 
@@ -149,12 +149,12 @@ bool isSeparator(const Node& node) {
 
 std::string listMenuModel() {
     Lister lister;
-    lister.text = "menubar\n";
+    lister.listing = "menubar\n";
     const std::vector<AVMenu> top = menus().menubarMenus();
     for (AVMenu menu : top) lister.menu(menu, 1);
     const std::vector<AVToolBar> bars = toolbars().toolBarsInOrder();
     for (AVToolBar bar : bars) lister.toolBar(bar);
-    return lister.text;
+    return lister.listing;
 }
 
 RunResult runMenuCommand(const std::string& name) {

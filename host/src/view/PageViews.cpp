@@ -105,8 +105,8 @@ void pageViewGoTo(AVPageView pageView, int32_t pageNumber) {
     guarded("pageViewGoTo", [&] {
         PageView& state = stateOf(pageView, "pageViewGoTo");
         Document& document = checkedDocument(views().documentOf(viewOf(pageView)), "pageViewGoTo");
-        const int count = document.qpdf().getAllPages().size();
-        if (pageNumber < 0 || pageNumber >= count)
+        const size_t count = document.qpdf().getAllPages().size();
+        if (pageNumber < 0 || static_cast<size_t>(pageNumber) >= count)
             raise(kHostErrBadIndex, "pageViewGoTo: page " + std::to_string(pageNumber) + " of " + std::to_string(count));
         state.page = pageNumber;
     });
