@@ -52,9 +52,10 @@ void LogoRow(int size, int y, std::vector<JSAMPLE>& row) {
         const double distance = std::hypot(x - centre, y - centre) / centre;
         const bool ring = distance > 0.55 && distance < 0.75;
         const int shade = ring ? 60 : 0;
-        row[3 * x + 0] = static_cast<JSAMPLE>(std::max(0, 40 + 200 * x / size - shade));
-        row[3 * x + 1] = static_cast<JSAMPLE>(std::max(0, 90 + 120 * y / size - shade));
-        row[3 * x + 2] = static_cast<JSAMPLE>(std::max(0, 220 - 150 * (x + y) / (2 * size) - shade));
+        JSAMPLE* pixel = row.data() + 3 * static_cast<size_t>(x);
+        pixel[0] = static_cast<JSAMPLE>(std::max(0, 40 + 200 * x / size - shade));
+        pixel[1] = static_cast<JSAMPLE>(std::max(0, 90 + 120 * y / size - shade));
+        pixel[2] = static_cast<JSAMPLE>(std::max(0, 220 - 150 * (x + y) / (2 * size) - shade));
     }
 }
 

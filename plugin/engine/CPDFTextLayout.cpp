@@ -385,8 +385,9 @@ bool CPDFTextLayout::BlockFits(const std::vector<std::string>& lines, double wid
     outFits = true;
     const auto n = static_cast<int32_t>(lines.size());
     for (int32_t k = 0; k < n && outFits; ++k) {
-        if (lines[k].empty()) continue;  // draws nothing
-        if (!RotatedLineFits(lines[k], k, n, widest, outFits)) return false;
+        const std::string& line = lines[static_cast<size_t>(k)];
+        if (line.empty()) continue;  // draws nothing
+        if (!RotatedLineFits(line, k, n, widest, outFits)) return false;
     }
     return true;
 }

@@ -88,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {}, nullptr, "", 0},
         ParseRow{"HostVersionNotANumber", {"--host-version", "+5", "--version"}, Action::Usage, "", "not \"+5\"",
                  {}, nullptr, "", 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 // Every command's help names the command, each of its options and --help, and
 // the general usage names every command.

@@ -211,7 +211,7 @@ std::unique_ptr<CPreferencesTag> SampleTag(uint32_t type, uint32_t id) {
 // header and the 12-byte record header, as long as the header says).
 std::string FirstPayload(const std::string& bytes) {
     uint32_t size = 0;
-    for (int i = 3; i >= 0; --i) size = (size << 8) | static_cast<unsigned char>(bytes.at(16 + i));
+    for (size_t i = 4; i-- > 0;) size = (size << 8) | static_cast<unsigned char>(bytes.at(16 + i));
     return bytes.substr(8 + kPrefRecordHeaderSize, size);
 }
 

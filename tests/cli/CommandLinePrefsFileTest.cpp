@@ -165,7 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
                         return kHeader + store;
                     }(),
                     "nested records go deeper than 32 levels"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(PrefsFile, VersionOneHundredIsReadAndKept) {
     const PrefsFile file = Parsed(Bytes({0x70, 0x69, 0x70, 0x73, 100, 0, 0, 0}) + kEnd);

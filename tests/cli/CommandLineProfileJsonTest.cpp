@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
                       KindRow{"kStyleSystemC", KeyKind::String}, KindRow{"kSizeE", KeyKind::Int},
                       KindRow{"kColorC", KeyKind::Int}, KindRow{"kOpacityS", KeyKind::Int},
                       KindRow{"kSomethingElse", KeyKind::Unknown}),
-    [](const auto& info) { return std::string(info.param.key); });
+    [](const auto& row) { return std::string(row.param.key); });
 
 TEST(ProfileJson, StampKeysGetTheirCabinetTypes) {
     const auto profile = Read(R"({"kNumberOfStamps": 1, "kStamp0": {
@@ -181,7 +181,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedProfile{"StampNameDotDot", R"({"kStamp0": {"kStampNameE": ".."}})", "kStampNameE"},
         RefusedProfile{"NulInAString", R"({"kStamp0": {"kTextE": "a\u0000b"}})", "NUL"},
         RefusedProfile{"NullValue", R"({"kStamp0": {"x": null}})", "kStamp0.x: arrays and null"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(ProfileJson, NestingDeeperThanCabinetsAllowIsRefused) {
     std::string json = R"({"kStamp0": )";

@@ -38,7 +38,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NameRow{"Nul", std::string("a\0b", 3), false}, NameRow{"LineBreak", "a\nb", false},
                       NameRow{"LongestFileName", std::string(251, 'x'), true},
                       NameRow{"FileNameTooLong", std::string(252, 'x'), false}),
-    [](const auto& info) { return std::string(info.param.label); });
+    [](const auto& row) { return std::string(row.param.label); });
 
 class ProfileStoreTest : public ::testing::Test {
 protected:

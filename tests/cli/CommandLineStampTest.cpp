@@ -151,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
                         EXPECT_EQ(::link(in.c_str(), link.c_str()), 0);
                         return link;
                     }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(CommandLineStamp, ProgressBarIsDrawnWhenStandardErrorIsATerminal) {
     if (qmtest::runCommand("command -v script").status != 0) GTEST_SKIP() << "no `script` to make a terminal";
@@ -227,7 +227,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageRow{"HostVersionNotANumber", "--host-version five --version"},
                       UsageRow{"PrefsWithoutAction", "prefs"}, UsageRow{"ProfileShowWithoutName", "profile show"},
                       UsageRow{"LogWithoutAction", "log"}, UsageRow{"MenuRunWithoutName", "menu run"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(CommandLineStamp, HelpShowsTheUserGuideInstalledWithThePlugin) {
     const clitest::SplitResult run = CliSplit("menu run VELM:StamperHelp");

@@ -125,19 +125,19 @@ TEST_F(CommandLineWarnings, SignaturesAndCharactersAFontCannotShowWarnOncePerRun
     ImportProfile("Unlinked", R"({"kNumberOfStamps": 1,
       "kStamp0": {"kStampNameE": "L", "kTextE": "Stamped", "kSizeE": 12, "kOpacityS": 100, "kOverlay": true,
                   "kColorFontC": 0, "kHorizontalS": 1, "kVerticalS": 1, "kActionC": "JVBERi0xLjQK"}})");
-    struct Row {
+    struct WarningRow {
         const char* input;
         const char* profile;
         const char* warning;  // "" for none
     };
-    const Row rows[] = {
+    const WarningRow rows[] = {
         {"signed.pdf", "Good", "carries digital signatures: the stamps change the document"},
         {"in.pdf", "Good", ""},
         {"in.pdf", "Chinese", "the font Helvetica cannot show some characters of the stamp \"A\" (机密)"},
         {"in.pdf", "Unlinked", "stamp \"L\": 不能设置选择的动作 (its action document cannot be read"},
     };
     int n = 0;
-    for (const Row& row : rows) {
+    for (const WarningRow& row : rows) {
         const std::string output = File("w" + std::to_string(++n) + ".pdf");
         const SplitResult run =
             CliSplit("stamp --profile " + std::string(row.profile) + " " + Q(File(row.input)) + " -o " + Q(output));

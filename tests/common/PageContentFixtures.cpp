@@ -123,7 +123,7 @@ Ppm render(const std::string& path, int dpi) {
     int w = 0, h = 0, max = 0, used = 0;
     if (std::sscanf(bytes.c_str(), "P6 %d %d %d%n", &w, &h, &max, &used) != 3 || max != 255) return image;
     const size_t start = static_cast<size_t>(used) + 1;
-    if (w <= 0 || h <= 0 || bytes.size() < start + static_cast<size_t>(w) * h * 3) return image;
+    if (w <= 0 || h <= 0 || bytes.size() < start + static_cast<size_t>(w) * static_cast<size_t>(h) * 3) return image;
     image.width = w;
     image.height = h;
     image.rgb.assign(bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.end());
@@ -136,9 +136,9 @@ double pixelDifference(const std::string& a, const std::string& b, int dpi, int 
     const Ppm one = render(a, dpi), two = render(b, dpi);
     if (one.width == 0 || one.width != two.width || one.height != two.height) return 1;
     size_t differing = 0;
-    const size_t pixels = static_cast<size_t>(one.width) * one.height;
+    const size_t pixels = static_cast<size_t>(one.width) * static_cast<size_t>(one.height);
     for (size_t i = 0; i < pixels; ++i)
-        for (int c = 0; c < 3; ++c)
+        for (size_t c = 0; c < 3; ++c)
             if (std::abs(one.rgb[i * 3 + c] - two.rgb[i * 3 + c]) > tolerance) {
                 ++differing;
                 break;
@@ -151,7 +151,7 @@ Rgb pixelAt(const std::string& path, double x, double y, int dpi) {
     if (image.width == 0) return {};
     const int px = std::clamp(static_cast<int>(x * dpi / 72.0), 0, image.width - 1);
     const int py = std::clamp(image.height - 1 - static_cast<int>(y * dpi / 72.0), 0, image.height - 1);
-    const size_t at = (static_cast<size_t>(py) * image.width + px) * 3;
+    const size_t at = (static_cast<size_t>(py) * static_cast<size_t>(image.width) + static_cast<size_t>(px)) * 3;
     return {image.rgb[at], image.rgb[at + 1], image.rgb[at + 2]};
 }
 

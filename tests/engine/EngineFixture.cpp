@@ -86,7 +86,7 @@ std::string StreamData(CosObj stream) {
     std::string data;
     char buffer[4096];
     int32_t n;
-    while ((n = gAppSupportHFT->stmRead(buffer, 1, sizeof buffer, read)) > 0) data.append(buffer, n);
+    while ((n = gAppSupportHFT->stmRead(buffer, 1, sizeof buffer, read)) > 0) data.append(buffer, static_cast<size_t>(n));
     gAppSupportHFT->stmClose(read);
     return data;
 }
@@ -176,7 +176,7 @@ Raster::Pixel Raster::At(double xPoints, double yPoints) const {
     const double scale = dpi / 72.0;
     const int x = std::clamp(static_cast<int>(std::floor((xPoints - left) * scale)), 0, width - 1);
     const int y = std::clamp(static_cast<int>(std::floor((top - yPoints) * scale)), 0, height - 1);
-    const size_t at = (static_cast<size_t>(y) * width + x) * 3;
+    const size_t at = (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3;
     return {rgb[at], rgb[at + 1], rgb[at + 2]};
 }
 
@@ -202,9 +202,13 @@ Raster RenderWith(const std::string& path, int pageNumber, int dpi, const std::s
     header >> magic >> raster.width >> raster.height >> maxValue;
     EXPECT_EQ(magic, "P6");
     const auto start = static_cast<size_t>(header.tellg()) + 1;
-    const size_t size = static_cast<size_t>(raster.width) * raster.height * 3;
+    EXPECT_GE(raster.width, 0);
+    EXPECT_GE(raster.height, 0);
+    if (raster.width < 0 || raster.height < 0) return raster;
+    const size_t size = static_cast<size_t>(raster.width) * static_cast<size_t>(raster.height) * 3;
     EXPECT_GE(bytes.size(), start + size);
-    if (bytes.size() >= start + size) raster.rgb.assign(bytes.begin() + start, bytes.begin() + start + size);
+    if (bytes.size() >= start + size) raster.rgb.assign(bytes.begin() + static_cast<std::ptrdiff_t>(start),
+                                                        bytes.begin() + static_cast<std::ptrdiff_t>(start + size));
     return raster;
 }
 
@@ -284,7 +288,7 @@ std::vector<std::string> PageContentPieces(const std::string& path, int pageInde
     std::vector<std::string> pieces;
     auto pages = QPDFPageDocumentHelper(pdf).getAllPages();
     if (pageIndex < 0 || static_cast<size_t>(pageIndex) >= pages.size()) return pieces;
-    QPDFObjectHandle contents = pages[pageIndex].getObjectHandle().getKey("/Contents");
+    QPDFObjectHandle contents = pages[static_cast<size_t>(pageIndex)].getObjectHandle().getKey("/Contents");
     std::vector<QPDFObjectHandle> streams;
     if (contents.isArray())
         streams = contents.getArrayAsVector();
@@ -304,7 +308,7 @@ PageState ReadPageState(const std::string& path, int pageIndex) {
     pdf.processFile(path.c_str());
     auto pages = QPDFPageDocumentHelper(pdf).getAllPages();
     if (pageIndex < 0 || static_cast<size_t>(pageIndex) >= pages.size()) return state;
-    QPDFObjectHandle resources = pages[pageIndex].getAttribute("/Resources", false);
+    QPDFObjectHandle resources = pages[static_cast<size_t>(pageIndex)].getAttribute("/Resources", false);
     if (resources.isDictionary())
         for (const auto& type : resources.getKeys()) {
             QPDFObjectHandle entries = resources.getKey(type);
@@ -312,7 +316,7 @@ PageState ReadPageState(const std::string& path, int pageIndex) {
             const auto keys = entries.getKeys();
             state.resources[type] = std::set<std::string>(keys.begin(), keys.end());
         }
-    QPDFObjectHandle annots = pages[pageIndex].getObjectHandle().getKey("/Annots");
+    QPDFObjectHandle annots = pages[static_cast<size_t>(pageIndex)].getObjectHandle().getKey("/Annots");
     if (annots.isArray())
         for (auto& annot : annots.getArrayAsVector())
             state.annotations.push_back(annot.getKey("/Subtype").isName() ? annot.getKey("/Subtype").getName() : "?");

@@ -170,7 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
                  std::string("q\n") + kText + "\nQ"},
         ReadCase{"NulByteDoesNotCutTheContent", {kWithNul}, true, kWithNul},
         ReadCase{"EmptySingleStreamReadsEmpty", {""}, true, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(FormElement, CompressedStreamIsReadPastItsStoredLength) {
     std::string big;
@@ -396,7 +396,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, FormElementOrder,
                          testing::Values(OrderCase{"Overlay", false, 2}, OrderCase{"Underlay", true, 2},
                                          OrderCase{"OverlayWithoutBorder", false, 0},
                                          OrderCase{"UnderlayWithoutBorder", true, 0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(FormElement, PageWithoutResourcesGetsItsOwnIndirectDictionary) {
     gCosHFT->dictRemove(Page(), qmtest::nameAtom("Resources"));

@@ -178,7 +178,7 @@ TEST_P(FormStampPlacement, SourceTextLandsWhereThePlacementPutsThePageAsDisplaye
     const PlaceCase& c = GetParam();
     const auto sourceBoxes = enginetest::TextBoxes(mSource);
     ASSERT_EQ(sourceBoxes.size(), 3u);
-    const auto& shownSource = sourceBoxes[c.sourcePage - 1];
+    const auto& shownSource = sourceBoxes[static_cast<size_t>(c.sourcePage - 1)];
     const Size sourceSize = Displayed(shownSource, c.sourcePage == 3 ? 90 : 0);
     Word inSource;
     ASSERT_TRUE(enginetest::FindWords(shownSource, c.word, inSource));
@@ -199,7 +199,7 @@ TEST_P(FormStampPlacement, SourceTextLandsWhereThePlacementPutsThePageAsDisplaye
     const auto boxes = enginetest::TextBoxes(out);
     ASSERT_EQ(boxes.size(), 3u);
     for (int page = 0; page < 3; ++page) {
-        const auto& shown = boxes[page];
+        const auto& shown = boxes[static_cast<size_t>(page)];
         const Size size = Displayed(shown, c.targetRotate);
         // The stamp's displayed lower-left corner, y up.
         const double w = c.scale * sourceSize.width, h = c.scale * sourceSize.height;
@@ -228,7 +228,7 @@ INSTANTIATE_TEST_SUITE_P(
                     PlaceCase{"UprightSourceOnRotatedTarget", 2, "SourceTwo", 90, 0, 1, 0.5, 36, 36},
                     PlaceCase{"RotatedSourceOnTargetTurnedBack", 3, "SourceThree", 270, 1, 0, 0.4, 10, 10},
                     PlaceCase{"FullSizeCentred", 1, "SourceOne", 0, 2, 2, 1.0, 0, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(FormStamp, SourceImageIsDrawnWhereThePagePutsIt) {
     const std::string in = mFolder.file("target.pdf");
@@ -339,6 +339,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, FormStampFailure,
                                          FailCase{"DamagedContentStream", Broken::DamagedContent},
                                          FailCase{"TruncatedSource", Broken::Truncated},
                                          FailCase{"NotAPdf", Broken::NotAPdf}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

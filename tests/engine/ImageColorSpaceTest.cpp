@@ -140,53 +140,53 @@ TEST_P(FamilyTable, GivesTheFamilyAndItsComponents) {
 }
 
 using T = ImageColorSpaceTest;
-#define ROW(label, expr, family, comps)                 \
-    FamilyRow {                                         \
-        label, [](T& t) { return expr; }, family, comps \
+#define ROW(label, expr, family, comps)                  \
+    FamilyRow {                                          \
+        label, [](T& fx) { return expr; }, family, comps \
     }
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Spaces, FamilyTable,
     testing::Values(
-        ROW("DeviceGray", t.Name("DeviceGray"), 0, 1),
-        ROW("DeviceRGB", t.Name("DeviceRGB"), 1, 3),
-        ROW("DeviceCMYK", t.Name("DeviceCMYK"), 2, 4),
-        ROW("DeviceNName", t.Name("DeviceN"), 17, 0),
-        ROW("BareSeparationIsUnknown", t.Name("Separation"), 22, 0),
-        ROW("OtherName", t.Name("Foo"), 22, 0),
-        ROW("CalGray", t.Array({t.Name("CalGray"), t.Lookup()}), 6, 1),
-        ROW("CalRGB", t.Array({t.Name("CalRGB"), t.Lookup()}), 7, 3),
-        ROW("Lab", t.Array({t.Name("Lab"), t.Lookup()}), 9, 3),
-        ROW("Pattern", t.Array({t.Name("Pattern")}), 20, 0),
-        ROW("Separation", t.Array({t.Name("Separation"), t.Name("Spot")}), 19, 1),
-        ROW("DeviceNArray", t.Array({t.Name("DeviceN"), t.Array({t.Name("A"), t.Name("B")})}), 17, 0),
-        ROW("OtherArray", t.Array({t.Name("Foo")}), 22, 0),
-        ROW("IccGray", t.Icc(1), 10, 1),
-        ROW("IccRgb", t.Icc(3), 11, 3),
-        ROW("IccLab", t.Icc(3, nullptr, "Lab "), 12, 3),
-        ROW("IccCmyk", t.Icc(4), 13, 4),
-        ROW("IccTwoChannels", t.Icc(2), 22, 0),
-        ROW("IccAlternateGray", t.Icc(1, "DeviceGray"), 0, 1),
-        ROW("IccAlternateRgb", t.Icc(3, "DeviceRGB"), 1, 3),
-        ROW("IccAlternateCmyk", t.Icc(4, "DeviceCMYK"), 2, 4),
-        ROW("IccAlternateLab", t.Icc(3, "Lab"), 22, 0),
-        ROW("IndexedRgb", t.Indexed(t.Name("DeviceRGB")), 3, 1),
-        ROW("IndexedLab", t.Indexed(t.Name("Lab")), 4, 1),
-        ROW("IndexedCmyk", t.Indexed(t.Name("DeviceCMYK")), 5, 1),
-        ROW("IndexedCalRgb", t.Indexed(t.Name("CalRGB")), 8, 1),
-        ROW("IndexedGrayIsUnknown", t.Indexed(t.Name("DeviceGray")), 22, 0),
-        ROW("IndexedCalRgbArray", t.Indexed(t.Array({t.Name("CalRGB"), t.Lookup()})), 8, 1),
-        ROW("IndexedLabArray", t.Indexed(t.Array({t.Name("Lab"), t.Lookup()})), 4, 1),
-        ROW("IndexedDeviceN", t.Indexed(t.Array({t.Name("DeviceN"), t.Array({t.Name("A")})})), 18, 1),
-        ROW("IndexedIccRgb", t.Indexed(t.Icc(3)), 14, 1),
-        ROW("IndexedIccLab", t.Indexed(t.Icc(3, nullptr, "Lab ")), 15, 1),
-        ROW("IndexedIccCmyk", t.Indexed(t.Icc(4)), 16, 1),
-        ROW("IndexedIccGrayIsUnknown", t.Indexed(t.Icc(1)), 22, 0),
-        ROW("IndexedIccAlternateRgb", t.Indexed(t.Icc(3, "DeviceRGB")), 3, 1),
-        ROW("IndexedIccAlternateCmyk", t.Indexed(t.Icc(4, "DeviceCMYK")), 5, 1),
-        ROW("IndexedIccAlternateGray", t.Indexed(t.Icc(1, "DeviceGray")), 22, 0)),
-    [](const testing::TestParamInfo<FamilyRow>& info) { return std::string(info.param.name); });
+        ROW("DeviceGray", fx.Name("DeviceGray"), 0, 1),
+        ROW("DeviceRGB", fx.Name("DeviceRGB"), 1, 3),
+        ROW("DeviceCMYK", fx.Name("DeviceCMYK"), 2, 4),
+        ROW("DeviceNName", fx.Name("DeviceN"), 17, 0),
+        ROW("BareSeparationIsUnknown", fx.Name("Separation"), 22, 0),
+        ROW("OtherName", fx.Name("Foo"), 22, 0),
+        ROW("CalGray", fx.Array({fx.Name("CalGray"), fx.Lookup()}), 6, 1),
+        ROW("CalRGB", fx.Array({fx.Name("CalRGB"), fx.Lookup()}), 7, 3),
+        ROW("Lab", fx.Array({fx.Name("Lab"), fx.Lookup()}), 9, 3),
+        ROW("Pattern", fx.Array({fx.Name("Pattern")}), 20, 0),
+        ROW("Separation", fx.Array({fx.Name("Separation"), fx.Name("Spot")}), 19, 1),
+        ROW("DeviceNArray", fx.Array({fx.Name("DeviceN"), fx.Array({fx.Name("A"), fx.Name("B")})}), 17, 0),
+        ROW("OtherArray", fx.Array({fx.Name("Foo")}), 22, 0),
+        ROW("IccGray", fx.Icc(1), 10, 1),
+        ROW("IccRgb", fx.Icc(3), 11, 3),
+        ROW("IccLab", fx.Icc(3, nullptr, "Lab "), 12, 3),
+        ROW("IccCmyk", fx.Icc(4), 13, 4),
+        ROW("IccTwoChannels", fx.Icc(2), 22, 0),
+        ROW("IccAlternateGray", fx.Icc(1, "DeviceGray"), 0, 1),
+        ROW("IccAlternateRgb", fx.Icc(3, "DeviceRGB"), 1, 3),
+        ROW("IccAlternateCmyk", fx.Icc(4, "DeviceCMYK"), 2, 4),
+        ROW("IccAlternateLab", fx.Icc(3, "Lab"), 22, 0),
+        ROW("IndexedRgb", fx.Indexed(fx.Name("DeviceRGB")), 3, 1),
+        ROW("IndexedLab", fx.Indexed(fx.Name("Lab")), 4, 1),
+        ROW("IndexedCmyk", fx.Indexed(fx.Name("DeviceCMYK")), 5, 1),
+        ROW("IndexedCalRgb", fx.Indexed(fx.Name("CalRGB")), 8, 1),
+        ROW("IndexedGrayIsUnknown", fx.Indexed(fx.Name("DeviceGray")), 22, 0),
+        ROW("IndexedCalRgbArray", fx.Indexed(fx.Array({fx.Name("CalRGB"), fx.Lookup()})), 8, 1),
+        ROW("IndexedLabArray", fx.Indexed(fx.Array({fx.Name("Lab"), fx.Lookup()})), 4, 1),
+        ROW("IndexedDeviceN", fx.Indexed(fx.Array({fx.Name("DeviceN"), fx.Array({fx.Name("A")})})), 18, 1),
+        ROW("IndexedIccRgb", fx.Indexed(fx.Icc(3)), 14, 1),
+        ROW("IndexedIccLab", fx.Indexed(fx.Icc(3, nullptr, "Lab ")), 15, 1),
+        ROW("IndexedIccCmyk", fx.Indexed(fx.Icc(4)), 16, 1),
+        ROW("IndexedIccGrayIsUnknown", fx.Indexed(fx.Icc(1)), 22, 0),
+        ROW("IndexedIccAlternateRgb", fx.Indexed(fx.Icc(3, "DeviceRGB")), 3, 1),
+        ROW("IndexedIccAlternateCmyk", fx.Indexed(fx.Icc(4, "DeviceCMYK")), 5, 1),
+        ROW("IndexedIccAlternateGray", fx.Indexed(fx.Icc(1, "DeviceGray")), 22, 0)),
+    [](const testing::TestParamInfo<FamilyRow>& row) { return std::string(row.param.name); });
 // clang-format on
 
 TEST_F(ImageColorSpaceTest, NeitherNameNorArrayIsError8006) {

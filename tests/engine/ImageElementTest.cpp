@@ -114,7 +114,7 @@ TEST_P(ImageElementBadFile, LoadFailsAndNothingIsWritten) {
 
 std::string Head(imagetest::JpegColor color, size_t keep) {
     const auto bytes = imagetest::JpegBytes(color, 32, 32);
-    return std::string(bytes.begin(), bytes.begin() + std::min(keep, bytes.size()));
+    return std::string(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(std::min(keep, bytes.size())));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -124,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
                     BadFileCase{"PlainText", "just some words", false},
                     BadFileCase{"JpegCutInsideItsHeader", Head(imagetest::JpegColor::RGB, 40), true},
                     BadFileCase{"TiffHeaderOnly", std::string("II*\0\x08\0\0\0", 8), true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 // --- writing
 
@@ -219,7 +219,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ImageElementOrder,
                          testing::Values(OrderCase{"Overlay", false, 2}, OrderCase{"Underlay", true, 2},
                                          OrderCase{"OverlayWithoutBorder", false, 0},
                                          OrderCase{"UnderlayWithoutBorder", true, 0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(ImageElement, PageWithoutResourcesGetsItsOwnIndirectDictionary) {
     gCosHFT->dictRemove(Page(), qmtest::nameAtom("Resources"));

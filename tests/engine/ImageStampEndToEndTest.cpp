@@ -252,7 +252,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ImageCase{"TiffRGB", false, {}, TiffColor::RGB, 8, "rgb", 3, 2},
                     ImageCase{"TiffCMYK", false, {}, TiffColor::CMYK, 8, "cmyk", 4, 2},
                     ImageCase{"TiffPalette", false, {}, TiffColor::Palette, 8, "index", 1, 2}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(ImageStamp, HalfOpacityBlendsWithThePage) {
     const ImageCase gray{"TiffGray", false, {}, TiffColor::Gray, 8, "gray", 1, 2};

@@ -54,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
         SniffRow{"BigEndianTiffIsUnknown", {0x4D, 0x4D, 0x00, 0x2A}, kImageFileUnknown},
         SniffRow{"PdfIsUnknown", {'%', 'P', 'D', 'F'}, kImageFileUnknown},
         SniffRow{"TiffWithWrongVersionIsUnknown", {0x49, 0x49, 0x2B, 0x00}, kImageFileUnknown}),
-    [](const testing::TestParamInfo<SniffRow>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<SniffRow>& row) { return std::string(row.param.name); });
 
 TEST_F(ImageSniffTest, CodesAreTheFourCharactersHighByteFirst) {
     EXPECT_EQ(kImageFileJPEG, 0x4A504547u);
@@ -150,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
                     EpsRow{"OtherWordAfterBlank", "%!PS-Adobe-3.0 Resource-Font", false},
                     EpsRow{"NoPostScriptPrefix", "%!PS EPSF-3.0", false},
                     EpsRow{"EmptyLine", "", false}),
-    [](const testing::TestParamInfo<EpsRow>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<EpsRow>& row) { return std::string(row.param.name); });
 
 TEST_F(ImageSniffTest, EpsTestOfAMissingFileIsFalse) {
     EXPECT_FALSE(IsEPSFile(StreamOn(mFolder.file("none.eps")).get()));
@@ -195,7 +195,7 @@ INSTANTIATE_TEST_SUITE_P(
                             kErrImageTooLarge},
                     SizeRow{"ZeroWidthIsRefused", 0, 10, 1, kErrImageRead},
                     SizeRow{"ZeroHeightIsRefused", 10, 0, 3, kErrImageRead}),
-    [](const testing::TestParamInfo<SizeRow>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<SizeRow>& row) { return std::string(row.param.name); });
 
 TEST_F(ImageSniffTest, RefusalOfTheSixtyThousandSquareNamesItsSize) {
     EXPECT_THROW(CheckImageSize(60000, 60000, 1, "JPEG"), ErrorCode);

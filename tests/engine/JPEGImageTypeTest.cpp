@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
         ColorRow{"YCbCrGivesRgb", JpegColor::RGB, kImageColorRGB, "DeviceRGB", false},
         ColorRow{"App14Cmyk", JpegColor::CMYKApp14, kImageColorCMYK, "DeviceCMYK", true},
         ColorRow{"PlainCmyk", JpegColor::CMYKPlain, kImageColorCMYK, "DeviceCMYK", false}),
-    [](const testing::TestParamInfo<ColorRow>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<ColorRow>& row) { return std::string(row.param.name); });
 
 // Desktop-publishing CMYK JPEGs (APP14 marker) store inverted samples; taken
 // as they are they print as a photographic negative.

@@ -50,7 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ViewTypeCase{"FitB", "FitB", 0, 5}, ViewTypeCase{"FitR", "FitR", 0, 6},
                     ViewTypeCase{"FitBH", "FitBH", 0, 7}, ViewTypeCase{"FitBV", "FitBV", 65536, 8},
                     ViewTypeCase{"Unknown", "QuillmarkNoView", 65536, 0}),
-    [](const testing::TestParamInfo<ViewTypeCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<ViewTypeCase>& row) { return std::string(row.param.name); });
 
 TEST_F(ActionTest, NullAtomIsTheFirstViewType) { EXPECT_EQ(ViewTypeIndex(kASAtomNull, 65536), 0); }
 
@@ -122,8 +122,8 @@ INSTANTIATE_TEST_SUITE_P(CPDFAction, BorderDashTest,
                          testing::Values(DashCase{0, 0, 0, 0}, DashCase{1, 1, 3 << 16, 0},
                                          DashCase{2, 1, 2 << 16, 0}, DashCase{3, 2, 2 << 16, 1 << 16},
                                          DashCase{4, 2, 3 << 16, 5 << 16}, DashCase{5, 2, 2 << 16, 3 << 16}),
-                         [](const testing::TestParamInfo<DashCase>& info) {
-                             return "Style" + std::to_string(info.param.style);
+                         [](const testing::TestParamInfo<DashCase>& row) {
+                             return "Style" + std::to_string(row.param.style);
                          });
 
 TEST_F(ActionTest, UnknownDashStyleAndNegativeWidthChangeNothing) {
@@ -222,7 +222,8 @@ TEST_F(ActionDocTest, URIActionHoldsTheURIAndResolvesUnchanged) {
     const CosObj uri = gCosHFT->dictGet(action.GetAction().cos, Atom("URI"));
     int32_t length = 0;
     const char* bytes = gCosHFT->stringValue(uri, &length);
-    EXPECT_EQ(std::string(bytes, length), "https://example.org/a?b=1");
+    ASSERT_GE(length, 0);
+    EXPECT_EQ(std::string(bytes, static_cast<size_t>(length)), "https://example.org/a?b=1");
     const PDAction before = action.GetAction();
     EXPECT_TRUE(action.ResolveGoTo());
     EXPECT_TRUE(gCosHFT->objEqual(action.GetAction().cos, before.cos));

@@ -218,7 +218,7 @@ TEST_F(PDFDocumentTest, WrapAllPageContentsSharesOneSaveAndOneRestoreStream) {
         saves.push_back(gCosHFT->arrayGet(contents, 0));
         restores.push_back(gCosHFT->arrayGet(contents, 2));
     }
-    for (int index = 1; index < 3; ++index) {
+    for (size_t index = 1; index < 3; ++index) {
         EXPECT_TRUE(gCosHFT->objEqual(saves[index], saves[0])) << index;
         EXPECT_TRUE(gCosHFT->objEqual(restores[index], restores[0])) << index;
     }

@@ -154,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
                     DashCase{"ThinLineCountsAsOnePoint", 1, 0.4, "[3]"},
                     DashCase{"ThinLineDashDot", 3, 0.4, "[3 1 1 1]"},
                     DashCase{"WidthIsTruncated", 3, 2.5, "[6 2 2 2]"}),
-    [](const testing::TestParamInfo<DashCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<DashCase>& row) { return row.param.name; });
 
 TEST_F(LineOperators, EqualChannelsWriteOneGrayValue) {
     const std::string stroke = Write(Rect(0, 1, 1, 0), kIdentity, 1, 0, 0.5, 0.5, 0.5, CPDFElement::kStrokeRect);
@@ -242,7 +242,7 @@ INSTANTIATE_TEST_SUITE_P(
         ShapeCase{"ArrayAtTheFront", qmtest::FixtureContents::StreamArray, CPDFElement::kContentFront, true, 4},
         ShapeCase{"AnyOtherPositionIsTheFront", qmtest::FixtureContents::StreamArray, 5, true, 4},
         ShapeCase{"ZeroIsTheFront", qmtest::FixtureContents::OneStream, 0, true, 2}),
-    [](const testing::TestParamInfo<ShapeCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<ShapeCase>& row) { return row.param.name; });
 
 TEST_F(ElementOnDocument, EmptyContentChangesNothing) {
     Open({PageWith(qmtest::FixtureContents::OneStream)});

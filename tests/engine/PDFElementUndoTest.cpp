@@ -511,7 +511,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(ResourceCase{"Font", kElementUndoFont, "Font"},
                     ResourceCase{"ExtGState", kElementUndoExtGState, "ExtGState"},
                     ResourceCase{"XObject", kElementUndoXObject, "XObject"}),
-    [](const testing::TestParamInfo<ResourceCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<ResourceCase>& row) { return std::string(row.param.name); });
 
 TEST_F(ElementUndoTest, AnnotationIsRemovedFromThePage) {
     AVDoc view = OpenView({qmtest::FixturePage{}});

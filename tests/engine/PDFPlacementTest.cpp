@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
                     RotationCase{"MinusTwoTurns", -720, 0},
                     RotationCase{"JustBelowFullTurn", 359.5, 359.5},
                     RotationCase{"Fraction", -0.5, 359.5}),
-    [](const testing::TestParamInfo<RotationCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<RotationCase>& row) { return std::string(row.param.name); });
 
 TEST(CPDFPlacement, DefaultsFollowTheDisplayedPageAndTheRotatedBox) {
     CPDFPlacement placement;
@@ -362,7 +362,7 @@ INSTANTIATE_TEST_SUITE_P(
         RotatedPageCase{"Rotate180PageView", 180, true, {576, 720}, {476, 720}, {576, 620}},
         RotatedPageCase{"Rotate90UserSpace", 90, false, {36, 72}, {136, 72}, {36, 172}},
         RotatedPageCase{"Rotate270UserSpace", 270, false, {36, 72}, {136, 72}, {36, 172}}),
-    [](const testing::TestParamInfo<RotatedPageCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<RotatedPageCase>& row) { return std::string(row.param.name); });
 
 // --- off-page test
 
@@ -399,7 +399,7 @@ INSTANTIATE_TEST_SUITE_P(
                     FitCase{"OverLeftAndTop", -5.5, 700, 100, 800, false, 5.5, 8, 0, 0},
                     FitCase{"OverRightAndBottom", 600, -2, 620, 10, false, 0, 0, 8, 2},
                     FitCase{"OverEveryEdge", -1, -2, 615, 796, false, 1, 4, 3, 2}),
-    [](const testing::TestParamInfo<FitCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<FitCase>& row) { return std::string(row.param.name); });
 
 }  // namespace
 

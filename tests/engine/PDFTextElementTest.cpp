@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
                     SplitCase{"EmptyTextHasNoLines", "", {}},
                     SplitCase{"LoneCarriageReturnIsText", "a\rb", {"a\rb"}},
                     SplitCase{"ChineseText", "印章\r\n文本", {"印章", "文本"}}),
-    [](const testing::TestParamInfo<SplitCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<SplitCase>& row) { return row.param.name; });
 
 struct OperandCase {
     const char* name;
@@ -111,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
                     OperandCase{"HighBytesStay", "caf\xE9", 1, "(caf\xE9)"},
                     OperandCase{"TwoByteCodesAsHex", std::string("\x00\x28\x0D\x5C", 4), 2, "<00280D5C>"},
                     OperandCase{"Empty", "", 1, "()"}),
-    [](const testing::TestParamInfo<OperandCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<OperandCase>& row) { return row.param.name; });
 
 // --- fonts and measuring
 

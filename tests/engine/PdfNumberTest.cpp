@@ -47,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
                     RealCase{"InfinityIsZero", std::numeric_limits<double>::infinity(), 6, "0.000000", "0"},
                     RealCase{"NoDecimals", 2.5, 0, "2", "2"},
                     RealCase{"LargeValue", 7200000.25, 2, "7200000.25", "7200000.25"}),
-    [](const testing::TestParamInfo<RealCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<RealCase>& row) { return row.param.name; });
 
 struct FixedCase {
     const char* name;
@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
                     FixedCase{"SmallestStepNeedsFiveDecimals", 1, "0.00002 "},
                     FixedCase{"Lowest", INT32_MIN, "-32768 "},
                     FixedCase{"Highest", INT32_MAX, "32767.99998 "}),
-    [](const testing::TestParamInfo<FixedCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<FixedCase>& row) { return row.param.name; });
 
 // Every written value, read back as a reader reads it (a double rounded to the
 // nearest 1/65536), is the fixed value it came from, with at most five decimals;

@@ -37,7 +37,7 @@ InkCount CountInk(const enginetest::Raster& raster) {
     const double pixel = 72.0 / raster.dpi;
     for (int y = 0; y < raster.height; ++y)
         for (int x = 0; x < raster.width; ++x) {
-            const size_t at = (static_cast<size_t>(y) * raster.width + x) * 3;
+            const size_t at = (static_cast<size_t>(y) * static_cast<size_t>(raster.width) + static_cast<size_t>(x)) * 3;
             if (raster.rgb[at] + raster.rgb[at + 1] + raster.rgb[at + 2] > 3 * 160) continue;
             // The pixel's centre in the page's user space (y up).
             const double px = (x + 0.5) * pixel - kMargin;
@@ -117,6 +117,6 @@ INSTANTIATE_TEST_SUITE_P(
                     RotatedWrapRow{"At200FromTopRight", 200, CPDFPlacement::kAlignRight, 0, 20},
                     RotatedWrapRow{"TooMuchTextAt45Centred", 45, 2, 2, 0, 400},
                     RotatedWrapRow{"TooMuchTextAt135FromTopLeft", 135, CPDFPlacement::kAlignLeft, 0, 36, 400}),
-    [](const testing::TestParamInfo<RotatedWrapRow>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<RotatedWrapRow>& row) { return std::string(row.param.name); });
 
 }  // namespace

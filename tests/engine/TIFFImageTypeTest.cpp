@@ -156,7 +156,7 @@ INSTANTIATE_TEST_SUITE_P(
         ColorRow{"Rgb", TiffColor::RGB, kImageColorRGB, "DeviceRGB"},
         ColorRow{"Cmyk", TiffColor::CMYK, kImageColorCMYK, "DeviceCMYK"},
         ColorRow{"PaletteNamesItsBase", TiffColor::Palette, kImageColorIndexed, "DeviceRGB"}),
-    [](const testing::TestParamInfo<ColorRow>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<ColorRow>& row) { return std::string(row.param.name); });
 
 TEST_F(TIFFImageTypeTest, WhiteIsZeroGivesTheSameSamplesAsBlackIsZero) {
     const CosObj black = Make(Tiff(TiffSpecFor(TiffColor::Gray, 12, 9), "black.tif"));
@@ -230,8 +230,8 @@ TEST_P(UnknownPhotometric, FailsWithBadColorSpace) {
 INSTANTIATE_TEST_SUITE_P(Values, UnknownPhotometric,
                          testing::Values(PhotometricRow{"TransparencyMask", 4, 1, 1},
                                          PhotometricRow{"YCbCr", 6, 8, 3}),
-                         [](const testing::TestParamInfo<PhotometricRow>& info) {
-                             return std::string(info.param.name);
+                         [](const testing::TestParamInfo<PhotometricRow>& row) {
+                             return std::string(row.param.name);
                          });
 
 struct StripRow {
@@ -254,7 +254,7 @@ INSTANTIATE_TEST_SUITE_P(
                     StripRow{"OneStripForAll", 10, 1}, StripRow{"SevenRowsTwoStrips", 7, 1},
                     StripRow{"Lzw", 3, 5}, StripRow{"Deflate", 4, 8},
                     StripRow{"PackBits", 2, 32773}),
-    [](const testing::TestParamInfo<StripRow>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<StripRow>& row) { return std::string(row.param.name); });
 
 // One large uncompressed strip is read in pieces (libtiff's strip chopping).
 TEST_F(TIFFImageTypeTest, LargeSingleStripIsReadWhole) {
@@ -317,7 +317,7 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutRow{"RgbWithOneSample",
                   Layout(TiffColor::RGB, [](TiffSpec& s) { s.samplesPerPixel = 1; }),
                   "samples per pixel"}),
-    [](const testing::TestParamInfo<LayoutRow>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<LayoutRow>& row) { return std::string(row.param.name); });
 
 TEST_F(TIFFImageTypeTest, StripOffsetPastTheEndOfTheFileIsRefused) {
     std::vector<uint8_t> bytes = TiffBytes(TiffSpecFor(TiffColor::Gray, 16, 9, 3));

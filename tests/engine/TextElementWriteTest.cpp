@@ -191,15 +191,15 @@ TEST_P(PieceSharing, EqualPiecesOnPagesAreOneStream) {
     auto stamp = Stamp(row.texts[0]);
     std::vector<CosObj> pieces;
     for (int page = 0; page < 3; ++page) {
-        stamp->element.SetText(row.texts[page]);
+        stamp->element.SetText(row.texts[static_cast<size_t>(page)]);
         ASSERT_TRUE(stamp->element.Write(page));
         // The blank page had no content: the piece is its only stream.
         const CosObj contents = gCosHFT->dictGet(Page(page), gAtomContents);
         ASSERT_EQ(gCosHFT->objGetType(contents), CosStream);
         pieces.push_back(contents);
     }
-    for (int page = 0; page < 3; ++page)
-        for (int other = 0; other < page; ++other)
+    for (size_t page = 0; page < 3; ++page)
+        for (size_t other = 0; other < page; ++other)
             EXPECT_EQ(gCosHFT->objEqual(pieces[page], pieces[other]),
                       row.sameStreamAs[page] == row.sameStreamAs[other])
                 << "pages " << other + 1 << " and " << page + 1;
@@ -208,8 +208,9 @@ TEST_P(PieceSharing, EqualPiecesOnPagesAreOneStream) {
     const std::string path = folder.file("shared.pdf");
     enginetest::SaveDocument(mDoc, path);
     EXPECT_EQ(qmtest::qpdfCheck(path).status, 0);
-    for (int page = 0; page < 3; ++page)
-        EXPECT_EQ(enginetest::PageText(path, page + 1).rfind(row.texts[page] + "\n", 0), 0u) << "page " << page + 1;
+    for (size_t page = 0; page < 3; ++page)
+        EXPECT_EQ(enginetest::PageText(path, static_cast<int>(page) + 1).rfind(row.texts[page] + "\n", 0), 0u)
+            << "page " << page + 1;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -217,7 +218,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(SharingRow{"SameTextEverywhere", {"CONFIDENTIAL", "CONFIDENTIAL", "CONFIDENTIAL"}, {0, 0, 0}},
                     SharingRow{"NumbersThatDiffer", {"QM-1", "QM-2", "QM-3"}, {0, 1, 2}},
                     SharingRow{"OneOfThreeDiffers", {"Draft", "Final", "Draft"}, {0, 1, 0}}),
-    [](const testing::TestParamInfo<SharingRow>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<SharingRow>& row) { return row.param.name; });
 
 TEST_F(TextOnDocument, PageNeverHoldsOneStreamTwice) {
     ASSERT_TRUE(mDoc.AppendBlankPage());

@@ -246,7 +246,7 @@ INSTANTIATE_TEST_SUITE_P(
                     WrapCase{"NoBlanksAtAll", std::string(700, 'E')},
                     WrapCase{"BlanksOnly", std::string(300, ' ')},
                     WrapCase{"LeadingAndTrailingBlanks", "   " + Words(6, 600, 7) + "   "}),
-    [](const testing::TestParamInfo<WrapCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<WrapCase>& row) { return std::string(row.param.name); });
 
 // The underline of each line lies 2 points under its baseline, for every line
 // spacing and vertical alignment.
@@ -286,7 +286,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(UnderlineCase{"SingleBottom", 1.0, 1}, UnderlineCase{"SingleTop", 1.0, 0},
                     UnderlineCase{"WideBottom", 1.5, 1}, UnderlineCase{"WideTop", 1.5, 0},
                     UnderlineCase{"WideMiddle", 1.5, 2}, UnderlineCase{"DoubleBottom", 2.0, 1}),
-    [](const testing::TestParamInfo<UnderlineCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<UnderlineCase>& row) { return row.param.name; });
 
 struct StyleCase {
     const char* name;
@@ -327,7 +327,7 @@ INSTANTIATE_TEST_SUITE_P(
                     StyleCase{"Dotted", 5, 1, "1", "[1]0 d"},
                     StyleCase{"DashDot", 6, 1, "1", "[3 1 1 1]0 d"},
                     StyleCase{"SevenIsNothing", 7, 0, "", ""}),
-    [](const testing::TestParamInfo<StyleCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<StyleCase>& row) { return row.param.name; });
 
 TEST_F(TextLayoutTest, RotatedWrappedLinesFollowEachOtherAcrossTheBaseline) {
     mStamp->placement.SetRotation(30);

@@ -175,6 +175,6 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(UnderlineCase{"Single", 1, 1.0, 0, 1}, UnderlineCase{"Double", 2, 1.0, 0, 3},
                     UnderlineCase{"Thick", 3, 1.0, 0, 3}, UnderlineCase{"Dashed", 4, 0.5, 3, 1},
                     UnderlineCase{"Dotted", 5, 0.5, 1, 1}, UnderlineCase{"DashDot", 6, 4.0 / 6, 1, 1}),
-    [](const testing::TestParamInfo<UnderlineCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<UnderlineCase>& row) { return row.param.name; });
 
 }  // namespace

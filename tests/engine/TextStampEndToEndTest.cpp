@@ -211,8 +211,8 @@ TEST_P(StampPosition, TextStandsWhereThePlacementPromises) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, StampPosition, testing::Range<size_t>(0, std::size(kCases)),
-                         [](const testing::TestParamInfo<size_t>& info) {
-                             return std::string(kCases[info.param].name);
+                         [](const testing::TestParamInfo<size_t>& row) {
+                             return std::string(kCases[row.param].name);
                          });
 
 }  // namespace
@@ -260,8 +260,8 @@ TEST(StampPages, EveryShapeOfPageTakesOverlaysAndUnderlaysInOrder) {
     EXPECT_EQ(check.status, 0) << check.output;
     const auto text = enginetest::TextBoxes(out);
     ASSERT_EQ(text.size(), 7u);
-    for (int page = 0; page < 7; ++page) {
-        const auto pieces = enginetest::PageContentPieces(out, page);
+    for (size_t page = 0; page < 7; ++page) {
+        const auto pieces = enginetest::PageContentPieces(out, static_cast<int>(page));
         ASSERT_EQ(pieces.size(), before[page] + 5) << page;
         EXPECT_NE(pieces[0].find("(Beneath) Tj"), std::string::npos) << page;
         EXPECT_EQ(pieces[1], " q ") << page;

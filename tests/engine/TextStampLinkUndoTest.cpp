@@ -63,7 +63,7 @@ TEST(StampLinks, EachActionTypeLandsAfterTheExistingAnnotationsAndResolves) {
         ASSERT_TRUE(actions[i]->ResolveGoTo()) << texts[i];
         auto stamp = enginetest::MakeTextStamp(*doc, texts[i], 16);
         stamp->placement.SetAlignment(CPDFPlacement::kAlignLeft, 0);
-        stamp->placement.SetOffset(72, 72 + 60.0 * i);
+        stamp->placement.SetOffset(72, 72 + 60.0 * static_cast<double>(i));
         stamp->element.SetAction(actions[i].get());
         ASSERT_TRUE(stamp->element.Write(0)) << stamp->element.GetErrorText();
     }

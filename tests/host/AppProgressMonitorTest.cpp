@@ -130,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(
         LineRow{"Done", 3, 3, "", "quillmark: [##############################] 100% 3/3"},
         LineRow{"PastTheEndIsShownAsDone", 4, 9, "", "quillmark: [##############################] 100% 4/4"},
         LineRow{"NoDurationShowsTheCount", 0, 7, "x", "quillmark: 7 x"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(AppProgressMonitor, DrawsOnItsStreamAndClearsTheLineAtTheEnd) {
     CapturedStream stream;

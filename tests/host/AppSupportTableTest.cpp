@@ -83,7 +83,7 @@ struct Source {
 
 int32_t ReadSource(char* buffer, int32_t size, void* client) {
     auto* s = static_cast<Source*>(client);
-    const size_t n = std::min<size_t>(size, s->data.size() - s->pos);
+    const size_t n = std::min(static_cast<size_t>(std::max(size, 0)), s->data.size() - s->pos);
     std::copy_n(s->data.data() + s->pos, n, buffer);
     s->pos += n;
     return n == 0 ? 0 : static_cast<int32_t>(n) + s->lie;
@@ -95,7 +95,7 @@ TEST(AppSupportStreams, ProcedureStreamPullsThroughTheCallback) {
     ASStm stm = AS().procStmOpen(cb, &source);
     std::string all;
     char buffer[4096];
-    for (int32_t n; (n = AS().stmRead(buffer, 1, sizeof buffer, stm)) > 0;) all.append(buffer, n);
+    for (int32_t n; (n = AS().stmRead(buffer, 1, sizeof buffer, stm)) > 0;) all.append(buffer, static_cast<size_t>(n));
     EXPECT_EQ(all, source.data);
     AS().stmClose(stm);
 }

@@ -109,7 +109,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadRecordRow{"CallbackNotMadeByHost", sizeof(AVCommandHandlerRec), true, false, false},
                       BadRecordRow{"NullRecord", 0, false, true, false},
                       BadRecordRow{"NullName", sizeof(AVCommandHandlerRec), false, false, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(BatchCommandTable, ASecondHandlerOfOneNameIsRefused) {
     Registered("Twice");
@@ -259,7 +259,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReportRow{"UnknownCode", kAVCommandReportNote, 12345, "", "", "note: error code 12345"},
         ReportRow{"NothingGiven", kAVCommandReportError, 0, "", "", "error: (no message)"},
         ReportRow{"WithDetail", kAVCommandReportError, 0, "stamp failed", "a.pdf", "error: stamp failed: a.pdf"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(BatchCursors, StandardWaitCursorIsShownAndTheOldOneRestored) {
     qmhost::cursors().reset();

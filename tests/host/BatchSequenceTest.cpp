@@ -324,7 +324,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(RefusalRow{"CannotBatch", false, kAVCommandReady, kAVCommandReady, "cannot run in a batch"},
                       RefusalRow{"ParamsRefused", true, kAVCommandInError, kAVCommandReady, "refused its parameters"},
                       RefusalRow{"PreflightRefused", true, kAVCommandReady, kAVCommandInError, "refused the sequence"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(BatchSequence, UnknownCommandDoesNotStart) {
     BatchSequenceRequest request;

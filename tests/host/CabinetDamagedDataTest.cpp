@@ -23,7 +23,7 @@ std::string LE(uint64_t value, int bytes) {
     return out;
 }
 
-std::string Entry(int type, const std::string& key, const std::string& value) {
+std::string Entry(uint8_t type, const std::string& key, const std::string& value) {
     return LE(type, 1) + LE(key.size(), 2) + key + LE(value.size(), 4) + value;
 }
 
@@ -113,7 +113,7 @@ TEST_P(CabinetDamagedData, IsRefusedWithAMessage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, CabinetDamagedData, ::testing::ValuesIn(DamageRows()),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(CabinetTest, DeepestAllowedNestingInDataIsRead) {
     const std::string data = WithHeader(Nested(kASCabMaxDepth));

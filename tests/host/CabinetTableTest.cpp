@@ -88,7 +88,7 @@ TEST_P(CabinetTypedValue, PutReplacesAValueOfAnyOtherType) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, CabinetTypedValue, ::testing::ValuesIn(TypedRows()),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(CabinetTest, MissingKeysAnswerTheGivenDefaults) {
     ASCab cab = X().cabNew();

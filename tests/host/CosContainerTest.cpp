@@ -292,7 +292,7 @@ INSTANTIATE_TEST_SUITE_P(
         IndexRow{"RemoveAtLength", [](CosObj a, CosObj) { cos().arrayRemoveAt(a, 3); }},
         IndexRow{"RemoveAtNegative", [](CosObj a, CosObj) { cos().arrayRemoveAt(a, -1); }},
         IndexRow{"PutFarBeyond", [](CosObj a, CosObj v) { cos().arrayPut(a, INT32_MAX, v); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 // --- documents
 

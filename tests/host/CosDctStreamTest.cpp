@@ -43,7 +43,7 @@ TEST_P(CosDctStreamSpaces, StoresAJpegThatDecodesCloseToTheSamples) {
         total += diff;
         worst = std::max(worst, diff);
     }
-    EXPECT_LT(static_cast<double>(total) / samples.bytes.size(), 3.0);
+    EXPECT_LT(static_cast<double>(total) / static_cast<double>(samples.bytes.size()), 3.0);
     EXPECT_LT(worst, 40);
 }
 
@@ -52,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(Spaces, CosDctStreamSpaces,
                                            DctRow{"Cmyk", 4, "/DeviceCMYK"}, DctRow{"CalRgb", 3, "[/CalRGB << >>]"},
                                            DctRow{"Separation", 1,
                                                   "[/Separation /Spot /DeviceGray << /FunctionType 2 /Domain [0 1] /C0 [1] /C1 [0] /N 1 >>]"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 struct ColourRow {
     const char* name;
@@ -83,7 +83,7 @@ TEST_P(CosDctStreamColour, DctImageIsListedAsJpegAndShowsItsColour) {
     const imagetest::Netpbm page = imagetest::readNetpbm(folder.file("page-1.ppm"));
     ASSERT_EQ(page.components, 3);
     const size_t centre = (16 * static_cast<size_t>(page.width) + 16) * 3;
-    for (int c = 0; c < 3; ++c)
+    for (size_t c = 0; c < 3; ++c)
         EXPECT_NEAR(static_cast<uint8_t>(page.bytes[centre + c]), row.rendered[c], row.tolerance) << "component " << c;
 }
 
@@ -93,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(Colours, CosDctStreamColour,
                                            ColourRow{"Black", {0, 0, 0, 255}, "/DeviceCMYK", "cmyk", {0, 0, 0}, 50},
                                            ColourRow{"White", {0, 0, 0, 0}, "/DeviceCMYK", "cmyk", {255, 255, 255}, 12},
                                            ColourRow{"Cyan", {255, 0, 0, 0}, "/DeviceCMYK", "cmyk", {0, 170, 230}, 60}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 struct RefusalRow {
     const char* name;
@@ -130,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(
                                             "/BitsPerComponent 8 /Filter /DCTDecode >>", 15, kHostErrStream},
         RefusalRow{"WiderThanJpegAllows", "<< /Subtype /Image /Width 70000 /Height 1 /ColorSpace /DeviceGray "
                                           "/BitsPerComponent 8 /Filter /DCTDecode >>", 70000, kHostErrFilter}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(CosDctStream, DctUnderFlateStoresAFlatedJpeg) {
     const imagetest::Samples samples = imagetest::gradient(20, 10, 3);

@@ -114,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
         ROW("PageGetNumber", pd().pageGetNumber(s.page)),
         ROW("PageGetBox", ASFixedRect r; pd().pageGetBox(s.page, &r)),
         ROW("PageGetDefaultMatrix", ASFixedMatrix m; pd().pageGetDefaultMatrix(s.page, &m))),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 #undef ROW
 
@@ -141,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(Values, CosMadeUpHandle,
                          ::testing::Values(ValueRow{"ZeroDocumentWithSlot", {0, 5}},
                                            ValueRow{"DocumentWithSlotZero", {1, 0}},
                                            ValueRow{"UnknownDocument", {0xFFFFFFF0u, 1}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(CosMadeUpHandle, SlotBeyondTheTableRaisesBadHandle) {
     HostDoc live = HostDoc::create();
@@ -224,7 +224,7 @@ INSTANTIATE_TEST_SUITE_P(
             EXPECT_STREQ(cos().stringValue(text, &length), "abc");
             return text;
         })),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 // What stays held keeps its handle: asking again answers the same one, and it
 // still reads the same value.

@@ -41,7 +41,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, CosImageStreamChunks,
                                            ChunkRow{"MoreThanARow", 451}, ChunkRow{"Page", 4096},
                                            ChunkRow{"AboveTheHostsBuffer", 65537},
                                            ChunkRow{"AllAtOnce", 1 << 20}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(CosImageStream, ProcedureStreamWithoutImageIsReadToItsEnd) {
     ChunkedSource source;
@@ -84,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureRow{"NegativeInsteadOfTheEnd", ChunkedSource::Failure::Negative, 76500},
                       FailureRow{"ThrowsAtOnce", ChunkedSource::Failure::Throws, 0},
                       FailureRow{"ThrowsMidway", ChunkedSource::Failure::Throws, 30000}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 // --- the sample count of images
 
@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
                           "/BitsPerComponent 8 >>", 12},
         PaddingRow{"NoFilter", "<< /Subtype /Image /Width 4 /Height 4 /ColorSpace /DeviceCMYK "
                                "/BitsPerComponent 8 >>", 64}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(CosImageStream, IccBasedImageCountsTheProfilesComponents) {
     QPDFObjectHandle profile = qpdf().newStream("not really a profile");
@@ -203,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(
                                      }
                                  return pairs;
                              }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(CosImageStream, LzwFollowsEarlyChangeZero) {
     const std::string data = noise(50000, 3);

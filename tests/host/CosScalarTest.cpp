@@ -72,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FixedRow{"Half", kASFixedOne / 2}, FixedRow{"MinusOneAndAThird", -87381},
                       FixedRow{"Pi", 205887}, FixedRow{"Largest", INT32_MAX},
                       FixedRow{"Smallest", INT32_MIN}, FixedRow{"OddFraction", 0x12345}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(CosScalar, IntegerValueOfFixedRoundsHalfAwayFromZero) {
     EXPECT_EQ(cos().integerValue(cos().newFixed(cd(), false, 5 * kASFixedOne / 2)), 3);

@@ -173,7 +173,7 @@ INSTANTIATE_TEST_SUITE_P(Filters, CosStreamUnsupportedFilter,
                                            FilterRow{"ASCII85", "ASCII85Decode"},
                                            FilterRow{"CCITTFax", "CCITTFaxDecode"},
                                            FilterRow{"Unknown", "NoSuchDecode"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(CosStreamTest, FlatePredictorCannotBeEncoded) {
     CosObj attrs = attributes("FlateDecode");

@@ -112,6 +112,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ReplaceRow{"DiskFillsOnTheLastFlush", "settings.pfs", writeNew, false, "cannot write", 4, EFBIG},
                       ReplaceRow{"DiskFillsAndTheWriterLetsItPass", "settings.pfs", flushAndIgnoreTheError, false,
                                  "cannot write", 4, EFBIG}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

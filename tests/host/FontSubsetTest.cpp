@@ -168,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
         SubsetCase{"LatinTrueType", "DejaVu Sans", "DejaVuSans", "CID TrueType", "Gr\xC3\xBC\xC3\x9F" "e fi 42"},
         SubsetCase{"OpenTypeWithCffOutlines", "Nimbus Sans", "NimbusSans-Regular-Identity-H", "CID Type 0C (OT)",
                    "Quillmark caf\xC3\xA9"}),
-    [](const auto& info) { return std::string(info.param.label); });
+    [](const auto& row) { return std::string(row.param.label); });
 
 // A font whose program cannot be subset is written whole, with a warning that
 // the save shows; fonts the host did not mark are never touched.

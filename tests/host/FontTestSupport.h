@@ -101,7 +101,7 @@ inline std::string streamData(CosObj stream) {
     ASStm in = cos().streamOpen(stream, kCosStreamDecoded);
     std::string data;
     char buffer[65536];
-    for (int32_t got; (got = support.stmRead(buffer, 1, sizeof buffer, in)) > 0;) data.append(buffer, got);
+    for (int32_t got; (got = support.stmRead(buffer, 1, sizeof buffer, in)) > 0;) data.append(buffer, static_cast<size_t>(got));
     support.stmClose(in);
     return data;
 }
@@ -170,7 +170,8 @@ inline AfmFile readAfm(const std::string& standardName) {
 inline std::string hex(const std::string& bytes) {
     static const char* const digits = "0123456789ABCDEF";
     std::string out;
-    for (unsigned char b : bytes) {
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
         out.push_back(digits[b >> 4]);
         out.push_back(digits[b & 15]);
     }
@@ -213,7 +214,7 @@ inline std::string subsetTagged(const std::map<std::string, FontLine>& byName, c
     for (const auto& [rowName, row] : byName) {
         if (rowName.size() != name.size() + 7 || rowName.compare(7, std::string::npos, name) != 0) continue;
         bool tagged = rowName[6] == '+';
-        for (int i = 0; i < 6; ++i) tagged = tagged && rowName[i] >= 'A' && rowName[i] <= 'Z';
+        for (size_t i = 0; i < 6; ++i) tagged = tagged && rowName[i] >= 'A' && rowName[i] <= 'Z';
         if (tagged) return rowName;
     }
     return "";

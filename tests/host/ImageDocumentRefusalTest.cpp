@@ -53,7 +53,7 @@ void putBe16(std::string& bytes, size_t at, int value) {
 }
 
 void putLe32(std::string& bytes, size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    for (size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
 void appendLe(std::string& out, uint32_t value, int size) {
@@ -193,7 +193,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadFileRow{"BmpTooLarge", [] { return bmpClaiming(100000, 100000); }, "too large"},
         BadFileRow{"TiffTooLarge", [] { return tiffClaiming(100000, 100000); }, "too large"},
         BadFileRow{"TiffWithoutPixels", [] { return tiffClaiming(0, 4); }, "TIFF"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(ImageDocumentFiles, MissingFileAndFolderAreRefusedAsFiles) {
     FixtureFolder folder;
@@ -225,7 +225,7 @@ TEST(ImageDocumentFiles, JpegWithoutJfifMarkerAndBigEndianTiffOpen) {
     FixtureFolder folder;
     std::string jpeg = smallJpeg();
     ASSERT_EQ(jpeg.substr(2, 2), "\xFF\xE0");
-    const size_t app0 = (static_cast<uint8_t>(jpeg[4]) << 8 | static_cast<uint8_t>(jpeg[5])) + 2u;
+    const size_t app0 = (size_t{static_cast<uint8_t>(jpeg[4])} << 8 | static_cast<uint8_t>(jpeg[5])) + 2u;
     jpeg.erase(2, app0);
     qmtest::writeBytes(folder.file("bare.jpg"), jpeg);
     EXPECT_EQ(openImage(folder.file("bare.jpg")).code, 0);
@@ -313,7 +313,7 @@ TEST(ImageDocumentCmyk, CmykJpegWithoutApp14MarkerIsTakenAsItIs) {
     std::string jpeg = imagetest::encodeJpeg(imagetest::solid(8, 8, {255, 0, 0, 0}));
     const size_t app14 = jpeg.find("\xFF\xEE");
     ASSERT_NE(app14, std::string::npos);
-    jpeg.erase(app14, (static_cast<uint8_t>(jpeg[app14 + 2]) << 8 | static_cast<uint8_t>(jpeg[app14 + 3])) + 2u);
+    jpeg.erase(app14, (size_t{static_cast<uint8_t>(jpeg[app14 + 2])} << 8 | static_cast<uint8_t>(jpeg[app14 + 3])) + 2u);
     qmtest::writeBytes(folder.file("plain.jpg"), jpeg);
     const Outcome opened = openImage(folder.file("plain.jpg"), true);
     ASSERT_NE(opened.doc, nullptr) << opened.message;

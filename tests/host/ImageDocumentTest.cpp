@@ -162,14 +162,14 @@ std::string expandPalette(const std::string& indices) {
     const std::vector<uint8_t> table = paletteTable();
     std::string rgb;
     for (char index : indices)
-        for (int c = 0; c < 3; ++c) rgb.push_back(static_cast<char>(table[static_cast<uint8_t>(index) * 3 + c]));
+        for (size_t c = 0; c < 3; ++c) rgb.push_back(static_cast<char>(table[size_t{static_cast<uint8_t>(index)} * 3 + c]));
     return rgb;
 }
 
 Made tiffPalette(int w, int h) {
     imagetest::TiffLayout layout{PHOTOMETRIC_PALETTE, 1, 8, false, false, false, COMPRESSION_NONE, {}};
-    for (int c = 0; c < 3; ++c)
-        for (int i = 0; i < 256; ++i) layout.colorMap.push_back(static_cast<uint16_t>(paletteTable()[i * 3 + c] * 257));
+    for (size_t c = 0; c < 3; ++c)
+        for (size_t i = 0; i < 256; ++i) layout.colorMap.push_back(static_cast<uint16_t>(paletteTable()[i * 3 + c] * 257));
     const std::string indices = indicesOf(w, h);
     return tiffOf(w, h, layout, indices, expandPalette(indices));
 }
@@ -178,7 +178,7 @@ Made gifOf(int w, int h, bool transparent) {
     std::string indices = indicesOf(w, h);
     std::string alpha;
     if (transparent) {
-        for (int i = 0; i < w * h; ++i) {
+        for (size_t i = 0; i < indices.size(); ++i) {
             if (i % 3 == 0) indices[i] = '\x07';  // index 7 is the transparent one (and only used there)
             if (indices[i] == '\x07' && i % 3 != 0) indices[i] = '\x08';
             alpha.push_back(i % 3 == 0 ? '\0' : '\xFF');
@@ -351,7 +351,7 @@ TEST_P(ImageDocumentFormats, OpensAsOnePageOfOnePointPerPixel) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ImageDocumentFormats, ::testing::ValuesIn(kFormats),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(ImageDocumentColour, PngInLinearLightIsShownInSrgb) {
     FixtureFolder folder;

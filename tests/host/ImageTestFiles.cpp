@@ -19,6 +19,13 @@
 namespace imagetest {
 namespace {
 
+// A width, height or count held as int, as a size; a negative one is a fault of
+// the test or of the file read.
+size_t countOf(int value) {
+    if (value < 0) throw std::invalid_argument("a negative count: " + std::to_string(value));
+    return static_cast<size_t>(value);
+}
+
 struct JpegFailure {
     jpeg_error_mgr manager;
     std::jmp_buf jump;
@@ -48,7 +55,7 @@ bool compress(jpeg_compress_struct* info, JpegFailure* failure, const Samples* i
     jpeg_start_compress(info, TRUE);
     while (info->next_scanline < info->image_height) {
         JSAMPROW row = reinterpret_cast<JSAMPROW>(const_cast<char*>(in->bytes.data())) +
-                       static_cast<size_t>(info->next_scanline) * in->width * in->components;
+                       static_cast<size_t>(info->next_scanline) * countOf(in->width) * countOf(in->components);
         jpeg_write_scanlines(info, &row, 1);
     }
     jpeg_finish_compress(info);
@@ -71,10 +78,10 @@ bool decompress(jpeg_decompress_struct* info, JpegFailure* failure, const std::s
     out->width = static_cast<int>(info->output_width);
     out->height = static_cast<int>(info->output_height);
     out->components = info->output_components;
-    out->bytes.resize(static_cast<size_t>(out->width) * out->height * out->components);
+    out->bytes.resize(countOf(out->width) * countOf(out->height) * countOf(out->components));
     while (info->output_scanline < info->output_height) {
         JSAMPROW row = reinterpret_cast<JSAMPROW>(out->bytes.data()) +
-                       static_cast<size_t>(info->output_scanline) * out->width * out->components;
+                       static_cast<size_t>(info->output_scanline) * countOf(out->width) * countOf(out->components);
         jpeg_read_scanlines(info, &row, 1);
     }
     jpeg_finish_decompress(info);
@@ -111,7 +118,7 @@ void putLe16(std::string& out, int value) {
 }
 
 size_t packedRowBytes(int width, int samples, int bits) {
-    return (static_cast<size_t>(width) * samples * bits + 7) / 8;
+    return (countOf(width) * countOf(samples) * countOf(bits) + 7) / 8;
 }
 
 void skipSpaceAndComments(std::istream& in) {
@@ -213,7 +220,7 @@ void writeTiff(const std::string& path, int width, int height, const TiffLayout&
         std::string row;
         for (int plane = 0; plane < planes && ok; ++plane)
             for (int y = 0; y < height && ok; ++y) {
-                row = data.substr((static_cast<size_t>(plane) * height + y) * rowBytes, rowBytes);
+                row = data.substr((countOf(plane) * countOf(height) + countOf(y)) * rowBytes, rowBytes);
                 ok = TIFFWriteScanline(tiff, row.data(), static_cast<uint32_t>(y), static_cast<uint16_t>(plane)) == 1;
             }
     }
@@ -295,18 +302,18 @@ Netpbm readNetpbm(const std::string& path) {
     if (!in || (magic != "P4" && magic != "P5" && magic != "P6") || maxValue != (magic == "P4" ? 1 : 255))
         throw std::runtime_error("not a netpbm file of 8-bit samples: " + path);
     image.components = magic == "P6" ? 3 : 1;
-    const size_t pixels = static_cast<size_t>(image.width) * image.height;
+    const size_t pixels = countOf(image.width) * countOf(image.height);
     if (magic == "P4") {
-        const size_t rowBytes = (static_cast<size_t>(image.width) + 7) / 8;
-        std::string packed(rowBytes * image.height, '\0');
+        const size_t rowBytes = (countOf(image.width) + 7) / 8;
+        std::string packed(rowBytes * countOf(image.height), '\0');
         in.read(packed.data(), static_cast<std::streamsize>(packed.size()));
-        for (int y = 0; y < image.height; ++y)
-            for (int x = 0; x < image.width; ++x) {
+        for (size_t y = 0; y < countOf(image.height); ++y)
+            for (size_t x = 0; x < countOf(image.width); ++x) {
                 const bool black = (packed[y * rowBytes + x / 8] >> (7 - x % 8)) & 1;
                 image.bytes.push_back(black ? '\0' : '\xFF');
             }
     } else {
-        image.bytes.resize(pixels * image.components);
+        image.bytes.resize(pixels * countOf(image.components));
         in.read(image.bytes.data(), static_cast<std::streamsize>(image.bytes.size()));
     }
     if (!in) throw std::runtime_error("netpbm file cut short: " + path);

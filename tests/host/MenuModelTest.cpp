@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(Anchors, MenuModelAnchors,
                          ::testing::Values(AnchorRow{"Prefs", "PrefsMenu"},
                                            AnchorRow{"AboutExtensions", "AboutExtensionsMenu"},
                                            AnchorRow{"UsingExtensions", "UsingExtensionsMenu"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(MenuModel, ExtensionsIsAMenuOfTheBar) {
     const AVMenu menu = View().menubarAcquireMenuByName(View().getMenubar(), "Extensions");
@@ -134,7 +134,7 @@ INSTANTIATE_TEST_SUITE_P(Positions, MenuModelPositions,
                                            PositionRow{"CountAppends", 2, 2},
                                            PositionRow{"NineThousandNineHundredNinetyNineAppends", 9999, 2},
                                            PositionRow{"NegativeAppends", -1, 2}),
-                         [](const auto& info) { return std::string(info.param.label); });
+                         [](const auto& row) { return std::string(row.param.label); });
 
 TEST_F(MenuModel, ItemCannotBeInTwoMenus) {
     const AVMenuItem item = AddItem(Extensions(), "Test:Once");

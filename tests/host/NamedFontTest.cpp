@@ -92,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
         NamedCase{"LatinOpenTypeCff", "Nimbus Sans", "NimbusSans-Regular", "Type 1", "WinAnsi", "Quillmark 2026"},
         NamedCase{"SimplifiedChinese", "WenQuanYi Micro Hei", "WenQuanYiMicroHei", "CID TrueType", "UniGB-UCS2-H",
                   "\xE4\xB8\xAD\xE6\x96\x87\xE6\xB0\xB4\xE5\x8D\xB0 Bates 0042"}),
-    [](const auto& info) { return std::string(info.param.label); });
+    [](const auto& row) { return std::string(row.param.label); });
 
 TEST(NamedFontCodes, CjkCodesAreUcs2AndLatinCodesWinAnsi) {
     FontHolder cjk(pdeWrite().fontCreateFromSysFont(findSysFont("WenQuanYi Micro Hei"), kPDEFontCreateNotEmbedded));

@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(Positions, PDModelAnnotAddAt,
                                            AddCase{"AfterTheFirst", 0, {1, 99, 2, 3}},
                                            AddCase{"CountMinusOneIsLast", 2, {1, 2, 3, 99}},
                                            AddCase{"BeyondTheEndIsLast", 40, {1, 2, 3, 99}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(PDModelAnnot, IndexIsFoundByIdentityNotByEqualContents) {
     PDAnnot first = link();
@@ -167,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BorderCase{"RoundedHalfPointDashes",
                                  PDLinkBorder{fixedOf(2), fixedOf(4), fixedOf(0.5), 2, {fixedOf(3), fixedOf(5)}},
                                  "[ 2 4 0.5 [ 3 5 ] ]"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(PDModelAnnot, BorderWithMoreThanTenDashesIsRefused) {
     PDAnnot annot = link();

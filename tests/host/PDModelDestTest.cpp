@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DestCase{"FitBVUsesLeft", "FitBV", kRect, kUnset, "[ P /FitBV 10 ]"},
                       DestCase{"FitRUsesLeftBottomRightTop", "FitR", kRect, kUnset, "[ P /FitR 10 20 30 40 ]"},
                       DestCase{"FitHWithUnsetTop", "FitH", kUnsetRect, kUnset, "[ P /FitH null ]"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(PDModelDest, PageOfAnotherDocumentIsWrittenAsItsNumber) {
     HostDoc other = HostDoc::create();
@@ -181,12 +181,12 @@ TEST_F(PDModelDest, PageOfAnotherDocumentStandsForThePageWithTheSameNumber) {
     PDViewDestination resolved = pdT().destResolve(dest, doc.pd());
     ASSERT_TRUE(pdT().destIsValid(resolved));
     EXPECT_EQ(cosT().objGetDoc(resolved.cos), pdT().docGetCosDoc(doc.pd()));
-    int32_t page = -2;
+    int32_t pageNumber = -2;
     ASAtom fit = kASAtomNull;
     ASFixedRect rect;
     ASFixed zoom;
-    pdT().destGetAttr(resolved, doc.pd(), &page, &fit, &rect, &zoom);
-    EXPECT_EQ(page, 0);
+    pdT().destGetAttr(resolved, doc.pd(), &pageNumber, &fit, &rect, &zoom);
+    EXPECT_EQ(pageNumber, 0);
     EXPECT_EQ(fit, nameAtom("Fit"));
     pdT().pageRelease(foreign);
 }
@@ -254,8 +254,8 @@ INSTANTIATE_TEST_SUITE_P(Names, PDModelNamedDest,
                                            NamedCase{"Chapter", false, "[ P2 /FitH 500 ]"},
                                            NamedCase{"Missing", true, ""},
                                            NamedCase{"Missing", false, ""}),
-                         [](const auto& info) {
-                             return std::string(info.param.name) + (info.param.asString ? "ByString" : "ByName");
+                         [](const auto& row) {
+                             return std::string(row.param.name) + (row.param.asString ? "ByString" : "ByName");
                          });
 
 TEST_F(PDModelDest, ValidityNeverRaises) {

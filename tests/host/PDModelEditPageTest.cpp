@@ -98,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(Positions, PDModelCreatePageAt,
                          ::testing::Values(InsertCase{"MinusOneIsFirst", -1, {"new", "1", "2", "3"}},
                                            InsertCase{"AfterFirst", 0, {"1", "new", "2", "3"}},
                                            InsertCase{"AfterLastAppends", 2, {"1", "2", "3", "new"}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(PDModelEditPage, CreatePageOutsideTheDocumentRaisesBadIndex) {
     HostDoc doc = openSimple(2);

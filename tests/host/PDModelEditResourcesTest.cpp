@@ -93,7 +93,7 @@ TEST_P(PDModelInheritedResources, AddAndRemoveWorkOnTheInheritedDictionaryThatCo
 INSTANTIATE_TEST_SUITE_P(Trees, PDModelInheritedResources,
                          ::testing::Values(InheritedCase{"FromTheParent", false},
                                            InheritedCase{"FromTwoLevelsUp", true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(PDModelResources, SharedResourcesAreEditedInPlaceForEveryPage) {
     const std::string path = folder.file("shared.pdf");

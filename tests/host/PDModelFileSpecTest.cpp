@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SpecCase{"NoBaseIsAbsolute", "/data/a/doc.pdf", nullptr, "/data/a/doc.pdf"},
                       SpecCase{"NonAsciiName", "/data/a/\xE6\xB0\xB4\xE5\x8D\xB0.pdf", "/data/a/main.pdf",
                                "\xE6\xB0\xB4\xE5\x8D\xB0.pdf"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(PDModelFileSpecText, NonAsciiNameIsWrittenAsBytesAndAsPdfText) {
     HostDoc doc = HostDoc::create();

@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(Capacities, PDModelInfoCut,
                                            CutCase{"TwoThirdsOfTheLastAreDropped", 6, "A\xC3\xA9"},
                                            CutCase{"Whole", 7, "A\xC3\xA9\xE6\xB0\xB4"},
                                            CutCase{"Roomy", 16, "A\xC3\xA9\xE6\xB0\xB4"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(PDModelInfo, NullBufferOrNoCapacityOnlyMeasures) {
     HostDoc doc = HostDoc::create();

@@ -82,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
                     PositionRow{"AfterFirst", 0, {"none", "page 2", "page 3", "none"}},
                     PositionRow{"AfterLastByNumber", 1, {"none", "none", "page 2", "page 3"}},
                     PositionRow{"AfterLast", kPDInsertAfterLastPage, {"none", "none", "page 2", "page 3"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(PDModelInsertPages, CopiesTakeWhatThePagesInheritAndTheSourceIsNotChanged) {
     const std::string path = folder.file("inherit.pdf");

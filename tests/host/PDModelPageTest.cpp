@@ -278,7 +278,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RotationRow{"MinusThreeQuartersIsQuarter", -270, false, {0, -kOne, kOne, 0, -B, R}},
                       RotationRow{"InheritedQuarter", 90, true, {0, -kOne, kOne, 0, -B, R}},
                       RotationRow{"InheritedThreeQuarters", 270, true, {0, kOne, -kOne, 0, T, -L}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(PDModelPage, NullResultPointersAreRefused) {
     HostDoc doc = open(std::vector<FixturePage>(1));

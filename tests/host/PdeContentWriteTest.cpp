@@ -127,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedCase{"EmcWithoutBdc", "EMC 0 0 1 1 re f", "", "", {kPDEPath}, true},
         DamagedCase{"UnclosedMarkedContent", "/Tag BMC 0 0 1 1 re f", "", "", {kPDEContainer}, true},
         DamagedCase{"MarkedPoints", "/Tag MP /Tag <</A 1>> DP", "", "", {kPDEPlace, kPDEPlace}, false}),
-    [](const ::testing::TestParamInfo<DamagedCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<DamagedCase>& row) { return std::string(row.param.name); });
 
 TEST_F(PdeContentWrite, RemovedCopiedAndMovedElementsAreDrawnWhereTheyWerePut) {
     const std::string in = folder.file("elements.pdf"), out = folder.file("edited.pdf");

@@ -66,6 +66,6 @@ INSTANTIATE_TEST_SUITE_P(
         SamplesRow{"RowOfFourGigabytesAndEight", "<< /W 536870913 /H 1 /BPC 16 /CS /CMYK >>", 8, false},
         // Width, height and depth at the top of their range overflow any count.
         SamplesRow{"CountBeyondMemory", "<< /W 2147483647 /H 2147483647 /BPC 2147483647 /CS /CMYK >>", 0, false}),
-    [](const ::testing::TestParamInfo<SamplesRow>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<SamplesRow>& row) { return std::string(row.param.name); });
 
 }  // namespace

@@ -125,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(Matrices, RenderAt,
                                            DrawCase{"Rotate90PageAt144Dpi", 1, 2, 0, 0, 1584, 1224},
                                            DrawCase{"ShiftedIntoASmallImage", 0, 1.5, -80, -250, 300, 200},
                                            DrawCase{"HalfSize", 0, 0.5, 10, 20, 400, 450}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(Render, UpsideDownMatrixTurnsTheDrawingAround) {
     HostDoc doc = openFixture();
@@ -249,7 +249,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PlacementCase{"QuarterTurn", {0, -k1, k1, 0, 0, 612 * k1}, 90, 1, 0, 1000 - 612},
                       PlacementCase{"HalfTurn", {-k1, 0, 0, -k1, 612 * k1, 792 * k1}, 180, 1, 0, 1000 - 792},
                       PlacementCase{"ThreeQuarterTurn", {0, k1, -k1, 0, 792 * k1, 0}, 270, 1, 0, 1000 - 612}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(DrawPlacement, RefusesMirrorsSkewsAndAbsurdScales) {
     const ASFixedRect box = fixedRect(0, 0, 612, 792);

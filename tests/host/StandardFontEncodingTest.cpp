@@ -48,7 +48,7 @@ const EncodingRow kRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, StandardFontEncoding, ::testing::ValuesIn(kRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(StandardFontEncodingBuffer, WritesAtMostCapacityAndAnswersTheFullLength) {
     FontHolder font(makeStandardFont("Times-Roman"));

@@ -44,11 +44,13 @@ std::map<uint16_t, char32_t> readToUnicode(const std::string& cmap) {
     std::smatch m;
     while (std::getline(lines, line)) {
         if (std::regex_match(line, m, range)) {
-            const unsigned first = std::stoul(m[1], nullptr, 16), last = std::stoul(m[2], nullptr, 16);
-            const unsigned c = std::stoul(m[3], nullptr, 16);
+            // Four hex digits each: within 16 bits.
+            const auto first = static_cast<uint16_t>(std::stoul(m[1], nullptr, 16));
+            const auto last = static_cast<uint16_t>(std::stoul(m[2], nullptr, 16));
+            const auto c = static_cast<char32_t>(std::stoul(m[3], nullptr, 16));
             for (unsigned code = first; code <= last; ++code) map[static_cast<uint16_t>(code)] = c + (code - first);
         } else if (std::regex_match(line, m, single) && m[2].length() == 4) {
-            map[static_cast<uint16_t>(std::stoul(m[1], nullptr, 16))] = std::stoul(m[2], nullptr, 16);
+            map[static_cast<uint16_t>(std::stoul(m[1], nullptr, 16))] = static_cast<char32_t>(std::stoul(m[2], nullptr, 16));
         }
     }
     return map;
@@ -110,7 +112,7 @@ TEST_F(SysFontComposite, FaceOfACollectionIsEmbeddedAsAFontOfItsOwn) {
     ASSERT_GT(bytes.size(), 12u);
     EXPECT_EQ(word(bytes, 0), 0x00010000u);  // a TrueType font, not a "ttcf" collection
     EXPECT_EQ(cos().integerValue(entry(cos().streamDict(program), "Length1")), static_cast<int32_t>(bytes.size()));
-    const uint32_t tables = (uint8_t(bytes[4]) << 8) | uint8_t(bytes[5]);
+    const uint32_t tables = (uint32_t{uint8_t(bytes[4])} << 8) | uint8_t(bytes[5]);
     ASSERT_GT(tables, 0u);
     uint32_t previousTag = 0, sum = 0;
     for (uint32_t i = 0; i < tables; ++i) {

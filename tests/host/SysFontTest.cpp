@@ -110,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, SysFontNaming,
                                            StyleRow{"CaseDoesNotMatter", "Foo", "REGULAR", "Foo"},
                                            StyleRow{"BoldIsKept", "DejaVu Sans", "Bold", "DejaVu Sans Bold"},
                                            StyleRow{"MediumIsKept", "Foo", "Medium", "Foo Medium"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(SysFontNamingDuplicates, RepeatedNamesGetNumbersInFileOrder) {
     const std::vector<FoundFace> faces = {

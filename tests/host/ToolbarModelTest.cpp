@@ -84,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PlacementRow{"BeforeBIsBetween", true, "B", {"A", "N", "B"}},
                       PlacementRow{"AfterAIsBetween", false, "A", {"A", "N", "B"}},
                       PlacementRow{"AfterBIsLast", false, "B", {"A", "B", "N"}}),
-    [](const auto& info) { return std::string(info.param.label); });
+    [](const auto& row) { return std::string(row.param.label); });
 
 TEST_F(ToolbarModel, PlacementThatCannotBeDoneRaisesAndChangesNothing) {
     const AVToolBar bar = View().toolBarNew("Test Bar", "T");

@@ -380,6 +380,6 @@ TEST_P(PlugInModulePath, IsTheFileWithApiAsItsExtension) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, PlugInModulePath, ::testing::ValuesIn(kModulePaths),
-                         [](const auto& info) { return std::string(info.param.row); });
+                         [](const auto& row) { return std::string(row.param.row); });
 
 }  // namespace

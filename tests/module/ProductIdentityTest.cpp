@@ -31,7 +31,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{"Code4BuildInBrackets", 4, 0, "3.0 [11]"},
                       FormatCase{"Code4WithThird", 4, 2, "3.0.2 [11]"},
                       FormatCase{"Code5AllFour", 5, 0, "3.0.0.11"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(ModuleVersion, ReadFromTheModuleFile) {
     unsigned v[4];

@@ -56,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FormCase{"an image, then a form without images", kImage + "/FmB Do", "0 0 5 5 re f", true,
                                false, false},
                       FormCase{"nothing", " ", "", true, false, false}),
-    [](const ::testing::TestParamInfo<FormCase>& info) { return std::to_string(info.index); });
+    [](const ::testing::TestParamInfo<FormCase>& row) { return std::to_string(row.index); });
 
 TEST_F(PageContentTest, DumpOfAFormWithTwoNestedFormsHasThreeHeadingsDepthFirst) {
     const std::string path = folder.file("dump.pdf");

@@ -213,7 +213,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ExportCase{"JpegRefusesOneBit", "/DeviceGray", 1, 1, true, false, false, "gray"},
                       ExportCase{"TiffRefusesLab", "[/Lab << /WhitePoint [0.95 1 1.09] >>]", 3, 8, false, false,
                                  false, "lab"}),
-    [](const ::testing::TestParamInfo<ExportCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<ExportCase>& row) { return std::string(row.param.name); });
 
 TEST_F(PageContentTest, PageContentColourSpaceFamilies) {
     const std::string pdf = folder.file("image.pdf");

@@ -155,7 +155,7 @@ TEST_P(BatchDialog, ChoiceBecomesTheParametersOnlyOnOk) {
 INSTANTIATE_TEST_SUITE_P(Rows, BatchDialog,
                          ::testing::Values(DialogRow{"NoDialog", false, false, 1}, DialogRow{"Cancelled", true, false, 1},
                                            DialogRow{"Ok", true, true, 3}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(BatchProtocol, ThreeStampsOverTenPagesBuildEachStampAtItsFirstCall) {
     const AVCommand command = NewCommand(StampsOf(VisibleTextStamp("A", "a"), VisibleTextStamp("B", "b"),

@@ -110,7 +110,8 @@ TEST_F(CabinetWrapper, BinaryKeepsItsBytesAndWritesTheFileSizeEntry) {
     int64_t size = 0;
     const void* back = cab.GetBinary("kActionC", &size);
     ASSERT_NE(back, nullptr);
-    EXPECT_EQ(std::string(static_cast<const char*>(back), size), std::string(pdf, 6));
+    ASSERT_EQ(size, 6);
+    EXPECT_EQ(std::string(static_cast<const char*>(back), sizeof pdf), std::string(pdf, 6));
     EXPECT_EQ(cab.GetBinary("kMissing", &size), nullptr);
     EXPECT_EQ(size, 0);
 }

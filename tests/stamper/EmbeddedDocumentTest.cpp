@@ -162,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
                                [](ASCab cab) { gASExtraHFT->cabPutBinary(cab, kKeyAction, "hello, world", 12); }},
                     MissingRow{"SizeKeyWithoutBlock",
                                [](ASCab cab) { gASExtraHFT->cabPutInt(cab, "kActionCFileSize", 4096); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(EmbeddedDocumentTest, ForgedFileSizeIsNeverTrusted) {
     CCabinet cab;
@@ -316,7 +316,8 @@ TEST_F(StampActionTest, OtherActionsAreCopiedAsTheyAre) {
     const CosObj action = gCosHFT->dictGet(gPDModelHFT->pageGetAnnot(page, 0).cos, Key("A"));
     int32_t length = 0;
     const char* uri = gCosHFT->stringValue(gCosHFT->dictGet(action, Key("URI")), &length);
-    EXPECT_EQ(std::string(uri, length), "https://example.org");
+    ASSERT_GE(length, 0);
+    EXPECT_EQ(std::string(uri, static_cast<size_t>(length)), "https://example.org");
     gPDModelHFT->pageRelease(page);
 }
 

@@ -139,6 +139,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ColourRow{"Mixed", 0x336699, 0x99, 0x66, 0x33},
                       ColourRow{"HighByteIgnored", static_cast<int32_t>(0xAB102030), 0x30, 0x20, 0x10},
                       ColourRow{"NoneIsAllBits", -1, 255, 255, 255}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

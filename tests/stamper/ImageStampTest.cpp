@@ -335,7 +335,9 @@ TEST_P(ImageRoads, VersionFiveAndEightPlaceTheSameImageAtTheSameSizeAndPlace) {
         const std::vector<uint8_t> samples = imagetest::ImageSamples(row.width, row.height, components);
         for (int y = 0; y < row.height; y += 7)
             for (int x = 0; x < row.width; x += 5) {
-                const size_t at = (static_cast<size_t>(y) * row.width + x) * components;
+                // All of them positive: the rows' own sizes.
+                const size_t at = (static_cast<size_t>(y) * static_cast<size_t>(row.width) + static_cast<size_t>(x)) *
+                                  static_cast<size_t>(components);
                 const QColor want = components == 1 ? QColor(samples[at], samples[at], samples[at])
                                                      : QColor(samples[at], samples[at + 1], samples[at + 2]);
                 const QColor atFive = imageFive.pixelColor(kLeft + 2 * x + 1, kTop + 2 * y + 1);
@@ -359,7 +361,7 @@ INSTANTIATE_TEST_SUITE_P(
         RoadRow{"TiffGray",
                 [](const std::string& p) { imagetest::WriteTiff(p, imagetest::TiffColor::Gray, 16, 10); }, 16, 10, 1,
                 8}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 // --- which road a version takes
 
@@ -457,14 +459,15 @@ TEST_P(ImageStampUndo, UndoTakesTheImageBackOnBothRoads) {
     ASSERT_TRUE(StampActiveDocumentWithProfile("Logo")) << GetErrorMessage();
     ASSERT_NE(stamptest::ReadPageState(DocOf(view), 0), wrapped[0]);
     ASSERT_TRUE(CPDFElementUndoController::UndoAllElements(view, nullptr, nullptr));
-    for (int32_t i = 0; i < 3; ++i) EXPECT_EQ(stamptest::ReadPageState(DocOf(view), i), wrapped[i]) << "page " << i;
+    for (int32_t i = 0; i < 3; ++i)
+        EXPECT_EQ(stamptest::ReadPageState(DocOf(view), i), wrapped[static_cast<size_t>(i)]) << "page " << i;
     const XObjectCensus census = CountXObjects(Save(DocOf(view), "undone.pdf"));
     EXPECT_EQ(census.images, 0);
     EXPECT_EQ(census.forms, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, ImageStampUndo, testing::Values(5, 8),
-                         [](const auto& info) { return "Version" + std::to_string(info.param); });
+                         [](const auto& row) { return "Version" + std::to_string(row.param); });
 
 // --- transparency
 
@@ -607,7 +610,7 @@ INSTANTIATE_TEST_SUITE_P(
                                     "is too large: 20000 x 20000 pixels, more than the 268435456"},
                     ImageFailureRow{"PngOnVersion5", 5, Png, "创建图像 %s 出错"},
                     ImageFailureRow{"TiledTiffOnVersion5", 5, TiledTiff, "创建图像 %s 出错"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(ImageStampTest, FailedImageBuildKeepsNoObjects) {
     const HostVersionScope version(5);

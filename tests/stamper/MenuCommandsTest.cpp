@@ -146,7 +146,7 @@ TEST_P(MenuPlaces, ItemHasItsTitleAndPlace) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryItem, MenuPlaces, ::testing::ValuesIn(kPlaces),
-                         [](const auto& info) { return std::string(info.param.row); });
+                         [](const auto& row) { return std::string(row.param.row); });
 
 TEST_F(MenuCommands, SubmenusAreTitledAsTheirHolders) {
     EXPECT_EQ(menus().menu(menus().findMenu("VELM:StamperMenu")).title, "Quillmark...");
@@ -343,7 +343,7 @@ TEST_P(UndoRecords, EveryRecordIsTriedNewestFirstDeletedAndReportedOnce) {
 }
 
 INSTANTIATE_TEST_SUITE_P(SecondRecord, UndoRecords, ::testing::ValuesIn(kUndoCases),
-                         [](const auto& info) { return std::string(info.param.row); });
+                         [](const auto& row) { return std::string(row.param.row); });
 
 TEST_F(MenuCommands, UndoInTheDropDownActsOnTheSameView) {
     const AVDoc view = OpenOnePage();
@@ -428,7 +428,7 @@ TEST_P(DialogCommands, WithoutADisplayTheCommandSaysWhatItNeeds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Every, DialogCommands, ::testing::ValuesIn(kDialogs),
-                         [](const auto& info) { return std::string(info.param.row); });
+                         [](const auto& row) { return std::string(row.param.row); });
 
 // --- Logging
 
@@ -565,6 +565,6 @@ TEST_P(SubmenuBuildFailure, ReportsTheMenuInstallationProblemAndThrowsOn) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Every, SubmenuBuildFailure, ::testing::ValuesIn(kBuildFailures),
-                         [](const auto& info) { return std::string(info.param.row); });
+                         [](const auto& row) { return std::string(row.param.row); });
 
 }  // namespace

@@ -242,7 +242,8 @@ TEST_F(PDFPageStampTest, UndoTakesTheWholeStampBack) {
     }
     ASSERT_TRUE(RunOnTarget("Undone")) << GetErrorMessage();
     ASSERT_TRUE(CPDFElementUndoController::UndoAllElements(mView, nullptr, nullptr));
-    for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(stamptest::ReadPageState(DocOf(mView), i), wrapped[i]) << "page " << i;
+    for (int32_t i = 0; i < 4; ++i)
+        EXPECT_EQ(stamptest::ReadPageState(DocOf(mView), i), wrapped[static_cast<size_t>(i)]) << "page " << i;
     const XObjectCensus census = CountXObjects(Save(DocOf(mView), "undone.pdf"));
     EXPECT_EQ(census.forms, 0);
 }
@@ -329,7 +330,7 @@ INSTANTIATE_TEST_SUITE_P(
                              return FaultySource(folder, SourceFault::PageTwoNoResources);
                          },
                          2, "%s 引用的页面资源损坏", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(PDFPageStampTest, FailedBuildIsNotBuiltAndKeepsNoObjects) {
     StampCab cab = PageStamp("Gone", mFolder.file("gone.pdf"), 1);
@@ -397,7 +398,7 @@ INSTANTIATE_TEST_SUITE_P(Kinds, KindDispatch,
                          testing::Values(KindRow{"Missing", INT32_MIN, "text"}, KindRow{"Text", 0, "text"},
                                          KindRow{"Image", 1, "image"}, KindRow{"PDFPage", 2, "page"},
                                          KindRow{"Unknown", 3, ""}, KindRow{"Negative", -1, ""}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(PDFPageStampCabinet, OwnConstructorsStoreTheirKind) {
     qmtest::StartLinkedPlugin();

@@ -95,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
         GrammarRow{"EmptyTextIsOneEmptyToken", "", false, "", ""},
         GrammarRow{"FailureStopsTheList", "1,abc,3", false, "1", "起始页 abc 必须是个数字。"},
         GrammarRow{"EmptyTokenInTheMiddleStopsTheList", "1,,3", false, "1", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(CPageRangeSet, HighToLowRangeCoversThePagesBetween) {
     CPageRangeSet set(10);
@@ -206,7 +206,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ModeRow{"AllPagesOfAOnePageDocument", 1, CPageRangeSet::kAllPages, "1"},
                       ModeRow{"NoPagesNoRanges", 0, CPageRangeSet::kAllPages, ""},
                       ModeRow{"NoPagesNoLastPage", 0, CPageRangeSet::kLastPage, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(CPageRangeSet, NewSetHoldsAllPages) {
     CPageRangeSet set(7);

@@ -107,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(FitRow{"LetterInLandscapeBox", 612, 792, 0, {0, 0, 400, 300}, {84, 0, 231, 300}, 37.878},
                     FitRow{"RectangleGivenUpsideDown", 612, 792, 0, {400, 300, 0, 0}, {84, 0, 231, 300}, 37.878},
                     FitRow{"RotatedPageIsFittedAsShown", 612, 792, 90, {0, 0, 400, 300}, {5, 0, 388, 300}, 49.0196}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(PreviewRunTest, FitOfAMissingPageKeepsTheRectangleAndAnswersTwenty) {
     const PDDoc doc = DocOf(OpenView(WritePdf("one.pdf", 1)));

@@ -38,7 +38,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NameRow{"Chinese", "/p/Profiles/机密印章.nxp", "机密印章.nxp", "机密印章"},
                       NameRow{"NoSlashGivesNoLeaf", "A.nxp", "", ""},
                       NameRow{"FolderPathGivesNoLeaf", "/p/Profiles/", "", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 struct SafeRow {
     const char* name;
@@ -61,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SafeRow{"Backslash", "a\\b", false}, SafeRow{"Nul", std::string("a\0b", 3), false},
                       SafeRow{"LongestThatFits", std::string(251, 'x'), true},
                       SafeRow{"TooLongForAFileName", std::string(252, 'x'), false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 class ProfileFile : public ::testing::Test {
 protected:

@@ -132,7 +132,7 @@ std::string StreamText(CosObj stream) {
     ASStm in = gCosHFT->streamOpen(stream, kCosStreamDecoded);
     std::string data;
     char buffer[4096];
-    for (int32_t n; (n = gAppSupportHFT->stmRead(buffer, 1, sizeof buffer, in)) > 0;) data.append(buffer, n);
+    for (int32_t n; (n = gAppSupportHFT->stmRead(buffer, 1, sizeof buffer, in)) > 0;) data.append(buffer, static_cast<size_t>(n));
     gAppSupportHFT->stmClose(in);
     return data;
 }
@@ -218,10 +218,10 @@ void StampRunTest::UseMonitor(RecordingMonitor& monitor) {
     rec.endOperation = [](void* data) { Note(data, "end"); };
     rec.setDuration = [](int32_t n, void* data) { Note(data, "duration " + std::to_string(n)); };
     rec.setCurrValue = [](int32_t n, void* data) {
-        auto* monitor = static_cast<RecordingMonitor*>(data);
-        const bool changed = monitor->calls.empty() || monitor->calls.back() != "value " + std::to_string(n);
+        auto* recording = static_cast<RecordingMonitor*>(data);
+        const bool changed = recording->calls.empty() || recording->calls.back() != "value " + std::to_string(n);
         Note(data, "value " + std::to_string(n));
-        if (changed && monitor->onValue) monitor->onValue(n);
+        if (changed && recording->onValue) recording->onValue(n);
     };
     rec.getDuration = [](void*) { return int32_t{0}; };
     rec.getCurrValue = [](void* data) {

@@ -135,7 +135,7 @@ TEST_P(StamperSetting, SetValueSurvivesTheFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EverySetting, StamperSetting, testing::ValuesIn(kSettings),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(StamperPreferencesTest, FileOfOneSettingIsByteExact) {
     CStamperPreferences preferences;

@@ -251,7 +251,7 @@ INSTANTIATE_TEST_SUITE_P(Files, UnreadableProfile,
                          testing::Values(UnreadableRow{"Missing", nullptr},
                                          UnreadableRow{"Damaged", "not a cabinet at all, just text"},
                                          UnreadableRow{"Empty", ""}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(StampingRunTest, ProfileThatLacksAStampItCountsIsAFailedRun) {
     const std::string path = mDataFolder + "/Profiles/Short.nxp";

@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(Units, StampUnit,
                                          UnitRow{"Millimetre", 2, 25.4, 72.0}, UnitRow{"Point", 3, 10.0, 10.0},
                                          UnitRow{"SevenIsPoint", 7, 10.0, 10.0},
                                          UnitRow{"NegativeIsPoint", -1, 10.0, 10.0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(TextStampTest, NonFiniteOffsetsAreTakenAsZero) {
     StampCab cab;
@@ -172,7 +172,7 @@ INSTANTIATE_TEST_SUITE_P(Colours, StampColours,
                                          ColourRow{"FontOnlyNoBorder", 0x0000FF, -1, 0, 0, false},
                                          ColourRow{"BlackBorderOnly", -1, 0, 1, 1, true},
                                          ColourRow{"Both", 0x00FF00, 0x123456, 2, 2, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(TextStampTest, FillColourLineSpacingWrapUnderlineAndOutlineAreHandedOn) {
     const double spacing[] = {1.0, 1.5, 2.0, 1.0, 1.0};
@@ -296,7 +296,7 @@ INSTANTIATE_TEST_SUITE_P(
                     PagesRow{"EveryThirdFromTwo", 2, 0, "", 2, 3, {2, 5}},
                     PagesRow{"UndefinedModeLeavesAllPages", 3, 4, "1", 6, 6, {1, 2, 3, 4, 5, 6}},
                     PagesRow{"RangeCoveringNoPage", 1, 0, "1-1even", 1, 1, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 struct RefusedRow {
     const char* name;
@@ -329,7 +329,7 @@ INSTANTIATE_TEST_SUITE_P(
                     RefusedRow{"EveryNthWithStepZeroNeverHangs", 2, "", 1, 0,
                                "不能设置选择的页面范围: 必须适当定义页面范围 0 。"},
                     RefusedRow{"EveryNthFromZero", 2, "", 0, 2, "不能设置选择的页面范围: 起始页必须大于或等于 1。"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(TextStampTest, PageCountOverrideAndNoPageSelectionMakeTheSetAsAsked) {
     StampCab cab;
@@ -399,6 +399,6 @@ INSTANTIATE_TEST_SUITE_P(Kinds, StampKind,
                          testing::Values(KindRow{"Missing", INT32_MIN, true}, KindRow{"Text", 0, true},
                                          KindRow{"UnknownSilently", 5, false},
                                          KindRow{"NegativeSilently", -7, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

@@ -114,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
         ExpandRow{"AdjacentVariables", 0, "$TotalPages$TotalPages", "1010"},
         ExpandRow{"UnknownNameStays", 0, "$Unknown $ $PageNo", "$Unknown $ $PageNo"},
         ExpandRow{"EmptyText", 0, "", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(StampVariablesTest, ExpansionSetsTheBracketOffset) {
     ExpandStampVariables("$PageNo[5]");
@@ -247,7 +247,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RomanRow{40000, "x_l_"}, RomanRow{500000, "d_"}, RomanRow{900000, "c_m_"},
                       RomanRow{2000000, "m_m_"}, RomanRow{3999999, "m_m_m_c_m_x_c_mx_cmxcix"},
                       RomanRow{3888888, "m_m_m_d_c_c_c_l_x_x_x_v_mmmdccclxxxviii"}),
-    [](const auto& info) { return "Of" + std::to_string(info.param.number); });
+    [](const auto& row) { return "Of" + std::to_string(row.param.number); });
 
 TEST(RomanNumerals, FourMillionAndMoreHaveNoNumeral) {
     for (uint32_t number : {4000000u, 4000001u, static_cast<uint32_t>(-1), static_cast<uint32_t>(-14)}) {
@@ -300,7 +300,7 @@ INSTANTIATE_TEST_SUITE_P(
         RomanPreferenceRow{"BatesNumberWithoutNumeralIsZerosOnly", 2, 0, "$BatesNo[0]", "000000"},
         RomanPreferenceRow{"BatesNumberBeyondNumeralsIsZerosOnly", 1, 0, "$BatesNo[4000000]",
                            "000000"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 // --- Bates numbers
 

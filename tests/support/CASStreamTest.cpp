@@ -19,7 +19,7 @@ using qmtest::CodeOf;
 std::string ReadAll(CASStream& stream) {
     std::string data;
     char piece[7];
-    for (int32_t got; (got = stream.Read(piece, 1, sizeof piece)) > 0;) data.append(piece, got);
+    for (int32_t got; (got = stream.Read(piece, 1, sizeof piece)) > 0;) data.append(piece, static_cast<size_t>(got));
     return data;
 }
 

@@ -274,7 +274,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(InsertionRow{"BeforeAll", 5, 0}, InsertionRow{"BetweenFirstAndSecond", 15, 1},
                       InsertionRow{"BetweenSecondAndThird", 25, 2}, InsertionRow{"AfterAll", 35, 3},
                       InsertionRow{"EqualGoesBeforeTheElementMet", 20, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(CBridgeArrayTest, InsertionIndexOfAnEmptySortedArrayIsZero) {
     CBridgeArray array;
@@ -355,7 +355,7 @@ INSTANTIATE_TEST_SUITE_P(
         NeedsComparatorRow{"SearchByKey", [](CBridgeArray& a) { a.SearchByKey(1); }},
         NeedsComparatorRow{"InsertionIndex", [](CBridgeArray& a) { int x = 0; a.InsertionIndex(&x); }},
         NeedsComparatorRow{"Sort", [](CBridgeArray& a) { a.Sort(true); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(CBridgeArrayTest, ComparatorIsOwnedButElementsAreNot) {
     int* element = new int(3);
@@ -415,7 +415,7 @@ TEST_F(CBridgeArrayTest, CopyFromAnArrayWithoutComparatorLeavesNone) {
 // caller's own pointer then stayed in the array after its owner deleted it.
 TEST_F(CBridgeArrayTest, RemoveOnSortedArrayRemovesThatPointerNotAnEqualOne) {
     // Each of the three fives in turn: the binary search meets only one of them.
-    for (size_t t : {1, 2, 3}) {
+    for (size_t t : {1u, 2u, 3u}) {
         CBridgeArray array;
         array.SetComparator(new IntComparator);
         Fill(array, {1, 5, 5, 5, 9});

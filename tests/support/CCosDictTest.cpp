@@ -59,8 +59,8 @@ TEST_P(CCosDictMissingKey, TypedGettersThrowNotFoundWhateverTheFlag) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Flag, CCosDictMissingKey, testing::Values(false, true),
-                         [](const testing::TestParamInfo<bool>& info) {
-                             return info.param ? "Rethrow" : "NoRethrow";
+                         [](const testing::TestParamInfo<bool>& row) {
+                             return row.param ? "Rethrow" : "NoRethrow";
                          });
 
 TEST_F(CCosDictTest, PutAndGetEveryType) {

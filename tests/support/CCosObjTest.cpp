@@ -92,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(Values, CCosObjRounding,
                                          RoundRow{"MinusTwoAndAHalf", -0x28000, -3},
                                          RoundRow{"MinusTwoPointTwo", FixedFromDouble(-2.2), -2},
                                          RoundRow{"OnePointSix", FixedFromDouble(1.6), 2}),
-                         [](const testing::TestParamInfo<RoundRow>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<RoundRow>& row) { return row.param.name; });
 
 TEST_F(CCosObjTest, GetFixedOfIntegerShiftsAndClamps) {
     EXPECT_EQ(CCosObj(doc(), int32_t{-4}).GetFixed(), -4 * 0x10000);

@@ -53,7 +53,7 @@ protected:
         wrapper.OpenStream(kCosStreamDecoded);
         std::string data;
         char piece[100];
-        for (int32_t got; (got = wrapper.GetStream().Read(piece, 1, sizeof piece)) > 0;) data.append(piece, got);
+        for (int32_t got; (got = wrapper.GetStream().Read(piece, 1, sizeof piece)) > 0;) data.append(piece, static_cast<size_t>(got));
         wrapper.CloseStream();
         return data;
     }

@@ -120,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(
         NameRow{"DotInFolderNameIsNotTheExtension", "/v1.2/readme", true, false, "/v1.2/readme"},
         NameRow{"DotInFolderNameWithoutFolder", "/v1.2/readme", false, false, "readme"},
         NameRow{"ChineseName", "/文档/报告.pdf", false, false, "报告"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 // A document without a file has no path to cut; it gives an empty name.
 TEST_F(DocFileNameTest, DocumentWithoutAFileGivesAnEmptyName) {

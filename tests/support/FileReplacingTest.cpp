@@ -100,6 +100,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ReplaceRow{"FailsBeforeTheRename", "Court.nxp", writeNew, true, EIO, false},
                       ReplaceRow{"FolderIsMissing", "no/such/Court.nxp", writeNew, false, ENOENT, false},
                       ReplaceRow{"TargetIsAFolder", "", writeNew, false, EISDIR, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

@@ -82,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
                       OpenRow{"CreateKeepMakesAMissingFile", 6, false, true, ""},
                       OpenRow{"CreateKeepKeepsAnExistingFile", 6, true, true, "old contents"},
                       OpenRow{"TruncateWinsOverCreate", 12, true, true, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(FileStreamTest, AFolderDoesNotOpen) {
     CBridgeFileStream stream(TFileSpecifier(mFolder.c_str()));
@@ -153,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SeekRow{"UnknownOriginCountsFromTheCurrentPosition", 7, 3, 8},
                       SeekRow{"BeforeTheStartIsRefused", 1, -1, -1},
                       SeekRow{"BackBeyondTheStartIsRefused", 0, -6, -1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 struct ReadLineRow {
     const char* name;
@@ -192,7 +192,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ReadLineRow{"CrLfSplitByTheMaximumIsALoneCr", "ab\r\ncd", 3, 3, "ab\r",
                                   "\ncd"},
                       ReadLineRow{"LfFirstGivesAnEmptyLine", "\nab", 20, 1, "\n", "ab"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(FileStreamTest, ReadLineBelowOneReadsNothing) {
     CBridgeFileStream stream;

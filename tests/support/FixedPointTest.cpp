@@ -33,7 +33,7 @@ INSTANTIATE_TEST_SUITE_P(
                     FromDoubleRow{"LargeClampsToMax", 40000.0, std::numeric_limits<int32_t>::max()},
                     FromDoubleRow{"SmallClampsToMin", -40000.0, std::numeric_limits<int32_t>::min()},
                     FromDoubleRow{"NotANumberIsZero", std::nan(""), 0}),
-    [](const testing::TestParamInfo<FromDoubleRow>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<FromDoubleRow>& row) { return row.param.name; });
 
 struct ToIntRow {
     const char* name;
@@ -56,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ToIntRow{"TwoPointFour", 0x26666, 2},
                     ToIntRow{"NearMaxDoesNotOverflow", std::numeric_limits<int32_t>::max(), 32768},
                     ToIntRow{"Min", std::numeric_limits<int32_t>::min(), -32768}),
-    [](const testing::TestParamInfo<ToIntRow>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<ToIntRow>& row) { return row.param.name; });
 
 TEST(FixedPoint, IntegerConversionClampsBeyondTheFixedRange) {
     EXPECT_EQ(FixedFromInt(3), 3 * 0x10000);

@@ -182,7 +182,7 @@ INSTANTIATE_TEST_SUITE_P(
                     JoinRow{"FolderWithSlash", "/a/b/", "Quillmark.pfs", "/a/b/Quillmark.pfs"},
                     JoinRow{"NoFolderGivesNoPath", "", "Quillmark.pfs", ""},
                     JoinRow{"RootFolder", "/", "x", "/x"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(ModulePaths, DataFilePathThatWouldBeTooLongIsEmpty) {
     const std::string folder = "/" + std::string(kFileSpecCapacity - 10, 'f');

@@ -241,7 +241,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "out of paper"},
         FailureRow{"UnknownExceptionIsStillReported", [] { throw 3.5; }, "failed"},
         FailureRow{"UserCancelIsNotAnError", [] { ThrowErrorCode(kErrUserCancelled); }, nullptr}),
-    [](const auto& info) { return std::string(info.param.label); });
+    [](const auto& row) { return std::string(row.param.label); });
 
 TEST_F(MenuWrappers, ReportedMessageIsNotShownAgainByALaterFailure) {
     CountingItem item("Fails", "Test:Fails", 0, 0, nullptr, 0, nullptr);
@@ -322,7 +322,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(HostItemRow{"About", "AboutExtensions", &MakeHostItem<CAVAboutMenuItem>},
                       HostItemRow{"Help", "UsingExtensions", &MakeHostItem<CAVHelpMenuItem>},
                       HostItemRow{"Prefs", "Prefs", &MakeHostItem<CAVPrefsMenuItem>}),
-    [](const auto& info) { return std::string(info.param.label); });
+    [](const auto& row) { return std::string(row.param.label); });
 
 // --- menus
 

@@ -206,7 +206,7 @@ TEST_P(TagRecord, CloneIsADeepCopyThatWritesTheSameRecord) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryType, TagRecord, testing::ValuesIn(kTagRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(PreferencesFormat, NestedStoresTwoLevelsDeepRoundTrip) {
     auto inner = std::make_unique<CPreferences>();
@@ -338,7 +338,7 @@ INSTANTIATE_TEST_SUITE_P(
                     VersionRow{"HundredNewer", 3, 103, true}, VersionRow{"HundredAndOneNewer", 3, 104, false},
                     VersionRow{"ToleranceDoesNotWrapAtTheTop", 0xfffffff0u, 0xffffffffu, true},
                     VersionRow{"HugeVersionOfAnOldStore", 0, 0xffffffffu, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(PreferencesFormat, OtherSignatureLeavesTheStoreEmptyAndSaysSo) {
     WriteAll(mPath, Hex("61 62 63 64 00 00 00 00") + Record(1, kPrefTypeLong, U32(1)) + kEnd);

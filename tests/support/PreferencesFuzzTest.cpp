@@ -272,7 +272,7 @@ TEST_P(HostileRecord, IsReportedAsDamage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, HostileRecord, testing::ValuesIn(kHostileRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(PreferencesFuzz, NestingUpToTheLimitIsRead) {
     const ReadResult result = ReadBytes(NestedDeep(kPrefMaxNesting));

@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
                     StringRow{"MenuInstall", 210, "查看器菜单安装有问题"},
                     StringRow{"UndoFailed", 217, "恢复动作出错"},
                     StringRow{"ImageFailed", 218, "创建图像 %s 出错"}),
-    [](const testing::TestParamInfo<StringRow>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<StringRow>& row) { return row.param.name; });
 
 TEST(ResourceStrings, EveryIdThePlugInUsesIsPresent) {
     const uint32_t ids[] = {4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 15, 16, 17, 18, 19, 20,

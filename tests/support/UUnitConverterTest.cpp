@@ -42,7 +42,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ConversionRow{"OneInchIs254Millimetres", U::FromInches, U::kMillimetre, 1, 25.4},
                       ConversionRow{"OneInchIs72PointsFromInches", U::FromInches, U::kPoint, 1, 72},
                       ConversionRow{"NegativeCentimetres", U::ToPoints, U::kCentimetre, -5.08, -144}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(UUnitConverter, PointsAndInchesPassThroughExactly) {
     for (double v : {0.0, -0.0, 1.0 / 3.0, -123.456, 1e300, 5e-324}) {
@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, UUnitConverterIndex,
                                            IndexRow{"MinusOneFallsBackToInch", -1, U::kInch},
                                            IndexRow{"MinimumFallsBackToInch", INT_MIN, U::kInch},
                                            IndexRow{"MaximumFallsBackToInch", INT_MAX, U::kInch}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(UUnitConverterDeathTest, UnitOutsideTheTableIsAnAssertionAndKeepsTheValue) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
