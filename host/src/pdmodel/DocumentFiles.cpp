@@ -26,6 +26,19 @@ namespace {
 
 std::string errnoText(int error) { return std::strerror(error); }
 
+// True when the document was read from a linearized file. A reader of such a
+// file expects to show its first page before the rest has arrived, so the
+// output keeps the layout. qpdf looks at the input's linearization dictionary;
+// a document made in memory or one whose hint cannot be read is taken as not
+// linearized rather than failing the save.
+bool readFromLinearizedFile(QPDF& qpdf) {
+    try {
+        return qpdf.isLinearized();
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 // A regular file that can be read; anything else is refused before qpdf sees it
 // (a FIFO would block the open forever).
 FILE* openForReading(const std::string& path) {
@@ -109,6 +122,7 @@ void writePdfFile(QPDF& qpdf, const std::string& path) {
             // PDF 1.5, which older readers cannot open.
             QPDFWriter writer(qpdf);
             writer.setOutputFile(path.c_str(), file, false);
+            writer.setLinearization(readFromLinearizedFile(qpdf));
             writer.write();
         } catch (const std::bad_alloc&) {
             raise(kHostErrNoMemory, "out of memory while writing " + path);

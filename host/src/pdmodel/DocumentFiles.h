@@ -33,7 +33,8 @@ std::string resolvedFilePath(const std::string& path);
 // the old target's permissions (new files: 0666 less the umask); a symbolic link
 // is written through. On any failure the temporary file is removed, the target
 // is left as it was and kHostErrFileWrite is raised naming path. Safe when qpdf
-// reads from path itself: its open descriptor keeps the old file.
+// reads from path itself: its open descriptor keeps the old file. A document
+// read from a linearized file is written linearized.
 void writePdfFile(QPDF& qpdf, const std::string& path);
 
 // For tests: the next writePdfFile fails after the temporary file is complete
