@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "engine/CPDFDocument.h"
 #include "engine/CPDFElementUndoController.h"
+#include "engine/CPDFElementUndoReplace.h"
 #include "engine/EngineHostFrame.h"
 #include "engine/PdfNumber.h"
 #include "engine/XObjectPlacing.h"
+#include "support/ErrorCode.h"
 #include "support/ResourceStrings.h"
 
 using engine::HostFrame;
@@ -56,6 +59,16 @@ void CPDFElement::Record(int32_t pageIndex, int32_t kind, CosObj object, const c
     CPDFElementUndoController::RecordElementAdded(view, pageIndex, kind, object, resourceName, name);
 }
 
+void CPDFElement::RecordReplaced(CosObj holder, ASAtom key, CosObj before, CosObj after) const {
+    if (!mRecordUndo || !mDocument) return;
+    const AVDoc view = mDocument->GetAVDoc();
+    if (!view) return;
+    auto* record = new (std::nothrow)
+        CPDFElementUndoReplace(view, kElementUndoNoPage, holder, key, before, after);
+    if (!record) ThrowErrorCode(kErrCosObject);
+    CPDFElementUndoController::AddElementUndoRecord(view, record);
+}
+
 void CPDFElement::SetErrorText(const char* text) {
     if (!text) text = "";
     const size_t length = std::strlen(text);
@@ -68,7 +81,7 @@ bool CPDFElement::MakeResourceName(std::string& outName, const char* prefix, Cos
     bool found = false;
     const bool asked = HostFrame([&] {
         if (gCosHFT->objGetType(dict) == CosNull) return;
-        int32_t& takenBelow = mTakenBelow[{(uint64_t(dict.a) << 32) | dict.b, prefix}];
+        int32_t& takenBelow = mTakenBelow[{CPageResources::Identity(dict), prefix}];
         for (int32_t n = takenBelow; n < kResourceNameLimit; ++n) {
             outName = prefix;
             AppendPdfInt(outName, n);

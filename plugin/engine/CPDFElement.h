@@ -12,12 +12,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
+#include "engine/CPageResources.h"
 #include "qmhost/QMBase.h"
 
 class CPDFAction;
@@ -150,6 +152,9 @@ protected:
     // Records an addition for undo when the record-undo flag is set.
     void Record(int32_t pageIndex, int32_t kind, CosObj object, const char* resourceName,
                 const char* name) const;
+    // Records for undo (when the record-undo flag is set) that holder's entry
+    // under key was before (null: none) and is now after.
+    void RecordReplaced(CosObj holder, ASAtom key, CosObj before, CosObj after) const;
     // Keeps text as the error text (cut to kErrorTextCapacity on a character boundary).
     void SetErrorText(const char* text);
 
@@ -172,6 +177,10 @@ protected:
     // later search may start there: a shared, inherited resource dictionary that
     // gains a name per page is then searched once, not once per page.
     std::map<std::pair<uint64_t, std::string>, int32_t> mTakenBelow;
+    // The dictionaries the element's resource entries go into, and their names.
+    CPageResources mResources{[this](CosObj holder, ASAtom key, CosObj before, CosObj after) {
+        RecordReplaced(holder, key, before, after);
+    }};
     // The ExtGState objects made, per document and (fill, stroke) opacity.
     std::map<std::tuple<CosDoc, double, double>, CosObj> mOpacityStates;
 

@@ -27,6 +27,8 @@ inline constexpr const char kElementUndoNameExtGState[] = "ExtGState";
 inline constexpr const char kElementUndoNameAnnot[] = "Annot";
 inline constexpr const char kElementUndoNameFont[] = "Font";
 inline constexpr const char kElementUndoNameCosObj[] = "CosObj";
+// An entry put into a dictionary of the document's structure (CPDFElementUndoReplace).
+inline constexpr const char kElementUndoNameEntry[] = "Entry";
 
 // The page index of a record that is bound to no page.
 constexpr int32_t kElementUndoNoPage = -1;

@@ -21,32 +21,6 @@ namespace {
 // "本文档不能添加印章": the page cannot take the stamp.
 constexpr uint32_t kStringCannotStamp = 212;
 
-CosObj NewDict(CosDoc cosDoc, CElementPageWriter::NewDicts made) {
-    return gCosHFT->newDict(cosDoc, made == CElementPageWriter::NewDicts::kIndirect, 1);
-}
-
-// The page's effective resources (InheritedResources), else a new dictionary
-// put on the page.
-CosObj EffectiveResources(CosDoc cosDoc, CosObj pageDict, CElementPageWriter::NewDicts made) {
-    const CosObj inherited = engine::InheritedResources(pageDict);
-    if (gCosHFT->objGetType(inherited) == CosDict) return inherited;
-    const CosObj resources = NewDict(cosDoc, made);
-    gCosHFT->dictPut(pageDict, gAtomResources, resources);
-    return resources;
-}
-
-// The resources' sub-dictionary of that category, made and put there when
-// there is none (or the entry is no dictionary, which the host replaces too),
-// direct or indirect as the element makes its dictionaries.
-CosObj Category(CosDoc cosDoc, CosObj resources, ASAtom category, CElementPageWriter::NewDicts made) {
-    CosObj dict = gCosHFT->dictGet(resources, category);
-    if (gCosHFT->objGetType(dict) != CosDict) {
-        dict = NewDict(cosDoc, made);
-        gCosHFT->dictPut(resources, category, dict);
-    }
-    return dict;
-}
-
 }  // namespace
 
 bool CElementPageWriter::Run(CPDFElement& element, int32_t pageIndex, const std::function<bool(PDPage)>& write) {
@@ -70,19 +44,25 @@ CElementPageWriter::CElementPageWriter(CPDFElement& element, int32_t pageIndex, 
 
 CosObj CElementPageWriter::Resources() {
     if (!mHaveResources) {
-        mResources = EffectiveResources(mCosDoc, mPageDict, mMade);
+        mResources = mElement.mResources.ResourcesOf(mCosDoc, mPageDict, mMade == NewDicts::kIndirect);
         mHaveResources = true;
     }
     return mResources;
 }
 
 bool CElementPageWriter::AddResource(const ElementResource& resource, CosObj object, std::string& outName) {
-    const CosObj dict = Category(mCosDoc, Resources(), engine::Atom(resource.category), mMade);
+    CPageResources& resources = mElement.mResources;
+    // A missing category is made direct or indirect as the element makes its dictionaries.
+    const CosObj dict = resources.CategoryOf(mCosDoc, Resources(), engine::Atom(resource.category),
+                                             mMade == NewDicts::kIndirect);
+    // A dictionary that other pages share already holds the object: its entry serves this page too.
+    if (resources.EnteredName(dict, object, mPageIndex, outName)) return true;
     if (!mElement.MakeResourceName(outName, resource.prefix, dict)) {
         SetErrorMessage(LoadResString(kStringCannotStamp));
         return false;
     }
     gPDModelHFT->pageAddResource(mPage, resource.category, outName.c_str(), object);
+    resources.NoteEntered(dict, object, mPageIndex, outName);
     mElement.Record(mPageIndex, resource.undoKind, object, outName.c_str(), resource.undoName);
     return true;
 }

@@ -52,9 +52,12 @@ public:
 
     // Names object with the resource's prefix and the first free number in its
     // category of the page's effective resources (the page's own, else the
-    // nearest inherited one, else a new one put on the page), adds it to the
-    // page under that name and records it for undo (the element's record-undo
-    // flag). outName = the name. False, with "本文档不能添加印章" in the
+    // nearest inherited one, else a new one put on the page; a copy where the
+    // form or an appearance shares them: CPageResources), adds it to the page
+    // under that name and records it for undo (the element's record-undo
+    // flag). A category that other pages share and that already holds object
+    // from this element's write of another page keeps that entry and name.
+    // outName = the name. False, with "本文档不能添加印章" in the
     // one-message error buffer and nothing added, when no name is left: an
     // existing entry is never replaced. Raises what the host raises.
     bool AddResource(const ElementResource& resource, CosObj object, std::string& outName);

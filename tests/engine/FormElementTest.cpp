@@ -462,10 +462,13 @@ TEST_F(FormElement, EveryAdditionIsRecordedAndUndone) {
     ASSERT_NO_FATAL_FAILURE(Build({OneStream(kText)}));
     EXPECT_EQ(CPDFElementUndoController::CountElementUndoRecords(view), 1) << "the copied resources";
     ASSERT_TRUE(mElement.Write(0));
-    // The form once, then per page: entry, graphics state, two pieces and a link.
-    EXPECT_EQ(CPDFElementUndoController::CountElementUndoRecords(view), 1 + 1 + 5);
+    // The form once; on the first page the "XObject" and "ExtGState"
+    // dictionaries made in the resources both pages inherit, the two entries,
+    // two pieces, the "Annots" array made and the link.
+    EXPECT_EQ(CPDFElementUndoController::CountElementUndoRecords(view), 1 + 1 + 2 + 2 + 2 + 2);
     ASSERT_TRUE(mElement.Write(1));
-    EXPECT_EQ(CPDFElementUndoController::CountElementUndoRecords(view), 1 + 1 + 5 + 5);
+    // The second page uses the entries of the first: two pieces, an array, a link.
+    EXPECT_EQ(CPDFElementUndoController::CountElementUndoRecords(view), 1 + 1 + 2 + 2 + 2 + 2 + 4);
     EXPECT_TRUE(CPDFElementUndoController::UndoAllElements(view, nullptr, nullptr));
     const std::string undone = mFolder.file("undone.pdf");
     enginetest::SaveDocument(*target, undone);

@@ -194,6 +194,30 @@ TEST_F(PDModelEditPage, PageNumberOfEachPageDictionary) {
     }
 }
 
+TEST_F(PDModelEditPage, PageNumbersLeaveInheritedAttributesInThePageTreeAndFollowDeletions) {
+    const std::string path = folder.file("inherited.pdf");
+    FixtureTree tree;
+    tree.nested = true;  // resources and media box two levels up
+    writeFixturePdf(path, std::vector<FixturePage>(4), tree);
+    HostDoc doc = HostDoc::open(path);
+    std::vector<CosObj> dicts;
+    for (int32_t i = 0; i < 4; ++i) {
+        PDPage page = pdT().docAcquirePage(doc.pd(), i);
+        dicts.push_back(pdT().pageGetCosObj(page));
+        pdT().pageRelease(page);
+    }
+    for (size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(pdT().docGetPageNumberOfCosObj(doc.pd(), dicts[i]), static_cast<int32_t>(i));
+    for (const CosObj dict : dicts) {
+        EXPECT_FALSE(qmhost::objectOf(dict).hasKey("/Resources")) << "pushed down from the page tree";
+        EXPECT_FALSE(qmhost::objectOf(dict).hasKey("/MediaBox")) << "pushed down from the page tree";
+    }
+    // The numbers follow a change of the page list.
+    pdT().docDeletePages(doc.pd(), 0, 1);
+    const int32_t expected[] = {-1, -1, 0, 1};
+    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(pdT().docGetPageNumberOfCosObj(doc.pd(), dicts[i]), expected[i]) << i;
+}
+
 TEST_F(PDModelEditPage, PageNumberOfSomethingElseIsMinusOne) {
     HostDoc doc = openSimple(1);
     EXPECT_EQ(pdT().docGetPageNumberOfCosObj(doc.pd(), cosT().newNull()), -1);

@@ -48,7 +48,7 @@ public:
         for (const QJsonValue& ref : page["contents"].toArray())
             parts.push_back("content " + Data(ref.toString()));
         const QJsonObject dict = Value(page["object"].toString()).toObject();
-        AddXObjects(Resolve(dict["/Resources"]).toObject(), parts, 0);
+        AddXObjects(EffectiveResources(dict), parts, 0);
         for (const QJsonValue& annot : Resolve(dict["/Annots"]).toArray()) {
             const QJsonObject link = Resolve(annot).toObject();
             const QJsonObject action = Resolve(link["/A"]).toObject();
@@ -59,6 +59,14 @@ public:
     int PageCount() const { return static_cast<int>(mPages.size()); }
 
 private:
+    // The page's own resources, else the nearest ones it inherits through /Parent.
+    QJsonObject EffectiveResources(QJsonObject inNode) const {
+        for (int depth = 0; depth < 8 && !inNode.isEmpty(); ++depth) {
+            if (inNode.contains("/Resources")) return Resolve(inNode["/Resources"]).toObject();
+            inNode = Resolve(inNode["/Parent"]).toObject();
+        }
+        return {};
+    }
     QJsonValue Resolve(const QJsonValue& inValue) const {
         if (inValue.isString() && inValue.toString().endsWith(" R")) return Value(inValue.toString());
         return inValue;

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <climits>
+#include <map>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFNameTreeObjectHelper.hh>
@@ -24,12 +27,51 @@ QPDFObjectHandle destinationArray(QPDFObjectHandle dest) {
     return dest.isArray() ? dest : QPDFObjectHandle::newNull();
 }
 
+namespace {
+
+// The page numbers of the pages of the document last asked about, by object.
+// qpdf's own findPage would first flatten the page tree, pushing inherited
+// attributes (a shared /Resources, /MediaBox, /Rotate) into every page: asking
+// for a page's number must not change the document. The numbers are checked
+// against qpdf's page list on every use, so a page list changed since (pages
+// inserted, deleted) is noticed and the table made again.
+struct PageNumberCache {
+    std::mutex lock;  // pages may be drawn on another thread than the one that stamps
+    uint32_t serial = 0;
+    std::map<QPDFObjGen, int32_t> numbers;
+};
+
+PageNumberCache& pageNumberCache() {
+    static PageNumberCache cache;
+    return cache;
+}
+
+}  // namespace
+
 int32_t pageNumberIn(Document& document, QPDFObjectHandle page) {
     if (!page.isIndirect() || !page.isDictionary() || page.getOwningQPDF() != &document.qpdf()) return -1;
+    const QPDFObjGen wanted = page.getObjGen();
+    PageNumberCache& cache = pageNumberCache();
+    const std::lock_guard<std::mutex> held(cache.lock);
     try {
-        return static_cast<int32_t>(document.qpdf().findPage(page));
+        const std::vector<QPDFObjectHandle>& pages = document.qpdf().getAllPages();
+        auto lookUp = [&]() -> int32_t {
+            if (cache.serial != document.serial()) return -1;
+            const auto found = cache.numbers.find(wanted);
+            if (found == cache.numbers.end()) return -1;
+            const auto index = static_cast<size_t>(found->second);
+            return index < pages.size() && pages[index].getObjGen() == wanted ? found->second : -1;
+        };
+        const int32_t known = lookUp();
+        if (known >= 0) return known;
+        cache.serial = document.serial();
+        cache.numbers.clear();
+        for (size_t i = 0; i < pages.size(); ++i)
+            cache.numbers.try_emplace(pages[i].getObjGen(), static_cast<int32_t>(i));
+        return lookUp();
     } catch (const std::exception&) {
-        return -1;  // qpdf's "not a page of this document"
+        cache.serial = 0;
+        return -1;  // a page tree qpdf cannot read has no such page
     }
 }
 

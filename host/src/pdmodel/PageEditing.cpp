@@ -9,6 +9,7 @@
 #include "core/Raise.h"
 #include "cos/Document.h"
 #include "cos/QpdfGuard.h"
+#include "pdmodel/Destinations.h"
 #include "pdmodel/DocumentChanges.h"
 #include "pdmodel/PDModelEntries.h"
 #include "pdmodel/PageHandles.h"
@@ -86,12 +87,7 @@ int32_t docGetPageNumberOfCosObj(PDDoc doc, CosObj pageDict) {
     // numbers of different documents may coincide).
     if (!findObject(pageDict, &object) || pageDict.a != document.serial()) return -1;
     return docGuarded("docGetPageNumberOfCosObj", document, [&]() -> int32_t {
-        if (!object.isIndirect() || !object.isDictionary()) return -1;
-        try {
-            return static_cast<int32_t>(document.qpdf().findPage(object));
-        } catch (const std::exception&) {
-            return -1;  // qpdf's "not a page of this document"
-        }
+        return pageNumberIn(document, object);
     });
 }
 
