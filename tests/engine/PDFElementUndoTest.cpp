@@ -11,6 +11,7 @@
 #include "EngineFixture.h"
 #include "engine/CPDFDocument.h"
 #include "engine/CPDFElementUndoController.h"
+#include "engine/CPDFElementUndoReplace.h"
 #include "module/PluginLifeCycle.h"
 #include "support/ErrorCode.h"
 #include "support/HostTables.h"
@@ -377,6 +378,44 @@ TEST_F(ElementUndoTest, UndoOfTheNullObjectAnswersFalse) {
     CPDFElementUndoAdd record(view, 0, kElementUndoContent, NullObj(), "", "Content");
     EXPECT_FALSE(record.Undo());
     EXPECT_FALSE(record.GetSuccess());
+}
+
+TEST_F(ElementUndoTest, AReplacedEntryIsPutBackOnlyWhileItIsStillTheOneTheRunPut) {
+    enum class After { Untouched, GainedAnEntry, ReplacedSince };
+    struct Row {
+        const char* name;
+        bool hadBefore;  // the key held a dictionary before the run
+        After after;
+        const char* expected;  // what the key holds after undo: "before", "made", "other" or "none"
+    };
+    const Row rows[] = {
+        {"a copy goes, the original comes back", true, After::Untouched, "before"},
+        {"a copy that gained an entry still goes", true, After::GainedAnEntry, "before"},
+        {"an empty dictionary the run made goes", false, After::Untouched, "none"},
+        {"a made dictionary that still has an entry stays", false, After::GainedAnEntry, "made"},
+        {"an entry replaced since is left alone", true, After::ReplacedSince, "other"},
+    };
+    AVDoc view = OpenView({qmtest::FixturePage{}});
+    const CosDoc cos = CosDocOf(view);
+    const CosObj holder = PageDict(view, 0);
+    for (const Row& row : rows) {
+        const CosObj before = row.hadBefore ? gCosHFT->newDict(cos, true, 1) : NullObj();
+        const CosObj made = gCosHFT->newDict(cos, true, 1);
+        const CosObj other = gCosHFT->newDict(cos, true, 1);
+        gCosHFT->dictPut(holder, Key("QmTest"), made);
+        if (row.after == After::GainedAnEntry) gCosHFT->dictPut(made, Key("NxF0"), gCosHFT->newInteger(cos, false, 1));
+        if (row.after == After::ReplacedSince) gCosHFT->dictPut(holder, Key("QmTest"), other);
+        CPDFElementUndoReplace record(view, kElementUndoNoPage, holder, Key("QmTest"), before, made);
+        EXPECT_TRUE(record.Undo()) << row.name;
+        const CosObj now = gCosHFT->dictGet(holder, Key("QmTest"));
+        const std::string holds = gCosHFT->objGetType(now) == CosNull     ? "none"
+                                  : row.hadBefore && gCosHFT->objEqual(now, before) ? "before"
+                                  : gCosHFT->objEqual(now, made)                   ? "made"
+                                  : gCosHFT->objEqual(now, other)                  ? "other"
+                                                                                   : "?";
+        EXPECT_EQ(holds, row.expected) << row.name;
+        gCosHFT->dictRemove(holder, Key("QmTest"));
+    }
 }
 
 TEST_F(ElementUndoTest, ContentPieceIsRemovedFromTheArrayThatInsertionMade) {
