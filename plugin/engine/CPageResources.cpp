@@ -26,7 +26,8 @@ std::vector<CosObj> ValuesOf(CosObj dict) {
 }
 
 // Collects the dictionaries that the form's default resources and the
-// annotations' appearance streams draw with, and their sub-dictionaries.
+// annotations' appearance streams draw with, and their sub-dictionaries, down
+// through the forms they draw.
 class SharedUseScan {
 public:
     explicit SharedUseScan(std::set<uint64_t>& used) : mUsed(used) {}
@@ -39,11 +40,19 @@ public:
     }
 
 private:
-    void AddResources(CosObj resources) {
-        if (gCosHFT->objGetType(resources) != CosDict) return;
+    void AddResources(CosObj resources, int depth = 0) {
+        if (depth > kMaxTreeDepth || gCosHFT->objGetType(resources) != CosDict) return;
+        if (!mScanned.insert(CPageResources::Identity(resources)).second) return;
         mUsed.insert(CPageResources::Identity(resources));
         for (const CosObj value : ValuesOf(resources))
             if (gCosHFT->objGetType(value) == CosDict) mUsed.insert(CPageResources::Identity(value));
+        // The forms these resources draw have resources of their own, which a
+        // page must not write into either.
+        const CosObj xobjects = gCosHFT->dictGet(resources, gAtomXObject);
+        if (gCosHFT->objGetType(xobjects) != CosDict) return;
+        for (const CosObj xobject : ValuesOf(xobjects))
+            if (gCosHFT->objGetType(xobject) == CosStream)
+                AddResources(gCosHFT->dictGet(gCosHFT->streamDict(xobject), gAtomResources), depth + 1);
     }
 
     void Appearance(CosObj appearance) {
@@ -81,7 +90,8 @@ private:
     }
 
     std::set<uint64_t>& mUsed;
-    std::set<uint64_t> mVisited;
+    std::set<uint64_t> mVisited;  // page-tree nodes
+    std::set<uint64_t> mScanned;  // resource dictionaries
 };
 
 // A new indirect dictionary with the entries of dict (their values shared).

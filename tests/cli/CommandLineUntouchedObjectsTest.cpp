@@ -158,6 +158,7 @@ enum class Sharing {
     PagesFontsAreTheFormsFonts,   // each page's own /Resources, whose /Font is /DR's /Font
     PagesAreTheWidgetsResources,  // every page's /Resources is the widget appearance's
     TreeHoldsTheFormsResources,   // pages inherit /DR from the page tree
+    PagesFontsAreANestedFormsFonts,  // each page's /Font is that of a form the appearance draws
 };
 
 // Two pages ("page 1", "page 2" in Helvetica as /Helv) and a filled-in text
@@ -171,19 +172,37 @@ void WriteFormDocument(const std::string& path, Sharing sharing) {
     fonts.replaceKey("/Helv", font);
     QPDFObjectHandle shared = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
     shared.replaceKey("/Font", fonts);
-    auto ownResources = [&] {
+    // A second font dictionary, reached by no resources but the nested form's.
+    QPDFObjectHandle formFonts = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
+    formFonts.replaceKey("/Helv", font);
+    auto ownResources = [&](QPDFObjectHandle fontDict) {
         QPDFObjectHandle own = QPDFObjectHandle::newDictionary();
-        own.replaceKey("/Font", fonts);
+        own.replaceKey("/Font", fontDict);
         return own;
     };
 
-    QPDFObjectHandle appearance =
-        pdf.newStream("q 0 0 0 rg 0 0 200 40 re f Q BT /Helv 18 Tf 1 1 1 rg 8 12 Td (Filled in) Tj ET");
-    appearance.getDict().replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
-    appearance.getDict().replaceKey("/Subtype", QPDFObjectHandle::newName("/Form"));
-    appearance.getDict().replaceKey("/BBox", Parse("[0 0 200 40]"));
-    appearance.getDict().replaceKey(
-        "/Resources", sharing == Sharing::PagesAreTheWidgetsResources ? shared : ownResources());
+    auto newForm = [&](const std::string& content) {
+        QPDFObjectHandle stream = pdf.newStream(content);
+        stream.getDict().replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
+        stream.getDict().replaceKey("/Subtype", QPDFObjectHandle::newName("/Form"));
+        stream.getDict().replaceKey("/BBox", Parse("[0 0 200 40]"));
+        return stream;
+    };
+    const std::string box = "q 0 0 0 rg 0 0 200 40 re f Q ";
+    const std::string filledIn = "BT /Helv 18 Tf 1 1 1 rg 8 12 Td (Filled in) Tj ET";
+    QPDFObjectHandle appearance;
+    if (sharing == Sharing::PagesFontsAreANestedFormsFonts) {
+        // The appearance draws the box and a form of its own that draws the text.
+        QPDFObjectHandle text = newForm(filledIn);
+        text.getDict().replaceKey("/Resources", ownResources(formFonts));
+        appearance = newForm(box + "/Fm0 Do");
+        appearance.getDict().replaceKey("/Resources", Parse("<< /XObject << >> >>"));
+        appearance.getDict().getKey("/Resources").getKey("/XObject").replaceKey("/Fm0", text);
+    } else {
+        appearance = newForm(box + filledIn);
+        appearance.getDict().replaceKey(
+            "/Resources", sharing == Sharing::PagesAreTheWidgetsResources ? shared : ownResources(fonts));
+    }
     QPDFObjectHandle widget = pdf.makeIndirectObject(
         Parse("<< /Type /Annot /Subtype /Widget /FT /Tx /T (name) /V (Filled in) /F 4 "
               "/Rect [100 600 300 640] /DA (/Helv 18 Tf 0 g) >>"));
@@ -193,7 +212,7 @@ void WriteFormDocument(const std::string& path, Sharing sharing) {
     form.replaceKey("/Fields", QPDFObjectHandle::newArray({widget}));
     const bool drIsShared =
         sharing == Sharing::PagesAreTheFormsResources || sharing == Sharing::TreeHoldsTheFormsResources;
-    form.replaceKey("/DR", drIsShared ? shared : ownResources());
+    form.replaceKey("/DR", drIsShared ? shared : ownResources(fonts));
     pdf.getRoot().replaceKey("/AcroForm", form);
 
     for (int n = 1; n <= 2; ++n) {
@@ -201,7 +220,9 @@ void WriteFormDocument(const std::string& path, Sharing sharing) {
         page.replaceKey("/Contents",
                         pdf.newStream("BT /Helv 24 Tf 72 700 Td (page " + std::to_string(n) + ") Tj ET"));
         if (sharing == Sharing::PagesFontsAreTheFormsFonts)
-            page.replaceKey("/Resources", ownResources());
+            page.replaceKey("/Resources", ownResources(fonts));
+        else if (sharing == Sharing::PagesFontsAreANestedFormsFonts)
+            page.replaceKey("/Resources", ownResources(formFonts));
         else if (sharing != Sharing::TreeHoldsTheFormsResources)
             page.replaceKey("/Resources", shared);
         QPDFPageDocumentHelper(pdf).addPage(page, false);
@@ -241,6 +262,7 @@ TEST_F(CommandLineUntouchedObjects, TheFormsResourcesAndTheAppearancesKeepTheirE
         {"pages' fonts are the form's fonts", Sharing::PagesFontsAreTheFormsFonts},
         {"pages are the widget appearance's resources", Sharing::PagesAreTheWidgetsResources},
         {"the page tree holds the form's resources", Sharing::TreeHoldsTheFormsResources},
+        {"pages' fonts are those of a form the appearance draws", Sharing::PagesFontsAreANestedFormsFonts},
     };
     for (const Row& row : rows) {
         const std::string in = File(std::string(row.name) + ".pdf");
@@ -277,7 +299,8 @@ TEST_F(CommandLineUntouchedObjects, TheFormsResourcesAndTheAppearancesKeepTheirE
             // The pages still inherit one dictionary: neither got one of its own.
             for (const QJsonValue& page : after.Pages())
                 EXPECT_FALSE(page.toObject().contains("/Resources")) << row.name;
-        } else if (row.sharing != Sharing::PagesFontsAreTheFormsFonts) {
+        } else if (row.sharing != Sharing::PagesFontsAreTheFormsFonts &&
+                   row.sharing != Sharing::PagesFontsAreANestedFormsFonts) {
             // The pages that shared one dictionary share its one copy.
             EXPECT_FALSE(Json::ReferenceText(after.Pages()[0], "/Resources").isEmpty()) << row.name;
             EXPECT_EQ(Json::ReferenceText(after.Pages()[0], "/Resources"),
