@@ -1,11 +1,12 @@
 // objCopy of the "Cos" table: deep copies between documents.
+#include "cos/CosCopy.h"
+
 #include "core/Raise.h"
 #include "cos/CosEntries.h"
 #include "cos/Document.h"
 #include "cos/QpdfGuard.h"
 
 namespace qmhost::cos {
-namespace {
 
 // Indirect objects go through qpdf's foreign-object copier, which copies each
 // object once per source document, keeps shared objects shared, follows
@@ -31,8 +32,6 @@ QPDFObjectHandle copyInto(QPDF& target, QPDFObjectHandle object) {
     }
     return object.shallowCopy();
 }
-
-}  // namespace
 
 CosObj objCopy(CosObj obj, CosDoc destination) {
     Document& target = checkedDocument(destination, "objCopy");

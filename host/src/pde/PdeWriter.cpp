@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/Raise.h"
+#include "cos/CosCopy.h"
 
 namespace qmhost {
 namespace {
@@ -120,18 +121,7 @@ QPDFObjectHandle PdeWriter::import(QPDFObjectHandle value, uint32_t sourceSerial
     if (sourceSerial == 0 || sourceSerial == mTarget.serial()) return value;
     if (sourceSerial != kForeignSource && !documentOf(reinterpret_cast<CosDoc>(static_cast<uintptr_t>(sourceSerial))))
         raise(kHostErrBadHandle, "the document that page content was read from was closed");
-    if (value.isIndirect()) return mTarget.qpdf().copyForeignObject(value);
-    if (value.isArray()) {
-        QPDFObjectHandle made = QPDFObjectHandle::newArray();
-        for (auto& item : value.aitems()) made.appendItem(import(item, sourceSerial));
-        return made;
-    }
-    if (value.isDictionary()) {
-        QPDFObjectHandle made = QPDFObjectHandle::newDictionary();
-        for (auto& [key, item] : value.ditems()) made.replaceKey(key, import(item, sourceSerial));
-        return made;
-    }
-    return value;
+    return cos::copyInto(mTarget.qpdf(), value);
 }
 
 std::string PdeWriter::resourceName(const char* category, const std::string& original, QPDFObjectHandle value,
