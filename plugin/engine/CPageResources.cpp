@@ -3,13 +3,14 @@
 #include <vector>
 
 #include "engine/EngineHostFrame.h"
+#include "engine/XObjectPlacing.h"
 #include "support/cos/PDFAtoms.h"
 
 using engine::Atom;
 
 namespace {
 
-// A /Parent chain or a page tree deeper than this is a loop in a damaged file.
+// A page tree or a nesting of forms deeper than this is a loop in a damaged file.
 constexpr int kMaxTreeDepth = 64;
 
 // The values of a dictionary's entries, in key order.
@@ -132,15 +133,9 @@ CosObj CPageResources::Writable(CosDoc cosDoc, CosObj holder, ASAtom key, CosObj
 }
 
 CosObj CPageResources::ResourcesOf(CosDoc cosDoc, CosObj pageDict, bool makeIndirect) {
-    CosObj node = pageDict;
-    for (int depth = 0; depth < kMaxTreeDepth; ++depth) {
-        const CosObj resources = gCosHFT->dictGet(node, gAtomResources);
-        // A value that is no dictionary is passed over, as the host does.
-        if (gCosHFT->objGetType(resources) == CosDict)
-            return Writable(cosDoc, node, gAtomResources, resources);
-        node = gCosHFT->dictGet(node, gAtomParent);
-        if (gCosHFT->objGetType(node) != CosDict) break;
-    }
+    CosObj holder{};
+    const CosObj resources = engine::InheritedResources(pageDict, &holder);
+    if (gCosHFT->objGetType(resources) == CosDict) return Writable(cosDoc, holder, gAtomResources, resources);
     const CosObj before = gCosHFT->dictGet(pageDict, gAtomResources);
     const CosObj made = gCosHFT->newDict(cosDoc, makeIndirect, 2);
     gCosHFT->dictPut(pageDict, gAtomResources, made);

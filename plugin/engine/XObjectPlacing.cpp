@@ -11,11 +11,14 @@ namespace {
 constexpr int kMaxTreeDepth = 64;
 }  // namespace
 
-CosObj InheritedResources(CosObj pageDict) {
+CosObj InheritedResources(CosObj pageDict, CosObj* outHolder) {
     CosObj node = pageDict;
     for (int depth = 0; depth < kMaxTreeDepth; ++depth) {
         const CosObj resources = gCosHFT->dictGet(node, gAtomResources);
-        if (gCosHFT->objGetType(resources) == CosDict) return resources;
+        if (gCosHFT->objGetType(resources) == CosDict) {
+            if (outHolder) *outHolder = node;
+            return resources;
+        }
         node = gCosHFT->dictGet(node, gAtomParent);
         if (gCosHFT->objGetType(node) != CosDict) break;
     }

@@ -14,8 +14,9 @@ namespace engine {
 // The page's own "Resources", else the nearest one inherited through
 // "Parent"; a value that is no dictionary is passed over, as the host does.
 // CosObj{} (the null object) when there is none; a "Parent" chain longer than
-// 64 is taken for a loop in a damaged file and ends the search.
-CosObj InheritedResources(CosObj pageDict);
+// 64 is taken for a loop in a damaged file and ends the search. outHolder
+// (when given) = the node whose "Resources" it is.
+CosObj InheritedResources(CosObj pageDict, CosObj* outHolder = nullptr);
 
 // A new indirect graphics-state dictionary: /Type /ExtGState, /TR2 /Default,
 // /ca the fill opacity and /CA the stroke opacity (0..1, as fixed numbers).
