@@ -236,37 +236,34 @@ bool CStamp::Apply(PDDoc inDoc, bool inInteractive) {
 }
 
 void CStamp::WritePages(PDDoc inDoc) {
-    // A page that the range names more than once ("1-3,odd") is stamped once,
-    // where it first appears: a second write would lay the stamp over itself.
     const int32_t pageCount = DocPageCount(inDoc);
-    std::vector<bool> written(static_cast<size_t>(std::max(pageCount, 0)), false);
-    int64_t covered = 0;
-    for (int32_t i = 0; i < mPageRanges->GetCount(); ++i) {
-        const CPageRange* range = mPageRanges->GetRange(i);
-        for (int64_t page = range->GetLowPage(); page <= range->GetHighPage(); ++page)
-            if (page >= 1 && page <= pageCount && !written[static_cast<size_t>(page - 1)]) {
-                written[static_cast<size_t>(page - 1)] = true;
-                ++covered;
-            }
-    }
-    if (covered <= 0) covered = 1;
-    const auto step = static_cast<int32_t>(pageCount / covered);
-    std::fill(written.begin(), written.end(), false);
-    for (int32_t i = 0; i < mPageRanges->GetCount(); ++i) {
-        const CPageRange* range = mPageRanges->GetRange(i);
-        for (int64_t page = range->GetLowPage(); page <= range->GetHighPage(); ++page) {
-            const bool inDocument = page >= 1 && page <= pageCount;
-            if (inDocument && written[static_cast<size_t>(page - 1)]) continue;
-            if (inDocument) written[static_cast<size_t>(page - 1)] = true;
-            const auto index = static_cast<int32_t>(page - 1);
-            WritePage(inDoc, index, index);
-            ProgressAdvance(step);
-            if (mInteractive && IsUserCancelled()) {
-                SetMessage(kStrUserStopped);
-                throw Stop{};
+    // Visits the page indexes of the ranges in order. A page that the range
+    // names more than once ("1-3,odd") is visited once, where it first
+    // appears: a second write would lay the stamp over itself.
+    auto eachPage = [&](const std::function<void(int32_t index, bool inDocument)>& visit) {
+        std::vector<bool> seen(static_cast<size_t>(std::max(pageCount, 0)), false);
+        for (int32_t i = 0; i < mPageRanges->GetCount(); ++i) {
+            const CPageRange* range = mPageRanges->GetRange(i);
+            for (int64_t page = range->GetLowPage(); page <= range->GetHighPage(); ++page) {
+                const bool inDocument = page >= 1 && page <= pageCount;
+                if (inDocument && seen[static_cast<size_t>(page - 1)]) continue;
+                if (inDocument) seen[static_cast<size_t>(page - 1)] = true;
+                visit(static_cast<int32_t>(page - 1), inDocument);
             }
         }
-    }
+    };
+    int64_t covered = 0;
+    eachPage([&](int32_t, bool inDocument) { covered += inDocument ? 1 : 0; });
+    if (covered <= 0) covered = 1;
+    const auto step = static_cast<int32_t>(pageCount / covered);
+    eachPage([&](int32_t index, bool) {
+        WritePage(inDoc, index, index);
+        ProgressAdvance(step);
+        if (mInteractive && IsUserCancelled()) {
+            SetMessage(kStrUserStopped);
+            throw Stop{};
+        }
+    });
 }
 
 void CStamp::WritePage(PDDoc inDoc, int32_t inPageIndex, int32_t inCounterPage) {
