@@ -9,6 +9,7 @@
 #include "core/AtomTable.h"
 #include "core/Raise.h"
 #include "cos/CosAccess.h"
+#include "cos/CosCopy.h"
 #include "cos/Document.h"
 #include "pde/PdeGStateRecord.h"
 #include "pde/PdeReader.h"
@@ -284,10 +285,7 @@ CosObj colorSpaceGetCosObj(PDEColorSpace space, CosDoc doc) {
         Document& document = checkedDocument(doc, "colorSpaceGetCosObj");
         QPDFObjectHandle object = as<PdeColorSpace>(space, "colorSpaceGetCosObj")->space;
         QPDF* owner = object.getOwningQPDF();
-        if (owner && owner != &document.qpdf()) {
-            PdeWriter importer(document, QPDFObjectHandle::newNull());
-            object = importer.import(object, PdeWriter::kForeignSource);
-        }
+        if (owner && owner != &document.qpdf()) object = cos::copyInto(document.qpdf(), object);
         return handleFor(document, object);
     });
 }

@@ -119,7 +119,7 @@ std::string PdeWriter::mapName(const char* category, const std::string& name, co
 
 QPDFObjectHandle PdeWriter::import(QPDFObjectHandle value, uint32_t sourceSerial) {
     if (sourceSerial == 0 || sourceSerial == mTarget.serial()) return value;
-    if (sourceSerial != kForeignSource && !documentOf(reinterpret_cast<CosDoc>(static_cast<uintptr_t>(sourceSerial))))
+    if (!documentOf(reinterpret_cast<CosDoc>(static_cast<uintptr_t>(sourceSerial))))
         raise(kHostErrBadHandle, "the document that page content was read from was closed");
     return cos::copyInto(mTarget.qpdf(), value);
 }

@@ -35,9 +35,7 @@ public:
                              const PdeSource& source);
     // A name of source's resources, resolved for the target.
     std::string mapName(const char* category, const std::string& name, const PdeSource& source);
-    // The object in the target document (copied from another document when need be;
-    // kForeignSource: from a document that is open, whichever it is).
-    static constexpr uint32_t kForeignSource = UINT32_MAX;
+    // The object in the target document (copied from another document when need be).
     QPDFObjectHandle import(QPDFObjectHandle value, uint32_t sourceSerial);
     // Writes a changed form's content into its (target) XObject stream, once.
     void rewriteForm(QPDFObjectHandle stream, PdeContent& content);
