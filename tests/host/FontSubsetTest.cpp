@@ -73,14 +73,7 @@ protected:
     CosObj fonts{};
 
     void makePage() {
-        const ASFixedRect mediaBox{0, fixed(200), fixed(400), 0};
-        PDPage page = pd().docCreatePage(doc.pd(), -1, &mediaBox);
-        pageDict = pd().pageGetCosObj(page);
-        pd().pageRelease(page);
-        const CosObj resources = cos().newDict(doc.cos(), false, 1);
-        fonts = cos().newDict(doc.cos(), false, 1);
-        cos().dictPut(resources, nameAtom("Font"), fonts);
-        cos().dictPut(pageDict, nameAtom("Resources"), resources);
+        pageDict = addFontPage(400, 200, &fonts);
     }
 
     void showText(PDEFont font, const std::string& utf8, double y) {
@@ -177,14 +170,8 @@ using FontSubsetRefused = FontPageDocument;
 TEST_F(FontSubsetRefused, FontThatCannotBeSubsetIsWrittenWholeWithAWarning) {
     FontHolder cjk(pdeWrite().fontCreateFromSysFont(findSysFont("WenQuanYi Micro Hei"), kPDEFontCreateEmbedded));
     FontHolder dejavu(pdeWrite().fontCreateFromSysFont(findSysFont("DejaVu Sans"), kPDEFontCreateEmbedded));
-    const ASFixedRect mediaBox{0, fixed(200), fixed(400), 0};
-    PDPage page = pd().docCreatePage(doc.pd(), -1, &mediaBox);
-    const CosObj pageDict = pd().pageGetCosObj(page);
-    pd().pageRelease(page);
-    const CosObj resources = cos().newDict(doc.cos(), false, 1);
-    const CosObj fonts = cos().newDict(doc.cos(), false, 2);
-    cos().dictPut(resources, nameAtom("Font"), fonts);
-    cos().dictPut(pageDict, nameAtom("Resources"), resources);
+    CosObj fonts{};
+    const CosObj pageDict = addFontPage(400, 200, &fonts);
     addFont(fonts, "F1", cjk.get());
     addFont(fonts, "F2", dejavu.get());
     cos().dictPut(pageDict, nameAtom("Contents"),

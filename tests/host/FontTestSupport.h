@@ -18,6 +18,7 @@
 #include "qmhost/AppSupportTable.h"
 #include "qmhost/CosTable.h"
 #include "qmhost/HostError.h"
+#include "qmhost/PDModelTable.h"
 #include "qmhost/PDFEditReadTable.h"
 #include "qmhost/PDFEditWriteTable.h"
 #include "qmhost/PDSysFontTable.h"
@@ -232,6 +233,21 @@ protected:
         const CosObj copy = cos().objCopy(pdeRead().fontGetCosObj(font), doc.cos());
         EXPECT_TRUE(cos().objIsIndirect(copy));
         cos().dictPut(fonts, qmtest::nameAtom(name), copy);
+    }
+
+    // Adds a page of width x height points whose /Resources /Font is an empty
+    // dictionary; answers the page's dictionary and sets fonts to that dictionary.
+    CosObj addFontPage(double width, double height, CosObj* fonts) {
+        const PDModelTable& pd = *qmhost::pdModelTable();
+        const ASFixedRect mediaBox{0, fixed(height), fixed(width), 0};
+        PDPage page = pd.docCreatePage(doc.pd(), -1, &mediaBox);
+        const CosObj pageDict = pd.pageGetCosObj(page);
+        pd.pageRelease(page);
+        const CosObj resources = cos().newDict(doc.cos(), false, 1);
+        *fonts = cos().newDict(doc.cos(), false, 1);
+        cos().dictPut(resources, qmtest::nameAtom("Font"), *fonts);
+        cos().dictPut(pageDict, qmtest::nameAtom("Resources"), resources);
+        return pageDict;
     }
 
     CosObj contentStream(const std::string& content) {

@@ -33,14 +33,8 @@ class NamedFont : public FontPageDocument, public ::testing::WithParamInterface<
 protected:
     // Saves a page showing text in the font at 28 points; answers the path.
     std::string savePage(PDEFont font, const std::string& text, const std::string& name) {
-        const ASFixedRect mediaBox{0, fixed(120), fixed(400), 0};
-        PDPage page = pd().docCreatePage(doc.pd(), -1, &mediaBox);
-        const CosObj pageDict = pd().pageGetCosObj(page);
-        pd().pageRelease(page);
-        const CosObj resources = cos().newDict(doc.cos(), false, 1);
-        const CosObj fonts = cos().newDict(doc.cos(), false, 1);
-        cos().dictPut(resources, nameAtom("Font"), fonts);
-        cos().dictPut(pageDict, nameAtom("Resources"), resources);
+        CosObj fonts{};
+        const CosObj pageDict = addFontPage(400, 120, &fonts);
         addFont(fonts, "F1", font);
         cos().dictPut(pageDict, nameAtom("Contents"),
                       contentStream("BT /F1 28 Tf 10 50 Td <" + hex(encode(font, text)) + "> Tj ET"));

@@ -25,13 +25,8 @@ TEST_F(SysFontDocument, StandardEmbeddedCjkAndNamedFontsReachTheSavedFile) {
     FontHolder cjk(pdeWrite().fontCreateFromSysFont(findSysFont("WenQuanYi Micro Hei"), kPDEFontCreateEmbedded));
     FontHolder dejavu(pdeWrite().fontCreateFromSysFont(findSysFont("DejaVu Sans"), kPDEFontCreateNotEmbedded));
 
-    const ASFixedRect mediaBox{0, fixed(792), fixed(612), 0};
-    PDPage page = pd().docCreatePage(doc.pd(), -1, &mediaBox);
-    const CosObj pageDict = pd().pageGetCosObj(page);
-    const CosObj resources = cos().newDict(doc.cos(), false, 1);
-    const CosObj fonts = cos().newDict(doc.cos(), false, 3);
-    cos().dictPut(resources, nameAtom("Font"), fonts);
-    cos().dictPut(pageDict, nameAtom("Resources"), resources);
+    CosObj fonts{};
+    const CosObj pageDict = addFontPage(612, 792, &fonts);
     addFont(fonts, "F1", helvetica.get());
     addFont(fonts, "F2", cjk.get());
     addFont(fonts, "F3", dejavu.get());
@@ -42,7 +37,6 @@ TEST_F(SysFontDocument, StandardEmbeddedCjkAndNamedFontsReachTheSavedFile) {
         "> Tj ET\n"
         "BT /F3 24 Tf 72 600 Td <" + hex(encode(dejavu.get(), "Gr\xC3\xBC\xC3\x9F" "e")) + "> Tj ET\n";
     cos().dictPut(pageDict, nameAtom("Contents"), contentStream(content));
-    pd().pageRelease(page);
 
     const std::string path = folder.file("fonts.pdf");
     pd().docSave(doc.pd(), HostPath(path));
@@ -79,18 +73,12 @@ TEST_F(SysFontDocument, StandardEmbeddedCjkAndNamedFontsReachTheSavedFile) {
 TEST_F(SysFontDocument, EmbeddedCjkGlyphsAreDrawn) {
     // Only the CJK text on the page: dark pixels can come from its embedded program alone.
     FontHolder cjk(pdeWrite().fontCreateFromSysFont(findSysFont("WenQuanYi Micro Hei"), kPDEFontCreateEmbedded));
-    const ASFixedRect mediaBox{0, fixed(100), fixed(200), 0};
-    PDPage page = pd().docCreatePage(doc.pd(), -1, &mediaBox);
-    const CosObj pageDict = pd().pageGetCosObj(page);
-    const CosObj resources = cos().newDict(doc.cos(), false, 1);
-    const CosObj fonts = cos().newDict(doc.cos(), false, 1);
-    cos().dictPut(resources, nameAtom("Font"), fonts);
-    cos().dictPut(pageDict, nameAtom("Resources"), resources);
+    CosObj fonts{};
+    const CosObj pageDict = addFontPage(200, 100, &fonts);
     addFont(fonts, "F1", cjk.get());
     cos().dictPut(pageDict, nameAtom("Contents"),
                   contentStream("BT /F1 40 Tf 10 30 Td <" + hex(encode(cjk.get(), "\xE4\xB8\xAD\xE6\x96\x87")) +
                                 "> Tj ET"));
-    pd().pageRelease(page);
     const std::string path = folder.file("cjk.pdf");
     pd().docSave(doc.pd(), HostPath(path));
 
