@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "module/PluginEntry.h"
+#include "support/HostTables.h"
 #include "view/Alerts.h"
 
 namespace qmtest {
@@ -43,6 +44,15 @@ std::string MakeTempFolder(const char* prefix) {
     (void)cleanup;
     made.push_back(pattern);
     return pattern;
+}
+
+std::string StreamData(CosObj stream) {
+    const ASStm read = gCosHFT->streamOpen(stream, kCosStreamDecoded);
+    std::string data;
+    char buffer[4096];
+    for (int32_t n; (n = gAppSupportHFT->stmRead(buffer, 1, sizeof buffer, read)) > 0;) data.append(buffer, static_cast<size_t>(n));
+    gAppSupportHFT->stmClose(read);
+    return data;
 }
 
 }  // namespace qmtest

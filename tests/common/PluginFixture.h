@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "loader/PluginLoader.h"
+#include "qmhost/QMBase.h"
 
 namespace qmtest {
 
@@ -20,5 +21,8 @@ std::vector<std::string> TakeWarnings();
 
 // A fresh empty folder under the system's temporary folder, removed at exit.
 std::string MakeTempFolder(const char* prefix);
+
+// The decoded data of a stream, read through the tables the plug-in imported.
+std::string StreamData(CosObj stream);
 
 }  // namespace qmtest

@@ -81,16 +81,6 @@ CosObj PageDict(const CPDFDocument& doc, int index) {
     return dict;
 }
 
-std::string StreamData(CosObj stream) {
-    const ASStm read = gCosHFT->streamOpen(stream, kCosStreamDecoded);
-    std::string data;
-    char buffer[4096];
-    int32_t n;
-    while ((n = gAppSupportHFT->stmRead(buffer, 1, sizeof buffer, read)) > 0) data.append(buffer, static_cast<size_t>(n));
-    gAppSupportHFT->stmClose(read);
-    return data;
-}
-
 std::vector<std::string> ContentPieces(const CPDFDocument& doc, int index) {
     const CosObj contents = gCosHFT->dictGet(PageDict(doc, index), qmtest::nameAtom("Contents"));
     std::vector<std::string> pieces;

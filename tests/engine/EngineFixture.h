@@ -15,6 +15,7 @@
 #include <QJsonObject>
 
 #include "common/PdfFixtures.h"
+#include "common/PluginFixture.h"
 #include "engine/CPDFDocument.h"
 #include "engine/CPDFPlacement.h"
 #include "engine/CPDFTextElement.h"
@@ -45,7 +46,7 @@ std::unique_ptr<TextStamp> MakeTextStamp(CPDFDocument& doc, const std::string& t
 // The page's dictionary (the page is released again; the dictionary stays valid).
 CosObj PageDict(const CPDFDocument& doc, int index);
 // The decoded data of a stream.
-std::string StreamData(CosObj stream);
+using qmtest::StreamData;
 // The pieces of a page's "Contents" in order (one for a single stream).
 std::vector<std::string> ContentPieces(const CPDFDocument& doc, int index);
 // The value under a path of keys from dict ("Resources", "Font", "NxF0");

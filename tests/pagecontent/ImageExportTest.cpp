@@ -14,6 +14,7 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include "PageContentFixture.h"
+#include "common/PluginFixture.h"
 #include "engine/CJPEGImageType.h"
 #include "engine/CTIFFImageType.h"
 #include "engine/PDEColorSpaceFamilies.h"
@@ -92,17 +93,6 @@ void writeImagePdf(const std::string& path, const ExportCase& c) {
     writer.write();
 }
 
-// Decoded data of a host stream.
-std::string decoded(CosObj stream) {
-    ASStm data = gCosHFT->streamOpen(stream, kCosStreamDecoded);
-    std::string out;
-    char buffer[4096];
-    int32_t n;
-    while ((n = gAppSupportHFT->stmRead(buffer, 1, sizeof buffer, data)) > 0) out.append(buffer, static_cast<size_t>(n));
-    gAppSupportHFT->stmClose(data);
-    return out;
-}
-
 // The samples of a P5/P6 file that pdfimages wrote, with components per pixel
 // (pdfimages writes a gray image as RGB triplets: one of each is kept).
 std::string pnmSamples(const std::string& path, int components) {
@@ -170,7 +160,7 @@ TEST_P(ImageExport, WrittenFileMatchesTheEmbeddedImage) {
     EXPECT_EQ(reader->GetHeight(), kHeight);
     ASAtom space = kASAtomNull;
     PDDoc scratch = gPDModelHFT->docCreate();
-    const std::string read = decoded(reader->MakeImageXObject(scratch, kImageFilterNone, &space));
+    const std::string read = qmtest::StreamData(reader->MakeImageXObject(scratch, kImageFilterNone, &space));
     gPDModelHFT->docClose(scratch);
     const std::string original = samplesOf(c.components, c.bits);
     if (c.jpeg) {

@@ -128,15 +128,6 @@ namespace {
 
 ASAtom Key(const char* name) { return gCoreHFT->atomFromString(name); }
 
-std::string StreamText(CosObj stream) {
-    ASStm in = gCosHFT->streamOpen(stream, kCosStreamDecoded);
-    std::string data;
-    char buffer[4096];
-    for (int32_t n; (n = gAppSupportHFT->stmRead(buffer, 1, sizeof buffer, in)) > 0;) data.append(buffer, static_cast<size_t>(n));
-    gAppSupportHFT->stmClose(in);
-    return data;
-}
-
 struct KeyList {
     std::string prefix;
     std::vector<std::string>* out;
@@ -170,10 +161,10 @@ PageState ReadPageState(PDDoc doc, int32_t pageIndex) {
     const CosObj dict = gPDModelHFT->pageGetCosObj(page);
     const CosObj contents = gCosHFT->dictGet(dict, Key("Contents"));
     if (gCosHFT->objGetType(contents) == CosStream) {
-        state.contents.push_back(StreamText(contents));
+        state.contents.push_back(qmtest::StreamData(contents));
     } else if (gCosHFT->objGetType(contents) == CosArray) {
         for (int32_t i = 0; i < gCosHFT->arrayLength(contents); ++i)
-            state.contents.push_back(StreamText(gCosHFT->arrayGet(contents, i)));
+            state.contents.push_back(qmtest::StreamData(gCosHFT->arrayGet(contents, i)));
     }
     CosObj resources = gCosHFT->dictGet(dict, Key("Resources"));
     for (CosObj node = dict; gCosHFT->objGetType(resources) != CosDict;) {
