@@ -11,6 +11,7 @@
 #include "engine/PdfNumber.h"
 #include "engine/XObjectPlacing.h"
 #include "support/ErrorCode.h"
+#include "support/ErrorMessage.h"
 #include "support/ResourceStrings.h"
 
 using engine::HostFrame;
@@ -74,6 +75,8 @@ void CPDFElement::SetErrorText(const char* text) {
     const size_t length = std::strlen(text);
     mErrorText.assign(text, Utf8Prefix(text, length, kErrorTextCapacity));
 }
+
+void CPDFElement::TakeErrorText() { SetErrorText(GetErrorMessage()); }
 
 bool CPDFElement::MakeResourceName(std::string& outName, const char* prefix, CosObj dict) {
     outName.clear();

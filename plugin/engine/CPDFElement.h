@@ -157,6 +157,8 @@ protected:
     void RecordReplaced(CosObj holder, ASAtom key, CosObj before, CosObj after) const;
     // Keeps text as the error text (cut to kErrorTextCapacity on a character boundary).
     void SetErrorText(const char* text);
+    // Keeps the text of the error-message buffer as the error text.
+    void TakeErrorText();
 
     CPDFDocument* mDocument = nullptr;
     CPDFAction* mAction = nullptr;

@@ -4,7 +4,6 @@
 #include "engine/EngineHostFrame.h"
 #include "engine/XObjectPlacing.h"
 #include "support/cos/CASStream.h"
-#include "support/ErrorMessage.h"
 #include "support/cos/PDFAtoms.h"
 
 using engine::HostFrame;
@@ -20,7 +19,6 @@ CPDFFormElement::CPDFFormElement() = default;
 
 CPDFFormElement::~CPDFFormElement() = default;
 
-void CPDFFormElement::TakeErrorText() { SetErrorText(GetErrorMessage()); }
 
 bool CPDFFormElement::SetSourcePage(int32_t index) {
     if (index != mSourcePage) {

@@ -93,8 +93,6 @@ private:
                    const ASFixedMatrix& sourceMatrix);
     // The source resources copied into cosDoc, made on first use; raises HostError.
     CosObj ResourcesFor(CosDoc cosDoc);
-    // Keeps the text of the error-message buffer as the error text.
-    void TakeErrorText();
 
     CPDFDocument mSourceDocument;
     int32_t mSourcePage = 0;

@@ -21,7 +21,6 @@ CPDFImageElement::CPDFImageElement() = default;
 
 CPDFImageElement::~CPDFImageElement() = default;
 
-void CPDFImageElement::TakeErrorText() { SetErrorText(GetErrorMessage()); }
 
 void CPDFImageElement::SetImageFile(TFileSpecifier file) { mImageFile.SetPath(file.GetPath()); }
 

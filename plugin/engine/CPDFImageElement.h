@@ -58,8 +58,6 @@ private:
     CosObj ImageFor(CosDoc cosDoc);
     // Host-raising part of Write.
     bool WritePage(int32_t pageIndex, PDPage page);
-    // Keeps the text of the error-message buffer as the error text.
-    void TakeErrorText();
 
     int32_t mImageWidth = 0;
     int32_t mImageHeight = 0;

@@ -125,8 +125,6 @@ private:
     CosObj FontCopyFor(CosDoc cosDoc);
     // Host-raising part of Write (pageIndex acquired by the caller).
     bool WritePage(int32_t pageIndex, PDPage page);
-    // Keeps the text of the error-message buffer as the error text.
-    void TakeErrorText();
 
     bool mWordWrap = false;
     double mLineSpacing = 1.0;

@@ -66,7 +66,6 @@ void CPDFTextElement::AppendStringOperand(std::string& out, const std::string& c
     out += ')';
 }
 
-void CPDFTextElement::TakeErrorText() { SetErrorText(GetErrorMessage()); }
 
 CosObj CPDFTextElement::FontCopyFor(CosDoc cosDoc) {
     const auto found = mFontCopies.find(cosDoc);

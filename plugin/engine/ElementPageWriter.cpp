@@ -30,7 +30,7 @@ bool CElementPageWriter::Run(CPDFElement& element, int32_t pageIndex, const std:
         written = write(page);
     });
     if (ranThrough && written) return true;
-    element.SetErrorText(GetErrorMessage());
+    element.TakeErrorText();
     return false;
 }
 
