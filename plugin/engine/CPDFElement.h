@@ -116,7 +116,8 @@ public:
     // The same with streams already made (MakeContentStream), which many
     // pages may share: the wrapping is never undone, so no page needs its
     // own. "Contents" becomes a direct array save, the old pieces, restore.
-    // False (nothing changed) for a "Contents" that is no stream or array.
+    // A page without "Contents" gets save, restore. False (nothing changed)
+    // for a "Contents" that is no stream, array or null.
     bool WrapPageContent(int32_t pageIndex, CosObj save, CosObj restore);
 
     // An indirect content stream of content (stored as given, no filter) in
