@@ -1,12 +1,19 @@
-// objCopy: deep copies between documents keep sharing, end on cycles and leave
-// page trees behind.
+// objCopy and the deep copy under it (also used for pages inserted from another
+// document): copies between documents keep sharing, end on cycles, refuse
+// endless nesting, lose nothing and leave page trees behind.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <set>
 #include <string>
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
 
 #include "CosTestSupport.h"
 #include "HostTables.h"
 #include "common/PdfFixtures.h"
+#include "cos/CosCopy.h"
 #include "cos/Document.h"
 #include "qmhost/AppSupportTable.h"
 #include "qmhost/CosTable.h"
@@ -131,6 +138,164 @@ TEST_F(CosCopy, CopiedStreamOutlivesItsSourceDocument) {
     pd().docSave(target.pd(), HostPath(folder.file("copy.pdf")));
     const auto check = qmtest::qpdfCheck(folder.file("copy.pdf"));
     EXPECT_EQ(check.status, 0) << check.output;
+}
+
+// --- the deep copy itself, case by case, on qpdf objects
+
+QPDFObjectHandle nestedArrays(int depth) {
+    QPDFObjectHandle inner = QPDFObjectHandle::newInteger(7);
+    for (int i = 0; i < depth; ++i) inner = QPDFObjectHandle::newArray({inner});
+    return inner;
+}
+
+// How many arrays lead down to the first non-array through first items; -1 when
+// the innermost item is not the integer 7 that nestedArrays puts there.
+int arrayDepth(QPDFObjectHandle object) {
+    int depth = 0;
+    for (; object.isArray() && object.getArrayNItems() > 0; ++depth) object = object.getArrayItem(0);
+    return object.isInteger() && object.getIntValue() == 7 ? depth : -1;
+}
+
+struct DeepCopyRow {
+    const char* name;
+    // Makes the object to copy, in source (or in target, for objects already there).
+    std::function<QPDFObjectHandle(QPDF& source, QPDF& target)> make;
+    int32_t raises;  // the HostError code copyInto raises; 0 for none
+    // Checks the copy (when nothing was raised) against the original; added is
+    // the number of objects the copy put into target.
+    std::function<void(QPDFObjectHandle copy, QPDFObjectHandle original, QPDF& target, size_t added)> check;
+};
+
+const DeepCopyRow kDeepCopyRows[] = {
+    {"IndirectCycleClosesOnTheCopy",
+     [](QPDF& source, QPDF&) {
+         QPDFObjectHandle a = source.makeIndirectObject(QPDFObjectHandle::newDictionary());
+         QPDFObjectHandle b = source.makeIndirectObject(QPDFObjectHandle::newDictionary());
+         a.replaceKey("/Next", b);
+         b.replaceKey("/Back", a);
+         return a;
+     },
+     0,
+     [](QPDFObjectHandle copy, QPDFObjectHandle, QPDF& target, size_t added) {
+         EXPECT_EQ(added, 2u);
+         EXPECT_EQ(copy.getOwningQPDF(), &target);
+         EXPECT_EQ(copy.getKey("/Next").getKey("/Back").getObjGen(), copy.getObjGen());
+     }},
+    {"DirectNestingAsDeepAsAFileCanHoldIsCopiedWhole",
+     [](QPDF&, QPDF&) { return nestedArrays(qmhost::cos::kMaxCopyDepth); }, 0,
+     [](QPDFObjectHandle copy, QPDFObjectHandle, QPDF&, size_t added) {
+         EXPECT_EQ(added, 0u);
+         EXPECT_EQ(arrayDepth(copy), qmhost::cos::kMaxCopyDepth);
+     }},
+    {"DirectNestingPastTheBoundIsRefused",
+     [](QPDF&, QPDF&) { return nestedArrays(qmhost::cos::kMaxCopyDepth + 1); }, kHostErrBadPDF, nullptr},
+    {"NullItemsOfArraysKeepTheirPlaces",
+     [](QPDF& source, QPDF&) { return QPDFObjectHandle::parse(&source, "[1 null 99 0 R 2]"); }, 0,
+     [](QPDFObjectHandle copy, QPDFObjectHandle, QPDF&, size_t added) {
+         EXPECT_EQ(added, 0u);
+         ASSERT_EQ(copy.getArrayNItems(), 4);
+         EXPECT_EQ(copy.getArrayItem(0).getIntValue(), 1);
+         EXPECT_TRUE(copy.getArrayItem(1).isNull());
+         EXPECT_TRUE(copy.getArrayItem(2).isNull()) << "a reference to no object reads as null";
+         EXPECT_EQ(copy.getArrayItem(3).getIntValue(), 2);
+     }},
+    {"NullEntriesOfDictionariesReadAsAbsent",
+     [](QPDF& source, QPDF&) { return QPDFObjectHandle::parse(&source, "<< /A null /B 99 0 R /C 3 >>"); }, 0,
+     [](QPDFObjectHandle copy, QPDFObjectHandle, QPDF&, size_t added) {
+         EXPECT_EQ(added, 0u);
+         EXPECT_EQ(copy.getKeys(), (std::set<std::string>{"/C"}));
+         EXPECT_EQ(copy.getKey("/C").getIntValue(), 3);
+     }},
+    {"StreamComesWithItsData",
+     [](QPDF& source, QPDF&) {
+         QPDFObjectHandle stream = QPDFObjectHandle::newStream(&source, "q 1 0 0 1 0 0 cm Q");
+         stream.getDict().replaceKey("/QmKind", QPDFObjectHandle::newName("/Test"));
+         return QPDFObjectHandle::newArray({stream});
+     },
+     0,
+     [](QPDFObjectHandle copy, QPDFObjectHandle, QPDF& target, size_t added) {
+         EXPECT_EQ(added, 1u);
+         QPDFObjectHandle stream = copy.getArrayItem(0);
+         ASSERT_TRUE(stream.isStream());
+         EXPECT_EQ(stream.getOwningQPDF(), &target);
+         EXPECT_EQ(stream.getDict().getKey("/QmKind").getName(), "/Test");
+         auto data = stream.getStreamData();
+         EXPECT_EQ(std::string(reinterpret_cast<const char*>(data->getBuffer()), data->getSize()),
+                   "q 1 0 0 1 0 0 cm Q");
+     }},
+    {"IndirectObjectSharedTwiceIsCopiedOnce",
+     [](QPDF& source, QPDF&) {
+         QPDFObjectHandle shared = source.makeIndirectObject(QPDFObjectHandle::parse("<< /N 1 >>"));
+         QPDFObjectHandle holder = QPDFObjectHandle::newDictionary();
+         holder.replaceKey("/X", shared);
+         holder.replaceKey("/Y", QPDFObjectHandle::newArray({shared}));
+         return holder;
+     },
+     0,
+     [](QPDFObjectHandle copy, QPDFObjectHandle, QPDF& target, size_t added) {
+         EXPECT_EQ(copy.getKey("/X").getObjGen(), copy.getKey("/Y").getArrayItem(0).getObjGen());
+         EXPECT_EQ(copy.getKey("/X").getOwningQPDF(), &target);
+         EXPECT_EQ(added, 1u);
+     }},
+    // Each level holds the level below twice: copied item by item, 2^depth arrays.
+    {"DirectObjectSharedAgainAndAgainStaysShared",
+     [](QPDF&, QPDF&) {
+         QPDFObjectHandle level = QPDFObjectHandle::newInteger(7);
+         for (int i = 0; i < 16; ++i) level = QPDFObjectHandle::newArray({level, level});
+         return level;
+     },
+     0,
+     [](QPDFObjectHandle copy, QPDFObjectHandle original, QPDF&, size_t added) {
+         EXPECT_EQ(added, 0u) << "direct copies add no objects";
+         EXPECT_EQ(arrayDepth(copy), 16);
+         for (; copy.getArrayItem(0).isArray(); copy = copy.getArrayItem(0), original = original.getArrayItem(0)) {
+             ASSERT_EQ(copy.getArrayNItems(), 2);
+             EXPECT_EQ(copy.getArrayItem(0).getObjectPtr(), copy.getArrayItem(1).getObjectPtr());
+             EXPECT_NE(copy.getObjectPtr(), original.getObjectPtr()) << "the copy is not the original";
+         }
+     }},
+    {"ObjectsOfTheTargetStayAsTheyAre",
+     [](QPDF& source, QPDF& target) {
+         QPDFObjectHandle own = target.makeIndirectObject(QPDFObjectHandle::parse("<< /Own true >>"));
+         QPDFObjectHandle foreign = source.makeIndirectObject(QPDFObjectHandle::parse("<< /Own false >>"));
+         return QPDFObjectHandle::newArray({own, foreign});
+     },
+     0,
+     [](QPDFObjectHandle copy, QPDFObjectHandle original, QPDF& target, size_t added) {
+         EXPECT_EQ(copy.getArrayItem(0).getObjGen(), original.getArrayItem(0).getObjGen());
+         EXPECT_EQ(copy.getArrayItem(1).getOwningQPDF(), &target);
+         EXPECT_FALSE(copy.getArrayItem(1).getKey("/Own").getBoolValue());
+         EXPECT_EQ(added, 1u) << "only the foreign object was added";
+     }},
+    {"PageTreeIsLeftBehind",
+     [](QPDF& source, QPDF&) {
+         QPDFObjectHandle pages = source.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Pages /Kids [] >>"));
+         QPDFObjectHandle holder = QPDFObjectHandle::newDictionary();
+         holder.replaceKey("/Tree", pages);
+         holder.replaceKey("/List", QPDFObjectHandle::newArray({pages}));
+         return holder;
+     },
+     0,
+     [](QPDFObjectHandle copy, QPDFObjectHandle, QPDF&, size_t added) {
+         EXPECT_FALSE(copy.hasKey("/Tree"));
+         ASSERT_EQ(copy.getKey("/List").getArrayNItems(), 1);
+         EXPECT_TRUE(copy.getKey("/List").getArrayItem(0).isNull());
+         EXPECT_EQ(added, 0u);
+     }},
+};
+
+TEST(CosDeepCopy, EachKindOfObjectCopiesAsDocumented) {
+    for (const DeepCopyRow& row : kDeepCopyRows) {
+        SCOPED_TRACE(row.name);
+        QPDF source, target;
+        source.emptyPDF();
+        target.emptyPDF();
+        QPDFObjectHandle original = row.make(source, target);
+        const size_t before = target.getObjectCount();
+        QPDFObjectHandle copy;
+        EXPECT_EQ(codeOf([&] { copy = qmhost::cos::copyInto(target, original); }), row.raises);
+        if (row.raises == 0) row.check(copy, original, target, target.getObjectCount() - before);
+    }
 }
 
 class CosCopyPage : public ::testing::Test {

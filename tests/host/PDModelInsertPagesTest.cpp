@@ -3,6 +3,7 @@
 // a source that stays as it was.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -106,6 +107,72 @@ TEST_F(PDModelInsertPages, CopiesTakeWhatThePagesInheritAndTheSourceIsNotChanged
     const std::string saved = folder.file("copy.pdf");
     pdT().docSave(dest.pd(), HostPath(saved));
     EXPECT_EQ(qpdfCheck(saved).status, 0) << qpdfCheck(saved).output;
+}
+
+// What two pages inherit from their page tree, copied with them: rows of the
+// kinds of value the deep copy treats differently.
+struct InheritedRow {
+    const char* name;
+    const char* resources;  // the tree's /Resources, parsed ("R" stands for an indirect object)
+    bool indirect;          // the tree holds the resources as an indirect object
+    std::function<void(QPDFObjectHandle first, QPDFObjectHandle second)> check;
+};
+
+// n arrays around the integer 7.
+std::string nested(int n) { return std::string(static_cast<size_t>(n), '[') + "7" + std::string(static_cast<size_t>(n), ']'); }
+
+int depthOf(QPDFObjectHandle object) {
+    int depth = 0;
+    for (; object.isArray() && object.getArrayNItems() > 0; ++depth) object = object.getArrayItem(0);
+    return object.isInteger() && object.getIntValue() == 7 ? depth : -1;
+}
+
+TEST_F(PDModelInsertPages, InheritedValuesOfEveryKindArriveWhole) {
+    const std::string deep = "<< /QmDeep " + nested(400) + " >>";
+    const InheritedRow rows[] = {
+        // Nested as deep as a file may hold: copied whole, not refused.
+        {"DeepDirectNesting", deep.c_str(), false,
+         [](QPDFObjectHandle first, QPDFObjectHandle second) {
+             EXPECT_EQ(depthOf(first.getKey("/Resources").getKey("/QmDeep")), 400);
+             EXPECT_EQ(depthOf(second.getKey("/Resources").getKey("/QmDeep")), 400);
+         }},
+        {"NullsInArrays", "<< /QmList [1 null 2] /QmGone null >>", false,
+         [](QPDFObjectHandle first, QPDFObjectHandle) {
+             QPDFObjectHandle list = first.getKey("/Resources").getKey("/QmList");
+             ASSERT_EQ(list.getArrayNItems(), 3);
+             EXPECT_TRUE(list.getArrayItem(1).isNull());
+             EXPECT_EQ(list.getArrayItem(2).getIntValue(), 2);
+             EXPECT_FALSE(first.getKey("/Resources").hasKey("/QmGone"));
+         }},
+        // One resource dictionary shared through the tree stays one in the copy.
+        {"SharedIndirectResources", "<< /QmShared true >>", true,
+         [](QPDFObjectHandle first, QPDFObjectHandle second) {
+             ASSERT_TRUE(first.getKey("/Resources").isIndirect());
+             EXPECT_EQ(first.getKey("/Resources").getObjGen(), second.getKey("/Resources").getObjGen());
+             EXPECT_TRUE(first.getKey("/Resources").getKey("/QmShared").getBoolValue());
+         }},
+    };
+    for (const InheritedRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string path = folder.file(std::string(row.name) + ".pdf");
+        writeBuiltPdf(path, [&](QPDF& pdf) {
+            std::vector<QPDFObjectHandle> pages{appendPage(pdf, 612, 792, "BT (a) Tj ET"),
+                                                appendPage(pdf, 612, 792, "BT (b) Tj ET")};
+            QPDFObjectHandle resources = QPDFObjectHandle::parse(row.resources);
+            if (row.indirect) resources = pdf.makeIndirectObject(resources);
+            for (auto& page : pages) page.removeKey("/Resources");
+            pdf.getRoot().getKey("/Pages").replaceKey("/Resources", resources);
+        });
+        HostDoc source = HostDoc::open(path);
+        HostDoc dest = HostDoc::create();
+        ASSERT_EQ(hostErrorOf([&] { pdT().docInsertPages(dest.pd(), kPDInsertAfterLastPage, source.pd(), 0, 2); }), 0);
+        ASSERT_EQ(pdT().docGetNumPages(dest.pd()), 2);
+        row.check(pageObject(dest.pd(), 0), pageObject(dest.pd(), 1));
+        EXPECT_FALSE(pageObject(source.pd(), 0).hasKey("/Resources")) << "the source is not changed";
+        const std::string saved = folder.file(std::string(row.name) + "-copy.pdf");
+        pdT().docSave(dest.pd(), HostPath(saved));
+        EXPECT_EQ(qpdfCheck(saved).status, 0) << qpdfCheck(saved).output;
+    }
 }
 
 TEST_F(PDModelInsertPages, LinksBetweenCopiedPagesLeadToTheCopies) {

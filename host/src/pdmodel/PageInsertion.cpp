@@ -7,13 +7,13 @@
 
 #include <algorithm>
 #include <map>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include <qpdf/QPDF.hh>
 
 #include "core/Raise.h"
+#include "cos/CosCopy.h"
 #include "cos/Document.h"
 #include "cos/QpdfGuard.h"
 #include "pdmodel/DocumentChanges.h"
@@ -25,27 +25,6 @@ namespace {
 const char* const kInheritedKeys[] = {"/Resources", "/MediaBox", "/CropBox", "/Rotate"};
 // Deeper page trees than this are taken as damaged (a /Parent loop).
 constexpr int kMaxTreeDepth = 256;
-
-// A copy of value in target: indirect objects through qpdf's copier (shared
-// objects stay shared), direct containers rebuilt so that the copy stays direct.
-QPDFObjectHandle copyValue(QPDF& target, QPDFObjectHandle value, int depth = 0) {
-    if (depth > kMaxTreeDepth) throw std::runtime_error("objects nested too deeply");
-    if (value.isIndirect()) {
-        if (value.isNull() || value.isDictionaryOfType("/Pages")) return QPDFObjectHandle::newNull();
-        return target.copyForeignObject(value);
-    }
-    if (value.isArray()) {
-        QPDFObjectHandle copy = QPDFObjectHandle::newArray();
-        for (auto& item : value.getArrayAsVector()) copy.appendItem(copyValue(target, item, depth + 1));
-        return copy;
-    }
-    if (value.isDictionary()) {
-        QPDFObjectHandle copy = QPDFObjectHandle::newDictionary();
-        for (auto& [key, item] : value.getDictAsMap()) copy.replaceKey(key, copyValue(target, item, depth + 1));
-        return copy;
-    }
-    return value.shallowCopy();
-}
 
 // The value that page inherits under key from the nearest ancestor that has
 // it; null when none has.
@@ -63,7 +42,7 @@ QPDFObjectHandle copyPage(QPDF& target, QPDFObjectHandle page) {
     for (const char* key : kInheritedKeys) {
         if (copy.hasKey(key) && !copy.getKey(key).isNull()) continue;
         QPDFObjectHandle value = inheritedValue(page, key);
-        if (!value.isNull()) copy.replaceKey(key, copyValue(target, value));
+        if (!value.isNull()) copy.replaceKey(key, cos::copyInto(target, value));
     }
     return copy;
 }
@@ -127,9 +106,6 @@ void docInsertPages(PDDoc dest, int32_t afterPage, PDDoc source, int32_t firstPa
                                         from.displayName() + " (" + std::to_string(available) + " pages)");
         const size_t at = insertionIndex(afterPage, targetPages.size(), target);
         if (count == 0) return;
-        // The data of copied streams is taken at once, so the copies stay whole
-        // when the source is closed or changed later.
-        from.qpdf().setImmediateCopyFrom(true);
         std::map<QPDFObjGen, QPDFObjectHandle> copies;
         std::vector<QPDFObjectHandle> copied;
         for (int32_t i = 0; i < count; ++i) {
