@@ -1,6 +1,11 @@
 #include "engine/CPDFElementUndoAdd.h"
 
 #include <cstring>
+#include <mutex>
+#include <new>
+#include <string>
+#include <string_view>
+#include <unordered_set>
 
 #include "qmhost/HostError.h"
 #include "support/Assertion.h"
@@ -22,6 +27,20 @@ const char* ResourceTypeOf(int32_t inKind) {
     }
 }
 
+// The kept copy of a resource name: one per distinct text, shared by every
+// record that names it. The set's nodes do not move, so the pointers stay
+// valid; the names are bounded by the prefixes times their numbers.
+const char* KeptResourceName(std::string_view inName) {
+    static std::mutex sLock;
+    static std::unordered_set<std::string> sNames;
+    try {
+        const std::lock_guard<std::mutex> lock(sLock);
+        return sNames.emplace(inName).first->c_str();
+    } catch (const std::bad_alloc&) {
+        ThrowErrorCode(kErrCosObject);
+    }
+}
+
 bool IsPageKind(int32_t inKind) {
     return inKind == kElementUndoContent || inKind == kElementUndoAnnot || ResourceTypeOf(inKind);
 }
@@ -31,13 +50,12 @@ bool IsPageKind(int32_t inKind) {
 CPDFElementUndoAdd::CPDFElementUndoAdd(AVDoc inAVDoc, int32_t inPageIndex, int32_t inKind,
                                        CosObj inObject, const char* inResourceName,
                                        const char* inName)
-    : CPDFElementUndoData(inAVDoc, inPageIndex, inName), mObject(inObject), mKind(inKind) {
-    if (inResourceName) {
-        const size_t length = strnlen(inResourceName, kResourceNameSize - 1);
-        std::memcpy(mResourceName, inResourceName, length);
-        mResourceName[length] = '\0';
-    }
-}
+    : CPDFElementUndoData(inAVDoc, inPageIndex, inName),
+      mObject(inObject),
+      mKind(inKind),
+      mResourceName(KeptResourceName(
+          inResourceName ? std::string_view(inResourceName, strnlen(inResourceName, kResourceNameSize - 1))
+                         : std::string_view())) {}
 
 CPDFElementUndoAdd::~CPDFElementUndoAdd() = default;
 

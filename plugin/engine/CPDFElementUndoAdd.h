@@ -12,7 +12,10 @@ public:
 
     // inKind: kElementUndoContent .. kElementUndoCosObj. inObject: the Cos
     // object that was added. inResourceName: its key in the resource dictionary
-    // (kinds 2, 3, 5), copied up to 255 bytes; null is taken as "". inName: the label.
+    // (kinds 2, 3, 5), kept up to 255 bytes; null is taken as "". inName: the label.
+    // The key is kept once per distinct text for the plug-in's life and shared
+    // by the records that name it (a run enters the same few names on every
+    // page); kErrCosObject when it cannot be kept.
     CPDFElementUndoAdd(AVDoc inAVDoc, int32_t inPageIndex, int32_t inKind, CosObj inObject,
                        const char* inResourceName, const char* inName);
     ~CPDFElementUndoAdd() override;
@@ -38,5 +41,5 @@ private:
 
     CosObj mObject;
     int32_t mKind;
-    char mResourceName[kResourceNameSize] = {};
+    const char* mResourceName;  // shared, never freed by the record
 };

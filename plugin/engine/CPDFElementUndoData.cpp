@@ -5,6 +5,24 @@
 
 #include "support/ErrorCode.h"
 
+namespace {
+
+// The labels the elements give their records: a record with one of them keeps
+// the constant instead of a copy.
+constexpr const char* kLabels[] = {kElementUndoNameContent,   kElementUndoNameResources,
+                                   kElementUndoNameImage,     kElementUndoNameXObject,
+                                   kElementUndoNameExtGState, kElementUndoNameAnnot,
+                                   kElementUndoNameFont,      kElementUndoNameCosObj,
+                                   kElementUndoNameEntry};
+
+const char* LabelConstant(const char* inText) {
+    for (const char* label : kLabels)
+        if (std::strcmp(label, inText) == 0) return label;
+    return nullptr;
+}
+
+}  // namespace
+
 CPDFElementUndoData::CPDFElementUndoData(AVDoc inAVDoc, int32_t inPageIndex, const char* inName)
     : mAVDoc(inAVDoc), mPageIndex(inPageIndex) {
     SetName(inName);
@@ -12,7 +30,13 @@ CPDFElementUndoData::CPDFElementUndoData(AVDoc inAVDoc, int32_t inPageIndex, con
 
 CPDFElementUndoData::~CPDFElementUndoData() {
     delete[] mDescription;
-    delete[] mName;
+    FreeName();
+}
+
+void CPDFElementUndoData::FreeName() {
+    if (mOwnsName) delete[] mName;
+    mName = nullptr;
+    mOwnsName = false;
 }
 
 char* CPDFElementUndoData::CopyText(const char* inText) {
@@ -25,9 +49,11 @@ char* CPDFElementUndoData::CopyText(const char* inText) {
 }
 
 void CPDFElementUndoData::SetName(const char* inName) {
-    char* copy = CopyText(inName);  // copied first: inName may be the stored text
-    delete[] mName;
-    mName = copy;
+    const char* label = inName ? LabelConstant(inName) : nullptr;
+    char* copy = label ? nullptr : CopyText(inName);  // copied first: inName may be the stored text
+    FreeName();
+    mName = label ? label : copy;
+    mOwnsName = copy != nullptr;
 }
 
 const char* CPDFElementUndoData::GetName() const { return mName; }

@@ -37,7 +37,9 @@ class CPDFElementUndoData : public CUndoManagerData {
 public:
     // inAVDoc: the view in whose document the addition was made (not owned).
     // inName: the label, copied (null: none). Throws kErrCosObject when the copy
-    // cannot be allocated.
+    // cannot be allocated. A label equal to one of the kElementUndoName texts
+    // costs no copy: the record keeps the constant (a run makes several
+    // records a page, all with these labels).
     CPDFElementUndoData(AVDoc inAVDoc, int32_t inPageIndex, const char* inName);
     // Frees both texts.
     ~CPDFElementUndoData() override;
@@ -63,8 +65,10 @@ protected:
 
 private:
     static char* CopyText(const char* inText);
+    void FreeName();
 
+    bool mOwnsName = false;  // mName is a heap copy, not one of the label constants
     uint32_t mReserved = 0;
     char* mDescription = nullptr;
-    char* mName = nullptr;
+    const char* mName = nullptr;
 };

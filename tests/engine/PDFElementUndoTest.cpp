@@ -195,6 +195,42 @@ TEST(CPDFElementUndoData, SettersCopyTheTextAndNullClearsIt) {
     EXPECT_EQ(record.GetDescription(), nullptr);
 }
 
+// A record's texts are its own: the caller's buffer may change or go, and
+// records that share a kept text may go in any order.
+TEST(CPDFElementUndoData, TextsOutliveTheCallersBuffersAndOtherRecords) {
+    struct Row {
+        std::string label;
+        std::string resourceName;
+    };
+    const Row rows[] = {
+        {"Font", "NxF0"},                    // a label of the elements, a short name
+        {"ExtGState", "NxGS12"},             // another label
+        {"my own label", "QM"},              // a label of no element: copied
+        {"Fon", std::string(255, 'r')},      // near a label but not one; the longest name
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        const std::string& label = row.label;
+        const std::string& name = row.resourceName;
+        std::string labelBuffer = label;
+        std::string nameBuffer = name;
+        auto first = std::make_unique<CPDFElementUndoAdd>(nullptr, 0, kElementUndoFont, CosObj{1, 0},
+                                                          nameBuffer.c_str(), labelBuffer.c_str());
+        auto second = std::make_unique<CPDFElementUndoAdd>(nullptr, 1, kElementUndoFont, CosObj{2, 0},
+                                                           nameBuffer.c_str(), labelBuffer.c_str());
+        labelBuffer.assign(label.size(), 'X');
+        nameBuffer.assign(name.size(), 'Y');
+        first.reset();
+        EXPECT_EQ(second->GetName(), label);
+        EXPECT_EQ(second->GetResourceName(), name);
+        EXPECT_NE(static_cast<const void*>(second->GetName()), static_cast<const void*>(labelBuffer.c_str()));
+        second->SetName(nullptr);
+        EXPECT_EQ(second->GetName(), nullptr);
+        second->SetName(label.c_str());
+        EXPECT_EQ(second->GetName(), label);
+    }
+}
+
 // --- controller and managers
 
 TEST(CPDFElementUndoController, WithoutControllerRecordingDoesNothing) {
