@@ -14,6 +14,7 @@
 #include "qmhost/HostError.h"
 #include "qmhost/PDModelTable.h"
 #include "HostTables.h"
+#include "view/ActionPrompts.h"
 #include "view/Alerts.h"
 #include "view/CommandProcs.h"
 #include "view/Cursors.h"
@@ -28,6 +29,7 @@
 #include "viewer/BatchRunner.h"
 #include "viewer/DocumentSnapshot.h"
 #include "viewer/DocumentWindow.h"
+#include "widgets/ActionPropertiesDialogs.h"
 #include "viewer/PageView.h"
 #include "viewer/ProgressStatus.h"
 #include "viewer/ViewerPrompts.h"
@@ -146,6 +148,8 @@ void ViewerApp::installReports() {
     qmhost::setFileShower([](const std::string& path) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
     });
+    // The link-action handlers ask in dialogs.
+    qmhost::installActionPropertiesDialogs();
 }
 
 void ViewerApp::removeReports() {
@@ -155,6 +159,7 @@ void ViewerApp::removeReports() {
     qmhost::cursors().setListener({});
     qmhost::setDocumentChangeListener({});
     qmhost::setFileShower({});
+    qmhost::setActionPrompts(nullptr);
     if (mWaitCursor) QApplication::restoreOverrideCursor();
     if (mPluginWaitCursor) QApplication::restoreOverrideCursor();
     mWaitCursor = mPluginWaitCursor = false;

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <memory>
 
+#include "widgets/ActionPropertiesDialogs.h"
+
 namespace {
 
 class QtApplicationEnvironment : public ::testing::Environment {
@@ -14,6 +16,8 @@ public:
         static char name[] = "ui_tests";
         static char* argv[] = {name, nullptr};
         mApp = std::make_unique<QApplication>(argc, argv);
+        // The link-action handlers ask in the host's dialogs, as in the desktop host.
+        qmhost::installActionPropertiesDialogs();
     }
     void TearDown() override { mApp.reset(); }
 

@@ -4,6 +4,11 @@
 
 namespace qmhost {
 
+bool imageDimensionsAllowed(int64_t width, int64_t height) {
+    return width > 0 && height > 0 && width <= INT32_MAX && height <= INT32_MAX &&
+           static_cast<uint64_t>(width) * static_cast<uint64_t>(height) <= kMaxImagePixels;
+}
+
 void checkImageDimensions(int64_t width, int64_t height, const std::string& name) {
     if (width <= 0 || height <= 0)
         raise(kHostErrBadImage, name + " has no pixels (" + std::to_string(width) + " x " +

@@ -26,7 +26,9 @@ struct ImagePixels {
     std::string alpha;          // 8-bit opacity per pixel; empty when the image is opaque
 };
 
-// Raises kHostErrBadImage unless 0 < width, height and width x height <= kMaxImagePixels.
+// Whether 0 < width, height and width x height <= kMaxImagePixels.
+bool imageDimensionsAllowed(int64_t width, int64_t height);
+// Raises kHostErrBadImage unless imageDimensionsAllowed(width, height).
 void checkImageDimensions(int64_t width, int64_t height, const std::string& name);
 
 // Pixels from straight (not premultiplied) RGBA, 4 bytes a pixel, rows top to
@@ -40,8 +42,8 @@ ImagePixels readJpegImage(const std::string& bytes, const std::string& name);
 // TiffImageFile.cpp: the first image of a TIFF file, in any layout libtiff
 // reads; 8-bit CMYK kept as CMYK, other kinds as gray or RGB with alpha.
 ImagePixels readTiffImage(const std::string& bytes, const std::string& name);
-// QtImageFile.cpp: a PNG, GIF (its first frame) or BMP through Qt's readers;
-// format is Qt's name of the kind ("png", "gif", "bmp").
+// QtImageFile.cpp: a PNG, GIF (its first frame) or BMP through Qt's readers
+// (loaded on first use); format is Qt's name of the kind ("png", "gif", "bmp").
 ImagePixels readQtImage(const std::string& bytes, const char* format, const std::string& name);
 
 }  // namespace qmhost

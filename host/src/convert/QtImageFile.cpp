@@ -1,37 +1,34 @@
-// PNG, GIF and BMP files through Qt's image readers, from memory.
-#include <QBuffer>
-#include <QByteArray>
-#include <QColorSpace>
-#include <QImage>
-#include <QImageReader>
-
+// PNG, GIF and BMP files through Qt's image readers, which the image reader
+// library holds (convert/ImageReaderLibrary.h): it is opened on the first such
+// file, so that Qt Gui is loaded only by a program that reads one.
 #include <cstring>
 
-#include "core/Raise.h"
 #include "convert/ImageFileChecks.h"
 #include "convert/ImagePixels.h"
+#include "convert/ImageReaderLibrary.h"
+#include "core/LazyLibrary.h"
+#include "core/Raise.h"
 
 namespace qmhost {
 namespace {
 
-std::string kindName(const char* format) { return QByteArray(format).toUpper().toStdString(); }
-
-[[noreturn]] void refuse(const std::string& name, const char* format, const QString& why) {
-    raise(kHostErrBadImage, name + " is not a readable " + kindName(format) + " image: " + why.toStdString());
+std::string kindName(const char* format) {
+    std::string name = format;
+    for (char& c : name) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    return name;
 }
 
-// Qt refuses images above its own allocation limit; the size was checked
-// against the host's limit already, so Qt's is lifted while the file is read.
-class AllocationLimitLifted {
-public:
-    AllocationLimitLifted() : mOld(QImageReader::allocationLimit()) { QImageReader::setAllocationLimit(0); }
-    ~AllocationLimitLifted() { QImageReader::setAllocationLimit(mOld); }
-    AllocationLimitLifted(const AllocationLimitLifted&) = delete;
-    AllocationLimitLifted& operator=(const AllocationLimitLifted&) = delete;
+const ImageReaderLibrary& imageReaderLibrary() {
+    static const ImageReaderLibrary* library = [] {
+        using Entry = const ImageReaderLibrary* (*)();
+        return reinterpret_cast<Entry>(lazySymbol(kImageReaderLibraryFile, kImageReaderLibrarySymbol))();
+    }();
+    return *library;
+}
 
-private:
-    int mOld;
-};
+void keepPixels(int32_t width, int32_t height, const uint8_t* rgba, size_t rowStride, void* context) {
+    *static_cast<ImagePixels*>(context) = pixelsFromRgba(width, height, rgba, rowStride);
+}
 
 }  // namespace
 
@@ -39,26 +36,12 @@ ImagePixels readQtImage(const std::string& bytes, const char* format, const std:
     if (std::strcmp(format, "png") == 0) checkPngFile(bytes, name);
     if (std::strcmp(format, "gif") == 0) checkGifFile(bytes, name);
     if (std::strcmp(format, "bmp") == 0) checkBmpFile(bytes, name);
-    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
-    reader.setDecideFormatFromContent(false);
-    if (!reader.canRead()) refuse(name, format, reader.errorString());
-    // The size from the header, before any pixel memory is taken.
-    const QSize size = reader.size();
-    if (size.isValid()) checkImageDimensions(size.width(), size.height(), name);
-    QImage image;
-    {
-        AllocationLimitLifted lifted;
-        if (!reader.read(&image) || image.isNull()) refuse(name, format, reader.errorString());
-    }
-    checkImageDimensions(image.width(), image.height(), name);
-    // Straight RGBA in sRGB.
-    const QColorSpace space = image.colorSpace();
-    image.convertTo(QImage::Format_RGBA8888);
-    if (space.isValid() && space != QColorSpace(QColorSpace::SRgb)) image.convertToColorSpace(QColorSpace::SRgb);
-    return pixelsFromRgba(image.width(), image.height(), image.constBits(), static_cast<size_t>(image.bytesPerLine()));
+    ImagePixels pixels;
+    ImageReadFailure failure;
+    if (imageReaderLibrary().read(bytes, format, imageDimensionsAllowed, keepPixels, &pixels, &failure))
+        return pixels;
+    if (failure.sizeRefused) checkImageDimensions(failure.width, failure.height, name);
+    raise(kHostErrBadImage, name + " is not a readable " + kindName(format) + " image: " + failure.why);
 }
 
 }  // namespace qmhost

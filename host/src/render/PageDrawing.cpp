@@ -1,6 +1,4 @@
 // Drawing a page into an image, for previews.
-#include <QImage>
-
 #include "core/Raise.h"
 #include "cos/Document.h"
 #include "cos/QpdfGuard.h"
@@ -19,7 +17,7 @@ void pageDrawContents(PDPage page, void* image, const ASFixedMatrix* matrix, con
         const int32_t index = pageNumberIn(document, object);
         if (index < 0)
             raise(kHostErrNotFound, "pageDrawContents: the page is no longer in " + document.displayName());
-        renderPage(document, index, *static_cast<QImage*>(image), *matrix, updateRect);
+        renderPage(document, index, image, *matrix, updateRect);
     });
 }
 

@@ -1,6 +1,9 @@
-// Drawing PDF pages of open documents into images with poppler. The document is
-// written as qpdf would save it, loaded into poppler once and kept until the
+// Drawing PDF pages of open documents into Qt images with poppler. The document
+// is written as qpdf would save it, loaded into poppler once and kept until the
 // document's contents change (see pdmodel/DocumentChanges.h) or it closes.
+// Poppler and Qt Gui are reached through the drawing library
+// (render/DrawingLibrary.h), loaded on the first drawing: the render layer
+// itself links neither.
 #pragma once
 
 #include <qpdf/QPDFObjectHandle.hh>
@@ -9,16 +12,16 @@
 #include "qmhost/QMBase.h"
 
 class QByteArray;
-class QImage;
 
 namespace qmhost {
 
-// Draws page number pageIndex (0-based) of document into image through matrix
-// (user space -> image pixels, y up from the image's bottom edge), painting only
-// where updateRect (user space; null: everywhere) lands. Raises
-// kHostErrUnsupported for a matrix that placeDrawing refuses and kHostErrBadPDF
-// when poppler cannot read the document.
-void renderPage(Document& document, int pageIndex, QImage& image, const ASFixedMatrix& matrix,
+// Draws page number pageIndex (0-based) of document into image (a QImage; a
+// null one is left alone) through matrix (user space -> image pixels, y up
+// from the image's bottom edge), painting only where updateRect (user space;
+// null: everywhere) lands. Raises kHostErrUnsupported for a matrix that
+// placeDrawing refuses or when the drawing library cannot be loaded, and
+// kHostErrBadPDF when poppler cannot read the document.
+void renderPage(Document& document, int pageIndex, void* image, const ASFixedMatrix& matrix,
                 const ASFixedRect* updateRect);
 
 // PDModel pageDrawContents (qmhost/PDModelTable.h states the contract): the
@@ -31,5 +34,7 @@ QByteArray bytesForDrawing(QPDF& qpdf);
 
 // How many documents are loaded into poppler now (for tests).
 size_t cachedRenderingCount();
+// Whether the drawing library is loaded into this process (for tests).
+bool drawingLibraryLoaded();
 
 }  // namespace qmhost

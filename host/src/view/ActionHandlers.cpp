@@ -11,7 +11,7 @@
 #include "cos/Document.h"
 #include "pdmodel/FileSpecs.h"
 #include "support/HostVersion.h"
-#include "view/ActionPropertiesDialogs.h"
+#include "view/ActionPrompts.h"
 
 namespace qmhost {
 namespace {

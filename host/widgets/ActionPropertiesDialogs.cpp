@@ -1,4 +1,4 @@
-#include "view/ActionPropertiesDialogs.h"
+#include "widgets/ActionPropertiesDialogs.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "view/ActionPrompts.h"
 
 namespace qmhost {
 namespace {
@@ -51,14 +53,18 @@ std::optional<std::string> askLine(const QString& title, const QString& label, c
     return edit->text().trimmed().toStdString();
 }
 
-}  // namespace
-
-std::optional<std::string> askLaunchFile(const std::string& current) {
+std::optional<std::string> askLaunchFileInDialog(const std::string& current) {
     return askLine(QStringLiteral("打开文件"), QStringLiteral("文件:"), QStringLiteral("launchFile"), current, true);
 }
 
-std::optional<std::string> askUri(const std::string& current) {
+std::optional<std::string> askUriInDialog(const std::string& current) {
     return askLine(QStringLiteral("打开网页链接"), QStringLiteral("URL:"), QStringLiteral("uri"), current, false);
 }
+
+const ActionPrompts kDialogs = {askLaunchFileInDialog, askUriInDialog};
+
+}  // namespace
+
+void installActionPropertiesDialogs() { setActionPrompts(&kDialogs); }
 
 }  // namespace qmhost

@@ -1,0 +1,49 @@
+#include "core/LazyLibrary.h"
+
+#include <dlfcn.h>
+
+#include <string>
+#include <typeinfo>
+
+#include "core/Raise.h"
+
+namespace qmhost {
+namespace {
+
+// The folder of libqmhostabi, found through HostError's type information,
+// which lives there; "" when the loader cannot say (then the name alone is
+// searched as dlopen does).
+std::string hostLibraryFolder() {
+    Dl_info info{};
+    if (dladdr(static_cast<const void*>(&typeid(HostError)), &info) == 0 || !info.dli_fname) return "";
+    const std::string path = info.dli_fname;
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+void* lazySymbol(const char* fileName, const char* symbol) {
+    const std::string path = hostLibraryFolder() + fileName;
+    dlerror();
+    // Kept open for good: Qt and poppler keep global state that must outlive
+    // every object they made, and the handle is never closed.
+    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    if (!library) {
+        const char* why = dlerror();
+        raise(kHostErrUnsupported, "the host cannot load " + path + ": " + (why ? why : "unknown reason"));
+    }
+    void* entry = dlsym(library, symbol);
+    if (!entry) raise(kHostErrUnsupported, std::string("the host library ") + path + " has no " + symbol);
+    return entry;
+}
+
+bool isLibraryLoaded(const char* fileName) {
+    const std::string path = hostLibraryFolder() + fileName;
+    void* library = dlopen(path.c_str(), RTLD_LAZY | RTLD_NOLOAD);
+    if (!library) return false;
+    dlclose(library);  // RTLD_NOLOAD took a reference
+    return true;
+}
+
+}  // namespace qmhost

@@ -1,0 +1,112 @@
+// The command-line program runs headless: it links no Qt Gui, Qt Widgets or
+// poppler, and a run loads them only where the plug-in module itself needs
+// them. Reading a PNG file for an image stamp opens the host's image reader
+// library on demand, and the stamp is still placed.
+#include <algorithm>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "CommandLineFixture.h"
+
+namespace clitest {
+namespace {
+
+using qmtest::runCommand;
+
+// The base names of the files in ldd's or the loader's report.
+std::set<std::string> baseNames(const std::string& report, const std::string& marker) {
+    std::set<std::string> names;
+    std::istringstream lines(report);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t at = line.find(marker);
+        if (at == std::string::npos) continue;
+        std::string name = line.substr(at + marker.size());
+        name = name.substr(0, name.find_first_of(" \t"));
+        names.insert(name.substr(name.rfind('/') + 1));
+    }
+    return names;
+}
+
+// The libraries a file needs, as ldd lists them ("libX.so.6 => /path ...").
+std::set<std::string> linkedLibraries(const std::string& file) {
+    const auto run = runCommand("ldd " + qmtest::shellQuote(file) + " | sed 's/^[[:space:]]*/=/'");
+    return baseNames(run.output, "=");
+}
+
+bool holdsLibrary(const std::set<std::string>& names, const std::string& stem) {
+    for (const std::string& name : names)
+        if (name.rfind(stem, 0) == 0) return true;
+    return false;
+}
+
+const std::vector<std::string> kGuiLibraries = {"libQt6Gui.so", "libQt6Widgets.so", "libpoppler-qt6.so",
+                                                "libpoppler.so"};
+
+TEST(CommandLinePrograms, TheProgramLinksNoGuiOrDrawingLibrary) {
+    const std::set<std::string> linked = linkedLibraries(QM_TEST_CLI_PATH);
+    ASSERT_TRUE(holdsLibrary(linked, "libQt6Core.so")) << "ldd read nothing";
+    for (const std::string& library : kGuiLibraries) EXPECT_FALSE(holdsLibrary(linked, library)) << library;
+}
+
+class LoadedLibraries : public CommandLineTest {
+protected:
+    // The libraries the loader opened during `quillmark ARGS`, with its status.
+    std::set<std::string> LoadedBy(const std::string& args, int* status) {
+        const std::string prefix = File("loader");
+        runCommand("rm -f " + Q(prefix) + ".*");
+        *status = runCommand("LD_DEBUG=files LD_DEBUG_OUTPUT=" + Q(prefix) + " " + Q(QM_TEST_CLI_PATH) +
+                             " --plugin-dir " + Q(Plugins()) + " " + args)
+                      .status;
+        return baseNames(runCommand("cat " + Q(prefix) + ".*").output, "file=");
+    }
+};
+
+TEST_F(LoadedLibraries, HeadlessRunsLoadOnlyWhatTheirWorkNeeds) {
+    qmtest::writeSimplePdf(File("in.pdf"), 2);
+    // A PNG file made by poppler's tools, independently of the host's readers.
+    ASSERT_EQ(runCommand("pdftoppm -png -r 10 -singlefile " + Q(File("in.pdf")) + " " + Q(File("logo"))).status, 0);
+    ImportProfile("Bates", R"({"kNumberOfStamps": 1, "kStamp0": {"kStampType": 0, "kStampNameE": "Bates",
+        "kTextE": "QM-$BatesNo[1]", "kSizeE": 11, "kOpacityS": 100, "kOverlay": true, "kColorFontC": 0,
+        "kHorizontalS": 0.5, "kVerticalS": 0.5}})");
+    ImportProfile("Logo", R"({"kNumberOfStamps": 1, "kStamp0": {"kStampType": 1, "kStampNameE": "Logo",
+        "kSelectFileE": ")" + File("logo.png") + R"(", "kSizeS": 50, "kOpacityS": 100, "kOverlay": true,
+        "kHorizontalS": 2.0, "kVerticalS": 2.0}})");
+    // What the plug-in module needs comes with it; the host adds nothing of its
+    // own. The first run installs the module into the plug-ins folder.
+    ASSERT_EQ(Cli("--version").status, 0);
+    const std::set<std::string> module = linkedLibraries(Plugins() + "/Quillmark.api");
+    ASSERT_FALSE(module.empty());
+
+    const struct {
+        const char* name;
+        std::string args;
+        std::vector<std::string> loads;  // host libraries the run needs
+        int images;                      // images in the output (-1: no output)
+    } rows[] = {
+        {"version", "--version", {}, -1},
+        {"Bates stamp", "stamp --profile Bates " + Q(File("in.pdf")) + " -o " + Q(File("bates.pdf")), {}, 0},
+        {"PNG image stamp", "stamp --profile Logo " + Q(File("in.pdf")) + " -o " + Q(File("logo.pdf")),
+         {"libqmhostimages.so"}, 2},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        int status = -1;
+        const std::set<std::string> loaded = LoadedBy(row.args, &status);
+        ASSERT_EQ(status, 0);
+        ASSERT_TRUE(holdsLibrary(loaded, "libqpdf.so")) << "the loader's report was not read";
+        for (const std::string& library : kGuiLibraries)
+            EXPECT_EQ(holdsLibrary(loaded, library), holdsLibrary(module, library)) << library;
+        EXPECT_FALSE(holdsLibrary(loaded, "libqmhostdraw.so"));
+        EXPECT_EQ(holdsLibrary(loaded, "libqmhostimages.so"),
+                  std::find(row.loads.begin(), row.loads.end(), "libqmhostimages.so") != row.loads.end());
+        if (row.images < 0) continue;
+        const std::string out = row.args.substr(row.args.rfind(' ') + 1);
+        const auto listed = runCommand("pdfimages -list " + out + " | tail -n +3 | wc -l");
+        EXPECT_EQ(std::stoi(listed.output), row.images) << runCommand("pdfimages -list " + out).output;
+    }
+}
+
+}  // namespace
+}  // namespace clitest

@@ -1,0 +1,60 @@
+// The host's shared objects opened on first use: found beside the host's
+// shared library, refused with a message naming the file when missing or
+// incomplete, and really loaded by the operations that need them.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "convert/ImageReaderLibrary.h"
+#include "core/LazyLibrary.h"
+#include "qmhost/HostError.h"
+#include "render/DrawingLibrary.h"
+
+namespace {
+
+std::string mappedFiles() {
+    std::ifstream maps("/proc/self/maps");
+    std::stringstream text;
+    text << maps.rdbuf();
+    return text.str();
+}
+
+TEST(LazyLibrary, OpensTheHostsLibrariesAndRefusesWhatIsNotThere) {
+    const struct {
+        const char* file;
+        const char* symbol;
+        const char* refusal;  // null: found
+    } rows[] = {
+        {qmhost::kDrawingLibraryFile, qmhost::kDrawingLibrarySymbol, nullptr},
+        {qmhost::kImageReaderLibraryFile, qmhost::kImageReaderLibrarySymbol, nullptr},
+        {qmhost::kDrawingLibraryFile, "noSuchEntry", "has no noSuchEntry"},
+        {"libqmhostnosuchlibrary.so", "qmhostDrawingLibrary", "cannot load"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.file) + " " + row.symbol);
+        if (!row.refusal) {
+            EXPECT_NE(qmhost::lazySymbol(row.file, row.symbol), nullptr);
+            EXPECT_TRUE(qmhost::isLibraryLoaded(row.file));
+            // Beside libqmhostabi, not from wherever the loader's search would find one.
+            const std::string maps = mappedFiles();
+            const size_t abi = maps.find("/libqmhostabi.so");
+            ASSERT_NE(abi, std::string::npos);
+            const size_t folder = maps.rfind(' ', abi) + 1;
+            EXPECT_NE(maps.find(maps.substr(folder, abi + 1 - folder) + row.file), std::string::npos);
+            continue;
+        }
+        try {
+            qmhost::lazySymbol(row.file, row.symbol);
+            ADD_FAILURE() << "no error";
+        } catch (const HostError& error) {
+            EXPECT_EQ(error.code(), kHostErrUnsupported);
+            EXPECT_NE(std::string(error.what()).find(row.file), std::string::npos) << error.what();
+            EXPECT_NE(std::string(error.what()).find(row.refusal), std::string::npos) << error.what();
+        }
+        EXPECT_FALSE(qmhost::isLibraryLoaded("libqmhostnosuchlibrary.so"));
+    }
+}
+
+}  // namespace
