@@ -1,6 +1,7 @@
 // PDModel pages: acquiring and releasing, numbers, boxes and default matrices.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -279,6 +280,66 @@ INSTANTIATE_TEST_SUITE_P(
                       RotationRow{"InheritedQuarter", 90, true, {0, -kOne, kOne, 0, -B, R}},
                       RotationRow{"InheritedThreeQuarters", 270, true, {0, kOne, -kOne, 0, T, -L}}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// The box and the rotation are looked up together in one walk up the page
+// tree: each entry must still come from the nearest node that has it, and a
+// damaged tree whose /Parent chain loops must end the walk, not hang.
+struct InheritedRow {
+    const char* name;
+    std::optional<FixtureRect> pageCrop, pageMedia;
+    std::optional<int> pageRotate, treeRotate;
+    bool cropOnMiddleNode;  // a crop box [5 6 200 300] on the node between page and root
+    bool rootPointsAtPage;  // the root's /Parent is the page: a loop
+    std::vector<double> box;  // expected left, bottom, right, top
+    int quarter;              // expected rotation / 90
+};
+
+TEST_F(PDModelPage, BoxAndRotationComeFromTheNearestNodeThatHasThem) {
+    const std::vector<InheritedRow> rows = {
+        {"rotation two levels up, crop box on the page", FixtureRect{50, 60, 350, 560}, std::nullopt,
+         std::nullopt, 90, false, false, {50, 60, 350, 560}, 1},
+        {"the page's own rotation over the tree's", std::nullopt, FixtureRect{0, 0, 300, 400}, 180, 90, false,
+         false, {0, 0, 300, 400}, 2},
+        {"crop box half way up over the page's own media box", std::nullopt, FixtureRect{0, 0, 300, 400},
+         std::nullopt, 270, true, false, {5, 6, 200, 300}, 3},
+        {"the crop box on the page over the one half way up", FixtureRect{1, 2, 100, 200}, std::nullopt,
+         std::nullopt, std::nullopt, true, false, {1, 2, 100, 200}, 0},
+        {"a looping tree ends the walk", std::nullopt, std::nullopt, std::nullopt, std::nullopt, false, true,
+         {0, 0, 420, 595}, 0},
+    };
+    for (const InheritedRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        FixturePage fixture;
+        fixture.cropBox = row.pageCrop;
+        fixture.mediaBox = row.pageMedia;
+        fixture.rotate = row.pageRotate;
+        FixtureTree tree;
+        tree.nested = true;
+        tree.inheritedMediaBox = FixtureRect{0, 0, 420, 595};
+        tree.inheritedRotate = row.treeRotate;
+        HostDoc doc = open({fixture}, tree);
+        PDPage page = pd().docAcquirePage(doc.pd(), 0);
+        const CosObj dict = pd().pageGetCosObj(page);
+        const CosObj middle = cos().dictGet(dict, nameAtom("Parent"));
+        if (row.cropOnMiddleNode) cos().dictPut(middle, nameAtom("CropBox"), numbers(doc.cos(), {5, 6, 200, 300}));
+        if (row.rootPointsAtPage) cos().dictPut(cos().dictGet(middle, nameAtom("Parent")), nameAtom("Parent"), dict);
+        ASFixedRect box;
+        pd().pageGetBox(page, &box);
+        ASFixedMatrix m;
+        pd().pageGetDefaultMatrix(page, &m);
+        pd().pageRelease(page);
+        const auto& e = row.box;
+        EXPECT_TRUE(sameRect(box, rect(e[0], e[1], e[2], e[3])));
+        // The default matrix shows the same box, turned by the rotation found.
+        const ASFixedMatrix turns[] = {{kOne, 0, 0, kOne, -box.left, -box.bottom},
+                                       {0, -kOne, kOne, 0, -box.bottom, box.right},
+                                       {-kOne, 0, 0, -kOne, box.right, box.top},
+                                       {0, kOne, -kOne, 0, box.top, -box.left}};
+        const ASFixedMatrix& t = turns[row.quarter];
+        EXPECT_TRUE(m.a == t.a && m.b == t.b && m.c == t.c && m.d == t.d && m.h == t.h && m.v == t.v)
+            << m.a << " " << m.b << " " << m.c << " " << m.d << " " << m.h << " " << m.v;
+    }
+}
 
 TEST_F(PDModelPage, NullResultPointersAreRefused) {
     HostDoc doc = open(std::vector<FixturePage>(1));

@@ -1,6 +1,7 @@
 // The "PDModel" table: documents over qpdf and their pages.
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <qpdf/QPDF.hh>
@@ -113,7 +114,7 @@ void pageGetBox(PDPage page, ASFixedRect* box) {
     if (!box) raise(kHostErrBadParameter, "pageGetBox: no rectangle");
     Document& document = documentOfPage(page, "pageGetBox");
     QPDFObjectHandle object = pageObjectOf(page, "pageGetBox");
-    *box = docGuarded("pageGetBox", document, [&] { return displayedPageBox(object); });
+    *box = docGuarded("pageGetBox", document, [&] { return displayedPageBox(std::move(object)); });
 }
 
 void pageGetDefaultMatrix(PDPage page, ASFixedMatrix* matrix) {
@@ -121,7 +122,8 @@ void pageGetDefaultMatrix(PDPage page, ASFixedMatrix* matrix) {
     Document& document = documentOfPage(page, "pageGetDefaultMatrix");
     QPDFObjectHandle object = pageObjectOf(page, "pageGetDefaultMatrix");
     *matrix = docGuarded("pageGetDefaultMatrix", document, [&] {
-        return defaultPageMatrix(displayedPageBox(object), pageRotation(object));
+        const PageGeometry geometry = pageGeometry(std::move(object));
+        return defaultPageMatrix(geometry.box, geometry.rotation);
     });
 }
 

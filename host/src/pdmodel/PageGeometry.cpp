@@ -4,8 +4,8 @@
 #include <climits>
 #include <cmath>
 #include <string>
+#include <utility>
 
-#include "cos/CosAccess.h"
 #include "support/FixedMath.h"
 
 namespace qmhost {
@@ -16,38 +16,52 @@ namespace {
 // a loop in a damaged file, and the walk stops.
 constexpr int kMaxTreeDepth = 256;
 
-// The page's own entry for key, else the nearest ancestor's; null when none
-// has it. Written out rather than through qpdf's page helper: the helper's
-// general form (a set of visited nodes, a fallback function, copies of names)
-// cost a twentieth of a whole Bates stamping run, for two look-ups a page.
-QPDFObjectHandle inheritedEntry(QPDFObjectHandle node, const std::string& key) {
-    static const std::string kParent = "/Parent";
-    for (int depth = 0; depth < kMaxTreeDepth && node.isDictionary(); ++depth) {
-        QPDFObjectHandle value = entryOf(node, key);
-        if (!value.isNull()) return value;
-        node = entryOf(node, kParent);
+// The inheritable entries that the page's geometry reads.
+enum Wanted : unsigned { kWantCropBox = 1, kWantMediaBox = 2, kWantRotate = 4 };
+
+struct InheritedEntries {
+    QPDFObjectHandle cropBox, mediaBox, rotate;  // uninitialised: no node has it
+};
+
+// Reads the wanted entries of the page, each from the page itself or else from
+// its nearest ancestor that has it (a null value counts as absent), in one walk
+// up the /Parent chain that stops once all are found. Written out rather than
+// through qpdf's page helper, whose general form (a set of visited nodes, a
+// fallback function, copies of names) cost a twentieth of a whole Bates
+// stamping run; hasKey first because qpdf makes a new null object for every
+// absent key that getKey is asked for, and the keys here are mostly absent.
+InheritedEntries inheritedEntries(QPDFObjectHandle node, unsigned wanted) {
+    static const std::string kCropBox = "/CropBox", kMediaBox = "/MediaBox", kRotate = "/Rotate",
+                             kParent = "/Parent";
+    InheritedEntries found;
+    const auto take = [&](Wanted which, const std::string& key, QPDFObjectHandle& into) {
+        if ((wanted & which) && node.hasKey(key)) {
+            into = node.getKey(key);
+            wanted &= ~unsigned{which};
+        }
+    };
+    for (int depth = 0; depth < kMaxTreeDepth && wanted && node.isDictionary(); ++depth) {
+        take(kWantCropBox, kCropBox, found.cropBox);
+        take(kWantMediaBox, kMediaBox, found.mediaBox);
+        take(kWantRotate, kRotate, found.rotate);
+        if (!wanted || !node.hasKey(kParent)) break;
+        node = node.getKey(kParent);
     }
-    return QPDFObjectHandle::newNull();
+    return found;
 }
 
 // An array of four numbers as a rectangle; false for anything else.
-bool readRectangle(QPDFObjectHandle box, double out[4]) {
-    if (!box.isArray() || box.getArrayNItems() != 4) return false;
-    for (int i = 0; i < 4; ++i) {
-        QPDFObjectHandle item = box.getArrayItem(i);
-        if (!item.isNumber()) return false;
-        out[i] = item.getNumericValue();
-    }
+bool readRectangle(QPDFObjectHandle& box, double out[4]) {
+    if (!box.isInitialized() || !box.isArray() || box.getArrayNItems() != 4) return false;
+    for (int i = 0; i < 4; ++i)
+        if (!box.getArrayItem(i).getValueAsNumber(out[i])) return false;
     return true;
 }
 
-}  // namespace
-
-ASFixedRect displayedPageBox(QPDFObjectHandle page) {
-    static const std::string kCropBox = "/CropBox", kMediaBox = "/MediaBox";
+ASFixedRect boxOf(InheritedEntries& entries) {
     double r[4] = {0, 0, 612, 792};
-    if (!readRectangle(inheritedEntry(page, kCropBox), r)) {
-        if (!readRectangle(inheritedEntry(page, kMediaBox), r)) {
+    if (!readRectangle(entries.cropBox, r)) {
+        if (!readRectangle(entries.mediaBox, r)) {
             r[0] = 0, r[1] = 0, r[2] = 612, r[3] = 792;
         }
     }
@@ -55,14 +69,30 @@ ASFixedRect displayedPageBox(QPDFObjectHandle page) {
                        fixedFromDouble(std::max(r[0], r[2])), fixedFromDouble(std::min(r[1], r[3]))};
 }
 
-int pageRotation(QPDFObjectHandle page) {
-    static const std::string kRotate = "/Rotate";
-    QPDFObjectHandle rotate = inheritedEntry(page, kRotate);
-    if (!rotate.isNumber()) return 0;
-    const double quarters = std::round(rotate.getNumericValue() / 90.0);
+int rotationOf(QPDFObjectHandle& rotate) {
+    double value = 0;
+    if (!rotate.isInitialized() || !rotate.getValueAsNumber(value)) return 0;
+    const double quarters = std::round(value / 90.0);
     if (!std::isfinite(quarters)) return 0;
     const long turns = static_cast<long>(std::fmod(quarters, 4.0));
     return static_cast<int>(((turns % 4) + 4) % 4) * 90;
+}
+
+}  // namespace
+
+ASFixedRect displayedPageBox(QPDFObjectHandle page) {
+    InheritedEntries entries = inheritedEntries(std::move(page), kWantCropBox | kWantMediaBox);
+    return boxOf(entries);
+}
+
+int pageRotation(QPDFObjectHandle page) {
+    InheritedEntries entries = inheritedEntries(std::move(page), kWantRotate);
+    return rotationOf(entries.rotate);
+}
+
+PageGeometry pageGeometry(QPDFObjectHandle page) {
+    InheritedEntries entries = inheritedEntries(std::move(page), kWantCropBox | kWantMediaBox | kWantRotate);
+    return PageGeometry{boxOf(entries), rotationOf(entries.rotate)};
 }
 
 namespace {
