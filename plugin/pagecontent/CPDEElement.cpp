@@ -1,8 +1,5 @@
 #include "pagecontent/CPDEElement.h"
 
-#include <QPolygon>
-#include <QRegion>
-
 #include "pagecontent/CPDEClip.h"
 #include "pagecontent/CPDEContent.h"
 #include "pagecontent/CPDEForm.h"
@@ -79,7 +76,7 @@ int16_t CPDEElement::HitTest(const ASFixedPoint& point, AVDoc view, int32_t page
         MakeOutlineRegionOf(pageView, placement);
         int16_t x = 0, y = 0;
         CallHost([&] { gAppViewHFT->pageViewPointToDevice(pageView, &point, &x, &y); });
-        return mOutline->contains(QPoint(x, y)) ? 1 : 0;
+        return mOutline->Contains(x, y) ? 1 : 0;
     }
     return CallHost([&]() -> int16_t { return gPDFEditReadHFT->elementIsAtPoint(mHandle, point.h, point.v) ? 1 : 0; });
 }
@@ -168,14 +165,13 @@ void CPDEElement::MakeOutlineRegion(AVPageView pageView) {
 
 void CPDEElement::MakeOutlineRegionOf(AVPageView pageView, const CPDEMatrix& matrix) {
     const double corners[4][2] = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};
-    QPolygon polygon;
+    auto outline = std::make_unique<CDevicePolygon>();
     for (const auto& corner : corners) {
         Point16 p;
         MatrixPointToDevice(pageView, matrix, corner[0], corner[1], p);
-        polygon << QPoint(p.h, p.v);
+        outline->Add(p);
     }
-    polygon << polygon.first();
-    mOutline = std::make_unique<QRegion>(polygon, Qt::WindingFill);
+    mOutline = std::move(outline);
 }
 
 void CPDEElement::MatrixDeviceCorners(AVPageView pageView, const CPDEMatrix& matrix, Point16 out[4]) {

@@ -4,11 +4,10 @@
 
 #include <memory>
 
+#include "pagecontent/CDevicePolygon.h"
 #include "pagecontent/CPDEMatrix.h"
 #include "pagecontent/CPDEObject.h"
 #include "qmhost/AppViewTable.h"
-
-class QRegion;
 
 class CPDEElement : public CPDEObject {
 public:
@@ -48,7 +47,7 @@ public:
     // The outline of the element in the page view's device space.
     virtual void MakeOutlineRegion(AVPageView pageView);
 
-    const QRegion* GetOutlineRegion() const { return mOutline.get(); }
+    const CDevicePolygon* GetOutlineRegion() const { return mOutline.get(); }
     static void MatrixDeviceCorners(AVPageView pageView, const CPDEMatrix& matrix, Point16 out[4]);
 
 protected:
@@ -57,5 +56,5 @@ protected:
 
     ASFixedRect mBBox{};
     ASFixedMatrix mMatrix{};
-    std::unique_ptr<QRegion> mOutline;
+    std::unique_ptr<CDevicePolygon> mOutline;
 };

@@ -1,8 +1,6 @@
 #include "stamper/OpenFileSeam.h"
 
-#include <QDesktopServices>
-#include <QGuiApplication>
-#include <QUrl>
+#include <QCoreApplication>
 
 #include "support/CallbackGuard.h"
 #include "support/HostFrame.h"
@@ -16,6 +14,11 @@ OpenFileHandler& Handler() {
     return handler;
 }
 
+OpenFileHandler& DesktopOpener() {
+    static OpenFileHandler opener;
+    return opener;
+}
+
 // The host shows the file as it shows files; an older host without the member
 // leaves it to the desktop, when there is one. The plug-in itself never writes
 // to standard output, which belongs to the host.
@@ -24,7 +27,7 @@ void DefaultOpen(const std::string& inPath) {
         CallHost([&] { gAppViewHFT->showFile(inPath.c_str()); });
         return;
     }
-    if (HasDesktopDisplay()) QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(inPath)));
+    if (HasDesktopDisplay() && DesktopOpener()) DesktopOpener()(inPath);
 }
 
 }  // namespace
@@ -42,4 +45,10 @@ void OpenFileForUser(const std::string& inPath) noexcept {
 
 void SetOpenFileHandler(OpenFileHandler inHandler) { Handler() = std::move(inHandler); }
 
-bool HasDesktopDisplay() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
+void SetDesktopFileOpener(OpenFileHandler inOpener) { DesktopOpener() = std::move(inOpener); }
+
+// By class name: the plug-in's core links Qt Core only.
+bool HasDesktopDisplay() {
+    const QCoreApplication* application = QCoreApplication::instance();
+    return application && application->inherits("QGuiApplication");
+}

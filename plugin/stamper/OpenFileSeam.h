@@ -20,6 +20,11 @@ void OpenFileForUser(const std::string& inPath) noexcept;
 // Installs a handler; an empty one restores the default.
 void SetOpenFileHandler(OpenFileHandler inHandler);
 
+// The desktop's viewer, which the default uses with a host too old to show
+// files: installed with the dialogs (the core has no desktop services of its
+// own); an empty one removes it, and then such a host shows nothing.
+void SetDesktopFileOpener(OpenFileHandler inOpener);
+
 // Whether the process runs a graphical application (a Qt GUI application
 // object exists), so that windows and the desktop's viewer can be used.
 bool HasDesktopDisplay();

@@ -1,8 +1,11 @@
 #include "ui/StamperDialogs.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QPointer>
+#include <QUrl>
 
+#include "stamper/OpenFileSeam.h"
 #include "stamper/StamperBatchCommand.h"
 #include "stamper/StamperDialogSeams.h"
 #include "support/Alerts.h"
@@ -46,6 +49,10 @@ void Run(StamperDialog inDialog) {
 
 void CloseModelessManager() { delete CProfilesDlg::GetModeless(); }
 
+void OpenWithDesktop(const std::string& inPath) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(inPath)));
+}
+
 }  // namespace
 
 bool ChooseBatchProfile(ASCab ioParams) {
@@ -64,6 +71,7 @@ void InstallStamperDialogs() {
     SetStampManagerCloser(CloseModelessManager);
     SetBatchDialogRunner(ChooseBatchProfile);
     SetStampDesigner(OpenDesignDialog);
+    SetDesktopFileOpener(OpenWithDesktop);
 }
 
 void RemoveStamperDialogs() noexcept {
@@ -72,6 +80,7 @@ void RemoveStamperDialogs() noexcept {
     SetStampManagerCloser(StampManagerCloser());
     SetBatchDialogRunner(BatchDialogRunner());
     SetStampDesigner(StampDesigner());
+    SetDesktopFileOpener(OpenFileHandler());
 }
 
 }  // namespace ui
