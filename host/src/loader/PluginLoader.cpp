@@ -1,6 +1,9 @@
 #include "loader/PluginLoader.h"
 
 #include <dlfcn.h>
+#include <link.h>
+
+#include <cstring>
 
 #include "core/ExceptionTrap.h"
 #include "core/AtomTable.h"
@@ -18,6 +21,20 @@ namespace qmhost {
 namespace {
 
 uintptr_t gNextExtension = 1;
+
+int pinQtLibrary(dl_phdr_info* info, size_t, void*) {
+    if (!info->dlpi_name || !std::strstr(info->dlpi_name, "/libQt6")) return 0;
+    // RTLD_NOLOAD takes a reference to the library already mapped and marks it
+    // never to be unloaded; closing gives the reference back, the mark stays.
+    if (void* library = dlopen(info->dlpi_name, RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE)) dlclose(library);
+    return 0;
+}
+
+// The Qt libraries a module brought with it stay loaded when the module goes:
+// Qt registers its libraries with one another and is not made to be unloaded,
+// while the host links Qt Core only (a program that shows no window loads
+// neither Qt Gui nor Qt Widgets unless its plug-in needs them).
+void keepQtLoaded() { dl_iterate_phdr(pinQtLibrary, nullptr); }
 
 }  // namespace
 
@@ -50,6 +67,7 @@ PluginLoader::Result PluginLoader::load(const std::string& modulePath) {
         const char* why = dlerror();
         return {false, "cannot load the plug-in " + modulePath + ": " + (why ? why : "unknown error")};
     }
+    keepQtLoaded();
     auto plugInMain = reinterpret_cast<PlugInMainProc>(dlsym(mModule, kPlugInMainSymbol));
     if (!plugInMain) return fail(modulePath + " is not a plug-in: it exports no " + kPlugInMainSymbol);
     return start(plugInMain, mModule);
