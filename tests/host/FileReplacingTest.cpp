@@ -1,5 +1,6 @@
 // Replacing a file as a whole: the new contents and the old mode on success;
-// on a failure half-way, the old file whole and no temporary file behind.
+// on a failure half-way, the old file whole and no temporary file behind. A new
+// file takes the process's umask, read without changing it.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -113,5 +114,56 @@ INSTANTIATE_TEST_SUITE_P(
                       ReplaceRow{"DiskFillsAndTheWriterLetsItPass", "settings.pfs", flushAndIgnoreTheError, false,
                                  "cannot write", 4, EFBIG}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// Sets the process's umask for a test and puts the old one back.
+class UmaskGuard {
+public:
+    explicit UmaskGuard(mode_t mask) : mSaved(::umask(mask)) {}
+    ~UmaskGuard() { ::umask(mSaved); }
+    UmaskGuard(const UmaskGuard&) = delete;
+    UmaskGuard& operator=(const UmaskGuard&) = delete;
+
+private:
+    mode_t mSaved;
+};
+
+TEST(ProcessUmask, ReadsTheStatusLineElseAsksUmask) {
+    const UmaskGuard guard(027);
+    EXPECT_EQ(qmhost::processUmask(), 027u) << "the kernel's own status file";
+    struct Row {
+        const char* name;
+        const char* status;  // the status file's text; null: no such file
+        mode_t expected;     // 027 where the status cannot be used and umask() answers
+    };
+    const Row rows[] = {
+        {"StatusLine", "Name:\tquillmark\nUmask:\t0002\nState:\tR (running)\n", 02},
+        {"ThreeDigitsAndBlanks", "Umask:  077  \n", 077},
+        {"NoFile", nullptr, 027},
+        {"NoUmaskLine", "Name:\tquillmark\nState:\tR (running)\n", 027},
+        {"NotOctal", "Umask:\t0089\n", 027},
+        {"MoreThanPermissionBits", "Umask:\t01777\n", 027},
+        {"TooManyDigits", "Umask:\t000022\n", 027},
+        {"NoValue", "Umask:\n", 027},
+        {"TextBehind", "Umask:\t0022 x\n", 027},
+        {"KeyInsideAnotherLine", "NotUmask:\t0022\n", 027},
+    };
+    qmtest::FixtureFolder folder;
+    for (const Row& row : rows) {
+        const std::string path = folder.file(std::string(row.name) + ".status");
+        if (row.status) qmtest::writeBytes(path, row.status);
+        EXPECT_EQ(qmhost::processUmask(path.c_str()), row.expected) << row.name;
+        EXPECT_EQ(::umask(027), 027u) << row.name << ": the mask is left as it was";
+    }
+}
+
+TEST(ProcessUmask, NewFileTakesTheProcessUmask) {
+    qmtest::FixtureFolder folder;
+    for (const mode_t mask : {mode_t{0}, mode_t{022}, mode_t{027}, mode_t{077}}) {
+        const UmaskGuard guard(mask);
+        const std::string path = folder.file("new-" + std::to_string(mask) + ".pfs");
+        qmhost::replaceFile(path, writeNew);
+        EXPECT_EQ(modeOf(path), 0666u & ~mask) << "umask " << mask;
+    }
+}
 
 }  // namespace

@@ -4,10 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <new>
 #include <stdexcept>
 
@@ -42,12 +44,24 @@ std::string resolvedTarget(const std::string& path) {
     return path;
 }
 
+// The mask of a status line "Umask:\t0022"; false when line is not one.
+bool umaskOfLine(const std::string& line, mode_t& mask) {
+    static const std::string kKey = "Umask:";
+    if (line.compare(0, kKey.size(), kKey) != 0) return false;
+    const size_t begin = line.find_first_not_of(" \t", kKey.size());
+    if (begin == std::string::npos) return false;
+    const size_t end = std::min(line.find_first_not_of("01234567", begin), line.size());
+    if (end == begin || end - begin > 4 || line.find_first_not_of(" \t", end) != std::string::npos) return false;
+    const unsigned long value = std::stoul(line.substr(begin, end - begin), nullptr, 8);
+    if (value > 0777) return false;
+    mask = static_cast<mode_t>(value);
+    return true;
+}
+
 mode_t modeForNewFile(const std::string& target) {
     struct stat info;
     if (::stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return info.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    return 0666 & ~processUmask();
 }
 
 [[noreturn]] void writeFailed(const std::string& path, const std::string& why) {
@@ -143,6 +157,19 @@ void replaceFile(const std::string& path, const std::function<void(std::FILE* fi
     if (::rename(temporary.path().c_str(), target.c_str()) != 0) writeFailed(path, errnoText(errno));
     temporary.keep();
     syncFolder(folderOf(target));
+}
+
+mode_t processUmask(const char* statusFile) {
+    // The viewer draws pages on another thread while a save runs; umask(0) and
+    // back would hand that thread's new files the mask 0 in between.
+    std::ifstream status(statusFile);
+    std::string line;
+    mode_t mask = 0;
+    while (std::getline(status, line))
+        if (umaskOfLine(line, mask)) return mask;
+    mask = ::umask(0);
+    ::umask(mask);
+    return mask;
 }
 
 void failNextReplaceBeforeRenameForTesting() { gFailBeforeRename = true; }

@@ -3,6 +3,8 @@
 // whole files in the host goes through it.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -20,6 +22,13 @@ namespace qmhost {
 // that is empty raises kHostErrBadParameter. mode, when not negative, gives the
 // new file's permission bits instead (a copy keeping its source's).
 void replaceFile(const std::string& path, const std::function<void(std::FILE* file)>& write, int mode = -1);
+
+// The process's file mode creation mask. It is read from the "Umask:" line of
+// statusFile (the kernel's status of this process), which leaves the mask as it
+// is; only where that file or line is missing or not a mask of permission bits
+// is it read with umask() and set back, a moment in which a file that another
+// thread creates would get the mask 0. statusFile is for tests.
+mode_t processUmask(const char* statusFile = "/proc/self/status");
 
 // For tests: the next replaceFile fails after the temporary file is complete
 // and before the rename, as a full disk or a failed rename would.
