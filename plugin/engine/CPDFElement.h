@@ -110,14 +110,12 @@ public:
     // (outName then holds the last one tried) or the host raised.
     bool MakeResourceName(std::string& outName, const char* prefix, CosObj dict);
 
-    // Puts " q " before and " Q " after the existing content of page
-    // pageIndex. " Q " is only added when " q " was; true when both were.
-    bool WrapPageContent(int32_t pageIndex);
-    // The same with streams already made (MakeContentStream), which many
-    // pages may share: the wrapping is never undone, so no page needs its
-    // own. "Contents" becomes a direct array save, the old pieces, restore.
-    // A page without "Contents" gets save, restore. False (nothing changed)
-    // for a "Contents" that is no stream, array or null.
+    // Puts save before and restore after the existing content of page
+    // pageIndex: streams already made (MakeContentStream, " q " and " Q "),
+    // which many pages may share, as the wrapping is never undone, so no page
+    // needs its own. "Contents" becomes a direct array save, the old pieces,
+    // restore; a page without "Contents" gets save, restore. False (nothing
+    // changed) for a "Contents" that is no stream, array or null.
     bool WrapPageContent(int32_t pageIndex, CosObj save, CosObj restore);
 
     // An indirect content stream of content (stored as given, no filter) in
@@ -188,6 +186,10 @@ protected:
     std::map<std::tuple<CosDoc, double, double>, CosObj> mOpacityStates;
 
 private:
+    // InsertPageContent for the page of index pageIndex (-1: the host is
+    // asked for it when an undo record needs it).
+    bool InsertPiece(CosDoc cosDoc, CosObj pageDict, const std::string& content, int32_t position,
+                     int32_t pageIndex);
     // The stream for piece content on a page whose "Contents" is contents: a
     // recent one of equal bytes in cosDoc when the page does not hold it yet,
     // else a new one (which then becomes recent). Raises what the host raises.

@@ -56,10 +56,9 @@ bool OnPage(CPDFDocument* document, int32_t pageIndex, Work work) {
 
 CosObj CPDFElement::MakeContentStream(CosDoc cosDoc, const std::string& content) {
     CASStream source(gAppSupportHFT->memStmOpen(content.data(), static_cast<int64_t>(content.size())));
-    const CosObj attributes = gCosHFT->newDict(cosDoc, false, 1);
-    gCosHFT->dictPut(attributes, gAtomLength,
-                     gCosHFT->newInteger(cosDoc, false, static_cast<int32_t>(content.size())));
-    return gCosHFT->newStream(cosDoc, true, source, 0, 1, attributes, gCosHFT->newNull(),
+    // No attributes: the host sets "Length" from the bytes it stores, so a
+    // dictionary holding only "Length" would be made and dropped per piece.
+    return gCosHFT->newStream(cosDoc, true, source, 0, 1, gCosHFT->newNull(), gCosHFT->newNull(),
                               static_cast<int64_t>(content.size()));
 }
 
@@ -81,6 +80,11 @@ CosObj CPDFElement::ContentStreamFor(CosDoc cosDoc, CosObj contents, const std::
 
 bool CPDFElement::InsertPageContent(CosDoc cosDoc, CosObj pageDict, const std::string& content,
                                     int32_t position) {
+    return InsertPiece(cosDoc, pageDict, content, position, -1);
+}
+
+bool CPDFElement::InsertPiece(CosDoc cosDoc, CosObj pageDict, const std::string& content, int32_t position,
+                              int32_t pageIndex) {
     if (content.empty()) return true;
     const bool atEnd = position == kContentEnd;
     CosObj stream{};
@@ -118,23 +122,13 @@ bool CPDFElement::InsertPageContent(CosDoc cosDoc, CosObj pageDict, const std::s
     });
     if (!inserted || !attached) return false;
     if (mRecordUndo && mDocument) {
-        int32_t pageIndex = -1;
-        if (!HostFrame([&] {
+        if (pageIndex < 0 && !HostFrame([&] {
                 pageIndex = gPDModelHFT->docGetPageNumberOfCosObj(mDocument->GetPDDoc(), pageDict);
             }))
             return false;
         Record(pageIndex, kElementUndoContent, stream, "", kElementUndoNameContent);
     }
     return true;
-}
-
-bool CPDFElement::WrapPageContent(int32_t pageIndex) {
-    return OnPage(mDocument, pageIndex, [&](CosDoc cosDoc, CosObj pageDict) {
-        // " Q " without its " q " would restore a state the page never saved;
-        // a missing " Q " would leak the page's graphics state into every overlay.
-        return InsertPageContent(cosDoc, pageDict, " q ", kContentFront) &&
-               InsertPageContent(cosDoc, pageDict, " Q ", kContentEnd);
-    });
 }
 
 bool CPDFElement::WrapPageContent(int32_t pageIndex, CosObj save, CosObj restore) {

@@ -74,7 +74,7 @@ bool CElementPageWriter::InsertPieces(std::initializer_list<std::reference_wrapp
     if (position != CPDFElement::kContentEnd) order.assign(std::rbegin(inDrawingOrder), std::rend(inDrawingOrder));
     for (const std::string& piece : order) {
         if (piece.empty()) continue;
-        if (!mElement.InsertPageContent(mCosDoc, mPageDict, piece, position)) return false;
+        if (!mElement.InsertPiece(mCosDoc, mPageDict, piece, position, mPageIndex)) return false;
     }
     return true;
 }

@@ -191,6 +191,14 @@ protected:
     bool Insert(int page, const std::string& text, int32_t position) {
         return mElement.InsertPageContent(Cos(), PageDict(page), text, position);
     }
+    // Wraps page with a " q " and a " Q " stream of its own, as a run's
+    // wrapping does with the streams it shares between pages.
+    bool Wrap(int page, CPDFElement& element) {
+        const CosObj save = CPDFElement::MakeContentStream(Cos(), " q ");
+        const CosObj restore = CPDFElement::MakeContentStream(Cos(), " Q ");
+        return element.WrapPageContent(page, save, restore);
+    }
+    bool Wrap(int page) { return Wrap(page, mElement); }
 
     qmtest::FixtureFolder mFolder;
     std::string mPath;
@@ -309,7 +317,7 @@ TEST_F(ElementOnDocument, WrappingPutsSaveFirstAndRestoreLast) {
           PageWith(qmtest::FixtureContents::StreamArray)});
     for (int page = 0; page < 3; ++page) {
         const size_t before = Pieces(page).size();
-        ASSERT_TRUE(mElement.WrapPageContent(page));
+        ASSERT_TRUE(Wrap(page));
         const auto pieces = Pieces(page);
         ASSERT_EQ(pieces.size(), before + 2) << page;
         EXPECT_EQ(pieces.front(), " q ");
@@ -319,8 +327,8 @@ TEST_F(ElementOnDocument, WrappingPutsSaveFirstAndRestoreLast) {
 
 TEST_F(ElementOnDocument, WrappingTwiceNestsTwoPairs) {
     Open({PageWith(qmtest::FixtureContents::OneStream)});
-    ASSERT_TRUE(mElement.WrapPageContent(0));
-    ASSERT_TRUE(mElement.WrapPageContent(0));
+    ASSERT_TRUE(Wrap(0));
+    ASSERT_TRUE(Wrap(0));
     const auto pieces = Pieces(0);
     ASSERT_EQ(pieces.size(), 5u);
     EXPECT_EQ(pieces[0], " q ");
@@ -332,15 +340,15 @@ TEST_F(ElementOnDocument, WrappingTwiceNestsTwoPairs) {
 TEST_F(ElementOnDocument, DamagedPageGetsNoUnmatchedRestore) {
     Open({PageWith(qmtest::FixtureContents::None)});
     gCosHFT->dictPut(PageDict(0), gAtomContents, gCosHFT->newName(Cos(), false, gAtomAll));
-    EXPECT_FALSE(mElement.WrapPageContent(0));
+    EXPECT_FALSE(Wrap(0));
     EXPECT_EQ(gCosHFT->objGetType(Contents(0)), CosName);
 }
 
 TEST_F(ElementOnDocument, WrappingWithoutADocumentOrPageFails) {
     CPDFElement loose;
-    EXPECT_FALSE(loose.WrapPageContent(0));
     Open({PageWith(qmtest::FixtureContents::OneStream)});
-    EXPECT_FALSE(mElement.WrapPageContent(3));
+    EXPECT_FALSE(Wrap(0, loose));
+    EXPECT_FALSE(Wrap(3));
 }
 
 // --- link annotations

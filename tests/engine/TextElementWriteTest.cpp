@@ -223,11 +223,15 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(TextOnDocument, PageNeverHoldsOneStreamTwice) {
     ASSERT_TRUE(mDoc.AppendBlankPage());
     auto stamp = Stamp("x");
-    // The wrapping pieces are equal: the second wrap of a page gets streams of
-    // its own, the first wrap of the next page shares them.
-    ASSERT_TRUE(stamp->element.WrapPageContent(0));
-    ASSERT_TRUE(stamp->element.WrapPageContent(0));
-    ASSERT_TRUE(stamp->element.WrapPageContent(1));
+    // Equal pieces around each page: the second pair on a page gets streams
+    // of its own, the first pair on the next page shares them.
+    const auto putPair = [&](int page) {
+        return stamp->element.InsertPageContent(mDoc.GetCosDoc(), Page(page), " q ", CPDFElement::kContentFront) &&
+               stamp->element.InsertPageContent(mDoc.GetCosDoc(), Page(page), " Q ", CPDFElement::kContentEnd);
+    };
+    ASSERT_TRUE(putPair(0));
+    ASSERT_TRUE(putPair(0));
+    ASSERT_TRUE(putPair(1));
     const CosObj first = gCosHFT->dictGet(Page(0), gAtomContents);
     const CosObj second = gCosHFT->dictGet(Page(1), gAtomContents);
     ASSERT_EQ(gCosHFT->objGetType(first), CosArray);

@@ -269,19 +269,31 @@ TEST_F(CosStreamTest, EmptyStreamHasNoBytes) {
 }
 
 // New unfiltered streams: a tiny one is saved as it is (Flate would make it
-// larger), a larger one compressed; both read back whole.
+// larger), a larger one compressed; both read back whole. The same with no
+// attributes at all (the null object, as content pieces are made) and
+// encoding asked for.
 TEST_F(CosStreamTest, SaveCompressesOnlyStreamsWorthIt) {
     qmtest::FixtureFolder folder;
     struct Row {
         const char* key;
         std::string data;
         bool compressed;
+        bool withAttributes;
     };
-    const Row rows[] = {{"Save", " q ", false},
-                        {"Piece", std::string(200, 'x'), false},
-                        {"Page", sampleData() + sampleData(), true}};
-    for (const Row& row : rows)
-        cos().dictPut(cos().docGetRoot(cd()), nameAtom(row.key), makeStream(row.data, attributes(nullptr), 0));
+    const Row rows[] = {{"Save", " q ", false, true},
+                        {"Piece", std::string(200, 'x'), false, true},
+                        {"Page", sampleData() + sampleData(), true, true},
+                        {"BareSave", " Q ", false, false},
+                        {"BarePiece", std::string(255, 'y'), false, false},
+                        {"BarePage", sampleData(), true, false}};
+    for (const Row& row : rows) {
+        const CosObj attrs = row.withAttributes ? attributes(nullptr) : cos().newNull();
+        const CosObj stream = makeStream(row.data, attrs, row.withAttributes ? 0 : 1);
+        EXPECT_EQ(cos().integerValue(cos().dictGet(cos().streamDict(stream), nameAtom("Length"))),
+                  static_cast<int32_t>(row.data.size()))
+            << row.key;
+        cos().dictPut(cos().docGetRoot(cd()), nameAtom(row.key), stream);
+    }
     const std::string path = folder.file("streams.pdf");
     qmhost::pdModelTable()->docSave(doc.pd(), HostPath(path));
     EXPECT_EQ(qmtest::qpdfCheck(path).status, 0);
