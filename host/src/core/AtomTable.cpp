@@ -11,6 +11,7 @@ ASAtom AtomTable::intern(const std::string& text) {
     const ASAtom atom = static_cast<ASAtom>(mTexts.size());
     auto inserted = mByText.emplace(text, atom).first;
     mTexts.push_back(&inserted->first);  // node keys are stable
+    mPdfNames.push_back("/" + text);
     return atom;
 }
 
@@ -23,6 +24,10 @@ bool AtomTable::find(const std::string& text, ASAtom* out) const {
 
 const char* AtomTable::text(ASAtom atom) const {
     return atom < mTexts.size() ? mTexts[atom]->c_str() : nullptr;
+}
+
+const std::string* AtomTable::pdfName(ASAtom atom) const {
+    return atom < mPdfNames.size() ? &mPdfNames[atom] : nullptr;
 }
 
 AtomTable& atoms() {

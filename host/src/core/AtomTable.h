@@ -16,10 +16,14 @@ public:
     bool find(const std::string& text, ASAtom* out) const;
     // Null for an unknown atom.
     const char* text(ASAtom atom) const;
+    // The atom's text as a PDF name ("/Text"), made once when the atom is;
+    // null for an unknown atom.
+    const std::string* pdfName(ASAtom atom) const;
 
 private:
     std::unordered_map<std::string, ASAtom> mByText;
     std::vector<const std::string*> mTexts;
+    std::vector<std::string> mPdfNames;
 };
 
 AtomTable& atoms();

@@ -59,10 +59,10 @@ void checkSameDocument(Document& document, CosObj value, const char* op) {
                                         document.displayName());
 }
 
-std::string pdfNameOfAtom(ASAtom atom, const char* op) {
-    const char* text = atoms().text(atom);
-    if (!text) raise(kHostErrBadParameter, std::string(op) + ": unknown atom " + std::to_string(atom));
-    return std::string("/") + text;
+const std::string& pdfNameOfAtom(ASAtom atom, const char* op) {
+    const std::string* name = atoms().pdfName(atom);
+    if (!name) raise(kHostErrBadParameter, std::string(op) + ": unknown atom " + std::to_string(atom));
+    return *name;
 }
 
 ASAtom atomOfPdfName(const std::string& name) {
@@ -89,7 +89,11 @@ bool cosEqual(QPDFObjectHandle a, QPDFObjectHandle b) {
 }
 
 bool reachesDirectly(QPDFObjectHandle value, QPDFObjectHandle container) {
-    if (value.isIndirect()) return false;
+    // Only direct objects are followed, so an indirect container is never
+    // reached (the usual case: a page or another indirect object), and a
+    // scalar reaches nothing but itself.
+    if (value.isIndirect() || container.isIndirect()) return false;
+    if (!value.isArray() && !value.isDictionary()) return value.isSameObjectAs(container);
     std::vector<QPDFObjectHandle> pending{value};
     while (!pending.empty()) {
         QPDFObjectHandle current = pending.back();

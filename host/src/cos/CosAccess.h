@@ -33,8 +33,9 @@ CosObj newObjectIn(CosDoc doc, bool indirect, const char* op, QPDFObjectHandle o
 // than `document` (objects never cross documents except through objCopy).
 void checkSameDocument(Document& document, CosObj value, const char* op);
 
-// The qpdf name ("/Key") of an atom; raises kHostErrBadParameter for an unknown one.
-std::string pdfNameOfAtom(ASAtom atom, const char* op);
+// The qpdf name ("/Key") of an atom, kept by the atom table (valid for the
+// run); raises kHostErrBadParameter for an unknown one.
+const std::string& pdfNameOfAtom(ASAtom atom, const char* op);
 // The atom of a qpdf name ("/Key" -> atom of "Key").
 ASAtom atomOfPdfName(const std::string& name);
 

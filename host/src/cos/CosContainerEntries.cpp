@@ -41,7 +41,7 @@ CosObj newDict(CosDoc doc, bool indirect, int32_t) {
 CosObj dictGet(CosObj dict, ASAtom key) {
     return cosGuarded("dictGet", dict, [&] {
         QPDFObjectHandle object = objectOfType(dict, CosDict, "dictGet");
-        const std::string name = pdfNameOfAtom(key, "dictGet");
+        const std::string& name = pdfNameOfAtom(key, "dictGet");
         if (!object.hasKey(name)) return CosObj{0, 0};  // see entryOf
         return handleFor(documentOfObject(dict), object.getKey(name));
     });
@@ -57,7 +57,7 @@ bool dictKnown(CosObj dict, ASAtom key) {
 void dictPut(CosObj dict, ASAtom key, CosObj value) {
     cosGuarded("dictPut", dict, [&] {
         QPDFObjectHandle object = objectOfType(dict, CosDict, "dictPut");
-        const std::string name = pdfNameOfAtom(key, "dictPut");
+        const std::string& name = pdfNameOfAtom(key, "dictPut");
         if (isNullHandle(value)) {
             object.removeKey(name);
             return;

@@ -67,7 +67,7 @@ CosObj newBoolean(CosDoc doc, bool indirect, bool value) {
 }
 
 CosObj newName(CosDoc doc, bool indirect, ASAtom name) {
-    const std::string pdfName = pdfNameOfAtom(name, "newName");
+    const std::string& pdfName = pdfNameOfAtom(name, "newName");
     return newObjectIn(doc, indirect, "newName", QPDFObjectHandle::newName(pdfName));
 }
 

@@ -43,11 +43,19 @@ Registry& registry() {
     return *r;
 }
 
+// The document found last: nearly every look-up asks for the same one, and a
+// handle is looked up several times per table call. Forgotten when any
+// document leaves the registry.
+Document* gLastFound = nullptr;
+
 Document* findSerial(uintptr_t serial) {
     if (serial == 0 || serial > UINT32_MAX) return nullptr;
+    if (gLastFound && gLastFound->serial() == serial) return gLastFound;
     auto& documents = registry().documents;
     auto it = documents.find(static_cast<uint32_t>(serial));
-    return it == documents.end() ? nullptr : it->second.get();
+    if (it == documents.end()) return nullptr;
+    gLastFound = it->second.get();
+    return gLastFound;
 }
 
 std::string handleText(CosObj obj) {
@@ -76,6 +84,7 @@ void closeDocument(Document& document) {
     // Out of the registry first, so that nothing finds a half-destroyed document.
     std::unique_ptr<Document> owned = std::move(it->second);
     documents.erase(it);
+    gLastFound = nullptr;
     if (registry().abandonOnClose) static_cast<void>(owned.release());
 }
 
