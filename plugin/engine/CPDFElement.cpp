@@ -89,9 +89,9 @@ bool CPDFElement::MakeResourceName(std::string& outName, const char* prefix, Cos
             outName = prefix;
             AppendPdfInt(outName, n);
             // The atom must be made: a key read from the file has no atom
-            // until someone asks for one.
-            const CosObj entry = gCosHFT->dictGet(dict, engine::Atom(outName.c_str()));
-            if (gCosHFT->objGetType(entry) == CosNull) {
+            // until someone asks for one. An entry whose value is null is no
+            // entry, for dictKnown as for dictGet.
+            if (!gCosHFT->dictKnown(dict, engine::Atom(outName.c_str()))) {
                 takenBelow = n;
                 found = true;
                 return;

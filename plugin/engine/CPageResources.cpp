@@ -40,6 +40,9 @@ public:
         PageTree(gCosHFT->dictGet(root, Atom("Pages")), 0);
     }
 
+    // Made once per scan, not once per page.
+    const ASAtom mAnnots = Atom("Annots");
+
 private:
     void AddResources(CosObj resources, int depth = 0) {
         if (depth > kMaxTreeDepth || gCosHFT->objGetType(resources) != CosDict) return;
@@ -83,7 +86,10 @@ private:
     void PageTree(CosObj node, int depth) {
         if (depth > kMaxTreeDepth || gCosHFT->objGetType(node) != CosDict) return;
         if (!mVisited.insert(CPageResources::Identity(node)).second) return;
-        Annotations(gCosHFT->dictGet(node, Atom("Annots")));
+        // Most pages have no annotations and no page has kids: asking whether
+        // the entry is there is one host call, reading it and its type two.
+        if (gCosHFT->dictKnown(node, mAnnots)) Annotations(gCosHFT->dictGet(node, mAnnots));
+        if (!gCosHFT->dictKnown(node, gAtomKids)) return;
         const CosObj kids = gCosHFT->dictGet(node, gAtomKids);
         if (gCosHFT->objGetType(kids) != CosArray) return;
         const int32_t count = gCosHFT->arrayLength(kids);
