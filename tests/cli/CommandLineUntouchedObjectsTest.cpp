@@ -4,6 +4,7 @@
 // are read back with qpdf (--json, --check-linearization), pdftotext and
 // pdftoppm.
 #include "CommandLineFixture.h"
+#include "common/Netpbm.h"
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
@@ -237,18 +238,7 @@ void WriteFormDocument(const std::string& path, Sharing sharing) {
 // The gray level (0 black .. 255 white) of pdftoppm's drawing of page 1 at
 // 72 dpi, at (x, y) points from the top-left corner.
 int GrayAt(const std::string& pdf, const std::string& prefix, int x, int y) {
-    qmtest::runCommand("pdftoppm -r 72 -gray -f 1 -l 1 -singlefile " + qmtest::shellQuote(pdf) + " " +
-                       qmtest::shellQuote(prefix));
-    const std::string image = qmtest::readBytes(prefix + ".pgm");
-    // "P5\n612 792\n255\n" then one byte per pixel.
-    size_t pos = 0;
-    for (int fields = 0; fields < 4 && pos < image.size(); ++fields) {
-        pos = image.find_first_of(" \n", pos);
-        if (pos == std::string::npos) return -1;
-        ++pos;
-    }
-    const size_t at = pos + static_cast<size_t>(y) * 612 + static_cast<size_t>(x);
-    return at < image.size() ? static_cast<unsigned char>(image[at]) : -1;
+    return qmtest::drawPage(pdf, prefix, 72, true).sample(x, y);
 }
 
 TEST_F(CommandLineUntouchedObjects, TheFormsResourcesAndTheAppearancesKeepTheirEntries) {

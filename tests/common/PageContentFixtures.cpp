@@ -9,6 +9,7 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include "common/Netpbm.h"
 #include "common/PdfFixtures.h"
 
 namespace qmtest {
@@ -107,52 +108,43 @@ void writeContentPdf(const std::string& path, const std::string& content, const 
 
 namespace {
 
-struct Ppm {
-    int width = 0, height = 0;
-    std::vector<unsigned char> rgb;
-};
-
-Ppm render(const std::string& path, int dpi) {
+// The first page drawn in colour; an empty image when it cannot be drawn.
+Netpbm render(const std::string& path, int dpi) {
     FixtureFolder folder;
     const std::string prefix = folder.file("page");
     const std::string command = "pdftoppm -r " + std::to_string(dpi) + " -f 1 -l 1 -singlefile " +
                                 shellQuote(path) + " " + shellQuote(prefix);
-    Ppm image;
-    if (runCommand(command).status != 0) return image;
-    const std::string bytes = readAll(prefix + ".ppm");
-    int w = 0, h = 0, max = 0, used = 0;
-    if (std::sscanf(bytes.c_str(), "P6 %d %d %d%n", &w, &h, &max, &used) != 3 || max != 255) return image;
-    const size_t start = static_cast<size_t>(used) + 1;
-    if (w <= 0 || h <= 0 || bytes.size() < start + static_cast<size_t>(w) * static_cast<size_t>(h) * 3) return image;
-    image.width = w;
-    image.height = h;
-    image.rgb.assign(bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.end());
-    return image;
+    if (runCommand(command).status != 0) return {};
+    try {
+        const Netpbm image = readNetpbm(prefix + ".ppm");
+        return image.components == 3 ? image : Netpbm{};
+    } catch (const std::runtime_error&) {
+        return {};
+    }
 }
 
 }  // namespace
 
 double pixelDifference(const std::string& a, const std::string& b, int dpi, int tolerance) {
-    const Ppm one = render(a, dpi), two = render(b, dpi);
-    if (one.width == 0 || one.width != two.width || one.height != two.height) return 1;
+    const Netpbm one = render(a, dpi), two = render(b, dpi);
+    if (one.width == 0 || one.height == 0 || one.width != two.width || one.height != two.height) return 1;
     size_t differing = 0;
-    const size_t pixels = static_cast<size_t>(one.width) * static_cast<size_t>(one.height);
-    for (size_t i = 0; i < pixels; ++i)
-        for (size_t c = 0; c < 3; ++c)
-            if (std::abs(one.rgb[i * 3 + c] - two.rgb[i * 3 + c]) > tolerance) {
-                ++differing;
-                break;
-            }
-    return static_cast<double>(differing) / static_cast<double>(pixels);
+    for (int y = 0; y < one.height; ++y)
+        for (int x = 0; x < one.width; ++x)
+            for (int c = 0; c < 3; ++c)
+                if (std::abs(one.sample(x, y, c) - two.sample(x, y, c)) > tolerance) {
+                    ++differing;
+                    break;
+                }
+    return static_cast<double>(differing) / (static_cast<double>(one.width) * static_cast<double>(one.height));
 }
 
 Rgb pixelAt(const std::string& path, double x, double y, int dpi) {
-    const Ppm image = render(path, dpi);
-    if (image.width == 0) return {};
+    const Netpbm image = render(path, dpi);
+    if (image.width == 0 || image.height == 0) return {};
     const int px = std::clamp(static_cast<int>(x * dpi / 72.0), 0, image.width - 1);
     const int py = std::clamp(image.height - 1 - static_cast<int>(y * dpi / 72.0), 0, image.height - 1);
-    const size_t at = (static_cast<size_t>(py) * static_cast<size_t>(image.width) + static_cast<size_t>(px)) * 3;
-    return {image.rgb[at], image.rgb[at + 1], image.rgb[at + 2]};
+    return {image.sample(px, py, 0), image.sample(px, py, 1), image.sample(px, py, 2)};
 }
 
 }  // namespace qmtest

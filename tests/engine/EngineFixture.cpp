@@ -17,6 +17,7 @@
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 
+#include "common/Netpbm.h"
 #include "common/PluginFixture.h"
 #include "qmhost/HostError.h"
 #include "support/HostTables.h"
@@ -174,31 +175,13 @@ namespace {
 
 Raster RenderWith(const std::string& path, int pageNumber, int dpi, const std::string& area) {
     const std::string prefix = TempFile("render");
-    const std::string n = std::to_string(pageNumber);
-    const auto result = qmtest::runCommand("pdftoppm -q -r " + std::to_string(dpi) + " -f " + n +
-                                           " -l " + n + area + " -singlefile " +
-                                           qmtest::shellQuote(path) + " " +
-                                           qmtest::shellQuote(prefix));
+    const qmtest::Netpbm image = qmtest::drawPage(path, prefix, dpi, false, pageNumber, "-q" + area);
+    std::remove((prefix + ".ppm").c_str());
     Raster raster;
     raster.dpi = dpi;
-    EXPECT_EQ(result.status, 0) << result.output;
-    if (result.status != 0) return raster;
-    const std::string bytes = qmtest::readBytes(prefix + ".ppm");
-    std::remove((prefix + ".ppm").c_str());
-    // "P6 <width> <height> 255" and one whitespace byte, then the samples.
-    std::istringstream header(bytes);
-    std::string magic;
-    int maxValue = 0;
-    header >> magic >> raster.width >> raster.height >> maxValue;
-    EXPECT_EQ(magic, "P6");
-    const auto start = static_cast<size_t>(header.tellg()) + 1;
-    EXPECT_GE(raster.width, 0);
-    EXPECT_GE(raster.height, 0);
-    if (raster.width < 0 || raster.height < 0) return raster;
-    const size_t size = static_cast<size_t>(raster.width) * static_cast<size_t>(raster.height) * 3;
-    EXPECT_GE(bytes.size(), start + size);
-    if (bytes.size() >= start + size) raster.rgb.assign(bytes.begin() + static_cast<std::ptrdiff_t>(start),
-                                                        bytes.begin() + static_cast<std::ptrdiff_t>(start + size));
+    raster.width = image.width;
+    raster.height = image.height;
+    raster.rgb.assign(image.bytes.begin(), image.bytes.end());
     return raster;
 }
 

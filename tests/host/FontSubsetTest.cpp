@@ -12,6 +12,7 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include "FontTestSupport.h"
+#include "common/Netpbm.h"
 #include "cos/Document.h"
 #include "pdmodel/SaveWarnings.h"
 #include "pde/FontCodeScan.h"
@@ -34,23 +35,6 @@ std::string pdftotext(const std::string& path) {
     const auto result = qmtest::runCommand("pdftotext -enc UTF-8 " + qmtest::shellQuote(path) + " -");
     EXPECT_EQ(result.status, 0) << result.output;
     return result.output;
-}
-
-// The first page drawn in gray at 72 dpi (P5 bytes, header included).
-std::string rendering(const std::string& path, const std::string& stem) {
-    const auto result = qmtest::runCommand("pdftoppm -r 72 -gray -singlefile " + qmtest::shellQuote(path) + " " +
-                                           qmtest::shellQuote(stem));
-    EXPECT_EQ(result.status, 0) << result.output;
-    EXPECT_EQ(result.output.find("rror"), std::string::npos) << result.output;
-    return qmtest::readBytes(stem + ".pgm");
-}
-
-size_t darkPixels(const std::string& pgm) {
-    size_t at = 0;
-    for (int line = 0; line < 3; ++line) at = pgm.find('\n', at) + 1;
-    size_t dark = 0;
-    for (size_t i = at; i < pgm.size(); ++i) dark += static_cast<unsigned char>(pgm[i]) < 128;
-    return dark;
 }
 
 std::map<std::string, FontLine> fontsByName(const std::string& path) {
@@ -122,9 +106,9 @@ TEST_P(FontSubset, SavedFileHoldsATaggedSubsetThatShowsAndDrawsTheText) {
     EXPECT_EQ(wholeFonts[row.postscriptName].subset, "no");
 
     EXPECT_NE(pdftotext(subsetPath).find(row.text), std::string::npos) << pdftotext(subsetPath);
-    const std::string drawn = rendering(subsetPath, folder.file("subset"));
-    EXPECT_EQ(drawn, rendering(wholePath, folder.file("whole")));
-    EXPECT_GT(darkPixels(drawn), 50u);
+    const qmtest::Netpbm drawn = qmtest::drawPage(subsetPath, folder.file("subset"), 72, true);
+    EXPECT_EQ(drawn.bytes, qmtest::drawPage(wholePath, folder.file("whole"), 72, true).bytes);
+    EXPECT_GT(drawn.darkPixels(), 50u);
     EXPECT_LT(qmtest::readBytes(subsetPath).size() * 3, qmtest::readBytes(wholePath).size());
 }
 
@@ -149,8 +133,8 @@ TEST_P(FontSubset, EachSaveSubsetsTheGlyphsShownAtThatTime) {
     const std::string text = pdftotext(folder.file("second.pdf"));
     EXPECT_NE(text.find(row.text), std::string::npos) << text;
     EXPECT_NE(text.find("Quillmark 2026"), std::string::npos) << text;
-    EXPECT_EQ(rendering(folder.file("second.pdf"), folder.file("second")),
-              rendering(folder.file("whole.pdf"), folder.file("whole")));
+    EXPECT_EQ(qmtest::drawPage(folder.file("second.pdf"), folder.file("second"), 72, true).bytes,
+              qmtest::drawPage(folder.file("whole.pdf"), folder.file("whole"), 72, true).bytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(

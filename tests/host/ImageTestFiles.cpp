@@ -3,7 +3,6 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 
@@ -119,20 +118,6 @@ void putLe16(std::string& out, int value) {
 
 size_t packedRowBytes(int width, int samples, int bits) {
     return (countOf(width) * countOf(samples) * countOf(bits) + 7) / 8;
-}
-
-void skipSpaceAndComments(std::istream& in) {
-    for (;;) {
-        const int c = in.peek();
-        if (c == '#') {
-            std::string ignored;
-            std::getline(in, ignored);
-        } else if (c == ' ' || c == '\n' || c == '\r' || c == '\t') {
-            in.get();
-        } else {
-            return;
-        }
-    }
 }
 
 }  // namespace
@@ -282,42 +267,6 @@ std::string encodeWithQt(int width, int height, const std::string& rgba, const c
     QImageWriter writer(&buffer, format);
     if (!writer.write(copy)) throw std::runtime_error("Qt cannot write the test image: " + writer.errorString().toStdString());
     return bytes.toStdString();
-}
-
-Netpbm readNetpbm(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string magic;
-    in >> magic;
-    Netpbm image;
-    int maxValue = 1;
-    skipSpaceAndComments(in);
-    in >> image.width;
-    skipSpaceAndComments(in);
-    in >> image.height;
-    if (magic != "P4") {
-        skipSpaceAndComments(in);
-        in >> maxValue;
-    }
-    in.get();
-    if (!in || (magic != "P4" && magic != "P5" && magic != "P6") || maxValue != (magic == "P4" ? 1 : 255))
-        throw std::runtime_error("not a netpbm file of 8-bit samples: " + path);
-    image.components = magic == "P6" ? 3 : 1;
-    const size_t pixels = countOf(image.width) * countOf(image.height);
-    if (magic == "P4") {
-        const size_t rowBytes = (countOf(image.width) + 7) / 8;
-        std::string packed(rowBytes * countOf(image.height), '\0');
-        in.read(packed.data(), static_cast<std::streamsize>(packed.size()));
-        for (size_t y = 0; y < countOf(image.height); ++y)
-            for (size_t x = 0; x < countOf(image.width); ++x) {
-                const bool black = (packed[y * rowBytes + x / 8] >> (7 - x % 8)) & 1;
-                image.bytes.push_back(black ? '\0' : '\xFF');
-            }
-    } else {
-        image.bytes.resize(pixels * countOf(image.components));
-        in.read(image.bytes.data(), static_cast<std::streamsize>(image.bytes.size()));
-    }
-    if (!in) throw std::runtime_error("netpbm file cut short: " + path);
-    return image;
 }
 
 std::vector<ListedImage> listImages(const std::string& pdfPath) {

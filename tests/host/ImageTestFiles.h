@@ -1,7 +1,6 @@
 // Image files and image data for the host's image tests: writers of JPEG
 // (libjpeg), TIFF (libtiff), GIF (a small writer of our own) and PNG/BMP (Qt),
-// a JPEG decoder, readers of the netpbm files that poppler's tools write, and
-// `pdfimages -list` parsed. Writers throw std::runtime_error on failure.
+// a JPEG decoder, and `pdfimages -list` parsed. Writers throw std::runtime_error on failure.
 #pragma once
 
 #include <cstdint>
@@ -49,14 +48,6 @@ std::string encodeGif(int width, int height, const std::vector<uint8_t>& palette
 
 // Qt's writers: format "png" or "bmp"; rgba holds 4 bytes a pixel (straight alpha).
 std::string encodeWithQt(int width, int height, const std::string& rgba, const char* format, bool gray = false);
-
-struct Netpbm {
-    int width = 0;
-    int height = 0;
-    int components = 0;  // 1 (P5) or 3 (P6); P4 bitmaps are expanded to 0/255 gray
-    std::string bytes;
-};
-Netpbm readNetpbm(const std::string& path);
 
 // One row of `pdfimages -list`.
 struct ListedImage {

@@ -14,6 +14,7 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include "PageContentFixture.h"
+#include "common/Netpbm.h"
 #include "common/PluginFixture.h"
 #include "engine/CJPEGImageType.h"
 #include "engine/CTIFFImageType.h"
@@ -96,15 +97,8 @@ void writeImagePdf(const std::string& path, const ExportCase& c) {
 // The samples of a P5/P6 file that pdfimages wrote, with components per pixel
 // (pdfimages writes a gray image as RGB triplets: one of each is kept).
 std::string pnmSamples(const std::string& path, int components) {
-    const std::string bytes = qmtest::readAll(path);
-    int w = 0, h = 0, max = 0, used = 0;
-    char kind = 0;
-    if (std::sscanf(bytes.c_str(), "P%c %d %d %d%n", &kind, &w, &h, &max, &used) != 4) return "";
-    const std::string data = bytes.substr(static_cast<size_t>(used) + 1);
-    if (kind != '6' || components != 1) return data;
-    std::string gray;
-    for (size_t i = 0; i < data.size(); i += 3) gray += data[i];
-    return gray;
+    const qmtest::Netpbm image = qmtest::readNetpbm(path);
+    return components == 1 ? image.plane(0) : image.bytes;
 }
 
 // Width, height and colour of the first image that pdfimages -list names.
