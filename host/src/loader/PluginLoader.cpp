@@ -4,6 +4,7 @@
 #include <link.h>
 
 #include <cstring>
+#include <set>
 
 #include "core/ExceptionTrap.h"
 #include "core/AtomTable.h"
@@ -22,19 +23,31 @@ namespace {
 
 uintptr_t gNextExtension = 1;
 
-int pinQtLibrary(dl_phdr_info* info, size_t, void*) {
-    if (!info->dlpi_name || !std::strstr(info->dlpi_name, "/libQt6")) return 0;
-    // RTLD_NOLOAD takes a reference to the library already mapped and marks it
-    // never to be unloaded; closing gives the reference back, the mark stays.
-    if (void* library = dlopen(info->dlpi_name, RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE)) dlclose(library);
+int addQtLibrary(dl_phdr_info* info, size_t, void* names) {
+    if (info->dlpi_name && std::strstr(info->dlpi_name, "/libQt6"))
+        static_cast<std::set<std::string>*>(names)->insert(info->dlpi_name);
     return 0;
 }
 
-// The Qt libraries a module brought with it stay loaded when the module goes:
-// Qt registers its libraries with one another and is not made to be unloaded,
-// while the host links Qt Core only (a program that shows no window loads
-// neither Qt Gui nor Qt Widgets unless its plug-in needs them).
-void keepQtLoaded() { dl_iterate_phdr(pinQtLibrary, nullptr); }
+// The Qt libraries mapped into the process now.
+std::set<std::string> loadedQtLibraries() {
+    std::set<std::string> names;
+    dl_iterate_phdr(addQtLibrary, &names);
+    return names;
+}
+
+// The Qt libraries a module brought with it (those not in before) stay loaded
+// when the module goes: Qt registers its libraries with one another and is not
+// made to be unloaded, while the host links Qt Core only (a program that shows
+// no window loads neither Qt Gui nor Qt Widgets unless its plug-in needs them).
+void keepQtLoaded(const std::set<std::string>& before) {
+    for (const std::string& name : loadedQtLibraries()) {
+        if (before.count(name)) continue;
+        // RTLD_NOLOAD takes a reference to the library already mapped and marks
+        // it never to be unloaded; closing gives the reference back, the mark stays.
+        if (void* library = dlopen(name.c_str(), RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE)) dlclose(library);
+    }
+}
 
 }  // namespace
 
@@ -61,13 +74,14 @@ PluginLoader::Result PluginLoader::fail(const std::string& message) {
 
 PluginLoader::Result PluginLoader::load(const std::string& modulePath) {
     if (mLoaded || mModule) return {false, "a plug-in is already loaded"};
+    const std::set<std::string> qtBefore = loadedQtLibraries();
     dlerror();
     mModule = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!mModule) {
         const char* why = dlerror();
         return {false, "cannot load the plug-in " + modulePath + ": " + (why ? why : "unknown error")};
     }
-    keepQtLoaded();
+    keepQtLoaded(qtBefore);
     auto plugInMain = reinterpret_cast<PlugInMainProc>(dlsym(mModule, kPlugInMainSymbol));
     if (!plugInMain) return fail(modulePath + " is not a plug-in: it exports no " + kPlugInMainSymbol);
     return start(plugInMain, mModule);
