@@ -31,7 +31,8 @@ void* lazySymbol(const char* fileName, const char* symbol) {
     void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (!library) {
         const char* why = dlerror();
-        raise(kHostErrUnsupported, "the host cannot load " + path + ": " + (why ? why : "unknown reason"));
+        // The loader's reason names the path it tried.
+        raise(kHostErrUnsupported, std::string("the host cannot load ") + fileName + ": " + (why ? why : path));
     }
     void* entry = dlsym(library, symbol);
     if (!entry) raise(kHostErrUnsupported, std::string("the host library ") + path + " has no " + symbol);
