@@ -84,20 +84,31 @@ bool CPDFElement::MakeResourceName(std::string& outName, const char* prefix, Cos
     bool found = false;
     const bool asked = HostFrame([&] {
         if (gCosHFT->objGetType(dict) == CosNull) return;
-        int32_t& takenBelow = mTakenBelow[{CPageResources::Identity(dict), prefix}];
-        for (int32_t n = takenBelow; n < kResourceNameLimit; ++n) {
+        std::pair<uint64_t, std::string> key{CPageResources::Identity(dict), prefix};
+        const auto known = mTakenBelow.find(key);
+        const int32_t start = known == mTakenBelow.end() ? 0 : known->second;
+        // Only a dictionary where some name was found taken is remembered: the
+        // usual one (a page's own, a new one) has its first name free, and
+        // remembering 0 would cost an entry per page for nothing.
+        const auto remember = [&](int32_t takenBelow) {
+            if (known != mTakenBelow.end())
+                known->second = takenBelow;
+            else if (takenBelow > 0)
+                mTakenBelow.emplace(std::move(key), takenBelow);
+        };
+        for (int32_t n = start; n < kResourceNameLimit; ++n) {
             outName = prefix;
             AppendPdfInt(outName, n);
             // The atom must be made: a key read from the file has no atom
             // until someone asks for one. An entry whose value is null is no
             // entry, for dictKnown as for dictGet.
             if (!gCosHFT->dictKnown(dict, engine::Atom(outName.c_str()))) {
-                takenBelow = n;
+                remember(n);
                 found = true;
                 return;
             }
         }
-        takenBelow = kResourceNameLimit;
+        remember(kResourceNameLimit);
         mExhaustedNamePrefix = prefix;
     });
     return asked && found;

@@ -295,6 +295,42 @@ TEST_F(ElementOnDocument, ResourceNameTakesTheFirstGap) {
     EXPECT_EQ(name, "NxF0");
 }
 
+// One element asks for names in one dictionary again and again while the
+// dictionary gains entries between the questions, from the element and from
+// elsewhere (another stamp of the run on the same page). What the element
+// remembers of earlier searches never yields a taken name.
+TEST_F(ElementOnDocument, ResourceNamesStayFreeWhileTheDictionaryGains) {
+    struct Step {
+        std::vector<std::string> addedBefore;  // keys put in before the question
+        const char* prefix;
+        const char* expected;
+    };
+    struct Row {
+        const char* name;
+        std::vector<Step> steps;
+    };
+    const Row rows[] = {
+        {"FirstNameFree", {{{}, "NxGS", "NxGS0"}, {{}, "NxGS", "NxGS0"}}},
+        {"OwnEntriesThenOthers",
+         {{{}, "NxF", "NxF0"}, {{"NxF0", "NxF1"}, "NxF", "NxF2"}, {{"NxF2", "NxF3", "NxF5"}, "NxF", "NxF4"}}},
+        {"OthersBeforeTheFirstQuestion", {{{"NxI0", "NxI1"}, "NxI", "NxI2"}, {{"NxI2"}, "NxI", "NxI3"}}},
+        {"PrefixesCountApart", {{{"NxGS0"}, "NxGS", "NxGS1"}, {{"NxGS1"}, "NxX", "NxX0"}, {{}, "NxGS", "NxGS2"}}},
+    };
+    Open({PageWith(qmtest::FixtureContents::OneStream)});
+    for (const Row& row : rows) {
+        CPDFElement element;
+        element.SetDocument(mDoc.get());
+        const CosObj dict = gCosHFT->newDict(Cos(), true, 4);
+        for (const Step& step : row.steps) {
+            for (const std::string& key : step.addedBefore)
+                gCosHFT->dictPut(dict, qmtest::nameAtom(key.c_str()), gCosHFT->newInteger(Cos(), false, 1));
+            std::string name;
+            ASSERT_TRUE(element.MakeResourceName(name, step.prefix, dict)) << row.name;
+            EXPECT_EQ(name, step.expected) << row.name;
+        }
+    }
+}
+
 TEST_F(ElementOnDocument, ResourceNameOfANullDictionaryFails) {
     Open({PageWith(qmtest::FixtureContents::OneStream)});
     std::string name;

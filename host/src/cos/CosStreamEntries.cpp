@@ -66,23 +66,24 @@ CosObj newStream(CosDoc doc, bool, ASStm source, int64_t offset, int16_t encodeS
     // error or throwing) ends here, before the document has a new object.
     std::string data = readSource(source, offset, length);
     return docGuarded("newStream", document, [&] {
-        QPDFObjectHandle attributesCopy = QPDFObjectHandle::newDictionary();
-        if (attributesObject.isInitialized()) {
+        // Without attributes (the usual content piece) there is nothing to
+        // copy, no filter to encode for or look up.
+        const bool plain = !attributesObject.isInitialized();
+        QPDFObjectHandle attributesCopy;
+        if (!plain) {
+            attributesCopy = QPDFObjectHandle::newDictionary();
             for (auto& [key, value] : attributesObject.getDictAsMap())
                 if (key != "/Length") attributesCopy.replaceKey(key, value);
             // Encoding may refuse the data: done before the stream object is
             // made, so that a refusal leaves nothing behind in the document.
-            // Without attributes there is no filter to encode for.
             if (encodeSource != 0) data = encodeForFilters(std::move(data), attributesCopy);
         }
         QPDFObjectHandle stream = document.qpdf().newStream();
         QPDFObjectHandle dict = stream.getDict();
-        for (auto& [key, value] : attributesCopy.getDictAsMap()) dict.replaceKey(key, value);
-        // Without attributes (the usual content piece) there is no filter to
-        // look up, and qpdf's newNull allocates: one null serves, as
-        // replaceStreamData only reads it.
+        if (!plain)
+            for (auto& [key, value] : attributesCopy.getDictAsMap()) dict.replaceKey(key, value);
+        // qpdf's newNull allocates: one null serves, as replaceStreamData only reads it.
         static const QPDFObjectHandle none = QPDFObjectHandle::newNull();
-        const bool plain = !attributesObject.isInitialized();
         QPDFObjectHandle filter = plain ? none : entryOf(dict, "/Filter");
         QPDFObjectHandle parms = plain ? none : entryOf(dict, "/DecodeParms");
         const bool tiny = data.size() < kStoreUncompressedBelow && filter.isNull();
