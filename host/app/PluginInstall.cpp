@@ -19,6 +19,8 @@ namespace qmhost {
 namespace {
 
 const char* kModuleName = "Quillmark.api";
+// The plug-in with its dialogs, which the module starts in the desktop host.
+const char* kDialogsName = "QuillmarkDialogs.api";
 const char* kUserGuideName = "Quillmark_User_Guide.pdf";
 
 bool SameContents(const fs::path& a, const fs::path& b) {
@@ -109,6 +111,14 @@ std::string installModule(const std::string& dir, std::string* error) {
         *error = "no plug-in module in " + dir + " and none bundled with this program";
         return "";
     }
+    // The companion first and as strictly as the module: one left from another
+    // build beside a new module would be started with it.
+    const fs::path dialogs = fs::path(bundled).parent_path() / kDialogsName;
+    if (!fs::is_regular_file(dialogs, ec)) {
+        *error = "the plug-in's dialogs " + dialogs.string() + " are not bundled beside its module";
+        return "";
+    }
+    if (!InstallCopy(dialogs, dir, kDialogsName, error)) return "";
     if (!InstallCopy(bundled, dir, kModuleName, error)) return "";
     // The user guide that the plug-in's Help item opens travels with the module;
     // without it Help says the guide is not installed, so a failure here is no

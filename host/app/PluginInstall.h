@@ -14,9 +14,11 @@ std::string defaultPluginDir();
 // ../lib/quillmark when installed); "" when none is found.
 std::string bundledModulePath();
 
-// Makes sure dir holds Quillmark.api: creates the folder and copies the bundled
-// module there (through a temporary file and a rename) when it is missing or
-// differs from the bundled one. Answers the module's path, or "" with *error set.
+// Makes sure dir holds Quillmark.api and its dialogs' companion
+// QuillmarkDialogs.api: creates the folder and copies each bundled file there
+// (through a temporary file and a rename) when it is missing or differs from
+// the bundled one. Answers the module's path, or "" with *error set (also when
+// the companion is not bundled beside the module or cannot be copied).
 std::string installModule(const std::string& dir, std::string* error);
 
 }  // namespace qmhost

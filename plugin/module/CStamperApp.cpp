@@ -9,6 +9,7 @@ CStamperApp::CStamperApp(const char* inAppName) : mAppName(inAppName) {}
 
 std::string CStamperApp::GetModuleFileName() const {
     namespace fs = std::filesystem;
+    if (!mModuleFileName.empty()) return mModuleFileName;
     Dl_info info{};
     // Any address inside this library names its file.
     if (dladdr(reinterpret_cast<const void*>(&GetStamperApp), &info) && info.dli_fname &&

@@ -14,12 +14,17 @@ public:
     const char* GetAppName() const { return mAppName; }
 
     // The absolute path of the file this code was loaded from: the module when
-    // the plug-in is a loaded module, the program when it is linked into one.
-    // Empty when the system cannot tell.
+    // the plug-in is a loaded module, the program when it is linked into one,
+    // or the file set below. Empty when the system cannot tell.
     std::string GetModuleFileName() const;
+
+    // The module this code starts for when it was loaded from another file
+    // (the dialogs' companion starts for the module that loaded it).
+    void SetModuleFileName(std::string inPath) { mModuleFileName = std::move(inPath); }
 
 private:
     const char* mAppName;  // a literal
+    std::string mModuleFileName;
 };
 
 // The application object ("Quillmark").

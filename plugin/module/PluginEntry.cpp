@@ -9,6 +9,7 @@
 namespace {
 
 void* sModuleHandle = nullptr;
+PlugInStartHandOver sStartHandOver = nullptr;
 
 // Acceptable table versions, tried from the last entry backwards.
 const uint32_t kTableVersions[] = {0x20001, 0x20002, 0x20003, 0x40000, 0x40005, 0x50000, 0x50001};
@@ -62,8 +63,13 @@ ASCallback MakeCallback(F procedure) {
 
 }  // namespace
 
+void SetPlugInStartHandOver(PlugInStartHandOver inHandOver) { sStartHandOver = inHandOver; }
+
 extern "C" bool PlugInMain(uint32_t hostHandshakeVersion, uint32_t* outHandshakeVersion,
                            PISetupProc* outSetup, void* platformData) {
+    bool started = false;
+    if (sStartHandOver && sStartHandOver(hostHandshakeVersion, outHandshakeVersion, outSetup, platformData, &started))
+        return started;
     if (platformData) sModuleHandle = static_cast<PIPlatformData*>(platformData)->moduleHandle;
     *outHandshakeVersion = std::min(hostHandshakeVersion, kHandshakeVersion);
     *outSetup = SetupPlugin;

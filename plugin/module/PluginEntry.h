@@ -9,6 +9,14 @@
 extern "C" __attribute__((visibility("default"))) bool PlugInMain(uint32_t hostHandshakeVersion, uint32_t* outHandshakeVersion,
                                                            PISetupProc* outSetup, void* platformData);
 
+// Another entry that may take the start over (the module hands it to its
+// dialogs' companion in a process with widgets): answers true when it took it,
+// with the start's answer in *outStarted; false leaves the start to this code.
+typedef bool (*PlugInStartHandOver)(uint32_t hostHandshakeVersion, uint32_t* outHandshakeVersion,
+                                    PISetupProc* outSetup, void* platformData, bool* outStarted);
+// Installed before the host calls PlugInMain; null removes it.
+void SetPlugInStartHandOver(PlugInStartHandOver inHandOver);
+
 bool SetupPlugin(uint32_t handshakeVersion, void* setupData);
 bool PluginHandshake(uint32_t handshakeVersion, void* handshakeData);
 ASAtom GetExtensionNameAtom();

@@ -30,7 +30,6 @@
 #include "support/cos/PDFAtoms.h"
 #include "support/prefs/PreferenceTagTypes.h"
 #include "support/ResourceStrings.h"
-#include "ui/StamperDialogs.h"
 
 namespace {
 
@@ -47,6 +46,9 @@ struct PlugInObjects {
     std::unique_ptr<CPDFElementUndoController> undoController;
     ASCallback docNotification = nullptr;  // registered for notification 33 while set
 };
+
+PlugInDialogsProc sInstallDialogs = nullptr;
+PlugInDialogsProc sRemoveDialogs = nullptr;
 
 // Built when the library is loaded, so that it outlives whatever unloads the
 // plug-in while a program ends: the unload empties it before it goes.
@@ -166,6 +168,11 @@ std::string FolderOfPath(const std::string& inPath) {
     return slash == 0 ? std::string("/") : inPath.substr(0, slash);
 }
 
+void SetPlugInDialogs(PlugInDialogsProc inInstall, PlugInDialogsProc inRemove) {
+    sInstallDialogs = inInstall;
+    sRemoveDialogs = inRemove;
+}
+
 CManageStampsToolButton* GetPlugInToolButton() { return Objects().toolButton.get(); }
 CPrefsMenuItem* GetPlugInPrefsItem() { return Objects().prefsItem.get(); }
 CAboutMenuItem* GetPlugInAboutItem() { return Objects().aboutItem.get(); }
@@ -205,7 +212,7 @@ bool PluginInit() {
         MakeProfilesFolder();
         MakeMenusAndToolButton();
         MakeUndoControllerAndNotification();
-        ui::InstallStamperDialogs();
+        if (sInstallDialogs) sInstallDialogs();
         return true;
     });
 }
@@ -213,7 +220,9 @@ bool PluginInit() {
 bool PluginUnload() {
     PlugInObjects& objects = Objects();
     // The dialogs first: the stamp manager uses the preferences and the clipboard.
-    ui::RemoveStamperDialogs();
+    UnloadStep([] {
+        if (sRemoveDialogs) sRemoveDialogs();
+    });
     UnloadStep([] { FreeBatchCommandRecord(); });
     UnloadStep([] { UnregisterDocNotification(); });
     UnloadStep([] { DeletePreferences(); });

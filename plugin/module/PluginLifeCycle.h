@@ -33,3 +33,10 @@ void ClearUndoOnDocNotification(PDDoc inDoc, void* inClientData);
 // when there is none), and makes one again (nothing when one exists).
 void DeletePlugInUndoController();
 void RemakePlugInUndoController();
+
+// The plug-in's dialogs: installed at the end of the initialisation and removed
+// first by the unload. The code linked with the dialogs sets them (the dialogs'
+// companion, the test programs); without them the dialog commands say that the
+// dialogs cannot be shown. Null removes them.
+typedef void (*PlugInDialogsProc)();
+void SetPlugInDialogs(PlugInDialogsProc inInstall, PlugInDialogsProc inRemove);

@@ -21,6 +21,11 @@ StamperDialogRunner& Runner() {
     return runner;
 }
 
+std::string& Problem() {
+    static std::string problem;
+    return problem;
+}
+
 StampManagerCloser& Closer() {
     static StampManagerCloser closer;
     return closer;
@@ -42,6 +47,8 @@ uint32_t NameId(StamperDialog inDialog) {
 
 void SetStamperDialogRunner(StamperDialogRunner inRunner) { Runner() = std::move(inRunner); }
 
+void SetStamperDialogsProblem(std::string inProblem) { Problem() = std::move(inProblem); }
+
 void SetStampManagerCloser(StampManagerCloser inCloser) { Closer() = std::move(inCloser); }
 
 void CloseStampManager() noexcept {
@@ -56,6 +63,10 @@ void RunStamperDialog(StamperDialog inDialog) {
     const StamperDialogRunner& runner = Runner();
     if (runner && HasDesktopDisplay()) {
         runner(inDialog);
+        return;
+    }
+    if (!Problem().empty() && HasDesktopDisplay()) {
+        ShowAlert(Problem().c_str());
         return;
     }
     // The name goes in as an argument: the alert's text is the format.

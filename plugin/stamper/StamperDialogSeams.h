@@ -31,9 +31,14 @@ typedef std::function<void(StamperDialog inDialog)> StamperDialogRunner;
 void SetStamperDialogRunner(StamperDialogRunner inRunner);
 
 // Shows the dialog through the runner when one is installed and the host has a
-// display (HasDesktopDisplay); otherwise shows the alert. A failure of the
-// runner leaves as it was thrown (the menu callback's guard reports it).
+// display (HasDesktopDisplay); otherwise shows the alert: the problem set below
+// when there is one, else string 1101. A failure of the runner leaves as it was
+// thrown (the menu callback's guard reports it).
 void RunStamperDialog(StamperDialog inDialog);
+
+// Why the dialogs are missing in a host that could show them (their code could
+// not be loaded), said in full instead of string 1101; "" clears it.
+void SetStamperDialogsProblem(std::string inProblem);
 
 // Installed by the stamp manager's code: closes and deletes the open manager,
 // leaving gProfilesDlg null. An empty one removes it.

@@ -1,11 +1,13 @@
 // The entry of every test program: a headless Qt platform, the leak
-// suppressions and the host's tables registered (each program is one session),
-// then GoogleTest.
+// suppressions, the host's tables registered (each program is one session) and
+// the plug-in's dialogs linked in with it, then GoogleTest.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 #include "HostTables.h"
+#include "module/PluginLifeCycle.h"
+#include "ui/StamperDialogs.h"
 
 // fontconfig keeps its configuration for the life of the process when poppler
 // loads it to find a font for drawing; it is never freed, by design.
@@ -15,6 +17,7 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     qmhost::registerHostTables();
+    SetPlugInDialogs(ui::InstallStamperDialogs, ui::RemoveStamperDialogs);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

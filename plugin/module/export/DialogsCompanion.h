@@ -1,0 +1,30 @@
+// The dialogs' companion: the plug-in built with its dialogs (Qt Widgets), a
+// shared object beside the module. The module links Qt Core only, so that a
+// headless host never loads Qt's widgets, X11 or GL libraries; in a process
+// with widgets (the desktop host) it hands the whole start to the companion,
+// which then is the plug-in in that process.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "qmhost/PlugInEntry.h"
+
+// The companion's file name and its one export, which takes the module's path
+// (the plug-in keeps its data beside the module) and PlugInMain's arguments.
+constexpr const char* kDialogsCompanionName = "QuillmarkDialogs.api";
+constexpr const char* kDialogsCompanionEntry = "QuillmarkDialogsMain";
+typedef bool (*DialogsCompanionMain)(const char* modulePath, uint32_t hostHandshakeVersion,
+                                     uint32_t* outHandshakeVersion, PISetupProc* outSetup, void* platformData);
+
+// The hand-over installed by the module (module/PluginEntry.h): without widgets
+// in the process, false (the module starts itself, as a headless host needs).
+// With widgets, loads the companion from the module's own folder (once; it
+// stays loaded) and starts it. A companion that is missing or cannot be loaded
+// leaves the start to the module, whose dialog commands then say why in the
+// host's alert.
+bool HandStartToDialogsCompanion(uint32_t hostHandshakeVersion, uint32_t* outHandshakeVersion,
+                                 PISetupProc* outSetup, void* platformData, bool* outStarted);
+
+// Whether the process runs a widget application (a QApplication exists).
+bool ProcessHasWidgets();
