@@ -81,7 +81,7 @@ bool CPDFFormElement::WritePage(int32_t pageIndex, PDPage target, PDPage source,
     ASFixedMatrix scale{};
     mPlacement->GetScaleMatrix(scale);
     gAppSupportHFT->fixedMatrixTransformRect(&mPlacement->mElementBox, &scale, &shown);
-    mPlacement->mPage = target;
+    mPlacement->SetPage(target);
     if (!mPlacement->Compute()) return false;
     const ASFixedMatrix placed = mPlacement->mMatrix;
     // Source user space to the target page: the source's own matrix first.

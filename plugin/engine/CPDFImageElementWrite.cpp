@@ -34,7 +34,7 @@ bool CPDFImageElement::WritePage(int32_t pageIndex, PDPage page) {
     const ASFixedRect pixelBox{0, FixedFromInt(mImageHeight), FixedFromInt(mImageWidth), 0};
 
     // The frame (border and link): pixel units mapped by the placement.
-    mPlacement->mPage = page;
+    mPlacement->SetPage(page);
     mPlacement->mElementBox = scaledBox;
     if (!mPlacement->Compute()) return false;
     const ASFixedMatrix frame = mPlacement->mMatrix;

@@ -22,22 +22,8 @@ ASFixed ClampFixed(int64_t inValue) {
     return static_cast<ASFixed>(inValue);
 }
 
-// The rotated element box's corner vectors (see Compute).
-struct Corners {
-    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-};
-
-Corners RotatedCorners(const ASFixedRect& inBox, double inRho) {
-    const double l = FixedToDouble(inBox.left);
-    const double t = FixedToDouble(inBox.top);
-    const double r = FixedToDouble(inBox.right);
-    const double b = FixedToDouble(inBox.bottom);
-    const double alpha = std::atan2(t - b, r - l);
-    const double delta = std::sqrt((r - l) * (r - l) + (t - b) * (t - b)) * 0.5;
-    // (x1, y1) is the box's centre turned by the rotation (half its far corner);
-    // (x2, y2) the same for the box mirrored at the x axis.
-    return {std::cos(alpha + inRho) * delta, std::sin(alpha + inRho) * delta,
-            std::cos(alpha - inRho) * delta, std::sin(alpha - inRho) * delta};
+bool SameBox(const ASFixedRect& a, const ASFixedRect& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
 int64_t Fx(double inValue) { return FixedFromDouble(inValue); }
@@ -89,6 +75,11 @@ void CPDFPlacement::SetAlignRotatedBox(bool inAlign) { mAlignRotatedBox = inAlig
 
 void CPDFPlacement::SetPageView(bool inPageView) { mPageView = inPageView; }
 
+void CPDFPlacement::SetPage(PDPage inPage) {
+    mPage = inPage;
+    mKnownPage = nullptr;
+}
+
 void CPDFPlacement::ResetMatrix() { mMatrix = {kASFixedOne, 0, 0, kASFixedOne, 0, 0}; }
 
 bool CPDFPlacement::GetScaleMatrix(ASFixedMatrix& outMatrix) const {
@@ -102,31 +93,21 @@ bool CPDFPlacement::Compute() {
     GetScaleMatrix(scale);
     try {
         CallHost([&] {
-            ASFixedMatrix defaultMatrix{kASFixedOne, 0, 0, kASFixedOne, 0, 0};
             ReadPageGeometry();
             mPageBox = mKnownPageBox;
-            mViewPageBox = mPageBox;
-            if (mPageView) {
-                defaultMatrix = mKnownDefaultMatrix;
-                gAppSupportHFT->fixedMatrixTransformRect(&mViewPageBox, &defaultMatrix, &mPageBox);
-            }
-            const double rho = Radians(mRotation);
-            const Corners c = mAlignRotatedBox ? RotatedCorners(mElementBox, rho) : Corners{};
-            const ASFixedMatrix rotation{FixedFromDouble(std::cos(rho)), FixedFromDouble(std::sin(rho)),
-                                         FixedFromDouble(std::sin(-rho)), FixedFromDouble(std::cos(rho)),
-                                         0, 0};
+            mViewPageBox = mPageView ? mKnownViewPageBox : mKnownPageBox;
+            const Turn& turn = TurnForRotation();
+            const Corners c = mAlignRotatedBox ? CornersOfElementBox(turn) : Corners{};
             const ASFixedMatrix translation{kASFixedOne, 0, 0, kASFixedOne, TranslationX(c.x1, c.x2),
                                             TranslationY(c.y1, c.y2)};
             // Scale first, then rotate, then translate.
             ASFixedMatrix rotated{};
-            gAppSupportHFT->fixedMatrixConcat(&rotated, &translation, &rotation);
+            gAppSupportHFT->fixedMatrixConcat(&rotated, &translation, &turn.matrix);
             gAppSupportHFT->fixedMatrixConcat(&mMatrix, &rotated, &scale);
             if (mPageView) {
                 // Placed as displayed; map back into the page's user space.
-                ASFixedMatrix inverse{};
-                if (!gAppSupportHFT->fixedMatrixInvert(&inverse, &defaultMatrix))
-                    throw HostError(kHostErrGeneric, "the page's matrix cannot be inverted");
-                gAppSupportHFT->fixedMatrixConcat(&mMatrix, &inverse, &mMatrix);
+                if (!mKnownInvertible) throw HostError(kHostErrGeneric, "the page's matrix cannot be inverted");
+                gAppSupportHFT->fixedMatrixConcat(&mMatrix, &mKnownInverse, &mMatrix);
             }
         });
     } catch (ErrorCode) {
@@ -137,14 +118,49 @@ bool CPDFPlacement::Compute() {
 
 void CPDFPlacement::ReadPageGeometry() {
     // A writer computes several times per page (the text, its frame, each
-    // prefix word wrap tries); the page's box and matrix are asked for once.
-    // A page handle names one page for the document's life, and stamping
-    // changes no page's box or rotation.
+    // prefix word wrap tries): the page's box and matrix, and what follows
+    // from them alone, are worked out once per page and write. SetPage, which
+    // every write of a page starts with, drops them, so that nothing read
+    // before a change to the page is used after it.
     if (mKnownPage == mPage && mPage) return;
     mKnownPage = nullptr;
     gPDModelHFT->pageGetBox(mPage, &mKnownPageBox);
     gPDModelHFT->pageGetDefaultMatrix(mPage, &mKnownDefaultMatrix);
+    gAppSupportHFT->fixedMatrixTransformRect(&mKnownViewPageBox, &mKnownDefaultMatrix, &mKnownPageBox);
+    mKnownInvertible = gAppSupportHFT->fixedMatrixInvert(&mKnownInverse, &mKnownDefaultMatrix);
     mKnownPage = mPage;
+}
+
+const CPDFPlacement::Turn& CPDFPlacement::TurnForRotation() {
+    // A stamp keeps its rotation for every page it writes.
+    if (mTurn.rotation == mRotation) return mTurn;
+    const double rho = Radians(mRotation);
+    mTurn.rotation = mRotation;
+    mTurn.cosine = std::cos(rho);
+    mTurn.sine = std::sin(rho);
+    mTurn.negativeSine = std::sin(-rho);
+    mTurn.matrix = {FixedFromDouble(mTurn.cosine), FixedFromDouble(mTurn.sine),
+                    FixedFromDouble(mTurn.negativeSine), FixedFromDouble(mTurn.cosine), 0, 0};
+    return mTurn;
+}
+
+CPDFPlacement::Corners CPDFPlacement::CornersOfElementBox(const Turn& inTurn) {
+    if (mHaveCorners && mCornersRotation == inTurn.rotation && SameBox(mCornersBox, mElementBox)) return mCorners;
+    const double rho = Radians(inTurn.rotation);
+    const double l = FixedToDouble(mElementBox.left);
+    const double t = FixedToDouble(mElementBox.top);
+    const double r = FixedToDouble(mElementBox.right);
+    const double b = FixedToDouble(mElementBox.bottom);
+    const double alpha = std::atan2(t - b, r - l);
+    const double delta = std::sqrt((r - l) * (r - l) + (t - b) * (t - b)) * 0.5;
+    // (x1, y1) is the box's centre turned by the rotation (half its far corner);
+    // (x2, y2) the same for the box mirrored at the x axis.
+    mCorners = {std::cos(alpha + rho) * delta, std::sin(alpha + rho) * delta, std::cos(alpha - rho) * delta,
+                std::sin(alpha - rho) * delta};
+    mCornersBox = mElementBox;
+    mCornersRotation = inTurn.rotation;
+    mHaveCorners = true;
+    return mCorners;
 }
 
 ASFixed CPDFPlacement::TranslationX(double inX1, double inX2) const {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 
 #include "qmhost/QMBase.h"
 
@@ -35,6 +36,11 @@ public:
     // When set (the default), positions follow the page as displayed (its
     // default matrix, with /Rotate); when clear, the page's user space.
     void SetPageView(bool inPageView);
+    // Sets the page to write on (mPage) and forgets what was read of any page
+    // before: an element's write of a page calls it first, so that its
+    // computes read the page as it stands then (a box or rotation changed
+    // since an earlier write of the same page counts).
+    void SetPage(PDPage inPage);
     // Sets the matrix to identity.
     void ResetMatrix();
 
@@ -74,9 +80,26 @@ public:
     ASFixedRect mPageBox{0, 0, 0, 0};
 
 private:
-    // mKnownPageBox and mKnownDefaultMatrix for mPage, read from the host
-    // unless they were read for that page last time. Raises what the host raises.
+    // What Compute uses of the placement's rotation: its cosine and sines, and
+    // the rotation matrix in fixed units.
+    struct Turn {
+        double rotation = std::numeric_limits<double>::quiet_NaN();  // degrees, the key; none yet
+        double cosine = 1.0, sine = 0.0, negativeSine = -0.0;
+        ASFixedMatrix matrix{kASFixedOne, 0, 0, kASFixedOne, 0, 0};
+    };
+    // The rotated element box's corner vectors (see the .cpp).
+    struct Corners {
+        double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    };
+
+    // mKnown* for mPage, read from the host unless they were read for that
+    // page since the last SetPage. Raises what the host raises.
     void ReadPageGeometry();
+    // mTurn for mRotation, worked out again only when the rotation changed.
+    const Turn& TurnForRotation();
+    // The corners of mElementBox turned by the rotation; the last box's are
+    // kept, as the text's writer places one box several times.
+    Corners CornersOfElementBox(const Turn& inTurn);
 
     // The translation of the placement table, in fixed units, from the corner
     // vectors of the rotated element box.
@@ -92,8 +115,19 @@ private:
     double mOffsetY = 0.0;
     double mRotation = 0.0;
     bool mPageView = true;
-    // The page whose box and default matrix were read last, and those.
+    // The page whose geometry was read last (null: none), its box, its
+    // default matrix, that box as displayed, and the matrix back from the
+    // displayed page (when the default matrix can be inverted).
     PDPage mKnownPage = nullptr;
     ASFixedRect mKnownPageBox{0, 0, 0, 0};
     ASFixedMatrix mKnownDefaultMatrix{kASFixedOne, 0, 0, kASFixedOne, 0, 0};
+    ASFixedRect mKnownViewPageBox{0, 0, 0, 0};
+    ASFixedMatrix mKnownInverse{kASFixedOne, 0, 0, kASFixedOne, 0, 0};
+    bool mKnownInvertible = false;
+    Turn mTurn;
+    // The element box and rotation whose corners were worked out last.
+    bool mHaveCorners = false;
+    ASFixedRect mCornersBox{0, 0, 0, 0};
+    double mCornersRotation = 0.0;
+    Corners mCorners;
 };

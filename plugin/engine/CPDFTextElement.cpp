@@ -110,6 +110,7 @@ void CPDFTextElement::ReplaceFont(PDEFont font) {
     const PDEFont old = mFont;
     mFont = font;
     mFontCopies.clear();
+    mSampleFont = nullptr;
     try {
         if (old) gPDFEditWriteHFT->fontRelease(old);
     } catch (const HostError&) {
@@ -163,6 +164,16 @@ bool CPDFTextElement::MeasureText(const std::string& codes, ASFixedRect& outRect
     gPDFEditReadHFT->textGetRunBBox(text, 0, &outRect);
     if (codes.empty()) outRect.right = outRect.left;
     return true;
+}
+
+const ASFixedRect& CPDFTextElement::SampleBox(double size) const {
+    // Keyed by the font as well: the element's font may be replaced between writes.
+    if (mSampleFont == mFont && mSampleFont && mSampleSize == size) return mSampleBox;
+    mSampleFont = nullptr;
+    MeasureText(EncodeText(kDescentSample), mSampleBox, size);
+    mSampleFont = mFont;
+    mSampleSize = size;
+    return mSampleBox;
 }
 
 bool CPDFTextElement::WriteUnderline(std::string& out, ASFixed y, const ASFixedRect& lineBox,

@@ -99,6 +99,11 @@ public:
     // Empty codes measure with the advance 0.
     bool MeasureText(const std::string& codes, ASFixedRect& outRect, double size) const;
 
+    // MeasureText of kDescentSample at size: the font's ascent (top) and
+    // descent (bottom) that every line is laid out with. Measured once per
+    // font and size and kept; a new font measures anew.
+    const ASFixedRect& SampleBox(double size) const;
+
     // Appends the underline of style (1..6) for a line: one or two lines
     // along the box's top edge moved down by y (16.16), mapped by matrix, in
     // the colour, under gsName. True; style 0 or another value appends nothing.
@@ -136,6 +141,10 @@ private:
     bool mOutline = false;
     PDEFont mFont = nullptr;
     std::string mText;
+    // What SampleBox measured last: for the font and the size, the box.
+    mutable PDEFont mSampleFont = nullptr;
+    mutable double mSampleSize = 0.0;
+    mutable ASFixedRect mSampleBox{0, 0, 0, 0};
     // Font dictionaries copied into target documents, by document.
     std::map<CosDoc, CosObj> mFontCopies;
 };

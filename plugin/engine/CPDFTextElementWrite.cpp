@@ -96,7 +96,7 @@ bool CPDFTextElement::Write(int32_t pageIndex) {
 }
 
 bool CPDFTextElement::WritePage(int32_t pageIndex, PDPage page) {
-    mPlacement->mPage = page;
+    mPlacement->SetPage(page);
     CElementPageWriter writer(*this, pageIndex, page, CElementPageWriter::NewDicts::kDirect);
 
     CPDFTextLayout layout(*this, *mPlacement);

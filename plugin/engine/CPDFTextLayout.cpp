@@ -111,10 +111,11 @@ bool CPDFTextLayout::Build(std::vector<std::string> lines, bool wordWrap) {
     mSize = mPlacement.GetScaleY();
     mOffsetX = mPlacement.GetOffsetX();
     mOffsetY = mPlacement.GetOffsetY();
-    mElement.MeasureText(mElement.EncodeText(CPDFTextElement::kDescentSample), mSampleBox, mSize);
+    mSampleBox = mElement.SampleBox(mSize);
     mDescent = Points(mSampleBox.bottom);
-    if (!mPlacement.Compute()) return false;
     if (wordWrap) {
+        // The wrap reads the page's box from the placement.
+        if (!mPlacement.Compute()) return false;
         bool cut = false;
         const bool wrapped =
             mPlacement.GetRotation() != 0.0 ? WrapRotated(lines) : Wrap(lines, SIZE_MAX, cut);

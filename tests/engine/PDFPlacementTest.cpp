@@ -431,4 +431,60 @@ TEST(CPDFPlacement, ReadsEachPagesGeometryOncePerPage) {
               placement.mPageBox.top - placement.mPageBox.bottom);
 }
 
+// One placement computes for many boxes and rotations in a run (text,
+// frame, word-wrap prefixes; a stamp's settings changed between runs): what
+// it keeps of the last rotation and box must never leak into the next.
+struct ReuseStep {
+    double rotation;
+    double width, height;
+    bool pageView;
+};
+
+TEST(CPDFPlacement, ReusedPlacementComputesWhatAFreshOneComputes) {
+    TestPage page(RotatedPage(90));
+    const std::vector<ReuseStep> steps = {
+        {30, 100, 20, true},  {30, 100, 20, true}, {30, 120, 20, true}, {45, 120, 20, true},
+        {0, 120, 20, true},   {0, 120, 20, false}, {330, 40, 80, false}, {330, 40, 80, true},
+        {30, 100, 20, true},
+    };
+    CPDFPlacement reused;
+    reused.SetAlignment(CPDFPlacement::kAlignRight, CPDFPlacement::kAlignTop);
+    reused.SetPage(page.page());
+    for (size_t i = 0; i < steps.size(); ++i) {
+        const ReuseStep& step = steps[i];
+        SCOPED_TRACE("step " + std::to_string(i));
+        CPDFPlacement fresh;
+        for (CPDFPlacement* p : {&reused, &fresh}) {
+            p->SetAlignment(CPDFPlacement::kAlignRight, CPDFPlacement::kAlignTop);
+            p->SetRotation(step.rotation);
+            p->SetPageView(step.pageView);
+            p->mElementBox = BoxOf(step.width, step.height);
+        }
+        fresh.SetPage(page.page());
+        ASSERT_TRUE(reused.Compute());
+        ASSERT_TRUE(fresh.Compute());
+        const ASFixedMatrix& r = reused.mMatrix;
+        const ASFixedMatrix& f = fresh.mMatrix;
+        EXPECT_TRUE(r.a == f.a && r.b == f.b && r.c == f.c && r.d == f.d && r.h == f.h && r.v == f.v);
+        EXPECT_EQ(reused.mViewPageBox.right, fresh.mViewPageBox.right);
+        EXPECT_EQ(reused.mViewPageBox.top, fresh.mViewPageBox.top);
+    }
+}
+
+// SetPage starts a new write: the page is read again even when it is the
+// same page, so that a change made to it since is seen.
+TEST(CPDFPlacement, SetPageReadsThePageAgain) {
+    TestPage page(PlainPage());
+    CPDFPlacement placement;
+    placement.mElementBox = BoxOf(100, 20);
+    qmtest::FaultInjectingHost host;
+    host.Count<&PDModelTable::pageGetBox>();
+    for (int write = 1; write <= 3; ++write) {
+        placement.SetPage(page.page());
+        ASSERT_TRUE(placement.Compute());
+        ASSERT_TRUE(placement.Compute());
+        EXPECT_EQ((host.Calls<&PDModelTable::pageGetBox>()), write);
+    }
+}
+
 }  // namespace

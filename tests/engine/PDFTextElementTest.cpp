@@ -154,4 +154,37 @@ TEST_F(TextOnDocument, StandardFontsEncodeWinAnsi) {
     EXPECT_EQ(stamp->element.BytesPerCode(), 1);
 }
 
+// The font's ascent and descent at a size are measured once and kept: the
+// kept box must be the one of the element's font and size now, after the
+// font was replaced or the size changed, as a new measure gives it.
+TEST_F(TextOnDocument, SampleBoxFollowsTheFontAndTheSize) {
+    auto stamp = Stamp("x");
+    CPDFTextElement& element = stamp->element;
+    struct Step {
+        const char* font;
+        double size;
+    };
+    const std::vector<Step> steps = {{"Helvetica", 20}, {"Helvetica", 20}, {"Helvetica", 11},
+                                     {"Courier", 11},   {"Times-Bold", 11}, {"Helvetica", 20}};
+    std::vector<ASFixed> descents;
+    std::string font;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(std::string(step.font) + " " + std::to_string(step.size));
+        if (font != step.font) {
+            ASSERT_TRUE(element.SetStandardFont(step.font, false));
+        }
+        font = step.font;
+        const ASFixedRect kept = element.SampleBox(step.size);
+        ASFixedRect measured{};
+        element.MeasureText(element.EncodeText(CPDFTextElement::kDescentSample), measured, step.size);
+        EXPECT_EQ(kept.top, measured.top);
+        EXPECT_EQ(kept.bottom, measured.bottom);
+        EXPECT_EQ(kept.right, measured.right);
+        descents.push_back(kept.bottom);
+    }
+    // The steps do change the box, so a stale one would show.
+    EXPECT_NE(descents[1], descents[2]);
+    EXPECT_NE(descents[2], descents[3]);
+}
+
 }  // namespace

@@ -21,6 +21,7 @@
 namespace {
 
 using enginetest::Lookup;
+using enginetest::ContentPieces;
 using enginetest::Numbers;
 using enginetest::TextOnDocument;
 
@@ -441,6 +442,63 @@ TEST_F(TextOnDocument, UnderlayPiecesStandInDrawingOrderBeforeTheSave) {
 }
 
 // --- resources inherited through the page tree
+
+// An element keeps what it worked out of a page only for one write: a page
+// whose box or rotation changed since the element last wrote on it is
+// placed as it stands now, exactly as a new element places it.
+struct PageChangeRow {
+    const char* name;
+    const char* key;            // null: the box set through the host's pageSetBox
+    std::vector<double> value;  // one number: an integer; four: a box
+};
+
+TEST_F(TextOnDocument, SecondWriteOfAChangedPageFollowsItsNewGeometry) {
+    const std::vector<PageChangeRow> rows = {
+        {"smaller box set by the host", nullptr, {0, 0, 300, 400}},
+        {"crop box added", "CropBox", {40, 50, 500, 600}},
+        {"page turned", "Rotate", {90}},
+    };
+    for (const PageChangeRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        CPDFDocument doc;
+        ASSERT_TRUE(doc.CreateNew());
+        auto place = [&](enginetest::TextStamp& stamp) {
+            stamp.placement.SetAlignment(CPDFPlacement::kAlignRight, 0);  // right, top
+            stamp.placement.SetOffset(30, 40);
+        };
+        auto reused = enginetest::MakeTextStamp(doc, "Changed", 20);
+        place(*reused);
+        ASSERT_TRUE(reused->element.Write(0));
+        const CosObj page = enginetest::PageDict(doc, 0);
+        const CosDoc cosDoc = doc.GetCosDoc();
+        CosObj value;
+        if (!row.key) {
+            const PDPage held = gPDModelHFT->docAcquirePage(doc.GetPDDoc(), 0);
+            const ASFixedRect box{0, FixedFromDouble(row.value[3]), FixedFromDouble(row.value[2]), 0};
+            gPDModelHFT->pageSetBox(held, &box);
+            gPDModelHFT->pageRelease(held);
+        } else if (row.value.size() == 1) {
+            value = gCosHFT->newInteger(cosDoc, false, static_cast<int32_t>(row.value[0]));
+        } else {
+            value = gCosHFT->newArray(cosDoc, false, 4);
+            for (int32_t i = 0; i < 4; ++i)
+                gCosHFT->arrayPut(value, i, gCosHFT->newFixed(cosDoc, false, FixedFromDouble(row.value[static_cast<size_t>(i)])));
+        }
+        if (row.key) gCosHFT->dictPut(page, gCoreHFT->atomFromString(row.key), value);
+        ASSERT_TRUE(reused->element.Write(0));
+        auto fresh = enginetest::MakeTextStamp(doc, "Changed", 20);
+        place(*fresh);
+        ASSERT_TRUE(fresh->element.Write(0));
+        const auto pieces = ContentPieces(doc, 0);
+        ASSERT_EQ(pieces.size(), 3u);
+        auto matrixOf = [](const std::string& piece) {
+            const auto values = Numbers(piece.substr(piece.find("1 Tf ") + 5));
+            return std::vector<double>(values.begin(), values.begin() + 6);
+        };
+        EXPECT_NE(matrixOf(pieces[0]), matrixOf(pieces[2])) << "the change moves the text";
+        EXPECT_EQ(matrixOf(pieces[1]), matrixOf(pieces[2])) << pieces[1] << "\n" << pieces[2];
+    }
+}
 
 TEST(TextOnInheritedResources, EntriesGoIntoTheInheritedDictionary) {
     enginetest::StartEngine();
