@@ -26,6 +26,19 @@ std::vector<CosObj> ValuesOf(CosObj dict) {
     return values;
 }
 
+// The items of an array, in order.
+std::vector<CosObj> ItemsOf(CosObj array) {
+    std::vector<CosObj> items;
+    gCosHFT->objEnum(
+        array,
+        [](CosObj item, CosObj, void* data) {
+            static_cast<std::vector<CosObj>*>(data)->push_back(item);
+            return true;
+        },
+        &items);
+    return items;
+}
+
 // Collects the dictionaries that the form's default resources and the
 // annotations' appearance streams draw with, and their sub-dictionaries, down
 // through the forms they draw.
@@ -73,9 +86,7 @@ private:
 
     void Annotations(CosObj annots) {
         if (gCosHFT->objGetType(annots) != CosArray) return;
-        const int32_t count = gCosHFT->arrayLength(annots);
-        for (int32_t i = 0; i < count; ++i) {
-            const CosObj annot = gCosHFT->arrayGet(annots, i);
+        for (const CosObj annot : ItemsOf(annots)) {
             if (gCosHFT->objGetType(annot) != CosDict) continue;
             const CosObj ap = gCosHFT->dictGet(annot, gAtomAP);
             if (gCosHFT->objGetType(ap) != CosDict) continue;
@@ -85,19 +96,21 @@ private:
 
     void PageTree(CosObj node, int depth) {
         if (depth > kMaxTreeDepth || gCosHFT->objGetType(node) != CosDict) return;
-        if (!mVisited.insert(CPageResources::Identity(node)).second) return;
         // Most pages have no annotations and no page has kids: asking whether
         // the entry is there is one host call, reading it and its type two.
         if (gCosHFT->dictKnown(node, mAnnots)) Annotations(gCosHFT->dictGet(node, mAnnots));
         if (!gCosHFT->dictKnown(node, gAtomKids)) return;
+        // Only a node with kids can close a loop in a damaged tree; a page
+        // listed twice is looked at twice (its resources are scanned once).
+        if (!mVisited.insert(CPageResources::Identity(node)).second) return;
         const CosObj kids = gCosHFT->dictGet(node, gAtomKids);
         if (gCosHFT->objGetType(kids) != CosArray) return;
-        const int32_t count = gCosHFT->arrayLength(kids);
-        for (int32_t i = 0; i < count; ++i) PageTree(gCosHFT->arrayGet(kids, i), depth + 1);
+        // One host call hands out all the kids, instead of one per kid.
+        for (const CosObj kid : ItemsOf(kids)) PageTree(kid, depth + 1);
     }
 
     std::set<uint64_t>& mUsed;
-    std::set<uint64_t> mVisited;  // page-tree nodes
+    std::set<uint64_t> mVisited;  // page-tree nodes with kids
     std::set<uint64_t> mScanned;  // resource dictionaries
 };
 
