@@ -10,7 +10,7 @@
 namespace {
 
 using cabtest::CabinetTest;
-using cabtest::CodeOf;
+using qmtest::hostErrorOf;
 using cabtest::X;
 
 // A chain of `levels` cabinets, each holding the next under "next"; answers the top.
@@ -38,9 +38,9 @@ TEST_F(CabinetTest, SubCabinetBelongsToItsParentAndItsHandleStaysUsable) {
     EXPECT_EQ(X().cabGetCab(profile, "kStamp0"), stamp);
     X().cabPutString(stamp, "kTextE", "filled after the put");
     EXPECT_STREQ(X().cabGetString(X().cabGetCab(profile, "kStamp0"), "kTextE"), "filled after the put");
-    EXPECT_EQ(CodeOf([&] { X().cabDestroy(stamp); }), kHostErrBadParameter) << "the parent owns it";
+    EXPECT_EQ(hostErrorOf([&] { X().cabDestroy(stamp); }), kHostErrBadParameter) << "the parent owns it";
     X().cabDestroy(profile);
-    EXPECT_EQ(CodeOf([&] { X().cabNumEntries(stamp); }), kHostErrBadHandle) << "gone with its parent";
+    EXPECT_EQ(hostErrorOf([&] { X().cabNumEntries(stamp); }), kHostErrBadHandle) << "gone with its parent";
 }
 
 TEST_F(CabinetTest, ReplacingOrRemovingASubCabinetEndsIt) {
@@ -48,11 +48,11 @@ TEST_F(CabinetTest, ReplacingOrRemovingASubCabinetEndsIt) {
     ASCab first = X().cabNew();
     X().cabPutCab(parent, "k", first);
     X().cabPutInt(parent, "k", 3);
-    EXPECT_EQ(CodeOf([&] { X().cabNumEntries(first); }), kHostErrBadHandle);
+    EXPECT_EQ(hostErrorOf([&] { X().cabNumEntries(first); }), kHostErrBadHandle);
     ASCab second = X().cabNew();
     X().cabPutCab(parent, "k", second);
     X().cabRemove(parent, "k");
-    EXPECT_EQ(CodeOf([&] { X().cabNumEntries(second); }), kHostErrBadHandle);
+    EXPECT_EQ(hostErrorOf([&] { X().cabNumEntries(second); }), kHostErrBadHandle);
     X().cabDestroy(parent);
 }
 
@@ -61,9 +61,9 @@ TEST_F(CabinetTest, HeldOrSelfContainingSubCabinetIsRefusedAndStaysTheCallers) {
     ASCab b = X().cabNew();
     X().cabPutCab(a, "b", b);
     ASCab c = X().cabNew();
-    EXPECT_EQ(CodeOf([&] { X().cabPutCab(c, "b", b); }), kHostErrBadParameter) << "b is a's";
-    EXPECT_EQ(CodeOf([&] { X().cabPutCab(a, "self", a); }), kHostErrBadParameter);
-    EXPECT_EQ(CodeOf([&] { X().cabPutCab(b, "up", a); }), kHostErrBadParameter) << "a holds b";
+    EXPECT_EQ(hostErrorOf([&] { X().cabPutCab(c, "b", b); }), kHostErrBadParameter) << "b is a's";
+    EXPECT_EQ(hostErrorOf([&] { X().cabPutCab(a, "self", a); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { X().cabPutCab(b, "up", a); }), kHostErrBadParameter) << "a holds b";
     EXPECT_FALSE(X().cabKnown(b, "up"));
     X().cabPutInt(c, "still mine", 1);
     X().cabDestroy(c);
@@ -73,11 +73,11 @@ TEST_F(CabinetTest, HeldOrSelfContainingSubCabinetIsRefusedAndStaysTheCallers) {
 TEST_F(CabinetTest, NestingStopsAtTheDepthLimit) {
     ASCab top = Chain(kASCabMaxDepth);
     ASCab one = X().cabNew();
-    EXPECT_EQ(CodeOf([&] { X().cabPutCab(Deepest(top), "next", one); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { X().cabPutCab(Deepest(top), "next", one); }), kHostErrBadParameter);
     X().cabDestroy(one);
     ASCab two = Chain(2);
     ASCab nearlyFull = Chain(kASCabMaxDepth - 1);
-    EXPECT_EQ(CodeOf([&] { X().cabPutCab(Deepest(nearlyFull), "next", two); }), kHostErrBadParameter)
+    EXPECT_EQ(hostErrorOf([&] { X().cabPutCab(Deepest(nearlyFull), "next", two); }), kHostErrBadParameter)
         << "the sub-cabinet's own levels count";
     X().cabDestroy(two);
     X().cabDestroy(nearlyFull);
@@ -90,13 +90,13 @@ TEST_F(CabinetTest, TextBelongsToTheCabinetOnceItIsPut) {
     ASCab cab = X().cabNew();
     X().cabPutText(cab, "kPagesE", text);
     EXPECT_EQ(X().cabGetText(cab, "kPagesE"), text);
-    EXPECT_EQ(CodeOf([&] { X().textDestroy(text); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { X().textDestroy(text); }), kHostErrBadParameter);
     ASCab other = X().cabNew();
-    EXPECT_EQ(CodeOf([&] { X().cabPutText(other, "k", text); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { X().cabPutText(other, "k", text); }), kHostErrBadParameter);
     X().cabDestroy(other);
     X().cabDestroy(cab);
-    EXPECT_EQ(CodeOf([&] { X().textGetUTF8(text); }), kHostErrBadHandle);
-    EXPECT_EQ(CodeOf([&] { X().textFromUTF8(nullptr); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { X().textGetUTF8(text); }), kHostErrBadHandle);
+    EXPECT_EQ(hostErrorOf([&] { X().textFromUTF8(nullptr); }), kHostErrBadParameter);
 }
 
 TEST_F(CabinetTest, DuplicateIsDeepAndIndependent) {
@@ -144,7 +144,7 @@ TEST_F(CabinetTest, MergeOfACabinetIntoOneItHoldsIsRefused) {
     ASCab outer = X().cabNew();
     ASCab inner = X().cabNew();
     X().cabPutCab(outer, "inner", inner);
-    EXPECT_EQ(CodeOf([&] { X().cabMerge(inner, outer); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { X().cabMerge(inner, outer); }), kHostErrBadParameter);
     EXPECT_EQ(X().cabGetCab(outer, "inner"), inner);
     X().cabPutInt(inner, "x", 5);
     X().cabMerge(outer, inner);  // the other way round is sound
@@ -194,11 +194,11 @@ TEST_F(CabinetTest, PointerComesBackOnlyForItsOwnTypeName) {
     X().cabPutPointer(state, "iStampObject", "CStamp*", &stamp, nullptr);
     EXPECT_EQ(X().cabGetPointer(state, "iStampObject", "CStamp*"), &stamp);
     EXPECT_EQ(X().cabGetPointer(state, "iStampObject", "AVCursor"), nullptr);
-    EXPECT_EQ(CodeOf([&] { X().cabGetPointer(state, "iStampObject", nullptr); }), kHostErrBadParameter);
-    EXPECT_EQ(CodeOf([&] { X().cabPutPointer(state, "p", nullptr, &stamp, nullptr); }),
+    EXPECT_EQ(hostErrorOf([&] { X().cabGetPointer(state, "iStampObject", nullptr); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { X().cabPutPointer(state, "p", nullptr, &stamp, nullptr); }),
               kHostErrBadParameter);
     const auto unknown = reinterpret_cast<ASCallback>(uintptr_t(0x7FFFFFF0));
-    EXPECT_EQ(CodeOf([&] { X().cabPutPointer(state, "p", "T", &stamp, unknown); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { X().cabPutPointer(state, "p", "T", &stamp, unknown); }), kHostErrBadParameter);
     X().cabDestroy(state);
 }
 
@@ -233,7 +233,7 @@ TEST_F(CabinetTest, ThrowingDestroyProcedureDoesNotEscape) {
     int p = 0;
     ASCab state = X().cabNew();
     X().cabPutPointer(state, "p", "T", &p, Callback(ThrowingDestroy));
-    EXPECT_EQ(CodeOf([&] { X().cabRemove(state, "p"); }), 0);
+    EXPECT_EQ(hostErrorOf([&] { X().cabRemove(state, "p"); }), 0);
     EXPECT_FALSE(X().cabKnown(state, "p"));
     X().cabDestroy(state);
 }

@@ -17,7 +17,7 @@
 namespace {
 
 using cabtest::CabinetTest;
-using cabtest::CodeOf;
+using qmtest::hostErrorOf;
 using cabtest::X;
 
 // A stream over a string that can be written and then read from its start.
@@ -235,9 +235,9 @@ TEST_F(CabinetTest, FileRoundTripThroughAppSupportStreams) {
 TEST_F(CabinetTest, WritingToAReadOnlyStreamRaisesTheStreamsError) {
     ASCab cab = X().cabNew();
     ASStm in = qmhost::openMemoryStream("data");
-    EXPECT_EQ(CodeOf([&] { X().cabWrite(cab, in); }), kHostErrStream);
+    EXPECT_EQ(hostErrorOf([&] { X().cabWrite(cab, in); }), kHostErrStream);
     qmhost::closeStream(in);
-    EXPECT_EQ(CodeOf([&] { X().cabWrite(cab, nullptr); }), kHostErrBadHandle);
+    EXPECT_EQ(hostErrorOf([&] { X().cabWrite(cab, nullptr); }), kHostErrBadHandle);
     X().cabDestroy(cab);
 }
 

@@ -11,7 +11,7 @@
 namespace {
 
 using cabtest::CabinetTest;
-using cabtest::CodeOf;
+using qmtest::hostErrorOf;
 using cabtest::X;
 
 // --- typed values and defaults
@@ -140,8 +140,8 @@ TEST_F(CabinetTest, BinaryKeepsItsLengthAndNulBytes) {
     X().cabPutBinary(cab, "empty", nullptr, 0);
     EXPECT_NE(X().cabGetBinary(cab, "empty", &size), nullptr) << "an empty block is still a value";
     EXPECT_EQ(size, 0);
-    EXPECT_EQ(CodeOf([&] { X().cabPutBinary(cab, "bad", nullptr, 3); }), kHostErrBadParameter);
-    EXPECT_EQ(CodeOf([&] { X().cabPutBinary(cab, "bad", bytes, -1); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { X().cabPutBinary(cab, "bad", nullptr, 3); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { X().cabPutBinary(cab, "bad", bytes, -1); }), kHostErrBadParameter);
     EXPECT_FALSE(X().cabKnown(cab, "bad"));
     X().cabDestroy(cab);
 }
@@ -157,10 +157,10 @@ TEST_F(CabinetTest, KeysAreCheckedAndListedInByteOrder) {
     EXPECT_STREQ(X().cabKeyAt(cab, 2), "kStamp1");
     EXPECT_EQ(X().cabKeyAt(cab, 3), nullptr);
     EXPECT_EQ(X().cabKeyAt(cab, -1), nullptr);
-    EXPECT_EQ(CodeOf([&] { X().cabPutInt(cab, nullptr, 1); }), kHostErrBadParameter);
-    EXPECT_EQ(CodeOf([&] { X().cabPutInt(cab, "", 1); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { X().cabPutInt(cab, nullptr, 1); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { X().cabPutInt(cab, "", 1); }), kHostErrBadParameter);
     const std::string tooLong(kASCabMaxKeyLength + 1, 'k');
-    EXPECT_EQ(CodeOf([&] { X().cabPutInt(cab, tooLong.c_str(), 1); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { X().cabPutInt(cab, tooLong.c_str(), 1); }), kHostErrBadParameter);
     const std::string longest(kASCabMaxKeyLength, 'k');
     X().cabPutInt(cab, longest.c_str(), 9);
     EXPECT_EQ(X().cabGetInt(cab, longest.c_str(), 0), 9);
@@ -176,11 +176,11 @@ TEST_F(CabinetTest, BadHandlesRaiseBadHandle) {
     ASCab gone = X().cabNew();
     X().cabDestroy(gone);
     ASText text = X().textFromUTF8("not a cabinet");
-    EXPECT_EQ(CodeOf([&] { X().cabGetInt(nullptr, "k", 0); }), kHostErrBadHandle);
-    EXPECT_EQ(CodeOf([&] { X().cabGetInt(gone, "k", 0); }), kHostErrBadHandle);
-    EXPECT_EQ(CodeOf([&] { X().cabDestroy(gone); }), kHostErrBadHandle);
-    EXPECT_EQ(CodeOf([&] { X().cabNumEntries(reinterpret_cast<ASCab>(text)); }), kHostErrBadHandle);
-    EXPECT_EQ(CodeOf([&] { X().textGetUTF8(reinterpret_cast<ASText>(gone)); }), kHostErrBadHandle);
+    EXPECT_EQ(hostErrorOf([&] { X().cabGetInt(nullptr, "k", 0); }), kHostErrBadHandle);
+    EXPECT_EQ(hostErrorOf([&] { X().cabGetInt(gone, "k", 0); }), kHostErrBadHandle);
+    EXPECT_EQ(hostErrorOf([&] { X().cabDestroy(gone); }), kHostErrBadHandle);
+    EXPECT_EQ(hostErrorOf([&] { X().cabNumEntries(reinterpret_cast<ASCab>(text)); }), kHostErrBadHandle);
+    EXPECT_EQ(hostErrorOf([&] { X().textGetUTF8(reinterpret_cast<ASText>(gone)); }), kHostErrBadHandle);
     X().cabDestroy(nullptr);
     X().textDestroy(nullptr);
     X().textDestroy(text);

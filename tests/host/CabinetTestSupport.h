@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 
 #include "HostTables.h"
 #include "cabinet/CabinetHandles.h"
+#include "common/HostErrorOf.h"
 #include "qmhost/ASExtraTable.h"
 #include "qmhost/HostError.h"
 
@@ -18,15 +18,7 @@ inline const ASExtraTable& X() {
     return *qmhost::asExtraTable();
 }
 
-// The host error code that the call raises, 0 when it raises none.
-inline int32_t CodeOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const HostError& e) {
-        return e.code();
-    }
-    return 0;
-}
+using qmtest::hostErrorOf;
 
 class CabinetTest : public ::testing::Test {
 protected:

@@ -15,7 +15,7 @@
 namespace {
 
 using qmtest::HostDoc;
-using qmtest::codeOf;
+using qmtest::hostErrorOf;
 using qmtest::cos;
 using qmtest::nameAtom;
 
@@ -94,10 +94,10 @@ TEST_F(CosContainer, DirectCycleIsRefused) {
     const CosObj outer = cos().newDict(cd(), false, 1);
     const CosObj inner = cos().newDict(cd(), false, 1);
     cos().dictPut(outer, nameAtom("Inner"), inner);
-    EXPECT_EQ(codeOf([&] { cos().dictPut(inner, nameAtom("Outer"), outer); }), kHostErrBadParameter);
-    EXPECT_EQ(codeOf([&] { cos().dictPut(outer, nameAtom("Self"), outer); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { cos().dictPut(inner, nameAtom("Outer"), outer); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { cos().dictPut(outer, nameAtom("Self"), outer); }), kHostErrBadParameter);
     const CosObj array = cos().newArray(cd(), false, 0);
-    EXPECT_EQ(codeOf([&] { cos().arrayInsert(array, 0, array); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { cos().arrayInsert(array, 0, array); }), kHostErrBadParameter);
 }
 
 TEST_F(CosContainer, IndirectCycleIsAllowed) {
@@ -110,17 +110,17 @@ TEST_F(CosContainer, ValueOfAnotherDocumentIsRefused) {
     HostDoc other = HostDoc::create();
     const CosObj dict = cos().newDict(cd(), false, 0);
     const CosObj foreign = cos().newInteger(other.cos(), false, 1);
-    EXPECT_EQ(codeOf([&] { cos().dictPut(dict, nameAtom("A"), foreign); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { cos().dictPut(dict, nameAtom("A"), foreign); }), kHostErrBadParameter);
     const CosObj array = cos().newArray(cd(), false, 0);
-    EXPECT_EQ(codeOf([&] { cos().arrayPut(array, 0, foreign); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { cos().arrayPut(array, 0, foreign); }), kHostErrBadParameter);
     EXPECT_EQ(cos().arrayLength(array), 0);
 }
 
 TEST_F(CosContainer, DictOperationsOnOtherTypesRaiseBadType) {
     const CosObj array = cos().newArray(cd(), false, 0);
-    EXPECT_EQ(codeOf([&] { cos().dictGet(array, nameAtom("A")); }), kHostErrBadType);
-    EXPECT_EQ(codeOf([&] { cos().dictPut(integer(1), nameAtom("A"), integer(2)); }), kHostErrBadType);
-    EXPECT_EQ(codeOf([&] { cos().arrayLength(cos().newDict(cd(), false, 0)); }), kHostErrBadType);
+    EXPECT_EQ(hostErrorOf([&] { cos().dictGet(array, nameAtom("A")); }), kHostErrBadType);
+    EXPECT_EQ(hostErrorOf([&] { cos().dictPut(integer(1), nameAtom("A"), integer(2)); }), kHostErrBadType);
+    EXPECT_EQ(hostErrorOf([&] { cos().arrayLength(cos().newDict(cd(), false, 0)); }), kHostErrBadType);
 }
 
 // --- enumeration
@@ -209,7 +209,7 @@ TEST_F(CosContainer, ExceptionsOfTheProcedurePassThroughUnchanged) {
 
 TEST_F(CosContainer, EnumerationOfAScalarRaisesBadType) {
     Seen seen;
-    EXPECT_EQ(codeOf([&] { cos().objEnum(integer(1), recordEntry, &seen); }), kHostErrBadType);
+    EXPECT_EQ(hostErrorOf([&] { cos().objEnum(integer(1), recordEntry, &seen); }), kHostErrBadType);
 }
 
 // --- arrays
@@ -275,7 +275,7 @@ TEST_P(CosArrayBadIndex, RaisesBadIndexAndLeavesTheArray) {
     const CosObj array = cos().newArray(doc.cos(), false, 3);
     for (int32_t i = 0; i < 3; ++i) cos().arrayPut(array, i, cos().newInteger(doc.cos(), false, i));
     const CosObj value = cos().newInteger(doc.cos(), false, 99);
-    EXPECT_EQ(codeOf([&] { GetParam().call(array, value); }), kHostErrBadIndex);
+    EXPECT_EQ(hostErrorOf([&] { GetParam().call(array, value); }), kHostErrBadIndex);
     ASSERT_EQ(cos().arrayLength(array), 3);
     for (int32_t i = 0; i < 3; ++i) EXPECT_EQ(cos().integerValue(cos().arrayGet(array, i)), i);
 }

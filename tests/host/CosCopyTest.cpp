@@ -24,7 +24,7 @@ namespace {
 
 using qmtest::HostDoc;
 using qmtest::HostPath;
-using qmtest::codeOf;
+using qmtest::hostErrorOf;
 using qmtest::cos;
 using qmtest::nameAtom;
 
@@ -112,8 +112,8 @@ TEST_F(CosCopy, ScalarsAndStringsCopyByValue) {
 
 TEST_F(CosCopy, CopyWithinOneDocumentIsRefused) {
     const CosObj dict = cos().newDict(src(), true, 0);
-    EXPECT_EQ(codeOf([&] { cos().objCopy(dict, src()); }), kHostErrBadParameter);
-    EXPECT_EQ(codeOf([&] { cos().objCopy(dict, reinterpret_cast<CosDoc>(uintptr_t{0xABCDEF})); }),
+    EXPECT_EQ(hostErrorOf([&] { cos().objCopy(dict, src()); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { cos().objCopy(dict, reinterpret_cast<CosDoc>(uintptr_t{0xABCDEF})); }),
               kHostErrBadHandle);
 }
 
@@ -293,7 +293,7 @@ TEST(CosDeepCopy, EachKindOfObjectCopiesAsDocumented) {
         QPDFObjectHandle original = row.make(source, target);
         const size_t before = target.getObjectCount();
         QPDFObjectHandle copy;
-        EXPECT_EQ(codeOf([&] { copy = qmhost::cos::copyInto(target, original); }), row.raises);
+        EXPECT_EQ(hostErrorOf([&] { copy = qmhost::cos::copyInto(target, original); }), row.raises);
         if (row.raises == 0) row.check(copy, original, target, target.getObjectCount() - before);
     }
 }

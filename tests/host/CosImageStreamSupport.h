@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -18,6 +17,7 @@
 #include <qpdf/QPDF.hh>
 
 #include "HostTables.h"
+#include "common/HostErrorOf.h"
 #include "common/PdfFixtures.h"
 #include "cos/Document.h"
 #include "qmhost/AppSupportTable.h"
@@ -31,19 +31,8 @@ namespace cosimagetest {
 inline const CosTable& cos() { return *qmhost::cosTable(); }
 inline const AppSupportTable& support() { return *qmhost::appSupportTable(); }
 
-struct Raised {
-    int32_t code = 0;
-    std::string message;
-};
-
-inline Raised raisedBy(const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const HostError& e) {
-        return {e.code(), e.what()};
-    }
-    return {};
-}
+using qmtest::Raised;
+using qmtest::raisedBy;
 
 inline std::string drain(ASStm stream) {
     std::string data;

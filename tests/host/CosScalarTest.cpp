@@ -18,7 +18,7 @@
 namespace {
 
 using qmtest::HostDoc;
-using qmtest::codeOf;
+using qmtest::hostErrorOf;
 using qmtest::cos;
 using qmtest::nameAtom;
 
@@ -30,7 +30,7 @@ TEST_F(CosScalar, NullObjectIsAllZeroAndOfTypeNull) {
     EXPECT_EQ(null.b, 0u);
     EXPECT_EQ(cos().objGetType(null), CosNull);
     EXPECT_FALSE(cos().objIsIndirect(null));
-    EXPECT_EQ(codeOf([&] { cos().objGetDoc(null); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { cos().objGetDoc(null); }), kHostErrBadParameter);
 }
 
 TEST_F(CosScalar, NewObjectsHaveTheirTypes) {
@@ -142,12 +142,12 @@ TEST(CosScalarFromFile, FixedNumbersSurviveSavingAndReopening) {
 TEST_F(CosScalar, ValueOfWrongTypeRaisesBadType) {
     const CosObj name = cos().newName(cd(), false, nameAtom("N"));
     const CosObj number = cos().newInteger(cd(), false, 1);
-    EXPECT_EQ(codeOf([&] { cos().integerValue(name); }), kHostErrBadType);
-    EXPECT_EQ(codeOf([&] { cos().fixedValue(name); }), kHostErrBadType);
-    EXPECT_EQ(codeOf([&] { cos().booleanValue(number); }), kHostErrBadType);
-    EXPECT_EQ(codeOf([&] { cos().nameValue(number); }), kHostErrBadType);
-    EXPECT_EQ(codeOf([&] { cos().stringValue(number, nullptr); }), kHostErrBadType);
-    EXPECT_EQ(codeOf([&] { cos().integerValue(cos().newNull()); }), kHostErrBadType);
+    EXPECT_EQ(hostErrorOf([&] { cos().integerValue(name); }), kHostErrBadType);
+    EXPECT_EQ(hostErrorOf([&] { cos().fixedValue(name); }), kHostErrBadType);
+    EXPECT_EQ(hostErrorOf([&] { cos().booleanValue(number); }), kHostErrBadType);
+    EXPECT_EQ(hostErrorOf([&] { cos().nameValue(number); }), kHostErrBadType);
+    EXPECT_EQ(hostErrorOf([&] { cos().stringValue(number, nullptr); }), kHostErrBadType);
+    EXPECT_EQ(hostErrorOf([&] { cos().integerValue(cos().newNull()); }), kHostErrBadType);
 }
 
 TEST_F(CosScalar, BooleanAndNameValues) {
@@ -158,7 +158,7 @@ TEST_F(CosScalar, BooleanAndNameValues) {
 }
 
 TEST_F(CosScalar, NameOfAnUnknownAtomIsRefused) {
-    EXPECT_EQ(codeOf([&] { cos().newName(cd(), false, kASAtomNull); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { cos().newName(cd(), false, kASAtomNull); }), kHostErrBadParameter);
 }
 
 TEST_F(CosScalar, StringsWithNulBytesRoundTrip) {
@@ -189,14 +189,14 @@ TEST_F(CosScalar, StringPointerStaysValidWhileTheDocumentIsOpen) {
 }
 
 TEST_F(CosScalar, NegativeStringLengthIsRefused) {
-    EXPECT_EQ(codeOf([&] { cos().newString(cd(), false, "x", -1); }), kHostErrBadParameter);
-    EXPECT_EQ(codeOf([&] { cos().newString(cd(), false, nullptr, 3); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { cos().newString(cd(), false, "x", -1); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { cos().newString(cd(), false, nullptr, 3); }), kHostErrBadParameter);
 }
 
 TEST_F(CosScalar, ObjectsFromAnUnknownDocumentAreRefused) {
-    EXPECT_EQ(codeOf([&] { cos().newInteger(reinterpret_cast<CosDoc>(uintptr_t{0xFFFFFF}), false, 1); }),
+    EXPECT_EQ(hostErrorOf([&] { cos().newInteger(reinterpret_cast<CosDoc>(uintptr_t{0xFFFFFF}), false, 1); }),
               kHostErrBadHandle);
-    EXPECT_EQ(codeOf([&] { cos().newDict(nullptr, false, 1); }), kHostErrBadHandle);
+    EXPECT_EQ(hostErrorOf([&] { cos().newDict(nullptr, false, 1); }), kHostErrBadHandle);
 }
 
 // --- equality

@@ -9,6 +9,7 @@
 #include <qpdf/Pl_String.hh>
 
 #include "HostTables.h"
+#include "common/HostErrorOf.h"
 #include "common/PdfFixtures.h"
 #include "qmhost/AppSupportTable.h"
 #include "qmhost/CosTable.h"
@@ -27,14 +28,9 @@ const CosTable& cos() { return *qmhost::cosTable(); }
 const AppSupportTable& support() { return *qmhost::appSupportTable(); }
 
 std::string codeAndMessage(const std::function<void()>& body, int32_t* code) {
-    try {
-        body();
-    } catch (const HostError& e) {
-        *code = e.code();
-        return e.what();
-    }
-    *code = 0;
-    return std::string();
+    const qmtest::Raised raised = qmtest::raisedBy(body);
+    *code = raised.code;
+    return raised.message;
 }
 
 std::string inflate(const std::string& data) {

@@ -6,10 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "HostTables.h"
+#include "common/HostErrorOf.h"
 #include "common/PdfFixtures.h"
 #include "qmhost/AppSupportTable.h"
 #include "qmhost/CosTable.h"
@@ -19,16 +19,6 @@
 namespace qmtest {
 
 inline const CosTable& cos() { return *qmhost::cosTable(); }
-
-// The code of the HostError that body raises; 0 when it raises none.
-inline int32_t codeOf(const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const HostError& e) {
-        return e.code();
-    }
-    return 0;
-}
 
 // The decoded bytes (at most 512) of page index's only content stream.
 inline std::string pageContents(const HostDoc& doc, int32_t index) {

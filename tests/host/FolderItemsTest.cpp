@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "HostTables.h"
+#include "common/HostErrorOf.h"
 #include "common/PdfFixtures.h"
 #include "qmhost/AppSupportTable.h"
 #include "qmhost/HostError.h"
@@ -15,18 +16,11 @@
 
 namespace {
 
+using qmtest::hostErrorOf;
+
 const AppSupportTable& S() {
     qmhost::registerHostTables();
     return *qmhost::appSupportTable();
-}
-
-int32_t CodeOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const HostError& e) {
-        return e.code();
-    }
-    return 0;
 }
 
 std::string TextOf(ASPathName path) {
@@ -109,7 +103,7 @@ TEST_F(FolderItems, MissingFolderOrAFileRaisesFileNotFound) {
     for (const std::string& target : {mFolder.file("missing"), mFolder.file("file")}) {
         qmtest::HostPath path(target);
         ASPathName item = nullptr;
-        EXPECT_EQ(CodeOf([&] { S().fileSysFirstFolderItem(path, &item); }), kHostErrFileNotFound) << target;
+        EXPECT_EQ(hostErrorOf([&] { S().fileSysFirstFolderItem(path, &item); }), kHostErrFileNotFound) << target;
     }
 }
 
@@ -122,7 +116,7 @@ TEST_F(FolderItems, EndedOrUnknownWalkRaisesBadHandleAndEndingTwiceIsHarmless) {
     S().fileSysEndFolderIteration(walk);
     S().fileSysEndFolderIteration(walk);
     S().fileSysEndFolderIteration(nullptr);
-    EXPECT_EQ(CodeOf([&] { S().fileSysNextFolderItem(walk, &item); }), kHostErrBadHandle);
+    EXPECT_EQ(hostErrorOf([&] { S().fileSysNextFolderItem(walk, &item); }), kHostErrBadHandle);
 }
 
 TEST_F(FolderItems, FilePropertiesGiveItsTypeAndItsSizeInTwoWords) {
@@ -152,11 +146,11 @@ TEST_F(FolderItems, PropertiesOfAMissingItemOrWithAWrongRecordSizeRaise) {
     qmtest::HostPath missing(mFolder.file("missing"));
     ASFileSysItemProps props{};
     props.size = sizeof props;
-    EXPECT_EQ(CodeOf([&] { S().fileSysGetItemProps(missing, &props); }), kHostErrFileNotFound);
+    EXPECT_EQ(hostErrorOf([&] { S().fileSysGetItemProps(missing, &props); }), kHostErrFileNotFound);
     qmtest::HostPath folder(mFolder.path());
     props.size = 40;
-    EXPECT_EQ(CodeOf([&] { S().fileSysGetItemProps(folder, &props); }), kHostErrBadParameter);
-    EXPECT_EQ(CodeOf([&] { S().fileSysGetItemProps(folder, nullptr); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { S().fileSysGetItemProps(folder, &props); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { S().fileSysGetItemProps(folder, nullptr); }), kHostErrBadParameter);
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ namespace fonttest {
 inline const PDFEditWriteTable& pdeWrite() { return *qmhost::pdfEditWriteTable(); }
 inline const PDFEditReadTable& pdeRead() { return *qmhost::pdfEditReadTable(); }
 inline const PDSysFontTable& sysFonts() { return *qmhost::pdSysFontTable(); }
-using qmtest::codeOf;
+using qmtest::hostErrorOf;
 using qmtest::cos;
 
 // A standard font as the text element makes it: WinAnsi for the text fonts,

@@ -16,15 +16,6 @@ namespace qmtest {
 const CosTable& cosT() { return *qmhost::cosTable(); }
 const PDModelTable& pdT() { return *qmhost::pdModelTable(); }
 
-int32_t hostErrorOf(const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const HostError& e) {
-        return e.code();
-    }
-    return 0;
-}
-
 ASFixedRect fixedRect(double left, double bottom, double right, double top) {
     return ASFixedRect{fixedOf(left), fixedOf(top), fixedOf(right), fixedOf(bottom)};
 }

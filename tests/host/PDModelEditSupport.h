@@ -13,6 +13,7 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include "common/HostErrorOf.h"
 #include "qmhost/CosTable.h"
 #include "qmhost/PDModelTable.h"
 
@@ -20,9 +21,6 @@ namespace qmtest {
 
 const CosTable& cosT();
 const PDModelTable& pdT();
-
-// The host error code that body raised, 0 when it raised none.
-int32_t hostErrorOf(const std::function<void()>& body);
 
 constexpr ASFixed fixedOf(double value) { return static_cast<ASFixed>(value * 65536.0); }
 // A fixed rectangle from PDF order (left, bottom, right, top).

@@ -19,7 +19,7 @@ using qmtest::FixturePage;
 using qmtest::FixtureRect;
 using qmtest::FixtureTree;
 using qmtest::HostDoc;
-using qmtest::codeOf;
+using qmtest::hostErrorOf;
 using qmtest::cos;
 using qmtest::nameAtom;
 
@@ -64,10 +64,10 @@ protected:
 
 TEST_F(PDModelPage, AcquireOutsideThePagesRaisesBadIndex) {
     HostDoc doc = open(std::vector<FixturePage>(3));
-    EXPECT_EQ(codeOf([&] { pd().docAcquirePage(doc.pd(), -1); }), kHostErrBadIndex);
-    EXPECT_EQ(codeOf([&] { pd().docAcquirePage(doc.pd(), 3); }), kHostErrBadIndex);
+    EXPECT_EQ(hostErrorOf([&] { pd().docAcquirePage(doc.pd(), -1); }), kHostErrBadIndex);
+    EXPECT_EQ(hostErrorOf([&] { pd().docAcquirePage(doc.pd(), 3); }), kHostErrBadIndex);
     HostDoc empty = HostDoc::create();
-    EXPECT_EQ(codeOf([&] { pd().docAcquirePage(empty.pd(), 0); }), kHostErrBadIndex);
+    EXPECT_EQ(hostErrorOf([&] { pd().docAcquirePage(empty.pd(), 0); }), kHostErrBadIndex);
 }
 
 TEST_F(PDModelPage, PageKnowsItsDocumentNumberAndDictionary) {
@@ -100,8 +100,8 @@ TEST_F(PDModelPage, PageStaysValidUntilItsLastReferenceIsGivenBack) {
     pd().pageRelease(page);
     EXPECT_EQ(pd().pageGetNumber(page), 0);  // one reference left
     pd().pageRelease(page);
-    EXPECT_EQ(codeOf([&] { pd().pageGetNumber(page); }), kHostErrBadHandle);
-    EXPECT_EQ(codeOf([&] { pd().pageAcquire(page); }), kHostErrBadHandle);
+    EXPECT_EQ(hostErrorOf([&] { pd().pageGetNumber(page); }), kHostErrBadHandle);
+    EXPECT_EQ(hostErrorOf([&] { pd().pageAcquire(page); }), kHostErrBadHandle);
 }
 
 TEST_F(PDModelPage, ReleaseOfNullStaleOrClosedPagesIsIgnored) {
@@ -111,7 +111,7 @@ TEST_F(PDModelPage, ReleaseOfNullStaleOrClosedPagesIsIgnored) {
     doc.close();
     EXPECT_NO_THROW(pd().pageRelease(page));
     EXPECT_NO_THROW(pd().pageRelease(reinterpret_cast<PDPage>(uintptr_t{0x123456789})));
-    EXPECT_EQ(codeOf([&] { pd().pageGetCosObj(page); }), kHostErrBadHandle);
+    EXPECT_EQ(hostErrorOf([&] { pd().pageGetCosObj(page); }), kHostErrBadHandle);
 }
 
 // --- boxes
@@ -344,8 +344,8 @@ TEST_F(PDModelPage, BoxAndRotationComeFromTheNearestNodeThatHasThem) {
 TEST_F(PDModelPage, NullResultPointersAreRefused) {
     HostDoc doc = open(std::vector<FixturePage>(1));
     PDPage page = pd().docAcquirePage(doc.pd(), 0);
-    EXPECT_EQ(codeOf([&] { pd().pageGetBox(page, nullptr); }), kHostErrBadParameter);
-    EXPECT_EQ(codeOf([&] { pd().pageGetDefaultMatrix(page, nullptr); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { pd().pageGetBox(page, nullptr); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { pd().pageGetDefaultMatrix(page, nullptr); }), kHostErrBadParameter);
     pd().pageRelease(page);
 }
 

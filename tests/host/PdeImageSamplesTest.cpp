@@ -10,6 +10,7 @@
 #include <qpdf/QPDFObjectHandle.hh>
 
 #include "PdeContentTestSupport.h"
+#include "common/HostErrorOf.h"
 #include "pde/PdeModel.h"
 #include "qmhost/HostError.h"
 
@@ -34,13 +35,10 @@ TEST_P(PdeImageSamples, TakesExactlyTheBytesTheImageAsksFor) {
     image->inlineData = before;
     const PDEImage handle = qmhost::pdeGiveReference(image);
     const std::string samples(row.given, '\x5a');
-    int32_t code = 0;
-    try {
+    const int32_t code = qmtest::hostErrorOf([&] {
         wr().imageSetData(handle, 0, reinterpret_cast<const uint8_t*>(samples.data()),
                           static_cast<uint32_t>(samples.size()));
-    } catch (const HostError& e) {
-        code = e.code();
-    }
+    });
     if (row.accepted) {
         EXPECT_EQ(code, 0);
         EXPECT_EQ(image->inlineData, samples);

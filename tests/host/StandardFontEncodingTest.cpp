@@ -72,11 +72,11 @@ TEST(StandardFontEncodingBuffer, LengthCountsBytesNotCharacters) {
 TEST(StandardFontEncodingBuffer, MissingBuffersAreBadParameters) {
     FontHolder font(makeStandardFont("Helvetica"));
     char codes[4];
-    EXPECT_EQ(codeOf([&] { pdeWrite().fontEncodeText(font.get(), nullptr, 3, codes, 4); }), kHostErrBadParameter);
-    EXPECT_EQ(codeOf([&] { pdeWrite().fontEncodeText(font.get(), "abc", 3, nullptr, 4); }), kHostErrBadParameter);
-    EXPECT_EQ(codeOf([&] { pdeWrite().fontEncodeText(font.get(), "abc", -1, codes, 4); }), kHostErrBadParameter);
-    EXPECT_EQ(codeOf([&] { pdeWrite().fontEncodeText(font.get(), "abc", 3, codes, -1); }), kHostErrBadParameter);
-    EXPECT_EQ(codeOf([&] { pdeWrite().fontEncodeText(nullptr, "abc", 3, codes, 4); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontEncodeText(font.get(), nullptr, 3, codes, 4); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontEncodeText(font.get(), "abc", 3, nullptr, 4); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontEncodeText(font.get(), "abc", -1, codes, 4); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontEncodeText(font.get(), "abc", 3, codes, -1); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontEncodeText(nullptr, "abc", 3, codes, 4); }), kHostErrBadParameter);
 }
 
 TEST(StandardFontEncodingSymbolic, SymbolKeepsTheBytesForItsBuiltInCodes) {

@@ -111,7 +111,7 @@ TEST(StandardFontMetrics, RunBoxFollowsTheTextMatrixTranslation) {
 class NotAStandardFont : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(NotAStandardFont, RaisesNotFound) {
-    EXPECT_EQ(codeOf([&] { makeStandardFont(GetParam()); }), kHostErrNotFound);
+    EXPECT_EQ(hostErrorOf([&] { makeStandardFont(GetParam()); }), kHostErrNotFound);
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, NotAStandardFont,
@@ -130,15 +130,15 @@ PDEFontAttrs attrsOf(const char* name, const char* type, const char* encoding) {
 
 TEST(StandardFontRequest, SymbolInWinAnsiIsRefused) {
     const PDEFontAttrs attrs = attrsOf("Symbol", "Type1", "WinAnsiEncoding");
-    EXPECT_EQ(codeOf([&] { pdeWrite().fontCreate(&attrs, 0, 255, nullptr, nullptr, attrs.encoding, nullptr); }),
+    EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontCreate(&attrs, 0, 255, nullptr, nullptr, attrs.encoding, nullptr); }),
               kHostErrUnsupported);
 }
 
 TEST(StandardFontRequest, TextFontWithoutWinAnsiIsRefused) {
     const PDEFontAttrs attrs = attrsOf("Helvetica", "Type1", nullptr);
-    EXPECT_EQ(codeOf([&] { pdeWrite().fontCreate(&attrs, 0, 255, nullptr, nullptr, kASAtomNull, nullptr); }),
+    EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontCreate(&attrs, 0, 255, nullptr, nullptr, kASAtomNull, nullptr); }),
               kHostErrUnsupported);
-    EXPECT_EQ(codeOf([&] {
+    EXPECT_EQ(hostErrorOf([&] {
                   pdeWrite().fontCreate(&attrs, 0, 255, nullptr, nullptr, nameAtom("MacRomanEncoding"), nullptr);
               }),
               kHostErrUnsupported);
@@ -147,17 +147,17 @@ TEST(StandardFontRequest, TextFontWithoutWinAnsiIsRefused) {
 TEST(StandardFontRequest, OtherTypeWidthsOrCodeRangeAreRefused) {
     const PDEFontAttrs trueType = attrsOf("Helvetica", "TrueType", "WinAnsiEncoding");
     const ASAtom winAnsi = nameAtom("WinAnsiEncoding");
-    EXPECT_EQ(codeOf([&] { pdeWrite().fontCreate(&trueType, 0, 255, nullptr, nullptr, winAnsi, nullptr); }),
+    EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontCreate(&trueType, 0, 255, nullptr, nullptr, winAnsi, nullptr); }),
               kHostErrUnsupported);
     const PDEFontAttrs attrs = attrsOf("Helvetica", "Type1", "WinAnsiEncoding");
     const int16_t widths[256] = {};
-    EXPECT_EQ(codeOf([&] { pdeWrite().fontCreate(&attrs, 0, 255, widths, nullptr, winAnsi, nullptr); }),
+    EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontCreate(&attrs, 0, 255, widths, nullptr, winAnsi, nullptr); }),
               kHostErrUnsupported);
-    EXPECT_EQ(codeOf([&] { pdeWrite().fontCreate(&attrs, 0, 256, nullptr, nullptr, winAnsi, nullptr); }),
+    EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontCreate(&attrs, 0, 256, nullptr, nullptr, winAnsi, nullptr); }),
               kHostErrBadParameter);
-    EXPECT_EQ(codeOf([&] { pdeWrite().fontCreate(&attrs, 10, 9, nullptr, nullptr, winAnsi, nullptr); }),
+    EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontCreate(&attrs, 10, 9, nullptr, nullptr, winAnsi, nullptr); }),
               kHostErrBadParameter);
-    EXPECT_EQ(codeOf([&] { pdeWrite().fontCreate(nullptr, 0, 255, nullptr, nullptr, winAnsi, nullptr); }),
+    EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontCreate(nullptr, 0, 255, nullptr, nullptr, winAnsi, nullptr); }),
               kHostErrBadParameter);
 }
 
@@ -175,16 +175,16 @@ TEST(StandardFontHandles, SameRequestSharesOneDictionary) {
 TEST(StandardFontHandles, ReleasedFontIsABadHandle) {
     PDEFont font = makeStandardFont("Courier");
     pdeWrite().fontRelease(font);
-    EXPECT_EQ(codeOf([&] { pdeWrite().fontGetBytesPerCode(font); }), kHostErrBadHandle);
-    EXPECT_EQ(codeOf([&] { pdeRead().fontGetCosObj(font); }), kHostErrBadHandle);
+    EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontGetBytesPerCode(font); }), kHostErrBadHandle);
+    EXPECT_EQ(hostErrorOf([&] { pdeRead().fontGetCosObj(font); }), kHostErrBadHandle);
     pdeWrite().fontRelease(font);  // a second release is ignored
     pdeWrite().fontRelease(nullptr);
-    EXPECT_EQ(codeOf([&] { pdeWrite().fontGetBytesPerCode(nullptr); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontGetBytesPerCode(nullptr); }), kHostErrBadParameter);
 }
 
 TEST(StandardFontHandles, TextObjectIsNotAFont) {
     PDEText text = pdeWrite().textCreate();
-    EXPECT_EQ(codeOf([&] { pdeWrite().fontGetBytesPerCode(reinterpret_cast<PDEFont>(text)); }),
+    EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontGetBytesPerCode(reinterpret_cast<PDEFont>(text)); }),
               kHostErrBadHandle);
     pdeWrite().textRelease(text);
 }

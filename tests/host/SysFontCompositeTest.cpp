@@ -166,9 +166,9 @@ TEST_F(SysFontComposite, EmbeddedAndNamedFontsDifferAndRequestsShare) {
 TEST(SysFontCompositeFlags, FlagsMustAskForOneOfTheTwoModes) {
     PDSysFont font = findSysFont("DejaVu Sans");
     ASSERT_NE(font, nullptr);
-    EXPECT_EQ(codeOf([&] { pdeWrite().fontCreateFromSysFont(font, 0); }), kHostErrBadParameter);
-    EXPECT_EQ(codeOf([&] { pdeWrite().fontCreateFromSysFont(font, 5); }), kHostErrBadParameter);
-    EXPECT_EQ(codeOf([&] { pdeWrite().fontCreateFromSysFont(nullptr, 1); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontCreateFromSysFont(font, 0); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontCreateFromSysFont(font, 5); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontCreateFromSysFont(nullptr, 1); }), kHostErrBadParameter);
 }
 
 TEST(SysFontCompositeTrueType, SingleFontFileIsEmbeddedAsItIs) {

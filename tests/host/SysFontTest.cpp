@@ -69,7 +69,7 @@ TEST(SysFontList, UnknownNameIsNullNotAnError) {
     PDSysFontAttrs attrs{};
     attrs.name = kASAtomNull;
     EXPECT_EQ(sysFonts().findFont(&attrs, sizeof attrs, kPDSysFontMatchNameExactly), nullptr);
-    EXPECT_EQ(codeOf([] { sysFonts().findFont(nullptr, 0, kPDSysFontMatchNameExactly); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([] { sysFonts().findFont(nullptr, 0, kPDSysFontMatchNameExactly); }), kHostErrBadParameter);
 }
 
 TEST(SysFontList, EnumerationStopsWhenTheProcedureSaysSo) {
@@ -81,10 +81,10 @@ TEST(SysFontList, EnumerationStopsWhenTheProcedureSaysSo) {
 }
 
 TEST(SysFontList, UnknownHandlesAreRefused) {
-    EXPECT_EQ(codeOf([] { sysFonts().getName(nullptr); }), kHostErrBadParameter);
-    EXPECT_EQ(codeOf([] { sysFonts().getName(reinterpret_cast<PDSysFont>(uintptr_t(1) << 30)); }),
+    EXPECT_EQ(hostErrorOf([] { sysFonts().getName(nullptr); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([] { sysFonts().getName(reinterpret_cast<PDSysFont>(uintptr_t(1) << 30)); }),
               kHostErrBadHandle);
-    EXPECT_EQ(codeOf([] { sysFonts().enumFonts(nullptr, nullptr); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([] { sysFonts().enumFonts(nullptr, nullptr); }), kHostErrBadParameter);
 }
 
 // --- naming

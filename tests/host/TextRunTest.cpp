@@ -42,10 +42,10 @@ TEST_F(TextRun, RunIsInsertedBeforeTheIndex) {
 
 TEST_F(TextRun, IndexPastTheEndIsABadIndex) {
     add(0, "a", helvetica.get(), scale(10));
-    EXPECT_EQ(codeOf([&] { add(2, "a", helvetica.get(), scale(10)); }), kHostErrBadIndex);
-    EXPECT_EQ(codeOf([&] { add(-1, "a", helvetica.get(), scale(10)); }), kHostErrBadIndex);
-    EXPECT_EQ(codeOf([&] { box(1); }), kHostErrBadIndex);
-    EXPECT_EQ(codeOf([&] { box(-1); }), kHostErrBadIndex);
+    EXPECT_EQ(hostErrorOf([&] { add(2, "a", helvetica.get(), scale(10)); }), kHostErrBadIndex);
+    EXPECT_EQ(hostErrorOf([&] { add(-1, "a", helvetica.get(), scale(10)); }), kHostErrBadIndex);
+    EXPECT_EQ(hostErrorOf([&] { box(1); }), kHostErrBadIndex);
+    EXPECT_EQ(hostErrorOf([&] { box(-1); }), kHostErrBadIndex);
     EXPECT_EQ(pdeRead().textGetNumRuns(text), 1);
 }
 
@@ -80,15 +80,15 @@ TEST_F(TextRun, LongRunKeepsItsWidthExact) {
 
 TEST_F(TextRun, MissingArgumentsAreBadParameters) {
     const ASFixedMatrix m = scale(10);
-    EXPECT_EQ(codeOf([&] { pdeWrite().textAddRun(text, 0, "a", 1, helvetica.get(), nullptr); }),
+    EXPECT_EQ(hostErrorOf([&] { pdeWrite().textAddRun(text, 0, "a", 1, helvetica.get(), nullptr); }),
               kHostErrBadParameter);
-    EXPECT_EQ(codeOf([&] { pdeWrite().textAddRun(text, 0, nullptr, 1, helvetica.get(), &m); }),
+    EXPECT_EQ(hostErrorOf([&] { pdeWrite().textAddRun(text, 0, nullptr, 1, helvetica.get(), &m); }),
               kHostErrBadParameter);
-    EXPECT_EQ(codeOf([&] { pdeWrite().textAddRun(text, 0, "a", 1, nullptr, &m); }), kHostErrBadParameter);
-    EXPECT_EQ(codeOf([&] { pdeWrite().textAddRun(nullptr, 0, "a", 1, helvetica.get(), &m); }),
+    EXPECT_EQ(hostErrorOf([&] { pdeWrite().textAddRun(text, 0, "a", 1, nullptr, &m); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { pdeWrite().textAddRun(nullptr, 0, "a", 1, helvetica.get(), &m); }),
               kHostErrBadParameter);
     add(0, "a", helvetica.get(), m);
-    EXPECT_EQ(codeOf([&] { pdeRead().textGetRunBBox(text, 0, nullptr); }), kHostErrBadParameter);
+    EXPECT_EQ(hostErrorOf([&] { pdeRead().textGetRunBBox(text, 0, nullptr); }), kHostErrBadParameter);
 }
 
 TEST_F(TextRun, RunKeepsItsFontAfterTheHandleIsReleased) {
@@ -101,11 +101,11 @@ TEST_F(TextRun, RunKeepsItsFontAfterTheHandleIsReleased) {
 TEST(TextRunHandles, ReleasedTextIsABadHandle) {
     PDEText text = pdeWrite().textCreate();
     pdeWrite().textRelease(text);
-    EXPECT_EQ(codeOf([&] { pdeRead().textGetNumRuns(text); }), kHostErrBadHandle);
+    EXPECT_EQ(hostErrorOf([&] { pdeRead().textGetNumRuns(text); }), kHostErrBadHandle);
     pdeWrite().textRelease(text);
     pdeWrite().textRelease(nullptr);
     FontHolder font(makeStandardFont("Helvetica"));
-    EXPECT_EQ(codeOf([&] { pdeRead().textGetNumRuns(reinterpret_cast<PDEText>(font.get())); }), kHostErrBadHandle);
+    EXPECT_EQ(hostErrorOf([&] { pdeRead().textGetNumRuns(reinterpret_cast<PDEText>(font.get())); }), kHostErrBadHandle);
 }
 
 }  // namespace
