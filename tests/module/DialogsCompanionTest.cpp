@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/PluginInstall.h"
 #include "common/FaultInjectingHost.h"
 #include "common/PdfFixtures.h"
 #include "loader/PluginLoader.h"
@@ -60,6 +61,25 @@ TEST(DialogsCompanion, OnlyTheCompanionNeedsQtGuiAndWidgets) {
 
 TEST(DialogsCompanion, ExportsItsEntryOnly) {
     EXPECT_EQ(ExportedFunctions(QM_TEST_DIALOGS_PATH), std::vector<std::string>{"QuillmarkDialogsMain"});
+}
+
+TEST(DialogsCompanion, IsInstalledWithTheModuleAndAnyOtherCopyReplaced) {
+    const std::string bundled = qmtest::readBytes(QM_TEST_DIALOGS_PATH);
+    ASSERT_GT(bundled.size(), 2u);
+    std::string stale = bundled;
+    stale[stale.size() / 2] = static_cast<char>(stale[stale.size() / 2] ^ 1);
+    const struct {
+        const char* name;
+        std::string installed;  // the companion in the folder before ("" none)
+    } rows[] = {{"none installed", ""}, {"the same bytes", bundled}, {"one byte differs", stale}};
+    for (const auto& row : rows) {
+        qmtest::FixtureFolder folder;
+        const std::string companion = folder.file("QuillmarkDialogs.api");
+        if (!row.installed.empty()) qmtest::writeBytes(companion, row.installed);
+        std::string error;
+        ASSERT_EQ(qmhost::installModule(folder.path(), &error), folder.file("Quillmark.api")) << row.name << ": " << error;
+        EXPECT_TRUE(qmtest::readBytes(companion) == bundled) << row.name;
+    }
 }
 
 // The module (and the companion when asked) copied into a plug-ins folder of
