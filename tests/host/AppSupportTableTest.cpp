@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "HostTables.h"
 #include "common/PluginFixture.h"
@@ -134,6 +137,49 @@ TEST(AppSupportFixed, MultiplyAndDivideRound) {
     EXPECT_EQ(AS().fixedDiv(F(3), F(2)), F(1.5));
     EXPECT_THROW(AS().fixedDiv(F(3), 0), HostError);
     EXPECT_EQ(AS().fixedMul(F(30000), F(30000)), INT32_MAX) << "clamped, not wrapped";
+}
+
+// Every fixed result is the exact value rounded half away from zero and
+// clamped: checked against std::round on halves, values a hair beside them,
+// both ends of the range and a spread of products.
+int64_t RoundedReference(double raw) {
+    if (std::isnan(raw)) return 0;
+    const double rounded = std::round(raw);
+    if (rounded >= 2147483647.0) return INT32_MAX;
+    if (rounded <= -2147483648.0) return INT32_MIN;
+    return static_cast<int64_t>(rounded);
+}
+
+TEST(AppSupportFixed, ProductsRoundHalfAwayFromZeroAndClamp) {
+    struct Row {
+        ASFixed a, b;  // fixedMul(a, b) is a * b / 65536 rounded
+        int64_t expected;
+    };
+    const std::vector<Row> rows = {
+        {1, 32768, 1},           {-1, 32768, -1},          {3, 32768, 2},
+        {-3, 32768, -2},         {1, 32767, 0},            {-1, 32767, 0},
+        {5, 13107, 1},           {0, INT32_MAX, 0},        {INT32_MAX, 65536, INT32_MAX},
+        {INT32_MIN, 65536, INT32_MIN}, {INT32_MAX, 65537, INT32_MAX}, {INT32_MIN, 65537, INT32_MIN},
+        {INT32_MIN, -65536, INT32_MAX}, {65535, 65535, 65534},  {-65535, 65535, -65534},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.a) + " * " + std::to_string(row.b));
+        EXPECT_EQ(AS().fixedMul(row.a, row.b), row.expected);
+        EXPECT_EQ(row.expected, RoundedReference(static_cast<double>(row.a) * row.b / 65536.0));
+    }
+    uint64_t state = 88172645463325252ULL;  // xorshift: the same spread every run
+    auto next = [&] {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return static_cast<ASFixed>(static_cast<uint32_t>(state));
+    };
+    for (int i = 0; i < 5000; ++i) {
+        const ASFixed a = next();
+        // Small and large second factors, so that both the fractions and the clamps are met.
+        const ASFixed b = i % 2 ? next() % 131072 : next();
+        ASSERT_EQ(AS().fixedMul(a, b), RoundedReference(static_cast<double>(a) * b / 65536.0)) << a << " * " << b;
+    }
 }
 
 TEST(AppSupportFixed, ConcatAppliesSecondFirst) {

@@ -2,16 +2,26 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace qmhost {
 namespace {
 
+// raw rounded half away from zero and clamped to the 32-bit range. What
+// std::round gives, without its library call (every matrix entry of every
+// placement goes through here): inside the range the whole part is exact in
+// 64 bits and the fraction left over is exact in a double.
 ASFixed clampToFixed(double raw) {
     if (std::isnan(raw)) return 0;
-    const double rounded = std::round(raw);  // half away from zero
-    if (rounded >= 2147483647.0) return INT32_MAX;
-    if (rounded <= -2147483648.0) return INT32_MIN;
-    return static_cast<ASFixed>(rounded);
+    if (raw >= 2147483646.5) return INT32_MAX;
+    if (raw <= -2147483647.5) return INT32_MIN;
+    auto whole = static_cast<int64_t>(raw);  // toward zero
+    const double fraction = raw - static_cast<double>(whole);
+    if (fraction >= 0.5)
+        ++whole;
+    else if (fraction <= -0.5)
+        --whole;
+    return static_cast<ASFixed>(whole);
 }
 
 }  // namespace
