@@ -102,6 +102,51 @@ TEST(PdfNumber, FixedValuesReadBackExactlyWithTheFewestDecimals) {
     }
 }
 
+// The fixed writer works in integers; what it writes must be, byte for byte,
+// what the plain definition writes: the fewest decimals (up to five) whose
+// rounded value reads back as the fixed value, printed as "%.<d>f" in the C
+// locale (an exact half of the fifth decimal to the even digit), spare zeros
+// and a lone minus sign dropped.
+std::string FixedByDefinition(int32_t fixedValue) {
+    const double points = fixedValue / 65536.0;
+    double scale = 1.0;
+    int decimals = 0;
+    for (; decimals < 5; ++decimals, scale *= 10.0) {
+        const double written = std::round(points * scale) / scale;
+        if (std::llround(written * 65536.0) == fixedValue) break;
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, points);
+    std::string out = text;
+    if (out.find('.') != std::string::npos) {
+        while (out.back() == '0') out.pop_back();
+        if (out.back() == '.') out.pop_back();
+    }
+    if (out == "-0") out = "0";
+    return out + " ";
+}
+
+TEST(PdfNumber, FixedTextIsWhatTheDefinitionGives) {
+    std::vector<int32_t> values = {INT32_MIN, INT32_MIN + 1, INT32_MAX, INT32_MAX - 1, 0, 1, -1,
+                                   1024, -1024, 3072, 0x8000, -0x8000};
+    // Every value of the first points either side of 0, where the decimals vary most.
+    for (int32_t v = -2 * 65536; v <= 2 * 65536; ++v) values.push_back(v);
+    // Exact halves of the fifth decimal (odd multiples of 1024) across the range.
+    for (int64_t v = -2147482624; v <= 2147482624; v += 2048 * 99991) values.push_back(static_cast<int32_t>(v));
+    uint32_t state = 2463534242u;  // xorshift: the same spread every run
+    for (int i = 0; i < 30000; ++i) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        values.push_back(static_cast<int32_t>(state));
+    }
+    for (const int32_t value : values) {
+        std::string text;
+        AppendPdfFixed(text, value);
+        ASSERT_EQ(text, FixedByDefinition(value)) << value;
+    }
+}
+
 TEST(PdfNumber, AppendAddsTheSuffix) {
     std::string out = "x ";
     AppendPdfReal(out, 1.5, 2, " w ");
