@@ -9,6 +9,7 @@
 #include "engine/XObjectPlacing.h"
 #include "support/ErrorMessage.h"
 #include "support/ResourceStrings.h"
+#include "support/TableMembers.h"
 #include "support/cos/PDFAtoms.h"
 
 const ElementResource kFontResource{"Font", "NxF", kElementUndoFont, kElementUndoNameFont};
@@ -26,8 +27,18 @@ constexpr uint32_t kStringCannotStamp = 212;
 bool CElementPageWriter::Run(CPDFElement& element, int32_t pageIndex, const std::function<bool(PDPage)>& write) {
     bool written = false;
     const bool ranThrough = engine::HostFrame([&] {
-        engine::PageRef page(element.GetDocument()->GetPDDoc(), pageIndex, true);
-        written = write(page);
+        const PDDoc doc = element.GetDocument()->GetPDDoc();
+        // What one page's write made and left unattached (a stream's attribute
+        // dictionary, say) would otherwise stay until the whole run returns.
+        const bool release = TableHasMember(gCosHFT, &CosTable::docHandleMark) &&
+                             TableHasMember(gCosHFT, &CosTable::docReleaseUnheld);
+        const CosDoc cosDoc = gPDModelHFT->docGetCosDoc(doc);
+        const uint32_t mark = release ? gCosHFT->docHandleMark(cosDoc) : 0;
+        {
+            engine::PageRef page(doc, pageIndex, true);
+            written = write(page);
+        }
+        if (release) gCosHFT->docReleaseUnheld(cosDoc, mark);
     });
     if (ranThrough && written) return true;
     element.TakeErrorText();

@@ -42,6 +42,10 @@ public:
     // host frame. True when write ran through and answered true; otherwise the
     // element's error text takes the one-message error buffer's text and the
     // answer is false. The element must have a document with a PDF document.
+    // When write has answered, the host may drop the handles of direct
+    // objects it made in the document and put nowhere: no element keeps a
+    // handle from one page's write for the next unless the document holds
+    // its object (a cached object is checked with engine::IsLiveIn).
     static bool Run(CPDFElement& element, int32_t pageIndex, const std::function<bool(PDPage)>& write);
 
     // A write of element on page (index pageIndex, acquired by the caller).

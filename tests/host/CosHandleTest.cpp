@@ -176,15 +176,46 @@ struct OwnershipRow {
 
 class CosUnheldRelease : public ::testing::TestWithParam<OwnershipRow> {};
 
+// The same rule whether the host releases after a command or the plug-in asks
+// for the handles it got since a mark.
 TEST_P(CosUnheldRelease, OnlyWhatNothingHoldsGoesStale) {
+    for (const bool sinceMark : {false, true}) {
+        SCOPED_TRACE(sinceMark ? "released since a mark" : "released after the command");
+        HostDoc doc = HostDoc::create();
+        const CosObj root = cos().docGetRoot(doc.cos());
+        const uint32_t mark = cos().docHandleMark(doc.cos());
+        const CosObj obj = GetParam().make(doc.cos(), root);
+        if (sinceMark)
+            EXPECT_EQ(cos().docReleaseUnheld(doc.cos(), mark) > 0, GetParam().stale);
+        else
+            qmhost::releaseUnheldObjects();
+        EXPECT_EQ(isStale(obj), GetParam().stale);
+        // A released slot is never handed out again: new objects get new handles.
+        const CosObj fresh = cos().newDict(doc.cos(), false, 1);
+        EXPECT_FALSE(fresh.a == obj.a && fresh.b == obj.b);
+    }
+}
+
+// A release since a mark leaves the handles handed out before it, held or
+// not, and those of other documents; a mark past the end releases nothing.
+TEST(CosUnheldRelease, SinceAMarkLeavesEarlierHandlesAndOtherDocuments) {
     HostDoc doc = HostDoc::create();
-    const CosObj root = cos().docGetRoot(doc.cos());
-    const CosObj obj = GetParam().make(doc.cos(), root);
+    HostDoc other = HostDoc::create();
+    const CosObj before = cos().newDict(doc.cos(), false, 1);
+    const CosObj elsewhere = cos().newDict(other.cos(), false, 1);
+    const uint32_t mark = cos().docHandleMark(doc.cos());
+    const CosObj after = cos().newArray(doc.cos(), false, 1);
+    cos().arrayPut(after, 0, before);  // held now, but by what goes stale
+    EXPECT_EQ(cos().docReleaseUnheld(doc.cos(), cos().docHandleMark(doc.cos()) + 5), 0);
+    EXPECT_FALSE(isStale(after));
+    EXPECT_EQ(cos().docReleaseUnheld(doc.cos(), mark), 1);
+    EXPECT_TRUE(isStale(after));
+    EXPECT_FALSE(isStale(before));
+    EXPECT_FALSE(isStale(elsewhere));
+    // Released again after the command: nothing holds it any more.
     qmhost::releaseUnheldObjects();
-    EXPECT_EQ(isStale(obj), GetParam().stale);
-    // A released slot is never handed out again: new objects get new handles.
-    const CosObj fresh = cos().newDict(doc.cos(), false, 1);
-    EXPECT_FALSE(fresh.a == obj.a && fresh.b == obj.b);
+    EXPECT_TRUE(isStale(before));
+    EXPECT_TRUE(isStale(elsewhere));
 }
 
 #define OWN(label, stale, body) OwnershipRow{label, [](CosDoc d, CosObj root) -> CosObj { (void)root; body; }, stale}

@@ -95,4 +95,16 @@ struct CosTable {
     // --- documents
     CosObj (*docGetRoot)(CosDoc doc);     // the catalog dictionary
     CosObj (*docGetTrailer)(CosDoc doc);  // the trailer dictionary
+
+    // --- handles of direct objects (an older host's table ends before these)
+    // A handle of a direct object stays valid while the object is held by a
+    // dictionary, an array or a stream of the document, and at least until the
+    // command that made it returns. A plug-in that is done with a piece of work
+    // inside a long command (one page of a run) and keeps none of the handles
+    // it got meanwhile may let the host drop them earlier:
+    // A mark of the handles doc has handed out so far.
+    uint32_t (*docHandleMark)(CosDoc doc);
+    // Makes stale the handles doc handed out since mark whose direct objects
+    // nothing in the document holds, and frees those objects. Answers how many.
+    int32_t (*docReleaseUnheld)(CosDoc doc, uint32_t mark);
 };

@@ -1,5 +1,7 @@
 // The "Cos" table: any object, scalars, strings and documents here; containers,
 // streams and copies in their own files.
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 
@@ -131,6 +133,13 @@ CosObj docGetTrailer(CosDoc doc) {
                       [&] { return handleFor(document, document.qpdf().getTrailer()); });
 }
 
+uint32_t docHandleMark(CosDoc doc) { return checkedDocument(doc, "docHandleMark").objects().mark(); }
+
+int32_t docReleaseUnheld(CosDoc doc, uint32_t mark) {
+    const size_t released = checkedDocument(doc, "docReleaseUnheld").objects().releaseUnheldSince(mark);
+    return static_cast<int32_t>(std::min<size_t>(released, INT32_MAX));
+}
+
 const CosTable kTable = {
     sizeof(CosTable),
     newNull, objGetType, objIsIndirect, objEqual, objGetDoc, objEnum, objCopy,
@@ -140,6 +149,7 @@ const CosTable kTable = {
     newArray, arrayLength, arrayGet, arrayPut, arrayInsert, arrayRemove, arrayRemoveAt,
     newStream, streamDict, streamOpen, streamLength,
     docGetRoot, docGetTrailer,
+    docHandleMark, docReleaseUnheld,
 };
 
 }  // namespace

@@ -69,6 +69,16 @@ bool ObjectTable::heldElsewhere(uint32_t slot) {
     return object.getObj().use_count() > 2;
 }
 
+bool ObjectTable::releaseIfUnheld(uint32_t slot) {
+    QPDFObjectHandle& object = mSlots[slot];
+    if (!object.isInitialized() || heldElsewhere(slot)) return false;
+    mDirect.erase(object.getObjectPtr());
+    object = QPDFObjectHandle();
+    mStrings.erase(slot);
+    --mLive;
+    return true;
+}
+
 size_t ObjectTable::releaseUnheld() {
     size_t released = 0;
     // A released container lets go of what it holds, which may leave those
@@ -76,21 +86,29 @@ size_t ObjectTable::releaseUnheld() {
     for (bool again = true; again;) {
         again = false;
         for (auto it = mDirect.begin(); it != mDirect.end();) {
-            const uint32_t slot = it->second;
-            if (heldElsewhere(slot)) {
-                ++it;
-                continue;
-            }
-            mSlots[slot] = QPDFObjectHandle();
-            mStrings.erase(slot);
-            it = mDirect.erase(it);
-            --mLive;
+            const uint32_t slot = (it++)->second;  // past it first: the release erases it
+            if (!releaseIfUnheld(slot)) continue;
             ++released;
             again = true;
         }
     }
     for (auto it = mKeyNames.begin(); it != mKeyNames.end();)
         it = has(it->second) ? std::next(it) : mKeyNames.erase(it);
+    return released;
+}
+
+size_t ObjectTable::releaseUnheldSince(uint32_t mark) {
+    size_t released = 0;
+    // As in releaseUnheld: a released container may leave what it held unheld.
+    // A key name released here is made again when next asked for (keyNameSlot).
+    for (bool again = true; again;) {
+        again = false;
+        for (size_t slot = mark; slot < mSlots.size(); ++slot) {
+            if (!releaseIfUnheld(static_cast<uint32_t>(slot))) continue;
+            ++released;
+            again = true;
+        }
+    }
     return released;
 }
 

@@ -12,7 +12,11 @@
 //   with their kept strings. The host calls it only when no plug-in code is
 //   running (after a command has returned), so a handle of a new direct object
 //   stays valid for the whole command that made it, and one that was put into
-//   a container stays valid as long as it is there.
+//   a container stays valid as long as it is there;
+// - releaseUnheldSince(mark) does the same for the slots handed out since
+//   mark() only, when the plug-in asks: it holds none of those handles (a
+//   piece of work inside a long command is done, such as one page of a run),
+//   so what that piece made and did not keep need not wait for the command's end.
 #pragma once
 
 #include <cstdint>
@@ -48,10 +52,17 @@ public:
     // Releases the slots of direct objects that only this table holds (see the
     // rule above). Answers how many were released.
     size_t releaseUnheld();
+    // The slot the next handle will get: a mark for releaseUnheldSince.
+    uint32_t mark() const { return static_cast<uint32_t>(mSlots.size()); }
+    // releaseUnheld over the slots from mark on only; a mark past the end
+    // releases nothing. Answers how many were released.
+    size_t releaseUnheldSince(uint32_t mark);
 
 private:
     uint32_t addSlot(QPDFObjectHandle object);
     bool heldElsewhere(uint32_t slot);
+    // Releases slot when it holds a direct object that nothing else holds.
+    bool releaseIfUnheld(uint32_t slot);
 
     std::vector<QPDFObjectHandle> mSlots;
     size_t mLive = 0;
