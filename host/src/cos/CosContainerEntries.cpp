@@ -15,9 +15,12 @@ namespace {
 // The value to store in container: same document, and no direct cycle.
 QPDFObjectHandle valueToStore(CosObj container, QPDFObjectHandle containerObject, CosObj value,
                               const char* op) {
-    Document& document = documentOfObject(container);
-    checkSameDocument(document, value, op);
+    // The documents are compared by serial, the first part of both handles:
+    // the value's document is looked up once, for its object, and the
+    // container's (already checked by the caller) only for the message.
     QPDFObjectHandle object = objectOf(value);
+    if (!isNullHandle(value) && value.a != container.a)
+        checkSameDocument(documentOfObject(container), value, op);
     // A direct container inside itself can never be written and never freed.
     if (reachesDirectly(object, containerObject))
         raise(kHostErrBadParameter, std::string(op) + ": " + describeObject(value) +
