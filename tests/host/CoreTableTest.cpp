@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "HostTables.h"
+#include "core/AtomTable.h"
 #include "core/Callbacks.h"
 #include "core/TableRegistry.h"
 #include "qmhost/AppSupportTable.h"
@@ -35,6 +38,29 @@ TEST(CoreTable, AtomExistsDoesNotMakeOne) {
     const ASAtom made = Core().atomFromString("NeverMadeBeforeThisTest");
     EXPECT_TRUE(Core().atomExistsForString("NeverMadeBeforeThisTest", &found));
     EXPECT_EQ(found, made);
+}
+
+// The Cos entries use an atom's PDF name by reference while they work; the
+// names made before stay where they are while many more atoms are made.
+TEST(CoreTable, PdfNamesOfAtomsStayPutWhileAtomsAreMade) {
+    struct Row {
+        const char* text;
+        const char* pdfName;
+    };
+    const Row rows[] = {{"Contents", "/Contents"}, {"", "/"}, {"NxGS0", "/NxGS0"}, {"1.3", "/1.3"}};
+    std::vector<const std::string*> kept;
+    for (const Row& row : rows) {
+        const std::string* name = qmhost::atoms().pdfName(Core().atomFromString(row.text));
+        ASSERT_NE(name, nullptr) << row.text;
+        EXPECT_EQ(*name, row.pdfName);
+        kept.push_back(name);
+    }
+    for (int i = 0; i < 5000; ++i) Core().atomFromString(("PdfNameGrowth" + std::to_string(i)).c_str());
+    for (size_t i = 0; i < kept.size(); ++i) {
+        EXPECT_EQ(*kept[i], rows[i].pdfName);
+        EXPECT_EQ(kept[i], qmhost::atoms().pdfName(Core().atomFromString(rows[i].text)));
+    }
+    EXPECT_EQ(qmhost::atoms().pdfName(kASAtomNull), nullptr);
 }
 
 TEST(CoreTable, AtomOfEmptyStringAndBadArguments) {

@@ -1,6 +1,7 @@
 // String <-> 16-bit atom, stable for the run.
 #pragma once
 
+#include <deque>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -16,14 +17,15 @@ public:
     bool find(const std::string& text, ASAtom* out) const;
     // Null for an unknown atom.
     const char* text(ASAtom atom) const;
-    // The atom's text as a PDF name ("/Text"), made once when the atom is;
-    // null for an unknown atom.
+    // The atom's text as a PDF name ("/Text"), made once when the atom is and
+    // kept at its place for the run (later atoms do not move it); null for an
+    // unknown atom.
     const std::string* pdfName(ASAtom atom) const;
 
 private:
     std::unordered_map<std::string, ASAtom> mByText;
     std::vector<const std::string*> mTexts;
-    std::vector<std::string> mPdfNames;
+    std::deque<std::string> mPdfNames;  // a deque: growing it moves no name
 };
 
 AtomTable& atoms();
