@@ -54,9 +54,15 @@ private:
 
 }  // namespace
 
-CPDFTextElement::CPDFTextElement() {
-    if (!gPDFEditWriteHFT || !gCoreHFT) return;
+CPDFTextElement::CPDFTextElement() { MakeDefaultFont(); }
+
+CPDFTextElement::CPDFTextElement(WithoutFont) {}
+
+bool CPDFTextElement::MakeDefaultFont() {
+    if (mFont) return true;
+    if (!gPDFEditWriteHFT || !gCoreHFT) return false;
     HostFrame([&] { mFont = CreateStandardFont("Times-Roman"); });
+    return mFont != nullptr;
 }
 
 CPDFTextElement::~CPDFTextElement() {

@@ -33,6 +33,12 @@ public:
 
     // Makes the default font, "Times-Roman" (none when the host fails).
     CPDFTextElement();
+    // Makes no font: for a caller that sets its own font at once and calls
+    // MakeDefaultFont when that fails (a font costs a read of its metrics).
+    struct WithoutFont {};
+    explicit CPDFTextElement(WithoutFont);
+    // Makes the default font when the element has none; true when it has one.
+    bool MakeDefaultFont();
     // Releases the font.
     ~CPDFTextElement() override;
 

@@ -22,6 +22,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "qmhost/QMBase.h"
 
@@ -118,10 +119,10 @@ protected:
     // Whether failure messages stay out of the log (a quiet preview run, which
     // gives no warnings either).
     bool IsNoLog() const { return mNoLog; }
-    // Makes the kind's element, owned from now on, and answers it typed.
-    template <class TElement>
-    TElement* MakeElement() {
-        auto element = std::make_unique<TElement>();
+    // Makes the kind's element from inArgs, owned from now on, and answers it typed.
+    template <class TElement, typename... TArgs>
+    TElement* MakeElement(TArgs&&... inArgs) {
+        auto element = std::make_unique<TElement>(std::forward<TArgs>(inArgs)...);
         TElement* typed = element.get();
         mElement = std::move(element);
         return typed;

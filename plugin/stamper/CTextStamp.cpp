@@ -11,6 +11,7 @@
 #include "stamper/StampRunCounters.h"
 #include "stamper/TextVariables.h"
 #include "support/CallbackGuard.h"
+#include "support/ErrorMessage.h"
 
 CTextStamp::CTextStamp() : CStamp(kStampTypeText) {}
 
@@ -39,8 +40,12 @@ int32_t CTextStamp::RenderModeOf(int32_t inFontColor, int32_t inBorderColor) {
 }
 
 bool CTextStamp::Build(PDDoc inDoc) {
-    mTextElement = MakeElement<CPDFTextElement>();
-    return BuildKind(inDoc, [&] {
+    // The element starts without its default font, which the stamp's own
+    // replaces at once (each costs a read of the font's metrics); it gets the
+    // default only when the stamp's font was not made, so that the text is
+    // written in it as before.
+    mTextElement = MakeElement<CPDFTextElement>(CPDFTextElement::WithoutFont{});
+    const bool built = BuildKind(inDoc, [&] {
         SetMessage(kStrCannotAddDocument);
         BuildText();
         const bool fontMade = BuildFont();
@@ -49,6 +54,13 @@ bool CTextStamp::Build(PDDoc inDoc) {
         mTextElement->SetText(ExpandStampVariables(mRawText));
         return fontMade;
     });
+    if (mTextElement && !mTextElement->GetFont()) {
+        // A default that cannot be made either keeps the message about the
+        // stamp's own font in the buffer.
+        const std::string message = GetErrorMessage();
+        if (!mTextElement->MakeDefaultFont()) SetErrorMessage(message);
+    }
+    return built;
 }
 
 void CTextStamp::BuildText() {

@@ -7,8 +7,10 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "StampRunFixture.h"
+#include "common/FaultInjectingHost.h"
 #include "cabinet/CabinetHandles.h"
 #include "engine/CPDFAction.h"
 #include "engine/CPDFDocument.h"
@@ -248,6 +250,53 @@ TEST_F(TextStampTest, UnknownStandardFontIndexIsReportedButTheStampIsStillWritte
     EXPECT_STREQ(GetErrorMessage(), "创建标准字体 15 出错");
     EXPECT_NE(LogText().find("创建标准字体 15 出错\n"), std::string::npos);
     EXPECT_EQ(StampedPages(), (std::vector<int32_t>{1, 2, 3, 4, 5, 6}));
+}
+
+// The element is built without its default font; it gets that font only
+// when the stamp's own cannot be had, so a stamp makes one font, not two, and
+// a font that fails still leaves the text written in the default.
+struct FontRow {
+    const char* name;
+    int32_t fontType;          // 0 standard, 1 system
+    int32_t standardIndex;
+    const char* systemName;
+    const char* expected;      // the element's font
+    int fontsMade;             // fontCreate calls of the build
+};
+
+TEST_F(TextStampTest, BuildMakesOnlyTheFontItWrites) {
+    const std::vector<FontRow> rows = {
+        {"standard font", 0, 4, "", "Helvetica", 1},
+        {"the default's own index", 0, 8, "", "Times-Roman", 1},
+        {"unknown standard index", 0, 15, "", "Times-Roman", 1},
+        {"system font not installed", 1, 0, "No Such Font Anywhere", "Times-Roman", 1},
+    };
+    for (const FontRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        StampCab cab;
+        cab.Int(kKeyFontType, row.fontType).Int(kKeyStandardFont, row.standardIndex);
+        if (*row.systemName) cab.String(kKeySystemFont, row.systemName);
+        CTextStamp stamp(cab.Get());
+        qmtest::FaultInjectingHost host;
+        host.Count<&PDFEditWriteTable::fontCreate>();
+        stamp.Build(mDoc);
+        EXPECT_EQ((host.Calls<&PDFEditWriteTable::fontCreate>()), row.fontsMade);
+        ASSERT_NE(stamp.GetTextElement()->GetFont(), nullptr);
+        EXPECT_EQ(FontName(*stamp.GetTextElement()), row.expected);
+    }
+}
+
+// When no font at all can be made, the message about the stamp's own font
+// stays in the buffer (not the host's text from the default's failure).
+TEST_F(TextStampTest, NoFontAtAllKeepsTheStampFontMessage) {
+    StampCab cab;
+    cab.Int(kKeyStandardFont, 15);
+    CTextStamp stamp(cab.Get());
+    qmtest::FaultInjectingHost host;
+    host.FailEveryCall<&PDFEditWriteTable::fontCreate>();
+    EXPECT_FALSE(stamp.Build(mDoc));
+    EXPECT_EQ(stamp.GetTextElement()->GetFont(), nullptr);
+    EXPECT_STREQ(GetErrorMessage(), "创建标准字体 15 出错");
 }
 
 TEST_F(TextStampTest, NoLogKeepsFailuresOutOfTheLogButInTheBuffer) {
