@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "qmhost/CosTable.h"
 #include "qmhost/HostError.h"
 
 namespace qmtest {
@@ -26,5 +27,10 @@ inline Raised raisedBy(const std::function<void()>& body) {
 
 // The code of the HostError that body raises; 0 when it raises none.
 inline int32_t hostErrorOf(const std::function<void()>& body) { return raisedBy(body).code; }
+
+// True when obj's handle has gone stale: asking its type raises kHostErrBadHandle.
+inline bool isStaleObject(const CosTable& cos, CosObj obj) {
+    return hostErrorOf([&] { cos.objGetType(obj); }) == kHostErrBadHandle;
+}
 
 }  // namespace qmtest

@@ -7,23 +7,15 @@
 
 #include "TextOnDocument.h"
 #include "common/FaultInjectingHost.h"
+#include "common/HostErrorOf.h"
 #include "engine/ElementPageWriter.h"
-#include "qmhost/HostError.h"
 #include "support/HostTables.h"
 
 namespace {
 
 using enginetest::TextOnDocument;
 
-bool IsStale(CosObj obj) {
-    try {
-        gCosHFT->objGetType(obj);
-        return false;
-    } catch (const HostError& e) {
-        EXPECT_EQ(e.code(), kHostErrBadHandle) << e.what();
-        return true;
-    }
-}
+bool IsStale(CosObj obj) { return qmtest::isStaleObject(*gCosHFT, obj); }
 
 struct ReleaseRow {
     const char* name;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "HostTables.h"
+#include "common/HostErrorOf.h"
 #include "common/PdfFixtures.h"
 #include "cos/Document.h"
 #include "qmhost/AppSupportTable.h"
@@ -157,15 +158,7 @@ TEST(CosMadeUpHandle, SlotBeyondTheTableRaisesBadHandle) {
 
 // --- the ownership rule: direct objects that nothing but the handle table holds
 
-bool isStale(CosObj obj) {
-    try {
-        cos().objGetType(obj);
-        return false;
-    } catch (const HostError& e) {
-        EXPECT_EQ(e.code(), kHostErrBadHandle) << e.what();
-        return true;
-    }
-}
+bool isStale(CosObj obj) { return qmtest::isStaleObject(cos(), obj); }
 
 struct OwnershipRow {
     const char* name;
