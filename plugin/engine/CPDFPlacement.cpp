@@ -98,11 +98,11 @@ bool CPDFPlacement::Compute() {
             mViewPageBox = mPageView ? mKnownViewPageBox : mKnownPageBox;
             const Turn& turn = TurnForRotation();
             const Corners c = mAlignRotatedBox ? CornersOfElementBox(turn) : Corners{};
-            const ASFixedMatrix translation{kASFixedOne, 0, 0, kASFixedOne, TranslationX(c.x1, c.x2),
-                                            TranslationY(c.y1, c.y2)};
-            // Scale first, then rotate, then translate.
-            ASFixedMatrix rotated{};
-            gAppSupportHFT->fixedMatrixConcat(&rotated, &translation, &turn.matrix);
+            // Scale first, then rotate, then translate. A translation after a
+            // rotation about the origin only fills in the rotation's
+            // translation part: no product to round, so no host call.
+            const ASFixedMatrix rotated{turn.matrix.a, turn.matrix.b, turn.matrix.c, turn.matrix.d,
+                                        TranslationX(c.x1, c.x2), TranslationY(c.y1, c.y2)};
             gAppSupportHFT->fixedMatrixConcat(&mMatrix, &rotated, &scale);
             if (mPageView) {
                 // Placed as displayed; map back into the page's user space.
