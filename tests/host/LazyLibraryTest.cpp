@@ -1,6 +1,7 @@
 // The host's shared objects opened on first use: found beside the host's
-// shared library, refused with a message naming the file when missing or
-// incomplete, and really loaded by the operations that need them.
+// shared library, refused with a message naming the file when missing,
+// incomplete or of another build, and really loaded by the operations that
+// need them.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -26,11 +27,16 @@ TEST(LazyLibrary, OpensTheHostsLibrariesAndRefusesWhatIsNotThere) {
         const char* file;
         const char* symbol;
         const char* refusal;  // null: found
+        bool namesHostStamp;  // the refusal says the host's own build stamp
     } rows[] = {
-        {qmhost::kDrawingLibraryFile, qmhost::kDrawingLibrarySymbol, nullptr},
-        {qmhost::kImageReaderLibraryFile, qmhost::kImageReaderLibrarySymbol, nullptr},
-        {qmhost::kDrawingLibraryFile, "noSuchEntry", "has no noSuchEntry"},
-        {"libqmhostnosuchlibrary.so", "qmhostDrawingLibrary", "cannot load"},
+        {qmhost::kDrawingLibraryFile, qmhost::kDrawingLibrarySymbol, nullptr, false},
+        {qmhost::kImageReaderLibraryFile, qmhost::kImageReaderLibrarySymbol, nullptr, false},
+        {qmhost::kDrawingLibraryFile, "noSuchEntry", "has no noSuchEntry", false},
+        {"libqmhostnosuchlibrary.so", "qmhostDrawingLibrary", "cannot load", false},
+        // Files copied from another build (tests/fakes): refused before their entry is used.
+        {"libqmtestotherhost.so", "qmtestEntry", "belongs to another build of Quillmark (built as 0.0.0+otherhost",
+         true},
+        {"libqmtestnostamp.so", "qmtestEntry", "belongs to another build of Quillmark (it has no build stamp", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.file) + " " + row.symbol);
@@ -52,6 +58,9 @@ TEST(LazyLibrary, OpensTheHostsLibrariesAndRefusesWhatIsNotThere) {
             EXPECT_EQ(error.code(), kHostErrUnsupported);
             EXPECT_NE(std::string(error.what()).find(row.file), std::string::npos) << error.what();
             EXPECT_NE(std::string(error.what()).find(row.refusal), std::string::npos) << error.what();
+            EXPECT_EQ(std::string(error.what()).find(qmhost::hostBuildStamp()) != std::string::npos,
+                      row.namesHostStamp)
+                << error.what();
         }
         EXPECT_FALSE(qmhost::isLibraryLoaded("libqmhostnosuchlibrary.so"));
     }

@@ -1,7 +1,9 @@
 // The module links Qt Core only; the dialogs live in the companion
 // QuillmarkDialogs.api beside it, which the module starts in a process with
 // widgets. Headless, the companion is never loaded; missing, the dialog
-// commands say so in the host's alert.
+// commands say so in the host's alert, as they do when it belongs to another
+// build.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -14,10 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "PluginBuildStamp.h"
 #include "app/PluginInstall.h"
 #include "common/FaultInjectingHost.h"
 #include "common/PdfFixtures.h"
 #include "loader/PluginLoader.h"
+#include "module/export/DialogsCompanion.h"
 #include "view/Alerts.h"
 #include "view/MenuCommands.h"
 
@@ -60,7 +64,27 @@ TEST(DialogsCompanion, OnlyTheCompanionNeedsQtGuiAndWidgets) {
 }
 
 TEST(DialogsCompanion, ExportsItsEntryOnly) {
-    EXPECT_EQ(ExportedFunctions(QM_TEST_DIALOGS_PATH), std::vector<std::string>{"QuillmarkDialogsMain"});
+    EXPECT_EQ(ExportedFunctions(QM_TEST_DIALOGS_PATH), std::vector<std::string>{kDialogsCompanionEntry});
+}
+
+// The companion's entry starts nothing for a module of another build, and says
+// its own stamp, which is the one this build's module has.
+TEST(DialogsCompanion, EntryRefusesAModuleOfAnotherBuild) {
+    void* companion = dlopen(QM_TEST_DIALOGS_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(companion, nullptr) << dlerror();
+    const auto entry = reinterpret_cast<DialogsCompanionMain>(dlsym(companion, kDialogsCompanionEntry));
+    ASSERT_NE(entry, nullptr);
+    for (const char* moduleStamp : {"0.0.0+othermodule", "", QM_PLUGIN_BUILD_STAMP "0"}) {
+        const char* companionStamp = nullptr;
+        uint32_t handshake = 0;
+        PISetupProc setup = nullptr;
+        EXPECT_EQ(entry(moduleStamp, &companionStamp, QM_TEST_MODULE_PATH, 2, &handshake, &setup, nullptr),
+                  kDialogsCompanionOtherBuild)
+            << moduleStamp;
+        EXPECT_STREQ(companionStamp, QM_PLUGIN_BUILD_STAMP) << moduleStamp;
+        EXPECT_EQ(setup, nullptr) << moduleStamp << ": nothing started";
+    }
+    dlclose(companion);
 }
 
 TEST(DialogsCompanion, IsInstalledWithTheModuleAndAnyOtherCopyReplaced) {
@@ -93,9 +117,10 @@ protected:
         mApp.reset();
         qmhost::alerts().clearRecorded();
     }
-    void Start(bool withWidgets, bool withCompanion) {
+    // Copies the module, and the file companion as its companion unless null.
+    void Start(bool withWidgets, const char* companion) {
         fs::copy_file(QM_TEST_MODULE_PATH, Module());
-        if (withCompanion) fs::copy_file(QM_TEST_DIALOGS_PATH, Companion());
+        if (companion) fs::copy_file(companion, Companion());
         if (withWidgets) {
             static int argc = 1;
             static char name[] = "module_tests";
@@ -127,7 +152,7 @@ protected:
 };
 
 TEST_F(CompanionStart, WithWidgetsTheStampManagerOpensFromTheCompanion) {
-    Start(true, true);
+    Start(true, QM_TEST_DIALOGS_PATH);
     EXPECT_TRUE(Mapped(Companion()));
     ASSERT_EQ(qmhost::runMenuCommand("VELM:SManageStamps").outcome, qmhost::RunOutcome::Ran);
     EXPECT_EQ(VisibleWindows("CProfilesDlg"), 1) << Alerts();
@@ -138,18 +163,41 @@ TEST_F(CompanionStart, WithWidgetsTheStampManagerOpensFromTheCompanion) {
     EXPECT_EQ(VisibleWindows("CProfilesDlg"), 0) << "the unload closes the manager";
 }
 
-TEST_F(CompanionStart, WithWidgetsAMissingCompanionIsNamedWhenADialogIsAskedFor) {
-    Start(true, false);
-    EXPECT_FALSE(fs::exists(Companion()));
+// A companion the module cannot start from: the module starts itself, and a
+// dialog command names the file and why in the host's alert.
+struct UnusableCompanion {
+    const char* name;
+    const char* file;  // copied as the companion; null: none
+    std::vector<std::string> said;  // besides "dialogs cannot be shown" and the companion's path
+};
+
+class CompanionRefused : public CompanionStart, public ::testing::WithParamInterface<UnusableCompanion> {};
+
+TEST_P(CompanionRefused, TheModuleStartsItselfAndADialogCommandSaysWhy) {
+    Start(true, GetParam().file);
     ASSERT_EQ(qmhost::runMenuCommand("VELM:SManageStamps").outcome, qmhost::RunOutcome::Ran);
     EXPECT_EQ(VisibleWindows("CProfilesDlg"), 0);
     const std::string alerts = Alerts();
     EXPECT_NE(alerts.find("dialogs cannot be shown"), std::string::npos) << alerts;
     EXPECT_NE(alerts.find(Companion()), std::string::npos) << alerts;
+    for (const std::string& words : GetParam().said) EXPECT_NE(alerts.find(words), std::string::npos) << alerts;
 }
 
+INSTANTIATE_TEST_SUITE_P(
+    DialogsCompanion, CompanionRefused,
+    ::testing::Values(
+        UnusableCompanion{"Missing", nullptr, {"could not be loaded", "No such file"}},
+        UnusableCompanion{"OfAnotherBuild",
+                          QM_TEST_LIBRARY_DIR "/libqmtestothercompanion.so",
+                          {"belongs to another build of Quillmark (built as 0.0.0+othercompanion, this module as " +
+                           std::string(QM_PLUGIN_BUILD_STAMP) + ")"}},
+        UnusableCompanion{"WithoutEntry",
+                          QM_TEST_LIBRARY_DIR "/libqmtestnostamp.so",
+                          {std::string("has no entry ") + kDialogsCompanionEntry}}),
+    [](const ::testing::TestParamInfo<UnusableCompanion>& row) { return std::string(row.param.name); });
+
 TEST_F(CompanionStart, HeadlessTheCompanionIsNeverLoaded) {
-    Start(false, true);
+    Start(false, QM_TEST_DIALOGS_PATH);
     EXPECT_FALSE(Mapped(Companion()));
     ASSERT_EQ(qmhost::runMenuCommand("VELM:SManageStamps").outcome, qmhost::RunOutcome::Ran);
     EXPECT_FALSE(Mapped(Companion()));

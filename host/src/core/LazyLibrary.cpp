@@ -5,6 +5,7 @@
 #include <string>
 #include <typeinfo>
 
+#include "HostBuildStamp.h"
 #include "core/Raise.h"
 
 namespace qmhost {
@@ -21,7 +22,20 @@ std::string hostLibraryFolder() {
     return slash == std::string::npos ? "" : path.substr(0, slash + 1);
 }
 
+// Raises unless the library at path was built with the host's own stamp.
+void requireSameBuild(void* library, const std::string& path) {
+    using Stamp = const char* (*)();
+    const auto stamp = reinterpret_cast<Stamp>(dlsym(library, kLazyLibraryStampSymbol));
+    const std::string found = stamp ? stamp() : "";
+    if (found == hostBuildStamp()) return;
+    raise(kHostErrUnsupported, "the host library " + path + " belongs to another build of Quillmark (" +
+                                   (stamp ? "built as " + found : std::string("it has no build stamp")) +
+                                   ", the host as " + hostBuildStamp() + "); reinstall Quillmark");
+}
+
 }  // namespace
+
+const char* hostBuildStamp() { return QM_HOST_BUILD_STAMP; }
 
 void* lazySymbol(const char* fileName, const char* symbol) {
     const std::string path = hostLibraryFolder() + fileName;
@@ -34,6 +48,7 @@ void* lazySymbol(const char* fileName, const char* symbol) {
         // The loader's reason names the path it tried.
         raise(kHostErrUnsupported, std::string("the host cannot load ") + fileName + ": " + (why ? why : path));
     }
+    requireSameBuild(library, path);
     void* entry = dlsym(library, symbol);
     if (!entry) raise(kHostErrUnsupported, std::string("the host library ") + path + " has no " + symbol);
     return entry;

@@ -2,16 +2,27 @@
 // pages, Qt's image readers) are built as shared objects of their own and
 // opened on first use, so that a program that never draws or reads such an
 // image never loads them. They lie beside libqmhostabi, the host's shared
-// library, and stay loaded until the process ends (RTLD_NODELETE).
+// library, and stay loaded until the process ends (RTLD_NODELETE). Their
+// entries hand out tables whose layout is this build's and take no version, so
+// each library also exports the host's build stamp, and one of another build
+// is refused before any entry of it is used.
 #pragma once
 
 namespace qmhost {
 
 // The entry point `symbol` of the host's shared object `fileName` (for example
 // "libqmhostdraw.so"), opened beside libqmhostabi on first use and kept open.
-// Raises kHostErrUnsupported, naming the file and the loader's reason, when it
-// cannot be opened or lacks the symbol. Thread-compatible, not thread-safe.
+// Raises kHostErrUnsupported, naming the file and the reason, when it cannot be
+// opened, belongs to another build (its stamp differs from the host's or it has
+// none) or lacks the symbol. Thread-compatible, not thread-safe.
 void* lazySymbol(const char* fileName, const char* symbol);
+
+// The export of every such library: extern "C" const char* qmhostLibraryStamp(),
+// the build stamp it was built with ("<version>+<hash>").
+constexpr const char* kLazyLibraryStampSymbol = "qmhostLibraryStamp";
+
+// The host's own build stamp, which a library's must equal.
+const char* hostBuildStamp();
 
 // Whether `fileName` is mapped into this process now (for tests).
 bool isLibraryLoaded(const char* fileName);

@@ -4,30 +4,43 @@
 
 #include <QCoreApplication>
 
+#include "PluginBuildStamp.h"
+
 #include "module/CStamperApp.h"
 #include "module/PluginLifeCycle.h"
 #include "stamper/StamperDialogSeams.h"
 
 namespace {
 
-std::string Problem(const std::string& inPath, const char* inWhy) {
-    return "The plug-in's dialogs cannot be shown: their library " + inPath + " could not be loaded (" +
-           (inWhy && *inWhy ? inWhy : "unknown reason") + "). Reinstall Quillmark to restore them.";
+std::string Problem(const std::string& inPath, const std::string& inWhy) {
+    return "The plug-in's dialogs cannot be shown: their library " + inPath + " " + inWhy +
+           ". Reinstall Quillmark to restore them.";
+}
+
+std::string NotLoaded(const std::string& inPath, const char* inWhy) {
+    return Problem(inPath, std::string("could not be loaded (") + (inWhy && *inWhy ? inWhy : "unknown reason") + ")");
+}
+
+std::string CompanionPath(const std::string& inModulePath) {
+    return FolderOfPath(inModulePath) + "/" + kDialogsCompanionName;
 }
 
 // The companion's entry, loaded once; null with the problem set when it cannot be.
 DialogsCompanionMain LoadCompanion(const std::string& inModulePath) {
-    const std::string path = FolderOfPath(inModulePath) + "/" + kDialogsCompanionName;
+    const std::string path = CompanionPath(inModulePath);
     dlerror();
     // It stays loaded: the desktop's windows and Qt's tables may point into it
-    // until the process ends.
+    // until the process ends. One of another build stays too, unused: unloading
+    // it would take Qt Gui and Qt Widgets with it while Qt Core stays.
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (!handle) {
-        SetStamperDialogsProblem(Problem(path, dlerror()));
+        SetStamperDialogsProblem(NotLoaded(path, dlerror()));
         return nullptr;
     }
     auto entry = reinterpret_cast<DialogsCompanionMain>(dlsym(handle, kDialogsCompanionEntry));
-    if (!entry) SetStamperDialogsProblem(Problem(path, "it has no entry point"));
+    if (!entry)
+        SetStamperDialogsProblem(
+            Problem(path, std::string("has no entry ") + kDialogsCompanionEntry + ": it belongs to an older build"));
     return entry;
 }
 
@@ -45,6 +58,16 @@ bool HandStartToDialogsCompanion(uint32_t hostHandshakeVersion, uint32_t* outHan
     const std::string modulePath = GetStamperApp().GetModuleFileName();
     static const DialogsCompanionMain entry = LoadCompanion(modulePath);
     if (!entry) return false;
-    *outStarted = entry(modulePath.c_str(), hostHandshakeVersion, outHandshakeVersion, outSetup, platformData);
+    const char* companionStamp = nullptr;
+    const int32_t answer = entry(QM_PLUGIN_BUILD_STAMP, &companionStamp, modulePath.c_str(), hostHandshakeVersion,
+                                 outHandshakeVersion, outSetup, platformData);
+    if (answer == kDialogsCompanionOtherBuild) {
+        SetStamperDialogsProblem(Problem(CompanionPath(modulePath),
+                                         std::string("belongs to another build of Quillmark (built as ") +
+                                             (companionStamp ? companionStamp : "unknown") + ", this module as " +
+                                             QM_PLUGIN_BUILD_STAMP + ")"));
+        return false;
+    }
+    *outStarted = answer == kDialogsCompanionStarted;
     return true;
 }

@@ -1,7 +1,12 @@
 // The dialogs' companion QuillmarkDialogs.api: the whole plug-in with its
 // dialogs, started by the module Quillmark.api in a process with widgets. The
-// version script keeps every symbol but QuillmarkDialogsMain local.
+// version script keeps every symbol but QuillmarkDialogsStart local.
 #include <cstdint>
+#include <cstring>
+#include <type_traits>
+
+#include "PluginBuildStamp.h"
+#include "module/export/DialogsCompanion.h"
 
 #include "module/CStamperApp.h"
 #include "module/PluginEntry.h"
@@ -9,12 +14,18 @@
 #include "ui/StamperDialogs.h"
 
 // The plug-in's start for the module at modulePath (its data lives beside the
-// module), with the dialogs installed; the other arguments are PlugInMain's.
-extern "C" __attribute__((visibility("default"))) bool QuillmarkDialogsMain(const char* modulePath,
-                                                                         uint32_t hostHandshakeVersion,
-                                                                         uint32_t* outHandshakeVersion,
-                                                                         PISetupProc* outSetup, void* platformData) {
+// module), with the dialogs installed, when the module is of this build
+// (DialogsCompanionMain in module/export/DialogsCompanion.h).
+extern "C" __attribute__((visibility("default"))) int32_t QuillmarkDialogsStart(
+    const char* moduleBuildStamp, const char** outCompanionBuildStamp, const char* modulePath,
+    uint32_t hostHandshakeVersion, uint32_t* outHandshakeVersion, PISetupProc* outSetup, void* platformData) {
+    static_assert(std::is_same_v<decltype(&QuillmarkDialogsStart), DialogsCompanionMain>);
+    if (!moduleBuildStamp || std::strcmp(moduleBuildStamp, QM_PLUGIN_BUILD_STAMP) != 0) {
+        if (outCompanionBuildStamp) *outCompanionBuildStamp = QM_PLUGIN_BUILD_STAMP;
+        return kDialogsCompanionOtherBuild;
+    }
     if (modulePath) GetStamperApp().SetModuleFileName(modulePath);
     SetPlugInDialogs(ui::InstallStamperDialogs, ui::RemoveStamperDialogs);
-    return PlugInMain(hostHandshakeVersion, outHandshakeVersion, outSetup, platformData);
+    return PlugInMain(hostHandshakeVersion, outHandshakeVersion, outSetup, platformData) ? kDialogsCompanionStarted
+                                                                                         : kDialogsCompanionFailed;
 }
