@@ -64,6 +64,14 @@ void CPDFElement::RecordReplaced(CosObj holder, ASAtom key, CosObj before, CosOb
     if (!mRecordUndo || !mDocument) return;
     const AVDoc view = mDocument->GetAVDoc();
     if (!view) return;
+    // A direct value that was replaced (a damaged entry that is no dictionary)
+    // is held by nothing any more, and the host lets go of such handles when
+    // the page's write is done: undo could then not put it back. An indirect
+    // array that nothing refers to holds it for the record; it is not saved.
+    if (gCosHFT->objGetType(before) != CosNull && !gCosHFT->objIsIndirect(before)) {
+        const CosObj keeper = gCosHFT->newArray(gCosHFT->objGetDoc(before), true, 1);
+        gCosHFT->arrayPut(keeper, 0, before);
+    }
     auto* record = new (std::nothrow)
         CPDFElementUndoReplace(view, kElementUndoNoPage, holder, key, before, after);
     if (!record) ThrowErrorCode(kErrCosObject);

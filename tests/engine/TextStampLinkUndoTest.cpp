@@ -2,6 +2,7 @@
 // stamping run through the element undo records.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -191,6 +192,64 @@ TEST(StampUndo, UndoOfARunRestoresTheWrappedDocument) {
         EXPECT_EQ(actual.annotations, expected.annotations) << page;
     }
     EXPECT_TRUE(doc->Close());
+}
+
+// The first page's "/ExtGState" resource entry as qpdf --json gives it.
+QJsonValue CategoryValue(const std::string& path) {
+    const QJsonObject json = enginetest::QpdfJson(path);
+    const QJsonObject page =
+        enginetest::JsonObject(json, json.value("pages").toArray().at(0).toObject().value("object").toString());
+    return Resolve(json, page.value("/Resources")).value("/ExtGState");
+}
+
+// A category entry of the page's resources that is no dictionary (a damaged
+// file) is replaced by the dictionary the stamp needs; undo puts the old value
+// back, also once the run has let go of what it read from the page.
+TEST(StampUndo, UndoPutsBackACategoryValueThatWasNoDictionary) {
+    enginetest::StartEngine();
+    const auto controller = ControllerForTest();
+    struct Row {
+        const char* name;
+        std::function<CosObj(CosDoc)> make;
+    };
+    const Row rows[] = {
+        {"integer", [](CosDoc d) { return gCosHFT->newInteger(d, false, 5); }},
+        {"name", [](CosDoc d) { return gCosHFT->newName(d, false, qmtest::nameAtom("Damaged")); }},
+        {"array", [](CosDoc d) {
+             const CosObj array = gCosHFT->newArray(d, false, 1);
+             gCosHFT->arrayPut(array, 0, gCosHFT->newInteger(d, false, 1));
+             return array;
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        qmtest::FixtureFolder folder;
+        const std::string in = folder.file("in.pdf");
+        qmtest::writeSimplePdf(in, 1);
+        {
+            auto damaged = enginetest::OpenDocument(in);
+            const CosObj resources = gCosHFT->newDict(damaged->GetCosDoc(), false, 1);
+            gCosHFT->dictPut(resources, gAtomExtGState, row.make(damaged->GetCosDoc()));
+            gCosHFT->dictPut(enginetest::PageDict(*damaged, 0), gAtomResources, resources);
+            enginetest::SaveDocument(*damaged, folder.file("damaged.pdf"));
+            EXPECT_TRUE(damaged->Close());
+        }
+        // Opened again: the page's values are first read by the write itself.
+        auto doc = enginetest::OpenDocument(folder.file("damaged.pdf"));
+        ASSERT_TRUE(doc->OpenView());
+        const std::string before = folder.file("before.pdf");
+        enginetest::SaveDocument(*doc, before);
+        auto stamp = enginetest::MakeTextStamp(*doc, "x", 12);
+        stamp->element.SetRecordUndo(true);
+        ASSERT_TRUE(stamp->element.Write(0)) << stamp->element.GetErrorText();
+        EXPECT_TRUE(CPDFElementUndoController::UndoAllElements(doc->GetAVDoc(), nullptr, nullptr));
+        const std::string undone = folder.file("undone.pdf");
+        enginetest::SaveDocument(*doc, undone);
+        EXPECT_EQ(CategoryValue(undone), CategoryValue(before));
+        EXPECT_EQ(enginetest::ReadPageState(undone, 0).resources, enginetest::ReadPageState(before, 0).resources);
+        EXPECT_EQ(enginetest::ReadPageState(undone, 0).contents, enginetest::ReadPageState(before, 0).contents);
+        EXPECT_TRUE(doc->Close());
+    }
 }
 
 }  // namespace
