@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 
 #include "PluginBuildStamp.h"
-
 #include "module/CStamperApp.h"
 #include "module/PluginLifeCycle.h"
 #include "stamper/StamperDialogSeams.h"
@@ -19,6 +18,12 @@ std::string Problem(const std::string& inPath, const std::string& inWhy) {
 
 std::string NotLoaded(const std::string& inPath, const char* inWhy) {
     return Problem(inPath, std::string("could not be loaded (") + (inWhy && *inWhy ? inWhy : "unknown reason") + ")");
+}
+
+std::string OtherBuild(const std::string& inPath, const char* inCompanionStamp) {
+    return Problem(inPath, std::string("belongs to another build of Quillmark (built as ") +
+                               (inCompanionStamp ? inCompanionStamp : "unknown") + ", this module as " +
+                               QM_PLUGIN_BUILD_STAMP + ")");
 }
 
 std::string CompanionPath(const std::string& inModulePath) {
@@ -44,13 +49,14 @@ DialogsCompanionMain LoadCompanion(const std::string& inModulePath) {
     return entry;
 }
 
-}  // namespace
-
+// Whether the process runs a widget application, by class name: the module
+// links Qt Core only. A QGuiApplication alone has no use for the dialogs.
 bool ProcessHasWidgets() {
-    // By class name: the module links Qt Core only.
     const QCoreApplication* application = QCoreApplication::instance();
     return application && application->inherits("QApplication");
 }
+
+}  // namespace
 
 bool HandStartToDialogsCompanion(uint32_t hostHandshakeVersion, uint32_t* outHandshakeVersion,
                                  PISetupProc* outSetup, void* platformData, bool* outStarted) {
@@ -62,10 +68,7 @@ bool HandStartToDialogsCompanion(uint32_t hostHandshakeVersion, uint32_t* outHan
     const int32_t answer = entry(QM_PLUGIN_BUILD_STAMP, &companionStamp, modulePath.c_str(), hostHandshakeVersion,
                                  outHandshakeVersion, outSetup, platformData);
     if (answer == kDialogsCompanionOtherBuild) {
-        SetStamperDialogsProblem(Problem(CompanionPath(modulePath),
-                                         std::string("belongs to another build of Quillmark (built as ") +
-                                             (companionStamp ? companionStamp : "unknown") + ", this module as " +
-                                             QM_PLUGIN_BUILD_STAMP + ")"));
+        SetStamperDialogsProblem(OtherBuild(CompanionPath(modulePath), companionStamp));
         return false;
     }
     *outStarted = answer == kDialogsCompanionStarted;

@@ -36,6 +36,3 @@ typedef int32_t (*DialogsCompanionMain)(const char* moduleBuildStamp, const char
 // whose dialog commands then say why in the host's alert.
 bool HandStartToDialogsCompanion(uint32_t hostHandshakeVersion, uint32_t* outHandshakeVersion,
                                  PISetupProc* outSetup, void* platformData, bool* outStarted);
-
-// Whether the process runs a widget application (a QApplication exists).
-bool ProcessHasWidgets();
