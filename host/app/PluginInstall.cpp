@@ -41,31 +41,6 @@ bool SameContents(const fs::path& a, const fs::path& b) {
     return fa.eof() && fb.eof();
 }
 
-}  // namespace
-
-std::string defaultPluginDir() {
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
-        return (fs::path(data) / "quillmark" / "plugins").string();
-    const char* home = std::getenv("HOME");
-    return (fs::path(home && *home ? home : "/tmp") / ".local" / "share" / "quillmark" / "plugins").string();
-}
-
-std::string bundledModulePath() {
-    std::error_code ec;
-    const fs::path program = fs::read_symlink("/proc/self/exe", ec);
-    if (ec) return "";
-    const fs::path candidates[] = {
-        program.parent_path().parent_path() / "plugins" / kModuleName,       // build tree
-        program.parent_path().parent_path() / "lib" / "quillmark" / kModuleName,  // installed
-        fs::path(QM_BUILD_MODULE_DIR) / kModuleName,
-    };
-    for (const auto& candidate : candidates)
-        if (fs::is_regular_file(candidate, ec)) return candidate.string();
-    return "";
-}
-
-namespace {
-
 // Copies inSource into inDir as inName through a temporary file and a rename,
 // unless the same contents are there already. False with *error set on failure.
 bool InstallCopy(const fs::path& inSource, const std::string& inDir, const char* inName, std::string* error) {
@@ -101,6 +76,27 @@ bool InstallCopy(const fs::path& inSource, const std::string& inDir, const char*
 }
 
 }  // namespace
+
+std::string defaultPluginDir() {
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
+        return (fs::path(data) / "quillmark" / "plugins").string();
+    const char* home = std::getenv("HOME");
+    return (fs::path(home && *home ? home : "/tmp") / ".local" / "share" / "quillmark" / "plugins").string();
+}
+
+std::string bundledModulePath() {
+    std::error_code ec;
+    const fs::path program = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) return "";
+    const fs::path candidates[] = {
+        program.parent_path().parent_path() / "plugins" / kModuleName,       // build tree
+        program.parent_path().parent_path() / "lib" / "quillmark" / kModuleName,  // installed
+        fs::path(QM_BUILD_MODULE_DIR) / kModuleName,
+    };
+    for (const auto& candidate : candidates)
+        if (fs::is_regular_file(candidate, ec)) return candidate.string();
+    return "";
+}
 
 std::string installModule(const std::string& dir, std::string* error) {
     std::error_code ec;
