@@ -58,7 +58,7 @@ PluginLoader::~PluginLoader() {
     if (mModule) dlclose(mModule);
 }
 
-PluginLoader::Result PluginLoader::fail(const std::string& message) {
+void PluginLoader::forgetAndClose() {
     if (mExtension) {
         notifications().dropExtension(mExtension);
         dropMenuModelOf(mExtension);
@@ -69,6 +69,10 @@ PluginLoader::Result PluginLoader::fail(const std::string& message) {
         dlclose(mModule);
         mModule = nullptr;
     }
+}
+
+PluginLoader::Result PluginLoader::fail(const std::string& message) {
+    forgetAndClose();
     return {false, message};
 }
 
@@ -168,14 +172,7 @@ void PluginLoader::unload() {
     for (const auto& r : notifications().heldBy(mExtension))
         mLeftovers.push_back("notification " + std::to_string(r.notification) + " is still registered");
     for (auto& text : menuModelLeftovers(mExtension)) mLeftovers.push_back(std::move(text));
-    notifications().dropExtension(mExtension);
-    dropMenuModelOf(mExtension);
-    callbacks().forgetExtension(mExtension);
-    tables().forgetExtension(mExtension);
-    if (mModule) {
-        dlclose(mModule);
-        mModule = nullptr;
-    }
+    forgetAndClose();
 }
 
 }  // namespace qmhost

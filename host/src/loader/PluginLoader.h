@@ -42,6 +42,10 @@ public:
     const std::vector<std::string>& leftovers() const { return mLeftovers; }
 
 private:
+    // Drops what the host keeps for the extension (notifications, menu model,
+    // callbacks, tables) and closes the module.
+    void forgetAndClose();
+    // forgetAndClose, and the failed result with message.
     Result fail(const std::string& message);
     Result runSetup(PlugInMainProc plugInMain, void* moduleHandle);
     Result runHandshake(ASCallback handshake);
