@@ -66,4 +66,31 @@ TEST(LazyLibrary, OpensTheHostsLibrariesAndRefusesWhatIsNotThere) {
     }
 }
 
+// A library's entry answers the table it keeps; one that answers none, or a
+// library of another build, is refused naming the file.
+TEST(LazyLibrary, TakesTheTableAnEntryAnswers) {
+    const struct {
+        const char* file;
+        const char* symbol;
+        const char* refusal;  // null: the table (42) is answered
+    } rows[] = {
+        {"libqmtestsamehost.so", "qmtestTable", nullptr},
+        {"libqmtestsamehost.so", "qmtestNoTable", "gave no table from qmtestNoTable"},
+        {"libqmtestotherhost.so", "qmtestTable", "belongs to another build"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.file) + " " + row.symbol);
+        try {
+            const int& table = qmhost::lazyTable<int>(row.file, row.symbol);
+            EXPECT_EQ(row.refusal, nullptr) << "no error";
+            EXPECT_EQ(table, 42);
+        } catch (const HostError& error) {
+            ASSERT_NE(row.refusal, nullptr) << error.what();
+            EXPECT_EQ(error.code(), kHostErrUnsupported);
+            EXPECT_NE(std::string(error.what()).find(row.file), std::string::npos) << error.what();
+            EXPECT_NE(std::string(error.what()).find(row.refusal), std::string::npos) << error.what();
+        }
+    }
+}
+
 }  // namespace

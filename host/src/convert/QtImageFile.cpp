@@ -19,11 +19,9 @@ std::string kindName(const char* format) {
 }
 
 const ImageReaderLibrary& imageReaderLibrary() {
-    static const ImageReaderLibrary* library = [] {
-        using Entry = const ImageReaderLibrary* (*)();
-        return reinterpret_cast<Entry>(lazySymbol(kImageReaderLibraryFile, kImageReaderLibrarySymbol))();
-    }();
-    return *library;
+    static const ImageReaderLibrary& library =
+        lazyTable<ImageReaderLibrary>(kImageReaderLibraryFile, kImageReaderLibrarySymbol);
+    return library;
 }
 
 void keepPixels(int32_t width, int32_t height, const uint8_t* rgba, size_t rowStride, void* context) {

@@ -54,6 +54,11 @@ void* lazySymbol(const char* fileName, const char* symbol) {
     return entry;
 }
 
+void raiseNoLazyTable(const char* fileName, const char* symbol) {
+    raise(kHostErrUnsupported, std::string("the host library ") + hostLibraryFolder() + fileName + " gave no table from " +
+                                   symbol);
+}
+
 bool isLibraryLoaded(const char* fileName) {
     const std::string path = hostLibraryFolder() + fileName;
     void* library = dlopen(path.c_str(), RTLD_LAZY | RTLD_NOLOAD);

@@ -17,6 +17,21 @@ namespace qmhost {
 // none) or lacks the symbol. Thread-compatible, not thread-safe.
 void* lazySymbol(const char* fileName, const char* symbol);
 
+// lazyTable's refusal of an entry that answered null.
+[[noreturn]] void raiseNoLazyTable(const char* fileName, const char* symbol);
+
+// The table that the entry `symbol` of `fileName` answers (an extern "C"
+// function that takes nothing and answers a const Table* it keeps), the
+// library opened as lazySymbol does. Raises as lazySymbol does, and
+// kHostErrUnsupported naming the file when the entry answers no table.
+template <typename Table>
+const Table& lazyTable(const char* fileName, const char* symbol) {
+    using Entry = const Table* (*)();
+    const Table* table = reinterpret_cast<Entry>(lazySymbol(fileName, symbol))();
+    if (!table) raiseNoLazyTable(fileName, symbol);
+    return *table;
+}
+
 // The export of every such library: extern "C" const char* qmhostLibraryStamp(),
 // the build stamp it was built with ("<version>+<hash>").
 constexpr const char* kLazyLibraryStampSymbol = "qmhostLibraryStamp";

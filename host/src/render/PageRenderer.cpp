@@ -23,10 +23,7 @@ namespace {
 const DrawingLibrary* gDrawing = nullptr;
 
 const DrawingLibrary& drawingLibrary() {
-    if (!gDrawing) {
-        using Entry = const DrawingLibrary* (*)();
-        gDrawing = reinterpret_cast<Entry>(lazySymbol(kDrawingLibraryFile, kDrawingLibrarySymbol))();
-    }
+    if (!gDrawing) gDrawing = &lazyTable<DrawingLibrary>(kDrawingLibraryFile, kDrawingLibrarySymbol);
     return *gDrawing;
 }
 
