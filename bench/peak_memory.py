@@ -37,10 +37,14 @@ def rollup_rss(pid):
     return None
 
 
+# Mappings named like files that are anonymous memory all the same.
+ANONYMOUS_PATHS = ("/memfd:", "/dev/zero", "/SYSV")
+
+
 def file_backed(header):
     """Whether a mapping header line of smaps names a file (not [heap], [stack], anonymous)."""
     fields = header.split(None, 5)
-    return len(fields) == 6 and fields[5].startswith("/")
+    return len(fields) == 6 and fields[5].startswith("/") and not fields[5].startswith(ANONYMOUS_PATHS)
 
 
 def split_rss(pid):
