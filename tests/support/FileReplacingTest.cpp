@@ -103,3 +103,25 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
+
+namespace {
+
+// A new file takes the process's umask, whatever it is, and the umask is left
+// as it was.
+TEST(PluginFileReplacingMode, NewFileTakesTheProcessUmask) {
+    const mode_t saved = ::umask(022);
+    for (const mode_t mask : {mode_t(0), mode_t(022), mode_t(027), mode_t(077)}) {
+        SCOPED_TRACE(mask);
+        qmtest::FixtureFolder folder;
+        const std::string path = folder.file("new.nxp");
+        ::umask(mask);
+        ASSERT_EQ(ReplaceFileWhole(path.c_str(), [](const char*, int fd) { return writeText(fd, "x"); }, "qm", -1), 0);
+        struct stat st;
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0666 & ~mask);
+        EXPECT_EQ(::umask(mask), mask);
+    }
+    ::umask(saved);
+}
+
+}  // namespace

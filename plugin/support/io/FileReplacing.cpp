@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -33,13 +34,29 @@ std::string ResolvedTarget(const char* inPath) {
     return inPath;
 }
 
+// The process's umask, read from its status without changing it: umask(0) and
+// back would give the files another thread makes meanwhile the mask 0. Asked of
+// umask() only where the status has no Umask line.
+mode_t ProcessUmask() {
+    if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status))
+            found = std::sscanf(line, "Umask: %o", &mask) == 1 && mask <= 0777;
+        std::fclose(status);
+        if (found) return static_cast<mode_t>(mask);
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
 mode_t ModeFor(const std::string& inTarget, int inMode) {
     if (inMode >= 0) return static_cast<mode_t>(inMode & 07777);
     struct stat st;
     if (::stat(inTarget.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    return 0666 & ~ProcessUmask();
 }
 
 // The temporary file: closed, and removed unless the replacement went through.
