@@ -48,6 +48,11 @@ public:
     }
 
 protected:
+    // An empty output folder.
+    void ClearOutputs() const {
+        fs::remove_all(File("out"));
+        fs::create_directories(File("out"));
+    }
     std::vector<std::string> OutputFolder() const {
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(File("out"))) names.push_back(entry.path().filename());
@@ -73,11 +78,9 @@ void ExpectExitFailureNaming(const InProcessRun& run, const std::string& output,
 void ExpectSessionErrorNaming(const InProcessRun& run, const std::string& output, const std::string& what) {
     const std::vector<std::string> answers = clitest::LinesOf(run.out);
     ASSERT_EQ(answers.size(), 4u) << what << ": " << run.out << run.err;
-    EXPECT_EQ(answers[0], "ok") << what;
-    EXPECT_EQ(answers[1], "ok") << what;
+    for (const size_t line : {0u, 1u, 3u}) EXPECT_EQ(answers[line], "ok") << what << ": line " << line;
     EXPECT_EQ(answers[2].rfind("error: ", 0), 0u) << what << ": " << answers[2];
     EXPECT_NE(answers[2].find(output), std::string::npos) << what << ": the answer names the file";
-    EXPECT_EQ(answers[3], "ok") << what;
     EXPECT_EQ(run.status, 1) << what;
 }
 
@@ -89,15 +92,13 @@ TEST_F(CommandLineSaveFailure, ADiskThatFillsFailsTheSaveAndKeepsTheOldOutput) {
     };
     for (const SaveRow& row : rows) {
         // A clean run gives the size of the output the limit cuts short.
-        fs::remove_all(File("out"));
-        fs::create_directories(File("out"));
+        ClearOutputs();
         const InProcessRun clean = (this->*row.run)();
         ASSERT_EQ(clean.status, 0) << row.command << ": the clean run\n" << clean.out << clean.err;
         const auto outputSize = static_cast<rlim_t>(fs::file_size(Output()));
         for (const bool hadOutput : {true, false}) {
             const std::string what = std::string(row.command) + (hadOutput ? ", over an older output" : ", new output");
-            fs::remove_all(File("out"));
-            fs::create_directories(File("out"));
+            ClearOutputs();
             if (hadOutput) qmtest::writeSimplePdf(Output(), 1);
             const std::string oldBytes = hadOutput ? qmtest::readBytes(Output()) : "";
             InProcessRun run;
@@ -126,7 +127,7 @@ TEST_F(CommandLineSaveFailure, ADiskThatFillsFailsTheSaveAndKeepsTheOldOutput) {
 // The session keeps the document, stamps and all, through a save that failed:
 // once there is room again the same save writes it whole.
 TEST_F(CommandLineSaveFailure, ASessionSavesAgainOnceTheDiskHasRoom) {
-    fs::create_directories(File("out"));
+    ClearOutputs();
     const std::vector<std::string> lines = {"open " + Input(), "stamp mixed", "save " + Output(), "save " + Output()};
     std::unique_ptr<qmtest::FileSizeLimit> limit;
     // The stamped document is larger than the input: half the input cannot hold it.

@@ -33,16 +33,6 @@ struct FailedCommand {
     bool undoAfter = false;  // an undo follows at once, before the save
 };
 
-// Members that write the stamps of a run, for a run undone after its failure.
-std::vector<MemberFaultRow> WritingRows() {
-    return {
-        FaultRowOf<&PDModelTable::docAcquirePage>("PDModel docAcquirePage"),
-        FaultRowOf<&PDFEditWriteTable::fontEncodeText>("PDFEditWrite fontEncodeText"),
-        FaultRowOf<&CosTable::newStream>("Cos newStream (a content piece)"),
-        FaultRowOf<&PDModelTable::pageAddResource>("PDModel pageAddResource"),
-    };
-}
-
 // Members that an undo of a stamp run calls.
 std::vector<MemberFaultRow> UndoRows() {
     return {
@@ -59,7 +49,7 @@ class CommandLineSessionFault : public CommandLineTest {
 protected:
     void SetUp() override {
         fs::create_directories(File("in"));
-        fs::create_directories(File("out"));
+        ClearOutputs();
         qmtest::writeSimplePdf(Input(), kPages);
         qmtest::writeSimplePdf(File("in/logo.pdf"), 1);
         mInputBytes = qmtest::readBytes(Input());
@@ -74,7 +64,7 @@ protected:
         return {
             {"stamp", {open}, "stamp mixed", qmtest::StampingRoadFaultRows()},
             // A run that failed keeps what it wrote; undo takes that back.
-            {"stamp then undo", {open}, "stamp mixed", WritingRows(), true},
+            {"stamp then undo", {open}, "stamp mixed", qmtest::StampingRoadFaultRows(), true},
             {"undo", {open, "stamp mixed"}, "undo", UndoRows()},
         };
     }
@@ -101,6 +91,10 @@ protected:
         });
     }
 
+    void ClearOutputs() {
+        fs::remove_all(File("out"));
+        fs::create_directories(File("out"));
+    }
     std::vector<std::string> OutputFolder() const {
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(File("out"))) names.push_back(entry.path().filename());
@@ -160,11 +154,6 @@ protected:
         EXPECT_EQ(qmtest::readBytes(Input()), mInputBytes) << what << ": the input is untouched";
     }
 
-    void ClearOutputs() {
-        fs::remove_all(File("out"));
-        fs::create_directories(File("out"));
-    }
-
     static constexpr int kPages = 3;
     std::string mInputBytes;
 };
@@ -173,8 +162,7 @@ TEST_F(CommandLineSessionFault, EachFailedCallOfACommandAnswersAnErrorAndTheSess
     for (const FailedCommand& command : Commands()) {
         for (const MemberFaultRow& row : command.rows) {
             // The calls that the command makes in a clean session.
-            int64_t first = 0;
-            int64_t last = 0;
+            int64_t first = 0, last = 0;
             {
                 ClearOutputs();
                 qmtest::FaultInjectingHost host;
