@@ -75,7 +75,10 @@ public:
         }
         return IsReference(value) ? Object(value) : value;
     }
-    QJsonValue Trailer() const { return mObjects.value("trailer").toObject().value("value"); }
+    // The value at a path of keys from the trailer, resolved.
+    QJsonValue ResolvedAt(std::initializer_list<const char*> keys) const {
+        return Resolved(At(mObjects.value("trailer").toObject().value("value"), keys));
+    }
     const std::vector<QJsonValue>& Pages() const { return mPages; }
     // The page's own /Resources, else the nearest inherited one.
     QJsonValue EffectiveResources(const QJsonValue& page) const {
@@ -243,18 +246,17 @@ int GrayAt(const std::string& pdf, const std::string& prefix, int x, int y) {
 
 TEST_F(CommandLineUntouchedObjects, TheFormsResourcesAndTheAppearancesKeepTheirEntries) {
     ImportTextAndPageProfile("Marks", false);
-    struct Row {
+    const struct {
         const char* name;
         Sharing sharing;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"pages are the form's resources", Sharing::PagesAreTheFormsResources},
         {"pages' fonts are the form's fonts", Sharing::PagesFontsAreTheFormsFonts},
         {"pages are the widget appearance's resources", Sharing::PagesAreTheWidgetsResources},
         {"the page tree holds the form's resources", Sharing::TreeHoldsTheFormsResources},
         {"pages' fonts are those of a form the appearance draws", Sharing::PagesFontsAreANestedFormsFonts},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         const std::string in = File(std::string(row.name) + ".pdf");
         const std::string out = File(std::string(row.name) + " stamped.pdf");
         WriteFormDocument(in, row.sharing);
@@ -262,17 +264,12 @@ TEST_F(CommandLineUntouchedObjects, TheFormsResourcesAndTheAppearancesKeepTheirE
         ASSERT_EQ(run.status, 0) << row.name << ": " << run.output;
         EXPECT_EQ(qmtest::qpdfCheck(out).status, 0) << row.name;
 
+        // The form's resources, and its fields with their appearances.
         const Json before(in), after(out);
-        auto formResources = [](const Json& json) {
-            return json.Resolved(json.At(json.Trailer(), {"/Root", "/AcroForm", "/DR"}));
-        };
-        auto appearanceResources = [](const Json& json) {
-            return json.Resolved(json.At(json.Trailer(), {"/Root", "/AcroForm", "/Fields"})
-                                     .toArray()
-                                     .at(0));
-        };
-        EXPECT_EQ(Text(formResources(after)), Text(formResources(before))) << row.name;
-        EXPECT_EQ(Text(appearanceResources(after)), Text(appearanceResources(before))) << row.name;
+        for (const char* key : {"/DR", "/Fields"})
+            EXPECT_EQ(Text(after.ResolvedAt({"/Root", "/AcroForm", key})),
+                      Text(before.ResolvedAt({"/Root", "/AcroForm", key})))
+                << row.name << " " << key;
         ASSERT_EQ(after.Pages().size(), 2u) << row.name;
         for (size_t p = 0; p < 2; ++p) {
             const QJsonValue page = after.Pages()[p];
@@ -337,7 +334,7 @@ std::vector<std::string> PagesResourcesAndAnnots(const std::string& path) {
         state.push_back(Text(json.Resolved(dict.value("/Resources"))) + " " +
                         Text(json.Resolved(dict.value("/Annots"))));
     }
-    state.push_back(Text(json.Resolved(json.At(json.Trailer(), {"/Root", "/Pages", "/Resources"}))));
+    state.push_back(Text(json.ResolvedAt({"/Root", "/Pages", "/Resources"})));
     return state;
 }
 
