@@ -155,32 +155,6 @@ protected:
 
 // --- records
 
-TEST(CPDFElementUndoAdd, KeepsWhatItWasMadeWith) {
-    const CosObj object{5, 7};
-    CPDFElementUndoAdd record(reinterpret_cast<AVDoc>(0x10), 3, kElementUndoFont, object, "QMF1",
-                              kElementUndoNameFont);
-    EXPECT_EQ(record.GetAVDoc(), reinterpret_cast<AVDoc>(0x10));
-    EXPECT_EQ(record.GetPageIndex(), 3);
-    EXPECT_EQ(record.GetKind(), kElementUndoFont);
-    EXPECT_EQ(record.GetObject().a, 5u);
-    EXPECT_EQ(record.GetObject().b, 7u);
-    EXPECT_STREQ(record.GetResourceName(), "QMF1");
-    EXPECT_STREQ(record.GetName(), "Font");
-    EXPECT_EQ(record.GetDescription(), nullptr);
-    EXPECT_FALSE(record.GetSuccess());
-}
-
-TEST(CPDFElementUndoAdd, ResourceNameOf255CharactersIsKeptWholeAndLongerIsCut) {
-    const std::string name255(255, 'n');
-    CPDFElementUndoAdd whole(nullptr, 0, kElementUndoXObject, {1, 0}, name255.c_str(), "XObject");
-    EXPECT_EQ(std::string(whole.GetResourceName()), name255);
-    const std::string name300(300, 'm');
-    CPDFElementUndoAdd cut(nullptr, 0, kElementUndoXObject, {1, 0}, name300.c_str(), "XObject");
-    EXPECT_EQ(std::string(cut.GetResourceName()), std::string(255, 'm'));
-    CPDFElementUndoAdd none(nullptr, 0, kElementUndoContent, {1, 0}, nullptr, "Content");
-    EXPECT_STREQ(none.GetResourceName(), "");
-}
-
 TEST(CPDFElementUndoData, SettersCopyTheTextAndNullClearsIt) {
     CPDFElementUndoAdd record(nullptr, -1, kElementUndoCosObj, {1, 0}, "CosObj", "CosObj");
     std::string text = "first";
@@ -200,29 +174,34 @@ TEST(CPDFElementUndoData, SettersCopyTheTextAndNullClearsIt) {
 TEST(CPDFElementUndoData, TextsOutliveTheCallersBuffersAndOtherRecords) {
     struct Row {
         std::string label;
-        std::string resourceName;
+        const char* resourceName;  // null: none given
+        std::string kept;          // the resource name the record keeps
     };
+    const std::string name255(255, 'r');
+    const std::string name300(300, 'm');
     const Row rows[] = {
-        {"Font", "NxF0"},                    // a label of the elements, a short name
-        {"ExtGState", "NxGS12"},             // another label
-        {"my own label", "QM"},              // a label of no element: copied
-        {"Fon", std::string(255, 'r')},      // near a label but not one; the longest name
+        {"Font", "NxF0", "NxF0"},                           // a label of the elements, a short name
+        {"ExtGState", "NxGS12", "NxGS12"},                  // another label
+        {"my own label", "QM", "QM"},                       // a label of no element: copied
+        {"Fon", name255.c_str(), name255},                  // near a label but not one; the longest name
+        {"XObject", name300.c_str(), std::string(255, 'm')},  // a longer name is cut
+        {"Content", nullptr, ""},                           // no name: an empty one
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
         const std::string& label = row.label;
-        const std::string& name = row.resourceName;
         std::string labelBuffer = label;
-        std::string nameBuffer = name;
-        auto first = std::make_unique<CPDFElementUndoAdd>(nullptr, 0, kElementUndoFont, CosObj{1, 0},
-                                                          nameBuffer.c_str(), labelBuffer.c_str());
-        auto second = std::make_unique<CPDFElementUndoAdd>(nullptr, 1, kElementUndoFont, CosObj{2, 0},
-                                                           nameBuffer.c_str(), labelBuffer.c_str());
+        std::string nameBuffer = row.resourceName ? row.resourceName : "";
+        const char* name = row.resourceName ? nameBuffer.c_str() : nullptr;
+        auto first = std::make_unique<CPDFElementUndoAdd>(nullptr, 0, kElementUndoFont, CosObj{1, 0}, name,
+                                                          labelBuffer.c_str());
+        auto second = std::make_unique<CPDFElementUndoAdd>(nullptr, 1, kElementUndoFont, CosObj{2, 0}, name,
+                                                           labelBuffer.c_str());
         labelBuffer.assign(label.size(), 'X');
-        nameBuffer.assign(name.size(), 'Y');
+        nameBuffer.assign(nameBuffer.size(), 'Y');
         first.reset();
         EXPECT_EQ(second->GetName(), label);
-        EXPECT_EQ(second->GetResourceName(), name);
+        EXPECT_EQ(second->GetResourceName(), row.kept);
         EXPECT_NE(static_cast<const void*>(second->GetName()), static_cast<const void*>(labelBuffer.c_str()));
         second->SetName(nullptr);
         EXPECT_EQ(second->GetName(), nullptr);
@@ -260,8 +239,12 @@ TEST_F(ElementUndoTest, EveryViewGetsAManagerOfDepthOneMillion) {
     EXPECT_EQ(manager->GetAVDoc(), view);
 }
 
-TEST_F(ElementUndoTest, ViewNeverRegisteredHasNothingToUndo) {
+TEST_F(ElementUndoTest, ViewNeverRegisteredHasNothingToUndoAndItsRecordsAreDeleted) {
+    std::vector<std::string> log;
     AVDoc stranger = reinterpret_cast<AVDoc>(0x7777);
+    CPDFElementUndoController::AddElementUndoRecord(stranger, new ScriptedRecord(stranger, 1, true, log));
+    EXPECT_EQ(log, std::vector<std::string>{"delete 1"});
+    CPDFElementUndoController::RecordElementAdded(stranger, 0, kElementUndoContent, {1, 0}, "", "Content");
     CUndoManagerData* record = nullptr;
     EXPECT_EQ(CPDFElementUndoController::CountElementUndoRecords(stranger), 0);
     EXPECT_FALSE(CPDFElementUndoController::CanUndoElements(stranger));
@@ -269,15 +252,6 @@ TEST_F(ElementUndoTest, ViewNeverRegisteredHasNothingToUndo) {
     EXPECT_FALSE(CPDFElementUndoController::PeekElementUndoRecord(stranger, record));
     EXPECT_FALSE(CPDFElementUndoController::UndoLastElement(stranger));
     CPDFElementUndoController::ClearElementUndo(stranger);
-}
-
-TEST_F(ElementUndoTest, RecordForAViewWithoutManagerIsDeletedNotLeaked) {
-    std::vector<std::string> log;
-    AVDoc stranger = reinterpret_cast<AVDoc>(0x7777);
-    CPDFElementUndoController::AddElementUndoRecord(stranger, new ScriptedRecord(stranger, 1, true, log));
-    EXPECT_EQ(log, std::vector<std::string>{"delete 1"});
-    CPDFElementUndoController::RecordElementAdded(stranger, 0, kElementUndoContent, {1, 0}, "", "Content");
-    EXPECT_EQ(CPDFElementUndoController::CountElementUndoRecords(stranger), 0);
 }
 
 TEST_F(ElementUndoTest, RecordElementAddedKeepsTheRecordOnTheViewsStack) {
@@ -297,6 +271,9 @@ TEST_F(ElementUndoTest, RecordElementAddedKeepsTheRecordOnTheViewsStack) {
     EXPECT_EQ(record->GetKind(), kElementUndoExtGState);
     EXPECT_STREQ(record->GetResourceName(), "QMGS1");
     EXPECT_STREQ(record->GetName(), "ExtGState");
+    EXPECT_EQ(record->GetObject().a, 9u);
+    EXPECT_EQ(record->GetDescription(), nullptr);
+    EXPECT_FALSE(record->GetSuccess());
     EXPECT_EQ(CPDFElementUndoController::CountElementUndoRecords(view), 1);
     CUndoManagerData* popped = nullptr;
     ASSERT_TRUE(CPDFElementUndoController::PopElementUndoRecord(view, popped));
@@ -375,14 +352,6 @@ TEST_F(ElementUndoTest, UndoAllTriesEveryRecordReportsProgressAndDeletesEach) {
     EXPECT_FALSE(CPDFElementUndoController::CanUndoElements(view));
 }
 
-TEST_F(ElementUndoTest, UndoAllOfSucceedingRecordsAnswersTrueWithoutMonitor) {
-    std::vector<std::string> log;
-    AVDoc view = OpenBlankView();
-    CPDFElementUndoController::AddElementUndoRecord(view, new ScriptedRecord(view, 1, true, log));
-    EXPECT_TRUE(CPDFElementUndoController::UndoAllElements(view, nullptr, nullptr));
-    EXPECT_EQ(log, (std::vector<std::string>{"undo 1", "delete 1"}));
-}
-
 TEST_F(ElementUndoTest, UndoAllStoppedByAThrownFailureIsAFailureAndClearsTheRest) {
     std::vector<std::string> log;
     AVDoc view = OpenBlankView();
@@ -407,13 +376,6 @@ TEST_F(ElementUndoTest, UndoWithoutViewReportsTheAssertion) {
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].rfind("Assertion 'mAVDoc != NULL' failed in module: CPDFElementUndoAdd at line: ", 0),
               0u);
-}
-
-TEST_F(ElementUndoTest, UndoOfTheNullObjectAnswersFalse) {
-    AVDoc view = OpenView({qmtest::FixturePage{}});
-    CPDFElementUndoAdd record(view, 0, kElementUndoContent, NullObj(), "", "Content");
-    EXPECT_FALSE(record.Undo());
-    EXPECT_FALSE(record.GetSuccess());
 }
 
 TEST_F(ElementUndoTest, AReplacedEntryIsPutBackOnlyWhileItIsStillTheOneTheRunPut) {
@@ -454,18 +416,57 @@ TEST_F(ElementUndoTest, AReplacedEntryIsPutBackOnlyWhileItIsStillTheOneTheRunPut
     }
 }
 
-TEST_F(ElementUndoTest, ContentPieceIsRemovedFromTheArrayThatInsertionMade) {
-    AVDoc view = OpenView({qmtest::FixturePage{}});
-    const CosObj original = gCosHFT->dictGet(PageDict(view, 0), Key("Contents"));
-    ASSERT_EQ(gCosHFT->objGetType(original), CosStream);
-    const CosObj piece = AppendContent(view, 0, "q 1 0 0 RG Q\n");
-    ASSERT_EQ(ContentsArray(view, 0).size(), 2u);
-    CPDFElementUndoAdd record(view, 0, kElementUndoContent, piece, "", kElementUndoNameContent);
-    EXPECT_TRUE(record.Undo());
-    EXPECT_TRUE(record.GetSuccess());
-    const auto contents = ContentsArray(view, 0);
-    ASSERT_EQ(contents.size(), 1u) << "Contents stays an array";
-    EXPECT_TRUE(gCosHFT->objEqual(contents[0], original));
+// A content record takes its own piece off the page and nothing else.
+TEST_F(ElementUndoTest, ContentUndoTakesOffOnlyItsOwnPiece) {
+    enum class Piece { Appended, OnlyStream, Stranger, Null };
+    struct Row {
+        const char* name;
+        qmtest::FixtureContents contents;
+        Piece piece;
+        int32_t page;
+        bool undone;
+    };
+    using C = qmtest::FixtureContents;
+    const Row rows[] = {
+        {"from the array insertion made of one stream", C::OneStream, Piece::Appended, 0, true},
+        {"from an existing array", C::StreamArray, Piece::Appended, 0, true},
+        {"the only stream: the key goes", C::None, Piece::OnlyStream, 0, true},
+        {"another single stream is left alone", C::OneStream, Piece::Stranger, 0, true},
+        {"a page without contents fails", C::None, Piece::Stranger, 0, false},
+        {"a page that is not there fails", C::OneStream, Piece::Stranger, 5, false},
+        {"the null object fails", C::OneStream, Piece::Null, 0, false},
+    };
+    // The page's streams: an array's items, or the single stream.
+    auto items = [this](AVDoc inView) {
+        const CosObj contents = gCosHFT->dictGet(PageDict(inView, 0), Key("Contents"));
+        return gCosHFT->objGetType(contents) == CosStream ? std::vector<CosObj>{contents}
+                                                          : ContentsArray(inView, 0);
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        qmtest::FixturePage page;
+        page.contents = row.contents;
+        AVDoc view = OpenView({page});
+        const auto before = items(view);
+        CosObj piece = NullObj();
+        if (row.piece == Piece::Appended) piece = AppendContent(view, 0, "q 1 0 0 RG Q\n");
+        if (row.piece == Piece::OnlyStream || row.piece == Piece::Stranger) piece = NewStream(view, "q Q\n");
+        if (row.piece == Piece::OnlyStream) gCosHFT->dictPut(PageDict(view, 0), Key("Contents"), piece);
+        const CosObj holder = gCosHFT->dictGet(PageDict(view, 0), Key("Contents"));
+        CPDFElementUndoAdd record(view, row.page, kElementUndoContent, piece, "", kElementUndoNameContent);
+        EXPECT_EQ(record.Undo(), row.undone);
+        EXPECT_EQ(record.GetSuccess(), row.undone);
+        if (!row.undone) continue;
+        if (row.piece == Piece::OnlyStream) {
+            EXPECT_FALSE(gCosHFT->dictKnown(PageDict(view, 0), Key("Contents")));
+            continue;
+        }
+        EXPECT_TRUE(gCosHFT->objEqual(gCosHFT->dictGet(PageDict(view, 0), Key("Contents")), holder))
+            << "Contents stays what it was (an array stays an array)";
+        const auto after = items(view);
+        ASSERT_EQ(after.size(), before.size());
+        for (size_t i = 0; i < after.size(); ++i) EXPECT_TRUE(gCosHFT->objEqual(after[i], before[i]));
+    }
 }
 
 TEST_F(ElementUndoTest, PieceSharedByPagesIsTakenOffOnlyThePageUndone) {
@@ -492,56 +493,6 @@ TEST_F(ElementUndoTest, PieceSharedByPagesIsTakenOffOnlyThePageUndone) {
     EXPECT_TRUE(gCosHFT->objEqual(first[1], piece));
     EXPECT_EQ(enginetest::StreamData(first[1]).find(" q "), 0u) << "page 1 keeps the whole piece";
     doc.SetAVDoc(nullptr);
-}
-
-TEST_F(ElementUndoTest, ContentPieceIsRemovedFromAnExistingArrayOnly) {
-    qmtest::FixturePage page;
-    page.contents = qmtest::FixtureContents::StreamArray;
-    AVDoc view = OpenView({page});
-    const auto before = ContentsArray(view, 0);
-    ASSERT_EQ(before.size(), 3u);
-    const CosObj piece = AppendContent(view, 0, "q Q\n");
-    CPDFElementUndoAdd record(view, 0, kElementUndoContent, piece, "", kElementUndoNameContent);
-    EXPECT_TRUE(record.Undo());
-    const auto after = ContentsArray(view, 0);
-    ASSERT_EQ(after.size(), before.size());
-    for (size_t i = 0; i < after.size(); ++i) EXPECT_TRUE(gCosHFT->objEqual(after[i], before[i]));
-}
-
-TEST_F(ElementUndoTest, ContentPieceThatIsTheOnlyStreamRemovesTheContentsKey) {
-    qmtest::FixturePage page;
-    page.contents = qmtest::FixtureContents::None;
-    AVDoc view = OpenView({page});
-    const CosObj piece = NewStream(view, "q Q\n");
-    gCosHFT->dictPut(PageDict(view, 0), Key("Contents"), piece);
-    CPDFElementUndoAdd record(view, 0, kElementUndoContent, piece, "", kElementUndoNameContent);
-    EXPECT_TRUE(record.Undo());
-    EXPECT_FALSE(gCosHFT->dictKnown(PageDict(view, 0), Key("Contents")));
-}
-
-TEST_F(ElementUndoTest, ContentUndoOnAPageWithoutContentsFails) {
-    qmtest::FixturePage page;
-    page.contents = qmtest::FixtureContents::None;
-    AVDoc view = OpenView({page});
-    const CosObj piece = NewStream(view, "q Q\n");
-    CPDFElementUndoAdd record(view, 0, kElementUndoContent, piece, "", kElementUndoNameContent);
-    EXPECT_FALSE(record.Undo());
-}
-
-TEST_F(ElementUndoTest, ContentUndoLeavesAnotherSingleStreamAlone) {
-    AVDoc view = OpenView({qmtest::FixturePage{}});
-    const CosObj original = gCosHFT->dictGet(PageDict(view, 0), Key("Contents"));
-    const CosObj stranger = NewStream(view, "q Q\n");
-    CPDFElementUndoAdd record(view, 0, kElementUndoContent, stranger, "", kElementUndoNameContent);
-    EXPECT_TRUE(record.Undo());
-    EXPECT_TRUE(gCosHFT->objEqual(gCosHFT->dictGet(PageDict(view, 0), Key("Contents")), original));
-}
-
-TEST_F(ElementUndoTest, UndoOnAPageThatIsNotThereFails) {
-    AVDoc view = OpenView({qmtest::FixturePage{}});
-    const CosObj piece = NewStream(view, "q Q\n");
-    CPDFElementUndoAdd record(view, 5, kElementUndoContent, piece, "", kElementUndoNameContent);
-    EXPECT_FALSE(record.Undo());
 }
 
 struct ResourceCase {
