@@ -248,22 +248,29 @@ TEST_F(TextOnDocument, PageNeverHoldsOneStreamTwice) {
                 gCosHFT->objEqual(save, gCosHFT->arrayGet(first, 1)));
 }
 
-TEST_F(TextOnDocument, EmptyTextWritesNothingAndSucceeds) {
-    gCosHFT->dictRemove(Page(), gAtomResources);
-    auto stamp = Stamp("");
-    EXPECT_TRUE(stamp->element.Write(0));
-    EXPECT_TRUE(Pieces().empty());
-    EXPECT_EQ(gCosHFT->objGetType(Lookup(Page(), {"Resources"})), CosNull);
-}
-
-TEST_F(TextOnDocument, WrapThatCutsEveryLineWritesNothing) {
-    gCosHFT->dictRemove(Page(), gAtomResources);
-    auto stamp = Stamp("Unplaceable");  // no blank: it grows by characters
-    stamp->placement.SetOffset(650, 72);
-    stamp->element.SetWordWrap(true);
-    EXPECT_TRUE(stamp->element.Write(0));
-    EXPECT_TRUE(Pieces().empty());
-    EXPECT_EQ(gCosHFT->objGetType(Lookup(Page(), {"Resources"})), CosNull);
+// Text that has nothing to show succeeds and leaves the page as it was.
+TEST_F(TextOnDocument, TextThatShowsNothingWritesNothingAndSucceeds) {
+    struct Row {
+        const char* name;
+        const char* text;
+        bool wrapOffThePage;
+    };
+    const Row rows[] = {
+        {"empty text", "", false},
+        {"a wrap that cuts every line", "Unplaceable", true},  // no blank: it grows by characters
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        gCosHFT->dictRemove(Page(), gAtomResources);
+        auto stamp = Stamp(row.text);
+        if (row.wrapOffThePage) {
+            stamp->placement.SetOffset(650, 72);
+            stamp->element.SetWordWrap(true);
+        }
+        EXPECT_TRUE(stamp->element.Write(0));
+        EXPECT_TRUE(Pieces().empty());
+        EXPECT_EQ(gCosHFT->objGetType(Lookup(Page(), {"Resources"})), CosNull);
+    }
 }
 
 TEST_F(TextOnDocument, MissingPlacementDocumentOrPageFails) {
@@ -399,46 +406,40 @@ TEST_F(TextOnDocument, CommaDecimalLocaleWritesTheSameBytes) {
 
 // --- order of pieces
 
-TEST_F(TextOnDocument, OverlayPiecesFollowTheRestoreAndLaterStampsFollowEarlierOnes) {
-    ASSERT_TRUE(mDoc.WrapAllPageContents());
-    auto first = Stamp("first");
-    first->element.SetLineWidth(1);
-    first->element.SetFillColor(200, 200, 200);
-    first->element.SetUnderline(1);
-    ASSERT_TRUE(first->element.Write(0));
-    auto second = Stamp("second");
-    ASSERT_TRUE(second->element.Write(0));
-    const auto pieces = Pieces();
-    ASSERT_EQ(pieces.size(), 7u);
-    EXPECT_EQ(pieces[0], " q ");
-    EXPECT_EQ(pieces[1], " Q ");
-    EXPECT_NE(pieces[2].find(" h f Q "), std::string::npos) << "background";
-    EXPECT_NE(pieces[3].find("(first) Tj"), std::string::npos) << "text";
-    EXPECT_NE(pieces[4].find(" l S Q "), std::string::npos) << "underline";
-    EXPECT_NE(pieces[5].find(" h S Q "), std::string::npos) << "border";
-    EXPECT_NE(pieces[6].find("(second) Tj"), std::string::npos);
-}
-
-TEST_F(TextOnDocument, UnderlayPiecesStandInDrawingOrderBeforeTheSave) {
-    ASSERT_TRUE(mDoc.WrapAllPageContents());
-    auto first = Stamp("first");
-    first->element.SetUnderlay(true);
-    first->element.SetLineWidth(1);
-    first->element.SetFillColor(200, 200, 200);
-    first->element.SetUnderline(1);
-    ASSERT_TRUE(first->element.Write(0));
-    auto second = Stamp("second");
-    second->element.SetUnderlay(true);
-    ASSERT_TRUE(second->element.Write(0));
-    const auto pieces = Pieces();
-    ASSERT_EQ(pieces.size(), 7u);
-    EXPECT_NE(pieces[0].find("(second) Tj"), std::string::npos) << "a later underlay goes in front";
-    EXPECT_NE(pieces[1].find(" h f Q "), std::string::npos) << "background";
-    EXPECT_NE(pieces[2].find("(first) Tj"), std::string::npos) << "text";
-    EXPECT_NE(pieces[3].find(" l S Q "), std::string::npos) << "underline";
-    EXPECT_NE(pieces[4].find(" h S Q "), std::string::npos) << "border";
-    EXPECT_EQ(pieces[5], " q ");
-    EXPECT_EQ(pieces[6], " Q ");
+// Overlay pieces follow the restore and later stamps follow earlier ones;
+// underlay pieces stand in drawing order before the save, a later underlay in front.
+TEST_F(TextOnDocument, PiecesStandInDrawingOrderOnTheirSideOfTheWrappedContent) {
+    struct Row {
+        bool underlay;
+        std::vector<std::string> pieces;  // " q " and " Q " exactly; the others found in the piece
+    };
+    const Row rows[] = {
+        {false, {" q ", " Q ", " h f Q ", "(first) Tj", " l S Q ", " h S Q ", "(second) Tj"}},
+        {true, {"(second) Tj", " h f Q ", "(first) Tj", " l S Q ", " h S Q ", " q ", " Q "}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.underlay ? "underlay" : "overlay");
+        gCosHFT->dictRemove(Page(), gAtomContents);
+        ASSERT_TRUE(mDoc.WrapAllPageContents());
+        auto first = Stamp("first");
+        first->element.SetUnderlay(row.underlay);
+        first->element.SetLineWidth(1);
+        first->element.SetFillColor(200, 200, 200);
+        first->element.SetUnderline(1);
+        ASSERT_TRUE(first->element.Write(0));
+        auto second = Stamp("second");
+        second->element.SetUnderlay(row.underlay);
+        ASSERT_TRUE(second->element.Write(0));
+        const auto pieces = Pieces();
+        ASSERT_EQ(pieces.size(), row.pieces.size());
+        for (size_t i = 0; i < pieces.size(); ++i) {
+            const std::string& want = row.pieces[i];
+            if (want == " q " || want == " Q ")
+                EXPECT_EQ(pieces[i], want) << i;
+            else
+                EXPECT_NE(pieces[i].find(want), std::string::npos) << i << ": " << pieces[i];
+        }
+    }
 }
 
 // --- resources inherited through the page tree

@@ -39,6 +39,16 @@ protected:
         ASSERT_TRUE(qmviewer::hasUnsavedChanges(window->document()));
     }
 
+    // Opens a fresh two-page "in.pdf" and stamps it; its bytes go to outOriginal.
+    qmviewer::DocumentWindow* openStamped(std::string& outOriginal) {
+        const std::string input = mFolder.file("in.pdf");
+        qmtest::writeSimplePdf(input, 2);
+        outOriginal = qmtest::readBytes(input);
+        qmviewer::DocumentWindow* window = OpenAndDraw(input);
+        if (window) stamp(window);
+        return window;
+    }
+
     qmtest::FixtureFolder mFolder;
 };
 
@@ -107,11 +117,9 @@ TEST_F(ViewerFiles, ClosingAsksAboutUnsavedChangesAndCancelKeepsTheDocument) {
 
 TEST_F(ViewerFiles, SaveWritesThroughATemporaryFileAndSaveAsLeavesTheInput) {
     const std::string input = mFolder.file("in.pdf");
-    qmtest::writeSimplePdf(input, 2);
-    const std::string original = qmtest::readBytes(input);
-    qmviewer::DocumentWindow* window = OpenAndDraw(input);
+    std::string original;
+    qmviewer::DocumentWindow* window = openStamped(original);
     ASSERT_NE(window, nullptr);
-    stamp(window);
 
     // Save As: the input stays as it was; the copy is a sound PDF with the stamp.
     const std::string copy = mFolder.file("copy.pdf");
@@ -149,14 +157,12 @@ TEST_F(ViewerFiles, SaveWritesThroughATemporaryFileAndSaveAsLeavesTheInput) {
 // stay marked unsaved; Save As to a new file fails the same way and leaves nothing.
 TEST_F(ViewerFiles, SaveAsOntoAFullDiskKeepsTheOldFileAndLeavesNoTemporary) {
     const std::string input = mFolder.file("in.pdf");
-    qmtest::writeSimplePdf(input, 2);
-    const std::string original = qmtest::readBytes(input);
+    std::string original;
+    qmviewer::DocumentWindow* window = openStamped(original);
+    ASSERT_NE(window, nullptr);
     const std::string older = mFolder.file("older.pdf");
     qmtest::writeSimplePdf(older, 1);
     const std::string olderBytes = qmtest::readBytes(older);
-    qmviewer::DocumentWindow* window = OpenAndDraw(input);
-    ASSERT_NE(window, nullptr);
-    stamp(window);
     const std::string targets[] = {older, mFolder.file("new.pdf")};
     for (const std::string& target : targets) {
         Prompts().saveAnswers = {QString::fromStdString(target)};
