@@ -98,18 +98,6 @@ TEST(CPDFPlacement, DefaultsFollowTheDisplayedPageAndTheRotatedBox) {
     EXPECT_EQ(placement.mMatrix.h, 0);
 }
 
-TEST(CPDFPlacement, VerticalCodesOfTheStampAreSwapped) {
-    CPDFPlacement placement;
-    placement.SetAlignment(1, 0);
-    EXPECT_EQ(placement.GetHorizontalAlignment(), 1);
-    EXPECT_EQ(placement.GetVerticalAlignment(), CPDFPlacement::kAlignTop);
-    placement.SetAlignment(0, 1);
-    EXPECT_EQ(placement.GetVerticalAlignment(), CPDFPlacement::kAlignBottom);
-    placement.SetAlignment(2, 2);
-    EXPECT_EQ(placement.GetHorizontalAlignment(), 2);
-    EXPECT_EQ(placement.GetVerticalAlignment(), 2);
-}
-
 TEST(CPDFPlacement, ScaleMatrixRoundsHalfAwayFromZero) {
     CPDFPlacement placement;
     placement.SetScale(1.5, -0.5 - 0.5 / 65536.0);
@@ -400,10 +388,6 @@ INSTANTIATE_TEST_SUITE_P(
                     FitCase{"OverRightAndBottom", 600, -2, 620, 10, false, 0, 0, 8, 2},
                     FitCase{"OverEveryEdge", -1, -2, 615, 796, false, 1, 4, 3, 2}),
     [](const testing::TestParamInfo<FitCase>& row) { return std::string(row.param.name); });
-
-}  // namespace
-
-namespace {
 
 // A writer computes several times per page (text, frame, each prefix word
 // wrap tries): the page's box and matrix are read once per page, and read
