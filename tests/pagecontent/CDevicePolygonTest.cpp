@@ -44,6 +44,8 @@ const std::vector<Shape>& Shapes() {
 TEST(CDevicePolygon, HandWorkedPixels) {
     const Shape square = Shapes()[0];
     const Shape star = Shapes()[4];
+    const Shape none{"no corners", {}};
+    const Shape line{"two corners", {P(0, 0), P(10, 10)}};  // fewer than three cover nothing
     struct Row {
         const char* what;
         const Shape& shape;
@@ -59,14 +61,11 @@ TEST(CDevicePolygon, HandWorkedPixels) {
         {"the star's middle, where the winding is two", star, 30, 30, true},
         {"a point of the star", star, 30, 5, true},
         {"between two points of the star", star, 45, 12, false},
+        {"no corners", none, 0, 0, false},
+        {"two corners", line, 5, 5, false},
     };
     for (const Row& row : rows)
         EXPECT_EQ(PolygonOf(row.shape).Contains(row.x, row.y), row.covered) << row.what;
-}
-
-TEST(CDevicePolygon, FewerThanThreeCornersCoverNothing) {
-    EXPECT_FALSE(CDevicePolygon().Contains(0, 0));
-    EXPECT_FALSE(CDevicePolygon({P(0, 0), P(10, 10)}).Contains(5, 5));
 }
 
 TEST(CDevicePolygon, CoversThePixelsOfQtsRasterisedRegion) {
