@@ -22,6 +22,13 @@ std::string mappedFiles() {
     return text.str();
 }
 
+// The refusal is unsupported and names the file and why.
+void expectRefused(const HostError& error, const char* file, const char* why) {
+    EXPECT_EQ(error.code(), kHostErrUnsupported);
+    EXPECT_NE(std::string(error.what()).find(file), std::string::npos) << error.what();
+    EXPECT_NE(std::string(error.what()).find(why), std::string::npos) << error.what();
+}
+
 TEST(LazyLibrary, OpensTheHostsLibrariesAndRefusesWhatIsNotThere) {
     const struct {
         const char* file;
@@ -55,9 +62,7 @@ TEST(LazyLibrary, OpensTheHostsLibrariesAndRefusesWhatIsNotThere) {
             qmhost::lazySymbol(row.file, row.symbol);
             ADD_FAILURE() << "no error";
         } catch (const HostError& error) {
-            EXPECT_EQ(error.code(), kHostErrUnsupported);
-            EXPECT_NE(std::string(error.what()).find(row.file), std::string::npos) << error.what();
-            EXPECT_NE(std::string(error.what()).find(row.refusal), std::string::npos) << error.what();
+            expectRefused(error, row.file, row.refusal);
             EXPECT_EQ(std::string(error.what()).find(qmhost::hostBuildStamp()) != std::string::npos,
                       row.namesHostStamp)
                 << error.what();
@@ -86,9 +91,7 @@ TEST(LazyLibrary, TakesTheTableAnEntryAnswers) {
             EXPECT_EQ(table, 42);
         } catch (const HostError& error) {
             ASSERT_NE(row.refusal, nullptr) << error.what();
-            EXPECT_EQ(error.code(), kHostErrUnsupported);
-            EXPECT_NE(std::string(error.what()).find(row.file), std::string::npos) << error.what();
-            EXPECT_NE(std::string(error.what()).find(row.refusal), std::string::npos) << error.what();
+            expectRefused(error, row.file, row.refusal);
         }
     }
 }
