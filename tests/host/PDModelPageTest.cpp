@@ -43,6 +43,14 @@ ASFixedRect rect(double left, double bottom, double right, double top) {
     return ::testing::AssertionFailure() << text(actual) << " != " << text(expected);
 }
 
+::testing::AssertionResult sameMatrix(const ASFixedMatrix& m, const ASFixedMatrix& e) {
+    if (m.a == e.a && m.b == e.b && m.c == e.c && m.d == e.d && m.h == e.h && m.v == e.v)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "[" << m.a << " " << m.b << " " << m.c << " " << m.d << " " << m.h
+                                         << " " << m.v << "] != [" << e.a << " " << e.b << " " << e.c << " " << e.d
+                                         << " " << e.h << " " << e.v << "]";
+}
+
 class PDModelPage : public ::testing::Test {
 protected:
     qmtest::FixtureFolder folder;
@@ -116,41 +124,35 @@ TEST_F(PDModelPage, ReleaseOfNullStaleOrClosedPagesIsIgnored) {
 
 // --- boxes
 
-TEST_F(PDModelPage, MediaBoxIsInheritedThroughTwoLevels) {
-    FixtureTree tree;
-    tree.nested = true;
-    tree.inheritedMediaBox = FixtureRect{0, 0, 420, 595};
-    HostDoc doc = open(std::vector<FixturePage>(2), tree);
-    EXPECT_TRUE(sameRect(boxOf(doc, 1), rect(0, 0, 420, 595)));
-}
-
-TEST_F(PDModelPage, OwnMediaBoxOverridesTheInheritedOne) {
-    FixturePage page;
-    page.mediaBox = FixtureRect{0, 0, 300, 400};
-    HostDoc doc = open({FixturePage{}, page});
-    EXPECT_TRUE(sameRect(boxOf(doc, 0), rect(0, 0, 612, 792)));
-    EXPECT_TRUE(sameRect(boxOf(doc, 1), rect(0, 0, 300, 400)));
-}
-
-TEST_F(PDModelPage, CropBoxIsPreferredToTheMediaBox) {
-    FixturePage page;
-    page.cropBox = FixtureRect{36.5, 72, 576, 720.25};
-    HostDoc doc = open({page});
-    EXPECT_TRUE(sameRect(boxOf(doc, 0), rect(36.5, 72, 576, 720.25)));
-}
-
-TEST_F(PDModelPage, InvertedBoxIsNormalised) {
-    FixturePage page;
-    page.mediaBox = FixtureRect{612, 792, 10, 20};
-    HostDoc doc = open({page});
-    EXPECT_TRUE(sameRect(boxOf(doc, 0), rect(10, 20, 612, 792)));
-}
-
-TEST_F(PDModelPage, PageWithoutAnyBoxIsLetterSized) {
-    FixtureTree tree;
-    tree.inheritedMediaBox.reset();
-    HostDoc doc = open({FixturePage{}}, tree);
-    EXPECT_TRUE(sameRect(boxOf(doc, 0), rect(0, 0, 612, 792)));
+TEST_F(PDModelPage, BoxIsTheNearestCropOrMediaBoxNormalisedElseLetter) {
+    FixtureTree nested;
+    nested.nested = true;
+    nested.inheritedMediaBox = FixtureRect{0, 0, 420, 595};
+    FixtureTree bare;
+    bare.inheritedMediaBox.reset();
+    FixturePage ownMedia, crop, inverted;
+    ownMedia.mediaBox = FixtureRect{0, 0, 300, 400};
+    crop.cropBox = FixtureRect{36.5, 72, 576, 720.25};
+    inverted.mediaBox = FixtureRect{612, 792, 10, 20};
+    const struct {
+        const char* name;
+        std::vector<FixturePage> pages;
+        FixtureTree tree;
+        int32_t index;
+        ASFixedRect expected;
+    } rows[] = {
+        {"media box inherited through two levels", std::vector<FixturePage>(2), nested, 1, rect(0, 0, 420, 595)},
+        {"the inherited media box", {FixturePage{}, ownMedia}, {}, 0, rect(0, 0, 612, 792)},
+        {"the page's own media box over the inherited one", {FixturePage{}, ownMedia}, {}, 1, rect(0, 0, 300, 400)},
+        {"crop box over the media box", {crop}, {}, 0, rect(36.5, 72, 576, 720.25)},
+        {"inverted box normalised", {inverted}, {}, 0, rect(10, 20, 612, 792)},
+        {"no box at all: US Letter", {FixturePage{}}, bare, 0, rect(0, 0, 612, 792)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        HostDoc doc = open(row.pages, row.tree);
+        EXPECT_TRUE(sameRect(boxOf(doc, row.index), row.expected));
+    }
 }
 
 // A box that is not an array of four numbers does not count: a bad crop box
@@ -245,13 +247,7 @@ TEST_P(PDModelPageRotation, DefaultMatrixPutsTheDisplayedBoxAtTheOrigin) {
     pd().pageGetBox(handle, &box);
     pd().pageRelease(handle);
 
-    const ASFixedMatrix& e = GetParam().expected;
-    EXPECT_EQ(m.a, e.a);
-    EXPECT_EQ(m.b, e.b);
-    EXPECT_EQ(m.c, e.c);
-    EXPECT_EQ(m.d, e.d);
-    EXPECT_EQ(m.h, e.h);
-    EXPECT_EQ(m.v, e.v);
+    EXPECT_TRUE(sameMatrix(m, GetParam().expected));
 
     ASFixedRect shown;
     support().fixedMatrixTransformRect(&shown, &m, &box);
@@ -335,9 +331,7 @@ TEST_F(PDModelPage, BoxAndRotationComeFromTheNearestNodeThatHasThem) {
                                        {0, -kOne, kOne, 0, -box.bottom, box.right},
                                        {-kOne, 0, 0, -kOne, box.right, box.top},
                                        {0, kOne, -kOne, 0, box.top, -box.left}};
-        const ASFixedMatrix& t = turns[row.quarter];
-        EXPECT_TRUE(m.a == t.a && m.b == t.b && m.c == t.c && m.d == t.d && m.h == t.h && m.v == t.v)
-            << m.a << " " << m.b << " " << m.c << " " << m.d << " " << m.h << " " << m.v;
+        EXPECT_TRUE(sameMatrix(m, turns[row.quarter]));
     }
 }
 
