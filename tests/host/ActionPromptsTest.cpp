@@ -17,18 +17,14 @@ namespace {
 using namespace qmtest;
 
 std::string gAskedWith;
-std::optional<std::string> answerFile(const std::string& current) {
+// Each prompt notes the text it was shown.
+std::optional<std::string> asked(const std::string& current, std::optional<std::string> answer) {
     gAskedWith = current;
-    return std::string("/srv/files/terms.pdf");
+    return answer;
 }
-std::optional<std::string> answerUri(const std::string& current) {
-    gAskedWith = current;
-    return std::string("https://quillmark.org/b");
-}
-std::optional<std::string> cancel(const std::string& current) {
-    gAskedWith = current;
-    return std::nullopt;
-}
+std::optional<std::string> answerFile(const std::string& current) { return asked(current, "/srv/files/terms.pdf"); }
+std::optional<std::string> answerUri(const std::string& current) { return asked(current, "https://quillmark.org/b"); }
+std::optional<std::string> cancel(const std::string& current) { return asked(current, std::nullopt); }
 const qmhost::ActionPrompts kAnswering = {answerFile, answerUri};
 const qmhost::ActionPrompts kCancelling = {cancel, cancel};
 
@@ -71,8 +67,9 @@ TEST(ActionPrompts, PropertiesAskThroughTheInstalledPromptsOnly) {
         SCOPED_TRACE(std::string(row.type) + (row.prompts ? " with prompts" : " without prompts"));
         HostDoc doc = HostDoc::create();
         PDAction action = pdT().actionNew(doc.pd(), nameAtom(row.type));
-        const char* before = std::string(row.type) == "URI" ? "https://quillmark.org/a" : "/old/file.pdf";
-        cosT().dictPut(action.cos, nameAtom(std::string(row.type) == "URI" ? "URI" : "F"),
+        const bool uri = std::string(row.type) == "URI";
+        const char* before = uri ? "https://quillmark.org/a" : "/old/file.pdf";
+        cosT().dictPut(action.cos, nameAtom(uri ? "URI" : "F"),
                        cosT().newString(doc.cos(), false, before, static_cast<int32_t>(std::string(before).size())));
         qmhost::setActionPrompts(row.prompts);
         gAskedWith = "<not asked>";
