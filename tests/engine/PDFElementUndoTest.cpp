@@ -18,31 +18,23 @@
 
 namespace {
 
-// An element record whose Undo answers a set result and notes what happened.
+// An element record whose Undo answers a set result (or throws, when told)
+// and notes what happened.
 class ScriptedRecord : public CPDFElementUndoData {
 public:
-    ScriptedRecord(AVDoc inView, int inId, bool inResult, std::vector<std::string>& ioLog)
-        : CPDFElementUndoData(inView, 0, "Scripted"), mId(inId), mResult(inResult), mLog(ioLog) {}
+    ScriptedRecord(AVDoc inView, int inId, bool inResult, std::vector<std::string>& ioLog, bool inThrows = false)
+        : CPDFElementUndoData(inView, 0, "Scripted"), mId(inId), mResult(inResult), mThrows(inThrows), mLog(ioLog) {}
     ~ScriptedRecord() override { mLog.push_back("delete " + std::to_string(mId)); }
     bool Undo() override {
         mLog.push_back("undo " + std::to_string(mId));
+        if (mThrows) ThrowErrorCode(kErrCosObject);
         return mResult;
     }
 
 private:
     int mId;
     bool mResult;
-    std::vector<std::string>& mLog;
-};
-
-class ThrowingRecord : public CPDFElementUndoData {
-public:
-    ThrowingRecord(AVDoc inView, std::vector<std::string>& ioLog)
-        : CPDFElementUndoData(inView, 0, "Throwing"), mLog(ioLog) {}
-    ~ThrowingRecord() override { mLog.push_back("delete throwing"); }
-    bool Undo() override { ThrowErrorCode(kErrCosObject); }
-
-private:
+    bool mThrows;
     std::vector<std::string>& mLog;
 };
 
@@ -346,9 +338,9 @@ TEST_F(ElementUndoTest, UndoAllStoppedByAThrownFailureIsAFailureAndClearsTheRest
     std::vector<std::string> log;
     AVDoc view = OpenBlankView();
     CPDFElementUndoController::AddElementUndoRecord(view, new ScriptedRecord(view, 1, true, log));
-    CPDFElementUndoController::AddElementUndoRecord(view, new ThrowingRecord(view, log));
+    CPDFElementUndoController::AddElementUndoRecord(view, new ScriptedRecord(view, 2, true, log, true));
     EXPECT_FALSE(CPDFElementUndoController::UndoAllElements(view, nullptr, nullptr));
-    EXPECT_EQ(log, (std::vector<std::string>{"delete throwing", "delete 1"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"undo 2", "delete 2", "delete 1"}));
     EXPECT_EQ(CPDFElementUndoController::CountElementUndoRecords(view), 0);
 }
 
