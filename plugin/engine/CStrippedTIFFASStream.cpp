@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include <tiffio.h>
-
 #include "engine/CImageType.h"
+#include "engine/TIFFLibrary.h"
 #include "support/Assertion.h"
 #include "support/CallbackGuard.h"
 
@@ -24,18 +23,19 @@ CStrippedTIFFASStream::~CStrippedTIFFASStream() {
 }
 
 void CStrippedTIFFASStream::FreeBuffer() noexcept {
-    if (mBuffer) _TIFFfree(mBuffer);
+    if (mBuffer) GetTIFFLibrary()._TIFFfree(mBuffer);
     mBuffer = nullptr;
     mBufferSize = 0;
 }
 
 void CStrippedTIFFASStream::AttachTIFF(struct tiff* handle) {
+    const TIFFLibrary& libtiff = GetTIFFLibrary();
     mTiff = handle;
     mStrip = 0;
-    mStripCount = TIFFNumberOfStrips(handle);
-    const tmsize_t stripSize = TIFFStripSize(handle);
+    mStripCount = libtiff.TIFFNumberOfStrips(handle);
+    const tmsize_t stripSize = libtiff.TIFFStripSize(handle);
     FreeBuffer();
-    if (stripSize > 0) mBuffer = static_cast<unsigned char*>(_TIFFmalloc(stripSize));
+    if (stripSize > 0) mBuffer = static_cast<unsigned char*>(libtiff._TIFFmalloc(stripSize));
     if (mBuffer == nullptr) ThrowErrorCode(kErrImageAllocation);
     mBufferSize = size_t(stripSize);
     mNeedRead = true;
@@ -67,16 +67,17 @@ void CStrippedTIFFASStream::SetInvert() {
 // Decodes the current strip whole. The size it gives must be what its rows
 // need: a strip that fails or comes out short is an error, not less data.
 bool CStrippedTIFFASStream::DecodeStrip() {
+    const TIFFLibrary& libtiff = GetTIFFLibrary();
     uint32_t rowsPerStrip = 0;
     uint32_t height = 0;
-    TIFFGetFieldDefaulted(mTiff, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
-    TIFFGetField(mTiff, TIFFTAG_IMAGELENGTH, &height);
+    libtiff.TIFFGetFieldDefaulted(mTiff, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    libtiff.TIFFGetField(mTiff, TIFFTAG_IMAGELENGTH, &height);
     rowsPerStrip = std::clamp<uint32_t>(rowsPerStrip, 1, std::max<uint32_t>(height, 1));
     const uint64_t firstRow = uint64_t(mStrip) * rowsPerStrip;
     const uint32_t rows =
         uint32_t(std::min<uint64_t>(rowsPerStrip, height - std::min<uint64_t>(firstRow, height)));
-    const tmsize_t expected = TIFFVStripSize(mTiff, rows);
-    const tmsize_t decoded = TIFFReadEncodedStrip(mTiff, mStrip, mBuffer, tmsize_t(-1));
+    const tmsize_t expected = libtiff.TIFFVStripSize(mTiff, rows);
+    const tmsize_t decoded = libtiff.TIFFReadEncodedStrip(mTiff, mStrip, mBuffer, tmsize_t(-1));
     if (decoded < 0 || decoded != expected || size_t(decoded) > mBufferSize) return false;
     mDecodedSize = size_t(decoded);
     mNeedRead = false;

@@ -7,8 +7,7 @@
 #include <cstdio>
 #include <mutex>
 
-#include <tiffio.h>
-
+#include "engine/TIFFLibrary.h"
 #include "support/Alerts.h"
 #include "support/io/CBridgeStream.h"
 #include "support/ErrorMessage.h"
@@ -63,9 +62,11 @@ const PhotometricEntry* FindPhotometric(uint16_t photometric) {
 
 void CTIFFImageType::InstallHandlers() {
     static std::once_flag installed;
+    // A throw (libtiff cannot be loaded) leaves the flag unset: the next call tries again.
     std::call_once(installed, [] {
-        TIFFSetErrorHandler(ErrorHandler);
-        TIFFSetWarningHandler(WarningHandler);
+        const TIFFLibrary& libtiff = GetTIFFLibrary();
+        libtiff.TIFFSetErrorHandler(ErrorHandler);
+        libtiff.TIFFSetWarningHandler(WarningHandler);
     });
 }
 
@@ -100,7 +101,7 @@ int32_t CTIFFImageType::GetColorSpace() {
 }
 
 void CTIFFImageType::CloseTIFF() noexcept {
-    if (mTiff) TIFFClose(mTiff);  // closes libtiff's duplicate descriptor only
+    if (mTiff) GetTIFFLibrary().TIFFClose(mTiff);  // closes libtiff's duplicate descriptor only
     mTiff = nullptr;
 }
 
@@ -119,7 +120,7 @@ void CTIFFImageType::OpenTIFF() {
     const char* path = mStream->GetPathText() ? mStream->GetPathText() : "";
     if (duplicate >= 0) {
         lseek(duplicate, 0, SEEK_SET);
-        mTiff = TIFFFdOpen(duplicate, path, "rC");
+        mTiff = GetTIFFLibrary().TIFFFdOpen(duplicate, path, "rC");
         // A failed open leaves the descriptor to its caller.
         if (mTiff == nullptr) close(duplicate);
     }
@@ -134,20 +135,21 @@ void CTIFFImageType::OpenTIFF() {
 }
 
 void CTIFFImageType::ReadTags() {
+    const TIFFLibrary& libtiff = GetTIFFLibrary();
     uint32_t width = 0, height = 0;
     uint16_t bits = 1, photometric = 0, samples = 1, planar = PLANARCONFIG_CONTIG;
     uint16_t sampleFormat = SAMPLEFORMAT_UINT, compression = COMPRESSION_NONE, extraCount = 0;
     uint16_t* extraTypes = nullptr;
-    if (!TIFFGetField(mTiff, TIFFTAG_IMAGEWIDTH, &width) ||
-        !TIFFGetField(mTiff, TIFFTAG_IMAGELENGTH, &height))
+    if (!libtiff.TIFFGetField(mTiff, TIFFTAG_IMAGEWIDTH, &width) ||
+        !libtiff.TIFFGetField(mTiff, TIFFTAG_IMAGELENGTH, &height))
         Refuse("Failed To Open Image", kErrImageRead, "The TIFF file gives no image size");
-    TIFFGetFieldDefaulted(mTiff, TIFFTAG_BITSPERSAMPLE, &bits);
-    const bool hasPhotometric = TIFFGetField(mTiff, TIFFTAG_PHOTOMETRIC, &photometric) != 0;
-    TIFFGetFieldDefaulted(mTiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
-    TIFFGetFieldDefaulted(mTiff, TIFFTAG_PLANARCONFIG, &planar);
-    TIFFGetFieldDefaulted(mTiff, TIFFTAG_SAMPLEFORMAT, &sampleFormat);
-    TIFFGetFieldDefaulted(mTiff, TIFFTAG_COMPRESSION, &compression);
-    TIFFGetFieldDefaulted(mTiff, TIFFTAG_EXTRASAMPLES, &extraCount, &extraTypes);
+    libtiff.TIFFGetFieldDefaulted(mTiff, TIFFTAG_BITSPERSAMPLE, &bits);
+    const bool hasPhotometric = libtiff.TIFFGetField(mTiff, TIFFTAG_PHOTOMETRIC, &photometric) != 0;
+    libtiff.TIFFGetFieldDefaulted(mTiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    libtiff.TIFFGetFieldDefaulted(mTiff, TIFFTAG_PLANARCONFIG, &planar);
+    libtiff.TIFFGetFieldDefaulted(mTiff, TIFFTAG_SAMPLEFORMAT, &sampleFormat);
+    libtiff.TIFFGetFieldDefaulted(mTiff, TIFFTAG_COMPRESSION, &compression);
+    libtiff.TIFFGetFieldDefaulted(mTiff, TIFFTAG_EXTRASAMPLES, &extraCount, &extraTypes);
 
     const PhotometricEntry* entry = hasPhotometric ? FindPhotometric(photometric) : nullptr;
     if (entry == nullptr)
@@ -156,7 +158,7 @@ void CTIFFImageType::ReadTags() {
     if (entry->colorSpace == kImageColorIndexed && bits != 8)
         Refuse("kErrorStr_TIFFNot8BitPalette", kErrImageColorSpace,
                "The TIFF palette image has %d bits per sample; only 8-bit palettes are read", bits);
-    if (TIFFIsTiled(mTiff))
+    if (libtiff.TIFFIsTiled(mTiff))
         Refuse("Failed To Open Image", kErrImageLayout, "Tiled TIFF images are not read");
     if (extraCount > 0)
         Refuse("Failed To Open Image", kErrImageLayout,
@@ -178,7 +180,7 @@ void CTIFFImageType::ReadTags() {
     if (entry->colorSpace == kImageColorGray ? !grayDepth : bits != 8)
         Refuse("Failed To Open Image", kErrImageLayout,
                "TIFF images of this colour space with %d bits per sample are not read", bits);
-    if (!TIFFIsCODECConfigured(compression))
+    if (!libtiff.TIFFIsCODECConfigured(compression))
         Refuse("Failed To Open Image", kErrImageRead,
                "The TIFF image uses compression %d, which cannot be decoded", compression);
     CheckImageSize(width, height, samples, "TIFF");
@@ -191,12 +193,13 @@ void CTIFFImageType::ReadTags() {
 }
 
 void CTIFFImageType::CheckStrips() {
-    const uint32_t strips = TIFFNumberOfStrips(mTiff);
+    const TIFFLibrary& libtiff = GetTIFFLibrary();
+    const uint32_t strips = libtiff.TIFFNumberOfStrips(mTiff);
     uint64_t* offsets = nullptr;
     uint64_t* counts = nullptr;
-    if (strips == 0 || !TIFFGetField(mTiff, TIFFTAG_STRIPOFFSETS, &offsets) ||
-        !TIFFGetField(mTiff, TIFFTAG_STRIPBYTECOUNTS, &counts) || !offsets || !counts ||
-        TIFFStripSize(mTiff) <= 0)
+    if (strips == 0 || !libtiff.TIFFGetField(mTiff, TIFFTAG_STRIPOFFSETS, &offsets) ||
+        !libtiff.TIFFGetField(mTiff, TIFFTAG_STRIPBYTECOUNTS, &counts) || !offsets || !counts ||
+        libtiff.TIFFStripSize(mTiff) <= 0)
         Refuse("Failed To Open Image", kErrImageRead, "The TIFF file gives no usable strips");
     // No strip is trusted to lie inside the file: each is checked against
     // the file's real length before anything is read.

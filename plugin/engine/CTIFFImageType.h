@@ -11,7 +11,9 @@
 // applied.
 //
 // libtiff's error messages are shown as alerts as they occur; its warnings
-// are dropped. The handlers are installed by the first construction.
+// are dropped. libtiff is opened (engine/TIFFLibrary.h) and the handlers are
+// installed by the first construction, which throws kErrImageRead after
+// showing why when libtiff cannot be loaded.
 #pragma once
 
 #include <cstdint>
@@ -50,7 +52,8 @@ public:
     // Writes the samples of an image XObject of the view's document (see CImageType).
     void WriteImageFile(AVDoc view, int32_t pageNumber, CPDEImage& image) override;
 
-    // Installs libtiff's error and warning handlers once per process.
+    // Installs libtiff's error and warning handlers once per process; throws
+    // as GetTIFFLibrary does.
     static void InstallHandlers();
 
 private:

@@ -5,12 +5,11 @@
 #include <algorithm>
 #include <vector>
 
-#include <tiffio.h>
-
 #include "engine/ImageColorSpaces.h"
 #include "engine/ImageExportSamples.h"
 #include "engine/ImageFileOutput.h"
 #include "engine/ImageReadProgress.h"
+#include "engine/TIFFLibrary.h"
 #include "pagecontent/CPDEColorSpace.h"
 #include "pagecontent/CPDEImage.h"
 #include "support/CPDPageHolder.h"
@@ -37,7 +36,7 @@ TiffLayout layoutOf(int32_t family) {
 struct TiffCloser {
     TIFF* tiff;
     ~TiffCloser() {
-        if (tiff) TIFFClose(tiff);
+        if (tiff) GetTIFFLibrary().TIFFClose(tiff);
     }
 };
 
@@ -61,12 +60,14 @@ void setColorMap(TIFF* tiff, CPDEImage& image) {
         green[i] = static_cast<uint16_t>(lookup[i * 3 + 1] * 65535 / 255);
         blue[i] = static_cast<uint16_t>(lookup[i * 3 + 2] * 65535 / 255);
     }
-    if (!TIFFSetField(tiff, TIFFTAG_COLORMAP, red.data(), green.data(), blue.data())) failWrite("the colour map");
+    if (!GetTIFFLibrary().TIFFSetField(tiff, TIFFTAG_COLORMAP, red.data(), green.data(), blue.data()))
+        failWrite("the colour map");
 }
 
 }  // namespace
 
 void CTIFFImageType::WriteImageFile(AVDoc view, int32_t pageNumber, CPDEImage& image) {
+    const TIFFLibrary& libtiff = GetTIFFLibrary();
     CPDPageHolder page(view, pageNumber);  // the page stays while its image is written
     const ImageExportSamples samples = ReadImageExportSamples(image);
     const TiffLayout layout = layoutOf(samples.family);
@@ -77,20 +78,20 @@ void CTIFFImageType::WriteImageFile(AVDoc view, int32_t pageNumber, CPDEImage& i
     if (!mStream || !mStream->GetPathText() || !*mStream->GetPathText()) failWrite("no file named");
     ImageFileOutput out(mStream->GetPathText());
     out.Stream().Close();  // libtiff writes the new file itself
-    TiffCloser closer{TIFFOpen(out.TempPath().c_str(), "w")};
+    TiffCloser closer{libtiff.TIFFOpen(out.TempPath().c_str(), "w")};
     TIFF* tiff = closer.tiff;
     if (!tiff) failWrite("libtiff cannot open the file");
-    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(samples.width));
-    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(samples.height));
-    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, static_cast<uint16_t>(bits));
-    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, layout.samplesPerPixel);
-    TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_PACKBITS);
-    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, layout.photometric);
+    libtiff.TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(samples.width));
+    libtiff.TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(samples.height));
+    libtiff.TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, static_cast<uint16_t>(bits));
+    libtiff.TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, layout.samplesPerPixel);
+    libtiff.TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_PACKBITS);
+    libtiff.TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    libtiff.TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, layout.photometric);
     if (layout.photometric == PHOTOMETRIC_PALETTE) setColorMap(tiff, image);
     const uint32_t estimate = rowBytes < 16384 ? static_cast<uint32_t>(16384 / rowBytes) : 1;
-    const uint32_t rowsPerStrip = std::max<uint32_t>(1, TIFFDefaultStripSize(tiff, estimate));
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
+    const uint32_t rowsPerStrip = std::max<uint32_t>(1, libtiff.TIFFDefaultStripSize(tiff, estimate));
+    libtiff.TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
     ImageReadProgress progress;
     progress.Begin(uint64_t(samples.height));
     const char* data = samples.samples.data();
@@ -98,12 +99,12 @@ void CTIFFImageType::WriteImageFile(AVDoc view, int32_t pageNumber, CPDEImage& i
         // The last strip holds only the rows that are left.
         const uint32_t rows = std::min<uint32_t>(rowsPerStrip, static_cast<uint32_t>(samples.height) - row);
         const tmsize_t size = static_cast<tmsize_t>(rows * rowBytes);
-        if (TIFFWriteEncodedStrip(tiff, strip, const_cast<char*>(data + row * rowBytes), size) < 0)
+        if (libtiff.TIFFWriteEncodedStrip(tiff, strip, const_cast<char*>(data + row * rowBytes), size) < 0)
             failWrite("a strip");
         progress.SetValue(row + rows);
     }
-    if (!TIFFWriteDirectory(tiff)) failWrite("the directory");
-    TIFFClose(tiff);
+    if (!libtiff.TIFFWriteDirectory(tiff)) failWrite("the directory");
+    libtiff.TIFFClose(tiff);
     closer.tiff = nullptr;
     out.Commit();
 }

@@ -1,11 +1,10 @@
 // CTIFFImageType::MakeImageXObject: the image XObject over the TIFF's strips.
 #include <array>
 
-#include <tiffio.h>
-
 #include "engine/CStrippedTIFFASStream.h"
 #include "engine/CTIFFImageType.h"
 #include "engine/ImageColorSpaces.h"
+#include "engine/TIFFLibrary.h"
 #include "support/Alerts.h"
 #include "support/cos/CASStream.h"
 #include "support/cos/CCosArray.h"
@@ -56,6 +55,7 @@ CosObj MakeIndexedColorSpace(CosDoc cosDoc, const uint16_t* map) {
 }  // namespace
 
 CosObj CTIFFImageType::MakeImageXObject(PDDoc doc, int32_t filterCode, ASAtom* outColorSpace) {
+    const TIFFLibrary& libtiff = GetTIFFLibrary();
     const CosDoc cosDoc = CallHost([&] { return gPDModelHFT->docGetCosDoc(doc); });
     ASAtom localName = 0;
     ASAtom& name = outColorSpace ? *outColorSpace : localName;
@@ -73,7 +73,7 @@ CosObj CTIFFImageType::MakeImageXObject(PDDoc doc, int32_t filterCode, ASAtom* o
         uint16_t* red = nullptr;
         uint16_t* green = nullptr;
         uint16_t* blue = nullptr;
-        if (!TIFFGetField(mTiff, TIFFTAG_COLORMAP, &red, &green, &blue) || !red || !green || !blue)
+        if (!libtiff.TIFFGetField(mTiff, TIFFTAG_COLORMAP, &red, &green, &blue) || !red || !green || !blue)
             RefuseImage("The TIFF palette image has no colour map", kErrImageColorSpace);
         samples.SetColorMap(red, green, blue);
     }
@@ -96,7 +96,7 @@ CosObj CTIFFImageType::MakeImageXObject(PDDoc doc, int32_t filterCode, ASAtom* o
     image.CreateStream(cosDoc, samples.Get(), -1, 1, dict.GetCosObj(), parms, -1);
 
     // The whole image or a failure: never a shorter image stored as success.
-    const uint64_t expected = uint64_t(TIFFScanlineSize64(mTiff)) * mHeight;
+    const uint64_t expected = uint64_t(libtiff.TIFFScanlineSize64(mTiff)) * mHeight;
     if (samples.GetDelivered() != expected) {
         SetErrorMessage("Buffer Underflow");
         ThrowErrorCode(kErrImageUnderflow);

@@ -3,6 +3,12 @@
 // opened on demand needs them; the module itself needs none, and what a module
 // brings stays loaded when it is unloaded. Reading a PNG file for an image stamp
 // opens the host's image reader library on demand, and the stamp is still placed.
+// libtiff, and the codec libraries it needs, are mapped only by a run that reads
+// a TIFF file: the host's conversion or, for an older host, the module's own
+// image reader opens it, and the stamp is placed.
+#include <dlfcn.h>
+#include <tiffio.h>
+
 #include <algorithm>
 #include <set>
 #include <sstream>
@@ -43,6 +49,12 @@ bool holdsLibrary(const std::set<std::string>& names, const std::string& stem) {
     return false;
 }
 
+// The file of the loaded object that holds address.
+std::string objectOf(const void* address) {
+    Dl_info info{};
+    return dladdr(address, &info) != 0 && info.dli_fname ? info.dli_fname : "";
+}
+
 const std::vector<std::string> kGuiLibraries = {"libQt6Gui.so", "libQt6Widgets.so", "libpoppler-qt6.so",
                                                 "libpoppler.so"};
 
@@ -66,11 +78,15 @@ TEST_F(LoadedLibraries, HeadlessRunsLoadOnlyWhatTheirWorkNeeds) {
     qmtest::writeSimplePdf(File("in.pdf"), 2);
     // A PNG file made by poppler's tools, independently of the host's readers.
     ASSERT_EQ(runCommand("pdftoppm -png -r 10 -singlefile " + Q(File("in.pdf")) + " " + Q(File("logo"))).status, 0);
+    ASSERT_EQ(runCommand("pdftoppm -tiff -r 10 -singlefile " + Q(File("in.pdf")) + " " + Q(File("logo"))).status, 0);
     ImportProfile("Bates", R"({"kNumberOfStamps": 1, "kStamp0": {"kStampType": 0, "kStampNameE": "Bates",
         "kTextE": "QM-$BatesNo[1]", "kSizeE": 11, "kOpacityS": 100, "kOverlay": true, "kColorFontC": 0,
         "kHorizontalS": 0.5, "kVerticalS": 0.5}})");
     ImportProfile("Logo", R"({"kNumberOfStamps": 1, "kStamp0": {"kStampType": 1, "kStampNameE": "Logo",
         "kSelectFileE": ")" + File("logo.png") + R"(", "kSizeS": 50, "kOpacityS": 100, "kOverlay": true,
+        "kHorizontalS": 2.0, "kVerticalS": 2.0}})");
+    ImportProfile("TiffLogo", R"({"kNumberOfStamps": 1, "kStamp0": {"kStampType": 1, "kStampNameE": "Logo",
+        "kSelectFileE": ")" + File("logo.tif") + R"(", "kSizeS": 50, "kOpacityS": 100, "kOverlay": true,
         "kHorizontalS": 2.0, "kVerticalS": 2.0}})");
     // Neither the program nor the module links a GUI or drawing library; what
     // the module needs comes with it, the host adds nothing of its own. The
@@ -82,6 +98,16 @@ TEST_F(LoadedLibraries, HeadlessRunsLoadOnlyWhatTheirWorkNeeds) {
     ASSERT_FALSE(module.empty());
     for (const std::string& library : kGuiLibraries)
         EXPECT_FALSE(holdsLibrary(program, library) || holdsLibrary(module, library)) << library;
+    // Nor libtiff: it is opened by the first TIFF file read. What it alone
+    // brings (its codecs' libraries) is mapped by such a run only.
+    EXPECT_FALSE(holdsLibrary(program, "libtiff.so") || holdsLibrary(module, "libtiff.so"));
+    const std::string libtiff = objectOf(reinterpret_cast<const void*>(&TIFFGetVersion));
+    ASSERT_NE(libtiff, "");
+    std::set<std::string> tiffOnly = linkedLibraries(libtiff);
+    tiffOnly.insert(libtiff.substr(libtiff.rfind('/') + 1));
+    ASSERT_TRUE(holdsLibrary(tiffOnly, "libtiff.so")) << "ldd read nothing";
+    for (const std::string& library : program) tiffOnly.erase(library);
+    for (const std::string& library : module) tiffOnly.erase(library);
     const std::string hostLibraries = std::string(QM_TEST_CLI_PATH).substr(0, std::string(QM_TEST_CLI_PATH).rfind('/')) + "/../lib/";
 
     const struct {
@@ -89,11 +115,17 @@ TEST_F(LoadedLibraries, HeadlessRunsLoadOnlyWhatTheirWorkNeeds) {
         std::string args;
         std::vector<std::string> loads;  // host libraries the run needs
         int images;                      // images in the output (-1: no output)
+        bool readsTiff;
     } rows[] = {
-        {"version", "--version", {}, -1},
-        {"Bates stamp", "stamp --profile Bates " + Q(File("in.pdf")) + " -o " + Q(File("bates.pdf")), {}, 0},
+        {"version", "--version", {}, -1, false},
+        {"Bates stamp", "stamp --profile Bates " + Q(File("in.pdf")) + " -o " + Q(File("bates.pdf")), {}, 0, false},
         {"PNG image stamp", "stamp --profile Logo " + Q(File("in.pdf")) + " -o " + Q(File("logo.pdf")),
-         {"libqmhostimages.so"}, 2},
+         {"libqmhostimages.so"}, 2, false},
+        {"TIFF image stamp, converted by the host",
+         "stamp --profile TiffLogo " + Q(File("in.pdf")) + " -o " + Q(File("tiff.pdf")), {}, 2, true},
+        {"TIFF image stamp, read by the module for an older host",
+         "--host-version 5 stamp --profile TiffLogo " + Q(File("in.pdf")) + " -o " + Q(File("tiff5.pdf")), {}, 2,
+         true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -112,6 +144,10 @@ TEST_F(LoadedLibraries, HeadlessRunsLoadOnlyWhatTheirWorkNeeds) {
         EXPECT_FALSE(holdsLibrary(loaded, "libqmhostdraw.so"));
         EXPECT_EQ(holdsLibrary(loaded, "libqmhostimages.so"),
                   std::find(row.loads.begin(), row.loads.end(), "libqmhostimages.so") != row.loads.end());
+        for (const std::string& library : tiffOnly)
+            EXPECT_EQ(loaded.count(library) != 0, row.readsTiff || needed.count(library) != 0) << library;
+        // libtiff stays loaded after the module, which may have opened it.
+        EXPECT_FALSE(holdsLibrary(unloaded, "libtiff.so"));
         if (row.images < 0) continue;
         const std::string out = row.args.substr(row.args.rfind(' ') + 1);
         const auto listed = runCommand("pdfimages -list " + out + " | tail -n +3 | wc -l");

@@ -1,6 +1,7 @@
-// TIFF files through libtiff, from memory. libtiff's RGBA reader handles every
-// layout (strips or tiles, planes, 1 to 16 bits, palettes, alpha, orientation);
-// 8-bit CMYK in strips is read as it is, so that it stays CMYK. Errors and
+// TIFF files through libtiff, opened on the first one (convert/TiffLibrary.h),
+// from memory. libtiff's RGBA reader handles every layout (strips or tiles,
+// planes, 1 to 16 bits, palettes, alpha, orientation); 8-bit CMYK in strips
+// is read as it is, so that it stays CMYK. Errors and
 // warnings go to handlers of this handle only: the plug-in may have installed
 // process-wide ones of its own.
 #include <cstdarg>
@@ -9,11 +10,10 @@
 #include <memory>
 #include <span>
 
-#include <tiffio.h>
-
 #include "core/ExceptionTrap.h"
 #include "core/Raise.h"
 #include "convert/ImagePixels.h"
+#include "convert/TiffLibrary.h"
 
 namespace qmhost {
 namespace {
@@ -71,7 +71,7 @@ int keepFirstError(TIFF*, void* userData, const char* module, const char* format
 int dropWarning(TIFF*, void*, const char*, const char*, va_list) { return 1; }
 
 struct TiffCloser {
-    void operator()(TIFF* tiff) const { TIFFClose(tiff); }
+    void operator()(TIFF* tiff) const { tiffLibrary().TIFFClose(tiff); }
 };
 using TiffHandle = std::unique_ptr<TIFF, TiffCloser>;
 
@@ -81,40 +81,44 @@ using TiffHandle = std::unique_ptr<TIFF, TiffCloser>;
 }
 
 TiffHandle openTiff(MemoryFile& file, const std::string& name) {
-    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+    const TiffLibrary& libtiff = tiffLibrary();
+    TIFFOpenOptions* options = libtiff.TIFFOpenOptionsAlloc();
     if (!options) raise(kHostErrNoMemory, "no memory to open " + name);
-    TIFFOpenOptionsSetErrorHandlerExtR(options, keepFirstError, &file);
-    TIFFOpenOptionsSetWarningHandlerExtR(options, dropWarning, &file);
+    libtiff.TIFFOpenOptionsSetErrorHandlerExtR(options, keepFirstError, &file);
+    libtiff.TIFFOpenOptionsSetWarningHandlerExtR(options, dropWarning, &file);
     // No single allocation beyond what the largest image allowed needs.
-    TIFFOpenOptionsSetMaxSingleMemAlloc(options, static_cast<tmsize_t>(kMaxImagePixels * 8));
-    TIFF* tiff = TIFFClientOpenExt(name.c_str(), "r", &file, readMemory, writeMemory, seekMemory, closeMemory,
-                                   sizeOfMemory, mapMemory, unmapMemory, options);
-    TIFFOpenOptionsFree(options);
+    libtiff.TIFFOpenOptionsSetMaxSingleMemAlloc(options, static_cast<tmsize_t>(kMaxImagePixels * 8));
+    TIFF* tiff = libtiff.TIFFClientOpenExt(name.c_str(), "r", &file, readMemory, writeMemory, seekMemory,
+                                           closeMemory, sizeOfMemory, mapMemory, unmapMemory, options);
+    libtiff.TIFFOpenOptionsFree(options);
     if (!tiff) refuse(name, "libtiff cannot open it", file);
     return TiffHandle(tiff);
 }
 
 bool isStrippedCmyk8(TIFF* tiff) {
+    const TiffLibrary& libtiff = tiffLibrary();
     uint16_t photometric = 0, samples = 1, bits = 1, planar = PLANARCONFIG_CONTIG, inkSet = INKSET_CMYK;
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_INKSET, &inkSet);
+    libtiff.TIFFGetFieldDefaulted(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
+    libtiff.TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    libtiff.TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+    libtiff.TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
+    libtiff.TIFFGetFieldDefaulted(tiff, TIFFTAG_INKSET, &inkSet);
     return photometric == PHOTOMETRIC_SEPARATED && inkSet == INKSET_CMYK && samples == 4 && bits == 8 &&
-           planar == PLANARCONFIG_CONTIG && !TIFFIsTiled(tiff);
+           planar == PLANARCONFIG_CONTIG && !libtiff.TIFFIsTiled(tiff);
 }
 
 ImagePixels readCmyk(TIFF* tiff, MemoryFile& file, uint32_t width, uint32_t height, const std::string& name) {
+    const TiffLibrary& libtiff = tiffLibrary();
     const size_t rowBytes = static_cast<size_t>(width) * 4;
-    if (static_cast<size_t>(TIFFScanlineSize(tiff)) != rowBytes) refuse(name, "its rows have a bad size", file);
+    if (static_cast<size_t>(libtiff.TIFFScanlineSize(tiff)) != rowBytes)
+        refuse(name, "its rows have a bad size", file);
     ImagePixels image;
     image.width = static_cast<int32_t>(width);
     image.height = static_cast<int32_t>(height);
     image.components = 4;
     image.samples.resize(rowBytes * height);
     for (uint32_t row = 0; row < height; ++row)
-        if (TIFFReadScanline(tiff, image.samples.data() + rowBytes * row, row, 0) < 0)
+        if (libtiff.TIFFReadScanline(tiff, image.samples.data() + rowBytes * row, row, 0) < 0)
             refuse(name, "row " + std::to_string(row) + " cannot be read; the file is cut or damaged", file);
     return image;
 }
@@ -127,13 +131,14 @@ uint8_t unpremultiplied(uint32_t value, uint32_t alpha) {
 }
 
 ImagePixels readRgba(TIFF* tiff, MemoryFile& file, uint32_t width, uint32_t height, const std::string& name) {
+    const TiffLibrary& libtiff = tiffLibrary();
     char why[1024] = "";
-    if (!TIFFRGBAImageOK(tiff, why)) refuse(name, why, file);
+    if (!libtiff.TIFFRGBAImageOK(tiff, why)) refuse(name, why, file);
     const size_t pixels = static_cast<size_t>(width) * height;
     // Not cleared first: a file that only claims a large size costs no more than
     // the pages libtiff writes before it fails.
     const std::unique_ptr<uint32_t[]> raster = std::make_unique_for_overwrite<uint32_t[]>(pixels);
-    if (!TIFFReadRGBAImageOriented(tiff, width, height, raster.get(), ORIENTATION_TOPLEFT, 1))
+    if (!libtiff.TIFFReadRGBAImageOriented(tiff, width, height, raster.get(), ORIENTATION_TOPLEFT, 1))
         refuse(name, "its image data cannot be read; the file is cut or damaged", file);
     // Each packed pixel becomes straight R, G, B, A bytes in its own place.
     for (uint32_t& pixel : std::span(raster.get(), pixels)) {
@@ -149,10 +154,12 @@ ImagePixels readRgba(TIFF* tiff, MemoryFile& file, uint32_t width, uint32_t heig
 }  // namespace
 
 ImagePixels readTiffImage(const std::string& bytes, const std::string& name) {
+    const TiffLibrary& libtiff = tiffLibrary();
     MemoryFile file{&bytes, 0, std::string()};
     TiffHandle tiff = openTiff(file, name);
     uint32_t width = 0, height = 0;
-    if (!TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width) || !TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height))
+    if (!libtiff.TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width) ||
+        !libtiff.TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height))
         refuse(name, "it gives no image size", file);
     checkImageDimensions(width, height, name);
     if (isStrippedCmyk8(tiff.get())) return readCmyk(tiff.get(), file, width, height, name);

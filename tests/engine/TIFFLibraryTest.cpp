@@ -1,0 +1,66 @@
+// libtiff opened on first use: by the soname of the libtiff the build's
+// headers belong to, with every function the image types call; a file that
+// cannot be opened, or is no libtiff, is refused with a message that names it.
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <string>
+#include <vector>
+
+#include "EngineFixture.h"
+#include "common/PluginFixture.h"
+#include "engine/CImageType.h"
+#include "engine/TIFFLibrary.h"
+#include "support/ErrorMessage.h"
+
+namespace {
+
+// The file of the loaded object that holds address.
+std::string ObjectOf(const void* address) {
+    Dl_info info{};
+    return dladdr(address, &info) != 0 && info.dli_fname ? info.dli_fname : "";
+}
+
+TEST(TIFFLibrary, OpensLibtiffAndRefusesOtherFilesNamingThem) {
+    enginetest::StartEngine();
+    const struct {
+        const char* name;
+        const char* file;
+        const char* refusal;  // null: opened
+    } rows[] = {
+        {"libtiff by its soname", kTIFFLibraryFile, nullptr},
+        {"a file that is not there", "libqmtestnosuchtiff.so.6", "cannot be loaded"},
+        // zlib is mapped already (qpdf needs it): opened, but without libtiff's functions.
+        {"a library that is not libtiff", "libz.so.1", "has no function TIFF"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        qmtest::TakeAlerts();
+        ClearErrorMessage();
+        try {
+            const TIFFLibrary library = OpenTIFFLibrary(row.file);
+            ASSERT_EQ(row.refusal, nullptr) << "opened";
+            // Each function is libtiff's own: the one the tests link, not a namesake elsewhere.
+            const std::string linked = ObjectOf(reinterpret_cast<const void*>(&TIFFGetVersion));
+            ASSERT_NE(linked, "");
+#define QM_TIFF_CHECK(name) EXPECT_EQ(ObjectOf(reinterpret_cast<const void*>(library.name)), linked) << #name;
+            QM_TIFF_FUNCTIONS(QM_TIFF_CHECK)
+#undef QM_TIFF_CHECK
+            EXPECT_TRUE(qmtest::TakeAlerts().empty());
+        } catch (ErrorCode code) {
+            ASSERT_NE(row.refusal, nullptr) << "refused: " << GetErrorMessage();
+            EXPECT_EQ(code, kErrImageRead);
+            const std::string message = GetErrorMessage();
+            EXPECT_NE(message.find(row.file), std::string::npos) << message;
+            EXPECT_NE(message.find(row.refusal), std::string::npos) << message;
+            // The user is shown the same text.
+            EXPECT_EQ(qmtest::TakeAlerts(), std::vector<std::string>{message});
+        }
+    }
+    // The table kept for the process is libtiff's.
+    EXPECT_EQ(ObjectOf(reinterpret_cast<const void*>(GetTIFFLibrary().TIFFOpen)),
+              ObjectOf(reinterpret_cast<const void*>(&TIFFOpen)));
+}
+
+}  // namespace
