@@ -58,16 +58,47 @@ const PhotometricEntry* FindPhotometric(uint16_t photometric) {
     return nullptr;
 }
 
+// The handlers libtiff had before ours, given back when the plug-in unloads:
+// libtiff stays loaded after the module, and must not keep pointers into it.
+struct InstalledHandlers {
+    std::mutex mutex;
+    bool installed = false;
+    TIFFErrorHandler previousError = nullptr;
+    TIFFErrorHandler previousWarning = nullptr;
+};
+
+InstalledHandlers& Handlers() {
+    static InstalledHandlers handlers;
+    return handlers;
+}
+
+// Puts `previous` back as the handler unless someone replaced ours meanwhile.
+void PutBack(TIFFErrorHandler (*set)(TIFFErrorHandler), TIFFErrorHandler ours, TIFFErrorHandler previous) {
+    const TIFFErrorHandler current = set(previous);
+    if (current != ours) set(current);
+}
+
 }  // namespace
 
 void CTIFFImageType::InstallHandlers() {
-    static std::once_flag installed;
-    // A throw (libtiff cannot be loaded) leaves the flag unset: the next call tries again.
-    std::call_once(installed, [] {
-        const TIFFLibrary& libtiff = GetTIFFLibrary();
-        libtiff.TIFFSetErrorHandler(ErrorHandler);
-        libtiff.TIFFSetWarningHandler(WarningHandler);
-    });
+    InstalledHandlers& handlers = Handlers();
+    const std::lock_guard lock(handlers.mutex);
+    if (handlers.installed) return;
+    // A throw (libtiff cannot be loaded) installs nothing: the next call tries again.
+    const TIFFLibrary& libtiff = GetTIFFLibrary();
+    handlers.previousError = libtiff.TIFFSetErrorHandler(ErrorHandler);
+    handlers.previousWarning = libtiff.TIFFSetWarningHandler(WarningHandler);
+    handlers.installed = true;
+}
+
+void CTIFFImageType::RemoveHandlers() noexcept {
+    InstalledHandlers& handlers = Handlers();
+    const std::lock_guard lock(handlers.mutex);
+    if (!handlers.installed) return;
+    const TIFFLibrary& libtiff = GetTIFFLibrary();  // opened: it took our handlers
+    PutBack(libtiff.TIFFSetErrorHandler, ErrorHandler, handlers.previousError);
+    PutBack(libtiff.TIFFSetWarningHandler, WarningHandler, handlers.previousWarning);
+    handlers.installed = false;
 }
 
 CTIFFImageType::CTIFFImageType() : CTIFFImageType(nullptr) {}

@@ -13,7 +13,7 @@
 // libtiff's error messages are shown as alerts as they occur; its warnings
 // are dropped. libtiff is opened (engine/TIFFLibrary.h) and the handlers are
 // installed by the first construction, which throws kErrImageRead after
-// showing why when libtiff cannot be loaded.
+// showing why when libtiff cannot be loaded; the plug-in's unload removes them.
 #pragma once
 
 #include <cstdint>
@@ -52,9 +52,13 @@ public:
     // Writes the samples of an image XObject of the view's document (see CImageType).
     void WriteImageFile(AVDoc view, int32_t pageNumber, CPDEImage& image) override;
 
-    // Installs libtiff's error and warning handlers once per process; throws
-    // as GetTIFFLibrary does.
+    // Installs libtiff's error and warning handlers, once until they are
+    // removed; throws as GetTIFFLibrary does.
     static void InstallHandlers();
+    // Gives libtiff back the handlers it had before InstallHandlers (unless
+    // another was set since), so that libtiff, which stays loaded, keeps no
+    // pointer into an unloaded plug-in. Does nothing when none are installed.
+    static void RemoveHandlers() noexcept;
 
 private:
     // Opens libtiff on a dup() of the stream's descriptor and reads and

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "engine/CPDFElementUndoController.h"
+#include "engine/CTIFFImageType.h"
 #include "module/CStamperApp.h"
 #include "module/PluginEntry.h"
 #include "stamper/CManageStampsToolButton.h"
@@ -235,5 +236,7 @@ bool PluginUnload() {
     UnloadStep([&] { objects.toolButton.reset(); });
     // Its destructor unregisters its view notifications and deletes every manager.
     UnloadStep([&] { objects.undoController.reset(); });
+    // libtiff outlives the module: it must not call back into it.
+    UnloadStep([] { CTIFFImageType::RemoveHandlers(); });
     return true;
 }

@@ -1,6 +1,8 @@
 // libtiff opened on first use: by the soname of the libtiff the build's
 // headers belong to, with every function the image types call; a file that
 // cannot be opened, or is no libtiff, is refused with a message that names it.
+// The handlers the image type installs into libtiff, which outlives the module,
+// are taken out again when the plug-in unloads.
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
@@ -11,6 +13,7 @@
 #include "EngineFixture.h"
 #include "common/PluginFixture.h"
 #include "engine/CImageType.h"
+#include "engine/CTIFFImageType.h"
 #include "engine/TIFFLibrary.h"
 #include "support/ErrorMessage.h"
 
@@ -61,6 +64,45 @@ TEST(TIFFLibrary, OpensLibtiffAndRefusesOtherFilesNamingThem) {
     // The table kept for the process is libtiff's.
     EXPECT_EQ(ObjectOf(reinterpret_cast<const void*>(GetTIFFLibrary().TIFFOpen)),
               ObjectOf(reinterpret_cast<const void*>(&TIFFOpen)));
+}
+
+// The handler that set (TIFFSetErrorHandler or TIFFSetWarningHandler) replaces, left in place.
+TIFFErrorHandler CurrentHandler(TIFFErrorHandler (*set)(TIFFErrorHandler)) {
+    const TIFFErrorHandler current = set(nullptr);
+    set(current);
+    return current;
+}
+
+void OtherHandler(const char*, const char*, va_list) {}
+
+TEST(TIFFLibrary, RemovedHandlersGiveLibtiffBackWhatItHadBefore) {
+    enginetest::StartEngine();
+    const struct {
+        const char* name;
+        TIFFErrorHandler (*set)(TIFFErrorHandler);
+    } rows[] = {{"errors", &TIFFSetErrorHandler}, {"warnings", &TIFFSetWarningHandler}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        CTIFFImageType::RemoveHandlers();
+        const TIFFErrorHandler before = CurrentHandler(row.set);
+        CTIFFImageType::InstallHandlers();
+        const TIFFErrorHandler ours = CurrentHandler(row.set);
+        EXPECT_NE(ours, before);
+        CTIFFImageType::InstallHandlers();  // once: what it replaced is still kept
+        CTIFFImageType::RemoveHandlers();
+        EXPECT_EQ(CurrentHandler(row.set), before);
+        CTIFFImageType::RemoveHandlers();  // nothing installed: nothing changes
+        EXPECT_EQ(CurrentHandler(row.set), before);
+        // A handler set over ours by someone else stays theirs.
+        CTIFFImageType::InstallHandlers();
+        row.set(OtherHandler);
+        CTIFFImageType::RemoveHandlers();
+        EXPECT_EQ(CurrentHandler(row.set), &OtherHandler);
+        row.set(before);
+        // Installed again by the next image type, as the first time.
+        CTIFFImageType type;
+        EXPECT_EQ(CurrentHandler(row.set), ours);
+    }
 }
 
 }  // namespace

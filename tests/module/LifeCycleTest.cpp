@@ -4,6 +4,8 @@
 // from the menu and taken back with Undo, and an unload that leaves nothing.
 #include <gtest/gtest.h>
 
+#include <tiffio.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -12,6 +14,7 @@
 #include "HostTables.h"
 #include "common/PdfFixtures.h"
 #include "core/AtomTable.h"
+#include "engine/CTIFFImageType.h"
 #include "loader/PluginLoader.h"
 #include "module/PluginEntry.h"
 #include "module/PluginLifeCycle.h"
@@ -307,6 +310,23 @@ TEST(LinkedLifeCycle, UnloadAfterAFailedStartDeletesWhatWasMade) {
     loader.unload();
     EXPECT_TRUE(loader.leftovers().empty());
     qmhost::alerts().clearRecorded();
+}
+
+// libtiff stays loaded after the module: the unload takes the image type's
+// handlers out of it.
+TEST(LinkedLifeCycle, UnloadGivesLibtiffBackItsHandlers) {
+    qmhost::alerts().setMode(qmhost::AlertMode::Record);
+    qmhost::PluginLoader loader;
+    ASSERT_TRUE(loader.start(&PlugInMain).ok);
+    CTIFFImageType::RemoveHandlers();
+    const TIFFErrorHandler saved = TIFFSetErrorHandler(nullptr);  // no handler before ours
+    CTIFFImageType::InstallHandlers();
+    const TIFFErrorHandler ours = TIFFSetErrorHandler(nullptr);
+    TIFFSetErrorHandler(ours);
+    ASSERT_NE(ours, nullptr);
+    loader.unload();
+    EXPECT_EQ(TIFFSetErrorHandler(saved), nullptr) << "the handler before ours is back";
+    EXPECT_TRUE(loader.leftovers().empty());
 }
 
 TEST(LinkedLifeCycle, UnloadClosesAnOpenStampManagerFirst) {
