@@ -1,15 +1,17 @@
 // The command-line program runs headless: it links no Qt Gui, Qt Widgets or
-// poppler, and a run loads them only where the plug-in module or a host library
-// opened on demand needs them; the module itself needs none, and what a module
-// brings stays loaded when it is unloaded. Reading a PNG file for an image stamp
-// opens the host's image reader library on demand, and the stamp is still placed.
-// libtiff, and the codec libraries it needs, are mapped only by a run that reads
-// a TIFF file: the host's conversion or, for an older host, the module's own
-// image reader opens it, and the stamp is placed.
+// poppler, nor fontconfig or HarfBuzz, and a run loads them only where the
+// plug-in module or a host library opened on demand needs them; the module
+// itself needs none, and what a module brings stays loaded when it is unloaded.
+// Reading a PNG file for an image stamp opens the host's image reader library
+// on demand, and a stamp in a system font its fonts library; the stamp is still
+// placed, the font embedded. libtiff, and the codec libraries it needs, are mapped
+// only by a run that reads a TIFF file: the host's conversion or, for an older
+// host, the module's own image reader opens it, and the stamp is placed.
 #include <dlfcn.h>
 #include <tiffio.h>
 
 #include <algorithm>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -55,8 +57,12 @@ std::string objectOf(const void* address) {
     return dladdr(address, &info) != 0 && info.dli_fname ? info.dli_fname : "";
 }
 
-const std::vector<std::string> kGuiLibraries = {"libQt6Gui.so", "libQt6Widgets.so", "libpoppler-qt6.so",
-                                                "libpoppler.so"};
+// Loaded only where a run needs them: Qt Gui, poppler, and what finds and
+// subsets system fonts.
+const std::vector<std::string> kOnDemandLibraries = {"libQt6Gui.so",          "libQt6Widgets.so", "libpoppler-qt6.so",
+                                                     "libpoppler.so",         "libfontconfig.so", "libharfbuzz.so",
+                                                     "libharfbuzz-subset.so", "libgraphite2.so",  "libexpat.so"};
+const std::vector<std::string> kHostOnDemand = {"libqmhostdraw.so", "libqmhostimages.so", "libqmhostfonts.so"};
 
 class LoadedLibraries : public CommandLineTest {
 protected:
@@ -88,6 +94,10 @@ TEST_F(LoadedLibraries, HeadlessRunsLoadOnlyWhatTheirWorkNeeds) {
     ImportProfile("TiffLogo", R"({"kNumberOfStamps": 1, "kStamp0": {"kStampType": 1, "kStampNameE": "Logo",
         "kSelectFileE": ")" + File("logo.tif") + R"(", "kSizeS": 50, "kOpacityS": 100, "kOverlay": true,
         "kHorizontalS": 2.0, "kVerticalS": 2.0}})");
+    ImportProfile("Chinese", R"({"kNumberOfStamps": 1, "kStamp0": {"kStampType": 0, "kStampNameE": "Bates",
+        "kTextE": "证据第$BatesNo[1]页", "kTypeC": 1, "kStyleSystemC": "WenQuanYi Micro Hei", "kEmbedCH": true,
+        "kSizeE": 11, "kOpacityS": 100, "kOverlay": true, "kColorFontC": 0, "kHorizontalS": 0.5,
+        "kVerticalS": 0.5}})");
     // Neither the program nor the module links a GUI or drawing library; what
     // the module needs comes with it, the host adds nothing of its own. The
     // first run installs the module into the plug-ins folder.
@@ -96,7 +106,7 @@ TEST_F(LoadedLibraries, HeadlessRunsLoadOnlyWhatTheirWorkNeeds) {
     const std::set<std::string> module = linkedLibraries(Plugins() + "/Quillmark.api");
     ASSERT_TRUE(holdsLibrary(program, "libQt6Core.so")) << "ldd read nothing";
     ASSERT_FALSE(module.empty());
-    for (const std::string& library : kGuiLibraries)
+    for (const std::string& library : kOnDemandLibraries)
         EXPECT_FALSE(holdsLibrary(program, library) || holdsLibrary(module, library)) << library;
     // Nor libtiff: it is opened by the first TIFF file read. What it alone
     // brings (its codecs' libraries) is mapped by such a run only.
@@ -115,17 +125,21 @@ TEST_F(LoadedLibraries, HeadlessRunsLoadOnlyWhatTheirWorkNeeds) {
         std::string args;
         std::vector<std::string> loads;  // host libraries the run needs
         int images;                      // images in the output (-1: no output)
+        const char* embeddedFont;        // a font the output embeds as a subset, or null
         bool readsTiff;
     } rows[] = {
-        {"version", "--version", {}, -1, false},
-        {"Bates stamp", "stamp --profile Bates " + Q(File("in.pdf")) + " -o " + Q(File("bates.pdf")), {}, 0, false},
+        {"version", "--version", {}, -1, nullptr, false},
+        {"Bates stamp", "stamp --profile Bates " + Q(File("in.pdf")) + " -o " + Q(File("bates.pdf")), {}, 0,
+         nullptr, false},
         {"PNG image stamp", "stamp --profile Logo " + Q(File("in.pdf")) + " -o " + Q(File("logo.pdf")),
-         {"libqmhostimages.so"}, 2, false},
+         {"libqmhostimages.so"}, 2, nullptr, false},
         {"TIFF image stamp, converted by the host",
-         "stamp --profile TiffLogo " + Q(File("in.pdf")) + " -o " + Q(File("tiff.pdf")), {}, 2, true},
+         "stamp --profile TiffLogo " + Q(File("in.pdf")) + " -o " + Q(File("tiff.pdf")), {}, 2, nullptr, true},
         {"TIFF image stamp, read by the module for an older host",
          "--host-version 5 stamp --profile TiffLogo " + Q(File("in.pdf")) + " -o " + Q(File("tiff5.pdf")), {}, 2,
-         true},
+         nullptr, true},
+        {"system font stamp", "stamp --profile Chinese " + Q(File("in.pdf")) + " -o " + Q(File("chinese.pdf")),
+         {"libqmhostfonts.so"}, 0, "WenQuanYiMicroHei", false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -139,11 +153,12 @@ TEST_F(LoadedLibraries, HeadlessRunsLoadOnlyWhatTheirWorkNeeds) {
         ASSERT_TRUE(holdsLibrary(loaded, "libqpdf.so")) << "the loader's report was not read";
         std::set<std::string> needed = module;
         for (const std::string& onDemand : row.loads) needed.merge(linkedLibraries(hostLibraries + onDemand));
-        for (const std::string& library : kGuiLibraries)
+        for (const std::string& library : kOnDemandLibraries)
             EXPECT_EQ(holdsLibrary(loaded, library), holdsLibrary(needed, library)) << library;
-        EXPECT_FALSE(holdsLibrary(loaded, "libqmhostdraw.so"));
-        EXPECT_EQ(holdsLibrary(loaded, "libqmhostimages.so"),
-                  std::find(row.loads.begin(), row.loads.end(), "libqmhostimages.so") != row.loads.end());
+        for (const std::string& library : kHostOnDemand)
+            EXPECT_EQ(holdsLibrary(loaded, library),
+                      std::find(row.loads.begin(), row.loads.end(), library) != row.loads.end())
+                << library;
         for (const std::string& library : tiffOnly)
             EXPECT_EQ(loaded.count(library) != 0, row.readsTiff || needed.count(library) != 0) << library;
         // libtiff stays loaded after the module, which may have opened it.
@@ -152,6 +167,12 @@ TEST_F(LoadedLibraries, HeadlessRunsLoadOnlyWhatTheirWorkNeeds) {
         const std::string out = row.args.substr(row.args.rfind(' ') + 1);
         const auto listed = runCommand("pdfimages -list " + out + " | tail -n +3 | wc -l");
         EXPECT_EQ(std::stoi(listed.output), row.images) << runCommand("pdfimages -list " + out).output;
+        if (!row.embeddedFont) continue;
+        // pdffonts: "ABCDEF+Name  CID TrueType  Identity-H  yes yes yes ..." (embedded, subset).
+        const std::string fonts = runCommand("pdffonts " + out).output;
+        EXPECT_TRUE(std::regex_search(fonts, std::regex(std::string(R"(\n[A-Z]{6}\+)") + row.embeddedFont +
+                                                         R"( .* yes +yes +yes )")))
+            << fonts;
     }
 }
 

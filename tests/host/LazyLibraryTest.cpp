@@ -12,6 +12,7 @@
 #include "core/LazyLibrary.h"
 #include "qmhost/HostError.h"
 #include "render/DrawingLibrary.h"
+#include "sysfont/FontsLibrary.h"
 
 namespace {
 
@@ -38,6 +39,7 @@ TEST(LazyLibrary, OpensTheHostsLibrariesAndRefusesWhatIsNotThere) {
     } rows[] = {
         {qmhost::kDrawingLibraryFile, qmhost::kDrawingLibrarySymbol, nullptr, false},
         {qmhost::kImageReaderLibraryFile, qmhost::kImageReaderLibrarySymbol, nullptr, false},
+        {qmhost::kFontsLibraryFile, qmhost::kFontsLibrarySymbol, nullptr, false},
         {qmhost::kDrawingLibraryFile, "noSuchEntry", "has no noSuchEntry", false},
         {"libqmhostnosuchlibrary.so", "qmhostDrawingLibrary", "cannot load", false},
         // Files copied from another build (tests/fakes): refused before their entry is used.

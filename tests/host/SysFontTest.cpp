@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,25 @@ TEST(SysFontList, UnknownNameIsNullNotAnError) {
     attrs.name = kASAtomNull;
     EXPECT_EQ(sysFonts().findFont(&attrs, sizeof attrs, kPDSysFontMatchNameExactly), nullptr);
     EXPECT_EQ(hostErrorOf([] { sysFonts().findFont(nullptr, 0, kPDSysFontMatchNameExactly); }), kHostErrBadParameter);
+}
+
+// The file of a PostScript name is the one fontconfig's own tool lists first
+// when Type 1 files come before the others and each kind goes by path.
+TEST(SysFontList, PostscriptNameFindsTheInstalledFileType1First) {
+    for (const char* name : {"NimbusSans-Regular", "StandardSymbolsPS", "DejaVuSans", "NoSuchFont-Quillmark"}) {
+        SCOPED_TRACE(name);
+        const auto listed = qmtest::runCommand(std::string("fc-list ':postscriptname=") + name + "' file fontformat");
+        ASSERT_EQ(listed.status, 0);
+        std::set<std::string> type1, others;  // in path order
+        std::istringstream lines(listed.output);
+        for (std::string line; std::getline(lines, line);) {
+            const size_t colon = line.find(": ");
+            if (colon == std::string::npos) continue;
+            (line.find("fontformat=Type 1") != std::string::npos ? type1 : others).insert(line.substr(0, colon));
+        }
+        const std::string expected = !type1.empty() ? *type1.begin() : others.empty() ? "" : *others.begin();
+        EXPECT_EQ(qmhost::fontFileForPostscriptName(name), expected) << listed.output;
+    }
 }
 
 TEST(SysFontList, EnumerationStopsWhenTheProcedureSaysSo) {

@@ -7,31 +7,10 @@
 #include <mutex>
 #include <tuple>
 
-#include <fontconfig/fontconfig.h>
-
 #include "core/Raise.h"
 
 namespace qmhost {
 namespace {
-
-struct PatternDeleter {
-    void operator()(FcPattern* p) const { FcPatternDestroy(p); }
-};
-struct ObjectSetDeleter {
-    void operator()(FcObjectSet* s) const { FcObjectSetDestroy(s); }
-};
-struct FontSetDeleter {
-    void operator()(FcFontSet* s) const { FcFontSetDestroy(s); }
-};
-using PatternPtr = std::unique_ptr<FcPattern, PatternDeleter>;
-using ObjectSetPtr = std::unique_ptr<FcObjectSet, ObjectSetDeleter>;
-using FontSetPtr = std::unique_ptr<FcFontSet, FontSetDeleter>;
-
-std::string stringOf(FcPattern* pattern, const char* object) {
-    FcChar8* value = nullptr;
-    if (FcPatternGetString(pattern, object, 0, &value) != FcResultMatch || !value) return "";
-    return reinterpret_cast<const char*>(value);
-}
 
 std::string lowerAscii(std::string text) {
     for (char& c : text)
@@ -39,67 +18,10 @@ std::string lowerAscii(std::string text) {
     return text;
 }
 
-bool endsWith(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-// Faces whose program can go into a PDF as an sfnt: TrueType outlines or CFF in
-// an OpenType wrapper. Bare CFF and Type 1 files are left out.
-bool isOfferedFace(FcPattern* pattern) {
-    const std::string format = stringOf(pattern, FC_FONTFORMAT);
-    if (format != "TrueType" && format != "CFF") return false;
-    const std::string file = lowerAscii(stringOf(pattern, FC_FILE));
-    if (!endsWith(file, ".ttf") && !endsWith(file, ".otf") && !endsWith(file, ".ttc") && !endsWith(file, ".otc"))
-        return false;
-    // Variable fonts and their named instances would embed only the default
-    // instance while measuring another; they are not offered.
-    FcBool variable = FcFalse;
-    if (FcPatternGetBool(pattern, FC_VARIABLE, 0, &variable) == FcResultMatch && variable) return false;
-    int index = 0;
-    FcPatternGetInteger(pattern, FC_INDEX, 0, &index);
-    return (index >> 16) == 0;
-}
-
-// The host's own fontconfig configuration, loaded once and destroyed at exit:
-// fontconfig's default configuration is never given back, which leak checkers
-// report.
-class FontConfig {
-public:
-    ~FontConfig() {
-        if (mConfig) FcConfigDestroy(mConfig);
-    }
-    FontSetPtr list(FcPattern* pattern, FcObjectSet* objects) {
-        std::lock_guard<std::mutex> guard(mLock);
-        if (!mConfig) mConfig = FcInitLoadConfigAndFonts();
-        if (!mConfig) raise(kHostErrGeneric, "fontconfig could not load its configuration");
-        return FontSetPtr(FcFontList(mConfig, pattern, objects));
-    }
-
-private:
-    std::mutex mLock;
-    FcConfig* mConfig = nullptr;
-};
-
-FontSetPtr listFonts(FcPattern* pattern, FcObjectSet* objects) {
-    static FontConfig config;
-    return config.list(pattern, objects);
-}
-
 std::vector<SystemFont> readSystemFonts() {
-    PatternPtr pattern(FcPatternCreate());
-    FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
-    ObjectSetPtr objects(FcObjectSetBuild(FC_FAMILY, FC_STYLE, FC_FILE, FC_INDEX, FC_FONTFORMAT, FC_VARIABLE,
-                                          static_cast<char*>(nullptr)));
-    FontSetPtr set = listFonts(pattern.get(), objects.get());
     std::vector<FoundFace> faces;
-    for (int i = 0; set && i < set->nfont; ++i) {
-        FcPattern* face = set->fonts[i];
-        if (!isOfferedFace(face)) continue;
-        int index = 0;
-        FcPatternGetInteger(face, FC_INDEX, 0, &index);
-        FoundFace found{stringOf(face, FC_FAMILY), stringOf(face, FC_STYLE), stringOf(face, FC_FILE), index};
-        if (!found.family.empty() && !found.file.empty()) faces.push_back(std::move(found));
-    }
+    std::string why;
+    if (!fontsLibrary().listFaces(&faces, &why)) raise(kHostErrGeneric, why);
     return nameSystemFonts(std::move(faces));
 }
 
@@ -181,17 +103,15 @@ PDSysFont findSystemFont(const std::string& name) {
 }
 
 std::string fontFileForPostscriptName(const std::string& postscriptName) {
-    PatternPtr pattern(FcPatternCreate());
-    FcPatternAddString(pattern.get(), FC_POSTSCRIPT_NAME, reinterpret_cast<const FcChar8*>(postscriptName.c_str()));
-    ObjectSetPtr objects(FcObjectSetBuild(FC_FILE, FC_FONTFORMAT, static_cast<char*>(nullptr)));
-    FontSetPtr set = listFonts(pattern.get(), objects.get());
-    std::vector<std::pair<bool, std::string>> files;  // (not Type 1, path)
-    for (int i = 0; set && i < set->nfont; ++i) {
-        const std::string file = stringOf(set->fonts[i], FC_FILE);
-        if (!file.empty()) files.emplace_back(stringOf(set->fonts[i], FC_FONTFORMAT) != "Type 1", file);
-    }
+    std::vector<FoundFontFile> files;
+    std::string why;
+    if (!fontsLibrary().filesNamed(postscriptName.c_str(), &files, &why)) raise(kHostErrGeneric, why);
     if (files.empty()) return "";
-    return std::min_element(files.begin(), files.end())->second;
+    // Type 1 files first, then by path.
+    auto first = [](const FoundFontFile& a, const FoundFontFile& b) {
+        return a.type1 != b.type1 ? a.type1 : a.file < b.file;
+    };
+    return std::min_element(files.begin(), files.end(), first)->file;
 }
 
 }  // namespace qmhost

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "qmhost/QMBase.h"
+#include "sysfont/FontsLibrary.h"
 
 namespace qmhost {
 
@@ -19,12 +20,6 @@ struct SystemFont {
     long faceIndex = 0;
 };
 
-// What fontconfig reports for one face, before names are made.
-struct FoundFace {
-    std::string family, style, file;
-    long faceIndex = 0;
-};
-
 // "Family Style", or just the family for a regular style (Regular, Book,
 // Normal, Roman, Plain, Standard or none).
 std::string systemFontName(const std::string& family, const std::string& style);
@@ -33,8 +28,10 @@ std::string systemFontName(const std::string& family, const std::string& style);
 // names unique by appending " (2)", " (3)", ... in that order.
 std::vector<SystemFont> nameSystemFonts(std::vector<FoundFace> faces);
 
-// The list, read from fontconfig on first use and kept for the process, so that
-// handles and positions stay valid.
+// The list, read from fontconfig (FontsLibrary.h) on first use and kept for the
+// process, so that handles and positions stay valid. Raises kHostErrGeneric
+// when fontconfig cannot load its configuration, and as fontsLibrary() when its
+// library cannot be opened; the next call tries again.
 const std::vector<SystemFont>& systemFonts();
 
 // Handles: position + 1, never null for a font.
@@ -46,7 +43,8 @@ const SystemFont& systemFontOf(PDSysFont font, const char* op);
 PDSysFont findSystemFont(const std::string& name);
 
 // The file of the installed face with that PostScript name: Type 1 files
-// first, then others, each group by path; "" when none is installed.
+// first, then others, each group by path; "" when none is installed. Raises as
+// systemFonts() does.
 std::string fontFileForPostscriptName(const std::string& postscriptName);
 
 }  // namespace qmhost
