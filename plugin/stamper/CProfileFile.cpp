@@ -3,25 +3,20 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include <QString>
 #include <set>
 
 #include "stamper/HostServices.h"
+#include "support/CaseFolding.h"
 #include "support/io/FileSystemHelpers.h"
 
 namespace {
 
 constexpr size_t kMaxFileNameBytes = 255;  // NAME_MAX
 
-// The letter-case-free form of a file name, for comparing names as the user does.
-QString Folded(std::string_view inName) {
-    return QString::fromUtf8(inName.data(), static_cast<qsizetype>(inName.size())).toCaseFolded();
-}
-
 // The folded names of the folder's entries, leaving out the entry that is
 // inExcept (the same file); empty for a missing folder.
-std::set<QString> TakenNames(const std::string& inFolder, const struct stat* inExcept) {
-    std::set<QString> names;
+std::set<std::string> TakenNames(const std::string& inFolder, const struct stat* inExcept) {
+    std::set<std::string> names;
     DIR* dir = ::opendir(inFolder.c_str());
     if (!dir) return names;
     while (const dirent* entry = ::readdir(dir)) {
@@ -32,7 +27,7 @@ std::set<QString> TakenNames(const std::string& inFolder, const struct stat* inE
         if (inExcept && ::stat(path.c_str(), &st) == 0 && st.st_dev == inExcept->st_dev &&
             st.st_ino == inExcept->st_ino)
             continue;
-        names.insert(Folded(name));
+        names.insert(CaseFolded(name));
     }
     ::closedir(dir);
     return names;
@@ -85,7 +80,7 @@ bool CProfileFile::Rename(const char* inNewName) {
     if (::stat(GetPath(), &self) != 0) return false;
     const std::string leaf = std::string(inNewName) + kProfileFileExtension;
     // This file itself does not count: "a" may become "A".
-    if (TakenNames(GetProfilesFolderPath(), &self).count(Folded(leaf))) return false;
+    if (TakenNames(GetProfilesFolderPath(), &self).count(CaseFolded(leaf))) return false;
     if (MoveFileSpec(*this, target) != 0 || !FileSpecExists(target)) return false;
     SetPath(target.GetPath());
     return true;
@@ -94,10 +89,10 @@ bool CProfileFile::Rename(const char* inNewName) {
 bool CProfileFile::MakeUniqueName(const char* inPrefix) {
     if (!FileSpecExists(*this)) return false;
     const std::string stem = std::string(inPrefix ? inPrefix : "") + GetProfileName();
-    const std::set<QString> taken = TakenNames(GetProfilesFolderPath(), nullptr);
+    const std::set<std::string> taken = TakenNames(GetProfilesFolderPath(), nullptr);
     std::string name = stem;
     // Each number is tried once and the folder's names are finite, so this ends.
-    for (long n = 1; taken.count(Folded(name + kProfileFileExtension)); ++n)
+    for (long n = 1; taken.count(CaseFolded(name + kProfileFileExtension)); ++n)
         name = stem + std::to_string(n);
     TFileSpecifier candidate;
     if (!MakeProfilePath(name.c_str(), candidate)) return false;

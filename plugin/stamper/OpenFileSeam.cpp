@@ -1,13 +1,13 @@
 #include "stamper/OpenFileSeam.h"
 
-#include <QCoreApplication>
-
 #include "support/CallbackGuard.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
 #include "support/TableMembers.h"
 
 namespace {
+
+DesktopDisplayCheck sDisplayCheck = nullptr;
 
 OpenFileHandler& Handler() {
     static OpenFileHandler handler;
@@ -47,8 +47,6 @@ void SetOpenFileHandler(OpenFileHandler inHandler) { Handler() = std::move(inHan
 
 void SetDesktopFileOpener(OpenFileHandler inOpener) { DesktopOpener() = std::move(inOpener); }
 
-// By class name: the plug-in's core links Qt Core only.
-bool HasDesktopDisplay() {
-    const QCoreApplication* application = QCoreApplication::instance();
-    return application && application->inherits("QGuiApplication");
-}
+bool HasDesktopDisplay() { return sDisplayCheck && sDisplayCheck(); }
+
+void SetDesktopDisplayCheck(DesktopDisplayCheck inCheck) { sDisplayCheck = inCheck; }

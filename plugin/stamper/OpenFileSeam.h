@@ -25,6 +25,11 @@ void SetOpenFileHandler(OpenFileHandler inHandler);
 // own); an empty one removes it, and then such a host shows nothing.
 void SetDesktopFileOpener(OpenFileHandler inOpener);
 
-// Whether the process runs a graphical application (a Qt GUI application
-// object exists), so that windows and the desktop's viewer can be used.
+// Whether the process runs a graphical application, so that windows and the
+// desktop's viewer can be used: the installed check answers (the dialogs
+// install their toolkit's when the plug-in starts with them); false without one,
+// as the core links no toolkit and so has no desktop of its own.
 bool HasDesktopDisplay();
+typedef bool (*DesktopDisplayCheck)();
+// Installs the check; null removes it.
+void SetDesktopDisplayCheck(DesktopDisplayCheck inCheck);

@@ -65,7 +65,8 @@ void RunStamperDialog(StamperDialog inDialog) {
         runner(inDialog);
         return;
     }
-    if (!Problem().empty() && HasDesktopDisplay()) {
+    // The problem is set only where the dialogs could have been shown.
+    if (!Problem().empty()) {
         ShowAlert(Problem().c_str());
         return;
     }

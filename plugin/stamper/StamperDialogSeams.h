@@ -37,7 +37,8 @@ void SetStamperDialogRunner(StamperDialogRunner inRunner);
 void RunStamperDialog(StamperDialog inDialog);
 
 // Why the dialogs are missing in a host that could show them (their code could
-// not be loaded), said in full instead of string 1101; "" clears it.
+// not be loaded), said in full instead of string 1101; "" clears it. Set only
+// in a process with widgets, so it is shown without asking HasDesktopDisplay.
 void SetStamperDialogsProblem(std::string inProblem);
 
 // Installed by the stamp manager's code: closes and deletes the open manager,

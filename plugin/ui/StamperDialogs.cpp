@@ -10,6 +10,7 @@
 #include "stamper/StamperDialogSeams.h"
 #include "support/Alerts.h"
 #include "support/ResourceStrings.h"
+#include "support/io/UserCancel.h"
 #include "ui/CAboutBoxDlg.h"
 #include "ui/CPreferencesDlg.h"
 #include "ui/CProfilesDlg.h"
@@ -20,9 +21,13 @@ namespace {
 
 constexpr uint32_t kStrDialogNeedsDesktop = 1101;
 
-// Windows need a widget application; a host with a display but no widgets
-// answers as one without a display.
-bool HasWidgets() { return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr; }
+// A GUI application, with or without widgets, has a desktop.
+bool HasGuiApplication() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
+
+// The events a click on Cancel may be waiting among, handled while a run goes.
+void PumpEvents() {
+    if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 // A dialog whose window is not built yet answers as a host without a display.
 void NotBuiltYet(StamperDialog inDialog) {
@@ -33,7 +38,7 @@ void NotBuiltYet(StamperDialog inDialog) {
 void Run(StamperDialog inDialog) {
     switch (inDialog) {
         case StamperDialog::kStampManager:
-            if (HasWidgets())
+            if (HasWidgetApplication())
                 CProfilesDlg::Create();
             else
                 NotBuiltYet(inDialog);
@@ -55,8 +60,12 @@ void OpenWithDesktop(const std::string& inPath) {
 
 }  // namespace
 
+// Windows need a widget application; a host with a display but no widgets
+// answers as one without a display.
+bool HasWidgetApplication() { return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr; }
+
 bool ChooseBatchProfile(ASCab ioParams) {
-    if (!HasWidgets()) return false;
+    if (!HasWidgetApplication()) return false;
     // On the heap: a parent window that goes while the dialog runs takes the
     // dialog with it, and the guard then knows.
     QPointer<CProfilesDlg> dialog = new CProfilesDlg(QApplication::activeWindow(), CProfilesDlg::kModalTemplate);
@@ -72,6 +81,8 @@ void InstallStamperDialogs() {
     SetBatchDialogRunner(ChooseBatchProfile);
     SetStampDesigner(OpenDesignDialog);
     SetDesktopFileOpener(OpenWithDesktop);
+    SetDesktopDisplayCheck(HasGuiApplication);
+    SetMessagePump(PumpEvents);
 }
 
 void RemoveStamperDialogs() noexcept {
@@ -81,6 +92,8 @@ void RemoveStamperDialogs() noexcept {
     SetBatchDialogRunner(BatchDialogRunner());
     SetStampDesigner(StampDesigner());
     SetDesktopFileOpener(OpenFileHandler());
+    SetDesktopDisplayCheck(nullptr);
+    SetMessagePump(nullptr);
 }
 
 }  // namespace ui

@@ -11,6 +11,11 @@ namespace ui {
 // is true. False, with ioParams untouched, on Cancel or without widgets.
 bool ChooseBatchProfile(ASCab ioParams);
 
+// Whether a widget application (QApplication) runs in the process.
+bool HasWidgetApplication();
+
+// Installs, with the dialogs, Qt's event pump (support/io/UserCancel.h) and
+// the desktop check (stamper/OpenFileSeam.h) that the core has none of.
 void InstallStamperDialogs();
 void RemoveStamperDialogs() noexcept;
 

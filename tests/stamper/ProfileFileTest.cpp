@@ -156,6 +156,26 @@ TEST_F(ProfileFile, RenameToAnExistingProfileFailsAndKeepsBoth) {
     EXPECT_EQ(std::string(a.GetPath()), mFolder + "/A.nxp");
 }
 
+// Letter case is compared as the user reads it, in any script.
+TEST_F(ProfileFile, RenameToANameTakenInAnotherLetterCaseFails) {
+    const struct {
+        const char* existing;
+        const char* newName;
+        bool refused;
+    } rows[] = {
+        {"Ärger", "ärger", true}, {"ΟΔΟΣ", "οδος", true}, {"ǅ", "ǆ", true},
+        {"中文", "中文", true},   {"中文", "中", false},   {"Straße", "STRASSE", false},
+    };
+    for (const auto& row : rows) {
+        const std::string existing = Make(std::string(row.existing) + ".nxp");
+        CProfileFile a(Make("A.nxp").c_str());
+        EXPECT_EQ(a.Rename(row.newName), !row.refused) << row.existing << " / " << row.newName;
+        EXPECT_TRUE(fs::exists(existing)) << row.existing;
+        fs::remove(a.GetPath());
+        fs::remove(existing);
+    }
+}
+
 TEST_F(ProfileFile, RenameMayChangeLetterCaseOnly) {
     CProfileFile a(Make("footer.nxp").c_str());
     ASSERT_TRUE(a.Rename("Footer"));

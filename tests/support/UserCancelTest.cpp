@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QMetaObject>
-#include <memory>
-
 #include "support/ErrorCode.h"
 #include "support/io/UserCancel.h"
 
@@ -44,16 +40,32 @@ TEST_F(UserCancelTest, FlagStaysSetUntilSetToFalse) {
 }
 
 // A click on Cancel that is still waiting in the event queue must count: the
-// test handles pending events before it answers.
-TEST_F(UserCancelTest, IsUserCancelledHandlesAQueuedCancelFirst) {
-    std::unique_ptr<QCoreApplication> owned;
-    static int argc = 1;
-    static char name[] = "support_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) owned = std::make_unique<QCoreApplication>(argc, argv);
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [] { SetUserCancelled(true); }, Qt::QueuedConnection);
-    EXPECT_TRUE(IsUserCancelled());
+// test runs the installed pump before it answers; without one it answers the
+// flag alone (the command-line host has no event loop).
+TEST_F(UserCancelTest, IsUserCancelledRunsTheInstalledPumpFirst) {
+    static int pumped = 0;
+    const struct {
+        const char* name;
+        MessagePump pump;
+        bool cancelled;  // the pump handles a queued click on Cancel
+    } rows[] = {
+        {"no pump", nullptr, false},
+        {"pump with a queued cancel", [] {
+             ++pumped;
+             SetUserCancelled(true);
+         }, true},
+        {"pump with nothing queued", [] { ++pumped; }, false},
+    };
+    for (const auto& row : rows) {
+        SetUserCancelled(false);
+        pumped = 0;
+        SetMessagePump(row.pump);
+        EXPECT_EQ(IsUserCancelled(), row.cancelled) << row.name;
+        EXPECT_EQ(pumped, row.pump ? 1 : 0) << row.name;
+    }
+    SetMessagePump(nullptr);
+    PumpMessages();
+    EXPECT_EQ(pumped, 1) << "a removed pump is not run";
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 #include "module/export/DialogsCompanion.h"
 
 #include <dlfcn.h>
+#include <link.h>
 
-#include <QCoreApplication>
+#include <string_view>
 
 #include "PluginBuildStamp.h"
 #include "module/CStamperApp.h"
@@ -35,8 +36,8 @@ DialogsCompanionMain LoadCompanion(const std::string& inModulePath) {
     const std::string path = CompanionPath(inModulePath);
     dlerror();
     // It stays loaded: the desktop's windows and Qt's tables may point into it
-    // until the process ends. One of another build stays too, unused: unloading
-    // it would take Qt Gui and Qt Widgets with it while Qt Core stays.
+    // until the process ends. One that starts nothing (of another build, or
+    // without a widget application) stays too, unused: its entry is looked up once.
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (!handle) {
         SetStamperDialogsProblem(NotLoaded(path, dlerror()));
@@ -49,11 +50,17 @@ DialogsCompanionMain LoadCompanion(const std::string& inModulePath) {
     return entry;
 }
 
-// Whether the process runs a widget application, by class name: the module
-// links Qt Core only. A QGuiApplication alone has no use for the dialogs.
+// Whether Qt's widgets are in the process, by the loaded objects' names: the
+// module links no Qt, and loading the library here would bring it into a
+// headless process (the loader's list is read, nothing is opened, not even
+// with RTLD_NOLOAD). Whether a widget application runs is the companion's to tell.
 bool ProcessHasWidgets() {
-    const QCoreApplication* application = QCoreApplication::instance();
-    return application && application->inherits("QApplication");
+    auto isWidgets = [](dl_phdr_info* info, size_t, void*) -> int {
+        const std::string_view path = info->dlpi_name ? info->dlpi_name : "";
+        const size_t slash = path.rfind('/');
+        return path.substr(slash == std::string_view::npos ? 0 : slash + 1) == kWidgetsLibrary ? 1 : 0;
+    };
+    return dl_iterate_phdr(isWidgets, nullptr) != 0;
 }
 
 }  // namespace
@@ -71,6 +78,9 @@ bool HandStartToDialogsCompanion(uint32_t hostHandshakeVersion, uint32_t* outHan
         SetStamperDialogsProblem(OtherBuild(CompanionPath(modulePath), companionStamp));
         return false;
     }
+    // Widgets linked without an application: nothing could show a dialog, so
+    // the module runs alone, as in a headless process, and nothing is amiss.
+    if (answer == kDialogsCompanionNoWidgetApplication) return false;
     *outStarted = answer == kDialogsCompanionStarted;
     return true;
 }

@@ -1,13 +1,12 @@
 #include "support/io/UserCancel.h"
 
-#include <QCoreApplication>
-
 #include "support/ErrorCode.h"
 #include "support/HostTables.h"
 #include "support/TableMembers.h"
 
 namespace {
 bool sUserCancelled = false;
+MessagePump sMessagePump = nullptr;
 }  // namespace
 
 void SetUserCancelled(const bool& inCancelled) { sUserCancelled = inCancelled; }
@@ -22,9 +21,10 @@ bool IsUserCancelled() {
 }
 
 void PumpMessages() {
-    // Pure unit tests and the command-line host have no event loop to serve.
-    if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (sMessagePump) sMessagePump();
 }
+
+void SetMessagePump(MessagePump inPump) { sMessagePump = inPump; }
 
 void ThrowIfUserCancelled() {
     if (IsUserCancelled()) ThrowErrorCode(kErrUserCancelled);

@@ -15,7 +15,8 @@
 
 // The plug-in's start for the module at modulePath (its data lives beside the
 // module), with the dialogs installed, when the module is of this build
-// (DialogsCompanionMain in module/export/DialogsCompanion.h).
+// (DialogsCompanionMain in module/export/DialogsCompanion.h) and a widget
+// application runs.
 extern "C" __attribute__((visibility("default"))) int32_t QuillmarkDialogsStart(
     const char* moduleBuildStamp, const char** outCompanionBuildStamp, const char* modulePath,
     uint32_t hostHandshakeVersion, uint32_t* outHandshakeVersion, PISetupProc* outSetup, void* platformData) {
@@ -24,6 +25,9 @@ extern "C" __attribute__((visibility("default"))) int32_t QuillmarkDialogsStart(
         if (outCompanionBuildStamp) *outCompanionBuildStamp = QM_PLUGIN_BUILD_STAMP;
         return kDialogsCompanionOtherBuild;
     }
+    // The module asks whenever Qt's widgets are in the process; without an
+    // application nothing could show a dialog, and the module starts alone.
+    if (!ui::HasWidgetApplication()) return kDialogsCompanionNoWidgetApplication;
     if (modulePath) GetStamperApp().SetModuleFileName(modulePath);
     SetPlugInDialogs(ui::InstallStamperDialogs, ui::RemoveStamperDialogs);
     return PlugInMain(hostHandshakeVersion, outHandshakeVersion, outSetup, platformData) ? kDialogsCompanionStarted
