@@ -1,11 +1,8 @@
 #include "cli/CommandLine.h"
 
-#include <QCommandLineOption>
-#include <QCommandLineParser>
-#include <QStringList>
-
 #include <algorithm>
 #include <map>
+#include <set>
 
 namespace qmcli {
 namespace {
@@ -19,47 +16,87 @@ const std::vector<OptionSpec> kGlobalOptions = {
 const OptionSpec kHelpOption = {{"h", "help"}, "", "print this help"};
 const OptionSpec kVersionOption = {{"version"}, "", "load the plug-in and print its name and version"};
 
-QCommandLineOption toQt(const OptionSpec& spec) {
-    QStringList names;
-    for (const std::string& name : spec.names) names << QString::fromStdString(name);
-    return spec.valueName.empty() ? QCommandLineOption(names)
-                                  : QCommandLineOption(names, QString(), QString::fromStdString(spec.valueName));
-}
-
 std::string dashed(const std::string& name) { return (name.size() == 1 ? "-" : "--") + name; }
 
-// A parser over the options given; the caller reads each option back by its spec.
+// Reads a list of words against the options given; the caller reads each
+// option back by its spec. An option is "--name" or "-name" (one dash or two,
+// whatever the name's length), its value the next word or given as
+// "--name=value"; "--" makes every later word positional, "-" alone is
+// positional. The bytes of every word are kept as they are.
 class Parser {
 public:
-    explicit Parser(const std::vector<const OptionSpec*>& options) {
-        mParser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-        for (const OptionSpec* option : options) {
-            mOptions.emplace(option, toQt(*option));
-            mParser.addOption(mOptions.at(option));
-        }
-    }
-    void stopAtFirstPositional() {
-        mParser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    }
-    // False with error set on an unknown option or one without its value.
+    explicit Parser(std::vector<const OptionSpec*> options) : mOptions(std::move(options)) {}
+    // Every word after the first positional one is positional too.
+    void stopAtFirstPositional() { mStopAtFirstPositional = true; }
+    // False with error set on an unknown option, an option without its value or
+    // a flag given a value. The whole list is read even so, so that every
+    // unknown option is named.
     bool parse(const std::vector<std::string>& args, std::string* error) {
-        QStringList list{QStringLiteral("quillmark")};
-        for (const std::string& arg : args) list << QString::fromStdString(arg);
-        if (mParser.parse(list)) return true;
-        *error = mParser.errorText().toStdString();
-        return false;
+        std::vector<std::string> unknown;
+        std::string valueError;
+        bool onlyPositional = false;
+        for (size_t i = 0; i < args.size(); ++i) {
+            const std::string& arg = args[i];
+            if (onlyPositional || arg == "-") {
+                mPositional.push_back(arg);
+            } else if (arg == "--") {
+                onlyPositional = true;
+            } else if (arg.empty() || arg[0] != '-') {
+                mPositional.push_back(arg);
+                onlyPositional = mStopAtFirstPositional;
+            } else {
+                const size_t nameStart = arg.compare(0, 2, "--") == 0 ? 2 : 1;
+                const size_t assign = arg.find('=');
+                const std::string name = arg.substr(nameStart, assign == std::string::npos ? assign : assign - nameStart);
+                const OptionSpec* option = find(name);
+                if (!option) {
+                    unknown.push_back(name);
+                    continue;
+                }
+                mFound.insert(option);
+                if (option->valueName.empty()) {
+                    if (assign != std::string::npos) valueError = "Unexpected value after '" + arg.substr(0, assign) + "'.";
+                } else if (assign != std::string::npos) {
+                    mValues[option] = arg.substr(assign + 1);
+                } else if (i + 1 < args.size()) {
+                    mValues[option] = args[++i];
+                } else {
+                    valueError = "Missing value after '" + arg + "'.";
+                }
+            }
+        }
+        if (!valueError.empty()) {
+            *error = valueError;
+        } else if (unknown.size() == 1) {
+            *error = "Unknown option '" + unknown[0] + "'.";
+        } else if (!unknown.empty()) {
+            *error = "Unknown options: ";
+            for (size_t i = 0; i < unknown.size(); ++i) *error += (i ? ", " : "") + unknown[i];
+            *error += ".";
+        }
+        return valueError.empty() && unknown.empty();
     }
-    bool isSet(const OptionSpec& option) const { return mParser.isSet(mOptions.at(&option)); }
-    std::string value(const OptionSpec& option) const { return mParser.value(mOptions.at(&option)).toStdString(); }
-    std::vector<std::string> positional() const {
-        std::vector<std::string> words;
-        for (const QString& word : mParser.positionalArguments()) words.push_back(word.toStdString());
-        return words;
+    bool isSet(const OptionSpec& option) const { return mFound.count(&option) != 0; }
+    // The value given last, or "".
+    std::string value(const OptionSpec& option) const {
+        const auto found = mValues.find(&option);
+        return found == mValues.end() ? std::string() : found->second;
     }
+    std::vector<std::string> positional() const { return mPositional; }
 
 private:
-    QCommandLineParser mParser;
-    std::map<const OptionSpec*, QCommandLineOption> mOptions;
+    // The first option with the name (a later one of the same name is never found).
+    const OptionSpec* find(const std::string& name) const {
+        for (const OptionSpec* option : mOptions)
+            if (std::find(option->names.begin(), option->names.end(), name) != option->names.end()) return option;
+        return nullptr;
+    }
+
+    std::vector<const OptionSpec*> mOptions;
+    bool mStopAtFirstPositional = false;
+    std::set<const OptionSpec*> mFound;
+    std::map<const OptionSpec*, std::string> mValues;
+    std::vector<std::string> mPositional;
 };
 
 // The global options given to parser, over those in options. False with error set

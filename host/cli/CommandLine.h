@@ -1,8 +1,10 @@
-// The command line of `quillmark`, read by Qt's QCommandLineParser:
+// The command line of `quillmark`:
 //   quillmark [--plugin-dir DIR] [--host-version N] COMMAND [OPTION...] [ARG...]
 // The global options stand before the command or among its own options; `--`
 // ends the options (what follows is positional even when it begins with "-");
-// "-" alone is positional. Each command has its own options and its own help
+// "-" alone is positional. An option is written with one dash or two
+// ("-profile" is "--profile"), its value as the next word or after "="
+// ("--profile=Court"). Each command has its own options and its own help
 // (`quillmark COMMAND --help`).
 #pragma once
 

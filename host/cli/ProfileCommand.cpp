@@ -32,12 +32,12 @@ int show(const ProfileStore& store, const std::string& name, const std::string& 
         PrintError("profile: " + error);
         return kExitFailure;
     }
-    const QByteArray json = ProfileToJson(*profile);
+    const std::string json = ProfileToJson(*profile);
     if (output.empty()) {
-        std::fwrite(json.constData(), 1, static_cast<size_t>(json.size()), stdout);
+        std::fwrite(json.data(), 1, json.size(), stdout);
         return kExitOk;
     }
-    if (!WriteFileReplacing(output, std::string_view(json.constData(), static_cast<size_t>(json.size())), &error)) {
+    if (!WriteFileReplacing(output, json, &error)) {
         PrintError("profile: " + error);
         return kExitFailure;
     }
@@ -56,7 +56,7 @@ int import(const ProfileStore& store, const std::string& file, std::string name)
         return kExitFailure;
     }
     std::vector<std::string> unknownKeys;
-    const auto profile = ProfileFromJson(QByteArray::fromStdString(bytes), &error, &unknownKeys);
+    const auto profile = ProfileFromJson(bytes, &error, &unknownKeys);
     if (!profile) {
         PrintError("profile: " + file + ": " + error);
         return kExitFailure;

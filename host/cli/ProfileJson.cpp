@@ -1,22 +1,22 @@
 #include "cli/ProfileJson.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonParseError>
-#include <QJsonValue>
-#include <QStringDecoder>
-
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <map>
 
+#include <nlohmann/json.hpp>
+
+#include "cli/Base64.h"
 #include "cli/ProfileStore.h"
 #include "qmhost/ASExtraTable.h"
 
 namespace qmcli {
 namespace {
+
+using Json = nlohmann::json;
 
 constexpr const char kStampCount[] = "kNumberOfStamps";
 constexpr const char kStampPrefix[] = "kStamp";
@@ -91,7 +91,7 @@ public:
     std::string error;
     std::vector<std::string> unknownKeys;  // kept, but no stamp reads them
 
-    bool readProfile(const QJsonObject& object, qmhost::Cabinet& profile) {
+    bool readProfile(const Json& object, qmhost::Cabinet& profile) {
         if (!readEntries(object, profile, "", 1)) return false;
         return checkStamps(object, profile);
     }
@@ -102,11 +102,10 @@ private:
         return false;
     }
 
-    bool readEntries(const QJsonObject& object, qmhost::Cabinet& cabinet, const std::string& where,
-                     int depth) {
+    bool readEntries(const Json& object, qmhost::Cabinet& cabinet, const std::string& where, int depth) {
         if (depth > kASCabMaxDepth) return fail(where, "nested too deep");
         for (auto it = object.begin(); it != object.end(); ++it) {
-            const std::string key = it.key().toStdString();
+            const std::string& key = it.key();
             const std::string at = where.empty() ? key : where + "." + key;
             if (key.empty() || key.size() > static_cast<size_t>(kASCabMaxKeyLength) ||
                 key.find('\0') != std::string::npos)
@@ -120,38 +119,37 @@ private:
         return true;
     }
 
-    bool readInt(const QJsonValue& value, const std::string& at, int32_t* out) {
-        const double number = value.toDouble();
-        if (!value.isDouble() || std::floor(number) != number ||
+    bool readInt(const Json& value, const std::string& at, int32_t* out) {
+        if (!value.is_number()) return fail(at, "an integer (32 bits) is needed");
+        const double number = value.get<double>();
+        if (std::floor(number) != number ||
             number < std::numeric_limits<int32_t>::min() || number > std::numeric_limits<int32_t>::max())
             return fail(at, "an integer (32 bits) is needed");
         *out = static_cast<int32_t>(number);
         return true;
     }
 
-    bool readString(const QJsonValue& value, const std::string& at, std::string* out) {
-        if (!value.isString()) return fail(at, "a string is needed");
-        *out = value.toString().toStdString();
+    bool readString(const Json& value, const std::string& at, std::string* out) {
+        if (!value.is_string()) return fail(at, "a string is needed");
+        *out = value.get<std::string>();
         if (out->find('\0') != std::string::npos) return fail(at, "a string may not hold NUL");
         return true;
     }
 
-    bool readBinary(const QJsonValue& value, const std::string& at, qmhost::Cabinet& cabinet,
-                    const std::string& key) {
-        if (!value.isString()) return fail(at, "a base64 string is needed");
-        const auto decoded = QByteArray::fromBase64Encoding(value.toString().toLatin1(),
-                                                           QByteArray::AbortOnBase64DecodingErrors);
+    bool readBinary(const Json& value, const std::string& at, qmhost::Cabinet& cabinet, const std::string& key) {
+        if (!value.is_string()) return fail(at, "a base64 string is needed");
+        std::optional<std::string> decoded = DecodeBase64(value.get_ref<const std::string&>());
         if (!decoded) return fail(at, "not valid base64");
         // A link action is kept as a PDF document; anything else would only
         // fail later, in every run, without a word. PDF readers look for the
         // header in the first 1024 bytes.
-        if (key == kAction && !decoded.decoded.isEmpty() && !decoded.decoded.left(1024).contains("%PDF-"))
+        if (key == kAction && !decoded->empty() && decoded->substr(0, 1024).find("%PDF-") == std::string::npos)
             return fail(at, "not a PDF document (a link action is stored as one)");
-        cabinet.put(key, qmhost::BinaryValue{decoded.decoded.toStdString()});
+        cabinet.put(key, qmhost::BinaryValue{std::move(*decoded)});
         return true;
     }
 
-    bool readValue(const std::string& key, const QJsonValue& value, qmhost::Cabinet& cabinet,
+    bool readValue(const std::string& key, const Json& value, qmhost::Cabinet& cabinet,
                    const std::string& at, int depth) {
         switch (keyKind(key)) {
             case KeyKind::Int: {
@@ -161,12 +159,12 @@ private:
                 return true;
             }
             case KeyKind::Double:
-                if (!value.isDouble()) return fail(at, "a number is needed");
-                cabinet.put(key, value.toDouble());
+                if (!value.is_number()) return fail(at, "a number is needed");
+                cabinet.put(key, value.get<double>());
                 return true;
             case KeyKind::Bool:
-                if (!value.isBool()) return fail(at, "true or false is needed");
-                cabinet.put(key, value.toBool());
+                if (!value.is_boolean()) return fail(at, "true or false is needed");
+                cabinet.put(key, value.get<bool>());
                 return true;
             case KeyKind::String: {
                 std::string text;
@@ -192,27 +190,26 @@ private:
         return readUnknown(key, value, cabinet, at, depth);
     }
 
-    bool readUnknown(const std::string& key, const QJsonValue& value, qmhost::Cabinet& cabinet,
-                     const std::string& at, int depth) {
+    bool readUnknown(const std::string& key, const Json& value, qmhost::Cabinet& cabinet, const std::string& at,
+                     int depth) {
         if (!(depth == 1 && stampIndexOf(key) >= 0)) unknownKeys.push_back(at);
-        if (value.isBool()) {
-            cabinet.put(key, value.toBool());
-        } else if (value.isDouble()) {
-            const double number = value.toDouble();
+        if (value.is_boolean()) {
+            cabinet.put(key, value.get<bool>());
+        } else if (value.is_number()) {
+            const double number = value.get<double>();
             int32_t whole = 0;
             if (std::floor(number) == number && readInt(value, at, &whole)) cabinet.put(key, whole);
             else cabinet.put(key, number);
             error.clear();
-        } else if (value.isString()) {
+        } else if (value.is_string()) {
             std::string text;
             if (!readString(value, at, &text)) return false;
             cabinet.put(key, qmhost::StringValue{text});
-        } else if (value.isObject()) {
-            const QJsonObject object = value.toObject();
-            if (object.size() == 1 && object.contains(kBinaryMarker))
-                return readBinary(object.value(kBinaryMarker), at, cabinet, key);
+        } else if (value.is_object()) {
+            if (value.size() == 1 && value.contains(kBinaryMarker))
+                return readBinary(value.at(kBinaryMarker), at, cabinet, key);
             auto sub = std::make_unique<qmhost::Cabinet>();
-            if (!readEntries(object, *sub, at, depth + 1)) return false;
+            if (!readEntries(value, *sub, at, depth + 1)) return false;
             cabinet.put(key, std::move(sub));
         } else {
             return fail(at, "arrays and null have no place in a profile");
@@ -220,14 +217,14 @@ private:
         return true;
     }
 
-    bool checkStamps(const QJsonObject& object, qmhost::Cabinet& profile) {
+    bool checkStamps(const Json& object, qmhost::Cabinet& profile) {
         int64_t count = 0;
         if (object.contains(kStampCount)) {
             count = std::get<int32_t>(*profile.find(kStampCount));
             if (count < 0) return fail(kStampCount, "the number of stamps may not be negative");
         } else {
             while (count < std::numeric_limits<int32_t>::max() &&
-                   object.contains(QString::fromStdString(kStampPrefix + std::to_string(count))))
+                   object.contains(kStampPrefix + std::to_string(count)))
                 ++count;
             profile.put(kStampCount, static_cast<int32_t>(count));
         }
@@ -240,7 +237,7 @@ private:
         }
         if (!nameStamps(profile, count)) return false;
         for (auto it = object.begin(); it != object.end(); ++it) {
-            const std::string key = it.key().toStdString();
+            const std::string& key = it.key();
             const int64_t index = stampIndexOf(key);
             if (index >= count || (index >= 0 && key != kStampPrefix + std::to_string(index)))
                 return fail(key, "no stamp of the profile (" +
@@ -301,37 +298,124 @@ private:
     }
 };
 
-// A stored text as it is: Qt's plain UTF-8 conversion would drop a leading
-// U+FEFF as a byte-order mark, and export then import would change the text.
-QString storedText(const std::string& utf8) {
-    QStringDecoder decode(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    return decode(QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
+// The JSON text of a number the cabinet holds as a double. A whole number
+// that a double holds exactly is written as one, without fraction ("2", not
+// "2.0": JSON has one kind of number). Others are written with the fewest
+// significant digits that read back to the same double, in the shorter of the
+// fixed form ("0.0001234", "12345678901234567000") and the exponent form
+// ("1e-05", "1.5e+300"), the fixed one when both are as long.
+std::string doubleText(double number) {
+    if (!std::isfinite(number)) return "null";
+    constexpr double kExactWhole = 9007199254740992.0;  // 2^53
+    if (std::floor(number) == number && std::fabs(number) <= kExactWhole)
+        return std::to_string(static_cast<int64_t>(number));
+    char buffer[64];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::scientific);
+    const std::string scientific(buffer, written.ptr);  // "-d.ddde+XX"
+    const size_t e = scientific.find('e');
+    const bool negative = scientific[0] == '-';
+    std::string digits = scientific.substr(negative ? 1 : 0, e - (negative ? 1 : 0));
+    digits.erase(std::remove(digits.begin(), digits.end(), '.'), digits.end());
+    const int exponent = std::stoi(scientific.substr(e + 1));
+    std::string fixed;
+    if (exponent < 0) {
+        fixed = "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+    } else if (digits.size() <= static_cast<size_t>(exponent) + 1) {
+        fixed = digits + std::string(static_cast<size_t>(exponent) + 1 - digits.size(), '0');
+    } else {
+        fixed = digits.substr(0, static_cast<size_t>(exponent) + 1) + "." + digits.substr(static_cast<size_t>(exponent) + 1);
+    }
+    if (negative) fixed = "-" + fixed;
+    return fixed.size() <= scientific.size() ? fixed : scientific;
 }
 
-QJsonValue toJson(const std::string& key, const qmhost::CabinetValue& value) {
-    if (const auto* number = std::get_if<int32_t>(&value)) return QJsonValue(static_cast<qint64>(*number));
-    if (const auto* flag = std::get_if<bool>(&value)) return QJsonValue(*flag);
-    if (const auto* real = std::get_if<double>(&value)) return QJsonValue(*real);
-    if (const auto* string = std::get_if<qmhost::StringValue>(&value)) {
-        const std::string text = key == kStampText ? toJsonLineBreaks(string->text) : string->text;
-        return QJsonValue(storedText(text));
-    }
-    if (const auto* text = std::get_if<std::unique_ptr<qmhost::HostText>>(&value))
-        return QJsonValue(storedText((*text)->utf8()));
-    if (const auto* binary = std::get_if<qmhost::BinaryValue>(&value)) {
-        const QString base64 = QString::fromLatin1(QByteArray::fromStdString(binary->bytes).toBase64());
-        if (keyKind(key) == KeyKind::Binary) return QJsonValue(base64);
-        return QJsonObject{{kBinaryMarker, base64}};
-    }
-    if (const auto* sub = std::get_if<std::unique_ptr<qmhost::Cabinet>>(&value)) {
-        QJsonObject object;
-        for (const auto& [subKey, subValue] : (*sub)->entries()) {
-            const QJsonValue converted = toJson(subKey, subValue);
-            if (!converted.isUndefined()) object.insert(QString::fromStdString(subKey), converted);
+// A JSON string of text; bytes that are not UTF-8 become U+FFFD.
+std::string quoted(const std::string& text) {
+    return Json(text).dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+// Writes cabinets as indented JSON objects: one entry a line, four spaces a
+// level, an empty object as "{", a line feed and its closing brace.
+class JsonWriter {
+public:
+    explicit JsonWriter(std::string& out) : mOut(out) {}
+
+    void object(const qmhost::Cabinet& cabinet, int level) {
+        mOut += "{\n";
+        bool first = true;
+        for (const auto& [key, value] : cabinet.entries()) {
+            if (std::holds_alternative<std::shared_ptr<qmhost::PointerRecord>>(value)) continue;  // never stored
+            if (!first) mOut += ",\n";
+            first = false;
+            mOut.append(4 * static_cast<size_t>(level + 1), ' ');
+            mOut += quoted(key) + ": ";
+            entry(key, value, level + 1);
         }
-        return object;
+        if (!first) mOut += '\n';
+        mOut.append(4 * static_cast<size_t>(level), ' ');
+        mOut += '}';
     }
-    return QJsonValue(QJsonValue::Undefined);  // pointers are never stored
+
+private:
+    void entry(const std::string& key, const qmhost::CabinetValue& value, int level) {
+        if (const auto* number = std::get_if<int32_t>(&value)) {
+            mOut += std::to_string(*number);
+        } else if (const auto* flag = std::get_if<bool>(&value)) {
+            mOut += *flag ? "true" : "false";
+        } else if (const auto* real = std::get_if<double>(&value)) {
+            mOut += doubleText(*real);
+        } else if (const auto* string = std::get_if<qmhost::StringValue>(&value)) {
+            mOut += quoted(key == kStampText ? toJsonLineBreaks(string->text) : string->text);
+        } else if (const auto* text = std::get_if<std::unique_ptr<qmhost::HostText>>(&value)) {
+            mOut += quoted((*text)->utf8());
+        } else if (const auto* binary = std::get_if<qmhost::BinaryValue>(&value)) {
+            const std::string base64 = quoted(EncodeBase64(binary->bytes));
+            if (keyKind(key) == KeyKind::Binary) {
+                mOut += base64;
+            } else {
+                mOut += "{\n" + std::string(4 * static_cast<size_t>(level + 1), ' ') + quoted(kBinaryMarker) + ": " +
+                        base64 + "\n" + std::string(4 * static_cast<size_t>(level), ' ') + "}";
+            }
+        } else if (const auto* sub = std::get_if<std::unique_ptr<qmhost::Cabinet>>(&value)) {
+            object(**sub, level);
+        }
+    }
+
+    std::string& mOut;
+};
+
+// json with two liberties that hand-written profiles have always been allowed
+// made into strict JSON: a control character standing raw in a string (a tab,
+// a line break) is escaped, and a decimal point with a digit on one side only
+// (".5", "2.") is given a zero on the other. Strict JSON refuses both forms, so
+// nothing that it reads changes.
+std::string strictForms(std::string_view json) {
+    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    std::string out;
+    out.reserve(json.size() + 16);
+    bool inString = false;
+    for (size_t i = 0; i < json.size(); ++i) {
+        const char c = json[i];
+        if (inString && c == '\\' && i + 1 < json.size()) {
+            out += c;
+            out += json[++i];
+        } else if (inString && static_cast<unsigned char>(c) < 0x20) {
+            static const char kHex[] = "0123456789abcdef";
+            out += "\\u00";
+            out += kHex[(c >> 4) & 0xF];
+            out += kHex[c & 0xF];
+        } else if (!inString && c == '.') {
+            const bool digitBefore = i > 0 && isDigit(json[i - 1]);
+            const bool digitAfter = i + 1 < json.size() && isDigit(json[i + 1]);
+            if (digitAfter && !digitBefore) out += '0';
+            out += '.';
+            if (digitBefore && !digitAfter) out += '0';
+        } else {
+            if (c == '"') inString = !inString;
+            out += c;
+        }
+    }
+    return out;
 }
 
 }  // namespace
@@ -342,22 +426,27 @@ KeyKind keyKind(std::string_view key) {
     return it == kinds.end() ? KeyKind::Unknown : it->second;
 }
 
-std::unique_ptr<qmhost::Cabinet> ProfileFromJson(const QByteArray& json, std::string* error,
+std::unique_ptr<qmhost::Cabinet> ProfileFromJson(std::string_view json, std::string* error,
                                                  std::vector<std::string>* unknownKeys) {
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
-    if (document.isNull()) {
-        *error = "not valid JSON: " + parseError.errorString().toStdString() + " at byte " +
-                 std::to_string(parseError.offset);
+    Json document;
+    try {
+        const std::string strict = strictForms(json);
+        document = Json::parse(strict.begin(), strict.end());
+    } catch (const Json::exception& failure) {  // a parse error, or a number beyond a double
+        // what() begins with the library's tag ("[json.exception.parse_error.101] "), then
+        // says where ("parse error at line 2, column 7: ") and what.
+        const std::string what = failure.what();
+        const size_t tagEnd = what.find("] ");
+        *error = "not valid JSON: " + (tagEnd == std::string::npos ? what : what.substr(tagEnd + 2));
         return nullptr;
     }
-    if (!document.isObject()) {
+    if (!document.is_object()) {
         *error = "a profile is a JSON object";
         return nullptr;
     }
     auto profile = std::make_unique<qmhost::Cabinet>();
     JsonReader reader;
-    if (!reader.readProfile(document.object(), *profile)) {
+    if (!reader.readProfile(document, *profile)) {
         *error = reader.error;
         return nullptr;
     }
@@ -365,15 +454,15 @@ std::unique_ptr<qmhost::Cabinet> ProfileFromJson(const QByteArray& json, std::st
     return profile;
 }
 
-QByteArray ProfileToJson(const qmhost::Cabinet& profile) {
-    QJsonObject object;
-    for (const auto& [key, value] : profile.entries()) {
-        const QJsonValue converted = toJson(key, value);
-        if (!converted.isUndefined()) object.insert(QString::fromStdString(key), converted);
-    }
-    // U+FEFF is written as its escape: Qt's JSON reader drops it when it
-    // stands raw in a string. Its bytes occur only inside strings.
-    return QJsonDocument(object).toJson(QJsonDocument::Indented).replace("\xEF\xBB\xBF", "\\ufeff");
+std::string ProfileToJson(const qmhost::Cabinet& profile) {
+    std::string out;
+    JsonWriter(out).object(profile, 0);
+    out += '\n';
+    // U+FEFF is written as its escape, so that no reader takes it for a
+    // byte-order mark and drops it. Its bytes occur only inside strings.
+    for (size_t at = out.find("\xEF\xBB\xBF"); at != std::string::npos; at = out.find("\xEF\xBB\xBF", at))
+        out.replace(at, 3, "\\ufeff");
+    return out;
 }
 
 }  // namespace qmcli

@@ -23,8 +23,6 @@
 // bytes without NUL; strings hold no NUL; nesting is at most 32 levels deep.
 #pragma once
 
-#include <QByteArray>
-
 #include <map>
 #include <memory>
 #include <string>
@@ -43,12 +41,23 @@ KeyKind keyKind(std::string_view key);
 const std::map<std::string_view, KeyKind>& knownKeyKinds();
 
 // The profile of a JSON document; null with *error set (naming the key) when
-// the document is not a valid profile. Keys that no stamp reads (a misspelt
-// key, say) are kept and their paths ("kStamp1.kRotateS") put into *unknownKeys.
-std::unique_ptr<qmhost::Cabinet> ProfileFromJson(const QByteArray& json, std::string* error,
+// the document is not a valid profile (not JSON: the line and column of the
+// fault). A UTF-8 byte-order mark before the document is skipped; a control
+// character standing raw in a string (a tab, a line break) is read as if
+// escaped, and a number may have a bare decimal point (".5", "2."). A key
+// given twice in one object keeps its last value. An unknown escape ("\x")
+// and an unpaired surrogate ("\ud800") are refused. Keys that no stamp reads (a
+// misspelt key, say) are kept and their paths ("kStamp1.kRotateS") put into
+// *unknownKeys.
+std::unique_ptr<qmhost::Cabinet> ProfileFromJson(std::string_view json, std::string* error,
                                                  std::vector<std::string>* unknownKeys = nullptr);
 
-// The profile as an indented JSON document (keys in byte order).
-QByteArray ProfileToJson(const qmhost::Cabinet& profile);
+// The profile as an indented JSON document (keys in byte order, four spaces a
+// level, a line feed at the end). Whole doubles up to 2^53 are written without
+// fraction, others in the shorter of the fixed and exponent forms that reads
+// back to the same double; an infinite or NaN double is written as null. Text
+// that is not UTF-8 has its faulty bytes replaced by U+FFFD; U+FEFF is written
+// as its escape "\ufeff".
+std::string ProfileToJson(const qmhost::Cabinet& profile);
 
 }  // namespace qmcli

@@ -1,8 +1,8 @@
 // quillmark: the command-line host. It loads the Quillmark plug-in from a
 // plug-ins folder and drives it without a display, through the host's menus,
 // views, batch sequences and files. This file only dispatches to the commands.
-#include <QCoreApplication>
-
+// It makes no application object and runs no event loop: the program links no
+// Qt library, and the host libraries opened on demand that use Qt Gui need none.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -40,8 +40,6 @@ void PrepareExit(const std::string& command) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // The event loop's owner: the plug-in lets pending events through during long runs.
-    QCoreApplication application(argc, argv);
     const std::vector<qmcli::CommandSpec>& commands = qmcli::QuillmarkCommands();
     const qmcli::ParsedCommandLine line =
         qmcli::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), commands);

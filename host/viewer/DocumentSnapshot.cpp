@@ -21,7 +21,11 @@ std::shared_ptr<Poppler::Document> makeSnapshot(PDDoc doc, QString* error) {
     try {
         if (document->hasPath() && qmhost::documentChangeCount(*document) == 0)
             loaded = Poppler::Document::load(QString::fromStdString(document->path()));
-        if (!loaded) loaded = Poppler::Document::loadFromData(qmhost::bytesForDrawing(document->qpdf()));
+        if (!loaded) {
+            const std::shared_ptr<Buffer> bytes = qmhost::bytesForDrawing(document->qpdf());
+            loaded = Poppler::Document::loadFromData(QByteArray(reinterpret_cast<const char*>(bytes->getBuffer()),
+                                                                static_cast<qsizetype>(bytes->getSize())));
+        }
     } catch (const std::exception& failure) {
         *error = QString::fromStdString(failure.what());
         return nullptr;

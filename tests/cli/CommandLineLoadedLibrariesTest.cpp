@@ -1,12 +1,14 @@
-// The command-line program runs headless: it links no Qt Gui, Qt Widgets or
-// poppler, nor fontconfig or HarfBuzz, and a run loads them only where the
-// plug-in module or a host library opened on demand needs them; the module
-// itself needs none, and what a module brings stays loaded when it is unloaded.
-// Reading a PNG file for an image stamp opens the host's image reader library
-// on demand, and a stamp in a system font its fonts library; the stamp is still
-// placed, the font embedded. libtiff, and the codec libraries it needs, are mapped
-// only by a run that reads a TIFF file: the host's conversion or, for an older
-// host, the module's own image reader opens it, and the stamp is placed.
+// The command-line program runs headless: it links no Qt library, no poppler,
+// nor fontconfig or HarfBuzz, and a run loads them only where the plug-in
+// module or a host library opened on demand needs them; the module itself
+// needs none, and what a module brings stays loaded when it is unloaded.
+// Reading a PNG or GIF file for an image stamp opens the host's image reader
+// library on demand, without an application object, and the stamp is placed
+// with the file's pixels; a stamp in a system font opens its fonts library,
+// and the font is embedded. libtiff, and the codec libraries it needs, are
+// mapped only by a run that reads a TIFF file: the host's conversion or, for an
+// older host, the module's own image reader opens it, and the stamp is placed.
+#include <QImage>
 #include <dlfcn.h>
 #include <tiffio.h>
 
@@ -15,9 +17,11 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CommandLineFixture.h"
+#include "host/ImageTestFiles.h"
 
 namespace clitest {
 namespace {
@@ -88,12 +92,17 @@ TEST_F(LoadedLibraries, HeadlessRunsLoadOnlyWhatTheirWorkNeeds) {
     ImportProfile("Bates", R"({"kNumberOfStamps": 1, "kStamp0": {"kStampType": 0, "kStampNameE": "Bates",
         "kTextE": "QM-$BatesNo[1]", "kSizeE": 11, "kOpacityS": 100, "kOverlay": true, "kColorFontC": 0,
         "kHorizontalS": 0.5, "kVerticalS": 0.5}})");
-    ImportProfile("Logo", R"({"kNumberOfStamps": 1, "kStamp0": {"kStampType": 1, "kStampNameE": "Logo",
-        "kSelectFileE": ")" + File("logo.png") + R"(", "kSizeS": 50, "kOpacityS": 100, "kOverlay": true,
-        "kHorizontalS": 2.0, "kVerticalS": 2.0}})");
-    ImportProfile("TiffLogo", R"({"kNumberOfStamps": 1, "kStamp0": {"kStampType": 1, "kStampNameE": "Logo",
-        "kSelectFileE": ")" + File("logo.tif") + R"(", "kSizeS": 50, "kOpacityS": 100, "kOverlay": true,
-        "kHorizontalS": 2.0, "kVerticalS": 2.0}})");
+    // A GIF (read through a Qt image plug-in) of two colours: red on the left
+    // half, blue on the right.
+    const std::vector<uint8_t> palette = {255, 0, 0, 0, 0, 255};
+    std::string indices;
+    for (int y = 0; y < 8; ++y) indices += std::string(4, '\0') + std::string(4, '\1');
+    qmtest::writeBytes(File("halves.gif"), imagetest::encodeGif(8, 8, palette, indices));
+    for (const auto& [profile, image] :
+         {std::pair{"Logo", "logo.png"}, std::pair{"Gif", "halves.gif"}, std::pair{"TiffLogo", "logo.tif"}})
+        ImportProfile(profile, R"({"kNumberOfStamps": 1, "kStamp0": {"kStampType": 1, "kStampNameE": "Logo",
+            "kSelectFileE": ")" + File(image) + R"(", "kSizeS": 50, "kOpacityS": 100, "kOverlay": true,
+            "kHorizontalS": 2.0, "kVerticalS": 2.0}})");
     ImportProfile("Chinese", R"({"kNumberOfStamps": 1, "kStamp0": {"kStampType": 0, "kStampNameE": "Bates",
         "kTextE": "证据第$BatesNo[1]页", "kTypeC": 1, "kStyleSystemC": "WenQuanYi Micro Hei", "kEmbedCH": true,
         "kSizeE": 11, "kOpacityS": 100, "kOverlay": true, "kColorFontC": 0, "kHorizontalS": 0.5,
@@ -104,7 +113,8 @@ TEST_F(LoadedLibraries, HeadlessRunsLoadOnlyWhatTheirWorkNeeds) {
     ASSERT_EQ(Cli("--version").status, 0);
     const std::set<std::string> program = linkedLibraries(QM_TEST_CLI_PATH);
     const std::set<std::string> module = linkedLibraries(Plugins() + "/Quillmark.api");
-    ASSERT_TRUE(holdsLibrary(program, "libQt6Core.so")) << "ldd read nothing";
+    ASSERT_TRUE(holdsLibrary(program, "libqpdf.so")) << "ldd read nothing";
+    EXPECT_FALSE(holdsLibrary(program, "libQt6")) << "the program links Qt";
     ASSERT_FALSE(module.empty());
     for (const std::string& library : kOnDemandLibraries)
         EXPECT_FALSE(holdsLibrary(program, library) || holdsLibrary(module, library)) << library;
@@ -132,6 +142,8 @@ TEST_F(LoadedLibraries, HeadlessRunsLoadOnlyWhatTheirWorkNeeds) {
         {"Bates stamp", "stamp --profile Bates " + Q(File("in.pdf")) + " -o " + Q(File("bates.pdf")), {}, 0,
          nullptr, false},
         {"PNG image stamp", "stamp --profile Logo " + Q(File("in.pdf")) + " -o " + Q(File("logo.pdf")),
+         {"libqmhostimages.so"}, 2, nullptr, false},
+        {"GIF image stamp", "stamp --profile Gif " + Q(File("in.pdf")) + " -o " + Q(File("halves.pdf")),
          {"libqmhostimages.so"}, 2, nullptr, false},
         {"TIFF image stamp, converted by the host",
          "stamp --profile TiffLogo " + Q(File("in.pdf")) + " -o " + Q(File("tiff.pdf")), {}, 2, nullptr, true},
@@ -174,6 +186,12 @@ TEST_F(LoadedLibraries, HeadlessRunsLoadOnlyWhatTheirWorkNeeds) {
                                                          R"( .* yes +yes +yes )")))
             << fonts;
     }
+    // The GIF's pixels, as poppler's tools take the image out of the file.
+    ASSERT_EQ(runCommand("pdfimages -png -f 1 -l 1 " + Q(File("halves.pdf")) + " " + Q(File("taken"))).status, 0);
+    const QImage taken(QString::fromStdString(File("taken-000.png")));
+    ASSERT_EQ(taken.size(), QSize(8, 8));
+    EXPECT_EQ(taken.pixelColor(1, 4), QColor(255, 0, 0));
+    EXPECT_EQ(taken.pixelColor(6, 4), QColor(0, 0, 255));
 }
 
 }  // namespace

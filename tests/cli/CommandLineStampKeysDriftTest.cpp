@@ -182,7 +182,7 @@ TEST_F(StampKeysRoundTrip, WhatThePluginWritesTheCommandLineReadsEqual) {
     std::string error;
     const auto read = qmcli::ProfileStore(mFolder).read("written", &error);
     ASSERT_TRUE(read) << error;
-    const QJsonObject json = QJsonDocument::fromJson(qmcli::ProfileToJson(*read)).object();
+    const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(qmcli::ProfileToJson(*read))).object();
     EXPECT_EQ(json.value(kKeyNumberOfStamps).toInteger(-1), 1);
     const QJsonObject stamp = json.value("kStamp0").toObject();
     ForEachStampKey(true, [&](const StampKeyKind& known, const Sample& sample) {
@@ -200,7 +200,7 @@ TEST_F(StampKeysRoundTrip, WhatTheCommandLineWritesThePluginReadsEqual) {
     json.insert(kKeyNumberOfStamps, 1);
     json.insert("kStamp0", stamp);
     std::string error;
-    const auto profile = qmcli::ProfileFromJson(QJsonDocument(json).toJson(), &error);
+    const auto profile = qmcli::ProfileFromJson(QJsonDocument(json).toJson().toStdString(), &error);
     ASSERT_TRUE(profile) << error;
     ASSERT_TRUE(qmcli::ProfileStore(mFolder).write("imported", *profile, false, &error)) << error;
 

@@ -180,6 +180,27 @@ TEST_F(CabinetTest, DeepestAllowedNestingRoundTrips) {
     X().cabDestroy(back);
 }
 
+// Stored files carry the checksum, so it must stay CRC-16/X-25 exactly: the
+// catalogue's check value, the empty body, and the CRC's residue: a body with
+// its own checksum appended (low byte first) always checks to 0x0F47, which
+// holds only with the right polynomial, bit order, preset and final inversion.
+TEST(CabinetChecksum, IsCrc16X25) {
+    const struct {
+        std::string body;
+        uint16_t sum;
+    } rows[] = {{"123456789", 0x906E}, {"", 0x0000}};
+    for (const auto& row : rows) EXPECT_EQ(qmhost::cabinetChecksum(row.body), row.sum) << row.body;
+    std::mt19937 random(7);
+    for (int length = 1; length < 200; length += 7) {
+        std::string body(static_cast<size_t>(length), '\0');
+        for (char& byte : body) byte = static_cast<char>(random());
+        const uint16_t sum = qmhost::cabinetChecksum(body);
+        body += static_cast<char>(sum & 0xFF);
+        body += static_cast<char>(sum >> 8);
+        EXPECT_EQ(qmhost::cabinetChecksum(body), 0x0F47) << "length " << length;
+    }
+}
+
 TEST_F(CabinetTest, LayoutOfTheFormatIsStable) {
     ASCab cab = X().cabNew();
     X().cabPutInt(cab, "a", 0x01020304);

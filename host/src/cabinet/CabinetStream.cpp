@@ -1,7 +1,6 @@
 // Writing cabinets in the stream format, and the stream side of reading them.
 #include "cabinet/CabinetStream.h"
 
-#include <QByteArrayView>
 #include <cstring>
 
 #include "cabinet/Cabinet.h"
@@ -78,8 +77,15 @@ private:
 }  // namespace
 
 uint16_t cabinetChecksum(std::string_view body) {
-    return qChecksum(QByteArrayView(body.data(), static_cast<qsizetype>(body.size())),
-                     Qt::ChecksumIso3309);
+    // CRC-16/X-25: the CCITT polynomial bit-reversed (0x8408), bytes taken low
+    // bit first, register preset to all ones and inverted at the end. Stored
+    // files carry these values, so none of the parameters may change.
+    uint16_t crc = 0xFFFF;
+    for (const char byte : body) {
+        crc ^= static_cast<unsigned char>(byte);
+        for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? static_cast<uint16_t>((crc >> 1) ^ 0x8408) : crc >> 1;
+    }
+    return static_cast<uint16_t>(~crc);
 }
 
 std::string encodeCabinet(const Cabinet& cabinet) {

@@ -3,7 +3,7 @@
 //   header, 12 bytes
 //     0   4  signature "QMCB"
 //     4   2  format version: 1
-//     6   2  checksum of the body: CRC-16 (ISO 3309, as Qt's qChecksum makes it)
+//     6   2  checksum of the body: CRC-16/X-25 (ISO 3309; "123456789" gives 0x906E)
 //     8   4  body length in bytes, at most kCabinetStreamMaxBody
 //   body: one cabinet
 //     cabinet  = entry count (4 bytes), then the entries

@@ -38,8 +38,8 @@ std::set<std::string> loadedQtLibraries() {
 
 // The Qt libraries a module brought with it (those not in before) stay loaded
 // when the module goes: Qt registers its libraries with one another and is not
-// made to be unloaded, while the host links Qt Core only (a program that shows
-// no window loads neither Qt Gui nor Qt Widgets unless its plug-in needs them).
+// made to be unloaded, while the host links no Qt library of its own (a program
+// that shows no window loads Qt only where its plug-in needs it).
 void keepQtLoaded(const std::set<std::string>& before) {
     for (const std::string& name : loadedQtLibraries()) {
         if (before.count(name)) continue;

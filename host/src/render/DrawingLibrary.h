@@ -8,8 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 
-class QByteArray;
-
 namespace qmhost {
 
 // How a drawing of a slice ended.
@@ -20,10 +18,11 @@ struct DrawingLibrary {
     bool (*imageSize)(const void* image, int* width, int* height);
     // Whether the document with serial is loaded at changeCount.
     bool (*holds)(uint32_t serial, uint64_t changeCount);
-    // Loads the document's bytes (as bytesForDrawing gives them) for serial at
-    // changeCount, replacing what was loaded for it; false when poppler cannot
-    // read them (or they need a password), and then nothing is kept.
-    bool (*load)(uint32_t serial, uint64_t changeCount, const QByteArray& bytes);
+    // Loads a copy of the document's size bytes at bytes (as bytesForDrawing
+    // gives them) for serial at changeCount, replacing what was loaded for it;
+    // false when poppler cannot read them (or they need a password), and then
+    // nothing is kept.
+    bool (*load)(uint32_t serial, uint64_t changeCount, const unsigned char* bytes, size_t size);
     // Draws page pageIndex of the loaded document serial at dpi, turned
     // clockwise by rotation degrees as displayed (a multiple of 90), the
     // rendering's pixels x, y, width x height only, onto the QImage at image

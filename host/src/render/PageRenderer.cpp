@@ -4,8 +4,6 @@
 #include <cmath>
 #include <string>
 
-#include <QByteArray>
-#include <qpdf/Buffer.hh>
 #include <qpdf/QPDFWriter.hh>
 
 #include "core/LazyLibrary.h"
@@ -36,7 +34,8 @@ void loadForDrawing(const DrawingLibrary& drawing, Document& document) {
     drawing.keepOpen(isOpenDocument);
     const uint64_t changeCount = documentChangeCount(document);
     if (drawing.holds(document.serial(), changeCount)) return;
-    if (!drawing.load(document.serial(), changeCount, bytesForDrawing(document.qpdf())))
+    const std::shared_ptr<Buffer> bytes = bytesForDrawing(document.qpdf());
+    if (!drawing.load(document.serial(), changeCount, bytes->getBuffer(), bytes->getSize()))
         raise(kHostErrBadPDF, "the page renderer cannot read " + document.displayName());
 }
 
@@ -62,15 +61,14 @@ PixelRect updateArea(int width, int height, const ASFixedMatrix& matrix, const A
 
 }  // namespace
 
-QByteArray bytesForDrawing(QPDF& qpdf) {
+std::shared_ptr<Buffer> bytesForDrawing(QPDF& qpdf) {
     QPDFWriter writer(qpdf);
     writer.setOutputMemory();
     writer.setPreserveEncryption(false);
     writer.setDecodeLevel(qpdf_dl_none);  // streams are read once, by poppler: no re-encoding
     writer.setCompressStreams(false);
     writer.write();
-    std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
-    return QByteArray(reinterpret_cast<const char*>(buffer->getBuffer()), static_cast<qsizetype>(buffer->getSize()));
+    return writer.getBufferSharedPointer();
 }
 
 void renderPage(Document& document, int pageIndex, void* image, const ASFixedMatrix& matrix,

@@ -6,12 +6,13 @@
 // itself links neither.
 #pragma once
 
+#include <memory>
+
+#include <qpdf/Buffer.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
 #include "cos/Document.h"
 #include "qmhost/QMBase.h"
-
-class QByteArray;
 
 namespace qmhost {
 
@@ -30,7 +31,7 @@ void pageDrawContents(PDPage page, void* image, const ASFixedMatrix* matrix, con
 // The document as qpdf would save it, for poppler to draw from: without
 // encryption (poppler gets no password) and with streams left as they are.
 // Raises what qpdf throws.
-QByteArray bytesForDrawing(QPDF& qpdf);
+std::shared_ptr<Buffer> bytesForDrawing(QPDF& qpdf);
 
 // How many documents are loaded into poppler now (for tests).
 size_t cachedRenderingCount();

@@ -58,10 +58,11 @@ bool holds(uint32_t serial, uint64_t changeCount) {
     return found != cache().end() && found->second.poppler && found->second.changeCount == changeCount;
 }
 
-bool load(uint32_t serial, uint64_t changeCount, const QByteArray& bytes) {
+bool load(uint32_t serial, uint64_t changeCount, const unsigned char* bytes, size_t size) {
     CachedDocument& entry = cache()[serial];
     entry.poppler.reset();
-    std::unique_ptr<Poppler::Document> loaded = Poppler::Document::loadFromData(bytes);
+    std::unique_ptr<Poppler::Document> loaded = Poppler::Document::loadFromData(
+        QByteArray(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(size)));
     if (!loaded || loaded->isLocked()) {
         cache().erase(serial);
         return false;
