@@ -3,12 +3,14 @@
 #include <unistd.h>
 
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <memory>
 
 #include "core/Raise.h"
 #include "qmhost/HostError.h"
 #include "pde/TextCodes.h"
+#include "sysfont/AfmMetrics.h"
 #include "sysfont/FreeTypeFace.h"
 #include "sysfont/SystemFontList.h"
 
@@ -119,16 +121,72 @@ std::unique_ptr<FreeTypeFace> standInFace(const std::string& name, const std::st
     return std::make_unique<FreeTypeFace>(file, 0);
 }
 
+// The metrics through the stand-in's AFM file, the way the font program
+// gives them through FreeType (below): widths by the glyph a code's character
+// maps to (text fonts) or by built-in code (symbolic fonts), advances rounded
+// as FreeType rounds them; ascent and descent from the boxes of "d" and "p",
+// else from the font box, widened outward to whole units as FreeType does.
+StandardFontMetrics metricsOfAfm(const AfmMetrics& afm, bool symbolic) {
+    StandardFontMetrics metrics;
+    for (size_t code = 0; code < metrics.widths.size(); ++code) {
+        const AfmGlyph* glyph = nullptr;
+        if (symbolic) {
+            glyph = afm.glyphOfCode(static_cast<int>(code));
+        } else if (const char32_t c = winAnsiCharOf(static_cast<uint8_t>(code))) {
+            glyph = afm.glyphOfCharacter(c);
+        }
+        metrics.widths[code] = glyph ? static_cast<int>(std::lround(glyph->width)) : 0;
+    }
+    const AfmGlyph* d = afm.glyphNamed("d");
+    const AfmGlyph* p = afm.glyphNamed("p");
+    if (d && p) {
+        metrics.ascent = static_cast<int>(std::lround(d->box.ury));
+        metrics.descent = static_cast<int>(std::lround(p->box.lly));
+    } else {
+        metrics.ascent = static_cast<int>(std::ceil(afm.fontBox().ury));
+        metrics.descent = static_cast<int>(std::floor(afm.fontBox().lly));
+    }
+    return metrics;
+}
+
 }  // namespace
 
-HostFont makeStandardFont(const std::string& name, QPDF& fontDoc) {
+std::optional<StandardFontMetrics> standardFontMetricsFromAfm(const std::string& name, const std::string& afmFolder) {
+    const std::string urw = urwStandIn(name);
+    if (urw.empty()) return std::nullopt;
+    try {
+        const AfmMetrics afm = AfmMetrics::read(afmFolder + urw + ".afm");
+        // Another font's metrics under the stand-in's file name are not its own.
+        if (afm.fontName() != urw) return std::nullopt;
+        return metricsOfAfm(afm, isSymbolicStandardFont(name));
+    } catch (const HostError&) {
+        // Missing or damaged: the font program answers instead.
+        return std::nullopt;
+    }
+}
+
+StandardFontMetrics standardFontMetricsFromFontProgram(const std::string& name) {
     const std::string urw = urwStandIn(name);
     if (urw.empty()) raise(kHostErrNotFound, "\"" + name + "\" is not one of the 14 standard fonts");
     const std::unique_ptr<FreeTypeFace> standIn = standInFace(name, urw);
     FreeTypeFace& face = *standIn;
+    StandardFontMetrics metrics;
+    metrics.widths = codeWidths(face, isSymbolicStandardFont(name));
+    std::tie(metrics.ascent, metrics.descent) = verticalMetrics(face);
+    return metrics;
+}
+
+StandardFontMetrics standardFontMetrics(const std::string& name, const std::string& afmFolder) {
+    if (auto metrics = standardFontMetricsFromAfm(name, afmFolder)) return *metrics;
+    return standardFontMetricsFromFontProgram(name);
+}
+
+HostFont makeStandardFont(const std::string& name, QPDF& fontDoc) {
+    const std::string urw = urwStandIn(name);
+    if (urw.empty()) raise(kHostErrNotFound, "\"" + name + "\" is not one of the 14 standard fonts");
     const bool symbolic = isSymbolicStandardFont(name);
-    const auto [ascent, descent] = verticalMetrics(face);
-    HostFont font = HostFont::simple(name, codeWidths(face, symbolic), ascent, descent);
+    const StandardFontMetrics metrics = standardFontMetrics(name);
+    HostFont font = HostFont::simple(name, metrics.widths, metrics.ascent, metrics.descent);
     font.setDictionary(standardFontDictionary(fontDoc, name, symbolic));
     return font;
 }
