@@ -121,7 +121,14 @@ struct AfmFile {
     std::map<int, AfmGlyph> byCode;
 };
 
-// The 14 standard names and the URW fonts that stand in for them.
+// The 14 standard names.
+inline const char* const kStandardFontNames[] = {
+    "Courier",     "Courier-Bold", "Courier-Oblique", "Courier-BoldOblique", "Helvetica",
+    "Helvetica-Bold", "Helvetica-Oblique", "Helvetica-BoldOblique", "Times-Roman", "Times-Bold",
+    "Times-Italic", "Times-BoldItalic", "Symbol", "ZapfDingbats",
+};
+
+// The URW fonts that stand in for the 14 standard fonts.
 inline std::string urwFileStem(const std::string& standardName) {
     static const std::map<std::string, std::string> kStems = {
         {"Courier", "NimbusMonoPS-Regular"},       {"Courier-Bold", "NimbusMonoPS-Bold"},

@@ -18,20 +18,15 @@
 
 namespace {
 
+using fonttest::kStandardFontNames;
 using qmhost::AfmMetrics;
 using qmhost::standardFontMetricsFromAfm;
 using qmhost::standardFontMetricsFromFontProgram;
 using qmtest::hostErrorOf;
 namespace fs = std::filesystem;
 
-const char* const kStandardNames[] = {
-    "Courier",     "Courier-Bold", "Courier-Oblique", "Courier-BoldOblique", "Helvetica",
-    "Helvetica-Bold", "Helvetica-Oblique", "Helvetica-BoldOblique", "Times-Roman", "Times-Bold",
-    "Times-Italic", "Times-BoldItalic", "Symbol", "ZapfDingbats",
-};
-
 TEST(StandardFontAfm, GivesTheFontProgramsMetricsForEveryCode) {
-    for (const char* name : kStandardNames) {
+    for (const char* name : kStandardFontNames) {
         SCOPED_TRACE(name);
         const auto fromAfm = standardFontMetricsFromAfm(name, qmhost::kUrwAfmFolder);
         ASSERT_TRUE(fromAfm.has_value());

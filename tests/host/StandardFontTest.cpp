@@ -14,12 +14,6 @@ namespace {
 using namespace fonttest;
 using qmtest::nameAtom;
 
-const char* const kStandardNames[] = {
-    "Courier",     "Courier-Bold", "Courier-Oblique", "Courier-BoldOblique", "Helvetica",
-    "Helvetica-Bold", "Helvetica-Oblique", "Helvetica-BoldOblique", "Times-Roman", "Times-Bold",
-    "Times-Italic", "Times-BoldItalic", "Symbol", "ZapfDingbats",
-};
-
 bool isSymbolic(const std::string& name) { return name == "Symbol" || name == "ZapfDingbats"; }
 
 std::string testName(const ::testing::TestParamInfo<const char*>& info) {
@@ -76,7 +70,7 @@ TEST_P(StandardFont, QuillmarkMeasuresWithTheUrwMetrics) {
     EXPECT_LT(box.bottom, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(All14, StandardFont, ::testing::ValuesIn(kStandardNames), testName);
+INSTANTIATE_TEST_SUITE_P(All14, StandardFont, ::testing::ValuesIn(kStandardFontNames), testName);
 
 TEST(StandardFontMetrics, HelveticaHasTheStandardWidths) {
     FontHolder font(makeStandardFont("Helvetica"));
