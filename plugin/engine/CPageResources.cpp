@@ -151,14 +151,22 @@ CosObj CPageResources::Writable(CosDoc cosDoc, CosObj holder, ASAtom key, CosObj
     return copy->second;
 }
 
-CosObj CPageResources::ResourcesOf(CosDoc cosDoc, CosObj pageDict, bool makeIndirect) {
+CosObj CPageResources::ResourcesOf(CosDoc cosDoc, CosObj pageDict, bool makeIndirect, bool* outPageOwn) {
     CosObj holder{};
     const CosObj resources = engine::InheritedResources(pageDict, &holder);
-    if (gCosHFT->objGetType(resources) == CosDict) return Writable(cosDoc, holder, gAtomResources, resources);
+    if (gCosHFT->objGetType(resources) == CosDict) {
+        const CosObj writable = Writable(cosDoc, holder, gAtomResources, resources);
+        // An inherited dictionary serves every page below its holder; a copy
+        // of a shared one is indirect and serves whatever shared the original.
+        if (outPageOwn)
+            *outPageOwn = gCosHFT->objEqual(holder, pageDict) && !gCosHFT->objIsIndirect(writable);
+        return writable;
+    }
     const CosObj before = gCosHFT->dictGet(pageDict, gAtomResources);
     const CosObj made = gCosHFT->newDict(cosDoc, makeIndirect, 2);
     gCosHFT->dictPut(pageDict, gAtomResources, made);
     mRecorder(pageDict, gAtomResources, before, made);
+    if (outPageOwn) *outPageOwn = !makeIndirect;
     return made;
 }
 

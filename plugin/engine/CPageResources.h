@@ -40,7 +40,9 @@ public:
 
     // The dictionary the page's entries go into (see above). A page without
     // any gets a new one (indirect when makeIndirect), put on the page itself.
-    CosObj ResourcesOf(CosDoc cosDoc, CosObj pageDict, bool makeIndirect);
+    // outPageOwn (when given) = the dictionary is the page's alone: direct and
+    // held by the page itself, so no other page reaches it.
+    CosObj ResourcesOf(CosDoc cosDoc, CosObj pageDict, bool makeIndirect, bool* outPageOwn = nullptr);
     // resources' sub-dictionary of category ("Font", "ExtGState", "XObject"),
     // made (indirect when makeIndirect) when resources has no dictionary there,
     // copied when it is shared as above.
@@ -50,6 +52,8 @@ public:
     // it there for another page than pageIndex (so dict is shared between
     // pages) and dict still holds object under that name. A page that takes
     // an element twice gets a fresh name each time, as on a page of its own.
+    // A dictionary that only one page reaches (a direct one in the page's own
+    // resources) need not be noted: no other page can share an entry in it.
     bool EnteredName(CosObj dict, CosObj object, int32_t pageIndex, std::string& outName) const;
     void NoteEntered(CosObj dict, CosObj object, int32_t pageIndex, const std::string& name);
 

@@ -55,7 +55,8 @@ CElementPageWriter::CElementPageWriter(CPDFElement& element, int32_t pageIndex, 
 
 CosObj CElementPageWriter::Resources() {
     if (!mHaveResources) {
-        mResources = mElement.mResources.ResourcesOf(mCosDoc, mPageDict, mMade == NewDicts::kIndirect);
+        mResources = mElement.mResources.ResourcesOf(mCosDoc, mPageDict, mMade == NewDicts::kIndirect,
+                                                     &mResourcesPageOwn);
         mHaveResources = true;
     }
     return mResources;
@@ -66,14 +67,18 @@ bool CElementPageWriter::AddResource(const ElementResource& resource, CosObj obj
     // A missing category is made direct or indirect as the element makes its dictionaries.
     const CosObj dict = resources.CategoryOf(mCosDoc, Resources(), engine::Atom(resource.category),
                                              mMade == NewDicts::kIndirect);
-    // A dictionary that other pages share already holds the object: its entry serves this page too.
-    if (resources.EnteredName(dict, object, mPageIndex, outName)) return true;
+    // A dictionary that other pages share already holds the object: its entry
+    // serves this page too. One that is this page's alone is not looked up
+    // nor noted: a note per page would cost memory on every page of a run
+    // and could never serve another page.
+    const bool pageOwn = mResourcesPageOwn && !gCosHFT->objIsIndirect(dict);
+    if (!pageOwn && resources.EnteredName(dict, object, mPageIndex, outName)) return true;
     if (!mElement.MakeResourceName(outName, resource.prefix, dict)) {
         SetErrorMessage(LoadResString(kStringCannotStamp));
         return false;
     }
     gPDModelHFT->pageAddResource(mPage, resource.category, outName.c_str(), object);
-    resources.NoteEntered(dict, object, mPageIndex, outName);
+    if (!pageOwn) resources.NoteEntered(dict, object, mPageIndex, outName);
     mElement.Record(mPageIndex, resource.undoKind, object, outName.c_str(), resource.undoName);
     return true;
 }

@@ -85,4 +85,6 @@ private:
     const CosObj mPageDict;
     CosObj mResources{};
     bool mHaveResources = false;
+    // mResources is the page's alone (CPageResources::ResourcesOf).
+    bool mResourcesPageOwn = false;
 };

@@ -495,6 +495,64 @@ TEST_F(TextOnDocument, SecondWriteOfAChangedPageFollowsItsNewGeometry) {
     }
 }
 
+// One element on three pages: a dictionary the pages share holds one entry
+// for all of them; pages with dictionaries of their own get one each.
+TEST_F(TextOnDocument, SharedResourceDictionariesHoldOneEntryForAllPages) {
+    enum class Layout { kOwnDirect, kOneIndirect, kSharedFontDictionary, kInherited };
+    struct Row {
+        const char* name;
+        Layout layout;
+    };
+    const Row rows[] = {
+        {"each page its own direct resources", Layout::kOwnDirect},
+        {"one indirect resources dictionary on every page", Layout::kOneIndirect},
+        {"own direct resources sharing one indirect font dictionary", Layout::kSharedFontDictionary},
+        {"resources inherited from the page tree", Layout::kInherited},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        CPDFDocument doc;
+        ASSERT_TRUE(doc.CreateNew());
+        ASSERT_TRUE(doc.AppendBlankPage());
+        ASSERT_TRUE(doc.AppendBlankPage());
+        const CosDoc cosDoc = doc.GetCosDoc();
+        const CosObj shared = gCosHFT->newDict(cosDoc, true, 1);
+        const CosObj sharedFonts = gCosHFT->newDict(cosDoc, true, 1);
+        for (int page = 0; page < 3; ++page) {
+            const CosObj pageDict = enginetest::PageDict(doc, page);
+            gCosHFT->dictRemove(pageDict, gAtomResources);
+            if (row.layout == Layout::kOneIndirect) gCosHFT->dictPut(pageDict, gAtomResources, shared);
+            if (row.layout == Layout::kOwnDirect || row.layout == Layout::kSharedFontDictionary) {
+                const CosObj own = gCosHFT->newDict(cosDoc, false, 1);
+                gCosHFT->dictPut(pageDict, gAtomResources, own);
+                if (row.layout == Layout::kSharedFontDictionary) gCosHFT->dictPut(own, gAtomFont, sharedFonts);
+            }
+        }
+        if (row.layout == Layout::kInherited)
+            gCosHFT->dictPut(Lookup(enginetest::PageDict(doc, 0), {"Parent"}), gAtomResources, shared);
+
+        auto stamp = enginetest::MakeTextStamp(doc, "QM", 12);
+        for (int page = 0; page < 3; ++page) ASSERT_TRUE(stamp->element.Write(page)) << page;
+
+        for (int page = 0; page < 3; ++page) {
+            SCOPED_TRACE(page);
+            CosObj resources = Lookup(enginetest::PageDict(doc, page), {"Resources"});
+            if (row.layout == Layout::kInherited)
+                resources = Lookup(enginetest::PageDict(doc, page), {"Parent", "Resources"});
+            for (const char* category : {"Font", "ExtGState"}) {
+                const std::string prefix = category[0] == 'F' ? "NxF" : "NxGS";
+                const std::string first = prefix + "0", second = prefix + "1";
+                const CosObj dict = Lookup(resources, {category});
+                EXPECT_EQ(gCosHFT->objGetType(Lookup(dict, {first.c_str()})), CosDict) << category;
+                EXPECT_EQ(gCosHFT->objGetType(Lookup(dict, {second.c_str()})), CosNull) << category;
+            }
+            const auto pieces = ContentPieces(doc, page);
+            ASSERT_EQ(pieces.size(), 1u);
+            EXPECT_NE(pieces[0].find("/NxGS0 gs BT /NxF0 1 Tf"), std::string::npos) << pieces[0];
+        }
+    }
+}
+
 TEST(TextOnInheritedResources, EntriesGoIntoTheInheritedDictionary) {
     enginetest::StartEngine();
     qmtest::FixtureFolder folder;
