@@ -2,6 +2,9 @@
 // drops the oldest beyond its depth and hands back the newest.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -168,6 +171,71 @@ TEST_F(UndoManagerTest, PushWithoutStackReportsTheAssertionAndDoesNotLeakTheReco
     const auto alerts = qmtest::TakeAlerts();
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_NE(alerts[0].find("Assertion 'mUndoStack != NULL' failed"), std::string::npos);
+}
+
+// A record with a payload of a chosen size, filled with its own id.
+class PayloadRecord : public CUndoManagerData {
+public:
+    explicit PayloadRecord(unsigned char inId) : mId(inId) {}
+    virtual bool Intact() const = 0;
+
+protected:
+    unsigned char mId;
+};
+
+template <size_t Size>
+class SizedRecord : public PayloadRecord {
+public:
+    explicit SizedRecord(unsigned char inId) : PayloadRecord(inId) { std::fill(mPayload, mPayload + Size, inId); }
+    bool Intact() const override {
+        return std::all_of(mPayload, mPayload + Size, [&](unsigned char byte) { return byte == mId; });
+    }
+
+private:
+    unsigned char mPayload[Size];
+};
+
+// Records of every size share one pool whose memory goes back to the heap
+// when the last record goes: records that live on are never handed out again
+// or freed under them (the address sanitizer reports a use after free).
+TEST(UndoRecordMemory, RecordsOfEverySizeSurviveTheDeletionOfOthers) {
+    using Maker = PayloadRecord* (*)(unsigned char);
+    struct Row {
+        const char* name;
+        Maker make;
+    };
+    const Row rows[] = {
+        {"no payload", [](unsigned char id) -> PayloadRecord* { return new SizedRecord<1>(id); }},
+        {"the size of an element record", [](unsigned char id) -> PayloadRecord* { return new SizedRecord<48>(id); }},
+        {"a few hundred bytes", [](unsigned char id) -> PayloadRecord* { return new SizedRecord<300>(id); }},
+        {"larger than any pool block", [](unsigned char id) -> PayloadRecord* { return new SizedRecord<70000>(id); }},
+        {"made without exceptions",
+         [](unsigned char id) -> PayloadRecord* { return new (std::nothrow) SizedRecord<100>(id); }},
+    };
+    for (int round = 0; round < 2; ++round) {
+        std::vector<PayloadRecord*> records;
+        for (size_t i = 0; i < 200; ++i) {
+            PayloadRecord* record = rows[i % std::size(rows)].make(static_cast<unsigned char>(i));
+            ASSERT_NE(record, nullptr) << rows[i % std::size(rows)].name;
+            records.push_back(record);
+        }
+        // Every other record goes; the rest keep their bytes, also when new
+        // records take the freed places.
+        for (size_t i = 0; i < records.size(); i += 2) delete records[i];
+        for (size_t i = 0; i < records.size(); i += 2)
+            records[i] = rows[i % std::size(rows)].make(static_cast<unsigned char>(255 - i));
+        for (size_t i = 0; i < records.size(); ++i)
+            EXPECT_TRUE(records[i]->Intact()) << rows[i % std::size(rows)].name << " " << i << " round " << round;
+        // The last one gone, the pool starts afresh in the next round.
+        for (PayloadRecord* record : records) delete record;
+    }
+    // A record made through the manager's base type deletes cleanly too.
+    std::vector<int> deleted;
+    CUndoManager manager(2);
+    manager.Push(new LoggedRecord(1, deleted));
+    manager.Push(new LoggedRecord(2, deleted));
+    manager.Push(new LoggedRecord(3, deleted));
+    EXPECT_EQ(deleted, (std::vector<int>{1}));
 }
 
 TEST(CAVDocUndoManager, KeepsItsViewAndItsDepth) {
