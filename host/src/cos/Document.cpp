@@ -11,7 +11,7 @@ Document::Document(uint32_t serial, std::unique_ptr<QPDF> qpdf, std::string path
 
 // Slots hold handles into the QPDF: drop them before the QPDF goes.
 Document::~Document() {
-    mObjects = ObjectTable();
+    mObjects.clear();
     mQpdf.reset();
 }
 

@@ -11,6 +11,22 @@ constexpr int kVectorNumbersBelow = 1 << 22;
 
 }  // namespace
 
+ObjectTable::ObjectTable() : mDirect(&ObjectTable::directKey, this) {}
+
+void ObjectTable::clear() {
+    mDirect.clear();
+    mSlots.clear();
+    mLive = 0;
+    mIndirectByNumber.clear();
+    mIndirectOther.clear();
+    mStrings.clear();
+    mKeyNames.clear();
+}
+
+const void* ObjectTable::directKey(void* table, uint32_t slot) {
+    return static_cast<ObjectTable*>(table)->mSlots[slot].getObjectPtr();
+}
+
 uint32_t ObjectTable::addSlot(QPDFObjectHandle object) {
     const auto slot = static_cast<uint32_t>(mSlots.size());
     mSlots.push_back(std::move(object));
@@ -37,11 +53,10 @@ uint32_t ObjectTable::slotFor(QPDFObjectHandle object) {
     }
     // A direct object is known by its underlying qpdf object: the slot keeps that
     // object alive, so the address cannot be reused while it is a key here.
-    const void* key = object.getObjectPtr();
-    auto it = mDirect.find(key);
-    if (it != mDirect.end()) return it->second;
+    const uint32_t found = mDirect.find(object.getObjectPtr());
+    if (found != DirectSlotIndex::kNone) return found;
     const uint32_t slot = addSlot(std::move(object));
-    mDirect.emplace(key, slot);
+    mDirect.insert(slot);
     return slot;
 }
 
@@ -85,8 +100,8 @@ size_t ObjectTable::releaseUnheld() {
     // unheld in turn: repeat until a pass releases nothing.
     for (bool again = true; again;) {
         again = false;
-        for (auto it = mDirect.begin(); it != mDirect.end();) {
-            const uint32_t slot = (it++)->second;  // past it first: the release erases it
+        // Over a copy of the slots: a release moves others within the index.
+        for (const uint32_t slot : mDirect.all()) {
             if (!releaseIfUnheld(slot)) continue;
             ++released;
             again = true;

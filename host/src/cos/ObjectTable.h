@@ -20,6 +20,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -29,10 +30,18 @@
 #include <qpdf/QPDFObjGen.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include "cos/DirectSlotIndex.h"
+
 namespace qmhost {
 
 class ObjectTable {
 public:
+    ObjectTable();
+    ObjectTable(const ObjectTable&) = delete;
+    ObjectTable& operator=(const ObjectTable&) = delete;
+    // Drops every slot and kept string: each handle handed out goes stale.
+    void clear();
+
     // The slot of a non-null object: one slot per indirect object (by object and
     // generation number) and one per underlying direct object, so asking twice
     // for the same object answers the same slot while it is held.
@@ -64,13 +73,17 @@ private:
     // Releases slot when it holds a direct object that nothing else holds.
     bool releaseIfUnheld(uint32_t slot);
 
-    std::vector<QPDFObjectHandle> mSlots;
+    static const void* directKey(void* table, uint32_t slot);
+
+    // A deque grows without copying: no slot moves, and no block twice the
+    // size is wanted while the old one is still held.
+    std::deque<QPDFObjectHandle> mSlots;
     size_t mLive = 0;
     // Indirect objects of generation 0 by object number (slot + 1, 0 for none);
     // other generations and very large numbers in a map.
     std::vector<uint32_t> mIndirectByNumber;
     std::map<QPDFObjGen, uint32_t> mIndirectOther;
-    std::unordered_map<const void*, uint32_t> mDirect;
+    DirectSlotIndex mDirect;
     std::unordered_map<uint32_t, std::vector<std::unique_ptr<std::string>>> mStrings;
     std::unordered_map<std::string, uint32_t> mKeyNames;
 };
