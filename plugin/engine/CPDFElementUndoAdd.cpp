@@ -1,11 +1,12 @@
 #include "engine/CPDFElementUndoAdd.h"
 
 #include <cstring>
+#include <deque>
 #include <mutex>
 #include <new>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "qmhost/HostError.h"
 #include "support/Assertion.h"
@@ -27,19 +28,38 @@ const char* ResourceTypeOf(int32_t inKind) {
     }
 }
 
-// The kept copy of a resource name: one per distinct text, shared by every
-// record that names it. The set's nodes do not move, so the pointers stay
-// valid; the names are bounded by the prefixes times their numbers.
-const char* KeptResourceName(std::string_view inName) {
-    static std::mutex sLock;
-    static std::unordered_set<std::string> sNames;
+// The kept copies of resource names: one per distinct text, by number, shared
+// by every record that names it. The deque never moves a text, so the views
+// that index them stay valid; the names are bounded by the prefixes times
+// their numbers.
+struct KeptNames {
+    std::mutex lock;
+    std::deque<std::string> texts;
+    std::unordered_map<std::string_view, uint32_t> numbers;
+};
+
+KeptNames& Kept() {
+    static KeptNames kept;
+    return kept;
+}
+
+uint32_t KeptResourceName(std::string_view inName) {
+    KeptNames& kept = Kept();
     try {
-        const std::lock_guard<std::mutex> lock(sLock);
-        return sNames.emplace(inName).first->c_str();
+        const std::lock_guard<std::mutex> lock(kept.lock);
+        const auto found = kept.numbers.find(inName);
+        if (found != kept.numbers.end()) return found->second;
+        const auto number = static_cast<uint32_t>(kept.texts.size());
+        const std::string& text = kept.texts.emplace_back(inName);
+        kept.numbers.emplace(text, number);
+        return number;
     } catch (const std::bad_alloc&) {
         ThrowErrorCode(kErrCosObject);
     }
 }
+
+// A run keeps several records a page until the next run or a save.
+static_assert(sizeof(CPDFElementUndoAdd) <= 64, "an element record outgrows its 64-byte block");
 
 bool IsPageKind(int32_t inKind) {
     return inKind == kElementUndoContent || inKind == kElementUndoAnnot || ResourceTypeOf(inKind);
@@ -58,6 +78,12 @@ CPDFElementUndoAdd::CPDFElementUndoAdd(AVDoc inAVDoc, int32_t inPageIndex, int32
                          : std::string_view())) {}
 
 CPDFElementUndoAdd::~CPDFElementUndoAdd() = default;
+
+const char* CPDFElementUndoAdd::GetResourceName() const {
+    KeptNames& kept = Kept();
+    const std::lock_guard<std::mutex> lock(kept.lock);
+    return kept.texts[mResourceName].c_str();
+}
 
 bool CPDFElementUndoAdd::Undo() {
     if (!mAVDoc) ReportAssertion("mAVDoc != NULL", "CPDFElementUndoAdd", __LINE__);
@@ -99,7 +125,7 @@ void CPDFElementUndoAdd::UndoOnPage(PDPage inPage) {
             break;
         }
         default:
-            gPDModelHFT->pageRemoveResource(inPage, ResourceTypeOf(mKind), mResourceName);
+            gPDModelHFT->pageRemoveResource(inPage, ResourceTypeOf(mKind), GetResourceName());
             break;
     }
 }

@@ -32,7 +32,7 @@ public:
 
     CosObj GetObject() const { return mObject; }
     int32_t GetKind() const { return mKind; }
-    const char* GetResourceName() const { return mResourceName; }
+    const char* GetResourceName() const;
 
 private:
     void UndoOnPage(PDPage inPage);
@@ -41,5 +41,7 @@ private:
 
     CosObj mObject;
     int32_t mKind;
-    const char* mResourceName;  // shared, never freed by the record
+    // The number of the kept text, shared by every record that names it and
+    // never freed: four bytes instead of a pointer keep a record within 64.
+    uint32_t mResourceName;
 };
