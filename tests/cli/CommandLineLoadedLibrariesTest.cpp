@@ -1,13 +1,15 @@
 // The command-line program runs headless: it links no Qt library, no poppler,
-// nor fontconfig or HarfBuzz, and a run loads them only where the plug-in
-// module or a host library opened on demand needs them; the module itself
-// needs none, and what a module brings stays loaded when it is unloaded.
+// nor FreeType, fontconfig or HarfBuzz, and a run loads them only where the
+// plug-in module or a host library opened on demand needs them; the module
+// itself needs none, and what a module brings stays loaded when it is unloaded.
 // Reading a PNG or GIF file for an image stamp opens the host's image reader
 // library on demand, without an application object, and the stamp is placed
 // with the file's pixels; a stamp in a system font opens its fonts library,
-// and the font is embedded. libtiff, and the codec libraries it needs, are
-// mapped only by a run that reads a TIFF file: the host's conversion or, for an
-// older host, the module's own image reader opens it, and the stamp is placed.
+// which reads the font with FreeType, and the font is embedded; a stamp in a
+// standard font maps no FreeType. libtiff, and the codec libraries it needs,
+// are mapped only by a run that reads a TIFF file: the host's conversion or,
+// for an older host, the module's own image reader opens it, and the stamp is
+// placed.
 #include <QImage>
 #include <dlfcn.h>
 #include <tiffio.h>
@@ -61,11 +63,11 @@ std::string objectOf(const void* address) {
     return dladdr(address, &info) != 0 && info.dli_fname ? info.dli_fname : "";
 }
 
-// Loaded only where a run needs them: Qt Gui, poppler, and what finds and
-// subsets system fonts.
-const std::vector<std::string> kOnDemandLibraries = {"libQt6Gui.so",          "libQt6Widgets.so", "libpoppler-qt6.so",
-                                                     "libpoppler.so",         "libfontconfig.so", "libharfbuzz.so",
-                                                     "libharfbuzz-subset.so", "libgraphite2.so",  "libexpat.so"};
+// Loaded only where a run needs them: Qt Gui, poppler, and what reads, finds
+// and subsets fonts.
+const std::vector<std::string> kOnDemandLibraries = {
+    "libQt6Gui.so",     "libQt6Widgets.so", "libpoppler-qt6.so",     "libpoppler.so",   "libfreetype.so",
+    "libfontconfig.so", "libharfbuzz.so",   "libharfbuzz-subset.so", "libgraphite2.so", "libexpat.so"};
 const std::vector<std::string> kHostOnDemand = {"libqmhostdraw.so", "libqmhostimages.so", "libqmhostfonts.so"};
 
 class LoadedLibraries : public CommandLineTest {
@@ -129,6 +131,9 @@ TEST_F(LoadedLibraries, HeadlessRunsLoadOnlyWhatTheirWorkNeeds) {
     for (const std::string& library : program) tiffOnly.erase(library);
     for (const std::string& library : module) tiffOnly.erase(library);
     const std::string hostLibraries = std::string(QM_TEST_CLI_PATH).substr(0, std::string(QM_TEST_CLI_PATH).rfind('/')) + "/../lib/";
+    // FreeType comes with the fonts library alone, so a run maps it exactly
+    // when that library is opened.
+    EXPECT_TRUE(holdsLibrary(linkedLibraries(hostLibraries + "libqmhostfonts.so"), "libfreetype.so"));
 
     const struct {
         const char* name;
@@ -139,6 +144,7 @@ TEST_F(LoadedLibraries, HeadlessRunsLoadOnlyWhatTheirWorkNeeds) {
         bool readsTiff;
     } rows[] = {
         {"version", "--version", {}, -1, nullptr, false},
+        // Helvetica measured from its metrics file: no fonts library, no FreeType.
         {"Bates stamp", "stamp --profile Bates " + Q(File("in.pdf")) + " -o " + Q(File("bates.pdf")), {}, 0,
          nullptr, false},
         {"PNG image stamp", "stamp --profile Logo " + Q(File("in.pdf")) + " -o " + Q(File("logo.pdf")),

@@ -113,8 +113,8 @@ HostFont makeCompositeFont(const SystemFont& font, QPDF& fontDoc) {
     if (!face.isSfnt())
         raise(kHostErrUnsupported, "the font " + font.name + " is neither TrueType nor OpenType");
     FaceData data = readFace(face, font);
-    const int ascent = face.toThousandths(face.face()->ascender);
-    const int descent = face.toThousandths(face.face()->descender);
+    const int ascent = face.toThousandths(face.ascender());
+    const int descent = face.toThousandths(face.descender());
 
     QPDFObjectHandle descendant = cidFont(fontDoc, data, descriptor(fontDoc, face, data));
     QPDFObjectHandle descendants = QPDFObjectHandle::newArray();

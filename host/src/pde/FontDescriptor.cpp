@@ -38,12 +38,11 @@ std::string postscriptNameOf(const FreeTypeFace& face, const std::string& fontNa
 }
 
 QPDFObjectHandle fontDescriptor(FreeTypeFace& face, const std::string& postscriptName, bool symbolic) {
-    FT_Face ft = face.face();
-    const bool italic = (ft->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
-    const bool bold = (ft->style_flags & FT_STYLE_FLAG_BOLD) != 0;
-    const int ascent = face.toThousandths(ft->ascender);
+    const bool italic = face.isItalic();
+    const bool bold = face.isBold();
+    const int ascent = face.toThousandths(face.ascender());
     int flags = symbolic ? 4 : 32;
-    if (FT_IS_FIXED_WIDTH(ft)) flags |= 1;
+    if (face.isFixedWidth()) flags |= 1;
     if (italic) flags |= 64;
     long cap = face.capHeight();
     GlyphBox box;
@@ -55,12 +54,13 @@ QPDFObjectHandle fontDescriptor(FreeTypeFace& face, const std::string& postscrip
     dict.replaceKey("/FontName", pdfName(postscriptName));
     dict.replaceKey("/Flags", integer(flags));
     QPDFObjectHandle bbox = QPDFObjectHandle::newArray();
-    for (long v : {ft->bbox.xMin, ft->bbox.yMin, ft->bbox.xMax, ft->bbox.yMax})
+    const GlyphBox faceBox = face.bbox();
+    for (long v : {faceBox.xMin, faceBox.yMin, faceBox.xMax, faceBox.yMax})
         bbox.appendItem(integer(face.toThousandths(v)));
     dict.replaceKey("/FontBBox", bbox);
     dict.replaceKey("/ItalicAngle", realNumber(face.italicAngle()));
     dict.replaceKey("/Ascent", integer(ascent));
-    dict.replaceKey("/Descent", integer(face.toThousandths(ft->descender)));
+    dict.replaceKey("/Descent", integer(face.toThousandths(face.descender())));
     dict.replaceKey("/CapHeight", integer(cap > 0 ? face.toThousandths(cap) : ascent));
     dict.replaceKey("/StemV", integer(stemV(face.weightClass(), bold)));
     return dict;

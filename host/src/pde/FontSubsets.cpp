@@ -79,7 +79,7 @@ std::string cidToGidMap(const std::set<uint16_t>& codes, const std::map<unsigned
 // shown, read from the program as the font was made.
 void readCodes(FreeTypeFace& face, const std::set<uint16_t>& codes, long long defaultWidth,
                std::map<unsigned, int>* widths, std::map<uint16_t, char32_t>* chars) {
-    const unsigned glyphCount = static_cast<unsigned>(face.face()->num_glyphs);
+    const unsigned glyphCount = face.glyphCount();
     for (uint16_t code : codes) {
         if (code >= glyphCount) continue;
         const int width = face.toThousandths(face.advance(code));

@@ -69,8 +69,8 @@ HostFont simpleFont(FreeTypeFace& face, const std::string& postscriptName,
     dict.replaceKey("/Widths", widthArray);
     if (!symbolic) dict.replaceKey("/Encoding", pdfName("WinAnsiEncoding"));
     dict.replaceKey("/FontDescriptor", fontDoc.makeIndirectObject(fontDescriptor(face, postscriptName, symbolic)));
-    HostFont font = HostFont::simple(postscriptName, widths, face.toThousandths(face.face()->ascender),
-                                     face.toThousandths(face.face()->descender));
+    HostFont font = HostFont::simple(postscriptName, widths, face.toThousandths(face.ascender()),
+                                     face.toThousandths(face.descender()));
     font.setDictionary(fontDoc.makeIndirectObject(dict));
     return font;
 }
@@ -119,8 +119,8 @@ HostFont collectionFont(FreeTypeFace& face, const std::string& postscriptName, c
     dict.replaceKey("/DescendantFonts", descendants);
     dict.replaceKey("/ToUnicode", QPDFObjectHandle::newStream(&fontDoc, toUnicodeCMap(charOfCode)));
     HostFont font = HostFont::composite(postscriptName, std::move(widthOfCode), kDefaultWidth, std::move(codeOfChar),
-                                        u'?', face.toThousandths(face.face()->ascender),
-                                        face.toThousandths(face.face()->descender));
+                                        u'?', face.toThousandths(face.ascender()),
+                                        face.toThousandths(face.descender()));
     font.setDictionary(fontDoc.makeIndirectObject(dict));
     return font;
 }

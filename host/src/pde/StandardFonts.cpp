@@ -67,7 +67,7 @@ std::pair<int, int> verticalMetrics(FreeTypeFace& face) {
     const unsigned dGlyph = face.glyphOfName("d"), pGlyph = face.glyphOfName("p");
     if (dGlyph && pGlyph && face.glyphBox(dGlyph, &d) && face.glyphBox(pGlyph, &p))
         return {face.toThousandths(d.yMax), face.toThousandths(p.yMin)};
-    const FT_BBox& box = face.face()->bbox;
+    const GlyphBox box = face.bbox();
     return {face.toThousandths(box.yMax), face.toThousandths(box.yMin)};
 }
 
@@ -109,8 +109,7 @@ std::unique_ptr<FreeTypeFace> standInFace(const std::string& name, const std::st
     if (::access(installed.c_str(), R_OK) == 0) {
         try {
             auto face = std::make_unique<FreeTypeFace>(installed, 0);
-            const char* postscript = FT_Get_Postscript_Name(face->face());
-            if (postscript && urw == postscript) return face;
+            if (urw == face->postscriptName()) return face;
         } catch (const HostError&) {
             // Not readable after all: fontconfig may know another copy.
         }

@@ -1,15 +1,18 @@
-// The interface of libqmhostfonts.so, the part of the sysfont layer that finds
-// installed fonts with fontconfig and subsets font programs with HarfBuzz. The
-// layer opens it on first use (core/LazyLibrary.h), so that a run whose stamps
-// use only the standard fonts (measured with FreeType from their installed
-// files) loads neither fontconfig nor HarfBuzz.
+// The interface of libqmhostfonts.so, the part of the sysfont layer that reads
+// font files with FreeType, finds installed fonts with fontconfig and subsets
+// font programs with HarfBuzz. The layer opens it on first use
+// (core/LazyLibrary.h), so that a run whose stamps measure no font file loads
+// none of them, and the host's programs link none of them.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "sysfont/FontFace.h"
 
 namespace qmhost {
 
@@ -45,6 +48,11 @@ struct FontsLibrary {
     // when HarfBuzz cannot read or subset it.
     bool (*subset)(std::string_view program, const std::set<unsigned>& glyphs, bool retainGlyphIds, FontSubset* result,
                    std::string* why);
+    // Face faceIndex of the font file at path, or face 0 of the font file in
+    // bytes[0..size) (which the caller keeps alive as long as the face), for the
+    // caller to delete; null with *error when FreeType cannot start or read it.
+    FontFace* (*openFace)(const char* path, long faceIndex, FaceOpenError* error);
+    FontFace* (*openFaceInMemory)(const char* bytes, size_t size, FaceOpenError* error);
 };
 
 // The library's one exported symbol: extern "C" const FontsLibrary* qmhostFontsLibrary().

@@ -1,12 +1,14 @@
 // The entry of libqmhostfonts: its table, answered to the sysfont layer.
 #include "sysfont/FontsLibrary.h"
 #include "sysfont/fontlibs/FontConfigFaces.h"
+#include "sysfont/fontlibs/FreeTypeFontFace.h"
 #include "sysfont/fontlibs/HarfBuzzSubsetter.h"
 
 namespace qmhost {
 namespace {
 
-const FontsLibrary kLibrary = {listFontConfigFaces, fontConfigFilesNamed, harfBuzzSubset};
+const FontsLibrary kLibrary = {listFontConfigFaces, fontConfigFilesNamed, harfBuzzSubset, openFreeTypeFace,
+                               openFreeTypeFaceInMemory};
 
 }  // namespace
 }  // namespace qmhost
