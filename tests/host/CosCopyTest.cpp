@@ -18,7 +18,10 @@
 #include "qmhost/AppSupportTable.h"
 #include "qmhost/CosTable.h"
 #include "qmhost/HostError.h"
+#include "qmhost/PDFEditReadTable.h"
+#include "qmhost/PDFEditWriteTable.h"
 #include "qmhost/PDModelTable.h"
+#include "pde/PDFEditTablesImpl.h"
 
 namespace {
 
@@ -324,6 +327,34 @@ TEST_F(CosCopyPage, CopyingThePageTreeItselfGivesNull) {
     const size_t before = objectCount(target.cos());
     EXPECT_EQ(cos().objGetType(cos().objCopy(pages, target.cos())), CosNull);
     EXPECT_EQ(objectCount(target.cos()), before);
+}
+
+// A colour space asked for in a document holds only that document's objects,
+// whichever document the objects it was made from belong to.
+TEST_F(CosCopy, ColourSpaceAskedForInADocumentHoldsOnlyItsObjects) {
+    struct Row {
+        const char* what;
+        CosDoc madeIn;
+        bool indirect;
+    };
+    for (const Row& row : {Row{"direct array of the source", src(), false},
+                           Row{"indirect array of the source", src(), true},
+                           Row{"direct array of the target", dst(), false}}) {
+        SCOPED_TRACE(row.what);
+        const CosObj profile = cos().newDict(row.madeIn, true, 1);
+        const CosObj array = cos().newArray(row.madeIn, row.indirect, 2);
+        cos().arrayPut(array, 0, cos().newName(row.madeIn, false, nameAtom("ICCBased")));
+        cos().arrayPut(array, 1, profile);
+        const PDEColorSpace space = qmhost::pdfEditWriteTable()->colorSpaceCreateFromCosObj(&array);
+        const CosObj asked = qmhost::pdfEditReadTable()->colorSpaceGetCosObj(space, dst());
+        qmhost::pdfEditReadTable()->objectRelease(space);
+        const CosObj held = cos().arrayGet(asked, 1);
+        EXPECT_EQ(cos().objGetDoc(asked), dst());
+        EXPECT_EQ(cos().objGetDoc(held), dst());
+        EXPECT_TRUE(cos().objIsIndirect(held));
+        // The target's own objects are kept, not copied again.
+        EXPECT_EQ(cos().objEqual(held, profile), row.madeIn == dst());
+    }
 }
 
 }  // namespace

@@ -284,8 +284,9 @@ CosObj colorSpaceGetCosObj(PDEColorSpace space, CosDoc doc) {
     return guarded("colorSpaceGetCosObj", [&] {
         Document& document = checkedDocument(doc, "colorSpaceGetCosObj");
         QPDFObjectHandle object = as<PdeColorSpace>(space, "colorSpaceGetCosObj")->space;
-        QPDF* owner = object.getOwningQPDF();
-        if (owner && owner != &document.qpdf()) object = cos::copyInto(document.qpdf(), object);
+        // A direct space made afresh has no owner yet may hold another
+        // document's objects: copyInto keeps the target's own and copies the rest.
+        if (object.getOwningQPDF() != &document.qpdf()) object = cos::copyInto(document.qpdf(), object);
         return handleFor(document, object);
     });
 }
