@@ -1,11 +1,13 @@
 // `quillmark session` run in this process over a host that fails on demand:
-// while one command of the session runs (a stamp, an undo), each call of a key
-// member that a clean session makes in it is failed in turn. The session then
-// answers an error line for that command, or "ok" only when the command's work
-// is whole; an undo right after takes back every stamp that a failed run had
-// written; it stays usable (the document still saves, closes, reopens and
-// stamps); the save after the fault writes a sound file or answers an error
-// and leaves nothing; and the input stays byte for byte as it was.
+// while one command of the session runs (a stamp, an undo, a close, a run of a
+// profile's menu item), each call of a key member that a clean session makes
+// in it is failed in turn. The session then answers an error line for that
+// command, or "ok" only when the command's work is whole; an undo right after
+// takes back every stamp that a failed run had written; it stays usable (the
+// document still saves, closes, reopens and stamps; after a close the input
+// is opened again first); the save after the fault writes a sound file or
+// answers an error and leaves nothing; and the input stays byte for byte as
+// it was.
 #include <algorithm>
 #include <filesystem>
 #include <functional>
@@ -31,6 +33,10 @@ struct FailedCommand {
     std::string line;                 // the command
     std::vector<MemberFaultRow> rows;
     bool undoAfter = false;  // an undo follows at once, before the save
+    // The command may leave no document open (a close, an open that failed):
+    // the input is opened again before the save.
+    bool reopenAfter = false;
+    bool stamps = false;  // answered "ok", the command stamped every page
 };
 
 // Members that an undo of a stamp run calls.
@@ -43,6 +49,33 @@ std::vector<MemberFaultRow> UndoRows() {
         FaultRowOf<&PDModelTable::pageRemoveResource>("PDModel pageRemoveResource"),
         FaultRowOf<&PDModelTable::pageNotifyContentsDidChange>("PDModel pageNotifyContentsDidChange"),
     };
+}
+
+// Members that closing a view calls: the plug-in forgets the document's undo.
+std::vector<MemberFaultRow> CloseRows() {
+    return {
+        FaultRowOf<&AppViewTable::pdDocGetAVDoc>("AppView pdDocGetAVDoc (the closing document's view)"),
+    };
+}
+
+// Members that running a profile's menu item calls besides the stamping road:
+// the run finds the active document, builds the profile items again, asks
+// whether the document may be changed and shows its progress.
+std::vector<MemberFaultRow> MenuRunRows() {
+    std::vector<MemberFaultRow> rows = {
+        FaultRowOf<&AppViewTable::pdDocGetAVDoc>("AppView pdDocGetAVDoc"),
+        FaultRowOf<&AppViewTable::menuItemNew>("AppView menuItemNew (a profile item)"),
+        FaultRowOf<&AppViewTable::menuAddMenuItem>("AppView menuAddMenuItem (a profile item)"),
+        FaultRowOf<&AppViewTable::menuItemSetExecuteProc>("AppView menuItemSetExecuteProc"),
+        FaultRowOf<&AppViewTable::getProgressMonitor>("AppView getProgressMonitor"),
+        FaultRowOf<&AppViewTable::cursorSet>("AppView cursorSet"),
+        FaultRowOf<&PDModelTable::docPermRequest>("PDModel docPermRequest"),
+        FaultRowOf<&PDModelTable::docGetSecurityData>("PDModel docGetSecurityData"),
+        FaultRowOf<&PDModelTable::docClose>("PDModel docClose (the stamp's source document)"),
+    };
+    const auto& road = qmtest::StampingRoadFaultRows();
+    rows.insert(rows.end(), road.begin(), road.end());
+    return rows;
 }
 
 class CommandLineSessionFault : public CommandLineTest {
@@ -62,10 +95,12 @@ protected:
     std::vector<FailedCommand> Commands() const {
         const std::string open = "open " + Input();
         return {
-            {"stamp", {open}, "stamp mixed", qmtest::StampingRoadFaultRows()},
+            {"stamp", {open}, "stamp mixed", qmtest::StampingRoadFaultRows(), false, false, true},
             // A run that failed keeps what it wrote; undo takes that back.
             {"stamp then undo", {open}, "stamp mixed", qmtest::StampingRoadFaultRows(), true},
             {"undo", {open, "stamp mixed"}, "undo", UndoRows()},
+            {"close", {open, "stamp mixed"}, "close", CloseRows(), false, true},
+            {"menu run", {open}, "menu run " + std::string(kProfileItem), MenuRunRows(), false, false, true},
         };
     }
     // After the command (and the undo that may follow it): a save, then the
@@ -74,6 +109,7 @@ protected:
         std::vector<std::string> lines = command.before;
         lines.push_back(command.line);
         if (command.undoAfter) lines.push_back("undo");
+        if (command.reopenAfter) lines.push_back("open " + Input());
         for (const std::string& line : {"save " + AfterFault(), std::string("close"), "open " + Input(),
                                         std::string("stamp mixed"), "save " + Restamped(), std::string("quit")})
             lines.push_back(line);
@@ -126,6 +162,10 @@ protected:
             const std::string& undo = answers[saveIndex++];
             EXPECT_TRUE(undo == "ok" || undo == "error: nothing to undo") << what << ": " << undo;
         }
+        if (command.reopenAfter) {
+            EXPECT_EQ(answers[saveIndex], "ok") << what << ": the input opened again";
+            ++saveIndex;
+        }
         const std::string& save = answers[saveIndex];
         if (save == "ok") {
             EXPECT_EQ(qmtest::qpdfCheck(AfterFault()).status, 0) << what << ": the save after the fault";
@@ -133,7 +173,7 @@ protected:
             // answered "ok" did its work whole.
             if (command.undoAfter) {
                 EXPECT_EQ(AllText(AfterFault()).find("QM-"), std::string::npos) << what << ": the undo left a stamp";
-            } else if (commandOk && command.line == "stamp mixed") {
+            } else if (commandOk && command.stamps) {
                 EXPECT_TRUE(StampedOnEveryPage(AfterFault())) << what << ": stamped, yet a page was not";
             }
             if (commandOk && command.line == "undo") {
@@ -155,6 +195,8 @@ protected:
     }
 
     static constexpr int kPages = 3;
+    // The menu item of the first profile ("mixed").
+    static constexpr const char* kProfileItem = "VELM:SProfile0";
     std::string mInputBytes;
 };
 
