@@ -189,8 +189,12 @@ bool StampActiveDocument(CProfileFile& ioProfile) {
     try {
         const AVDoc view = gAppViewHFT->getActiveDoc();
         active = view ? gAppViewHFT->avDocGetPDDoc(view) : nullptr;
-    } catch (const HostError&) {
-        active = nullptr;
+    } catch (const HostError& error) {
+        // The host could not name the document to stamp: the run never
+        // starts, and the user is told so rather than left to think it stamped.
+        TakeHostError(error);
+        ShowErrorMessage();
+        return false;
     }
     if (!active) return false;
     SetUserCancelled(false);

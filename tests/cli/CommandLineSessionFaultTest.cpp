@@ -63,6 +63,8 @@ std::vector<MemberFaultRow> CloseRows() {
 // whether the document may be changed and shows its progress.
 std::vector<MemberFaultRow> MenuRunRows() {
     std::vector<MemberFaultRow> rows = {
+        FaultRowOf<&AppViewTable::getActiveDoc>("AppView getActiveDoc"),
+        FaultRowOf<&AppViewTable::avDocGetPDDoc>("AppView avDocGetPDDoc"),
         FaultRowOf<&AppViewTable::pdDocGetAVDoc>("AppView pdDocGetAVDoc"),
         FaultRowOf<&AppViewTable::menuItemNew>("AppView menuItemNew (a profile item)"),
         FaultRowOf<&AppViewTable::menuAddMenuItem>("AppView menuAddMenuItem (a profile item)"),
