@@ -7,10 +7,12 @@
 
 namespace qmhost {
 
-PDDoc openPdfDocument(const std::string& path) {
+PDDoc openPdfDocument(const std::string& path) { return openPdfDocument(path, pdModelTable()); }
+
+PDDoc openPdfDocument(const std::string& path, const PDModelTable* model) {
     const AppSupportTable* as = appSupportTable();
     ASPathName name = as->pathFromText(path.c_str());
-    return withCleanUp([&] { return pdModelTable()->docOpen(name); }, [&] { as->releasePath(name); });
+    return withCleanUp([&] { return model->docOpen(name); }, [&] { as->releasePath(name); });
 }
 
 }  // namespace qmhost

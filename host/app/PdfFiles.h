@@ -5,6 +5,8 @@
 
 #include "qmhost/QMBase.h"
 
+struct PDModelTable;
+
 namespace qmhost {
 
 // Opens the PDF file at path as a document without a view; the caller closes
@@ -12,5 +14,7 @@ namespace qmhost {
 // opened: kHostErrFileNotFound, kHostErrFileOpen, kHostErrEncrypted (it needs
 // a password), kHostErrBadPDF (not a PDF, or damaged beyond repair).
 PDDoc openPdfDocument(const std::string& path);
+// The same through the given document table (docOpen).
+PDDoc openPdfDocument(const std::string& path, const PDModelTable* model);
 
 }  // namespace qmhost

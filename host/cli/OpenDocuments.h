@@ -17,8 +17,9 @@ PDDoc OpenPdfFile(const std::string& path);
 class OpenDocuments {
 public:
     // Opens the PDF file as a document with a view, which becomes the active
-    // view (notification 4 goes out). False with *error set when it cannot be
-    // opened.
+    // view (notification 4 goes out). False with *error (naming the file) set
+    // when it cannot be opened; then no document is left open. The calls go
+    // through the tables the host offers to plug-ins (see OpenDocuments.cpp).
     bool open(const std::string& path, std::string* error);
     // Saves the active view's document to path (notification 33 first; written
     // through a temporary file renamed over the target). Refused when no view is

@@ -18,6 +18,7 @@
 #include "InProcessCommand.h"
 #include "common/FaultInjectingHost.h"
 #include "common/MemberFaultRow.h"
+#include "cos/Document.h"
 
 namespace {
 
@@ -33,8 +34,10 @@ struct FailedCommand {
     std::string line;                 // the command
     std::vector<MemberFaultRow> rows;
     bool undoAfter = false;  // an undo follows at once, before the save
-    // The command may leave no document open (a close, an open that failed):
-    // the input is opened again before the save.
+    // The command opens or closes the document: a close follows at once,
+    // which finds a document only when the command left one open (an open
+    // that worked, a close that failed), then the input is opened again
+    // before the save.
     bool reopenAfter = false;
     bool stamps = false;  // answered "ok", the command stamped every page
 };
@@ -54,7 +57,16 @@ std::vector<MemberFaultRow> UndoRows() {
 // Members that closing a view calls: the plug-in forgets the document's undo.
 std::vector<MemberFaultRow> CloseRows() {
     return {
+        FaultRowOf<&AppViewTable::avDocClose>("AppView avDocClose"),
         FaultRowOf<&AppViewTable::pdDocGetAVDoc>("AppView pdDocGetAVDoc (the closing document's view)"),
+    };
+}
+
+// Members that opening the input as a view calls.
+std::vector<MemberFaultRow> OpenRows() {
+    return {
+        FaultRowOf<&PDModelTable::docOpen>("PDModel docOpen"),
+        FaultRowOf<&AppViewTable::avDocOpenFromPDDoc>("AppView avDocOpenFromPDDoc"),
     };
 }
 
@@ -73,7 +85,6 @@ std::vector<MemberFaultRow> MenuRunRows() {
         FaultRowOf<&AppViewTable::cursorSet>("AppView cursorSet"),
         FaultRowOf<&PDModelTable::docPermRequest>("PDModel docPermRequest"),
         FaultRowOf<&PDModelTable::docGetSecurityData>("PDModel docGetSecurityData"),
-        FaultRowOf<&PDModelTable::docClose>("PDModel docClose (the stamp's source document)"),
     };
     const auto& road = qmtest::StampingRoadFaultRows();
     rows.insert(rows.end(), road.begin(), road.end());
@@ -101,6 +112,7 @@ protected:
             // A run that failed keeps what it wrote; undo takes that back.
             {"stamp then undo", {open}, "stamp mixed", qmtest::StampingRoadFaultRows(), true},
             {"undo", {open, "stamp mixed"}, "undo", UndoRows()},
+            {"open", {}, open, OpenRows(), false, true},
             {"close", {open, "stamp mixed"}, "close", CloseRows(), false, true},
             {"menu run", {open}, "menu run " + std::string(kProfileItem), MenuRunRows(), false, false, true},
         };
@@ -111,7 +123,10 @@ protected:
         std::vector<std::string> lines = command.before;
         lines.push_back(command.line);
         if (command.undoAfter) lines.push_back("undo");
-        if (command.reopenAfter) lines.push_back("open " + Input());
+        if (command.reopenAfter) {
+            lines.push_back("close");
+            lines.push_back("open " + Input());
+        }
         for (const std::string& line : {"save " + AfterFault(), std::string("close"), "open " + Input(),
                                         std::string("stamp mixed"), "save " + Restamped(), std::string("quit")})
             lines.push_back(line);
@@ -157,6 +172,9 @@ protected:
         const bool commandOk = answers[index] == "ok";
         if (!commandOk) {
             EXPECT_EQ(answers[index].rfind("error: ", 0), 0u) << what << ": " << answers[index];
+            if (command.line == "open " + Input()) {
+                EXPECT_NE(answers[index].find(Input()), std::string::npos) << what << ": the error names the file";
+            }
         }
         size_t saveIndex = index + 1;
         if (command.undoAfter) {
@@ -165,8 +183,13 @@ protected:
             EXPECT_TRUE(undo == "ok" || undo == "error: nothing to undo") << what << ": " << undo;
         }
         if (command.reopenAfter) {
-            EXPECT_EQ(answers[saveIndex], "ok") << what << ": the input opened again";
-            ++saveIndex;
+            // Nothing half open: a document is left only by an open that
+            // worked or a close that failed.
+            const bool leftOpen = commandOk == (command.line != "close");
+            EXPECT_EQ(answers[saveIndex], leftOpen ? "ok" : "error: no document is open")
+                << what << ": the close after the command";
+            EXPECT_EQ(answers[saveIndex + 1], "ok") << what << ": the input opened again";
+            saveIndex += 2;
         }
         const std::string& save = answers[saveIndex];
         if (save == "ok") {
@@ -213,7 +236,9 @@ TEST_F(CommandLineSessionFault, EachFailedCallOfACommandAnswersAnErrorAndTheSess
                 row.count(host);
                 const clitest::InProcessRun clean = Session(
                     command, [&] { first = row.calls(host); }, [&] { last = row.calls(host); });
-                ASSERT_EQ(clean.status, 0) << command.name << ", " << row.member << ": the clean session\n"
+                // After a clean close, the close that follows finds no document.
+                const int cleanStatus = command.reopenAfter && command.line == "close" ? 1 : 0;
+                ASSERT_EQ(clean.status, cleanStatus) << command.name << ", " << row.member << ": the clean session\n"
                                            << clean.out << clean.err;
             }
             if (last <= first) {
@@ -224,6 +249,7 @@ TEST_F(CommandLineSessionFault, EachFailedCallOfACommandAnswersAnErrorAndTheSess
                 const std::string what = std::string(command.name) + ": " + row.member + ", call " +
                                          std::to_string(n) + " of " + std::to_string(last - first);
                 ClearOutputs();
+                const size_t documents = qmhost::openDocumentCount();
                 clitest::InProcessRun run;
                 {
                     qmtest::FaultInjectingHost host;
@@ -232,6 +258,7 @@ TEST_F(CommandLineSessionFault, EachFailedCallOfACommandAnswersAnErrorAndTheSess
                         command, [&] { row.fail(host, row.calls(host) + n); }, [] {});
                 }
                 Check(command, what, run);
+                EXPECT_EQ(qmhost::openDocumentCount(), documents) << what << ": a document left open";
             }
         }
     }
