@@ -72,7 +72,8 @@ std::vector<MemberFaultRow> OpenRows() {
 
 // Members that running a profile's menu item calls besides the stamping road:
 // the run finds the active document, builds the profile items again, asks
-// whether the document may be changed and shows its progress.
+// whether the document may be changed, shows its progress and asks whether
+// the user cancels (a cancel answers an error unless every page was stamped).
 std::vector<MemberFaultRow> MenuRunRows() {
     std::vector<MemberFaultRow> rows = {
         FaultRowOf<&AppViewTable::getActiveDoc>("AppView getActiveDoc"),
@@ -83,6 +84,8 @@ std::vector<MemberFaultRow> MenuRunRows() {
         FaultRowOf<&AppViewTable::menuItemSetExecuteProc>("AppView menuItemSetExecuteProc"),
         FaultRowOf<&AppViewTable::getProgressMonitor>("AppView getProgressMonitor"),
         FaultRowOf<&AppViewTable::cursorSet>("AppView cursorSet"),
+        qmtest::FaultRowAnswering<&AppViewTable::userWantsToCancel, int32_t{1}>(
+            "AppView userWantsToCancel (the user cancels)"),
         FaultRowOf<&PDModelTable::docPermRequest>("PDModel docPermRequest"),
         FaultRowOf<&PDModelTable::docGetSecurityData>("PDModel docGetSecurityData"),
     };
