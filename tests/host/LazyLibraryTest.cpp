@@ -4,9 +4,9 @@
 // need them.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "common/PdfFixtures.h"
 
 #include "convert/ImageReaderLibrary.h"
 #include "core/LazyLibrary.h"
@@ -16,86 +16,57 @@
 
 namespace {
 
-std::string mappedFiles() {
-    std::ifstream maps("/proc/self/maps");
-    std::stringstream text;
-    text << maps.rdbuf();
-    return text.str();
-}
-
-// The refusal is unsupported and names the file and why.
-void expectRefused(const HostError& error, const char* file, const char* why) {
-    EXPECT_EQ(error.code(), kHostErrUnsupported);
-    EXPECT_NE(std::string(error.what()).find(file), std::string::npos) << error.what();
-    EXPECT_NE(std::string(error.what()).find(why), std::string::npos) << error.what();
-}
-
+// A symbol or the table an entry answers (42 from the test libraries); a file
+// that is missing, lacks the entry, answers no table or comes from another build
+// is refused as unsupported, naming the file and why.
 TEST(LazyLibrary, OpensTheHostsLibrariesAndRefusesWhatIsNotThere) {
     const struct {
         const char* file;
         const char* symbol;
+        bool table;           // asked for the table the entry answers
         const char* refusal;  // null: found
         bool namesHostStamp;  // the refusal says the host's own build stamp
     } rows[] = {
-        {qmhost::kDrawingLibraryFile, qmhost::kDrawingLibrarySymbol, nullptr, false},
-        {qmhost::kImageReaderLibraryFile, qmhost::kImageReaderLibrarySymbol, nullptr, false},
-        {qmhost::kFontsLibraryFile, qmhost::kFontsLibrarySymbol, nullptr, false},
-        {qmhost::kDrawingLibraryFile, "noSuchEntry", "has no noSuchEntry", false},
-        {"libqmhostnosuchlibrary.so", "qmhostDrawingLibrary", "cannot load", false},
+        {qmhost::kDrawingLibraryFile, qmhost::kDrawingLibrarySymbol, false, nullptr, false},
+        {qmhost::kImageReaderLibraryFile, qmhost::kImageReaderLibrarySymbol, false, nullptr, false},
+        {qmhost::kFontsLibraryFile, qmhost::kFontsLibrarySymbol, false, nullptr, false},
+        {qmhost::kDrawingLibraryFile, "noSuchEntry", false, "has no noSuchEntry", false},
+        {"libqmhostnosuchlibrary.so", "qmhostDrawingLibrary", false, "cannot load", false},
         // Files copied from another build (tests/fakes): refused before their entry is used.
-        {"libqmtestotherhost.so", "qmtestEntry", "belongs to another build of Quillmark (built as 0.0.0+otherhost",
+        {"libqmtestotherhost.so", "qmtestEntry", false,
+         "belongs to another build of Quillmark (built as 0.0.0+otherhost", true},
+        {"libqmtestnostamp.so", "qmtestEntry", false, "belongs to another build of Quillmark (it has no build stamp",
          true},
-        {"libqmtestnostamp.so", "qmtestEntry", "belongs to another build of Quillmark (it has no build stamp", true},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(std::string(row.file) + " " + row.symbol);
-        if (!row.refusal) {
-            EXPECT_NE(qmhost::lazySymbol(row.file, row.symbol), nullptr);
-            EXPECT_TRUE(qmhost::isLibraryLoaded(row.file));
-            // Beside libqmhostabi, not from wherever the loader's search would find one.
-            const std::string maps = mappedFiles();
-            const size_t abi = maps.find("/libqmhostabi.so");
-            ASSERT_NE(abi, std::string::npos);
-            const size_t folder = maps.rfind(' ', abi) + 1;
-            EXPECT_NE(maps.find(maps.substr(folder, abi + 1 - folder) + row.file), std::string::npos);
-            continue;
-        }
-        try {
-            qmhost::lazySymbol(row.file, row.symbol);
-            ADD_FAILURE() << "no error";
-        } catch (const HostError& error) {
-            expectRefused(error, row.file, row.refusal);
-            EXPECT_EQ(std::string(error.what()).find(qmhost::hostBuildStamp()) != std::string::npos,
-                      row.namesHostStamp)
-                << error.what();
-        }
-        EXPECT_FALSE(qmhost::isLibraryLoaded("libqmhostnosuchlibrary.so"));
-    }
-}
-
-// A library's entry answers the table it keeps; one that answers none, or a
-// library of another build, is refused naming the file.
-TEST(LazyLibrary, TakesTheTableAnEntryAnswers) {
-    const struct {
-        const char* file;
-        const char* symbol;
-        const char* refusal;  // null: the table (42) is answered
-    } rows[] = {
-        {"libqmtestsamehost.so", "qmtestTable", nullptr},
-        {"libqmtestsamehost.so", "qmtestNoTable", "gave no table from qmtestNoTable"},
-        {"libqmtestotherhost.so", "qmtestTable", "belongs to another build"},
+        {"libqmtestsamehost.so", "qmtestTable", true, nullptr, false},
+        {"libqmtestsamehost.so", "qmtestNoTable", true, "gave no table from qmtestNoTable", false},
+        {"libqmtestotherhost.so", "qmtestTable", true, "belongs to another build", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.file) + " " + row.symbol);
         try {
-            const int& table = qmhost::lazyTable<int>(row.file, row.symbol);
+            if (row.table) {
+                EXPECT_EQ(qmhost::lazyTable<int>(row.file, row.symbol), 42);
+            } else {
+                EXPECT_NE(qmhost::lazySymbol(row.file, row.symbol), nullptr);
+                EXPECT_TRUE(qmhost::isLibraryLoaded(row.file));
+                // Beside libqmhostabi, not from wherever the loader's search would find one.
+                const std::string maps = qmtest::readBytes("/proc/self/maps");
+                const size_t abi = maps.find("/libqmhostabi.so");
+                ASSERT_NE(abi, std::string::npos);
+                const size_t folder = maps.rfind(' ', abi) + 1;
+                EXPECT_NE(maps.find(maps.substr(folder, abi + 1 - folder) + row.file), std::string::npos);
+            }
             EXPECT_EQ(row.refusal, nullptr) << "no error";
-            EXPECT_EQ(table, 42);
         } catch (const HostError& error) {
             ASSERT_NE(row.refusal, nullptr) << error.what();
-            expectRefused(error, row.file, row.refusal);
+            const std::string message = error.what();
+            EXPECT_EQ(error.code(), kHostErrUnsupported);
+            EXPECT_NE(message.find(row.file), std::string::npos) << message;
+            EXPECT_NE(message.find(row.refusal), std::string::npos) << message;
+            EXPECT_EQ(message.find(qmhost::hostBuildStamp()) != std::string::npos, row.namesHostStamp) << message;
         }
     }
+    EXPECT_FALSE(qmhost::isLibraryLoaded("libqmhostnosuchlibrary.so"));
 }
 
 }  // namespace

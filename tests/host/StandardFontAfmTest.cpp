@@ -4,11 +4,8 @@
 // missing or damaged falls back to the font program.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "FontTestSupport.h"
@@ -44,32 +41,8 @@ TEST(StandardFontAfm, GivesTheFontProgramsMetricsForEveryCode) {
     }
 }
 
-std::string fileText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// A folder of its own for the metrics files of one case.
-class AfmFolder {
-public:
-    AfmFolder() {
-        std::string pattern = (fs::temp_directory_path() / "qm-afm-XXXXXX").string();
-        mPath = ::mkdtemp(pattern.data());
-    }
-    ~AfmFolder() { fs::remove_all(mPath); }
-    std::string path() const { return mPath.string() + "/"; }
-    void write(const std::string& file, const std::string& text) const {
-        std::ofstream(mPath / file, std::ios::binary) << text;
-    }
-
-private:
-    fs::path mPath;
-};
-
 TEST(StandardFontAfm, AMissingOrDamagedFileFallsBackToTheFontProgram) {
-    const std::string original = fileText(std::string(qmhost::kUrwAfmFolder) + "NimbusSans-Regular.afm");
+    const std::string original = qmtest::readBytes(std::string(qmhost::kUrwAfmFolder) + "NimbusSans-Regular.afm");
     ASSERT_FALSE(original.empty());
     const size_t cut = original.find("N eacute");
     const size_t firstGlyph = original.find("\nC ");
@@ -101,17 +74,18 @@ TEST(StandardFontAfm, AMissingOrDamagedFileFallsBackToTheFontProgram) {
         {"a width out of range", replaced("WX 278 ; N space", "WX 1e300 ; N space"), false, false},
         {"a width not finite", replaced("WX 278 ; N space", "WX nan ; N space"), false, false},
         {"a glyph without a name", replaced("N space ;", ";"), false, false},
-        {"another font", fileText(std::string(qmhost::kUrwAfmFolder) + "NimbusSans-Bold.afm"), false, false},
+        {"another font", qmtest::readBytes(std::string(qmhost::kUrwAfmFolder) + "NimbusSans-Bold.afm"), false, false},
         {"no font box", replaced("FontBBox", "Comment"), false, false},
     };
     const qmhost::StandardFontMetrics fromProgram = standardFontMetricsFromFontProgram("Helvetica");
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
-        AfmFolder folder;
-        if (!row.text.empty()) folder.write("NimbusSans-Regular.afm", row.text);
-        if (row.folder) fs::create_directory(folder.path() + "NimbusSans-Regular.afm");
-        EXPECT_EQ(standardFontMetricsFromAfm("Helvetica", folder.path()).has_value(), row.readable);
-        EXPECT_EQ(qmhost::standardFontMetrics("Helvetica", folder.path()), fromProgram);
+        const qmtest::FixtureFolder folder;
+        const std::string file = folder.file("NimbusSans-Regular.afm");
+        if (!row.text.empty()) std::ofstream(file, std::ios::binary) << row.text;
+        if (row.folder) fs::create_directory(file);
+        EXPECT_EQ(standardFontMetricsFromAfm("Helvetica", folder.file("")).has_value(), row.readable);
+        EXPECT_EQ(qmhost::standardFontMetrics("Helvetica", folder.file("")), fromProgram);
     }
 }
 

@@ -62,42 +62,37 @@ TEST_P(StandardFont, QuillmarkMeasuresWithTheUrwMetrics) {
     const int ascent = isSymbolic(name) ? afm.bboxTop : afm.byName.at("d").ury;
     const int descent = isSymbolic(name) ? afm.bboxBottom : afm.byName.at("p").lly;
 
-    const ASFixedRect box = runBox(font.get(), text, 10.0);
-    EXPECT_EQ(box.left, 0);
-    EXPECT_EQ(box.right, fixed(expectedWidth / 100.0));
-    EXPECT_EQ(box.bottom, fixed(descent / 100.0));
-    EXPECT_EQ(box.top, fixed(ascent / 100.0));
-    EXPECT_LT(box.bottom, 0);
+    // At the origin and moved by the text matrix.
+    for (const double x : {0.0, 100.0}) {
+        const double y = 2 * x;
+        const ASFixedRect box = runBox(font.get(), text, 10.0, x, y);
+        EXPECT_EQ(box.left, fixed(x));
+        EXPECT_EQ(box.right, fixed(x + expectedWidth / 100.0));
+        EXPECT_EQ(box.bottom, fixed(y + descent / 100.0));
+        EXPECT_EQ(box.top, fixed(y + ascent / 100.0));
+        EXPECT_LT(box.bottom, fixed(y));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(All14, StandardFont, ::testing::ValuesIn(kStandardFontNames), testName);
 
-TEST(StandardFontMetrics, HelveticaHasTheStandardWidths) {
-    FontHolder font(makeStandardFont("Helvetica"));
-    EXPECT_EQ(runBox(font.get(), "H", 1000.0).right, fixed(722));
-    EXPECT_EQ(runBox(font.get(), "e", 1000.0).right, fixed(556));
-    // Q u i l l m a r k: 778 + 556 + 222 + 222 + 222 + 833 + 556 + 333 + 500 = 4222.
-    EXPECT_EQ(runBox(font.get(), "Quillmark", 10.0).right, fixed(42.22));
-}
-
-TEST(StandardFontMetrics, WinAnsiCodesAboveAsciiMeasureTheirGlyphs) {
+// Helvetica's standard widths; WinAnsi codes above ASCII measure their glyphs.
+TEST(StandardFontMetrics, HelveticaMeasuresEachCharacterByItsGlyph) {
     const AfmFile afm = readAfm("Helvetica");
     FontHolder font(makeStandardFont("Helvetica"));
-    EXPECT_EQ(runBox(font.get(), "\xC3\xA9", 1000.0).right, fixed(afm.byName.at("eacute").width));
-    EXPECT_EQ(runBox(font.get(), "\xE2\x82\xAC", 1000.0).right, fixed(afm.byName.at("Euro").width));
-    EXPECT_EQ(runBox(font.get(), "\xC5\xBD", 1000.0).right, fixed(afm.byName.at("Zcaron").width));
-    // A character outside WinAnsi measures as the "?" it becomes.
-    EXPECT_EQ(runBox(font.get(), "\xE4\xB8\xAD", 1000.0).right, fixed(afm.byName.at("question").width));
-}
-
-TEST(StandardFontMetrics, RunBoxFollowsTheTextMatrixTranslation) {
-    const AfmFile afm = readAfm("Helvetica");
-    FontHolder font(makeStandardFont("Helvetica"));
-    const ASFixedRect box = runBox(font.get(), "Quillmark", 10.0, 100.0, 200.0);
-    EXPECT_EQ(box.left, fixed(100.0));
-    EXPECT_EQ(box.right, fixed(142.22));
-    EXPECT_EQ(box.bottom, fixed(200.0 + afm.byName.at("p").lly / 100.0));
-    EXPECT_EQ(box.top, fixed(200.0 + afm.byName.at("d").ury / 100.0));
+    const struct {
+        const char* text;  // UTF-8
+        int width;         // in thousandths
+    } rows[] = {
+        {"H", 722},
+        {"e", 556},
+        {"Quillmark", 778 + 556 + 222 + 222 + 222 + 833 + 556 + 333 + 500},
+        {"\xC3\xA9", afm.byName.at("eacute").width},
+        {"\xE2\x82\xAC", afm.byName.at("Euro").width},
+        {"\xC5\xBD", afm.byName.at("Zcaron").width},
+        {"\xE4\xB8\xAD", afm.byName.at("question").width},  // outside WinAnsi: the "?" it becomes
+    };
+    for (const auto& row : rows) EXPECT_EQ(runBox(font.get(), row.text, 1000.0).right, fixed(row.width)) << row.text;
 }
 
 // --- names that are not standard
@@ -122,36 +117,33 @@ PDEFontAttrs attrsOf(const char* name, const char* type, const char* encoding) {
     return attrs;
 }
 
-TEST(StandardFontRequest, SymbolInWinAnsiIsRefused) {
-    const PDEFontAttrs attrs = attrsOf("Symbol", "Type1", "WinAnsiEncoding");
-    EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontCreate(&attrs, 0, 255, nullptr, nullptr, attrs.encoding, nullptr); }),
-              kHostErrUnsupported);
-}
-
-TEST(StandardFontRequest, TextFontWithoutWinAnsiIsRefused) {
-    const PDEFontAttrs attrs = attrsOf("Helvetica", "Type1", nullptr);
-    EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontCreate(&attrs, 0, 255, nullptr, nullptr, kASAtomNull, nullptr); }),
-              kHostErrUnsupported);
-    EXPECT_EQ(hostErrorOf([&] {
-                  pdeWrite().fontCreate(&attrs, 0, 255, nullptr, nullptr, nameAtom("MacRomanEncoding"), nullptr);
-              }),
-              kHostErrUnsupported);
-}
-
-TEST(StandardFontRequest, OtherTypeWidthsOrCodeRangeAreRefused) {
-    const PDEFontAttrs trueType = attrsOf("Helvetica", "TrueType", "WinAnsiEncoding");
-    const ASAtom winAnsi = nameAtom("WinAnsiEncoding");
-    EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontCreate(&trueType, 0, 255, nullptr, nullptr, winAnsi, nullptr); }),
-              kHostErrUnsupported);
-    const PDEFontAttrs attrs = attrsOf("Helvetica", "Type1", "WinAnsiEncoding");
+TEST(StandardFontRequest, WhatTheStandardFontsCannotHonourIsRefused) {
     const int16_t widths[256] = {};
-    EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontCreate(&attrs, 0, 255, widths, nullptr, winAnsi, nullptr); }),
-              kHostErrUnsupported);
-    EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontCreate(&attrs, 0, 256, nullptr, nullptr, winAnsi, nullptr); }),
-              kHostErrBadParameter);
-    EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontCreate(&attrs, 10, 9, nullptr, nullptr, winAnsi, nullptr); }),
-              kHostErrBadParameter);
-    EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontCreate(nullptr, 0, 255, nullptr, nullptr, winAnsi, nullptr); }),
+    const struct {
+        const char *label, *name, *type, *encoding;
+        int32_t first, last;
+        const int16_t* widths;
+        int32_t error;
+    } rows[] = {
+        {"Symbol in WinAnsi", "Symbol", "Type1", "WinAnsiEncoding", 0, 255, nullptr, kHostErrUnsupported},
+        {"text font without encoding", "Helvetica", "Type1", nullptr, 0, 255, nullptr, kHostErrUnsupported},
+        {"text font in MacRoman", "Helvetica", "Type1", "MacRomanEncoding", 0, 255, nullptr, kHostErrUnsupported},
+        {"TrueType", "Helvetica", "TrueType", "WinAnsiEncoding", 0, 255, nullptr, kHostErrUnsupported},
+        {"widths given", "Helvetica", "Type1", "WinAnsiEncoding", 0, 255, widths, kHostErrUnsupported},
+        {"code past 255", "Helvetica", "Type1", "WinAnsiEncoding", 0, 256, nullptr, kHostErrBadParameter},
+        {"first after last", "Helvetica", "Type1", "WinAnsiEncoding", 10, 9, nullptr, kHostErrBadParameter},
+    };
+    for (const auto& row : rows) {
+        const PDEFontAttrs attrs = attrsOf(row.name, row.type, row.encoding);
+        EXPECT_EQ(hostErrorOf([&] {
+                      pdeWrite().fontCreate(&attrs, row.first, row.last, row.widths, nullptr, attrs.encoding, nullptr);
+                  }),
+                  row.error)
+            << row.label;
+    }
+    EXPECT_EQ(hostErrorOf([&] {
+                  pdeWrite().fontCreate(nullptr, 0, 255, nullptr, nullptr, nameAtom("WinAnsiEncoding"), nullptr);
+              }),
               kHostErrBadParameter);
 }
 
@@ -174,9 +166,7 @@ TEST(StandardFontHandles, ReleasedFontIsABadHandle) {
     pdeWrite().fontRelease(font);  // a second release is ignored
     pdeWrite().fontRelease(nullptr);
     EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontGetBytesPerCode(nullptr); }), kHostErrBadParameter);
-}
-
-TEST(StandardFontHandles, TextObjectIsNotAFont) {
+    // Nor is a text object a font.
     PDEText text = pdeWrite().textCreate();
     EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontGetBytesPerCode(reinterpret_cast<PDEFont>(text)); }),
               kHostErrBadHandle);

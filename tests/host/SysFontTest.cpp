@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -40,24 +41,16 @@ std::vector<std::string> namesOf(const std::vector<Listed>& fonts) {
     return names;
 }
 
-TEST(SysFontList, SameOrderOnEveryCall) {
-    const auto first = namesOf(listAll());
-    ASSERT_FALSE(first.empty());
-    EXPECT_EQ(namesOf(listAll()), first);
-}
-
-TEST(SysFontList, NamesAreUniqueAndSorted) {
-    const auto names = namesOf(listAll());
+// Listed in the same order on every call, sorted, unique, each found by its
+// name, the installed families among them as family and style.
+TEST(SysFontList, ListIsStableSortedUniqueAndFindsEveryName) {
+    const auto listed = listAll();
+    const auto names = namesOf(listed);
+    ASSERT_FALSE(names.empty());
+    EXPECT_EQ(namesOf(listAll()), names);
     EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), names.size());
     EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
-}
-
-TEST(SysFontList, FindFontFindsEveryListedName) {
-    for (const auto& listed : listAll()) EXPECT_EQ(findSysFont(listed.name), listed.font) << listed.name;
-}
-
-TEST(SysFontList, InstalledFamiliesAreNamedFamilyAndStyle) {
-    const auto names = namesOf(listAll());
+    for (const auto& font : listed) EXPECT_EQ(findSysFont(font.name), font.font) << font.name;
     for (const char* expected : {"DejaVu Sans", "DejaVu Sans Bold", "DejaVu Sans Mono", "WenQuanYi Micro Hei",
                                  "WenQuanYi Micro Hei Mono", "Nimbus Sans", "Nimbus Sans Bold Italic"})
         EXPECT_NE(std::find(names.begin(), names.end(), expected), names.end()) << expected;
@@ -109,28 +102,25 @@ TEST(SysFontList, UnknownHandlesAreRefused) {
 
 // --- naming
 
-struct StyleRow {
-    const char* name;
-    const char* family;
-    const char* style;
-    const char* expected;
-};
-
-class SysFontNaming : public ::testing::TestWithParam<StyleRow> {};
-
-TEST_P(SysFontNaming, JoinsFamilyAndStyle) {
-    EXPECT_EQ(systemFontName(GetParam().family, GetParam().style), GetParam().expected);
+TEST(SysFontNaming, JoinsFamilyAndStyleLeavingOutTheRegularOnes) {
+    const struct {
+        const char* family;
+        const char* style;
+        const char* expected;
+    } rows[] = {
+        {"DejaVu Sans", "Regular", "DejaVu Sans"}, {"DejaVu Sans", "Book", "DejaVu Sans"}, {"C059", "Roman", "C059"},
+        {"Foo", "", "Foo"},  {"Foo", "REGULAR", "Foo"},  // case does not matter
+        {"DejaVu Sans", "Bold", "DejaVu Sans Bold"},       {"Foo", "Medium", "Foo Medium"},
+    };
+    for (const auto& row : rows) EXPECT_EQ(systemFontName(row.family, row.style), row.expected) << row.style;
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, SysFontNaming,
-                         ::testing::Values(StyleRow{"RegularIsLeftOut", "DejaVu Sans", "Regular", "DejaVu Sans"},
-                                           StyleRow{"BookIsLeftOut", "DejaVu Sans", "Book", "DejaVu Sans"},
-                                           StyleRow{"RomanIsLeftOut", "C059", "Roman", "C059"},
-                                           StyleRow{"NoStyle", "Foo", "", "Foo"},
-                                           StyleRow{"CaseDoesNotMatter", "Foo", "REGULAR", "Foo"},
-                                           StyleRow{"BoldIsKept", "DejaVu Sans", "Bold", "DejaVu Sans Bold"},
-                                           StyleRow{"MediumIsKept", "Foo", "Medium", "Foo Medium"}),
-                         [](const auto& row) { return std::string(row.param.name); });
+// (name, file) of each named font, in the list's order.
+std::vector<std::pair<std::string, std::string>> namesAndFiles(const std::vector<FoundFace>& faces) {
+    std::vector<std::pair<std::string, std::string>> named;
+    for (const auto& font : nameSystemFonts(faces)) named.emplace_back(font.name, font.file);
+    return named;
+}
 
 TEST(SysFontNamingDuplicates, RepeatedNamesGetNumbersInFileOrder) {
     const std::vector<FoundFace> faces = {
@@ -139,38 +129,24 @@ TEST(SysFontNamingDuplicates, RepeatedNamesGetNumbersInFileOrder) {
         {"Foo", "Regular", "/b/foo.ttf", 0},
         {"Foo", "Bold", "/a/foo-bold.ttc", 1},
     };
-    const auto fonts = nameSystemFonts(faces);
-    ASSERT_EQ(fonts.size(), 4u);
-    EXPECT_EQ(fonts[0].name, "Foo");
-    EXPECT_EQ(fonts[1].name, "Foo Bold");
-    EXPECT_EQ(fonts[1].file, "/a/foo-bold.ttc");
-    EXPECT_EQ(fonts[2].name, "Foo Bold (2)");
-    EXPECT_EQ(fonts[2].file, "/a/foo-bold.ttf");
-    EXPECT_EQ(fonts[3].name, "Foo Bold (3)");
-    EXPECT_EQ(fonts[3].file, "/z/foo-bold.ttf");
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"Foo", "/b/foo.ttf"},
+        {"Foo Bold", "/a/foo-bold.ttc"},
+        {"Foo Bold (2)", "/a/foo-bold.ttf"},
+        {"Foo Bold (3)", "/z/foo-bold.ttf"},
+    };
+    EXPECT_EQ(namesAndFiles(faces), expected);
     // The same faces in another order give the same names.
-    std::vector<FoundFace> reversed(faces.rbegin(), faces.rend());
-    const auto again = nameSystemFonts(reversed);
-    for (size_t i = 0; i < fonts.size(); ++i) {
-        EXPECT_EQ(again[i].name, fonts[i].name);
-        EXPECT_EQ(again[i].file, fonts[i].file);
-    }
+    EXPECT_EQ(namesAndFiles(std::vector<FoundFace>(faces.rbegin(), faces.rend())), expected);
 }
 
 TEST(SysFontNamingDuplicates, NumberedNameNeverShadowsARealOne) {
-    const auto fonts = nameSystemFonts({
-        {"Foo", "", "/a.ttf", 0},
-        {"Foo", "", "/b.ttf", 0},
-        {"Foo (2)", "", "/c.ttf", 0},
-    });
-    std::set<std::string> names;
-    for (const auto& f : fonts) names.insert(f.name);
-    EXPECT_EQ(names, (std::set<std::string>{"Foo", "Foo (2)", "Foo (3)"}));
-    for (const auto& f : fonts) {
-        if (f.name == "Foo (2)") {
-            EXPECT_EQ(f.file, "/c.ttf");
-        }
-    }
+    const auto named = namesAndFiles({{"Foo", "", "/a.ttf", 0}, {"Foo", "", "/b.ttf", 0}, {"Foo (2)", "", "/c.ttf", 0}});
+    const std::map<std::string, std::string> files(named.begin(), named.end());
+    EXPECT_EQ(files.size(), 3u);
+    EXPECT_EQ(files.count("Foo"), 1u);
+    EXPECT_EQ(files.count("Foo (3)"), 1u);
+    EXPECT_EQ(files.at("Foo (2)"), "/c.ttf");
 }
 
 }  // namespace
