@@ -54,7 +54,8 @@ ASCab ReadBack(const std::string& bytes) {
     return qmhost::withCleanUp([&] { return X().cabRead(stream); }, [&] { qmhost::closeStream(stream); });
 }
 
-// A profile with one value of every kind that a stream keeps.
+// A profile with one value of every kind that a stream keeps, extreme
+// numbers, empty values and a chain of cabinets as deep as allowed.
 ASCab RichCabinet() {
     ASCab profile = X().cabNew();
     X().cabPutInt(profile, "kNumberOfStamps", 2);
@@ -69,6 +70,21 @@ ASCab RichCabinet() {
         X().cabPutBinary(stamp, "kActionC", pdf, sizeof pdf);
         X().cabPutInt(stamp, "kActionCFileSize", static_cast<int32_t>(sizeof pdf));
         X().cabPutCab(profile, ("kStamp" + std::to_string(i)).c_str(), stamp);
+    }
+    X().cabPutInt(profile, "min", std::numeric_limits<int32_t>::min());
+    X().cabPutDouble(profile, "inf", -std::numeric_limits<double>::infinity());
+    X().cabPutDouble(profile, "tiny", std::numeric_limits<double>::denorm_min());
+    X().cabPutDouble(profile, "negzero", -0.0);
+    X().cabPutString(profile, "empty", "");
+    X().cabPutText(profile, "emptyText", X().textFromUTF8(""));
+    X().cabPutBinary(profile, "emptyBinary", nullptr, 0);
+    X().cabPutCab(profile, "emptyCab", X().cabNew());
+    ASCab at = profile;
+    for (int level = 1; level < kASCabMaxDepth; ++level) {
+        ASCab next = X().cabNew();
+        X().cabPutInt(next, "level", level + 1);
+        X().cabPutCab(at, "next", next);
+        at = next;
     }
     return profile;
 }
@@ -122,34 +138,8 @@ TEST_F(CabinetTest, EveryValueTypeRoundTripsThroughAStream) {
     ASCab profile = RichCabinet();
     ASCab back = ReadBack(Written(profile));
     EXPECT_TRUE(SameContent(profile, back));
-    ASCab stamp = X().cabGetCab(back, "kStamp1");
-    ASSERT_NE(stamp, nullptr);
-    EXPECT_EQ(X().cabGetInt(stamp, "kStampType", -1), 1);
-    EXPECT_TRUE(X().cabGetBool(stamp, "kOverlay", false));
-    EXPECT_EQ(X().cabGetDouble(stamp, "kHorizontalS", 0), -25.5);
-    EXPECT_STREQ(X().cabGetString(stamp, "kTextE"), "Page $PageNo[1]\r\n第 2 行");
-    EXPECT_STREQ(X().textGetUTF8(X().cabGetText(stamp, "kPagesE")), "1-3, 5");
-    int64_t size = 0;
-    X().cabGetBinary(stamp, "kActionC", &size);
-    EXPECT_EQ(size, 7);
-    X().cabDestroy(profile);
-    X().cabDestroy(back);
-}
-
-TEST_F(CabinetTest, ExtremeNumbersAndEmptyValuesRoundTrip) {
-    ASCab cab = X().cabNew();
-    X().cabPutInt(cab, "min", std::numeric_limits<int32_t>::min());
-    X().cabPutDouble(cab, "inf", -std::numeric_limits<double>::infinity());
-    X().cabPutDouble(cab, "tiny", std::numeric_limits<double>::denorm_min());
-    X().cabPutDouble(cab, "negzero", -0.0);
-    X().cabPutString(cab, "empty", "");
-    X().cabPutText(cab, "emptyText", X().textFromUTF8(""));
-    X().cabPutBinary(cab, "emptyBinary", nullptr, 0);
-    X().cabPutCab(cab, "emptyCab", X().cabNew());
-    ASCab back = ReadBack(Written(cab));
-    EXPECT_TRUE(SameContent(cab, back));
     EXPECT_TRUE(std::signbit(X().cabGetDouble(back, "negzero", 1.0)));
-    X().cabDestroy(cab);
+    X().cabDestroy(profile);
     X().cabDestroy(back);
 }
 
@@ -162,21 +152,6 @@ TEST_F(CabinetTest, PointersAreNotWritten) {
     EXPECT_EQ(X().cabNumEntries(back), 1);
     EXPECT_EQ(X().cabGetInt(back, "iCurrentPage", 0), 3);
     X().cabDestroy(cab);
-    X().cabDestroy(back);
-}
-
-TEST_F(CabinetTest, DeepestAllowedNestingRoundTrips) {
-    ASCab top = X().cabNew();
-    ASCab at = top;
-    for (int level = 1; level < kASCabMaxDepth; ++level) {
-        ASCab next = X().cabNew();
-        X().cabPutInt(next, "level", level + 1);
-        X().cabPutCab(at, "next", next);
-        at = next;
-    }
-    ASCab back = ReadBack(Written(top));
-    EXPECT_TRUE(SameContent(top, back));
-    X().cabDestroy(top);
     X().cabDestroy(back);
 }
 
