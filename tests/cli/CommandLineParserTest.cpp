@@ -17,12 +17,12 @@ struct ParseRow {
     const char* name;
     std::vector<std::string> args;
     Action action;
-    const char* command;         // the command found, or ""
-    const char* error;           // a part of the error, or "" for none
-    std::vector<std::string> positional;
-    const char* profile;         // the value of --profile, or null
-    const char* pluginDir;       // the global option, or ""
-    int hostVersion;
+    const char* command = "";       // the command found
+    const char* error = "";         // a part of the error, or "" for none
+    std::vector<std::string> positional = {};
+    const char* profile = nullptr;  // the value of --profile, or null
+    const char* pluginDir = "";     // the global option
+    int hostVersion = 0;
 };
 
 class CommandLineParser : public ::testing::TestWithParam<ParseRow> {};
@@ -51,65 +51,55 @@ TEST_P(CommandLineParser, ReadsTheLine) {
 INSTANTIATE_TEST_SUITE_P(
     Lines, CommandLineParser,
     ::testing::Values(
-        ParseRow{"Bare", {}, Action::Usage, "", "", {}, nullptr, "", 0},
-        ParseRow{"OnlyAGlobalOption", {"--plugin-dir", "p"}, Action::Usage, "", "", {}, nullptr, "", 0},
-        ParseRow{"Help", {"--help"}, Action::Help, "", "", {}, nullptr, "", 0},
-        ParseRow{"Version", {"--host-version", "5", "--version"}, Action::Version, "", "", {}, nullptr, "", 0},
-        ParseRow{"VersionWithACommand", {"--version", "info", "a.pdf"}, Action::Usage, "", "takes no command", {},
-                 nullptr, "", 0},
-        ParseRow{"UnknownCommand", {"frobnicate"}, Action::Usage, "", "unknown command frobnicate", {}, nullptr, "",
-                 0},
-        ParseRow{"UnknownGlobalOption", {"--frob", "info", "a.pdf"}, Action::Usage, "", "frob", {}, nullptr, "", 0},
-        ParseRow{"CommandHelp", {"stamp", "--help"}, Action::Help, "stamp", "", {}, nullptr, "", 0},
-        ParseRow{"CommandHelpShort", {"menu", "-h"}, Action::Help, "menu", "", {}, nullptr, "", 0},
-        ParseRow{"Stamp",
-                 {"--plugin-dir", "p", "stamp", "--profile", "Court", "in.pdf", "-o", "out.pdf"},
-                 Action::Run, "stamp", "", {"in.pdf"}, "Court", "p", 0},
+        ParseRow{"Bare", {}, Action::Usage},
+        ParseRow{"OnlyAGlobalOption", {"--plugin-dir", "p"}, Action::Usage},
+        ParseRow{"Help", {"--help"}, Action::Help},
+        ParseRow{"Version", {"--host-version", "5", "--version"}, Action::Version},
+        ParseRow{"VersionWithACommand", {"--version", "info", "a.pdf"}, Action::Usage, "", "takes no command"},
+        ParseRow{"UnknownCommand", {"frobnicate"}, Action::Usage, "", "unknown command frobnicate"},
+        ParseRow{"UnknownGlobalOption", {"--frob", "info", "a.pdf"}, Action::Usage, "", "frob"},
+        ParseRow{"CommandHelp", {"stamp", "--help"}, Action::Help, "stamp"},
+        ParseRow{"CommandHelpShort", {"menu", "-h"}, Action::Help, "menu"},
+        ParseRow{"Stamp", {"--plugin-dir", "p", "stamp", "--profile", "Court", "in.pdf", "-o", "out.pdf"},
+                 Action::Run, "stamp", "", {"in.pdf"}, "Court", "p"},
         ParseRow{"GlobalOptionsAmongTheCommands",
                  {"stamp", "in.pdf", "--host-version", "6", "--profile=Court", "--plugin-dir", "q", "-o", "o.pdf"},
                  Action::Run, "stamp", "", {"in.pdf"}, "Court", "q", 6},
-        ParseRow{"LastValueWins", {"stamp", "--profile", "A", "--profile", "B", "in.pdf"}, Action::Run, "stamp", "",
-                 {"in.pdf"}, "B", "", 0},
-        ParseRow{"DashDashEndsTheOptions",
-                 {"batch", "--profile", "P", "--", "-odd.pdf", "--help", "-"}, Action::Run, "batch", "",
-                 {"-odd.pdf", "--help", "-"}, "P", "", 0},
-        ParseRow{"SingleDashIsPositional", {"info", "-"}, Action::Run, "info", "", {"-"}, nullptr, "", 0},
-        ParseRow{"SubcommandWords", {"profile", "import", "c.json", "--name", "Court"}, Action::Run, "profile", "",
-                 {"import", "c.json"}, nullptr, "", 0},
-        ParseRow{"UnknownCommandOption", {"stamp", "--profil", "p", "a.pdf"}, Action::Usage, "stamp",
-                 "stamp: Unknown option 'profil'", {}, nullptr, "", 0},
-        ParseRow{"OptionOfAnotherCommand", {"stamp", "--out-dir", "d", "a.pdf"}, Action::Usage, "stamp",
-                 "out-dir", {}, nullptr, "", 0},
-        ParseRow{"OptionWithoutItsValue", {"stamp", "a.pdf", "--profile"}, Action::Usage, "stamp", "profile", {},
-                 nullptr, "", 0},
-        ParseRow{"HostVersionZero", {"--host-version", "0", "info", "a"}, Action::Usage, "", "1 to 99", {}, nullptr,
-                 "", 0},
-        ParseRow{"HostVersionTooLarge", {"info", "a", "--host-version", "100"}, Action::Usage, "info", "1 to 99",
-                 {}, nullptr, "", 0},
-        ParseRow{"HostVersionNotANumber", {"--host-version", "+5", "--version"}, Action::Usage, "", "not \"+5\"",
-                 {}, nullptr, "", 0},
+        ParseRow{"LastValueWins", {"stamp", "--profile", "A", "--profile", "B", "in.pdf"},
+                 Action::Run, "stamp", "", {"in.pdf"}, "B"},
+        ParseRow{"DashDashEndsTheOptions", {"batch", "--profile", "P", "--", "-odd.pdf", "--help", "-"},
+                 Action::Run, "batch", "", {"-odd.pdf", "--help", "-"}, "P"},
+        ParseRow{"SingleDashIsPositional", {"info", "-"}, Action::Run, "info", "", {"-"}},
+        ParseRow{"SubcommandWords", {"profile", "import", "c.json", "--name", "Court"},
+                 Action::Run, "profile", "", {"import", "c.json"}},
+        ParseRow{"UnknownCommandOption", {"stamp", "--profil", "p", "a.pdf"},
+                 Action::Usage, "stamp", "stamp: Unknown option 'profil'"},
+        ParseRow{"OptionOfAnotherCommand", {"stamp", "--out-dir", "d", "a.pdf"}, Action::Usage, "stamp", "out-dir"},
+        ParseRow{"OptionWithoutItsValue", {"stamp", "a.pdf", "--profile"}, Action::Usage, "stamp", "profile"},
+        ParseRow{"HostVersionZero", {"--host-version", "0", "info", "a"}, Action::Usage, "", "1 to 99"},
+        ParseRow{"HostVersionTooLarge", {"info", "a", "--host-version", "100"}, Action::Usage, "info", "1 to 99"},
+        ParseRow{"HostVersionNotANumber", {"--host-version", "+5", "--version"}, Action::Usage, "", "not \"+5\""},
         ParseRow{"OneDashLongOptions", {"-plugin-dir", "p", "stamp", "-profile=Court", "in.pdf", "-host-version=6"},
                  Action::Run, "stamp", "", {"in.pdf"}, "Court", "p", 6},
-        ParseRow{"EmptyValueAfterTheEqualsSign", {"stamp", "--profile=", "in.pdf"}, Action::Run, "stamp", "",
-                 {"in.pdf"}, "", "", 0},
-        ParseRow{"ValueAfterTheEqualsSignKeepsItsEqualsSigns", {"stamp", "--profile=a=b", "x"}, Action::Run, "stamp",
-                 "", {"x"}, "a=b", "", 0},
-        ParseRow{"ValueThatLooksLikeAnOption", {"stamp", "--profile", "--", "x"}, Action::Run, "stamp", "", {"x"},
-                 "--", "", 0},
-        ParseRow{"DashBeforeTheCommandDoesNotEndTheFirstPass", {"-", "info"}, Action::Usage, "",
-                 "unknown command -", {}, nullptr, "", 0},
-        ParseRow{"FileNameBytesKeptAsGiven", {"info", "caf\xE9 \xFF.pdf"}, Action::Run, "info", "",
-                 {"caf\xE9 \xFF.pdf"}, nullptr, "", 0},
-        ParseRow{"EveryUnknownOptionNamed", {"stamp", "--frob", "-x=1", "a.pdf"}, Action::Usage, "stamp",
-                 "stamp: Unknown options: frob, x.", {}, nullptr, "", 0},
-        ParseRow{"ThreeDashes", {"stamp", "---profile", "a.pdf"}, Action::Usage, "stamp",
-                 "stamp: Unknown option '-profile'.", {}, nullptr, "", 0},
-        ParseRow{"MissingValueNamesTheWordAsTyped", {"stamp", "a.pdf", "-profile"}, Action::Usage, "stamp",
-                 "stamp: Missing value after '-profile'.", {}, nullptr, "", 0},
-        ParseRow{"FlagGivenAValue", {"stamp", "--help=yes"}, Action::Usage, "stamp",
-                 "stamp: Unexpected value after '--help'.", {}, nullptr, "", 0},
-        ParseRow{"ValueErrorBeforeUnknownOptions", {"--frob", "--version=1"}, Action::Usage, "",
-                 "Unexpected value after '--version'.", {}, nullptr, "", 0}),
+        ParseRow{"EmptyValueAfterTheEqualsSign", {"stamp", "--profile=", "in.pdf"},
+                 Action::Run, "stamp", "", {"in.pdf"}, ""},
+        ParseRow{"ValueAfterTheEqualsSignKeepsItsEqualsSigns", {"stamp", "--profile=a=b", "x"},
+                 Action::Run, "stamp", "", {"x"}, "a=b"},
+        ParseRow{"ValueThatLooksLikeAnOption", {"stamp", "--profile", "--", "x"},
+                 Action::Run, "stamp", "", {"x"}, "--"},
+        ParseRow{"DashBeforeTheCommandDoesNotEndTheFirstPass", {"-", "info"}, Action::Usage, "", "unknown command -"},
+        ParseRow{"FileNameBytesKeptAsGiven", {"info", "caf\xE9 \xFF.pdf"},
+                 Action::Run, "info", "", {"caf\xE9 \xFF.pdf"}},
+        ParseRow{"EveryUnknownOptionNamed", {"stamp", "--frob", "-x=1", "a.pdf"},
+                 Action::Usage, "stamp", "stamp: Unknown options: frob, x."},
+        ParseRow{"ThreeDashes", {"stamp", "---profile", "a.pdf"},
+                 Action::Usage, "stamp", "stamp: Unknown option '-profile'."},
+        ParseRow{"MissingValueNamesTheWordAsTyped", {"stamp", "a.pdf", "-profile"},
+                 Action::Usage, "stamp", "stamp: Missing value after '-profile'."},
+        ParseRow{"FlagGivenAValue", {"stamp", "--help=yes"},
+                 Action::Usage, "stamp", "stamp: Unexpected value after '--help'."},
+        ParseRow{"ValueErrorBeforeUnknownOptions", {"--frob", "--version=1"},
+                 Action::Usage, "", "Unexpected value after '--version'."}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // Every command's help names the command, each of its options and --help, and
