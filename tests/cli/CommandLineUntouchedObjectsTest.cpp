@@ -19,6 +19,7 @@
 
 #include <functional>
 #include <set>
+#include <utility>
 
 namespace {
 
@@ -238,12 +239,6 @@ void WriteFormDocument(const std::string& path, Sharing sharing) {
     Write(pdf, path);
 }
 
-// The gray level (0 black .. 255 white) of pdftoppm's drawing of page 1 at
-// 72 dpi, at (x, y) points from the top-left corner.
-int GrayAt(const std::string& pdf, const std::string& prefix, int x, int y) {
-    return qmtest::drawPage(pdf, prefix, 72, true).sample(x, y);
-}
-
 TEST_F(CommandLineUntouchedObjects, TheFormsResourcesAndTheAppearancesKeepTheirEntries) {
     ImportTextAndPageProfile("Marks", false);
     const struct {
@@ -294,9 +289,11 @@ TEST_F(CommandLineUntouchedObjects, TheFormsResourcesAndTheAppearancesKeepTheirE
                       Json::ReferenceText(after.Pages()[1], "/Resources"))
                 << row.name;
         }
-        // The field is still drawn: the middle of its black box, near its bottom edge.
-        EXPECT_LT(GrayAt(out, File("probe"), 200, 790 - 600 - 5), 60) << row.name;
-        EXPECT_GT(GrayAt(out, File("probe"), 400, 790 - 600 - 5), 200) << row.name << ": beside the box";
+        // The field is still drawn (pdftoppm's gray page 1 at 72 dpi, points from the
+        // top-left): the middle of its black box, near its bottom edge.
+        const auto drawn = qmtest::drawPage(out, File("probe"), 72, true);
+        EXPECT_LT(drawn.sample(200, 790 - 600 - 5), 60) << row.name;
+        EXPECT_GT(drawn.sample(400, 790 - 600 - 5), 200) << row.name << ": beside the box";
     }
 }
 
@@ -417,21 +414,17 @@ TEST_F(CommandLineUntouchedObjects, ALinearizedInputIsSavedLinearizedAndAPlainOn
     qmtest::writeSimplePdf(File("plain.pdf"), 4);
     const auto made = qmtest::runCommand("qpdf --linearize " + Q(File("plain.pdf")) + " " + Q(File("linear.pdf")));
     ASSERT_EQ(made.status, 0) << made.output;
-    struct Row {
-        const char* input;
-        bool linearized;
-    };
-    for (const Row row : {Row{"linear.pdf", true}, Row{"plain.pdf", false}}) {
-        const std::string out = File(std::string("stamped-") + row.input);
-        const auto run = Cli("stamp --profile Mark " + Q(File(row.input)) + " -o " + Q(out));
-        ASSERT_EQ(run.status, 0) << row.input << ": " << run.output;
-        EXPECT_NE(PageText(out, 4).find("Stamped 4"), std::string::npos) << row.input;
+    for (const auto& [input, linearized] : {std::pair{"linear.pdf", true}, std::pair{"plain.pdf", false}}) {
+        const std::string out = File(std::string("stamped-") + input);
+        const auto run = Cli("stamp --profile Mark " + Q(File(input)) + " -o " + Q(out));
+        ASSERT_EQ(run.status, 0) << input << ": " << run.output;
+        EXPECT_NE(PageText(out, 4).find("Stamped 4"), std::string::npos) << input;
         const auto check = qmtest::runCommand("qpdf --check-linearization " + Q(out));
-        EXPECT_EQ(check.status, 0) << row.input << ": " << check.output;
+        EXPECT_EQ(check.status, 0) << input << ": " << check.output;
         const bool isLinear = check.output.find("no linearization errors") != std::string::npos;
         const bool isPlain = check.output.find("is not linearized") != std::string::npos;
-        EXPECT_EQ(isLinear, row.linearized) << row.input << ": " << check.output;
-        EXPECT_EQ(isPlain, !row.linearized) << row.input << ": " << check.output;
+        EXPECT_EQ(isLinear, linearized) << input << ": " << check.output;
+        EXPECT_EQ(isPlain, !linearized) << input << ": " << check.output;
     }
 }
 
