@@ -102,8 +102,7 @@ std::string FixedByDefinition(int32_t fixedValue) {
 }
 
 TEST(PdfNumber, FixedTextIsWhatTheDefinitionGives) {
-    std::vector<int32_t> values = {INT32_MIN, INT32_MIN + 1, INT32_MAX, INT32_MAX - 1, 0, 1, -1,
-                                   1024, -1024, 3072, 0x8000, -0x8000};
+    std::vector<int32_t> values = {INT32_MIN, INT32_MIN + 1, INT32_MAX, INT32_MAX - 1};
     // Every value of the first points either side of 0, where the decimals vary most.
     for (int32_t v = -2 * 65536; v <= 2 * 65536; ++v) values.push_back(v);
     // Down from the highest value in large steps.

@@ -116,15 +116,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& row) { return std::string(row.param.name); });
 
 // Sets the process's umask for a test and puts the old one back.
-class UmaskGuard {
-public:
-    explicit UmaskGuard(mode_t mask) : mSaved(::umask(mask)) {}
-    ~UmaskGuard() { ::umask(mSaved); }
-    UmaskGuard(const UmaskGuard&) = delete;
-    UmaskGuard& operator=(const UmaskGuard&) = delete;
-
-private:
-    mode_t mSaved;
+struct UmaskGuard {
+    explicit UmaskGuard(mode_t mask) : saved(::umask(mask)) {}
+    ~UmaskGuard() { ::umask(saved); }
+    const mode_t saved;
 };
 
 TEST(ProcessUmask, ReadsTheStatusLineElseAsksUmask) {

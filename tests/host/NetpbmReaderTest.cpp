@@ -11,6 +11,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 TEST(NetpbmReader, ReadsEachKindToTheSameSamples) {
     struct Row {
         const char* name;
@@ -44,10 +46,11 @@ TEST(NetpbmReader, ReadsEachKindToTheSameSamples) {
 }
 
 TEST(NetpbmReader, RefusesWhatIsNotAWholeNetpbmFile) {
-    const char* const files[] = {"", "%PDF-1.7\n", "P5 3 2 65535\n\x00\x01", "P5 -3 2 255\n", "P6 3 2 255\nabc",
-                                 "P5 3 2 255\n\x00\x01"};
+    // std::string literals: the samples hold zero bytes that a C string would cut off.
+    const std::string files[] = {""s, "%PDF-1.7\n"s, "P5 3 2 65535\n\x00\x01\x00\x01\x00\x01\x00\x01\x00\x01\x00\x01"s,
+                                 "P5 -3 2 255\n"s, "P6 3 2 255\nabc"s, "P5 3 2 255\n\x00\x01"s};
     qmtest::FixtureFolder folder;
-    for (const char* bytes : files) {
+    for (const std::string& bytes : files) {
         const std::string path = folder.file("bad");
         qmtest::writeBytes(path, bytes);
         EXPECT_THROW(qmtest::readNetpbm(path), std::runtime_error) << '"' << bytes << '"';
