@@ -135,6 +135,9 @@ TEST_F(LoadedLibraries, HeadlessRunsLoadOnlyWhatTheirWorkNeeds) {
     // when that library is opened.
     EXPECT_TRUE(holdsLibrary(linkedLibraries(hostLibraries + "libqmhostfonts.so"), "libfreetype.so"));
 
+    const auto stamp = [&](const char* profile, const char* out) {
+        return std::string("stamp --profile ") + profile + " " + Q(File("in.pdf")) + " -o " + Q(File(out));
+    };
     const struct {
         const char* name;
         std::string args;
@@ -145,19 +148,14 @@ TEST_F(LoadedLibraries, HeadlessRunsLoadOnlyWhatTheirWorkNeeds) {
     } rows[] = {
         {"version", "--version", {}, -1, nullptr, false},
         // Helvetica measured from its metrics file: no fonts library, no FreeType.
-        {"Bates stamp", "stamp --profile Bates " + Q(File("in.pdf")) + " -o " + Q(File("bates.pdf")), {}, 0,
-         nullptr, false},
-        {"PNG image stamp", "stamp --profile Logo " + Q(File("in.pdf")) + " -o " + Q(File("logo.pdf")),
-         {"libqmhostimages.so"}, 2, nullptr, false},
-        {"GIF image stamp", "stamp --profile Gif " + Q(File("in.pdf")) + " -o " + Q(File("halves.pdf")),
-         {"libqmhostimages.so"}, 2, nullptr, false},
-        {"TIFF image stamp, converted by the host",
-         "stamp --profile TiffLogo " + Q(File("in.pdf")) + " -o " + Q(File("tiff.pdf")), {}, 2, nullptr, true},
+        {"Bates stamp", stamp("Bates", "bates.pdf"), {}, 0, nullptr, false},
+        {"PNG image stamp", stamp("Logo", "logo.pdf"), {"libqmhostimages.so"}, 2, nullptr, false},
+        {"GIF image stamp", stamp("Gif", "halves.pdf"), {"libqmhostimages.so"}, 2, nullptr, false},
+        {"TIFF image stamp, converted by the host", stamp("TiffLogo", "tiff.pdf"), {}, 2, nullptr, true},
         {"TIFF image stamp, read by the module for an older host",
-         "--host-version 5 stamp --profile TiffLogo " + Q(File("in.pdf")) + " -o " + Q(File("tiff5.pdf")), {}, 2,
-         nullptr, true},
-        {"system font stamp", "stamp --profile Chinese " + Q(File("in.pdf")) + " -o " + Q(File("chinese.pdf")),
-         {"libqmhostfonts.so"}, 0, "WenQuanYiMicroHei", false},
+         "--host-version 5 " + stamp("TiffLogo", "tiff5.pdf"), {}, 2, nullptr, true},
+        {"system font stamp", stamp("Chinese", "chinese.pdf"), {"libqmhostfonts.so"}, 0, "WenQuanYiMicroHei",
+         false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
