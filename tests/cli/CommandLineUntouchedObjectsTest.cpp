@@ -398,10 +398,8 @@ TEST_F(CommandLineUntouchedObjects, ADictionaryThatEveryPageInheritsTakesEachSta
     QPDF pdf;
     pdf.processFile(File("long-stamped.pdf").c_str());
     QPDFObjectHandle pages = pdf.getRoot().getKey("/Pages");
-    const auto fonts = pages.getKey("/Resources").getKey("/Font").getKeys();
-    const auto states = pages.getKey("/Resources").getKey("/ExtGState").getKeys();
-    EXPECT_EQ(fonts, (std::set<std::string>{"/F1", "/NxF0"}));
-    EXPECT_EQ(states, (std::set<std::string>{"/NxGS0"}));
+    EXPECT_EQ(pages.getKey("/Resources").getKey("/Font").getKeys(), (std::set<std::string>{"/F1", "/NxF0"}));
+    EXPECT_EQ(pages.getKey("/Resources").getKey("/ExtGState").getKeys(), (std::set<std::string>{"/NxGS0"}));
     // The pages still inherit it.
     auto all = QPDFPageDocumentHelper(pdf).getAllPages();
     ASSERT_EQ(all.size(), static_cast<size_t>(kPages));
