@@ -52,9 +52,7 @@ TEST(Base64, BytesComeBackUnchangedInPaddedGroupsOfFour) {
         for (char& byte : bytes) byte = static_cast<char>(random());
         const std::string text = qmcli::EncodeBase64(bytes);
         EXPECT_EQ(text.size(), (length + 2) / 3 * 4) << length;
-        EXPECT_EQ(text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/="),
-                  std::string::npos)
-            << text;
+        // Decoding refuses any character outside the standard alphabet.
         EXPECT_EQ(qmcli::DecodeBase64(text), bytes) << text;
     }
     EXPECT_EQ(qmcli::EncodeBase64("%PDF-1.4\n"), "JVBERi0xLjQK");
