@@ -223,6 +223,27 @@ TEST(FontSubsetter, RefusesWhatIsNoFontProgram) {
     }
 }
 
+// A page showing content with resources, added to qpdf.
+void addPage(QPDF& qpdf, const std::string& content, QPDFObjectHandle resources) {
+    QPDFObjectHandle page = QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 10 10] >>");
+    if (resources.isInitialized()) page.replaceKey("/Resources", resources);
+    page.replaceKey("/Contents", QPDFObjectHandle::newStream(&qpdf, content));
+    QPDFPageDocumentHelper(qpdf).addPage(QPDFPageObjectHelper(qpdf.makeIndirectObject(page)), false);
+}
+
+QPDFObjectHandle fontResources(QPDFObjectHandle fonts) {
+    QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
+    resources.replaceKey("/Font", fonts);
+    return resources;
+}
+
+// The codes shown in the fonts marked /Wanted: one font is expected.
+std::set<uint16_t> wantedCodes(QPDF& qpdf) {
+    const auto found = qmhost::scanFontCodes(qpdf, [](QPDFObjectHandle f) { return f.hasKey("/Wanted"); });
+    EXPECT_EQ(found.size(), 1u);
+    return found.empty() ? std::set<uint16_t>{} : found.begin()->second.codes;
+}
+
 // Which codes the content shows in which font, row by row.
 TEST(FontCodeScan, FollowsTheTextOperatorsAndTheGraphicsState) {
     struct Row {
@@ -244,36 +265,23 @@ TEST(FontCodeScan, FollowsTheTextOperatorsAndTheGraphicsState) {
         {"a form drawn from the page", "/Fm0 Do", {0x4C}},
     };
     for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
         QPDF qpdf;
         qpdf.emptyPDF();
-        auto font = [&](bool wanted) {
-            QPDFObjectHandle dict = QPDFObjectHandle::parse("<< /Type /Font /Subtype /Type0 >>");
-            if (wanted) dict.replaceKey("/Wanted", QPDFObjectHandle::newBool(true));
-            return qpdf.makeIndirectObject(dict);
-        };
-        QPDFObjectHandle fontDict = QPDFObjectHandle::newDictionary();
-        fontDict.replaceKey("/F1", font(true));
-        fontDict.replaceKey("/F2", font(false));
+        QPDFObjectHandle fonts = QPDFObjectHandle::newDictionary();
+        fonts.replaceKey("/F1", qpdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Font /Wanted true >>")));
+        fonts.replaceKey("/F2", qpdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Font >>")));
+        // The form shows code 4C whatever the page does; only the form row draws it.
         QPDFObjectHandle form = QPDFObjectHandle::newStream(&qpdf, "BT /F1 1 Tf <004C> Tj ET");
         form.getDict().replaceKey("/Subtype", QPDFObjectHandle::newName("/Form"));
-        QPDFObjectHandle formResources = QPDFObjectHandle::newDictionary();
-        formResources.replaceKey("/Font", fontDict);
-        form.getDict().replaceKey("/Resources", formResources);
-        QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
-        resources.replaceKey("/Font", fontDict);
-        QPDFObjectHandle xobjects = QPDFObjectHandle::newDictionary();
-        xobjects.replaceKey("/Fm0", form);
-        resources.replaceKey("/XObject", xobjects);
-        QPDFObjectHandle page = QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 10 10] >>");
-        page.replaceKey("/Resources", resources);
-        page.replaceKey("/Contents", QPDFObjectHandle::newStream(&qpdf, row.content));
-        QPDFPageDocumentHelper(qpdf).addPage(QPDFPageObjectHelper(qpdf.makeIndirectObject(page)), false);
-        // The form shows code 4C whatever the page does; only the form row draws it.
-        if (std::string(row.label) != "a form drawn from the page") xobjects.removeKey("/Fm0");
-
-        const auto found = qmhost::scanFontCodes(qpdf, [](QPDFObjectHandle f) { return f.hasKey("/Wanted"); });
-        ASSERT_EQ(found.size(), 1u) << row.label;
-        EXPECT_EQ(found.begin()->second.codes, row.codes) << row.label;
+        form.getDict().replaceKey("/Resources", fontResources(fonts));
+        QPDFObjectHandle resources = fontResources(fonts);
+        if (std::string(row.label) == "a form drawn from the page") {
+            resources.replaceKey("/XObject", QPDFObjectHandle::newDictionary());
+            resources.getKey("/XObject").replaceKey("/Fm0", form);
+        }
+        addPage(qpdf, row.content, resources);
+        EXPECT_EQ(wantedCodes(qpdf), row.codes);
     }
 }
 
@@ -282,27 +290,19 @@ TEST(FontCodeScan, FollowsTheTextOperatorsAndTheGraphicsState) {
 TEST(FontCodeScan, PagesSharingTheirResourcesEachAddTheirCodes) {
     QPDF qpdf;
     qpdf.emptyPDF();
-    QPDFObjectHandle wanted =
-        qpdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Font /Subtype /Type0 /Wanted true >>"));
+    QPDFObjectHandle wanted = qpdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Font /Wanted true >>"));
     QPDFObjectHandle fonts = QPDFObjectHandle::newDictionary();
-    for (int n = 0; n < 20; ++n) fonts.replaceKey("/NxF" + std::to_string(n), wanted);
-    QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
-    resources.replaceKey("/Font", fonts);
+    std::set<uint16_t> expected;
     for (int n = 0; n < 20; ++n) {
-        QPDFObjectHandle page = QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 10 10] >>");
+        fonts.replaceKey("/NxF" + std::to_string(n), wanted);
         char code[8];
         std::snprintf(code, sizeof code, "%04X", 0x100 + n);
-        page.replaceKey("/Contents", QPDFObjectHandle::newStream(&qpdf, "BT /NxF" + std::to_string(n) + " 1 Tf <" +
-                                                                            code + "> Tj ET"));
-        QPDFPageDocumentHelper(qpdf).addPage(QPDFPageObjectHelper(qpdf.makeIndirectObject(page)), false);
+        addPage(qpdf, "BT /NxF" + std::to_string(n) + " 1 Tf <" + code + "> Tj ET", {});
+        expected.insert(static_cast<uint16_t>(0x100 + n));
     }
     // Set after the pages are added: adding a page pushes inherited resources down.
-    qpdf.getRoot().getKey("/Pages").replaceKey("/Resources", resources);
-    const auto found = qmhost::scanFontCodes(qpdf, [](QPDFObjectHandle f) { return f.hasKey("/Wanted"); });
-    ASSERT_EQ(found.size(), 1u);
-    std::set<uint16_t> expected;
-    for (int n = 0; n < 20; ++n) expected.insert(static_cast<uint16_t>(0x100 + n));
-    EXPECT_EQ(found.begin()->second.codes, expected);
+    qpdf.getRoot().getKey("/Pages").replaceKey("/Resources", fontResources(fonts));
+    EXPECT_EQ(wantedCodes(qpdf), expected);
 }
 
 }  // namespace

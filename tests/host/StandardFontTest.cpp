@@ -31,7 +31,8 @@ std::string nameOf(CosObj dict, const char* key) {
 
 class StandardFont : public ::testing::TestWithParam<const char*> {};
 
-TEST_P(StandardFont, MakesANeverEmbeddedType1DictionaryWithoutADocument) {
+// Made without a document, never embedded, measured with the URW metrics.
+TEST_P(StandardFont, MakesANeverEmbeddedType1DictionaryMeasuredWithTheUrwMetrics) {
     const std::string name = GetParam();
     const size_t documentsBefore = qmhost::openDocumentCount();
     FontHolder font(makeStandardFont(name));
@@ -48,12 +49,8 @@ TEST_P(StandardFont, MakesANeverEmbeddedType1DictionaryWithoutADocument) {
     EXPECT_EQ(nameOf(dict, "BaseFont"), name);
     EXPECT_EQ(nameOf(dict, "Encoding"), isSymbolic(name) ? "" : "WinAnsiEncoding");
     EXPECT_FALSE(cos().dictKnown(dict, nameAtom("FontDescriptor")));
-}
 
-TEST_P(StandardFont, QuillmarkMeasuresWithTheUrwMetrics) {
-    const std::string name = GetParam();
     const AfmFile afm = readAfm(name);
-    FontHolder font(makeStandardFont(name));
     // The symbolic fonts show the same bytes through their built-in codes.
     const std::string text = "Quillmark";
     int expectedWidth = 0;
@@ -97,15 +94,11 @@ TEST(StandardFontMetrics, HelveticaMeasuresEachCharacterByItsGlyph) {
 
 // --- names that are not standard
 
-class NotAStandardFont : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(NotAStandardFont, RaisesNotFound) {
-    EXPECT_EQ(hostErrorOf([&] { makeStandardFont(GetParam()); }), kHostErrNotFound);
+TEST(StandardFontNames, OthersRaiseNotFound) {
+    for (const char* name : {"Arial", "helvetica", "Times", "Helvetica-Narrow", "DejaVu Sans", "NimbusSans-Regular",
+                             "Symbol "})
+        EXPECT_EQ(hostErrorOf([&] { makeStandardFont(name); }), kHostErrNotFound) << name;
 }
-
-INSTANTIATE_TEST_SUITE_P(Names, NotAStandardFont,
-                         ::testing::Values("Arial", "helvetica", "Times", "Helvetica-Narrow", "DejaVu Sans",
-                                           "NimbusSans-Regular", "Symbol "));
 
 // --- requests the standard fonts cannot honour
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <set>
 #include <sstream>
@@ -56,14 +57,25 @@ TEST(SysFontList, ListIsStableSortedUniqueAndFindsEveryName) {
         EXPECT_NE(std::find(names.begin(), names.end(), expected), names.end()) << expected;
 }
 
-TEST(SysFontList, UnknownNameIsNullNotAnError) {
-    EXPECT_EQ(findSysFont("No Such Font Anywhere"), nullptr);
-    EXPECT_EQ(findSysFont("dejavu sans"), nullptr);  // exact, so case matters
-    EXPECT_EQ(findSysFont("DejaVu"), nullptr);
+// An unknown name is no font, not an error; bad arguments and handles are refused.
+TEST(SysFontList, UnknownNamesAreNullBadArgumentsRefused) {
+    for (const char* name : {"No Such Font Anywhere", "dejavu sans" /* exact, so case matters */, "DejaVu"})
+        EXPECT_EQ(findSysFont(name), nullptr) << name;
     PDSysFontAttrs attrs{};
     attrs.name = kASAtomNull;
     EXPECT_EQ(sysFonts().findFont(&attrs, sizeof attrs, kPDSysFontMatchNameExactly), nullptr);
-    EXPECT_EQ(hostErrorOf([] { sysFonts().findFont(nullptr, 0, kPDSysFontMatchNameExactly); }), kHostErrBadParameter);
+    const struct {
+        const char* label;
+        std::function<void()> call;
+        int32_t error;
+    } rows[] = {
+        {"no attributes", [] { sysFonts().findFont(nullptr, 0, kPDSysFontMatchNameExactly); }, kHostErrBadParameter},
+        {"name of no font", [] { sysFonts().getName(nullptr); }, kHostErrBadParameter},
+        {"name of an unknown font",
+         [] { sysFonts().getName(reinterpret_cast<PDSysFont>(uintptr_t(1) << 30)); }, kHostErrBadHandle},
+        {"enumeration without a procedure", [] { sysFonts().enumFonts(nullptr, nullptr); }, kHostErrBadParameter},
+    };
+    for (const auto& row : rows) EXPECT_EQ(hostErrorOf(row.call), row.error) << row.label;
 }
 
 // The file of a PostScript name is the one fontconfig's own tool lists first
@@ -91,13 +103,6 @@ TEST(SysFontList, EnumerationStopsWhenTheProcedureSaysSo) {
         [](PDSysFont, void* client) { return ++*static_cast<int*>(client) < 2; }, &calls);
     EXPECT_FALSE(complete);
     EXPECT_EQ(calls, 2);
-}
-
-TEST(SysFontList, UnknownHandlesAreRefused) {
-    EXPECT_EQ(hostErrorOf([] { sysFonts().getName(nullptr); }), kHostErrBadParameter);
-    EXPECT_EQ(hostErrorOf([] { sysFonts().getName(reinterpret_cast<PDSysFont>(uintptr_t(1) << 30)); }),
-              kHostErrBadHandle);
-    EXPECT_EQ(hostErrorOf([] { sysFonts().enumFonts(nullptr, nullptr); }), kHostErrBadParameter);
 }
 
 // --- naming
