@@ -31,11 +31,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Ldd(const std::string& file) { return qmtest::runCommand("ldd " + qmtest::shellQuote(file)).output; }
+// What a tool (ldd, nm) prints about a file.
+std::string Output(const std::string& tool, const std::string& file) {
+    return qmtest::runCommand(tool + " " + qmtest::shellQuote(file)).output;
+}
 
 // The functions a shared object exports ("address T name" in nm's list).
 std::vector<std::string> ExportedFunctions(const std::string& file) {
-    std::istringstream lines(qmtest::runCommand("nm -D --defined-only " + qmtest::shellQuote(file)).output);
+    std::istringstream lines(Output("nm -D --defined-only", file));
     std::vector<std::string> functions;
     for (std::string address, type, name; lines >> address >> type >> name;)
         if (type == "T" || type == "W") functions.push_back(name);
@@ -52,23 +55,18 @@ bool Mapped(const std::string& file) {
     return false;
 }
 
-// The functions a shared object takes from others, with their versions.
-std::string UndefinedSymbols(const std::string& file) {
-    return qmtest::runCommand("nm -D --undefined-only " + qmtest::shellQuote(file)).output;
-}
-
 TEST(DialogsCompanion, OnlyTheCompanionNeedsQt) {
     const struct {
         const char* file;
         bool qt;  // needs Qt Core, Gui and Widgets, directly or through its libraries
     } rows[] = {{QM_TEST_MODULE_PATH, false}, {QM_TEST_DIALOGS_PATH, true}};
     for (const auto& row : rows) {
-        const std::string libraries = Ldd(row.file);
+        const std::string libraries = Output("ldd", row.file);
         ASSERT_NE(libraries.find("libc.so"), std::string::npos) << row.file << ": ldd read nothing";
         EXPECT_EQ(libraries.find("libQt6") != std::string::npos, row.qt) << row.file << "\n" << libraries;
         for (const char* library : {"libQt6Core.so", "libQt6Gui.so", "libQt6Widgets.so"})
             EXPECT_EQ(libraries.find(library) != std::string::npos, row.qt) << row.file << ": " << library;
-        const std::string symbols = UndefinedSymbols(row.file);
+        const std::string symbols = Output("nm -D --undefined-only", row.file);  // with versions
         ASSERT_NE(symbols.find("GLIBC_"), std::string::npos) << row.file << ": nm read nothing";
         EXPECT_EQ(symbols.find("@Qt_6") != std::string::npos, row.qt) << row.file;
     }

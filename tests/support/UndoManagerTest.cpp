@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <iterator>
 #include <new>
 #include <string>
@@ -49,45 +50,41 @@ protected:
     std::vector<int> mDeleted;
 };
 
-TEST_F(UndoManagerTest, DepthThreeWithFivePushesKeepsTheLastThree) {
-    CUndoManager manager(3);
-    PushIds(manager, 1, 5);
-    EXPECT_EQ(mDeleted, (std::vector<int>{1, 2}));
-    mDeleted.clear();
-    EXPECT_EQ(PopAll(manager), (std::vector<int>{5, 4, 3}));
-}
-
-TEST_F(UndoManagerTest, SetDepthShrinkingDeletesTheOldestAndKeepsTheOrder) {
-    CUndoManager manager(10);
-    PushIds(manager, 1, 5);
-    manager.SetDepth(2);
-    EXPECT_EQ(mDeleted, (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(manager.GetDepth(), 2u);
-    CUndoManagerData* record = nullptr;
-    ASSERT_TRUE(manager.Pop(record));
-    EXPECT_EQ(IdOf(record), 5);
-    delete record;
-    ASSERT_TRUE(manager.Pop(record));
-    EXPECT_EQ(IdOf(record), 4);
-    delete record;
-    EXPECT_FALSE(manager.Pop(record));
-}
-
-TEST_F(UndoManagerTest, SetDepthGrowingKeepsEveryRecord) {
-    CUndoManager manager(2);
-    PushIds(manager, 1, 2);
-    manager.SetDepth(5);
-    PushIds(manager, 3, 5);
-    EXPECT_TRUE(mDeleted.empty());
-    EXPECT_EQ(PopAll(manager), (std::vector<int>{5, 4, 3, 2, 1}));
-}
-
-TEST_F(UndoManagerTest, DepthZeroDeletesEveryPushedRecordAtOnce) {
-    CUndoManager manager(0);
-    PushIds(manager, 1, 2);
-    EXPECT_EQ(mDeleted, (std::vector<int>{1, 2}));
-    CUndoManagerData* record = nullptr;
-    EXPECT_FALSE(manager.Peek(record));
+// Pushes, a depth change or a clear, more pushes: which records the manager
+// deleted (in that order) and which it hands back, newest first.
+TEST_F(UndoManagerTest, KeepsTheNewestRecordsWithinItsDepth) {
+    const struct {
+        const char* name;
+        uint32_t depth;
+        int pushed;         // ids 1..pushed
+        int newDepth;       // -1: kept
+        bool clear;
+        int pushedAfter;    // ids pushed+1..pushedAfter
+        std::vector<int> deleted;
+        std::vector<int> popped;
+    } rows[] = {
+        {"depth 3, five pushes", 3, 5, -1, false, 5, {1, 2}, {5, 4, 3}},
+        {"shrunk to 2", 10, 5, 2, false, 5, {1, 2, 3}, {5, 4}},
+        {"grown to 5", 2, 2, 5, false, 5, {}, {5, 4, 3, 2, 1}},
+        {"depth 0", 0, 2, -1, false, 2, {1, 2}, {}},
+        {"cleared, then used again", 5, 3, -1, true, 4, {3, 2, 1}, {4}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        mDeleted.clear();
+        CUndoManager manager(row.depth);
+        PushIds(manager, 1, row.pushed);
+        if (row.newDepth >= 0) manager.SetDepth(static_cast<uint32_t>(row.newDepth));
+        if (row.clear) manager.Clear();
+        PushIds(manager, row.pushed + 1, row.pushedAfter);
+        EXPECT_EQ(manager.GetDepth(), row.newDepth >= 0 ? static_cast<uint32_t>(row.newDepth) : row.depth);
+        EXPECT_EQ(mDeleted, row.deleted);
+        mDeleted.clear();
+        EXPECT_EQ(PopAll(manager), row.popped);
+        EXPECT_EQ(mDeleted, row.popped) << "each popped record deleted once, by its caller";
+        CUndoManagerData* record = nullptr;
+        EXPECT_FALSE(manager.Peek(record));
+    }
 }
 
 TEST_F(UndoManagerTest, PeekTwiceGivesTheSameRecordAndLeavesItOnTheStack) {
@@ -102,31 +99,18 @@ TEST_F(UndoManagerTest, PeekTwiceGivesTheSameRecordAndLeavesItOnTheStack) {
     EXPECT_EQ(PopAll(manager), (std::vector<int>{2, 1}));
 }
 
-TEST_F(UndoManagerTest, PopAndPeekWithoutStackAnswerFalseAndLeaveTheOutputAlone) {
+// Without a stack Pop and Peek answer false and leave the output alone; Clear
+// does nothing.
+TEST_F(UndoManagerTest, WithoutAStackNothingIsHandedBack) {
     CUndoManager manager;
+    manager.Clear();
     CUndoManagerData* sentinel = Make(99);
     CUndoManagerData* record = sentinel;
     EXPECT_FALSE(manager.Pop(record));
     EXPECT_FALSE(manager.Peek(record));
     EXPECT_EQ(record, sentinel);
-    delete sentinel;
-}
-
-TEST_F(UndoManagerTest, ClearOnAManagerThatNeverHadAStackDoesNothing) {
-    CUndoManager manager;
-    manager.Clear();
-    CUndoManagerData* record = nullptr;
-    EXPECT_FALSE(manager.Pop(record));
     EXPECT_EQ(manager.GetDepth(), 0u);
-}
-
-TEST_F(UndoManagerTest, ClearDeletesEveryRecordAndTheStackStaysUsable) {
-    CUndoManager manager(5);
-    PushIds(manager, 1, 3);
-    manager.Clear();
-    EXPECT_EQ(mDeleted, (std::vector<int>{3, 2, 1}));
-    PushIds(manager, 4, 4);
-    EXPECT_EQ(PopAll(manager), (std::vector<int>{4}));
+    delete sentinel;
 }
 
 TEST_F(UndoManagerTest, ClearSkipsANullRecord) {
@@ -137,24 +121,17 @@ TEST_F(UndoManagerTest, ClearSkipsANullRecord) {
     EXPECT_EQ(mDeleted, (std::vector<int>{1}));
 }
 
-TEST_F(UndoManagerTest, DestructorDeletesTheRecordsStillHeld) {
-    {
-        CUndoManager manager(5);
-        PushIds(manager, 1, 3);
-    }
-    EXPECT_EQ(mDeleted.size(), 3u);
-}
-
+// The destructor deletes what is still held; a popped record is the caller's.
 TEST_F(UndoManagerTest, PoppedRecordBelongsToTheCaller) {
     CUndoManagerData* record = nullptr;
     {
         CUndoManager manager(5);
-        PushIds(manager, 1, 2);
+        PushIds(manager, 1, 3);
         ASSERT_TRUE(manager.Pop(record));
     }
-    EXPECT_EQ(mDeleted, (std::vector<int>{1}));
+    EXPECT_EQ(mDeleted, (std::vector<int>{2, 1}));
     delete record;
-    EXPECT_EQ(mDeleted, (std::vector<int>{1, 2}));
+    EXPECT_EQ(mDeleted, (std::vector<int>{2, 1, 3}));
 }
 
 TEST_F(UndoManagerTest, PushWithoutStackReportsTheAssertionAndDoesNotLeakTheRecord) {
@@ -229,13 +206,6 @@ TEST(UndoRecordMemory, RecordsOfEverySizeSurviveTheDeletionOfOthers) {
         // The last one gone, the pool starts afresh in the next round.
         for (PayloadRecord* record : records) delete record;
     }
-    // A record made through the manager's base type deletes cleanly too.
-    std::vector<int> deleted;
-    CUndoManager manager(2);
-    manager.Push(new LoggedRecord(1, deleted));
-    manager.Push(new LoggedRecord(2, deleted));
-    manager.Push(new LoggedRecord(3, deleted));
-    EXPECT_EQ(deleted, (std::vector<int>{1}));
 }
 
 TEST(CAVDocUndoManager, KeepsItsViewAndItsDepth) {
