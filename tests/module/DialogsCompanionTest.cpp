@@ -154,11 +154,11 @@ protected:
     }
     std::string Module() const { return mFolder.file("Quillmark.api"); }
     std::string Companion() const { return mFolder.file("QuillmarkDialogs.api"); }
-    // The visible top-level windows of a class of the plug-in's dialogs.
-    static int VisibleWindows(const char* inClass) {
+    // The stamp managers open on the screen.
+    static int Managers() {
         int count = 0;
         for (QWidget* window : QApplication::topLevelWidgets())
-            if (window->inherits(inClass) && window->isVisible()) ++count;
+            if (window->inherits("CProfilesDlg") && window->isVisible()) ++count;
         return count;
     }
     static std::string Alerts() {
@@ -173,61 +173,58 @@ protected:
     qmhost::PluginLoader mLoader;
 };
 
-TEST_F(CompanionStart, WithWidgetsTheStampManagerOpensFromTheCompanion) {
-    Start(true, QM_TEST_DIALOGS_PATH);
-    EXPECT_TRUE(Mapped(Companion()));
+// With a widget application the stamp manager opens from the companion. A
+// companion the module cannot start from: the module starts itself, and a
+// dialog command names the file and why in the host's alert. Qt's widgets in
+// the process (the test links them) but no application: the module asks the
+// companion, which starts nothing, and runs alone; a dialog command says what
+// it needs.
+struct CompanionCase {
+    const char* name;
+    bool widgets;                     // a widget application runs
+    const char* file;                 // copied as the companion; null: none
+    std::vector<std::string> said;    // "@companion": its path; none at all when empty
+    std::vector<std::string> unsaid;
+};
+
+class CompanionCases : public CompanionStart, public ::testing::WithParamInterface<CompanionCase> {};
+
+TEST_P(CompanionCases, TheManagerCommandOpensItOrSaysWhyNot) {
+    const CompanionCase& row = GetParam();
+    Start(row.widgets, row.file);
+    const bool ours = row.file && std::string(row.file) == QM_TEST_DIALOGS_PATH;
+    if (ours) {
+        EXPECT_TRUE(Mapped(Companion())) << "asked, as Qt's widgets are in the process";
+    }
     ASSERT_EQ(qmhost::runMenuCommand("VELM:SManageStamps").outcome, qmhost::RunOutcome::Ran);
-    EXPECT_EQ(VisibleWindows("CProfilesDlg"), 1) << Alerts();
-    EXPECT_EQ(Alerts(), "");
+    const std::string alerts = Alerts();
+    EXPECT_EQ(Managers(), row.said.empty() ? 1 : 0) << alerts;
+    if (row.said.empty()) {
+        EXPECT_EQ(alerts, "");
+    }
+    for (const std::string& words : row.said)
+        EXPECT_NE(alerts.find(words == "@companion" ? Companion() : words), std::string::npos) << words << "\n" << alerts;
+    for (const std::string& words : row.unsaid) EXPECT_EQ(alerts.find(words), std::string::npos) << alerts;
     // The plug-in's data lives beside the module, not named after the companion.
     EXPECT_TRUE(fs::exists(mFolder.file("Profiles")));
     mLoader.unload();
-    EXPECT_EQ(VisibleWindows("CProfilesDlg"), 0) << "the unload closes the manager";
+    EXPECT_EQ(Managers(), 0) << "the unload closes the manager";
 }
 
-// A companion the module cannot start from: the module starts itself, and a
-// dialog command names the file and why in the host's alert.
-struct UnusableCompanion {
-    const char* name;
-    const char* file;  // copied as the companion; null: none
-    std::vector<std::string> said;  // besides "dialogs cannot be shown" and the companion's path
-};
-
-class CompanionRefused : public CompanionStart, public ::testing::WithParamInterface<UnusableCompanion> {};
-
-TEST_P(CompanionRefused, TheModuleStartsItselfAndADialogCommandSaysWhy) {
-    Start(true, GetParam().file);
-    ASSERT_EQ(qmhost::runMenuCommand("VELM:SManageStamps").outcome, qmhost::RunOutcome::Ran);
-    EXPECT_EQ(VisibleWindows("CProfilesDlg"), 0);
-    const std::string alerts = Alerts();
-    EXPECT_NE(alerts.find("dialogs cannot be shown"), std::string::npos) << alerts;
-    EXPECT_NE(alerts.find(Companion()), std::string::npos) << alerts;
-    for (const std::string& words : GetParam().said) EXPECT_NE(alerts.find(words), std::string::npos) << alerts;
-}
+constexpr char kCannot[] = "dialogs cannot be shown";
 
 INSTANTIATE_TEST_SUITE_P(
-    DialogsCompanion, CompanionRefused,
+    DialogsCompanion, CompanionCases,
     ::testing::Values(
-        UnusableCompanion{"Missing", nullptr, {"could not be loaded", "No such file"}},
-        UnusableCompanion{"OfAnotherBuild",
-                          QM_TEST_LIBRARY_DIR "/libqmtestothercompanion.so",
-                          {"belongs to another build of Quillmark (built as 0.0.0+othercompanion, this module as " +
-                           std::string(QM_PLUGIN_BUILD_STAMP) + ")"}},
-        UnusableCompanion{"WithoutEntry",
-                          QM_TEST_LIBRARY_DIR "/libqmtestnostamp.so",
-                          {std::string("has no entry ") + kDialogsCompanionEntry}}),
-    [](const ::testing::TestParamInfo<UnusableCompanion>& row) { return std::string(row.param.name); });
-
-// Qt's widgets are in this process (the test links them) but no application
-// runs: the module asks the companion, which starts nothing, and runs alone
-// with nothing amiss; a dialog command says what it needs.
-TEST_F(CompanionStart, WithoutAWidgetApplicationTheModuleRunsAlone) {
-    Start(false, QM_TEST_DIALOGS_PATH);
-    EXPECT_TRUE(Mapped(Companion())) << "asked, as Qt's widgets are in the process";
-    ASSERT_EQ(qmhost::runMenuCommand("VELM:SManageStamps").outcome, qmhost::RunOutcome::Ran);
-    const std::string alerts = Alerts();
-    EXPECT_NE(alerts.find("needs the desktop viewer"), std::string::npos) << alerts;
-    EXPECT_EQ(alerts.find("dialogs cannot be shown"), std::string::npos) << alerts;
-}
+        CompanionCase{"WithWidgets", true, QM_TEST_DIALOGS_PATH, {}, {}},
+        CompanionCase{"Missing", true, nullptr, {kCannot, "@companion", "could not be loaded", "No such file"}, {}},
+        CompanionCase{"OfAnotherBuild", true, QM_TEST_LIBRARY_DIR "/libqmtestothercompanion.so",
+                      {kCannot, "@companion", "belongs to another build of Quillmark (built as 0.0.0+othercompanion, "
+                       "this module as " QM_PLUGIN_BUILD_STAMP ")"}, {}},
+        CompanionCase{"WithoutEntry", true, QM_TEST_LIBRARY_DIR "/libqmtestnostamp.so",
+                      {kCannot, "@companion", std::string("has no entry ") + kDialogsCompanionEntry}, {}},
+        CompanionCase{"WithoutAWidgetApplication", false, QM_TEST_DIALOGS_PATH, {"needs the desktop viewer"},
+                      {kCannot}}),
+    [](const ::testing::TestParamInfo<CompanionCase>& row) { return std::string(row.param.name); });
 
 }  // namespace
