@@ -140,6 +140,21 @@ protected:
         }
     }
 
+    // The profile file as the command line reads it holds the sample of every key.
+    void ExpectSamplesIn(const char* name) const {
+        std::string error;
+        const auto read = qmcli::ProfileStore(mFolder).read(name, &error);
+        ASSERT_TRUE(read) << error;
+        const QJsonObject json =
+            QJsonDocument::fromJson(QByteArray::fromStdString(qmcli::ProfileToJson(*read))).object();
+        EXPECT_EQ(json.value(kKeyNumberOfStamps).toInteger(-1), 1);
+        const QJsonObject stamp = json.value("kStamp0").toObject();
+        ForEachStampKey(true, [&](const StampKeyKind& known, const Sample& sample) {
+            const QJsonValue value = stamp.value(known.key);
+            EXPECT_EQ(value, JsonOf(known, sample)) << QJsonDocument(QJsonArray{value}).toJson().toStdString();
+        });
+    }
+
     std::string mFolder;
     std::string mAction;  // a PDF document, as a link action is kept
 };
@@ -179,16 +194,7 @@ TEST_F(StampKeysRoundTrip, WhatThePluginWritesTheCommandLineReadsEqual) {
         ASSERT_TRUE(profile.WriteToFile(TFileSpecifier(ProfilePath("written").c_str())));
     }
 
-    std::string error;
-    const auto read = qmcli::ProfileStore(mFolder).read("written", &error);
-    ASSERT_TRUE(read) << error;
-    const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(qmcli::ProfileToJson(*read))).object();
-    EXPECT_EQ(json.value(kKeyNumberOfStamps).toInteger(-1), 1);
-    const QJsonObject stamp = json.value("kStamp0").toObject();
-    ForEachStampKey(true, [&](const StampKeyKind& known, const Sample& sample) {
-        const QJsonValue value = stamp.value(known.key);
-        EXPECT_EQ(value, JsonOf(known, sample)) << QJsonDocument(QJsonArray{value}).toJson().toStdString();
-    });
+    ExpectSamplesIn("written");
 }
 
 TEST_F(StampKeysRoundTrip, WhatTheCommandLineWritesThePluginReadsEqual) {
@@ -206,39 +212,14 @@ TEST_F(StampKeysRoundTrip, WhatTheCommandLineWritesThePluginReadsEqual) {
 
     CCabinet read;
     ASSERT_TRUE(read.ReadFromFile(TFileSpecifier(ProfilePath("imported").c_str())));
-    EXPECT_EQ(gASExtraHFT->cabGetInt(read.GetCab(), kKeyNumberOfStamps, -1), 1);
     const ASCab cab = gASExtraHFT->cabGetCab(read.GetCab(), "kStamp0");
     ASSERT_NE(cab, nullptr);
-    ForEachStampKey(true, [&](const StampKeyKind& known, const Sample& sample) {
-        ASSERT_EQ(gASExtraHFT->cabGetType(cab, known.key), known.valueType);
-        switch (known.valueType) {
-            case kASCabValueInt:
-                EXPECT_EQ(gASExtraHFT->cabGetInt(cab, known.key, -1),
-                          InStamp(known) ? sample.integer : static_cast<int32_t>(mAction.size()));
-                break;
-            case kASCabValueDouble:
-                EXPECT_EQ(gASExtraHFT->cabGetDouble(cab, known.key, -1), sample.real);
-                break;
-            case kASCabValueBool:
-                EXPECT_EQ(gASExtraHFT->cabGetBool(cab, known.key, !sample.flag), sample.flag);
-                break;
-            case kASCabValueString:
-                EXPECT_STREQ(gASExtraHFT->cabGetString(cab, known.key), sample.text.c_str());
-                break;
-            case kASCabValueText: {
-                std::string text;
-                EXPECT_EQ(ASTextToCString(text, gASExtraHFT->cabGetText(cab, known.key)), sample.text);
-                break;
-            }
-            case kASCabValueBinary: {
-                int64_t size = 0;
-                const void* bytes = gASExtraHFT->cabGetBinary(cab, known.key, &size);
-                ASSERT_NE(bytes, nullptr);
-                EXPECT_EQ(std::string(static_cast<const char*>(bytes), static_cast<size_t>(size)), mAction);
-                break;
-            }
-        }
+    ForEachStampKey(true, [&](const StampKeyKind& known, const Sample&) {
+        EXPECT_EQ(gASExtraHFT->cabGetType(cab, known.key), known.valueType);
     });
+    // The values the plug-in holds: written again by it, they read as the samples.
+    ASSERT_TRUE(read.WriteToFile(TFileSpecifier(ProfilePath("rewritten").c_str())));
+    ExpectSamplesIn("rewritten");
 }
 
 }  // namespace
