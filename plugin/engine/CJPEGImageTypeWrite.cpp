@@ -16,6 +16,7 @@
 #include "support/CallbackGuard.h"
 #include "support/CPDPageHolder.h"
 #include "support/ErrorMessage.h"
+#include "support/io/CBridgeFileStream.h"
 #include "support/io/CBridgeStream.h"
 
 namespace {
@@ -91,11 +92,43 @@ void compressStep(j_common_ptr common, void* argument) {
     jpeg_finish_compress(cinfo);
 }
 
+// A JPEG file holds 8-bit samples: 16-bit ones (big-endian) are scaled down.
+ImageExportSamples eightBitSamples(const ImageExportSamples& samples) {
+    if (samples.bitsPerComponent != 16) return samples;
+    ImageExportSamples out = samples;
+    out.bitsPerComponent = 8;
+    out.samples.resize(samples.samples.size() / 2);
+    for (size_t i = 0; i < out.samples.size(); ++i) {
+        const unsigned value = unsigned(static_cast<unsigned char>(samples.samples[2 * i])) << 8 |
+                               static_cast<unsigned char>(samples.samples[2 * i + 1]);
+        out.samples[i] = static_cast<char>((value + 128) / 257);
+    }
+    return out;
+}
+
+void compress(CBridgeFileStream& file, const ImageExportSamples& samples, int components, J_COLOR_SPACE space) {
+    JpegErrorManager errors;
+    InitJpegErrorManager(errors);
+    jpeg_compress_struct cinfo;
+    std::memset(&cinfo, 0, sizeof cinfo);
+    cinfo.err = &errors.pub;
+    JpegDestination dest;
+    dest.stream = &file;
+    std::vector<JSAMPLE> invertedRow(static_cast<size_t>(samples.width) * static_cast<size_t>(components));
+    CompressJob job{&dest, &samples, components, space, invertedRow.data()};
+    const bool written = JpegProtected(reinterpret_cast<j_common_ptr>(&cinfo), compressStep, &job);
+    jpeg_destroy_compress(&cinfo);
+    if (!written) {
+        SetErrorMessage("Error Writing Image");
+        ThrowErrorCode(kErrOpenFile);
+    }
+}
+
 }  // namespace
 
 void CJPEGImageType::WriteImageFile(AVDoc view, int32_t pageNumber, CPDEImage& image) {
     CPDPageHolder page(view, pageNumber);  // the page stays while its image is written
-    const ImageExportSamples samples = ReadImageExportSamples(image);
+    const ImageExportSamples samples = eightBitSamples(ReadImageExportSamples(image));
     int components = 0;
     J_COLOR_SPACE space = JCS_UNKNOWN;
     switch (samples.family) {
@@ -104,7 +137,7 @@ void CJPEGImageType::WriteImageFile(AVDoc view, int32_t pageNumber, CPDEImage& i
     case kFamilyDeviceCMYK: case kFamilyICC4: components = 4, space = JCS_CMYK; break;
     default: RefuseExportColorSpace();
     }
-    // A JPEG file holds 8-bit samples: other depths would be written as garbage.
+    // Depths below 8 would be written as garbage.
     if (samples.bitsPerComponent != 8) RefuseExportColorSpace();
     const int64_t rowBytes = int64_t(samples.width) * components;
     CheckImageExportRows(samples, rowBytes);
@@ -112,24 +145,16 @@ void CJPEGImageType::WriteImageFile(AVDoc view, int32_t pageNumber, CPDEImage& i
         SetErrorMessage("No file to write the image to");
         ThrowErrorCode(kErrOpenFile);
     }
-    ImageFileOutput out(mStream->GetPathText());
     ImageReadProgress progress;
     progress.Begin(uint64_t(samples.height) * uint64_t(rowBytes));
-    JpegErrorManager errors;
-    InitJpegErrorManager(errors);
-    jpeg_compress_struct cinfo;
-    std::memset(&cinfo, 0, sizeof cinfo);
-    cinfo.err = &errors.pub;
-    JpegDestination dest;
-    dest.stream = &out.Stream();
-    std::vector<JSAMPLE> invertedRow(static_cast<size_t>(rowBytes));
-    CompressJob job{&dest, &samples, components, space, invertedRow.data()};
-    const bool written = JpegProtected(reinterpret_cast<j_common_ptr>(&cinfo), compressStep, &job);
-    jpeg_destroy_compress(&cinfo);
-    if (!written) {
-        SetErrorMessage("Error Writing Image");
-        ThrowErrorCode(kErrOpenFile);
-    }
+    WriteImageFileWhole(mStream->GetPathText(), [&](const char* path) {
+        CBridgeFileStream file;
+        if (!file.SetPathText(path) || !file.Open(kStreamWrite | kStreamTruncate)) {
+            SetErrorMessage(std::string("Cannot write the image file ") + mStream->GetPathText());
+            ThrowErrorCode(kErrOpenFile);
+        }
+        compress(file, samples, components, space);
+        file.Close();
+    });
     progress.SetValue(uint64_t(samples.height) * uint64_t(rowBytes));
-    out.Commit();
 }

@@ -3,6 +3,8 @@
 #include "engine/CTIFFImageType.h"
 
 #include <algorithm>
+#include <bit>
+#include <string>
 #include <vector>
 
 #include "engine/ImageColorSpaces.h"
@@ -64,26 +66,24 @@ void setColorMap(TIFF* tiff, CPDEImage& image) {
         failWrite("the colour map");
 }
 
-}  // namespace
+// PDF holds 16-bit samples big-endian; libtiff takes a strip in the byte
+// order of the machine and writes the order its file declares.
+std::string machineOrderSamples(const ImageExportSamples& samples) {
+    std::string data = samples.samples;
+    if (samples.bitsPerComponent == 16 && std::endian::native == std::endian::little)
+        for (size_t i = 0; i + 1 < data.size(); i += 2) std::swap(data[i], data[i + 1]);
+    return data;
+}
 
-void CTIFFImageType::WriteImageFile(AVDoc view, int32_t pageNumber, CPDEImage& image) {
+void writeTiff(const char* path, CPDEImage& image, const ImageExportSamples& samples, const TiffLayout& layout,
+               int64_t rowBytes) {
     const TIFFLibrary& libtiff = GetTIFFLibrary();
-    CPDPageHolder page(view, pageNumber);  // the page stays while its image is written
-    const ImageExportSamples samples = ReadImageExportSamples(image);
-    const TiffLayout layout = layoutOf(samples.family);
-    const int bits = samples.bitsPerComponent;
-    if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16) RefuseExportColorSpace();
-    const int64_t rowBytes = (int64_t(samples.width) * layout.samplesPerPixel * bits + 7) / 8;
-    CheckImageExportRows(samples, rowBytes);
-    if (!mStream || !mStream->GetPathText() || !*mStream->GetPathText()) failWrite("no file named");
-    ImageFileOutput out(mStream->GetPathText());
-    out.Stream().Close();  // libtiff writes the new file itself
-    TiffCloser closer{libtiff.TIFFOpen(out.TempPath().c_str(), "w")};
+    TiffCloser closer{libtiff.TIFFOpen(path, "w")};
     TIFF* tiff = closer.tiff;
     if (!tiff) failWrite("libtiff cannot open the file");
     libtiff.TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(samples.width));
     libtiff.TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(samples.height));
-    libtiff.TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, static_cast<uint16_t>(bits));
+    libtiff.TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, static_cast<uint16_t>(samples.bitsPerComponent));
     libtiff.TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, layout.samplesPerPixel);
     libtiff.TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_PACKBITS);
     libtiff.TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
@@ -94,17 +94,32 @@ void CTIFFImageType::WriteImageFile(AVDoc view, int32_t pageNumber, CPDEImage& i
     libtiff.TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
     ImageReadProgress progress;
     progress.Begin(uint64_t(samples.height));
-    const char* data = samples.samples.data();
+    std::string data = machineOrderSamples(samples);
     for (uint32_t row = 0, strip = 0; row < static_cast<uint32_t>(samples.height); row += rowsPerStrip, ++strip) {
         // The last strip holds only the rows that are left.
         const uint32_t rows = std::min<uint32_t>(rowsPerStrip, static_cast<uint32_t>(samples.height) - row);
         const tmsize_t size = static_cast<tmsize_t>(rows * rowBytes);
-        if (libtiff.TIFFWriteEncodedStrip(tiff, strip, const_cast<char*>(data + row * rowBytes), size) < 0)
-            failWrite("a strip");
+        if (libtiff.TIFFWriteEncodedStrip(tiff, strip, data.data() + row * rowBytes, size) < 0) failWrite("a strip");
         progress.SetValue(row + rows);
     }
     if (!libtiff.TIFFWriteDirectory(tiff)) failWrite("the directory");
     libtiff.TIFFClose(tiff);
     closer.tiff = nullptr;
-    out.Commit();
+}
+
+}  // namespace
+
+void CTIFFImageType::WriteImageFile(AVDoc view, int32_t pageNumber, CPDEImage& image) {
+    CPDPageHolder page(view, pageNumber);  // the page stays while its image is written
+    const ImageExportSamples samples = ReadImageExportSamples(image);
+    const TiffLayout layout = layoutOf(samples.family);
+    const int bits = samples.bitsPerComponent;
+    if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16) RefuseExportColorSpace();
+    const int64_t rowBytes = (int64_t(samples.width) * layout.samplesPerPixel * bits + 7) / 8;
+    CheckImageExportRows(samples, rowBytes);
+    if (!mStream || !mStream->GetPathText() || !*mStream->GetPathText()) failWrite("no file named");
+    // libtiff writes the new file itself, by its name.
+    WriteImageFileWhole(mStream->GetPathText(), [&](const char* path) {
+        writeTiff(path, image, samples, layout, rowBytes);
+    });
 }

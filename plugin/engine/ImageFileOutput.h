@@ -1,29 +1,13 @@
-// Where an exported image file is written: a new file beside the target, renamed
-// over the target only when the whole image was written. A failed or abandoned
-// export leaves the target as it was and no file behind.
+// Where an exported image file is written: a new file beside the target with
+// the mode a new file of the user gets (or the old file's), renamed over the
+// target only when the whole image was written. A failed or abandoned export
+// leaves the target as it was and no file behind.
 #pragma once
 
-#include <string>
+#include <functional>
 
-#include "support/io/CBridgeFileStream.h"
-
-class ImageFileOutput {
-public:
-    // Makes the new file beside target; throws kErrOpenFile (with a message)
-    // when it cannot be made.
-    explicit ImageFileOutput(const std::string& target);
-    ~ImageFileOutput();  // removes the new file unless committed
-    ImageFileOutput(const ImageFileOutput&) = delete;
-    ImageFileOutput& operator=(const ImageFileOutput&) = delete;
-
-    // The new file, open for writing.
-    CBridgeFileStream& Stream() { return mStream; }
-    const std::string& TempPath() const { return mTemp; }
-    // Closes the new file and renames it over the target; throws kErrOpenFile on failure.
-    void Commit();
-
-private:
-    std::string mTarget, mTemp;
-    CBridgeFileStream mStream;
-    bool mCommitted = false;
-};
+// write(tempPath) writes the image into the new file, opening it by name; a
+// throw passes on after the new file is removed. A file that cannot be made or
+// renamed puts "Cannot write the image file <target>: <reason>" into the
+// error-message buffer and throws kErrOpenFile.
+void WriteImageFileWhole(const char* target, const std::function<void(const char* tempPath)>& write);

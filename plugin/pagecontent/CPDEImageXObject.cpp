@@ -4,6 +4,7 @@
 
 #include "pagecontent/CFormMember.h"
 #include "pagecontent/FormMemberSearch.h"
+#include "support/Assertion.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
 #include "support/ScopeGuard.h"
@@ -54,7 +55,12 @@ PDEForm CPDEImageXObject::GetImageOwnerHandle() {
 
 CPDEContent* CPDEImageXObject::GetMemberContent() { return mMember ? mMember->GetContent() : nullptr; }
 
-int16_t CPDEImageXObject::CommitPageContent() { return GetMemberContent()->SetPageContent(); }
+int16_t CPDEImageXObject::CommitPageContent() {
+    // An object made without a member has no page content to set.
+    CPDEContent* content = GetMemberContent();
+    if (!content) ReportAssertion("mMember", "Pde 1.0\\Classes\\CPDEImageXObject", __LINE__);
+    return content->SetPageContent();
+}
 
 ASAtom CPDEImageXObject::GetXObjectName() { return CPDEElement::GetXObjectName(mView); }
 

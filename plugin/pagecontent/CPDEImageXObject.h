@@ -38,6 +38,8 @@ public:
     PDEImage GetImageHandle();
     PDEForm GetImageOwnerHandle();
     class CPDEContent* GetMemberContent();
+    // Sets the page's content from the member's; without a member reports the
+    // assertion "mMember" (throws error code 1).
     int16_t CommitPageContent();
     ASAtom GetXObjectName();
     void RedrawInOwnView();

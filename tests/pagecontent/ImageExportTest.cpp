@@ -5,10 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <functional>
 #include <cstdio>
 #include <filesystem>
 #include <iterator>
 #include <sstream>
+
+#include <sys/stat.h>
+#include <tiffio.h>
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFWriter.hh>
@@ -40,6 +45,8 @@ struct ExportCase {
     bool wrapped;            // placed through a form
     bool written;
     const char* pdfimagesColor;  // what pdfimages -list names the colour
+    std::string extra = "";      // more entries of the image dictionary, PDF syntax
+    std::string samples = "";    // the stored samples, when not samplesOf's
 };
 
 constexpr int kWidth = 16, kHeight = 8;
@@ -61,14 +68,17 @@ std::string samplesOf(int components, int bits) {
 void writeImagePdf(const std::string& path, const ExportCase& c) {
     QPDF q;
     q.emptyPDF();
-    QPDFObjectHandle image = QPDFObjectHandle::newStream(&q, samplesOf(c.components, c.bits));
+    QPDFObjectHandle image =
+        QPDFObjectHandle::newStream(&q, c.samples.empty() ? samplesOf(c.components, c.bits) : c.samples);
     QPDFObjectHandle dict = image.getDict();
     dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
     dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Image"));
     dict.replaceKey("/Width", QPDFObjectHandle::newInteger(kWidth));
     dict.replaceKey("/Height", QPDFObjectHandle::newInteger(kHeight));
     dict.replaceKey("/BitsPerComponent", QPDFObjectHandle::newInteger(c.bits));
-    dict.replaceKey("/ColorSpace", QPDFObjectHandle::parse(c.colorSpace));
+    if (!c.colorSpace.empty()) dict.replaceKey("/ColorSpace", QPDFObjectHandle::parse(c.colorSpace));
+    if (!c.extra.empty())
+        for (const auto& [key, value] : QPDFObjectHandle::parse("<<" + c.extra + ">>").ditems()) dict.replaceKey(key, value);
     QPDFObjectHandle xobjects = QPDFObjectHandle::newDictionary();
     xobjects.replaceKey("/Im1", image);
     std::string content = "q 160 0 0 80 10 10 cm /Im1 Do Q";
@@ -219,6 +229,171 @@ TEST_F(PageContentTest, PageContentColourSpaceFamilies) {
     PDEIndexedColorData cmyk{gCoreHFT->atomFromString("DeviceGray"), 5, palette, 6};
     EXPECT_EQ(GetPDEColorSpaceFamily(CPDEColorSpace(gCoreHFT->atomFromString("Indexed"), &cmyk)), 22)
         << "an Indexed space over gray has no family of its own";
+}
+
+// The sample values of the first plane of a TIFF file, as libtiff reads them in
+// the machine's byte order (any depth; rows padded to a byte).
+std::vector<uint32_t> tiffSampleValues(const std::string& path) {
+    std::vector<uint32_t> values;
+    TIFF* tiff = TIFFOpen(path.c_str(), "r");
+    if (!tiff) return values;
+    uint32_t width = 0, height = 0;
+    uint16_t bits = 0, perPixel = 0;
+    TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
+    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
+    TIFFGetField(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetField(tiff, TIFFTAG_SAMPLESPERPIXEL, &perPixel);
+    std::vector<unsigned char> row(static_cast<size_t>(TIFFScanlineSize(tiff)));
+    for (uint32_t y = 0; y < height; ++y) {
+        if (TIFFReadScanline(tiff, row.data(), y) < 0) break;
+        for (size_t i = 0; i < size_t(width) * perPixel; ++i) {
+            if (bits == 16) {
+                uint16_t value;
+                std::memcpy(&value, &row[2 * i], 2);
+                values.push_back(value);
+            } else if (bits == 8) {
+                values.push_back(row[i]);
+            } else {
+                const unsigned depth = bits;
+                const size_t bit = i * depth;
+                values.push_back((unsigned{row[bit / 8]} >> (8u - static_cast<unsigned>(bit % 8) - depth)) & ((1u << depth) - 1u));
+            }
+        }
+    }
+    TIFFClose(tiff);
+    return values;
+}
+
+struct DrawnCase {
+    ExportCase image;
+    bool jpeg;
+    std::function<uint32_t(size_t index, uint32_t stored)> drawn;  // the value the page draws
+};
+
+// 16-bit samples big-endian; 8-bit ones a ramp; 1-bit ones a pattern.
+std::string storedSamples(int bits, int components) {
+    std::string data;
+    const int count = kWidth * kHeight * components;
+    for (int i = 0; i < count; ++i) {
+        if (bits == 16) {
+            const uint16_t value = static_cast<uint16_t>(i * 97 + 0x0123);
+            data += static_cast<char>(value >> 8);
+            data += static_cast<char>(value & 0xff);
+        } else if (bits == 8) {
+            data += static_cast<char>(i * 2);
+        }
+    }
+    if (bits == 1)
+        for (int i = 0; i < (kWidth + 7) / 8 * kHeight; ++i) data += static_cast<char>(0x5a + i * 7);
+    return data;
+}
+
+uint32_t storedValue(const std::string& data, int bits, size_t index) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+    if (bits == 16) return uint32_t(bytes[2 * index]) << 8 | bytes[2 * index + 1];
+    if (bits == 8) return bytes[index];
+    return (bytes[index / 8] >> (7 - index % 8)) & 1;  // kWidth is a whole number of bytes
+}
+
+TEST_F(PageContentTest, ExportedSamplesAreTheOnesThePageDraws) {
+    const auto same = [](size_t, uint32_t v) { return v; };
+    const auto to8 = [](size_t, uint32_t v) { return (v + 128) / 257; };
+    const auto inverted8 = [](size_t, uint32_t v) { return 255 - v; };
+    const auto inverted1 = [](size_t, uint32_t v) { return 1 - v; };
+    const DrawnCase rows[] = {
+        {{"Tiff16BitGray", "/DeviceGray", 1, 16, false, false, true, "", "", storedSamples(16, 1)}, false, same},
+        {{"Tiff16BitRgb", "/DeviceRGB", 3, 16, false, false, true, "", "", storedSamples(16, 3)}, false, same},
+        {{"Jpeg16BitRgb", "/DeviceRGB", 3, 16, true, false, true, "", "", storedSamples(16, 3)}, true, to8},
+        {{"TiffDecodeInverted", "/DeviceGray", 1, 8, false, false, true, "", "/Decode [1 0]", storedSamples(8, 1)},
+         false, inverted8},
+        {{"JpegDecodeInverted", "/DeviceGray", 1, 8, true, false, true, "", "/Decode [1 0]", storedSamples(8, 1)},
+         true, inverted8},
+        {{"TiffDecodeHalfRange", "/DeviceGray", 1, 8, false, false, true, "", "/Decode [0 0.5]", storedSamples(8, 1)},
+         false, [](size_t, uint32_t v) { return (v + 1) / 2; }},
+        {{"TiffMaskPaintsZeros", "", 1, 1, false, false, true, "", "/ImageMask true", storedSamples(1, 1)}, false,
+         same},
+        {{"TiffMaskDecodeInverted", "", 1, 1, false, false, true, "", "/ImageMask true /Decode [1 0]",
+          storedSamples(1, 1)},
+         false, inverted1},
+    };
+    for (const DrawnCase& row : rows) {
+        SCOPED_TRACE(row.image.name);
+        const std::string pdf = folder.file(std::string(row.image.name) + ".pdf");
+        const std::string target = folder.file(std::string(row.image.name) + (row.jpeg ? ".jpg" : ".tif"));
+        writeImagePdf(pdf, row.image);
+        AVDoc view = OpenView(pdf);
+        CPDEContent page(view, 0);
+        CPDEImageXObject element(nullptr, view, 0, page.GetElem(0), nullptr);
+        CBridgeFileStream stream;
+        ASSERT_TRUE(stream.SetPathText(target.c_str()));
+        std::unique_ptr<CImageType> type;
+        if (row.jpeg) type = std::make_unique<CJPEGImageType>(&stream);
+        else type = std::make_unique<CTIFFImageType>(&stream);
+        ClearErrorMessage();
+        bool exported = false;
+        ASSERT_NO_THROW(exported = type->ExportElementImage(element)) << GetErrorMessage();
+        ASSERT_TRUE(exported);
+        const int bits = row.image.extra.find("ImageMask") != std::string::npos ? 1 : row.image.bits;
+        const size_t count = static_cast<size_t>(kWidth * kHeight * row.image.components);
+        std::vector<uint32_t> read;
+        if (row.jpeg) {
+            CBridgeFileStream readStream;
+            readStream.SetPathText(target.c_str());
+            CJPEGImageType reader(&readStream);
+            ASAtom space = kASAtomNull;
+            PDDoc scratch = gPDModelHFT->docCreate();
+            const std::string data = qmtest::StreamData(reader.MakeImageXObject(scratch, kImageFilterNone, &space));
+            gPDModelHFT->docClose(scratch);
+            for (char byte : data) read.push_back(static_cast<unsigned char>(byte));
+        } else {
+            read = tiffSampleValues(target);
+        }
+        ASSERT_EQ(read.size(), count);
+        double difference = 0;
+        for (size_t i = 0; i < count; ++i) {
+            const double expected = row.drawn(i, storedValue(row.image.samples, bits, i));
+            difference += std::abs(double(read[i]) - expected);
+            if (!row.jpeg) {
+                ASSERT_EQ(read[i], expected) << "sample " << i;
+            }
+        }
+        EXPECT_LT(difference / double(count), 6.0) << "JPEG within its loss";
+    }
+}
+
+// An exported file gets the mode a new file of the user gets, not 0600.
+TEST_F(PageContentTest, ExportedFileTakesTheUsersFileMode) {
+    const ExportCase image{"", "/DeviceGray", 1, 8, false, false, true, ""};
+    const std::string pdf = folder.file("image.pdf");
+    writeImagePdf(pdf, image);
+    AVDoc view = OpenView(pdf);
+    CPDEContent page(view, 0);
+    CPDEImageXObject element(nullptr, view, 0, page.GetElem(0), nullptr);
+    const mode_t old = umask(022);
+    for (const bool jpeg : {false, true}) {
+        const std::string target = folder.file(jpeg ? "out.jpg" : "out.tif");
+        CBridgeFileStream stream;
+        ASSERT_TRUE(stream.SetPathText(target.c_str()));
+        std::unique_ptr<CImageType> type;
+        if (jpeg) type = std::make_unique<CJPEGImageType>(&stream);
+        else type = std::make_unique<CTIFFImageType>(&stream);
+        EXPECT_TRUE(type->ExportElementImage(element)) << GetErrorMessage();
+        struct stat st{};
+        ASSERT_EQ(stat(target.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0644u) << target;
+    }
+    umask(old);
+}
+
+// Setting the page content of an object made without a member is an error,
+// not a crash.
+TEST_F(PageContentTest, CommitWithoutAMemberIsAnError) {
+    const std::string pdf = folder.file("image.pdf");
+    writeImagePdf(pdf, ExportCase{"", "/DeviceGray", 1, 8, false, false, true, ""});
+    AVDoc view = OpenView(pdf);
+    CPDEContent page(view, 0);
+    CPDEImageXObject element(nullptr, view, 0, page.GetElem(0), nullptr);
+    EXPECT_THROW(element.CommitPageContent(), ErrorCode);
 }
 
 }  // namespace
