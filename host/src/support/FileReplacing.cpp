@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -68,20 +69,49 @@ mode_t modeForNewFile(const std::string& target) {
     raise(kHostErrFileWrite, "cannot write " + path + ": " + why);
 }
 
-// The temporary file: removed unless the replacement went through.
+// The temporary files being written, for removeTemporaryFilesNow: a signal
+// handler may only read these slots and unlink what they name.
+constexpr size_t kTemporarySlots = 16;
+std::atomic<char*> gTemporaries[kTemporarySlots];
+
+// The temporary file: removed unless the replacement went through. While it
+// lives its name is in a slot (when one is free) so that an interrupted
+// program can remove it.
 class TemporaryFile {
 public:
-    explicit TemporaryFile(std::string path) : mPath(std::move(path)) {}
+    explicit TemporaryFile(std::string path) : mPath(std::move(path)) {
+        char* name = ::strdup(mPath.c_str());
+        for (std::atomic<char*>& slot : gTemporaries) {
+            char* empty = nullptr;
+            if (name && slot.compare_exchange_strong(empty, name)) {
+                mSlot = &slot;
+                return;
+            }
+        }
+        std::free(name);
+    }
     ~TemporaryFile() {
         if (!mPath.empty()) ::unlink(mPath.c_str());
+        release();
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
     const std::string& path() const { return mPath; }
-    void keep() { mPath.clear(); }
+    // After the rename: the name is the target's now.
+    void keep() {
+        mPath.clear();
+        release();
+    }
 
 private:
+    // The slot is emptied before its name is freed, so a handler never reads freed memory.
+    void release() {
+        if (mSlot) std::free(mSlot->exchange(nullptr));
+        mSlot = nullptr;
+    }
+
     std::string mPath;
+    std::atomic<char*>* mSlot = nullptr;
 };
 
 // Runs write on file, then flushes and syncs it; closes file in every case.
@@ -130,7 +160,11 @@ void replaceFile(const std::string& path, const std::function<void(std::FILE* fi
     if (path.empty()) raise(kHostErrBadParameter, "cannot write to an empty path");
     const std::string target = resolvedTarget(path);
     struct stat info;
-    if (::stat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) writeFailed(path, "it is a folder");
+    if (::stat(target.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) writeFailed(path, "it is a folder");
+        // A device, pipe or socket would be replaced by a regular file.
+        if (!S_ISREG(info.st_mode)) writeFailed(path, "it is not a regular file");
+    }
     // A hidden name beside the target; the base is cut so that a long file name
     // still leaves room for the suffix within the file system's name limit.
     std::string pattern = folderOf(target) + "/." + baseNameOf(target).substr(0, 64) + ".XXXXXX";
@@ -170,6 +204,11 @@ mode_t processUmask(const char* statusFile) {
     mask = ::umask(0);
     ::umask(mask);
     return mask;
+}
+
+void removeTemporaryFilesNow() noexcept {
+    for (std::atomic<char*>& slot : gTemporaries)
+        if (const char* name = slot.load()) ::unlink(name);
 }
 
 void failNextReplaceBeforeRenameForTesting() { gFailBeforeRename = true; }
