@@ -255,7 +255,7 @@ std::string GeneralUsage(const std::vector<CommandSpec>& commands) {
     text += "\n";
     appendOptions(&text, {&kVersionOption, &kGlobalOptions[0], &kGlobalOptions[1], &kHelpOption});
     text += "\n`quillmark COMMAND --help` tells more of a command; `--` ends the options.\n";
-    text += "Exit status: 0 done, 1 failed (the reason on standard error), 2 wrong usage.\n";
+    text += "Exit status: 0 done, 1 failed (the reason on standard error), 2 wrong usage, 130 interrupted.\n";
     return text;
 }
 
@@ -274,7 +274,7 @@ std::string CommandHelp(const CommandSpec& command) {
     options.push_back(&kHelpOption);
     text += "options:\n";
     appendOptions(&text, options);
-    text += "\n`--` ends the options. Exit status: 0 done, 1 failed, 2 wrong usage.\n";
+    text += "\n`--` ends the options. Exit status: 0 done, 1 failed, 2 wrong usage, 130 interrupted.\n";
     return text;
 }
 
