@@ -74,44 +74,54 @@ mode_t modeForNewFile(const std::string& target) {
 constexpr size_t kTemporarySlots = 16;
 std::atomic<char*> gTemporaries[kTemporarySlots];
 
-// The temporary file: removed unless the replacement went through. While it
-// lives its name is in a slot (when one is free) so that an interrupted
-// program can remove it.
+// The temporary file: made from a mkostemp pattern, and removed unless the
+// replacement went through. Its name is in a slot (when one is free) from
+// before the file is made, mkostemp filling in the name there, so that an
+// interrupted program finds every file it made.
 class TemporaryFile {
 public:
-    explicit TemporaryFile(std::string path) : mPath(std::move(path)) {
-        char* name = ::strdup(mPath.c_str());
+    explicit TemporaryFile(const std::string& pattern) {
+        mName = ::strdup(pattern.c_str());
+        if (!mName) throw std::bad_alloc();
         for (std::atomic<char*>& slot : gTemporaries) {
             char* empty = nullptr;
-            if (name && slot.compare_exchange_strong(empty, name)) {
+            if (slot.compare_exchange_strong(empty, mName)) {
                 mSlot = &slot;
-                return;
+                break;
             }
         }
-        std::free(name);
+        mFd = ::mkostemp(mName, O_CLOEXEC);
+        if (mFd < 0) {
+            const int error = errno;
+            release();
+            errno = error;
+        }
     }
     ~TemporaryFile() {
-        if (!mPath.empty()) ::unlink(mPath.c_str());
+        if (mFd >= 0 && mName) ::unlink(mName);
         release();
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
-    const std::string& path() const { return mPath; }
+    // The new file's descriptor (-1, errno set, when it could not be made);
+    // whoever takes it closes it.
+    int fd() const { return mFd; }
+    const char* path() const { return mName; }
     // After the rename: the name is the target's now.
-    void keep() {
-        mPath.clear();
-        release();
-    }
+    void keep() { release(); }
 
 private:
-    // The slot is emptied before its name is freed, so a handler never reads freed memory.
+    // The slot is emptied before the name is freed, so a handler never reads freed memory.
     void release() {
-        if (mSlot) std::free(mSlot->exchange(nullptr));
+        if (mSlot) mSlot->store(nullptr);
         mSlot = nullptr;
+        std::free(mName);
+        mName = nullptr;
     }
 
-    std::string mPath;
+    char* mName = nullptr;
     std::atomic<char*>* mSlot = nullptr;
+    int mFd = -1;
 };
 
 // Runs write on file, then flushes and syncs it; closes file in every case.
@@ -169,9 +179,9 @@ void replaceFile(const std::string& path, const std::function<void(std::FILE* fi
     // still leaves room for the suffix within the file system's name limit.
     std::string pattern = folderOf(target) + "/." + baseNameOf(target).substr(0, 64) + ".XXXXXX";
     if (pattern.size() >= PATH_MAX) writeFailed(path, "the path is too long");
-    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd < 0) writeFailed(path, errnoText(errno));
     TemporaryFile temporary(pattern);
+    const int fd = temporary.fd();
+    if (fd < 0) writeFailed(path, errnoText(errno));
     if (::fchmod(fd, mode >= 0 ? static_cast<mode_t>(mode & 07777) : modeForNewFile(target)) != 0) {
         const int error = errno;
         ::close(fd);
@@ -188,7 +198,7 @@ void replaceFile(const std::string& path, const std::function<void(std::FILE* fi
         gFailBeforeRename = false;
         writeFailed(path, "failure injected by a test");
     }
-    if (::rename(temporary.path().c_str(), target.c_str()) != 0) writeFailed(path, errnoText(errno));
+    if (::rename(temporary.path(), target.c_str()) != 0) writeFailed(path, errnoText(errno));
     temporary.keep();
     syncFolder(folderOf(target));
 }
