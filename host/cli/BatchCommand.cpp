@@ -15,13 +15,15 @@ namespace qmcli {
 namespace {
 
 constexpr const char kBatchCommandName[] = "StamperCmd";
-const char* kUsage = "batch: usage: quillmark batch --profile NAME --out-dir DIR IN.pdf...";
 
 void report(const qmhost::BatchSequenceResult& result) {
     // Warnings fail nothing: a file that warned is saved and counts as done.
+    // What the command reported for a file (a stamp that could not be made
+    // whole, a save that warned) is printed whatever became of the file.
     for (const std::string& warning : result.warnings) PrintError("batch: warning: " + warning);
     for (const qmhost::BatchFileResult& file : result.files) {
         for (const std::string& warning : file.warnings) PrintError("batch: " + file.input + ": warning: " + warning);
+        for (const std::string& line : file.reports) PrintError("batch: " + file.input + ": " + line);
         if (file.outcome == qmhost::BatchFileOutcome::Saved) {
             std::printf("%s\n", file.output.c_str());
             continue;
@@ -30,7 +32,6 @@ void report(const qmhost::BatchSequenceResult& result) {
                            : file.outcome == qmhost::BatchFileOutcome::NotRun  ? "not run"
                                                                                : "failed";
         PrintError("batch: " + file.input + ": " + what + (file.message.empty() ? "" : ": " + file.message));
-        for (const std::string& line : file.reports) PrintError("batch: " + file.input + ": " + line);
     }
 }
 
@@ -39,10 +40,9 @@ void report(const qmhost::BatchSequenceResult& result) {
 int RunBatchCommand(const GlobalOptions& options, const CommandArguments& parsed) {
     const auto profileName = parsed.value({"--profile"});
     const auto outDir = parsed.value({"--out-dir"});
-    if (!profileName || !outDir || outDir->empty() || parsed.positional().empty()) {
-        PrintError(kUsage);
-        return kExitUsage;
-    }
+    if (!profileName) return UsageError("batch", "missing --profile NAME");
+    if (!outDir || outDir->empty()) return UsageError("batch", "missing --out-dir DIR");
+    if (parsed.positional().empty()) return UsageError("batch", "missing IN.pdf...");
     std::string error;
     const ProfileStore store(PluginFolder(options));
     std::unique_ptr<qmhost::Cabinet> profile = store.read(*profileName, &error);
@@ -71,6 +71,7 @@ int RunBatchCommand(const GlobalOptions& options, const CommandArguments& parsed
         return kExitFailure;
     }
     report(result);
+    if (InterruptRequested() && !result.allSaved()) return kExitInterrupted;
     return result.allSaved() ? kExitOk : kExitFailure;
 }
 

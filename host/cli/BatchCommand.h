@@ -3,7 +3,8 @@
 // files, in order, with the host's batch runner; Bates and batch page numbers
 // go on from one file to the next. Each output is named after its input, in
 // DIR (which may not hold an input). Alerts are silenced during the sequence;
-// what the command reports is printed on standard error. Ctrl-C cancels.
+// what the command reports for each file is printed on standard error, saved
+// or not. Ctrl-C cancels (cli/Interrupt.h); a batch so cut short exits 130.
 #pragma once
 
 #include <string>

@@ -54,6 +54,7 @@ public:
                     continue;
                 }
                 mFound.insert(option);
+                mTyped[option] = arg.substr(0, assign);
                 if (option->valueName.empty()) {
                     if (assign != std::string::npos) valueError = "Unexpected value after '" + arg.substr(0, assign) + "'.";
                 } else if (assign != std::string::npos) {
@@ -77,6 +78,8 @@ public:
         return valueError.empty() && unknown.empty();
     }
     bool isSet(const OptionSpec& option) const { return mFound.count(&option) != 0; }
+    // The option's name as typed last ("-o", "--output=x" gives "--output").
+    std::string typed(const OptionSpec& option) const { return mTyped.at(&option); }
     // The value given last, or "".
     std::string value(const OptionSpec& option) const {
         const auto found = mValues.find(&option);
@@ -96,6 +99,7 @@ private:
     bool mStopAtFirstPositional = false;
     std::set<const OptionSpec*> mFound;
     std::map<const OptionSpec*, std::string> mValues;
+    std::map<const OptionSpec*, std::string> mTyped;
     std::vector<std::string> mPositional;
 };
 
@@ -119,6 +123,13 @@ ParsedCommandLine usage(const CommandSpec* command, std::string error, GlobalOpt
     return line;
 }
 
+// "profile export" or "profile import and profile export".
+std::string actionsOf(const CommandSpec& command, const OptionSpec& option) {
+    std::string text;
+    for (const std::string& action : option.actions) text += (text.empty() ? "" : " and ") + command.name + " " + action;
+    return text;
+}
+
 ParsedCommandLine parseCommand(const CommandSpec& command, const std::vector<std::string>& args,
                                GlobalOptions options) {
     std::vector<const OptionSpec*> specs = {&kGlobalOptions[0], &kGlobalOptions[1], &kHelpOption};
@@ -136,8 +147,14 @@ ParsedCommandLine parseCommand(const CommandSpec& command, const std::vector<std
     }
     std::vector<std::pair<std::string, std::string>> values;
     std::set<std::string> flags;
+    const std::vector<std::string> positional = parser.positional();
     for (const OptionSpec& option : command.options) {
         if (!parser.isSet(option)) continue;
+        if (!option.actions.empty() && (positional.empty() || std::find(option.actions.begin(), option.actions.end(),
+                                                                        positional[0]) == option.actions.end()))
+            return usage(&command, command.name + (positional.empty() ? "" : " " + positional[0]) + ": " +
+                                       parser.typed(option) + " is an option of " + actionsOf(command, option) +
+                                       " only");
         for (const std::string& name : option.names) {
             if (option.valueName.empty())
                 flags.insert(dashed(name));
@@ -146,7 +163,7 @@ ParsedCommandLine parseCommand(const CommandSpec& command, const std::vector<std
         }
     }
     line.action = ParsedCommandLine::Action::Run;
-    line.arguments = CommandArguments(std::move(values), std::move(flags), parser.positional());
+    line.arguments = CommandArguments(std::move(values), std::move(flags), positional);
     return line;
 }
 
@@ -238,13 +255,13 @@ std::string GeneralUsage(const std::vector<CommandSpec>& commands) {
     text += "\n";
     appendOptions(&text, {&kVersionOption, &kGlobalOptions[0], &kGlobalOptions[1], &kHelpOption});
     text += "\n`quillmark COMMAND --help` tells more of a command; `--` ends the options.\n";
-    text += "Exit status: 0 done, 1 failed (the reason on standard error), 2 wrong usage.\n";
+    text += "Exit status: 0 done, 1 failed (the reason on standard error), 2 wrong usage, 130 interrupted.\n";
     return text;
 }
 
-std::string CommandUsage(const CommandSpec& command) {
-    return "usage: quillmark " + usageLine(command) + "\n(`quillmark " + command.name +
-           " --help` tells more)\n";
+std::string HelpHint(const std::string& command) {
+    return command.empty() ? "(`quillmark --help` lists the commands)\n"
+                           : "(`quillmark " + command + " --help` tells its usage)\n";
 }
 
 std::string CommandHelp(const CommandSpec& command) {
@@ -257,7 +274,7 @@ std::string CommandHelp(const CommandSpec& command) {
     options.push_back(&kHelpOption);
     text += "options:\n";
     appendOptions(&text, options);
-    text += "\n`--` ends the options. Exit status: 0 done, 1 failed, 2 wrong usage.\n";
+    text += "\n`--` ends the options. Exit status: 0 done, 1 failed, 2 wrong usage, 130 interrupted.\n";
     return text;
 }
 

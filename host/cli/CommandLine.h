@@ -20,6 +20,9 @@ struct OptionSpec {
     std::vector<std::string> names;  // without dashes; one letter is "-x", longer "--name"
     std::string valueName;           // empty: a flag
     std::string description;
+    // The actions (a command's first positional word) the option belongs to;
+    // empty: the whole command. Given to another action it is wrong usage.
+    std::vector<std::string> actions = {};
 };
 
 using CommandProc = int (*)(const GlobalOptions& options, const CommandArguments& arguments);
@@ -37,7 +40,7 @@ struct ParsedCommandLine {
         Run,      // run command with arguments
         Version,  // `--version`
         Help,     // print the help of command (null: the general help) on standard output
-        Usage,    // wrong usage: error (may be empty) and the usage of command (null: general)
+        Usage,    // wrong usage: error, or when it is empty the general usage
     };
     Action action = Action::Usage;
     GlobalOptions options;
@@ -53,7 +56,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, const s
 // The general usage (every command in a line or two) and a command's help.
 std::string GeneralUsage(const std::vector<CommandSpec>& commands);
 std::string CommandHelp(const CommandSpec& command);
-// The usage line of a command, with a pointer to its help.
-std::string CommandUsage(const CommandSpec& command);
+// The line that follows a usage error: where the help is (the command's,
+// or with an empty name the general help).
+std::string HelpHint(const std::string& command);
 
 }  // namespace qmcli

@@ -19,10 +19,8 @@ int positionalOnly(const GlobalOptions& options, const CommandArguments& argumen
 }
 
 int runInfo(const GlobalOptions&, const CommandArguments& arguments) {
-    if (arguments.positional().size() != 1) {
-        PrintError("info: usage: quillmark info FILE.pdf");
-        return kExitUsage;
-    }
+    if (arguments.positional().empty()) return UsageError("info", "missing FILE.pdf");
+    if (arguments.positional().size() > 1) return UsageError("info", "one FILE.pdf only");
     return RunInfo(arguments.positional()[0]);
 }
 
@@ -48,8 +46,8 @@ const std::vector<CommandSpec>& QuillmarkCommands() {
          positionalOnly<RunSessionCommand>},
         {"profile", "list | show NAME | import FILE.json [--name NAME] | export NAME [-o FILE.json] | delete NAME",
          "the profiles, as JSON documents of the stamp keys",
-         {{{"name"}, "NAME", "import: the name of the imported profile (default: the file's name)"},
-          {{"o", "output"}, "FILE.json", "export: the file written (default: standard output)"}},
+         {{{"name"}, "NAME", "import: the name of the imported profile (default: the file's name)", {"import"}},
+          {{"o", "output"}, "FILE.json", "export: the file written (default: standard output)", {"export"}}},
          RunProfileCommand},
         {"prefs", "get [TAG] | set TAG VALUE",
          "the plug-in's settings: WTNF, EnLo, IPRo, PrPr (true/false), BFLe, URNu, PPNu (numbers)",

@@ -18,8 +18,14 @@ bool CheckOutputPath(const std::string& input, const std::string& output, std::s
         return false;
     }
     std::error_code ec;
-    if (std::filesystem::is_directory(output, ec)) {
+    const std::filesystem::file_status status = std::filesystem::status(output, ec);
+    if (std::filesystem::is_directory(status)) {
         *error = "the output " + output + " is a folder; name a file";
+        return false;
+    }
+    // A device, pipe or socket would be replaced by a regular file.
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        *error = "the output " + output + " is not a regular file; name a file";
         return false;
     }
     if (SameFile(input, output)) {

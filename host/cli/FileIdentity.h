@@ -12,7 +12,8 @@ namespace qmcli {
 bool SameFile(const std::string& a, const std::string& b);
 
 // Checks an output path against the input: answers false with *error set when
-// the output would replace the input or names a folder.
+// the output would replace the input or names a folder or another file that is
+// not a regular file (a device, a pipe).
 bool CheckOutputPath(const std::string& input, const std::string& output, std::string* error);
 
 }  // namespace qmcli

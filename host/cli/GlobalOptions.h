@@ -23,4 +23,11 @@ enum ExitStatus : int {
 // Prints "quillmark: <message>" on standard error.
 void PrintError(const std::string& message);
 
+// Wrong usage of a command (empty: of the program): prints "quillmark:
+// <message>" and the line that says where its help is, on standard error.
+void PrintUsageError(const std::string& message, const std::string& command);
+// The same for what the command checks itself ("missing -o OUT.pdf"): the
+// message is given as "<command>: <what>"; answers kExitUsage.
+int UsageError(const std::string& command, const std::string& what);
+
 }  // namespace qmcli

@@ -1,11 +1,20 @@
-// Ctrl-C during a long run: the first SIGINT only asks the run to stop (a
-// batch sequence cancels its command and ends after the current file's call);
-// a second one ends the program as usual.
+// Ctrl-C. Every command ends at a SIGINT (EndOnInterrupt): the temporary
+// files of the saves under way are removed and the program ends as an
+// interrupted one does (killed by SIGINT; a shell reports 130). A batch
+// (WatchForInterrupt) instead asks its run to stop at the first SIGINT (the
+// sequence cancels its command and ends after the current file's call); the
+// second ends the program in the same way.
 #pragma once
 
 namespace qmcli {
 
-// Installs the handler; InterruptRequested() is false until a SIGINT comes.
+// The status of a run that Ctrl-C stopped before its end.
+inline constexpr int kExitInterrupted = 130;
+
+// Installs the handler that ends the program at a SIGINT.
+void EndOnInterrupt();
+// Installs the handler that only asks the run to stop; InterruptRequested()
+// is false until a SIGINT comes.
 void WatchForInterrupt();
 bool InterruptRequested();
 

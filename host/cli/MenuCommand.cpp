@@ -23,8 +23,9 @@ int RunMenuCommand(const GlobalOptions& options, const std::vector<std::string>&
     const bool list = args.size() == 1 && args[0] == "list";
     const bool run = args.size() == 2 && args[0] == "run";
     if (!list && !run) {
-        PrintError("menu: usage: quillmark menu list | menu run NAME");
-        return kExitUsage;
+        if (args.empty()) return UsageError("menu", "missing list or run NAME");
+        if (args[0] == "run" && args.size() == 1) return UsageError("menu", "run: missing NAME");
+        return UsageError("menu", "takes list or run NAME, not \"" + args[0] + (args.size() > 1 ? " ..." : "") + "\"");
     }
     qmhost::HostSession session(options);
     std::string error;

@@ -92,6 +92,7 @@ CommandRun StampWithProfile(const std::string& profile) {
     for (const MenuEntry& entry : items)
         if (!found && ProfileStore::SameName(entry.title, profile)) found = &entry;
     if (!found) {
+        run.noSuchProfile = true;
         run.message = "no profile named \"" + profile + "\"" +
                       (items.empty() ? std::string(" (there are no profiles)")
                                      : " (profiles: " + joinTitles(items) + ")");

@@ -28,6 +28,7 @@ struct CommandRun {
     bool ok = false;
     qmhost::RunOutcome outcome = qmhost::RunOutcome::NotFound;  // what runMenuCommand answered
     std::string message;              // why it failed; empty when ok
+    bool noSuchProfile = false;       // failed for want of the profile named
     std::vector<std::string> alerts;    // alert notes shown while it ran, oldest first
     std::vector<std::string> warnings;  // warnings shown while it ran: they fail nothing
 };

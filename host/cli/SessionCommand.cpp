@@ -71,10 +71,7 @@ private:
 }  // namespace
 
 int RunSessionCommand(const GlobalOptions& options, const std::vector<std::string>& args) {
-    if (!args.empty()) {
-        PrintError("session: usage: quillmark session (commands on standard input)");
-        return kExitUsage;
-    }
+    if (!args.empty()) return UsageError("session", "takes no arguments (its commands come on standard input)");
     qmhost::HostSession host(options);
     std::string error;
     if (!host.start(&error)) {

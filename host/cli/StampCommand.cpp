@@ -10,19 +10,13 @@
 
 namespace qmcli {
 
-namespace {
-
-const char* kUsage = "stamp: usage: quillmark stamp --profile NAME IN.pdf -o OUT.pdf";
-
-}  // namespace
-
 int RunStampCommand(const GlobalOptions& options, const CommandArguments& parsed) {
     const auto profile = parsed.value({"--profile"});
     const auto output = parsed.value({"-o", "--output"});
-    if (!profile || profile->empty() || !output || parsed.positional().size() != 1) {
-        PrintError(kUsage);
-        return kExitUsage;
-    }
+    if (!profile || profile->empty()) return UsageError("stamp", "missing --profile NAME");
+    if (!output) return UsageError("stamp", "missing -o OUT.pdf");
+    if (parsed.positional().empty()) return UsageError("stamp", "missing IN.pdf");
+    if (parsed.positional().size() > 1) return UsageError("stamp", "one IN.pdf only (batch stamps several)");
     const std::string& input = parsed.positional()[0];
     std::string error;
     // Checked before anything is loaded: the input is never written over.
@@ -43,6 +37,10 @@ int RunStampCommand(const GlobalOptions& options, const CommandArguments& parsed
     }
     const CommandRun run = StampWithProfile(*profile);
     PrintWarnings(run, "stamp: " + input + ": ");
+    if (run.noSuchProfile) {
+        PrintError("stamp: " + run.message);
+        return kExitFailure;
+    }
     if (!run.ok) {
         PrintError("stamp: " + input + ": " + run.message);
         for (const std::string& alert : run.alerts) PrintError(alert);

@@ -9,6 +9,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
+#include "cli/Interrupt.h"
 #include "cli/VersionCommand.h"
 #include "cos/Document.h"
 
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
     switch (line.action) {
     case Action::Run:
         PrepareExit(line.command->name);
+        qmcli::EndOnInterrupt();
         return line.command->run(line.options, line.arguments);
     case Action::Version:
         return qmcli::RunVersionCommand(line.options);
@@ -57,7 +59,11 @@ int main(int argc, char** argv) {
     case Action::Usage:
         break;
     }
-    if (!line.error.empty()) qmcli::PrintError(line.error);
-    std::fputs((line.command ? qmcli::CommandUsage(*line.command) : qmcli::GeneralUsage(commands)).c_str(), stderr);
+    // `quillmark` alone: the general usage. Wrong usage: what is wrong, in a
+    // line, and where the help is.
+    if (line.error.empty())
+        std::fputs(qmcli::GeneralUsage(commands).c_str(), stderr);
+    else
+        qmcli::PrintUsageError(line.error, line.command ? line.command->name : std::string());
     return qmcli::kExitUsage;
 }

@@ -4,6 +4,9 @@
 #include "CommandLineFixture.h"
 
 #include <filesystem>
+#include <memory>
+
+#include "cli/ProfileStore.h"
 
 namespace {
 
@@ -66,6 +69,29 @@ TEST_F(CommandLineBatch, FileThatCannotBeOpenedFailsTheRunAndIsNamed) {
     EXPECT_NE(run.status, 0);
     EXPECT_NE(run.err.find("broken.pdf"), std::string::npos) << run.err;
     EXPECT_NE(run.out.find(File("out/a.pdf")), std::string::npos) << "the good file is still saved";
+}
+
+// A stamp whose font cannot be made fails a `stamp` run; in a batch the file
+// is still saved, and what the command reported is printed, named by file.
+TEST_F(CommandLineBatch, WhatTheCommandReportsForASavedFileIsPrinted) {
+    // Written as a stored profile: an import refuses a font number out of range.
+    qmhost::Cabinet profile;
+    profile.put("kNumberOfStamps", int32_t{1});
+    auto stamp = std::make_unique<qmhost::Cabinet>();
+    stamp->put("kStampNameE", qmhost::StringValue{"Odd"});
+    stamp->put("kTextE", qmhost::StringValue{"ODDFONT"});
+    stamp->put("kOpacityS", int32_t{100});
+    stamp->put("kStyleStandardC", int32_t{40});
+    profile.put("kStamp0", std::move(stamp));
+    std::string error;
+    ASSERT_TRUE(qmcli::ProfileStore(Plugins()).write("odd", profile, true, &error)) << error;
+
+    const auto run = CliSplit("batch --profile odd --out-dir " + Q(File("out")) + " " + Q(File("in/a.pdf")) + " " +
+                              Q(File("in/c.pdf")));
+    EXPECT_EQ(run.out, File("out/a.pdf") + "\n" + File("out/c.pdf") + "\n") << run.err;
+    for (const char* input : {"in/a.pdf", "in/c.pdf"})
+        EXPECT_NE(run.err.find("batch: " + File(input) + ": warning: 创建标准字体 40 出错"), std::string::npos)
+            << input << ": " << run.err;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "CommandLineFixture.h"
+#include "InProcessCommand.h"
 
 namespace {
 
@@ -78,7 +79,10 @@ TEST_F(CommandLineStamp, RelativePluginFolderFindsItsProfiles) {
 TEST_F(CommandLineStamp, MissingProfileFailsWithTheProfilesThereAre) {
     const auto run = Cli("stamp --profile nosuch " + Q(File("contract.pdf")) + " -o " + Q(File("out.pdf")));
     EXPECT_NE(run.status, 0);
-    EXPECT_NE(run.output.find("no profile named \"nosuch\" (profiles: numbers)"), std::string::npos) << run.output;
+    // The profile is to blame, not the input.
+    EXPECT_NE(run.output.find("quillmark: stamp: no profile named \"nosuch\" (profiles: numbers)"), std::string::npos)
+        << run.output;
+    EXPECT_EQ(run.output.find("contract.pdf"), std::string::npos) << run.output;
     EXPECT_FALSE(qmtest::fileExists(File("out.pdf")));
 }
 
@@ -179,15 +183,27 @@ TEST_F(CommandLineStamp, OutputThatIsAFolderIsRefused) {
 struct UsageRow {
     const char* name;
     const char* args;
+    const char* what;  // in the first line: what is wrong or missing
+    // false: the command prints its whole usage line instead of a line and a hint
+    bool lineAndHint = true;
 };
 
 class CommandLineUsage : public CommandLineTest, public ::testing::WithParamInterface<UsageRow> {};
 
-TEST_P(CommandLineUsage, WrongCommandLineExitsWithTwoAndTheUsage) {
-    const auto run = CliSplit(GetParam().args);
+// Wrong usage exits 2 and says on standard error, in one line, what is wrong
+// or missing, followed by a line that points to the help (not the usage).
+TEST_P(CommandLineUsage, WrongCommandLineExitsWithTwoAndSaysWhatIsWrong) {
+    const UsageRow& row = GetParam();
+    const auto run = CliSplit(row.args);
     EXPECT_EQ(run.status, 2) << run.err;
-    EXPECT_NE(run.err.find("usage"), std::string::npos) << run.err;
-    EXPECT_EQ(run.out, "") << "the usage goes to standard error";
+    EXPECT_EQ(run.out, "") << "wrong usage is told on standard error";
+    const std::vector<std::string> lines = clitest::LinesOf(run.err);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0].rfind("quillmark: ", 0), 0u) << run.err;
+    EXPECT_NE(lines[0].find(row.what), std::string::npos) << run.err;
+    if (!row.lineAndHint) return;
+    ASSERT_EQ(lines.size(), 2u) << run.err;
+    EXPECT_NE(lines[1].find("--help`"), std::string::npos) << run.err;
 }
 
 TEST_F(CommandLineTest, EachCommandHasItsOwnHelp) {
@@ -214,20 +230,38 @@ TEST_F(CommandLineTest, DashDashEndsTheOptions) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, CommandLineUsage,
-    ::testing::Values(UsageRow{"UnknownCommand", "frobnicate"}, UsageRow{"StampWithoutProfile", "stamp a.pdf -o b.pdf"},
-                      UsageRow{"StampWithoutOutput", "stamp --profile p a.pdf"},
-                      UsageRow{"StampWithTwoInputs", "stamp --profile p a.pdf b.pdf -o c.pdf"},
-                      UsageRow{"UnknownStampOption", "stamp --profil p a.pdf -o b.pdf"},
-                      UsageRow{"BatchWithoutOutputFolder", "batch --profile p a.pdf"},
-                      UsageRow{"NoCommand", ""}, UsageRow{"UnknownGlobalOption", "--frob --version"},
-                      UsageRow{"VersionWithACommand", "--version info a.pdf"},
-                      UsageRow{"HostVersionTooLarge", "--host-version 100 --version"},
-                      UsageRow{"MissingOptionValue", "stamp a.pdf -o b.pdf --profile"},
-                      UsageRow{"HostVersionZero", "--host-version 0 --version"},
-                      UsageRow{"HostVersionNotANumber", "--host-version five --version"},
-                      UsageRow{"PrefsWithoutAction", "prefs"}, UsageRow{"ProfileShowWithoutName", "profile show"},
-                      UsageRow{"LogWithoutAction", "log"}, UsageRow{"MenuRunWithoutName", "menu run"}),
+    ::testing::Values(
+        UsageRow{"UnknownCommand", "frobnicate", "unknown command frobnicate"},
+        UsageRow{"StampWithoutProfile", "stamp a.pdf -o b.pdf", "stamp: missing --profile NAME"},
+        UsageRow{"StampWithoutOutput", "stamp --profile p a.pdf", "stamp: missing -o OUT.pdf"},
+        UsageRow{"StampWithoutInput", "stamp --profile p -o b.pdf", "stamp: missing IN.pdf"},
+        UsageRow{"StampWithTwoInputs", "stamp --profile p a.pdf b.pdf -o c.pdf", "stamp: one IN.pdf only"},
+        UsageRow{"UnknownStampOption", "stamp --profil p a.pdf -o b.pdf", "stamp: Unknown option 'profil'"},
+        UsageRow{"BatchWithoutOutputFolder", "batch --profile p a.pdf", "batch: missing --out-dir DIR"},
+        UsageRow{"UnknownGlobalOption", "--frob --version", "Unknown option 'frob'"},
+        UsageRow{"VersionWithACommand", "--version info a.pdf", "--version takes no command"},
+        UsageRow{"HostVersionTooLarge", "--host-version 100 --version", "1 to 99"},
+        UsageRow{"MissingOptionValue", "stamp a.pdf -o b.pdf --profile", "Missing value after '--profile'"},
+        UsageRow{"HostVersionZero", "--host-version 0 --version", "1 to 99"},
+        UsageRow{"HostVersionNotANumber", "--host-version five --version", "not \"five\""},
+        UsageRow{"InfoWithoutFile", "info", "info: missing FILE.pdf"},
+        UsageRow{"SessionWithArguments", "session x", "session: takes no arguments"},
+        UsageRow{"MenuRunWithoutName", "menu run", "menu: run: missing NAME"},
+        UsageRow{"OptionOfAnotherAction", "profile list -o x.json", "profile list: -o is an option of profile export only"},
+        UsageRow{"OptionOfAnotherActionByLongName", "profile show P --name Q",
+                 "profile show: --name is an option of profile import only"},
+        UsageRow{"PrefsWithoutAction", "prefs", "prefs", false},
+        UsageRow{"ProfileShowWithoutName", "profile show", "profile", false},
+        UsageRow{"LogWithoutAction", "log", "log", false}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// `quillmark` alone prints the general usage, and exits 2.
+TEST_F(CommandLineTest, NoCommandPrintsTheUsage) {
+    const auto run = CliSplit("");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err.rfind("usage: quillmark ", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find("\n  stamp --profile NAME"), std::string::npos) << run.err;
+}
 
 TEST_F(CommandLineStamp, HelpShowsTheUserGuideInstalledWithThePlugin) {
     const clitest::SplitResult run = CliSplit("menu run VELM:StamperHelp");

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -68,20 +69,59 @@ mode_t modeForNewFile(const std::string& target) {
     raise(kHostErrFileWrite, "cannot write " + path + ": " + why);
 }
 
-// The temporary file: removed unless the replacement went through.
+// The temporary files being written, for removeTemporaryFilesNow: a signal
+// handler may only read these slots and unlink what they name.
+constexpr size_t kTemporarySlots = 16;
+std::atomic<char*> gTemporaries[kTemporarySlots];
+
+// The temporary file: made from a mkostemp pattern, and removed unless the
+// replacement went through. Its name is in a slot (when one is free) from
+// before the file is made, mkostemp filling in the name there, so that an
+// interrupted program finds every file it made.
 class TemporaryFile {
 public:
-    explicit TemporaryFile(std::string path) : mPath(std::move(path)) {}
+    explicit TemporaryFile(const std::string& pattern) {
+        mName = ::strdup(pattern.c_str());
+        if (!mName) throw std::bad_alloc();
+        for (std::atomic<char*>& slot : gTemporaries) {
+            char* empty = nullptr;
+            if (slot.compare_exchange_strong(empty, mName)) {
+                mSlot = &slot;
+                break;
+            }
+        }
+        mFd = ::mkostemp(mName, O_CLOEXEC);
+        if (mFd < 0) {
+            const int error = errno;
+            release();
+            errno = error;
+        }
+    }
     ~TemporaryFile() {
-        if (!mPath.empty()) ::unlink(mPath.c_str());
+        if (mFd >= 0 && mName) ::unlink(mName);
+        release();
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
-    const std::string& path() const { return mPath; }
-    void keep() { mPath.clear(); }
+    // The new file's descriptor (-1, errno set, when it could not be made);
+    // whoever takes it closes it.
+    int fd() const { return mFd; }
+    const char* path() const { return mName; }
+    // After the rename: the name is the target's now.
+    void keep() { release(); }
 
 private:
-    std::string mPath;
+    // The slot is emptied before the name is freed, so a handler never reads freed memory.
+    void release() {
+        if (mSlot) mSlot->store(nullptr);
+        mSlot = nullptr;
+        std::free(mName);
+        mName = nullptr;
+    }
+
+    char* mName = nullptr;
+    std::atomic<char*>* mSlot = nullptr;
+    int mFd = -1;
 };
 
 // Runs write on file, then flushes and syncs it; closes file in every case.
@@ -130,14 +170,18 @@ void replaceFile(const std::string& path, const std::function<void(std::FILE* fi
     if (path.empty()) raise(kHostErrBadParameter, "cannot write to an empty path");
     const std::string target = resolvedTarget(path);
     struct stat info;
-    if (::stat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) writeFailed(path, "it is a folder");
+    if (::stat(target.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) writeFailed(path, "it is a folder");
+        // A device, pipe or socket would be replaced by a regular file.
+        if (!S_ISREG(info.st_mode)) writeFailed(path, "it is not a regular file");
+    }
     // A hidden name beside the target; the base is cut so that a long file name
     // still leaves room for the suffix within the file system's name limit.
     std::string pattern = folderOf(target) + "/." + baseNameOf(target).substr(0, 64) + ".XXXXXX";
     if (pattern.size() >= PATH_MAX) writeFailed(path, "the path is too long");
-    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd < 0) writeFailed(path, errnoText(errno));
     TemporaryFile temporary(pattern);
+    const int fd = temporary.fd();
+    if (fd < 0) writeFailed(path, errnoText(errno));
     if (::fchmod(fd, mode >= 0 ? static_cast<mode_t>(mode & 07777) : modeForNewFile(target)) != 0) {
         const int error = errno;
         ::close(fd);
@@ -154,7 +198,7 @@ void replaceFile(const std::string& path, const std::function<void(std::FILE* fi
         gFailBeforeRename = false;
         writeFailed(path, "failure injected by a test");
     }
-    if (::rename(temporary.path().c_str(), target.c_str()) != 0) writeFailed(path, errnoText(errno));
+    if (::rename(temporary.path(), target.c_str()) != 0) writeFailed(path, errnoText(errno));
     temporary.keep();
     syncFolder(folderOf(target));
 }
@@ -170,6 +214,11 @@ mode_t processUmask(const char* statusFile) {
     mask = ::umask(0);
     ::umask(mask);
     return mask;
+}
+
+void removeTemporaryFilesNow() noexcept {
+    for (std::atomic<char*>& slot : gTemporaries)
+        if (const char* name = slot.load()) ::unlink(name);
 }
 
 void failNextReplaceBeforeRenameForTesting() { gFailBeforeRename = true; }

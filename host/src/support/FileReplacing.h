@@ -15,13 +15,19 @@ namespace qmhost {
 // folder (hidden, named after the target, opened with O_CLOEXEC); the file is
 // then flushed, fsync'ed and closed, given the old file's permission bits (a new
 // file: 0666 less the umask), renamed over the target, and the folder is
-// fsync'ed. A symbolic link is written through: its target is replaced.
+// fsync'ed. A symbolic link is written through: its target is replaced. An
+// existing target that is not a regular file (a device, a pipe) is refused.
 // On any failure, and when write throws, the temporary file is removed, the old
 // file is left whole, and kHostErrFileWrite is raised as "cannot write <path>:
 // <why>" (a HostError or std::bad_alloc from write passes as it is). A path
 // that is empty raises kHostErrBadParameter. mode, when not negative, gives the
 // new file's permission bits instead (a copy keeping its source's).
 void replaceFile(const std::string& path, const std::function<void(std::FILE* file)>& write, int mode = -1);
+
+// Removes the temporary files of the replaceFile calls under way, whose
+// writes are then lost. Only unlinks: safe in a signal handler that ends the
+// program.
+void removeTemporaryFilesNow() noexcept;
 
 // The process's file mode creation mask. It is read from the "Umask:" line of
 // statusFile (the kernel's status of this process), which leaves the mask as it
