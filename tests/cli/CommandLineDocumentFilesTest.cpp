@@ -155,9 +155,11 @@ TEST_F(CommandLineDocumentFiles, AFileThatCannotBeOpenedIsNamedOnceAndDescribedA
     }
 }
 
-// An encryption dictionary without /Length: qpdf reads it with a warning.
-// The stamp goes on, and the warning reaches standard error named by file.
-TEST_F(CommandLineDocumentFiles, WarningsOfQpdfWhileReadingReachTheUserNamedByFile) {
+// qpdf reads these files with warnings: an encryption dictionary without
+// /Length, and a page tree of twelve direct pages (a warning each). The stamp
+// goes on; the warnings reach standard error named by file, five at most and a
+// line that counts the rest.
+TEST_F(CommandLineDocumentFiles, WarningsOfQpdfWhileReadingReachTheUserNamedByFileAndCapped) {
     qmtest::writeSimplePdf(File("plain.pdf"), 1);
     {
         QPDF pdf;
@@ -168,15 +170,40 @@ TEST_F(CommandLineDocumentFiles, WarningsOfQpdfWhileReadingReachTheUserNamedByFi
         writer.setR3EncryptionParametersInsecure("", "owner", true, true, true, true, true, true, qpdf_r3p_full);
         writer.write();
     }
-    std::string bytes = qmtest::readBytes(File("encrypted.pdf"));
-    const size_t length = bytes.find("/Length 128");
+    std::string noLength = qmtest::readBytes(File("encrypted.pdf"));
+    const size_t length = noLength.find("/Length 128");
     ASSERT_NE(length, std::string::npos);
-    bytes.replace(length, 11, std::string(11, ' '));  // the same size: the offsets stay right
-    const std::string input = File("no-length.pdf");
-    qmtest::writeBytes(input, bytes);
-    const SplitResult run = CliSplit("stamp --profile Footer " + Q(input) + " -o " + Q(File("out.pdf")));
-    EXPECT_NE(run.err.find("warning: " + input), std::string::npos) << run.status << ": " << run.err;
-    EXPECT_NE(run.err.find("/Length"), std::string::npos) << run.err;
+    noLength.replace(length, 11, std::string(11, ' '));  // the same size: the offsets stay right
+    std::string kids;
+    for (int i = 0; i < 12; ++i)
+        kids += "<< /Type /Page /MediaBox [0 0 612 792] /Contents 3 0 R /Resources << /Font << /F1 4 0 R >> >> >> ";
+    const std::string content = "BT /F1 24 Tf 72 700 Td (a page) Tj ET";
+    const std::string directPages =
+        RawPdf({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [" + kids + "] /Count 12 >>",
+                "<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream",
+                "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"});
+    struct Row {
+        const char* name;
+        std::string bytes;
+        const char* says;
+        size_t lines;
+    };
+    const Row rows[] = {
+        {"no-length.pdf", noLength, "/Length", 1},
+        {"direct-pages.pdf", directPages, "direct-pages.pdf: 7 more warnings", 6},
+    };
+    for (const Row& row : rows) {
+        const std::string input = File(row.name);
+        qmtest::writeBytes(input, row.bytes);
+        const SplitResult run = CliSplit("stamp --profile Footer " + Q(input) + " -o " + Q(File("out.pdf")));
+        EXPECT_EQ(run.status, 0) << row.name << ": " << run.err;
+        EXPECT_NE(run.err.find(row.says), std::string::npos) << row.name << ": " << run.err;
+        size_t lines = 0;
+        for (size_t at = run.err.find("warning: " + input); at != std::string::npos;
+             at = run.err.find("warning: " + input, at + 1))
+            ++lines;
+        EXPECT_EQ(lines, row.lines) << row.name << ": " << run.err;
+    }
 }
 
 // Three pages whose /Annots is one indirect array holding a note; a link
