@@ -156,10 +156,11 @@ TEST_F(CommandLineDocumentFiles, AFileThatCannotBeOpenedIsNamedOnceAndDescribedA
 }
 
 // qpdf reads these files with warnings: an encryption dictionary without
-// /Length, and a page tree of twelve direct pages (a warning each). The stamp
+// /Length, and a page tree of twelve direct pages (a warning each); it writes
+// one with a warning: a form whose hexadecimal data does not decode. The stamp
 // goes on; the warnings reach standard error named by file, five at most and a
 // line that counts the rest.
-TEST_F(CommandLineDocumentFiles, WarningsOfQpdfWhileReadingReachTheUserNamedByFileAndCapped) {
+TEST_F(CommandLineDocumentFiles, WarningsOfQpdfWhileReadingOrWritingReachTheUserNamedByFileAndCapped) {
     qmtest::writeSimplePdf(File("plain.pdf"), 1);
     {
         QPDF pdf;
@@ -182,6 +183,13 @@ TEST_F(CommandLineDocumentFiles, WarningsOfQpdfWhileReadingReachTheUserNamedByFi
         RawPdf({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [" + kids + "] /Count 12 >>",
                 "<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream",
                 "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"});
+    const std::string badHex = RawPdf(
+        {"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+         "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R /Resources << /Font << /F1 5 0 R >> "
+         "/XObject << /X 6 0 R >> >> >>",
+         "<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream",
+         "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>",
+         "<< /Type /XObject /Subtype /Form /BBox [0 0 1 1] /Filter /ASCIIHexDecode /Length 4 >>\nstream\nzzzz\nendstream"});
     struct Row {
         const char* name;
         std::string bytes;
@@ -190,6 +198,7 @@ TEST_F(CommandLineDocumentFiles, WarningsOfQpdfWhileReadingReachTheUserNamedByFi
     };
     const Row rows[] = {
         {"no-length.pdf", noLength, "/Length", 1},
+        {"bad-hex.pdf", badHex, "error decoding stream data for object 6 0", 2},
         {"direct-pages.pdf", directPages, "direct-pages.pdf: 7 more warnings", 6},
     };
     for (const Row& row : rows) {
