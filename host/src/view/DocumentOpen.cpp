@@ -11,6 +11,7 @@ namespace qmhost {
 
 PDDoc openDocumentForUser(const std::string& path, const PDModelTable* model) {
     ASPathName name = makePath(path);
+    // A table that stands in for the host's (in tests) may open without them.
     setLastOpenWarnings({});
     const PDDoc doc = withCleanUp([&] { return model->docOpen(name); }, [&] { releasePathHandle(name); });
     for (const std::string& warning : lastOpenWarnings()) alerts().warn(warning);
