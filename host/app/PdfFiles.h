@@ -10,9 +10,11 @@ struct PDModelTable;
 namespace qmhost {
 
 // Opens the PDF file at path as a document without a view; the caller closes
-// it (docClose) or hands it to a view. Raises HostError when it cannot be
-// opened: kHostErrFileNotFound, kHostErrFileOpen, kHostErrEncrypted (it needs
-// a password), kHostErrBadPDF (not a PDF, or damaged beyond repair).
+// it (docClose) or hands it to a view. What qpdf repaired while reading is
+// shown as warnings. Raises HostError when it cannot be opened:
+// kHostErrFileNotFound, kHostErrFileOpen, kHostErrEncrypted (it needs a
+// password), kHostErrBadPDF (not a PDF, damaged beyond repair, or no page tree
+// that can be followed), kHostErrGeneric (it has no pages).
 PDDoc openPdfDocument(const std::string& path);
 // The same through the given document table (docOpen).
 PDDoc openPdfDocument(const std::string& path, const PDModelTable* model);

@@ -63,7 +63,7 @@ QString openFailureText(const QString& path, const HostError& failure) {
                                   "password-protected documents.")
                 .arg(name);
         case kHostErrBadPDF:
-            return QStringLiteral("\"%1\" cannot be opened: it is not a PDF file, or it is damaged beyond repair.\n\n%2")
+            return QStringLiteral("\"%1\" cannot be opened: it is not a PDF file, or it is damaged.\n\n%2")
                 .arg(name, QString::fromUtf8(failure.what()));
         default: return QStringLiteral("\"%1\" cannot be opened.\n\n%2").arg(name, QString::fromUtf8(failure.what()));
     }

@@ -246,7 +246,10 @@ TEST_F(BatchSequence, AFileThatIsNoPdfFailsAndTheOthersRun) {
     const BatchSequenceResult result = Run({bad, Input("b.pdf", 1)});
     EXPECT_EQ(result.files[0].outcome, BatchFileOutcome::Failed);
     EXPECT_EQ(result.files[0].workCalls, 0);
-    EXPECT_NE(result.files[0].message.find("cannot open"), std::string::npos);
+    // The host's message says what is wrong and names the file, once.
+    const std::string& message = result.files[0].message;
+    EXPECT_NE(message.find(bad + " is not a PDF file"), std::string::npos) << message;
+    EXPECT_EQ(message.find(bad), message.rfind(bad)) << message;
     EXPECT_EQ(result.files[1].outcome, BatchFileOutcome::Saved);
 }
 

@@ -78,9 +78,13 @@ void pageAddAnnot(PDPage page, int32_t addAfter, PDAnnot annot) {
     QPDFObjectHandle object = pageObjectOf(page, "pageAddAnnot");
     QPDFObjectHandle annotDict = annotDictOf(annot, document, "pageAddAnnot");
     docGuarded("pageAddAnnot", document, [&] {
+        // An indirect array may be shared by other pages (generators often give
+        // them one list): the page gets a direct copy of its own, so that the
+        // annotation is on this page only, as with a page's contents. Undo puts
+        // back the array that was there.
         QPDFObjectHandle annots = annotsOf(object);
-        if (annots.isNull()) {
-            object.replaceKey("/Annots", QPDFObjectHandle::newArray());
+        if (annots.isNull() || annots.isIndirect()) {
+            object.replaceKey("/Annots", annots.isNull() ? QPDFObjectHandle::newArray() : annots.shallowCopy());
             annots = object.getKey("/Annots");
         }
         const int32_t count = annots.getArrayNItems();

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <new>
 #include <stdexcept>
+#include <vector>
 
 #include <qpdf/Buffer.hh>
 #include <qpdf/BufferInputSource.hh>
@@ -37,6 +38,78 @@ bool readFromLinearizedFile(QPDF& qpdf) {
     } catch (const std::exception&) {
         return false;
     }
+}
+
+// qpdf's warnings on qpdf since they were last taken, appended to warnings as
+// lines for the user, each naming the file qpdf read (where qpdf's text does
+// not) and the object it is about. A damaged file can give thousands:
+// kMaxWarnings are kept, one more line counts the rest.
+void takeQpdfWarnings(QPDF& qpdf, std::vector<std::string>* warnings) {
+    const std::vector<QPDFExc> found = qpdf.getWarnings();
+    const std::string path = qpdf.getFilename();
+    if (!warnings) return;
+    for (size_t i = 0; i < found.size() && i < kMaxWarnings; ++i) {
+        std::string text = found[i].what();
+        text.erase(0, text.find_first_not_of(' '));
+        if (text.find(path) == std::string::npos) text = path + (text.rfind('(', 0) == 0 ? " " : ": ") + text;
+        warnings->push_back(text);
+    }
+    if (found.size() > kMaxWarnings)
+        warnings->push_back(path + ": " + std::to_string(found.size() - kMaxWarnings) + " more warnings");
+}
+
+// What qpdf says went wrong, without the file name it starts with (the
+// messages here name the file themselves).
+std::string reasonOf(const QPDFExc& e) {
+    const std::string& object = e.getObject();
+    return (object.empty() ? "" : object + ": ") + e.getMessageDetail();
+}
+
+// Runs read, turning qpdf's failures into host errors that name path once:
+// kHostErrEncrypted for a password, else kHostErrBadPDF with path + what + the reason.
+template <class Read>
+void guardedRead(const std::string& path, Read read, const char* what) {
+    try {
+        read();
+    } catch (const QPDFExc& e) {
+        if (e.getErrorCode() == qpdf_e_password)
+            raise(kHostErrEncrypted, path + " is encrypted and needs a password");
+        raise(kHostErrBadPDF, path + what + reasonOf(e));
+    } catch (const std::bad_alloc&) {
+        raise(kHostErrNoMemory, "out of memory while reading " + path);
+    } catch (const std::exception& e) {
+        raise(kHostErrBadPDF, path + what + e.what());
+    }
+}
+
+// Object streams are kept as the input has them (qpdf's default). Measured on
+// 20,000 stamped pages: making them anew saves nothing when the input has them
+// (the new objects are streams, which cannot go into one) and costs twice the
+// write time; for an input without them it saves 40 % but raises the file to
+// PDF 1.5, which older readers cannot open.
+void writeTo(QPDF& qpdf, const std::string& path, std::FILE* file, bool linearize) {
+    QPDFWriter writer(qpdf);
+    writer.setOutputFile(path.c_str(), file, false);
+    writer.setLinearization(linearize);
+    writer.write();
+}
+
+// qpdf's linearizing writer works out once which objects each page uses and
+// keeps that on the document: a second linearized write after a change laid
+// out the pages with objects that no longer were theirs, and the file lost its
+// content. So the document is never linearized itself: it is written plain into
+// memory, read back as a new document, and that copy is written linearized.
+void writeLinearized(QPDF& qpdf, const std::string& path, std::FILE* file, std::vector<std::string>* warnings) {
+    QPDFWriter plain(qpdf);
+    plain.setOutputMemory();
+    plain.write();
+    takeQpdfWarnings(qpdf, warnings);
+    const std::shared_ptr<Buffer> bytes = plain.getBufferSharedPointer();
+    QPDF copy;
+    copy.setSuppressWarnings(true);
+    copy.processMemoryFile(path.c_str(), reinterpret_cast<const char*>(bytes->getBuffer()), bytes->getSize());
+    writeTo(copy, path, file, true);
+    takeQpdfWarnings(copy, warnings);
 }
 
 // A regular file that can be read; anything else is refused before qpdf sees it
@@ -90,44 +163,35 @@ std::string resolvedFilePath(const std::string& path) {
     return resolved;
 }
 
-std::unique_ptr<QPDF> openPdfFile(const std::string& path) {
+std::unique_ptr<QPDF> openPdfFile(const std::string& path, std::vector<std::string>* warnings) {
     FILE* file = openForReading(path);
     auto qpdf = std::make_unique<QPDF>();
-    try {
-        qpdf->setSuppressWarnings(true);
-        qpdf->setAttemptRecovery(true);
+    qpdf->setSuppressWarnings(true);  // kept, and handed to the caller
+    qpdf->setAttemptRecovery(true);
+    guardedRead(path, [&] {
         qpdf->processInputSource(inputSourceOf(path, file));
-        // A file without a catalog or a readable page tree is no document.
         qpdf->getRoot();
-        qpdf->getAllPages();
-    } catch (const QPDFExc& e) {
-        if (e.getErrorCode() == qpdf_e_password)
-            raise(kHostErrEncrypted, path + " is encrypted and needs a password");
-        raise(kHostErrBadPDF, path + " is not a PDF file or is damaged beyond repair: " + e.what());
-    } catch (const std::bad_alloc&) {
-        raise(kHostErrNoMemory, "out of memory while reading " + path);
-    } catch (const std::exception& e) {
-        raise(kHostErrBadPDF, path + " is not a PDF file or is damaged beyond repair: " + e.what());
-    }
+    }, " is not a PDF file or is damaged beyond repair: ");
+    // A file qpdf can read and copy may still have a page tree that cannot be
+    // followed (a loop): no document to work on, but not damaged beyond repair.
+    guardedRead(path, [&] { qpdf->getAllPages(); }, " is a PDF file whose pages cannot be read: ");
+    takeQpdfWarnings(*qpdf, warnings);
     return qpdf;
 }
 
-void writePdfFile(QPDF& qpdf, const std::string& path) {
+void writePdfFile(QPDF& qpdf, const std::string& path, std::vector<std::string>* warnings) {
+    const bool linearize = readFromLinearizedFile(qpdf);
     replaceFile(path, [&](std::FILE* file) {
         try {
-            // Object streams are kept as the input has them (qpdf's default). Measured on
-            // 20,000 stamped pages: making them anew saves nothing when the input has them
-            // (the new objects are streams, which cannot go into one) and costs twice the
-            // write time; for an input without them it saves 40 % but raises the file to
-            // PDF 1.5, which older readers cannot open.
-            QPDFWriter writer(qpdf);
-            writer.setOutputFile(path.c_str(), file, false);
-            writer.setLinearization(readFromLinearizedFile(qpdf));
-            writer.write();
+            if (linearize)
+                writeLinearized(qpdf, path, file, warnings);
+            else
+                writeTo(qpdf, path, file, false);
         } catch (const std::bad_alloc&) {
             raise(kHostErrNoMemory, "out of memory while writing " + path);
         }
     });
+    takeQpdfWarnings(qpdf, warnings);
 }
 
 void failNextWriteBeforeRenameForTesting() { failNextReplaceBeforeRenameForTesting(); }

@@ -12,6 +12,7 @@
 #include "cos/QpdfGuard.h"
 #include "pdmodel/DocumentChanges.h"
 #include "pdmodel/DocumentFiles.h"
+#include "pdmodel/OpenWarnings.h"
 #include "pdmodel/PDModelEntries.h"
 #include "pdmodel/PageGeometry.h"
 #include "pdmodel/PageHandles.h"
@@ -26,9 +27,13 @@ namespace {
 
 PDDoc docOpen(ASPathName path) {
     const std::string text = pathOf(path);
-    std::unique_ptr<QPDF> qpdf = guarded("docOpen", [&] { return openPdfFile(text); });
+    setLastOpenWarnings({});
+    std::vector<std::string> warnings;
+    std::unique_ptr<QPDF> qpdf = guarded("docOpen", [&] { return openPdfFile(text, &warnings); });
     std::string full = guarded("docOpen", [&] { return resolvedFilePath(text); });
-    return registerDocument(std::move(qpdf), std::move(full)).pdDoc();
+    const PDDoc doc = registerDocument(std::move(qpdf), std::move(full)).pdDoc();
+    setLastOpenWarnings(std::move(warnings));
+    return doc;
 }
 
 PDDoc docCreate() {
@@ -49,8 +54,10 @@ void docSave(PDDoc doc, ASPathName path) {
     guarded("docSave", [&] {
         const SavePreparer prepare = savePreparer();
         std::unique_ptr<SavePreparation> preparation = prepare ? prepare(document.qpdf()) : nullptr;
-        writePdfFile(document.qpdf(), text);
+        std::vector<std::string> written;
+        writePdfFile(document.qpdf(), text, &written);
         if (preparation) warnings = preparation->warnings();
+        warnings.insert(warnings.end(), written.begin(), written.end());
     });
     setLastSaveWarnings(std::move(warnings));
     // The file is written: a path that cannot be resolved now keeps the text given.

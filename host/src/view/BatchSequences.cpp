@@ -15,6 +15,7 @@
 #include "pdmodel/SaveWarnings.h"
 #include "view/Alerts.h"
 #include "view/BatchCommands.h"
+#include "view/DocumentOpen.h"
 #include "view/Views.h"
 #include "qmhost/ASExtraTable.h"
 #include "qmhost/AppSupportTable.h"
@@ -103,7 +104,7 @@ private:
 class OpenFile {
 public:
     explicit OpenFile(const std::string& path) {
-        const PDDoc doc = documentModelTable()->docOpen(HostPathName(path));
+        const PDDoc doc = openDocumentForUser(path, documentModelTable());
         {
             const auto closeOnFailure = onFailure([&] { documentModelTable()->docClose(doc); });
             mView = views().open(doc, fs::path(path).filename().string());
@@ -233,7 +234,8 @@ bool SequenceRun::runFile(size_t index, BatchFileResult& file) {
     std::string why;
     if (!trappedRun([&] { open = std::make_unique<OpenFile>(file.input); }, &why)) {
         file.outcome = BatchFileOutcome::Failed;
-        file.message = "cannot open " + file.input + ": " + why;
+        // The host's message names the file already.
+        file.message = why.find(file.input) == std::string::npos ? "cannot open " + file.input + ": " + why : why;
         return !mRequest.stopAtFirstError;
     }
 
