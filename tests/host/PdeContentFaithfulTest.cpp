@@ -136,17 +136,17 @@ class PdeContentFaithful : public ::testing::Test {
 protected:
     void TearDown() override { EXPECT_EQ(qmhost::pageContentLoanCount(), 0u) << "a page content loan was not given back"; }
     // Reads the first page of in into the model, sets it back and saves to out;
-    // answers the code that setting the content back raised (0: none).
-    int32_t roundTrip(const std::string& in, const std::string& out, bool formsToo = false) {
+    // answers what setting the content back raised (code 0: nothing).
+    qmtest::Raised roundTrip(const std::string& in, const std::string& out, bool formsToo = false) {
         auto doc = qmtest::HostDoc::open(in);
-        int32_t code = 0;
+        qmtest::Raised raised;
         {
             LentPage lent(doc.pd(), 0);
             if (formsToo) touchForms(lent.content());
-            code = qmtest::hostErrorOf([&] { loans().pageSetPDEContent(lent.page(), testExtension()); });
+            raised = qmtest::raisedBy([&] { loans().pageSetPDEContent(lent.page(), testExtension()); });
         }
         saveDoc(doc.pd(), out);
-        return code;
+        return raised;
     }
     qmtest::FixtureFolder folder;
 };
@@ -160,7 +160,9 @@ TEST_F(PdeContentFaithful, AStreamThatCannotBeReadLeavesTheOthersAndRefusesToBeS
         EXPECT_EQ(elementTypes(lent.content()), std::vector<int32_t>{kPDEText}) << "the readable stream is read";
         EXPECT_GT(rd().contentQuery(lent.content(), kPDEQueryWarnings, nullptr), 0);
     }
-    EXPECT_NE(roundTrip(in, out), 0) << "setting back content that was not read whole is refused";
+    const qmtest::Raised refused = roundTrip(in, out);
+    EXPECT_EQ(refused.code, kHostErrBadPDF) << "setting back content that was not read whole is refused";
+    EXPECT_NE(refused.message.find("could not be read"), std::string::npos) << refused.message;
     EXPECT_NE(pdftotext(out).find("Potato"), std::string::npos);
     EXPECT_LT(qmtest::pixelDifference(in, out), 0.001) << "the page is left as it was";
 }
@@ -172,7 +174,9 @@ TEST_F(PdeContentFaithful, DeepNestingIsRefusedAndReleasedWithoutRecursion) {
     deep += "0 0 1 rg 10 10 50 50 re f\n";
     for (int i = 0; i < 50000; ++i) deep += "EMC\n";
     writePage(in, {deep});
-    EXPECT_NE(roundTrip(in, out), 0);
+    const qmtest::Raised refused = roundTrip(in, out);
+    EXPECT_EQ(refused.code, kHostErrBadPDF);
+    EXPECT_NE(refused.message.find("nests deeper than 500 levels"), std::string::npos) << refused.message;
     EXPECT_EQ(pageContent(out), deep) << "the page is left as it was";
 
     // Nesting made deeper than that through the model is not written either.
@@ -214,7 +218,7 @@ TEST_P(PdeWrittenContent, KeepsEachOperatorOnceInItsPlace) {
     const WrittenRow& row = GetParam();
     const std::string in = folder.file("in.pdf"), out = folder.file("out.pdf");
     writePage(in, {row.content});
-    ASSERT_EQ(roundTrip(in, out), 0);
+    ASSERT_EQ(roundTrip(in, out).code, 0);
     const std::string written = pageContent(out);
     const size_t at = written.find(row.written);
     ASSERT_NE(at, std::string::npos) << written;
@@ -245,7 +249,7 @@ TEST_P(PdeRoundTrip, DrawsAndReadsAsBefore) {
     const DrawnRow& row = GetParam();
     const std::string in = folder.file("in.pdf"), out = folder.file("out.pdf");
     writePage(in, {row.content});
-    ASSERT_EQ(roundTrip(in, out, true), 0);
+    ASSERT_EQ(roundTrip(in, out, true).code, 0);
     EXPECT_LT(qmtest::pixelDifference(in, out), 0.0005) << pageContent(out);
     EXPECT_EQ(pdftotext(out), pdftotext(in));
 }

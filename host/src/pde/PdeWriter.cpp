@@ -60,8 +60,8 @@ QPDFObjectHandle PdeWriter::resources() const { return mResources; }
 
 std::string PdeWriter::write(const PdeContent& content) {
     if (!content.unreadable.empty())
-        raise(kHostErrBadPDF, "the page content was not read whole (" + content.unreadable +
-                                  "): setting it back would lose what could not be read");
+        raise(kHostErrBadPDF, "the content was not read whole (" + content.unreadable +
+                                  "): writing it back would lose what could not be read");
     std::string out;
     out.reserve(content.elements.size() * 64);
     for (const auto& element : content.elements) writeElement(out, *element);
