@@ -22,6 +22,8 @@
 #include "common/PageContentFixtures.h"
 #include "pde/PageContentTables.h"
 #include "pde/PdeModel.h"
+#include "pde/PdeWriter.h"
+#include "support/FixedMath.h"
 
 namespace {
 
@@ -284,6 +286,16 @@ TEST_F(PdeContentFaithful, InlineImageWithDecodeParmsGivesItsSamples) {
     std::string samples(16, '\0');
     rd().imageGetData(image, 0, reinterpret_cast<uint8_t*>(samples.data()));
     EXPECT_EQ(samples, "\xe0\x20\xe0\x20\x20\xe0\x20\xe0\xe0\x20\xe0\x20\x20\xe0\x20\xe0");
+}
+
+TEST(PdeWriterNumbers, ReadBackAsTheSameValueInTheFewestDigits) {
+    using qmhost::PdeWriter;
+    const std::pair<double, const char*> doubles[] = {
+        {0.00012345, "0.00012345"}, {-0.0, "0"}, {72, "72"}, {-12.5, "-12.5"}, {1e-7, "0.0000001"}, {0.1 + 0.2, "0.30000000000000004"}};
+    for (auto [value, text] : doubles) EXPECT_EQ(PdeWriter::number(value), text) << value;
+    const std::pair<ASFixed, const char*> fixed[] = {
+        {qmhost::fixedFromDouble(72.3), "72.3"}, {-1, "-0.00002"}, {3 * 65536, "3"}, {0, "0"}, {32768, "0.5"}};
+    for (auto [value, text] : fixed) EXPECT_EQ(PdeWriter::fixedNumber(value), text) << value;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "core/Raise.h"
 #include "cos/CosCopy.h"
+#include "support/FixedMath.h"
 
 namespace qmhost {
 namespace {
@@ -54,6 +55,17 @@ std::string PdeWriter::number(double value) {
     char text[400];
     auto result = std::to_chars(text, text + sizeof(text), value, std::chars_format::fixed);
     return std::string(text, result.ptr);
+}
+
+std::string PdeWriter::fixedNumber(ASFixed value) {
+    const double exact = fixedToDouble(value);
+    char text[32];
+    for (int decimals = 0;; ++decimals) {
+        const auto result = std::to_chars(text, text + sizeof text, exact, std::chars_format::fixed, decimals);
+        double back = 0;
+        std::from_chars(text, result.ptr, back);
+        if (decimals == 5 || fixedFromDouble(back) == value) return back == 0 ? "0" : std::string(text, result.ptr);
+    }
 }
 
 QPDFObjectHandle PdeWriter::resources() const { return mResources; }

@@ -43,6 +43,9 @@ public:
     void rewriteForm(QPDFObjectHandle stream, PdeContent& content);
 
     static std::string number(double value);
+    // A 16.16 value with the fewest decimals that read back as the same value
+    // (five always do: their error is under half a step).
+    static std::string fixedNumber(ASFixed value);
 
 private:
     Document& mTarget;
