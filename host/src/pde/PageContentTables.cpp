@@ -449,7 +449,7 @@ void contentRemoveElem(PDEContent content, int32_t index) {
 QPDFObjectHandle rectArray(const ASFixedRect& r) {
     QPDFObjectHandle array = QPDFObjectHandle::newArray();
     for (ASFixed v : {r.left, r.bottom, r.right, r.top})
-        array.appendItem(QPDFObjectHandle::newReal(PdeWriter::number(fixedToDouble(v))));
+        array.appendItem(QPDFObjectHandle::newReal(PdeWriter::fixedNumber(v)));
     return array;
 }
 
@@ -478,7 +478,7 @@ void contentToCosObj(PDEContent content, uint32_t flags, const PDEContentAttrs* 
             const ASFixedMatrix& m = given ? attrs->matrix : identity;
             QPDFObjectHandle matrix = QPDFObjectHandle::newArray();
             for (ASFixed v : {m.a, m.b, m.c, m.d, m.h, m.v})
-                matrix.appendItem(QPDFObjectHandle::newReal(PdeWriter::number(fixedToDouble(v))));
+                matrix.appendItem(QPDFObjectHandle::newReal(PdeWriter::fixedNumber(v)));
             dict.replaceKey("/Matrix", matrix);
             dict.replaceKey("/Resources", res);
         }

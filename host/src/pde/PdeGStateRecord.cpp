@@ -26,7 +26,7 @@ ASFixed fixedOf(QPDFObjectHandle number) {
 }
 
 QPDFObjectHandle real(ASFixed value) {
-    return QPDFObjectHandle::newReal(PdeWriter::number(fixedToDouble(value)));
+    return QPDFObjectHandle::newReal(PdeWriter::fixedNumber(value));
 }
 
 void colourOf(const PdeGState& state, const char* spaceSlot, const char* colourSlot, PDEColorValue& out) {

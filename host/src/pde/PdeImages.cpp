@@ -61,8 +61,10 @@ std::string decodeDetached(QPDFObjectHandle dict, const std::string& data) {
     }();
     std::lock_guard<std::mutex> guard(lock);
     QPDFObjectHandle stream = QPDFObjectHandle::newStream(scratch, data);
+    // Copied as text: a dictionary read from a page belongs to the page's document,
+    // which the scratch document's stream cannot hold.
     for (const char* key : {"/Filter", "/DecodeParms"})
-        if (dict.hasKey(key)) stream.getDict().replaceKey(key, dict.getKey(key));
+        if (dict.hasKey(key)) stream.getDict().replaceKey(key, QPDFObjectHandle::parse(dict.getKey(key).unparse()));
     auto buffer = stream.getStreamData(qpdf_dl_all);
     return std::string(reinterpret_cast<const char*>(buffer->getBuffer()), buffer->getSize());
 }

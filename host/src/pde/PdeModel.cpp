@@ -461,6 +461,21 @@ void PdeContent::dump(int level, int depth, std::vector<std::string>& lines) con
         for (const auto& element : elements) element->dump(level - 1, depth + 1, lines);
 }
 
+PdeContent::~PdeContent() {
+    // Nested contents are emptied here, one level at a time, so that releasing
+    // deep nesting does not recurse.
+    std::vector<std::shared_ptr<PdeElement>> pending = std::move(elements);
+    while (!pending.empty()) {
+        std::shared_ptr<PdeElement> element = std::move(pending.back());
+        pending.pop_back();
+        if (element.use_count() != 1) continue;
+        std::shared_ptr<PdeContent> inner = element->takeContent();
+        if (inner.use_count() != 1) continue;
+        for (auto& nested : inner->elements) pending.push_back(std::move(nested));
+        inner->elements.clear();
+    }
+}
+
 bool PdeContent::modifiedDeep() const {
     if (modified) return true;
     for (const auto& element : elements) {

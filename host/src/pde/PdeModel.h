@@ -44,11 +44,16 @@ struct PdeBox {
 struct PdeOp {
     mutable std::vector<QPDFObjectHandle> operands;  // mutable: qpdf's accessors are not const
     std::string op;
+    uint64_t setAt = 0;  // in a graphics state: when it was set, so that the state is written in that order
 };
+
+// How deep marked content may nest in a content (as deep as qpdf nests objects):
+// deeper content is not read whole, and a model nested deeper is not written.
+constexpr size_t kPdeMaxNesting = 500;
 
 // The graphics state that the content's operators set, kept as operators so
 // that it is written back exactly: one slot per kind ("w", "CS", "sc", "Tf", ...)
-// and the /gs resources applied, in order.
+// and the /gs resources applied, written in the order they were set.
 struct PdeGState {
     std::map<std::string, PdeOp> slots;
     std::vector<PdeOp> extGStates;
@@ -96,6 +101,9 @@ public:
     virtual PdeBox bbox() const = 0;
     virtual bool isAtPoint(double x, double y) const;
     virtual std::shared_ptr<PdeElement> copy() const = 0;
+    // Moves out the content this element holds (containers and forms), so that
+    // nesting is released one level at a time.
+    virtual std::shared_ptr<PdeContent> takeContent() { return nullptr; }
     // Writes the element's drawing operators (without state, clip and CTM).
     virtual void writeBody(std::string& out, class PdeWriter& writer) const = 0;
     void dump(int level, int depth, std::vector<std::string>& lines) const override;
@@ -127,10 +135,14 @@ public:
     PdeBox bbox() const override { return box; }
     std::shared_ptr<PdeElement> copy() const override;
     void writeBody(std::string& out, PdeWriter& writer) const override;
+    // Writes the text as the clip it leaves (rendering modes 4 to 7) when it
+    // starts a clip, drawing nothing and leaving the CTM as it was.
+    void writeClip(std::string& out, PdeWriter& writer) const;
 };
 
-// Operators that are kept as read: sh, MP, DP, unknown operators, and a Do of
-// a form that would contain itself.
+// Operators that are kept as read: sh, MP, DP, unknown operators (in a BX/EX
+// section when read in one), text shown outside a text object, and a Do of a
+// form that would contain itself.
 class PdeRaw : public PdeElement {
 public:
     explicit PdeRaw(int32_t type) : PdeElement(type) {}
@@ -185,6 +197,7 @@ public:
     // The form's content, read on first use.
     std::shared_ptr<PdeContent> content();
     bool contentLoaded() const { return mContent != nullptr; }
+    std::shared_ptr<PdeContent> takeContent() override { return std::move(mContent); }
 
 private:
     std::shared_ptr<PdeContent> mContent;
@@ -201,6 +214,7 @@ public:
     PdeBox bbox() const override;
     bool isAtPoint(double x, double y) const override;
     std::shared_ptr<PdeElement> copy() const override;
+    std::shared_ptr<PdeContent> takeContent() override { return std::move(content); }
     void writeBody(std::string& out, PdeWriter& writer) const override;
     void dump(int level, int depth, std::vector<std::string>& lines) const override;
 };
@@ -208,10 +222,10 @@ public:
 class PdeClip : public PdeObject {
 public:
     PdeClip() : PdeObject(kPDEClip) {}
-    // Paths (with W or W* in their paint) and nested clips; text clips are not kept.
+    // Paths (with W or W* in their paint), text that clips and nested clips.
     std::vector<std::shared_ptr<PdeObject>> elements;
     std::shared_ptr<PdeClip> deepCopy() const;
-    void write(std::string& out) const;
+    void write(std::string& out, PdeWriter& writer) const;
     void dump(int level, int depth, std::vector<std::string>& lines) const override;
 };
 
@@ -230,10 +244,12 @@ public:
 class PdeContent : public PdeObject {
 public:
     PdeContent() : PdeObject(kPDEContent) {}
+    ~PdeContent() override;
     std::vector<std::shared_ptr<PdeElement>> elements;
     PdeSource source;
     PDEContentAttrs attrs{};
     std::vector<std::string> warnings;
+    std::string unreadable;  // why part of the content could not be read; empty when it was read whole
     bool modified = false;
     std::vector<QPDFObjGen> ancestors;  // forms that hold this content (a form's own included)
     PdeBox bbox() const;

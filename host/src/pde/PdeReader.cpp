@@ -19,6 +19,12 @@ const std::set<std::string>& stateSlots() {
     return slots;
 }
 
+// Text positioning and showing: outside a text object they are kept as they are.
+const std::set<std::string>& textOperators() {
+    static const std::set<std::string> ops = {"Tj", "TJ", "'", "\"", "Td", "TD", "Tm", "T*"};
+    return ops;
+}
+
 const std::set<std::string>& paintOperators() {
     static const std::set<std::string> ops = {"S", "s", "f", "F", "f*", "B", "B*", "b", "b*", "n"};
     return ops;
@@ -53,11 +59,16 @@ public:
         mOperands.clear();
     }
 
-    void handleEOF() override { finish(); }
+    void handleEOF() override {}  // finish() ends the reading, after the last stream
 
     void warn(const std::string& text) {
         if (mContent->warnings.size() < kMaxWarnings) mContent->warnings.push_back(text);
         ++mWarningCount;
+    }
+    // Part of the content could not be read: setting the content back is refused.
+    void unreadable(const std::string& why) {
+        warn(why);
+        if (mContent->unreadable.empty()) mContent->unreadable = why;
     }
     size_t warningCount() const { return mWarningCount; }
 
@@ -80,30 +91,15 @@ public:
 private:
     void operate(const std::string& op) {
         if (mInlineImage) return inlineImageOperator(op);
-        if (mText && op != "ET" && op != "BT") textOperator(op);
+        if (mText && op != "ET" && op != "BT" && op != "BI") return textOperator(op);
+        if (!mText && strayTextOperator(op)) return;
+        if (stateOperator(op)) return;
         if (op == "q") {
-            if (mText) return warn("q inside a text object");
             mStack.push_back(mState);
         } else if (op == "Q") {
-            if (mText) return warn("Q inside a text object");
             if (mStack.empty()) return warn("Q without q");
             mState = mStack.back();
             mStack.pop_back();
-        } else if (op == "cm") {
-            if (auto m = matrixOperands()) mState.ctm = m->then(mState.ctm);
-            else warn("cm without six numbers");
-        } else if (stateSlots().count(op)) {
-            mState.gs.slots[op] = currentOp(op);
-        } else if (op == "gs") {
-            auto& list = mState.gs.extGStates;
-            PdeOp made = currentOp(op);
-            list.erase(std::remove_if(list.begin(), list.end(),
-                                      [&](const PdeOp& o) { return o.operands.size() == made.operands.size() &&
-                                                                   !made.operands.empty() &&
-                                                                   o.operands[0].unparse() == made.operands[0].unparse(); }),
-                       list.end());
-            list.push_back(std::move(made));
-        } else if (colourOperator(op)) {
         } else if (op == "m" || op == "l" || op == "c" || op == "v" || op == "y" || op == "h" || op == "re") {
             pathSegment(op);
         } else if (op == "W" || op == "W*") {
@@ -122,22 +118,77 @@ private:
         } else if (op == "BMC" || op == "BDC") {
             beginMarkedContent(op);
         } else if (op == "EMC") {
+            if (mTooDeep > 0) return static_cast<void>(--mTooDeep);
             if (mTargets.size() < 2) return warn("EMC without BMC or BDC");
             mTargets.pop_back();
         } else if (op == "MP" || op == "DP") {
             addRaw(kPDEPlace, op);
         } else if (op == "sh") {
             addRaw(kPDEShading, op);
-        } else if (op == "BX" || op == "EX") {
-            // compatibility sections change nothing that is drawn
-        } else if (!mText && op != "Tj" && op != "TJ" && op != "'" && op != "\"" && op != "Td" && op != "TD" &&
-                   op != "Tm" && op != "T*") {
+        } else if (op == "BX") {
+            ++mCompatibility;
+        } else if (op == "EX") {
+            if (mCompatibility > 0) --mCompatibility;
+        } else if (mCompatibility > 0) {
+            // Kept in a section of its own, so that a reader that does not know it still ignores it.
+            auto raw = stamped(std::make_shared<PdeRaw>(kPDEUnknown));
+            raw->ops = {PdeOp{{}, "BX"}, currentOp(op), PdeOp{{}, "EX"}};
+            add(raw);
+        } else {
             warn("unknown operator " + op + " kept as it was");
             addRaw(kPDEUnknown, op);
         }
     }
 
+    // Operators that only change the graphics state; true when op is one.
+    bool stateOperator(const std::string& op) {
+        if (op == "cm") {
+            if (auto m = matrixOperands()) mState.ctm = m->then(mState.ctm);
+            else warn("cm without six numbers");
+        } else if (stateSlots().count(op)) {
+            mState.gs.slots[op] = stateOp(op);
+        } else if (op == "gs") {
+            auto& list = mState.gs.extGStates;
+            PdeOp made = stateOp(op);
+            list.erase(std::remove_if(list.begin(), list.end(),
+                                      [&](const PdeOp& o) { return o.operands.size() == made.operands.size() &&
+                                                                   !made.operands.empty() &&
+                                                                   o.operands[0].unparse() == made.operands[0].unparse(); }),
+                       list.end());
+            list.push_back(std::move(made));
+        } else {
+            return colourOperator(op);
+        }
+        return true;
+    }
+
+    // Text positioning and showing outside a text object is kept as read, with
+    // the state operators between them, in one element; true when op is kept there.
+    bool strayTextOperator(const std::string& op) {
+        if (textOperators().count(op)) {
+            if (!mStrayText) {
+                warn("text shown outside a text object kept as it was");
+                mStrayText = stamped(std::make_shared<PdeRaw>(kPDEUnknown));
+                add(mStrayText);
+            }
+            mStrayText->ops.push_back(currentOp(op));
+            return true;
+        }
+        if (!mStrayText) return false;
+        static const std::set<std::string> state = {"w", "J", "j", "M", "d", "ri", "i", "Tc", "Tw", "Tz", "TL", "Tf",
+                                                    "Tr", "Ts", "gs", "cm", "CS", "cs", "SC", "SCN", "sc", "scn",
+                                                    "G", "g", "RG", "rg", "K", "k"};
+        if (state.count(op)) mStrayText->ops.push_back(currentOp(op));
+        else mStrayText.reset();
+        return false;
+    }
+
     PdeOp currentOp(const std::string& op) const { return PdeOp{mOperands, op}; }
+    PdeOp stateOp(const std::string& op) {
+        PdeOp made = currentOp(op);
+        made.setAt = ++mStateCount;
+        return made;
+    }
 
     std::optional<PdeMatrix> matrixOperands() const {
         if (mOperands.size() != 6) return std::nullopt;
@@ -153,16 +204,16 @@ private:
         auto& slots = mState.gs.slots;
         if (op == "CS" || op == "cs") {
             const std::string colour = op == "CS" ? "SC" : "sc";
-            slots[op] = currentOp(op);
+            slots[op] = stateOp(op);
             slots.erase(colour);  // a new space starts at its initial colour
         } else if (op == "SC" || op == "SCN" || op == "sc" || op == "scn") {
-            slots[op == "SC" || op == "SCN" ? "SC" : "sc"] = currentOp(op);
+            slots[op == "SC" || op == "SCN" ? "SC" : "sc"] = stateOp(op);
         } else if (op == "G" || op == "RG" || op == "K") {
             slots.erase("CS");
-            slots["SC"] = currentOp(op);
+            slots["SC"] = stateOp(op);
         } else if (op == "g" || op == "rg" || op == "k") {
             slots.erase("cs");
-            slots["sc"] = currentOp(op);
+            slots["sc"] = stateOp(op);
         } else {
             return false;
         }
@@ -229,17 +280,37 @@ private:
         mMeasure->setState(mState.gs);
     }
 
+    // Every operator inside a text object belongs to the text; the state it
+    // changes is kept for what follows too.
     void textOperator(const std::string& op) {
-        if (op == "q" || op == "Q") return;  // kept out of the text: it would unbalance the stack
+        // q and Q are kept out of the text: they would unbalance the stack
+        if (op == "q" || op == "Q") return warn(op + " inside a text object");
         mText->ops.push_back(currentOp(op));
-        if (op == "cm") return warn("cm inside a text object");
+        if (op == "cm") warn("cm inside a text object");
+        stateOperator(op);
+        if (op == "cm") return;
         mMeasure->operate(op, mOperands);
         if (op == "Tf" && mMeasure->fontMissing()) warn("font " + mOperands[0].unparse() + " is not in the resources");
+        if ((op == "Tj" || op == "TJ" || op == "'" || op == "\"") && clippingMode()) mTextClips = true;
+    }
+
+    bool clippingMode() const {
+        auto tr = mState.gs.slots.find("Tr");
+        if (tr == mState.gs.slots.end() || tr->second.operands.empty() || !tr->second.operands[0].isInteger()) return false;
+        const long long mode = tr->second.operands[0].getIntValue();
+        return mode >= 4 && mode <= 7;
     }
 
     void endText() {
         mText->box = mMeasure->box();
         add(mText);
+        if (mTextClips) {  // what follows is clipped to the glyphs shown in modes 4 to 7
+            auto clip = std::make_shared<PdeClip>();
+            if (mState.clip) clip->elements = mState.clip->elements;
+            clip->elements.push_back(mText->copy());
+            mState.clip = clip;
+        }
+        mTextClips = false;
         mText.reset();
         mMeasure.reset();
     }
@@ -302,6 +373,10 @@ private:
     }
 
     void beginMarkedContent(const std::string& op) {
+        if (mTargets.size() > kPdeMaxNesting || mTooDeep > 0) {
+            ++mTooDeep;
+            return unreadable("marked content nests deeper than " + std::to_string(kPdeMaxNesting) + " levels");
+        }
         auto container = stamped(std::make_shared<PdeContainer>());
         container->tag = !mOperands.empty() && mOperands[0].isName() ? mOperands[0].getName().substr(1) : "Unknown";
         if (op == "BDC" && mOperands.size() >= 2) {
@@ -336,7 +411,12 @@ private:
     std::vector<PdePath::Segment> mPath;
     std::string mPendingClip;
     std::shared_ptr<PdeText> mText;
+    bool mTextClips = false;  // the text showed glyphs in a clipping mode
+    std::shared_ptr<PdeRaw> mStrayText;
     std::unique_ptr<PdeTextMeasure> mMeasure;
+    uint64_t mStateCount = 0;
+    size_t mCompatibility = 0;  // BX sections open
+    size_t mTooDeep = 0;        // marked content opened past the nesting the model takes
     std::shared_ptr<PdeImage> mInlineImage;
     size_t mWarningCount = 0;
     bool mFinished = false;
@@ -352,11 +432,21 @@ std::shared_ptr<PdeContent> readPdeContent(QPDFObjectHandle contents, QPDFObject
     reader.mAncestors = std::move(ancestors);
     QPDF* owner = contents.getOwningQPDF();
     const size_t warningsBefore = owner ? owner->numWarnings() : 0;
-    try {
-        if (contents.isStream() || contents.isArray()) QPDFObjectHandle::parseContentStream(contents, &reader);
-        else if (!contents.isNull()) reader.warn("the content is neither a stream nor an array of streams");
-    } catch (const std::exception& e) {
-        reader.warn(std::string("the content could not be read to its end: ") + e.what());
+    std::vector<QPDFObjectHandle> streams;
+    if (contents.isStream()) streams.push_back(contents);
+    else if (contents.isArray()) streams = contents.getArrayAsVector();
+    else if (!contents.isNull()) reader.warn("the content is neither a stream nor an array of streams");
+    // Each stream in turn, as viewers do: one that cannot be read leaves the others.
+    for (QPDFObjectHandle stream : streams) {
+        if (!stream.isStream()) {
+            reader.warn("an item of the content array is not a stream");
+            continue;
+        }
+        try {
+            QPDFObjectHandle::parseContentStream(stream, &reader);
+        } catch (const std::exception& e) {
+            reader.unreadable(std::string("a content stream could not be read to its end: ") + e.what());
+        }
     }
     reader.finish();
     const size_t qpdfWarnings = owner ? owner->numWarnings() - warningsBefore : 0;

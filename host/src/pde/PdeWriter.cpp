@@ -1,10 +1,14 @@
 #include "pde/PdeWriter.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <set>
+#include <vector>
 
 #include "core/Raise.h"
 #include "cos/CosCopy.h"
+#include "support/FixedMath.h"
 
 namespace qmhost {
 namespace {
@@ -45,21 +49,31 @@ PdeWriter::PdeWriter(Document& target, QPDFObjectHandle base) : mTarget(target),
 }
 
 std::string PdeWriter::number(double value) {
-    if (!std::isfinite(value)) value = 0;
-    if (std::fabs(value) < 5e-7) return "0";
-    char text[64];
-    auto result = std::to_chars(text, text + sizeof(text), value, std::chars_format::fixed, 6);
-    std::string s(text, result.ptr);
-    if (s.find('.') != std::string::npos) {
-        while (s.back() == '0') s.pop_back();
-        if (s.back() == '.') s.pop_back();
+    if (!std::isfinite(value) || value == 0) return "0";
+    // The fewest digits that read back as the same double, without an exponent
+    // (which content streams do not take); room for the longest, 1e308 or 5e-324.
+    char text[400];
+    auto result = std::to_chars(text, text + sizeof(text), value, std::chars_format::fixed);
+    return std::string(text, result.ptr);
+}
+
+std::string PdeWriter::fixedNumber(ASFixed value) {
+    const double exact = fixedToDouble(value);
+    char text[32];
+    for (int decimals = 0;; ++decimals) {
+        const auto result = std::to_chars(text, text + sizeof text, exact, std::chars_format::fixed, decimals);
+        double back = 0;
+        std::from_chars(text, result.ptr, back);
+        if (decimals == 5 || fixedFromDouble(back) == value) return back == 0 ? "0" : std::string(text, result.ptr);
     }
-    return s == "-0" ? "0" : s;
 }
 
 QPDFObjectHandle PdeWriter::resources() const { return mResources; }
 
 std::string PdeWriter::write(const PdeContent& content) {
+    if (!content.unreadable.empty())
+        raise(kHostErrBadPDF, "the content was not read whole (" + content.unreadable +
+                                  "): writing it back would lose what could not be read");
     std::string out;
     out.reserve(content.elements.size() * 64);
     for (const auto& element : content.elements) writeElement(out, *element);
@@ -68,11 +82,15 @@ std::string PdeWriter::write(const PdeContent& content) {
 
 void PdeWriter::writeElement(std::string& out, const PdeElement& element) {
     if (element.type() == kPDEContainer) {  // draws nothing itself: its elements carry their state
+        if (++mDepth > kPdeMaxNesting)
+            raise(kHostErrUnsupported, "marked content nests deeper than " + std::to_string(kPdeMaxNesting) +
+                                           " levels: the content is not written");
         element.writeBody(out, *this);
+        --mDepth;
         return;
     }
     out += "q\n";
-    if (element.clip) element.clip->write(out);
+    if (element.clip) element.clip->write(out, *this);
     writeGState(out, element.gstate, element.source);
     if (!element.ctm.isIdentity()) {
         const PdeMatrix& m = element.ctm;
@@ -84,11 +102,17 @@ void PdeWriter::writeElement(std::string& out, const PdeElement& element) {
 }
 
 void PdeWriter::writeGState(std::string& out, const PdeGState& state, const PdeSource& source) {
+    // In the order the operators were set (a /gs may set what a plain operator
+    // set before it, or the other way round); the slot order for those set together.
+    std::vector<const PdeOp*> ops;
+    ops.reserve(state.slots.size() + state.extGStates.size());
     for (const char* slot : kSlotOrder) {
         auto it = state.slots.find(slot);
-        if (it != state.slots.end()) writeOp(out, it->second, source);
+        if (it != state.slots.end()) ops.push_back(&it->second);
     }
-    for (const PdeOp& op : state.extGStates) writeOp(out, op, source);
+    for (const PdeOp& op : state.extGStates) ops.push_back(&op);
+    std::stable_sort(ops.begin(), ops.end(), [](const PdeOp* a, const PdeOp* b) { return a->setAt < b->setAt; });
+    for (const PdeOp* op : ops) writeOp(out, *op, source);
 }
 
 void PdeWriter::writeOp(std::string& out, const PdeOp& op, const PdeSource& source) {
@@ -154,6 +178,7 @@ void PdeWriter::rewriteForm(QPDFObjectHandle stream, PdeContent& content) {
     mRewritten.insert(stream.getObjGen());
     PdeWriter inner(mTarget, stream.getDict().getKey("/Resources"));
     inner.mRewritten = mRewritten;
+    inner.mDepth = mDepth + 1;
     const std::string data = inner.write(content);
     stream.replaceStreamData(data, QPDFObjectHandle::newNull(), QPDFObjectHandle::newNull());
     if (inner.resourcesChanged()) stream.getDict().replaceKey("/Resources", inner.resources());
@@ -191,18 +216,57 @@ void PdePath::writeTransformed(std::string& out) const {
     out += paint + "\n";
 }
 
-void PdeClip::write(std::string& out) const {
+void PdeClip::write(std::string& out, PdeWriter& writer) const {
     for (const auto& element : elements) {
         if (auto path = std::dynamic_pointer_cast<PdePath>(element))
             path->writeTransformed(out);
+        else if (auto text = std::dynamic_pointer_cast<PdeText>(element))
+            text->writeClip(out, writer);
         else if (auto nested = std::dynamic_pointer_cast<PdeClip>(element))
-            nested->write(out);
+            nested->write(out, writer);
     }
 }
 
 void PdeText::writeBody(std::string& out, PdeWriter& writer) const {
     out += "BT\n";
     for (const PdeOp& op : ops) writer.writeOp(out, op, source);
+    out += "ET\n";
+}
+
+void PdeText::writeClip(std::string& out, PdeWriter& writer) const {
+    // Glyphs shown in the clipping modes (4 to 7) clip, invisibly (7); the others
+    // are shown invisibly (3) so that the glyphs after them stay where they were.
+    // The CTM is folded into the text matrices (every positioning operator
+    // composes on the left of them), so no cm has to be undone after ET.
+    auto mode = [](const PdeOp* tr) {
+        const bool clips = tr && !tr->operands.empty() && tr->operands[0].isInteger() &&
+                           tr->operands[0].getIntValue() >= 4 && tr->operands[0].getIntValue() <= 7;
+        return std::string(clips ? "7" : "3") + " Tr\n";
+    };
+    auto matrix = [&](const PdeMatrix& m) {
+        for (double v : {m.a, m.b, m.c, m.d, m.e, m.f}) out += PdeWriter::number(v) + " ";
+        out += "Tm\n";
+    };
+    static const std::set<std::string> kept = {"Tc", "Tw", "Tz", "TL", "Tf", "Ts", "Td", "TD", "T*", "Tj", "TJ", "'", "\""};
+    out += "BT\n";
+    for (const char* slot : {"Tc", "Tw", "Tz", "TL", "Tf", "Ts"}) {
+        auto it = gstate.slots.find(slot);
+        if (it != gstate.slots.end()) writer.writeOp(out, it->second, source);
+    }
+    auto tr = gstate.slots.find("Tr");
+    out += mode(tr == gstate.slots.end() ? nullptr : &tr->second);
+    matrix(ctm);
+    for (const PdeOp& op : ops) {
+        if (op.op == "Tr") {
+            out += mode(&op);
+        } else if (op.op == "Tm") {
+            std::optional<PdeMatrix> m = op.operands.size() == 6 ? PdeMatrix::fromArray(QPDFObjectHandle::newArray(op.operands))
+                                                                 : std::nullopt;
+            if (m) matrix(m->then(ctm));
+        } else if (kept.count(op.op)) {
+            writer.writeOp(out, op, source);
+        }
+    }
     out += "ET\n";
 }
 

@@ -1,5 +1,7 @@
 // Writing a page-content model back as a content stream: each element in its
 // own q ... Q with its clip, graphics state and CTM, containers as BDC ... EMC.
+// Content that was not read whole, or that nests deeper than the model may, is
+// refused rather than written without what is missing.
 // Resource names are resolved against the target resource dictionary: a name
 // that the target lacks is added, one that names something else there is
 // renamed, and objects of another document are copied in.
@@ -41,6 +43,9 @@ public:
     void rewriteForm(QPDFObjectHandle stream, PdeContent& content);
 
     static std::string number(double value);
+    // A 16.16 value with the fewest decimals that read back as the same value
+    // (five always do: their error is under half a step).
+    static std::string fixedNumber(ASFixed value);
 
 private:
     Document& mTarget;
@@ -48,6 +53,7 @@ private:
     bool mChanged = false;
     std::set<std::string> mCopiedCategories;
     std::set<QPDFObjGen> mRewritten;
+    size_t mDepth = 0;  // marked content and rewritten forms entered
 };
 
 }  // namespace qmhost
