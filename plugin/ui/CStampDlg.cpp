@@ -204,9 +204,11 @@ void CStampDlg::Save() {
 }
 
 bool CStampDlg::Validate() {
-    // The spin boxes hold only numbers in their ranges; text typed but not yet
-    // taken is taken now.
-    for (QAbstractSpinBox* box : findChildren<QAbstractSpinBox*>()) box->interpretText();
+    // Numbers first, in the order of the fields: a refused one keeps the
+    // dialog open with its range, the user's text left in the field.
+    for (INumberField* field : mNumbers)
+        if (!ui::AcceptNumber(*field, [](const QString& inMessage) { ShowAlert(inMessage.toUtf8().constData()); }))
+            return false;
     if (mName->text().trimmed().isEmpty()) {
         RefuseWith(ui::kStrNeedStampName);
         mName->setFocus();

@@ -103,8 +103,8 @@ void CTextStampDlg::BuildTextControls() {
     mSystemFont = ui::Named(new QComboBox, "1075");
     mStandardFont = ui::Named(new QComboBox, "1080");
     mEmbed = ui::Named(new QCheckBox(ui::ResText(ui::kStrEmbed)), "1079");
-    mSize = ui::Named(new QSpinBox, "1078");
-    mSize->setRange(6, 72);
+    mSize = ui::Named(new CIntField(6, 72), "1078");
+    AddNumberField(mSize);
     mFontColour = ui::Named(new CColourPickerCB, "1076");
     mUnderline = ui::Named(new CUnderlinePickerCB, "1077");
     mFillColour = ui::Named(new CColourPickerCB, "1081");

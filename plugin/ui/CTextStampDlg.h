@@ -49,7 +49,7 @@ private:
     QComboBox* mVariable = nullptr;            // 1072
     QComboBox* mLineSpacing = nullptr;         // 1070
     QCheckBox* mWordWrap = nullptr;            // 1071
-    QSpinBox* mSize = nullptr;                 // 1078
+    CIntField* mSize = nullptr;                // 1078
     QCheckBox* mEmbed = nullptr;               // 1079
     QCheckBox* mOutline = nullptr;             // 1082
     QPlainTextEdit* mText = nullptr;           // 1069
