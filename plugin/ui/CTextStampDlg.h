@@ -39,6 +39,9 @@ protected:
 private:
     void BuildTextControls();
     void LimitText();
+    // Selects the system font of that name; one that is not installed gets an
+    // entry of its own that says so.
+    void SelectSystemFont(const QString& inName);
 
     CUnderlinePickerCB* mUnderline = nullptr;  // 1077
     CColourPickerCB* mFontColour = nullptr;    // 1076

@@ -288,13 +288,19 @@ TEST_F(StampDlg, SystemFontTypeShowsTheSystemList) {
     EXPECT_GT(Control<QComboBox>("1075")->count(), 0);
 }
 
-TEST_F(StampDlg, UnknownSystemFontSelectsTheFirst) {
+TEST_F(StampDlg, MissingSystemFontIsShownAsMissingAndKept) {
     auto stamp = NewStamp(kStampTypeText);
     gASExtraHFT->cabPutInt(stamp->GetCab(), kKeyFontType, 1);
     gASExtraHFT->cabPutString(stamp->GetCab(), kKeySystemFont, "No Such Font Anywhere");
+    gASExtraHFT->cabPutString(stamp->GetCab(), kKeyStampName, "n");
+    gASExtraHFT->cabPutString(stamp->GetCab(), kKeyText, "t");
     ASSERT_TRUE(Open(*stamp, true));
-    EXPECT_EQ(Control<QComboBox>("1075")->currentIndex(), 0);
     EXPECT_EQ(Control<QComboBox>("1074")->currentIndex(), 1);
+    EXPECT_EQ(Control<QComboBox>("1075")->currentText(), QString::fromUtf8("No Such Font Anywhere (未安装)"));
+    SaveScreenshot(mDialog, "dialog-text-stamp-missing-font");
+    Press("1");
+    ASSERT_EQ(mDone, std::optional<bool>(true));
+    EXPECT_STREQ(gASExtraHFT->cabGetString(stamp->GetCab(), kKeySystemFont), "No Such Font Anywhere");
 }
 
 // Every key the dialog shows goes back with the value and the kind it came with.
