@@ -137,6 +137,8 @@ private:
     QWidget* BuildPagesGroup();
     QWidget* BuildActionGroup();
     QWidget* BuildBorderGroup();
+    // The custom page list as a run reads it; refused with the run's message.
+    bool AcceptPageList();
     void LoadAction();
     void SaveAction();
     // The action combo's entry for the current action (0 when none).

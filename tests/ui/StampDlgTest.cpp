@@ -256,6 +256,26 @@ TEST_F(StampDlg, NumbersOutOfRangeAreRefusedAtOKAsTyped) {
     EXPECT_EQ(Control<QLineEdit>("1014")->text().size(), 256);
 }
 
+TEST_F(StampDlg, PageListIsReadAtOKAsARunReadsIt) {
+    auto stamp = NewStamp(kStampTypeText);
+    ASSERT_TRUE(Open(*stamp));
+    Control<QLineEdit>("1014")->setText(QStringLiteral("n"));
+    Control<QPlainTextEdit>("1069")->setPlainText(QStringLiteral("t"));
+    Control<QAbstractButton>("1029")->click();
+    auto* list = Control<QLineEdit>("1032");
+    list->setText(QStringLiteral("abc"));
+    Press("1");
+    EXPECT_EQ(Alerts(), std::vector<std::string>{"不能设置选择的页面范围: 起始页 abc 必须是个数字。"});
+    ASSERT_TRUE(mDialog);
+    EXPECT_EQ(mDialog->focusWidget(), list);
+    EXPECT_FALSE(mDone.has_value());
+    // Pages beyond any document at hand are no reason to refuse: the list is read, not a document.
+    list->setText(QStringLiteral("1-3, 7, 1000-2000 even"));
+    Press("1");
+    EXPECT_TRUE(Alerts().empty());
+    EXPECT_EQ(mDone, std::optional<bool>(true));
+}
+
 TEST_F(StampDlg, VariableIsInsertedAtTheCaret) {
     auto stamp = NewStamp(kStampTypeText);
     ASSERT_TRUE(Open(*stamp));
