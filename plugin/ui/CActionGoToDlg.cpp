@@ -12,6 +12,7 @@
 
 #include "engine/CPDFAction.h"
 #include "engine/EngineHostFrame.h"
+#include "support/Alerts.h"
 #include "support/FixedPoint.h"
 #include "ui/UiText.h"
 
@@ -34,15 +35,13 @@ CActionGoToDlg::CActionGoToDlg(QWidget* inParent, const char* inPageId, double i
 void CActionGoToDlg::Build(const char* inPageId, double inZoomMinimum) {
     auto* group = new QGroupBox;
     mGrid = new QGridLayout(group);
-    mPage = new QSpinBox;
+    mPage = new CIntField(1, kPageMaximum);
     mPage->setObjectName(QString::fromLatin1(inPageId));
-    mPage->setRange(1, kPageMaximum);
     mView = new QComboBox;
     mView->setObjectName(QStringLiteral("1079"));
     for (uint32_t view = 0; view < kViewCount; ++view) mView->addItem(ui::ResText(ui::kStrViewFirst + view));
-    mZoom = new QDoubleSpinBox;
+    mZoom = new CDoubleField(inZoomMinimum, kZoomMaximum);
     mZoom->setObjectName(QStringLiteral("1080"));
-    mZoom->setRange(inZoomMinimum, kZoomMaximum);
     mZoom->setDecimals(2);
     mGrid->addWidget(new QLabel(ui::ResText(ui::kStrPageNoColon)), 1, 0);
     mGrid->addWidget(mPage, 1, 1);
@@ -114,10 +113,9 @@ bool CActionGoToDlg::RebuildAction() {
 }
 
 void CActionGoToDlg::accept() {
-    // The spin boxes hold only numbers in range; the action is rebuilt from
-    // them only once the input is accepted.
-    mPage->interpretText();
-    mZoom->interpretText();
+    // A number out of range keeps the dialog open and the action as it was.
+    for (INumberField* field : {static_cast<INumberField*>(mPage), static_cast<INumberField*>(mZoom)})
+        if (!ui::AcceptNumber(*field, [](const QString& inMessage) { ShowAlert(inMessage.toUtf8().constData()); })) return;
     if (!RebuildAction()) return;
     QDialog::accept();
 }

@@ -9,11 +9,10 @@
 
 #include "qmhost/QMBase.h"
 #include "stamper/GoToActions.h"
+#include "ui/CNumberField.h"
 
 class QComboBox;
-class QDoubleSpinBox;
 class QGridLayout;
-class QSpinBox;
 
 class CActionGoToDlg : public QDialog {
     Q_OBJECT
@@ -43,8 +42,8 @@ protected:
 
     QGridLayout* mGrid = nullptr;  // the group's rows; kinds add theirs
     QComboBox* mView = nullptr;
-    QSpinBox* mPage = nullptr;
-    QDoubleSpinBox* mZoom = nullptr;
+    CIntField* mPage = nullptr;
+    CDoubleField* mZoom = nullptr;
     PDAction mAction{{0, 0}};
     PDDoc mDoc = nullptr;
     GoToRect mRect;

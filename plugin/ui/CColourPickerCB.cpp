@@ -32,6 +32,10 @@ CColourPickerCB::CColourPickerCB(QWidget* inParent) : CPickerCB(inParent) {
     for (const PickerColour& colour : kColours) AddColour(ui::ResText(colour.nameId), colour.colorRef);
     AddColour(ui::ResText(ui::kStrCustomColour), kCustomStart);
     setCurrentIndex(0);
+    connect(this, &QComboBox::currentIndexChanged, this, [this](int inIndex) {
+        mPrevious = mSelected;
+        mSelected = inIndex;
+    });
 }
 
 void CColourPickerCB::AddColour(const QString& inName, uint32_t inColorRef) {
@@ -45,23 +49,26 @@ uint32_t CColourPickerCB::GetColour() const {
 
 void CColourPickerCB::SetColour(uint32_t inColorRef) {
     const int last = count() - 1;
-    for (int index = 1; index < last; ++index) {
-        if (itemData(index).toUInt() == inColorRef) {
-            setCurrentIndex(index);
-            return;
-        }
-    }
-    setItemData(last, QVariant::fromValue(inColorRef));
-    setCurrentIndex(last);
+    int index = 1;
+    while (index < last && itemData(index).toUInt() != inColorRef) ++index;
+    if (index == last) setItemData(last, QVariant::fromValue(inColorRef));
+    setCurrentIndex(index);
+    mPrevious = index;
 }
 
 void CColourPickerCB::OnSelectCustom() {
     const int index = currentIndex();
     if (index < 0 || itemText(index) != ui::ResText(ui::kStrCustomColour)) return;
     const QColor chosen = ui::GetModalSeam().ColourDialog(this, Qt::black);
-    if (!chosen.isValid()) return;
-    setItemData(index, QVariant::fromValue(QColorToColorRef(chosen)));
-    update();
+    if (chosen.isValid()) {
+        setItemData(index, QVariant::fromValue(QColorToColorRef(chosen)));
+        update();
+    } else {
+        // Cancel keeps the colour chosen before: taking the entry as it is
+        // would give its white placeholder to a user who chose nothing.
+        setCurrentIndex(mPrevious);
+    }
+    mPrevious = currentIndex();
 }
 
 void CColourPickerCB::PaintItem(QPainter& inPainter, const QRect& inRect, int inIndex, bool inSelected) const {

@@ -37,8 +37,15 @@ public:
     // Never selects "(无)".
     virtual void SetColour(uint32_t inColorRef);
     // When "自定义..." is selected: asks for a colour (through the modal seam,
-    // starting at black); a chosen colour becomes the item's colour.
+    // starting at black); a chosen colour becomes the item's colour. A
+    // cancelled dialog selects again the item chosen before.
     void OnSelectCustom();
 
     void PaintItem(QPainter& inPainter, const QRect& inRect, int inIndex, bool inSelected) const override;
+
+private:
+    // The selection and the one before it; after a colour is set or picked
+    // both are that colour's item.
+    int mSelected = 0;
+    int mPrevious = 0;
 };

@@ -8,6 +8,7 @@
 #include <QRubberBand>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolTip>
 
 namespace {
 
@@ -448,6 +449,24 @@ void CMultiTree::drawRow(QPainter* inPainter, const QStyleOptionViewItem& inOpti
         return;
     }
     QTreeWidget::drawRow(inPainter, inOption, inIndex);
+}
+
+bool CMultiTree::viewportEvent(QEvent* inEvent) {
+    if (inEvent->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(inEvent);
+        const QModelIndex index = indexAt(help->pos());
+        if (index.isValid() && index.data(Qt::ToolTipRole).isNull() && IsTextCut(index)) {
+            QToolTip::showText(help->globalPos(), index.data().toString(), viewport(), visualRect(index));
+            return true;
+        }
+    }
+    return QTreeWidget::viewportEvent(inEvent);
+}
+
+bool CMultiTree::IsTextCut(const QModelIndex& inIndex) const {
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    return itemDelegateForIndex(inIndex)->sizeHint(option, inIndex).width() > visualRect(inIndex).width();
 }
 
 // --- rubber band

@@ -132,11 +132,14 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* inEvent) override;
     void keyPressEvent(QKeyEvent* inEvent) override;
     void drawRow(QPainter* inPainter, const QStyleOptionViewItem& inOption, const QModelIndex& inIndex) const override;
+    // A name the row cuts off ("…") shows whole as the row's tooltip.
+    bool viewportEvent(QEvent* inEvent) override;
 
 private:
     enum class Press { kNone, kItem, kBand };
 
     QTreeWidgetItem* Caret() const { return currentItem(); }
+    bool IsTextCut(const QModelIndex& inIndex) const;
     void SetCaret(QTreeWidgetItem* inItem);
     // Where a press lands: on the item's icon or label (the item), elsewhere
     // (null, the rubber band), or on an expand button (handled by the base).

@@ -42,10 +42,10 @@ void CPDFStampDlg::BuildSourceControls() {
     mSourceFile->setMaxLength(kSourceCapacity);
     mBrowse = ui::Named(new QPushButton(ui::ResText(ui::kStrBrowse)), "1050");
     mBrowse->setMaximumWidth(32);
-    mSize = ui::Named(new QSpinBox, "1016");
-    mSize->setRange(1, kSizeLimit);
-    mPageNo = ui::Named(new QSpinBox, "1017");
-    mPageNo->setRange(1, kPageLimit);
+    mSize = ui::Named(new CIntField(1, kSizeLimit), "1016");
+    mPageNo = ui::Named(new CIntField(1, kPageLimit), "1017");
+    AddNumberField(mPageNo);
+    AddNumberField(mSize);
     mPageLabel = ui::Named(new QLabel(ui::ResText(ui::kStrPageNo)), "1088");
     grid->addWidget(new QLabel(ui::ResText(ui::kStrSelectFile)), 0, 0);
     grid->addWidget(mSourceFile, 0, 1, 1, 4);
@@ -125,7 +125,7 @@ void CPDFStampDlg::AdjustPageCount() {
     const int32_t count = source.GetPageCount();
     source.Close();
     if (count < 1) return;
-    mPageNo->setRange(1, count);  // a larger number becomes the count
+    mPageNo->SetRange(1, count);  // a larger number becomes the count
 }
 
 void CPDFStampDlg::OnBrowse() {

@@ -34,8 +34,8 @@ protected:
     virtual bool CheckSourceFile(const QString& inPath);
 
     QLineEdit* mSourceFile = nullptr;  // 1015
-    QSpinBox* mPageNo = nullptr;       // 1017 with its spin 1018
-    QSpinBox* mSize = nullptr;         // 1016
+    CIntField* mPageNo = nullptr;      // 1017 with its spin 1018
+    CIntField* mSize = nullptr;        // 1016
     QLabel* mPageLabel = nullptr;      // 1088
     QPushButton* mBrowse = nullptr;    // 1050
 

@@ -47,8 +47,7 @@ void CPreferencesDlg::BuildLayout() {
 
     auto* defaults = new QGroupBox(Tr("默认值"), this);
     auto* defaultsLayout = new QFormLayout(defaults);
-    mBatesLength = WithId(new QSpinBox(defaults), 1042);
-    mBatesLength->setRange(kMinBatesLength, kMaxBatesLength);
+    mBatesLength = WithId(new CIntField(kMinBatesLength, kMaxBatesLength), 1042);
     mRomanNumerals = WithId(new QComboBox(defaults), 1043);
     mRomanNumerals->addItems({Tr("否"), Tr("大写"), Tr("小写")});
     defaultsLayout->addRow(Tr("BATES 固定长度"), mBatesLength);
@@ -76,23 +75,9 @@ void CPreferencesDlg::LoadSettings() {
     mIgnoreRotation->setChecked(mPreferences.GetIgnorePageRotation());
 }
 
-bool CPreferencesDlg::ValidBatesLength(int& outLength) {
-    // The field's text, not the spin's last good value: what the user sees is
-    // what is checked.
-    bool ok = false;
-    outLength = mBatesLength->cleanText().trimmed().toInt(&ok);
-    if (ok && outLength >= kMinBatesLength && outLength <= kMaxBatesLength) return true;
-    ui::GetModalSeam().MessageBox(this, Tr("Quillmark"),
-                                  Tr("请输入 %1 到 %2 之间的整数。").arg(kMinBatesLength).arg(kMaxBatesLength),
-                                  QMessageBox::Warning, QMessageBox::Ok);
-    mBatesLength->setFocus();
-    mBatesLength->selectAll();
-    return false;
-}
-
-void CPreferencesDlg::StoreSettings(int inBatesLength) {
+void CPreferencesDlg::StoreSettings() {
     mPreferences.SetUseRomanNumerals(mRomanNumerals->currentIndex());
-    mPreferences.SetBatesFixedLength(inBatesLength);
+    mPreferences.SetBatesFixedLength(mBatesLength->value());
     mPreferences.SetWriteToNewFile(mWriteToNewFile->isChecked());
     mPreferences.SetEnableLogging(mEnableLogging->isChecked());
     mPreferences.SetIgnorePageRotation(mIgnoreRotation->isChecked());
@@ -101,15 +86,17 @@ void CPreferencesDlg::StoreSettings(int inBatesLength) {
 void CPreferencesDlg::accept() {
     // Checked before anything is stored, so that a refused value never
     // reaches the file and Cancel still leaves everything as it was.
-    int batesLength = 0;
-    if (!ValidBatesLength(batesLength)) return;
-    StoreSettings(batesLength);
+    const bool accepted = ui::AcceptNumber(*mBatesLength, [this](const QString& inMessage) {
+        ui::GetModalSeam().MessageBox(this, Tr("Quillmark"), inMessage, QMessageBox::Warning, QMessageBox::Ok);
+    });
+    if (!accepted) return;
+    StoreSettings();
     if (!mPreferences.WriteFile()) {
-        // The settings hold for this session; the user learns they were not saved.
-        ui::GetModalSeam().MessageBox(
-            this, Tr("Quillmark"),
-            Tr("预置文件不能保存:\n%1").arg(QString::fromStdString(mPreferences.GetLastProblem())),
-            QMessageBox::Warning, QMessageBox::Ok);
+        // The settings hold for this session; the user learns they were not
+        // saved, and where (the reason's own text is not in the dialog's language).
+        ui::GetModalSeam().MessageBox(this, Tr("Quillmark"),
+                                      Tr("预置文件不能保存:\n%1").arg(QString::fromUtf8(mPreferences.GetPath())),
+                                      QMessageBox::Warning, QMessageBox::Ok);
     }
     QDialog::accept();
 }

@@ -16,10 +16,11 @@
 
 #include <QDialog>
 
+#include "ui/CNumberField.h"
+
 class CStamperPreferences;
 class QCheckBox;
 class QComboBox;
-class QSpinBox;
 
 class CPreferencesDlg : public QDialog {
     Q_OBJECT
@@ -34,14 +35,13 @@ public:
 private:
     void BuildLayout();
     void LoadSettings();
-    bool ValidBatesLength(int& outLength);
-    void StoreSettings(int inBatesLength);
+    void StoreSettings();
 
     CStamperPreferences& mPreferences;
     QCheckBox* mWriteToNewFile = nullptr;
     QCheckBox* mEnableLogging = nullptr;
     QCheckBox* mIgnoreRotation = nullptr;
-    QSpinBox* mBatesLength = nullptr;
+    CIntField* mBatesLength = nullptr;
     QComboBox* mRomanNumerals = nullptr;
 };
 

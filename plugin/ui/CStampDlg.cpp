@@ -6,12 +6,16 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <algorithm>
+#include <cstdint>
 
 #include "engine/CPDFDocument.h"
 #include "qmhost/ASExtraTable.h"
+#include "stamper/CPageRangeSet.h"
 #include "stamper/CStamp.h"
 #include "stamper/HostServices.h"
 #include "stamper/StampKeys.h"
+#include "stamper/StampMessages.h"
 #include "support/Alerts.h"
 #include "support/ErrorCode.h"
 #include "support/HostFrame.h"
@@ -30,6 +34,22 @@ CStampDlg* gOpenDesignDialog = nullptr;
 
 // Runs a step that talks to the host: a host error ends the step silently
 // (its text stays in the error buffer), as the dialog's steps are meant to.
+// The page count of a document long enough for every page inList names, so
+// that checking the list refuses only what its text says, never a length.
+int32_t PagesNamedIn(const std::string& inList) {
+    int64_t largest = 1;
+    int64_t number = 0;
+    for (const char character : inList + " ") {
+        if (character >= '0' && character <= '9') {
+            number = std::min<int64_t>(number * 10 + (character - '0'), INT32_MAX);
+        } else {
+            largest = std::max(largest, number);
+            number = 0;
+        }
+    }
+    return static_cast<int32_t>(largest);
+}
+
 template <class F>
 void Quietly(F&& inBody) {
     try {
@@ -204,15 +224,28 @@ void CStampDlg::Save() {
 }
 
 bool CStampDlg::Validate() {
-    // The spin boxes hold only numbers in their ranges; text typed but not yet
-    // taken is taken now.
-    for (QAbstractSpinBox* box : findChildren<QAbstractSpinBox*>()) box->interpretText();
+    // Numbers first, in the order of the fields: a refused one keeps the
+    // dialog open with its range, the user's text left in the field.
+    for (INumberField* field : mNumbers)
+        if (!ui::AcceptNumber(*field, [](const QString& inMessage) { ShowAlert(inMessage.toUtf8().constData()); }))
+            return false;
     if (mName->text().trimmed().isEmpty()) {
         RefuseWith(ui::kStrNeedStampName);
         mName->setFocus();
         return false;
     }
-    return true;
+    return !mPageRange->isChecked() || AcceptPageList();
+}
+
+bool CStampDlg::AcceptPageList() {
+    // Read as a run reads it, refused with the message the run would give.
+    const std::string list = mPageList->text().toStdString();
+    CPageRangeSet pages(PagesNamedIn(list));
+    if (pages.SetCustomRanges(list)) return true;
+    ShowAlert(StampMessageText(kStrBadPageRange, pages.GetMessage()).c_str());
+    mPageList->setFocus();
+    mPageList->selectAll();
+    return false;
 }
 
 void CStampDlg::UpdateControls() {

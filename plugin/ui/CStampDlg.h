@@ -15,9 +15,11 @@
 #include <QPointer>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "qmhost/QMBase.h"
 #include "support/io/TFileSpecifier.h"
+#include "ui/CNumberField.h"
 
 class CColourPickerCB;
 class CDashedPickerCB;
@@ -26,12 +28,10 @@ class CStamp;
 class CWeightPickerCB;
 class QButtonGroup;
 class QComboBox;
-class QDoubleSpinBox;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
-class QSpinBox;
 class QVBoxLayout;
 
 class CStampDlg : public QDialog {
@@ -97,18 +97,20 @@ protected:
     void PutText(const char* inKey, const std::string& inValue);
     // Shows string inId as the alert of a refused input.
     static void RefuseWith(uint32_t inId);
+    // Adds a number field that Validate checks, in the order added.
+    void AddNumberField(INumberField* inField) { mNumbers.push_back(inField); }
     // A picker's colour as stored: -1 for "(无)" (selection 0).
     static int32_t StoredColour(const CColourPickerCB& inPicker);
     static void LoadColour(CColourPickerCB& inPicker, int32_t inStored);
 
     QLineEdit* mName = nullptr;           // 1014
     QComboBox* mUnit = nullptr;           // 1022
-    QDoubleSpinBox* mHorizontal = nullptr;  // 1019
+    CDoubleField* mHorizontal = nullptr;  // 1019
     QComboBox* mHorizontalRef = nullptr;  // 1026
-    QDoubleSpinBox* mVertical = nullptr;  // 1023
+    CDoubleField* mVertical = nullptr;    // 1023
     QComboBox* mVerticalRef = nullptr;    // 1027
-    QSpinBox* mRotation = nullptr;        // 1024
-    QSpinBox* mOpacity = nullptr;         // 1025
+    CIntField* mRotation = nullptr;       // 1024
+    CIntField* mOpacity = nullptr;        // 1025
     QRadioButton* mOverlay = nullptr;     // 1020
     QRadioButton* mUnderlay = nullptr;    // 1021
     QRadioButton* mStampOnPages = nullptr;  // 1028
@@ -116,8 +118,8 @@ protected:
     QRadioButton* mFromPage = nullptr;    // 1030
     QComboBox* mStampOn = nullptr;        // 1031
     QLineEdit* mPageList = nullptr;       // 1032
-    QSpinBox* mFirstPage = nullptr;       // 1033
-    QSpinBox* mEveryPage = nullptr;       // 1034
+    CIntField* mFirstPage = nullptr;      // 1033
+    CIntField* mEveryPage = nullptr;      // 1034
     QLabel* mEveryLabel = nullptr;        // 1067
     QLabel* mPagesLabel = nullptr;        // 1068
     QComboBox* mActionType = nullptr;     // 1038
@@ -135,6 +137,8 @@ private:
     QWidget* BuildPagesGroup();
     QWidget* BuildActionGroup();
     QWidget* BuildBorderGroup();
+    // The custom page list as a run reads it; refused with the run's message.
+    bool AcceptPageList();
     void LoadAction();
     void SaveAction();
     // The action combo's entry for the current action (0 when none).
@@ -155,4 +159,5 @@ private:
     CPDFDocument* mActionDoc = nullptr;
     TFileSpecifier mActionFile;
     int mActionEntry = 0;  // the action combo's entry before the user's choice
+    std::vector<INumberField*> mNumbers;
 };

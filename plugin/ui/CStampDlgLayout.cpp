@@ -33,15 +33,8 @@ QComboBox* Combo(const char* inId, uint32_t inFirstText, int inCount) {
     return combo;
 }
 
-QSpinBox* IntBox(const char* inId, int inMinimum, int inMaximum) {
-    auto* box = ui::Named(new QSpinBox, inId);
-    box->setRange(inMinimum, inMaximum);
-    return box;
-}
-
-QDoubleSpinBox* PositionBox(const char* inId) {
-    auto* box = ui::Named(new QDoubleSpinBox, inId);
-    box->setRange(-kPositionLimit, kPositionLimit);
+CDoubleField* PositionBox(const char* inId) {
+    auto* box = ui::Named(new CDoubleField(-kPositionLimit, kPositionLimit), inId);
     box->setDecimals(3);
     return box;
 }
@@ -61,6 +54,10 @@ void CStampDlg::BuildWindow(int inTemplateId, const QString& inCaption) {
     grid->addWidget(BuildBorderGroup(), 1, 1);
     grid->addWidget(BuildActionGroup(), 2, 0, 1, 2);
     top->addLayout(grid);
+    for (INumberField* field : {static_cast<INumberField*>(mHorizontal), static_cast<INumberField*>(mVertical),
+                                static_cast<INumberField*>(mRotation), static_cast<INumberField*>(mOpacity),
+                                static_cast<INumberField*>(mFirstPage), static_cast<INumberField*>(mEveryPage)})
+        AddNumberField(field);
 
     auto* buttons = new QDialogButtonBox;
     QPushButton* ok = buttons->addButton(ui::ResText(ui::kStrOK), QDialogButtonBox::AcceptRole);
@@ -102,8 +99,8 @@ QWidget* CStampDlg::BuildLayoutGroup() {
     mVertical = PositionBox("1023");
     mVerticalUnit = ui::Named(new QLabel, "1040");
     mVerticalRef = Combo("1027", ui::kStrFromTop, 3);
-    mRotation = IntBox("1024", -360, 360);
-    mOpacity = IntBox("1025", 0, 100);
+    mRotation = ui::Named(new CIntField(-360, 360), "1024");
+    mOpacity = ui::Named(new CIntField(0, 100), "1025");
     mOverlay = ui::Named(new QRadioButton(ui::ResText(ui::kStrOverlay)), "1020");
     mUnderlay = ui::Named(new QRadioButton(ui::ResText(ui::kStrUnderlay)), "1021");
     auto* layers = new QButtonGroup(group);
@@ -142,9 +139,9 @@ QWidget* CStampDlg::BuildPagesGroup() {
     for (QRadioButton* radio : {mStampOnPages, mPageRange, mFromPage}) choice->addButton(radio);
     mStampOn = Combo("1031", ui::kStrAllPages, 5);
     mPageList = ui::Named(new QLineEdit, "1032");
-    mFirstPage = IntBox("1033", 1, kPageLimit);
+    mFirstPage = ui::Named(new CIntField(1, kPageLimit), "1033");
     mEveryLabel = ui::Named(ui::ResLabel(ui::kStrEveryFrom), "1067");
-    mEveryPage = IntBox("1034", 1, kPageLimit);
+    mEveryPage = ui::Named(new CIntField(1, kPageLimit), "1034");
     mPagesLabel = ui::Named(ui::ResLabel(ui::kStrPage), "1068");
 
     grid->addWidget(mStampOnPages, 0, 0);

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "engine/SystemFonts.h"
 #include "stamper/StampKeys.h"
@@ -103,8 +104,8 @@ void CTextStampDlg::BuildTextControls() {
     mSystemFont = ui::Named(new QComboBox, "1075");
     mStandardFont = ui::Named(new QComboBox, "1080");
     mEmbed = ui::Named(new QCheckBox(ui::ResText(ui::kStrEmbed)), "1079");
-    mSize = ui::Named(new QSpinBox, "1078");
-    mSize->setRange(6, 72);
+    mSize = ui::Named(new CIntField(6, 72), "1078");
+    AddNumberField(mSize);
     mFontColour = ui::Named(new CColourPickerCB, "1076");
     mUnderline = ui::Named(new CUnderlinePickerCB, "1077");
     mFillColour = ui::Named(new CColourPickerCB, "1081");
@@ -147,8 +148,10 @@ void CTextStampDlg::BuildTextControls() {
 void CTextStampDlg::OnInitDialog() {
     CStampDlg::OnInitDialog();
     const int32_t fonts = CountSystemFonts();
-    for (int32_t position = 0; position < fonts; ++position)
-        mSystemFont->addItem(QString::fromStdString(GetSystemFontName(position)));
+    for (int32_t position = 0; position < fonts; ++position) {
+        const QString name = QString::fromStdString(GetSystemFontName(position));
+        mSystemFont->addItem(name, name);
+    }
     for (const char* name : kStandardFonts) mStandardFont->addItem(QString::fromLatin1(name));
     mVariable->addItem(ui::ResText(ui::kStrNone));
     for (const Variable& variable : kVariables) mVariable->addItem(QString::fromLatin1(variable.label));
@@ -168,14 +171,23 @@ void CTextStampDlg::Load() {
         LoadColour(*mFillColour, CabInt(kKeyFillColor, kNoColor));
         mFontType->setCurrentIndex(CabInt(kKeyFontType, 0) != 0 ? kSystemFontType : 0);
         mStandardFont->setCurrentIndex(CabInt(kKeyStandardFont, 0));
-        // A font no longer installed gives way to the first one.
-        const int system = mSystemFont->findText(QString::fromStdString(CabString(kKeySystemFont)),
-                                                 Qt::MatchFixedString | Qt::MatchCaseSensitive);
-        mSystemFont->setCurrentIndex(system < 0 ? 0 : system);
+        SelectSystemFont(QString::fromStdString(CabString(kKeySystemFont)));
         mSize->setValue(CabInt(kKeyFontSize, kDefaultFontSize));
         mEmbed->setChecked(CabBool(kKeyEmbedFont, false));
         mOutline->setChecked(CabBool(kKeyOutline, false));
     });
+}
+
+void CTextStampDlg::SelectSystemFont(const QString& inName) {
+    const int found = mSystemFont->findData(inName, Qt::UserRole, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    if (found >= 0 || inName.isEmpty()) {
+        mSystemFont->setCurrentIndex(std::max(found, 0));
+        return;
+    }
+    // A font no longer installed is shown as such and kept unless the user
+    // picks another: taking the first font would change the stamp unasked.
+    mSystemFont->addItem(ui::ResTextWith(ui::kStrFontNotInstalled, inName), inName);
+    mSystemFont->setCurrentIndex(mSystemFont->count() - 1);
 }
 
 void CTextStampDlg::Save() {
@@ -190,7 +202,7 @@ void CTextStampDlg::Save() {
         PutInt(kKeyFillColor, StoredColour(*mFillColour));
         PutInt(kKeyFontType, mFontType->currentIndex());
         PutInt(kKeyStandardFont, mStandardFont->currentIndex());
-        PutString(kKeySystemFont, mSystemFont->currentText().toStdString());
+        PutString(kKeySystemFont, mSystemFont->currentData().toString().toStdString());
         PutInt(kKeyFontSize, mSize->value());
         PutBool(kKeyEmbedFont, mEmbed->isChecked());
         PutBool(kKeyOutline, mOutline->isChecked());

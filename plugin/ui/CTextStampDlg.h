@@ -39,6 +39,9 @@ protected:
 private:
     void BuildTextControls();
     void LimitText();
+    // Selects the system font of that name; one that is not installed gets an
+    // entry of its own that says so.
+    void SelectSystemFont(const QString& inName);
 
     CUnderlinePickerCB* mUnderline = nullptr;  // 1077
     CColourPickerCB* mFontColour = nullptr;    // 1076
@@ -49,7 +52,7 @@ private:
     QComboBox* mVariable = nullptr;            // 1072
     QComboBox* mLineSpacing = nullptr;         // 1070
     QCheckBox* mWordWrap = nullptr;            // 1071
-    QSpinBox* mSize = nullptr;                 // 1078
+    CIntField* mSize = nullptr;                // 1078
     QCheckBox* mEmbed = nullptr;               // 1079
     QCheckBox* mOutline = nullptr;             // 1082
     QPlainTextEdit* mText = nullptr;           // 1069

@@ -1,24 +1,25 @@
 #include "ui/CUnderlinePickerCB.h"
 
 #include <QPainter>
+#include <algorithm>
 
 #include "ui/UiText.h"
 
 CUnderlinePickerCB::CUnderlinePickerCB(QWidget* inParent) : CLinePickerCB(kUnderlineCount, inParent) {}
 
+int CUnderlinePickerCB::ItemHeight() const {
+    // The word is drawn one pixel down; a pixel more keeps it off the edge.
+    return std::max<int>(kItemHeight, fontMetrics().height() + 2);
+}
+
 void CUnderlinePickerCB::PaintItem(QPainter& inPainter, const QRect& inRect, int inIndex, bool) const {
     const QRect picture = PictureRect(inRect);
     const int middle = MiddleOf(picture);
     switch (inIndex) {
-        case 0: {
-            // The word is taller than the item: a smaller face keeps it inside.
-            QFont font = inPainter.font();
-            font.setPixelSize(kItemHeight - 1);
-            inPainter.setFont(font);
+        case 0:
             inPainter.drawText(picture.translated(0, 1), Qt::AlignVCenter | Qt::TextSingleLine,
                                ui::ResText(ui::kStrNone));
             return;
-        }
         case 1: DrawLine(inPainter, picture, middle, Qt::SolidLine); return;
         case 2:
             DrawLine(inPainter, picture, middle - 1, Qt::SolidLine);

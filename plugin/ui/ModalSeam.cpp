@@ -3,6 +3,8 @@
 #include <QColorDialog>
 #include <QFileDialog>
 
+#include "ui/QtTextsInPluginLanguage.h"
+
 namespace ui {
 namespace {
 
@@ -11,11 +13,13 @@ public:
     QMessageBox::StandardButton MessageBox(QWidget* inParent, const QString& inCaption, const QString& inText,
                                            QMessageBox::Icon inIcon,
                                            QMessageBox::StandardButtons inButtons) override {
+        const QtTextsInPluginLanguage language;
         QMessageBox box(inIcon, inCaption, inText, inButtons, inParent);
         return static_cast<QMessageBox::StandardButton>(box.exec());
     }
 
     QString FileDialog(QWidget* inParent, const FileDialogRequest& inRequest) override {
+        const QtTextsInPluginLanguage language;
         QFileDialog dialog(inParent, inRequest.title, inRequest.initialPath, inRequest.filter);
         dialog.setAcceptMode(inRequest.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dialog.setFileMode(inRequest.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -26,6 +30,7 @@ public:
     }
 
     QColor ColourDialog(QWidget* inParent, const QColor& inInitial) override {
+        const QtTextsInPluginLanguage language;
         return QColorDialog::getColor(inInitial, inParent);
     }
 };

@@ -9,10 +9,15 @@ QString ResText(uint32_t inId) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString ResTextWith(uint32_t inId, const QString& inArgument) {
+QString ResTextWith(uint32_t inId, std::initializer_list<QString> inArguments) {
     QString text = ResText(inId);
-    const qsizetype at = text.indexOf(QStringLiteral("%s"));
-    if (at >= 0) text.replace(at, 2, inArgument);
+    qsizetype at = 0;
+    for (const QString& argument : inArguments) {
+        at = text.indexOf(QStringLiteral("%s"), at);
+        if (at < 0) break;
+        text.replace(at, 2, argument);
+        at += argument.size();
+    }
     return text;
 }
 

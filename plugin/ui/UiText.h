@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 namespace ui {
@@ -76,6 +77,9 @@ enum : uint32_t {
     kStrPDFFilesFilter = 1414,
     kStrFileMissing = 1416,  // "%s" is the path
     kStrNotAPDF = 1417,      // "%s" is the path
+    kStrEnterIntegerInRange = 1418,  // "%s" the lowest, "%s" the highest
+    kStrEnterNumberInRange = 1419,
+    kStrFontNotInstalled = 1420,     // "%s" is the font's name
 
     // Messages with the ids their texts have always had.
     kStrNeedStampName = 23,
@@ -88,8 +92,10 @@ enum : uint32_t {
 
 // The string-table text of inId ("" when missing).
 QString ResText(uint32_t inId);
-// The text of inId with its one "%s" replaced by inArgument (never a format).
-QString ResTextWith(uint32_t inId, const QString& inArgument);
+// The text of inId with its "%s" replaced by the arguments in order (never a
+// format).
+QString ResTextWith(uint32_t inId, std::initializer_list<QString> inArguments);
+inline QString ResTextWith(uint32_t inId, const QString& inArgument) { return ResTextWith(inId, {inArgument}); }
 
 // A stored text's "\r\n" line breaks as a widget shows them ("\n"), and back:
 // every line break a widget gives ("\n", also "\r\n") stored as "\r\n".

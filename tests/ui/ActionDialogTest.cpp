@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSpinBox>
+#include <QTest>
 
 #include "DesignDialogFixture.h"
 #include "common/PdfFixtures.h"
@@ -113,10 +114,10 @@ TEST_F(ActionTest, NewGoToOpensAtPageOneInheritingTheZoom) {
         emit view->activated(index);
         EXPECT_EQ(zoom->isEnabled(), index == 1) << index;
     }
-    EXPECT_EQ(page->minimum(), 1);
-    EXPECT_EQ(page->maximum(), 1000000);
-    EXPECT_EQ(zoom->minimum(), 1.0);
-    EXPECT_EQ(zoom->maximum(), 6400.0);
+    EXPECT_EQ(dynamic_cast<CIntField&>(*page).Minimum(), 1);
+    EXPECT_EQ(dynamic_cast<CIntField&>(*page).Maximum(), 1000000);
+    EXPECT_EQ(dynamic_cast<CDoubleField&>(*zoom).Minimum(), 1.0);
+    EXPECT_EQ(dynamic_cast<CDoubleField&>(*zoom).Maximum(), 6400.0);
     dialog.adjustSize();
     SaveScreenshot(&dialog, "dialog-goto");
 }
@@ -138,6 +139,25 @@ TEST_F(ActionTest, GoToReadsAndRebuildsTheDestination) {
     EXPECT_EQ(DestText(action.cos), "3 /Fit");
 }
 
+TEST_F(ActionTest, ZoomOutOfRangeIsRefusedAsTypedAndTheActionKept) {
+    const PDAction action = NewAction("GoTo");
+    ASSERT_TRUE(BuildGoToAction(mDoc.GetPDDoc(), action.cos, 0, 1, 150, GoToRect()));
+    const std::string before = DestText(action.cos);
+    CActionGoToDlg dialog;
+    dialog.SetAction(action);
+    dialog.SetDocument(mDoc.GetPDDoc());
+    dialog.OnInitDialog();
+    auto* zoom = dialog.findChild<QDoubleSpinBox*>("1080");
+    zoom->selectAll();
+    QTest::keyClick(zoom, Qt::Key_Backspace);
+    QTest::keyClicks(zoom, QStringLiteral("7000"));
+    dialog.accept();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(Alerts(), std::vector<std::string>{"请输入 1 到 6400 之间的数字。"});
+    EXPECT_EQ(zoom->text(), QStringLiteral("7000"));
+    EXPECT_EQ(DestText(action.cos), before);
+}
+
 TEST_F(ActionTest, GoToRemoteTakesAnExistingPDFOnly) {
     const std::string folder = qmtest::MakeTempFolder("qm-goto");
     const std::string target = folder + "/target.pdf";
@@ -150,7 +170,7 @@ TEST_F(ActionTest, GoToRemoteTakesAnExistingPDFOnly) {
     dialog.OnInitDialog();
     auto* name = dialog.findChild<QLineEdit*>("1014");
     ASSERT_TRUE(name && dialog.findChild<QSpinBox*>("1015"));
-    EXPECT_EQ(dialog.findChild<QDoubleSpinBox*>("1080")->minimum(), 0.0);
+    EXPECT_EQ(dynamic_cast<CDoubleField&>(*dialog.findChild<QDoubleSpinBox*>("1080")).Minimum(), 0.0);
     dialog.adjustSize();
     SaveScreenshot(&dialog, "dialog-goto-remote");
     const struct {

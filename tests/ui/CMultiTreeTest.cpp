@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 #include <map>
 #include <string>
 #include <vector>
@@ -426,6 +427,20 @@ TEST_F(MultiTreeTest, ItemStateKeepsCaretAndSelectionApart) {
     mTree.SelectAll(true);
     EXPECT_EQ(mTree.SetMultiSelect(false), true);
     EXPECT_EQ(Selected(), "a2") << "switching multi-select off keeps only the caret selected";
+}
+
+TEST_F(MultiTreeTest, NameCutOffShowsWholeAsTooltip) {
+    const QString longName = QStringLiteral("一个很长很长的描述文件名称") + QString(40, QChar('x'));
+    Add(nullptr, longName);
+    auto tooltipOver = [&](const std::string& inName) {
+        const QPoint at = Label(inName);
+        QHelpEvent help(QEvent::ToolTip, at, mTree.viewport()->mapToGlobal(at));
+        QApplication::sendEvent(mTree.viewport(), &help);
+        return QToolTip::text();
+    };
+    EXPECT_EQ(tooltipOver("A"), QString());
+    EXPECT_EQ(tooltipOver(longName.toStdString()), longName);
+    QToolTip::hideText();
 }
 
 TEST_F(MultiTreeTest, ItemsDeleteTheirObjects) {

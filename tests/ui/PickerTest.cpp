@@ -76,6 +76,17 @@ TEST(CColourPickerCB, CustomEntryAsksForAColourOnlyWhenChosen) {
     EXPECT_EQ(picker.GetColour(), 0x302010u);
 }
 
+TEST(CColourPickerCB, CancelledCustomColourKeepsTheColourChosenBefore) {
+    uitest::ScriptedSeam seam;  // answers no colour: the user cancels
+    CColourPickerCB picker;
+    picker.setCurrentIndex(4);  // red
+    picker.setCurrentIndex(11);
+    picker.OnSelectCustom();
+    EXPECT_EQ(seam.colourRequests, 1);
+    EXPECT_EQ(picker.currentIndex(), 4);
+    EXPECT_EQ(picker.GetColour(), 0x0000FFu);
+}
+
 TEST(CWeightPickerCB, SetWeightTakesExactTableValuesOnly) {
     const struct {
         double weight;
@@ -96,6 +107,11 @@ TEST(CWeightPickerCB, SetWeightTakesExactTableValuesOnly) {
     EXPECT_EQ(picker.GetWeight(), 0.0);
 }
 
+int ItemHeightOf(const CPickerCB& inPicker) {
+    QStyleOptionViewItem option;
+    return inPicker.itemDelegate()->sizeHint(option, inPicker.model()->index(0, 0)).height();
+}
+
 TEST(CLinePickerCB, ItemsAreTheirIndicesTenPixelsHigh) {
     CDashedPickerCB dashed;
     CUnderlinePickerCB underline;
@@ -107,9 +123,25 @@ TEST(CLinePickerCB, ItemsAreTheirIndicesTenPixelsHigh) {
     for (const auto& row : rows) {
         ASSERT_EQ(row.picker->count(), row.count);
         for (int index = 0; index < row.count; ++index) EXPECT_EQ(row.picker->itemText(index), QString::number(index));
-        QStyleOptionViewItem option;
-        EXPECT_EQ(row.picker->itemDelegate()->sizeHint(option, row.picker->model()->index(0, 0)).height(), 10);
+        // The underline picker's items are taller where its word needs it.
+        if (row.picker == &underline) {
+            EXPECT_GE(ItemHeightOf(*row.picker), 10);
+        } else {
+            EXPECT_EQ(ItemHeightOf(*row.picker), 10);
+        }
     }
+}
+
+TEST(CUnderlinePickerCB, NoneIsDrawnWholeInItsItem) {
+    CUnderlinePickerCB picker;
+    const int height = ItemHeightOf(picker);
+    EXPECT_GE(height, QFontMetrics(picker.font()).height());
+    const QImage item = uitest::DrawPickerItem(picker, 0, false, height);
+    EXPECT_FALSE(uitest::RowHasInk(item, 0, 0, 200));
+    EXPECT_FALSE(uitest::RowHasInk(item, height - 1, 0, 200));
+    int inked = 0;
+    for (int y = 0; y < height; ++y) inked += uitest::RowHasInk(item, y, 0, 200) ? 1 : 0;
+    EXPECT_GE(inked, QFontMetrics(picker.font()).ascent() / 2);
 }
 
 TEST(CLinePickerCB, DisabledPickerDrawsNothing) {

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QTest>
 
 #include "common/PdfFixtures.h"
 #include "common/PluginFixture.h"
@@ -45,8 +46,12 @@ protected:
         return control;
     }
     void TypeBatesLength(const QString& inText) {
-        // Past the spin box's own validator, as a paste or a stale value would be.
-        Control<QSpinBox>(1042)->findChild<QLineEdit*>()->setText(inText);
+        // Key by key, as a user types it over the selected number.
+        auto* field = Control<QSpinBox>(1042);
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClicks(field, inText);
     }
     // What a fresh store reads back from the file.
     std::unique_ptr<CStamperPreferences> Reread() {
@@ -96,14 +101,15 @@ TEST_F(PreferencesDlgTest, CancelLeavesTheSettingsAndTheFileAlone) {
 }
 
 TEST_F(PreferencesDlgTest, BatesLengthOutOfRangeIsRefusedBeforeAnythingIsStored) {
-    for (const char* text : {"41", "-1", "abc"}) {
+    for (const char* text : {"41", "-1", ""}) {
         Control<QComboBox>(1043)->setCurrentIndex(1);
         TypeBatesLength(QString::fromUtf8(text));
         mSeam.messages.clear();
         mDialog->accept();
         EXPECT_NE(mDialog->result(), QDialog::Accepted) << text;
         ASSERT_EQ(mSeam.messages.size(), 1u) << text;
-        EXPECT_TRUE(mSeam.messages[0].contains("0")) << text;
+        EXPECT_EQ(mSeam.messages[0], QString::fromUtf8("请输入 0 到 40 之间的整数。")) << text;
+        EXPECT_EQ(Control<QSpinBox>(1042)->text(), QString::fromUtf8(text)) << text;
         EXPECT_EQ(mPreferences->GetUseRomanNumerals(), 0) << text;
         EXPECT_FALSE(FileExists()) << text;
     }
@@ -122,7 +128,8 @@ TEST_F(PreferencesDlgTest, FailedWriteIsReportedAndTheOldFileStaysWhole) {
     }
     EXPECT_EQ(second.result(), QDialog::Accepted);
     ASSERT_EQ(mSeam.messages.size(), 1u);
-    EXPECT_TRUE(mSeam.messages[0].contains(QString::fromStdString(FilePath()))) << mSeam.messages[0].toStdString();
+    // One language: the dialog's own words and the file's path.
+    EXPECT_EQ(mSeam.messages[0], QString::fromUtf8("预置文件不能保存:\n") + QString::fromStdString(FilePath()));
     EXPECT_EQ(readAll(FilePath()), old);
     EXPECT_TRUE(mPreferences->GetEnableLogging());  // kept for this session
 }

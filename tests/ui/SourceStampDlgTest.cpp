@@ -30,7 +30,7 @@ TEST_F(SourceStampDlg, NewPDFStampShowsFullSizeAndPageOne) {
     ASSERT_TRUE(Open(*stamp));
     EXPECT_EQ(mDialog->windowTitle(), QStringLiteral("设计 PDF 印章"));
     EXPECT_EQ(Control<QSpinBox>("1016")->value(), 100);
-    EXPECT_EQ(Control<QSpinBox>("1016")->maximum(), 4800);
+    EXPECT_EQ(dynamic_cast<CIntField&>(*Control<QSpinBox>("1016")).Maximum(), 4800);
     EXPECT_EQ(Control<QSpinBox>("1017")->value(), 1);
     EXPECT_TRUE(Control<QWidget>("1017")->isVisibleTo(mDialog));
     EXPECT_EQ(Control<QSpinBox>("1025")->value(), 100);
@@ -47,7 +47,7 @@ TEST_F(SourceStampDlg, ChosenPDFLimitsThePageToItsCount) {
     Control<QAbstractButton>("1050")->click();
     EXPECT_EQ(Control<QLineEdit>("1015")->text().toStdString(), File("three.pdf"));
     EXPECT_EQ(page->value(), 3);
-    EXPECT_EQ(page->maximum(), 3);
+    EXPECT_EQ(dynamic_cast<CIntField&>(*page).Maximum(), 3);
     // A cancelled browse changes nothing.
     Control<QAbstractButton>("1050")->click();
     EXPECT_EQ(Control<QLineEdit>("1015")->text().toStdString(), File("three.pdf"));

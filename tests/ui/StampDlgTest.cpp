@@ -204,32 +204,76 @@ TEST_F(StampDlg, RefusedInputKeepsTheDialogOpen) {
     EXPECT_EQ(stamp->GetName(), "Mark");
 }
 
-TEST_F(StampDlg, NumbersOutOfRangeCannotBeEntered) {
-    auto stamp = NewStamp(kStampTypeText);
-    ASSERT_TRUE(Open(*stamp));
+TEST_F(StampDlg, NumbersOutOfRangeAreRefusedAtOKAsTyped) {
+    const std::string integers = "请输入 %s 到 %s 之间的整数。";
+    auto range = [](std::string inText, const char* inLow, const char* inHigh) {
+        inText.replace(inText.find("%s"), 2, inLow);
+        inText.replace(inText.find("%s"), 2, inHigh);
+        return inText;
+    };
     const struct {
+        int32_t kind;
         const char* id;
         const char* typed;
-        double minimum, maximum;
-    } rows[] = {{"1025", "150", 0, 100},  {"1025", "-5", 0, 100},      {"1024", "400", -360, 360},
-                {"1024", "-999", -360, 360}, {"1078", "100", 6, 72},   {"1078", "2", 6, 72},
-                {"1033", "0", 1, 1e9},    {"1034", "-3", 1, 1e9},      {"1019", "123456", -99999, 99999},
-                {"1023", "-123456", -99999, 99999}};
+        std::string message;
+    } rows[] = {
+        {kStampTypeText, "1025", "150", range(integers, "0", "100")},
+        {kStampTypeText, "1025", "", range(integers, "0", "100")},
+        {kStampTypeText, "1024", "400", range(integers, "-360", "360")},
+        {kStampTypeText, "1078", "100", range(integers, "6", "72")},
+        {kStampTypeText, "1078", "2", range(integers, "6", "72")},
+        {kStampTypeText, "1033", "0", range(integers, "1", "1000000000")},
+        {kStampTypeText, "1019", "123456", range("请输入 %s 到 %s 之间的数字。", "-99999", "99999")},
+        {kStampTypePDFPage, "1016", "5000", range(integers, "1", "4800")},
+    };
     for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.id) + " '" + row.typed + "'");
+        auto stamp = NewStamp(row.kind);
+        ASSERT_TRUE(Open(*stamp));
+        Control<QLineEdit>("1014")->setText(QStringLiteral("n"));
+        if (auto* text = mDialog->findChild<QPlainTextEdit*>("1069")) text->setPlainText(QStringLiteral("t"));
+        if (auto* source = mDialog->findChild<QLineEdit*>("1015")) source->setText(QStringLiteral("/nowhere.pdf"));
+        Control<QAbstractButton>("1030")->click();
         auto* box = Control<QAbstractSpinBox>(row.id);
         box->setFocus();
         box->selectAll();
+        QKeyEvent erase(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
+        QApplication::sendEvent(box, &erase);
         TypeInto(box, QString::fromLatin1(row.typed));
-        box->interpretText();
-        auto* whole = qobject_cast<QSpinBox*>(box);
-        const double value = whole ? whole->value() : qobject_cast<QDoubleSpinBox*>(box)->value();
-        EXPECT_GE(value, row.minimum) << row.id << " " << row.typed;
-        EXPECT_LE(value, row.maximum) << row.id << " " << row.typed;
-        EXPECT_NE(value, QString::fromLatin1(row.typed).toDouble()) << row.id << " " << row.typed;
+        Press("1");
+        EXPECT_EQ(Alerts(), std::vector<std::string>{row.message});
+        ASSERT_TRUE(mDialog);
+        EXPECT_EQ(box->text(), QString::fromLatin1(row.typed));
+        EXPECT_TRUE(box->hasFocus() || mDialog->focusWidget() == box->findChild<QLineEdit*>());
+        EXPECT_FALSE(mDone.has_value());
+        EXPECT_EQ(Kind(stamp->GetCab(), kKeyStampName), kASCabValueNone);
+        Press("2");
     }
     // A name longer than 256 characters is cut where the field ends.
+    auto stamp = NewStamp(kStampTypeText);
+    ASSERT_TRUE(Open(*stamp));
     Control<QLineEdit>("1014")->setText(QString(300, QChar('n')));
     EXPECT_EQ(Control<QLineEdit>("1014")->text().size(), 256);
+}
+
+TEST_F(StampDlg, PageListIsReadAtOKAsARunReadsIt) {
+    auto stamp = NewStamp(kStampTypeText);
+    ASSERT_TRUE(Open(*stamp));
+    Control<QLineEdit>("1014")->setText(QStringLiteral("n"));
+    Control<QPlainTextEdit>("1069")->setPlainText(QStringLiteral("t"));
+    Control<QAbstractButton>("1029")->click();
+    auto* list = Control<QLineEdit>("1032");
+    list->setText(QStringLiteral("abc"));
+    Press("1");
+    EXPECT_EQ(Alerts(), std::vector<std::string>{"不能设置选择的页面范围: 起始页 abc 必须是个数字。"});
+    ASSERT_TRUE(mDialog);
+    EXPECT_EQ(mDialog->focusWidget(), list);
+    EXPECT_FALSE(mDone.has_value());
+    // Pages beyond any document at hand are no reason to refuse: the list is read, not a document.
+    list->setText(QStringLiteral("1-3, 7, 1000-2000 even"));
+    Press("1");
+    EXPECT_TRUE(Alerts().empty());
+    EXPECT_EQ(mDone, std::optional<bool>(true));
 }
 
 TEST_F(StampDlg, VariableIsInsertedAtTheCaret) {
@@ -264,13 +308,19 @@ TEST_F(StampDlg, SystemFontTypeShowsTheSystemList) {
     EXPECT_GT(Control<QComboBox>("1075")->count(), 0);
 }
 
-TEST_F(StampDlg, UnknownSystemFontSelectsTheFirst) {
+TEST_F(StampDlg, MissingSystemFontIsShownAsMissingAndKept) {
     auto stamp = NewStamp(kStampTypeText);
     gASExtraHFT->cabPutInt(stamp->GetCab(), kKeyFontType, 1);
     gASExtraHFT->cabPutString(stamp->GetCab(), kKeySystemFont, "No Such Font Anywhere");
+    gASExtraHFT->cabPutString(stamp->GetCab(), kKeyStampName, "n");
+    gASExtraHFT->cabPutString(stamp->GetCab(), kKeyText, "t");
     ASSERT_TRUE(Open(*stamp, true));
-    EXPECT_EQ(Control<QComboBox>("1075")->currentIndex(), 0);
     EXPECT_EQ(Control<QComboBox>("1074")->currentIndex(), 1);
+    EXPECT_EQ(Control<QComboBox>("1075")->currentText(), QString::fromUtf8("No Such Font Anywhere (未安装)"));
+    SaveScreenshot(mDialog, "dialog-text-stamp-missing-font");
+    Press("1");
+    ASSERT_EQ(mDone, std::optional<bool>(true));
+    EXPECT_STREQ(gASExtraHFT->cabGetString(stamp->GetCab(), kKeySystemFont), "No Such Font Anywhere");
 }
 
 // Every key the dialog shows goes back with the value and the kind it came with.
