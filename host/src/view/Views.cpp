@@ -67,9 +67,31 @@ std::string Views::titleOf(AVDoc view) const {
     return found ? found->title : std::string();
 }
 
+void Views::setTitle(AVDoc view, const std::string& title) {
+    const uintptr_t id = reinterpret_cast<uintptr_t>(view);
+    auto it = std::find_if(mViews.begin(), mViews.end(), [&](const View& v) { return v.id == id; });
+    if (it == mViews.end()) raise(kHostErrBadHandle, "no such view");
+    it->title = title;
+}
+
 Views& views() {
     static Views* instance = new Views;
     return *instance;
+}
+
+namespace {
+
+std::function<void(AVDoc)>& pluginViewListener() {
+    static std::function<void(AVDoc)> listener;
+    return listener;
+}
+
+}  // namespace
+
+void setPluginViewListener(std::function<void(AVDoc view)> listener) { pluginViewListener() = std::move(listener); }
+
+void notePluginView(AVDoc view) {
+    if (pluginViewListener()) pluginViewListener()(view);
 }
 
 }  // namespace qmhost
