@@ -7,12 +7,16 @@
 #include <QAction>
 #include <QMenu>
 #include <QApplication>
+#include <QColor>
 #include <QDialog>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <tuple>
+#include <utility>
 
 #include "HostTables.h"
 #include "core/TableRegistry.h"
@@ -95,11 +99,18 @@ TEST_F(ViewerModel, ToolbarsComeFromTheModelWithTheButtonsDropDown) {
     ASSERT_NE(tools, nullptr);
     // The shared plug-ins toolbar holds the plug-in's button with its menu.
     QAction* button = nullptr;
+    QToolBar* shared = nullptr;
     for (QToolBar* bar : window->findChildren<QToolBar*>())
         for (QAction* action : bar->actions())
-            if (action->objectName() == "VELM:SStampT") button = action;
+            if (action->objectName() == "VELM:SStampT") std::tie(button, shared) = std::pair(action, bar);
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->text(), QString::fromUtf8("管理印章"));
+    // It shows the image drawn for it (a stamp over its red imprint), its text as the tip.
+    const QImage icon = button->icon().pixmap(QSize(20, 20)).toImage();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(QColor(icon.pixel(10, 17)), QColor(0xC8, 0x1E, 0x28));
+    EXPECT_EQ(qobject_cast<QToolButton*>(shared->widgetForAction(button))->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    EXPECT_EQ(button->toolTip(), QString::fromUtf8("管理印章"));
     ASSERT_NE(button->menu(), nullptr);
     emit button->menu()->aboutToShow();
     QStringList items;
