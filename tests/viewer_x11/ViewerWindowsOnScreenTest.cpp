@@ -2,7 +2,8 @@
 // (writing stamps into a new document) shows in a window of its own and is
 // asked about at Quit; Quit cancelled closes nothing; Save As renames the
 // window; Esc closes the plug-in's modal dialogs; Help and the log open in the
-// viewer itself. Screenshots go to the build folder.
+// viewer itself, and an update check without a browser says so. Screenshots go
+// to the build folder.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -14,6 +15,9 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QTimer>
 #include <functional>
 
@@ -209,6 +213,35 @@ TEST_F(ViewerWindowsOnScreen, HelpAndTheLogOpenInTheViewerAndAFileThatCannotBeSh
     Viewer().showFile(missing);
     ASSERT_EQ(Prompts().messages.size(), 1);
     EXPECT_TRUE(Prompts().messages[0].contains(missing)) << Prompts().messages[0].toStdString();
+}
+
+TEST_F(ViewerWindowsOnScreen, AnUpdateCheckWithNoBrowserToOpenItSaysSo) {
+    // No program on the path can open a web page.
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QByteArray::fromStdString(mFolder.path()));
+    qunsetenv("BROWSER");
+    qunsetenv("DEFAULT_BROWSER");
+    QAction* about = MenuAction(Viewer().newWindow(), {"Help", "AboutExtensions", "VELM:StamperAbout"});
+    ASSERT_NE(about, nullptr);
+    QString said;
+    EXPECT_TRUE(withModalDialog(about, [&](QDialog* dialog) {
+        dialog->findChild<QTabWidget*>(QStringLiteral("1000"))->setCurrentIndex(1);
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible()) return;
+            poll.stop();
+            said = box->text();
+            saveScreenshot(box, "viewer-update-check-failed");
+            box->done(QMessageBox::Ok);
+        });
+        poll.start();
+        QTimer::singleShot(10000, &poll, &QTimer::stop);
+        dialog->findChild<QPushButton*>(QStringLiteral("1126"))->click();
+    }));
+    qputenv("PATH", path);
+    EXPECT_TRUE(said.startsWith("Can't open link:")) << said.toStdString();
 }
 
 }  // namespace
