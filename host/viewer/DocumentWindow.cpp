@@ -298,6 +298,11 @@ void DocumentWindow::closeEvent(QCloseEvent* event) {
     app->windowClosed(this);
 }
 
+bool DocumentWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowUnblocked) ViewerApp::instance()->windowUnblocked();
+    return QMainWindow::event(event);
+}
+
 void DocumentWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) ViewerApp::instance()->windowActivated(this);

@@ -46,6 +46,7 @@ public:
     QMenu* fileMenu() const { return mFileMenu; }
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 

@@ -162,6 +162,7 @@ void ViewerApp::installReports() {
         mPluginViews.push_back(view);
         if (!busy()) QTimer::singleShot(0, this, &ViewerApp::afterCommand);
     });
+    qmhost::setViewClosingListener([this](AVDoc view) { viewClosing(view); });
     // The link-action handlers ask in dialogs.
     qmhost::installActionPropertiesDialogs();
 }
@@ -174,6 +175,7 @@ void ViewerApp::removeReports() {
     qmhost::setDocumentChangeListener({});
     qmhost::setFileShower({});
     qmhost::setPluginViewListener({});
+    qmhost::setViewClosingListener({});
     qmhost::setActionPrompts(nullptr);
     if (mWaitCursor) QApplication::restoreOverrideCursor();
     if (mPluginWaitCursor) QApplication::restoreOverrideCursor();
@@ -427,7 +429,26 @@ void ViewerApp::flushChanges() {
     }
 }
 
+void ViewerApp::windowUnblocked() {
+    if (!mPluginViews.empty()) QTimer::singleShot(0, this, &ViewerApp::afterCommand);
+}
+
+void ViewerApp::viewClosing(AVDoc view) {
+    std::erase(mPluginViews, view);
+    // The viewer's own closes have let go of the view already: this is a plug-in's.
+    DocumentWindow* window = windowOf(view);
+    if (!window) return;
+    window->clearView();
+    if (mFront != view) return;
+    mFront = nullptr;
+    mPendingFront = frontmostWithDocument();
+    if (!busy()) QTimer::singleShot(0, this, &ViewerApp::afterCommand);
+}
+
 void ViewerApp::showPluginViews() {
+    // Not over a modal dialog: a plug-in's dialog may open a document for
+    // its own use while it runs (and close it again).
+    if (QApplication::activeModalWidget()) return;
     for (AVDoc view : std::exchange(mPluginViews, {})) {
         if (windowOf(view)) continue;
         try {

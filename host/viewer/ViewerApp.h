@@ -100,6 +100,8 @@ public:
     // From the windows.
     void windowActivated(DocumentWindow* window);
     void windowClosed(DocumentWindow* window);
+    // A modal dialog that blocked the windows has gone.
+    void windowUnblocked();
 
     // Draws changed documents again now (normally done once a run is over).
     void flushChanges();
@@ -116,8 +118,11 @@ private:
     void documentChanged(PDDoc doc);
     void runProcedures(const qmhost::CommandProcs& procs);
     void afterCommand();
-    // Windows for the views the plug-in opened since the last command.
+    // Windows for the views the plug-in opened since the last command, once no
+    // modal dialog is open.
     void showPluginViews();
+    // A view about to close: its window lets go of it.
+    void viewClosing(AVDoc view);
     // Asks about the window's unsaved changes (saving when asked); false when
     // the user cancelled or the save failed.
     bool settleUnsaved(DocumentWindow* window);

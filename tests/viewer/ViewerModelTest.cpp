@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <tuple>
@@ -24,6 +25,7 @@
 #include "common/PdfFixtures.h"
 #include "qmhost/AppViewTable.h"
 #include "qmhost/CoreTable.h"
+#include "qmhost/PDModelTable.h"
 #include "qmhost/WinTable.h"
 #include "view/Alerts.h"
 #include "view/ModelessWindows.h"
@@ -127,6 +129,43 @@ TEST_F(ViewerModel, ToolbarsComeFromTheModelWithTheButtonsDropDown) {
     EXPECT_FALSE(court());
     ASSERT_NE(Viewer().openFile(QString::fromStdString(mFolder.file("a.pdf")), window), nullptr);
     EXPECT_TRUE(court());
+}
+
+TEST_F(ViewerModel, ADocumentThePluginOpensGetsAWindowOutsideItsDialogsAndLetsGoWhenThePluginClosesIt) {
+    const AppViewTable* av = qmhost::appViewTable();
+    const PDModelTable* pd = qmhost::pdModelTable();
+    const ASFixedRect letter{0, 0, 612 << 16, 792 << 16};
+    auto newDocument = [&] {
+        const PDDoc doc = pd->docCreate();
+        pd->pageRelease(pd->docCreatePage(doc, -1, &letter));
+        return doc;
+    };
+    qmviewer::DocumentWindow* a = Viewer().openFile(QString::fromStdString(mFolder.file("a.pdf")));
+    ASSERT_NE(a, nullptr);
+    // A document a dialog of the plug-in opens for its own use and closes again gets no window.
+    QDialog modal;
+    QTimer::singleShot(0, &modal, [&] {
+        const AVDoc scratch = av->avDocOpenFromPDDoc(newDocument(), nullptr);
+        QApplication::processEvents();
+        av->avDocClose(scratch, true);
+        modal.reject();
+    });
+    modal.exec();
+    QApplication::processEvents();
+    EXPECT_EQ(Viewer().windows().size(), 1u);
+
+    const AVDoc view = av->avDocOpenFromPDDoc(newDocument(), nullptr);
+    qmviewer::DocumentWindow* shown = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        for (qmviewer::DocumentWindow* window : Viewer().windows())
+            if (window->view() == view) shown = window;
+        return shown != nullptr;
+    }));
+    EXPECT_EQ(av->getActiveDoc(), view);
+    // Closed by the plug-in: the window lets go of it, and the other document is the front one again.
+    av->avDocClose(view, true);
+    EXPECT_EQ(shown->view(), nullptr);
+    ASSERT_TRUE(WaitFor([&] { return av->getActiveDoc() == a->view(); }));
 }
 
 struct FrontLog {

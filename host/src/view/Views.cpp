@@ -9,6 +9,19 @@
 #include "qmhost/PDModelTable.h"
 
 namespace qmhost {
+namespace {
+
+std::function<void(AVDoc)>& pluginViewListener() {
+    static std::function<void(AVDoc)> listener;
+    return listener;
+}
+
+std::function<void(AVDoc)>& viewClosingListener() {
+    static std::function<void(AVDoc)> listener;
+    return listener;
+}
+
+}  // namespace
 
 AVDoc Views::open(PDDoc doc, const std::string& title) {
     documentModelTable()->docGetNumPages(doc);  // raises for a stale document
@@ -30,6 +43,7 @@ void Views::close(AVDoc view) {
     const View* found = find(view);
     if (!found) raise(kHostErrBadHandle, "no such view");
     const PDDoc doc = found->doc;
+    if (viewClosingListener()) viewClosingListener()(view);
     notifications().sendDoc(kNotifyDocWillChange, doc);
     notifications().sendView(kNotifyViewRemoved, view);
     const uintptr_t id = reinterpret_cast<uintptr_t>(view);
@@ -79,19 +93,12 @@ Views& views() {
     return *instance;
 }
 
-namespace {
-
-std::function<void(AVDoc)>& pluginViewListener() {
-    static std::function<void(AVDoc)> listener;
-    return listener;
-}
-
-}  // namespace
-
 void setPluginViewListener(std::function<void(AVDoc view)> listener) { pluginViewListener() = std::move(listener); }
 
 void notePluginView(AVDoc view) {
     if (pluginViewListener()) pluginViewListener()(view);
 }
+
+void setViewClosingListener(std::function<void(AVDoc view)> listener) { viewClosingListener() = std::move(listener); }
 
 }  // namespace qmhost

@@ -51,5 +51,8 @@ Views& views();
 void setPluginViewListener(std::function<void(AVDoc view)> listener);
 // Tells the listener (AppView avDocOpenFromPDDoc does).
 void notePluginView(AVDoc view);
+// Told when a view is about to close, whoever closes it (a plug-in's avDocClose
+// too), while its document is still open. Empty: nobody.
+void setViewClosingListener(std::function<void(AVDoc view)> listener);
 
 }  // namespace qmhost
