@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
@@ -254,16 +255,18 @@ void DocumentWindow::refreshToolBars() {
     for (ModelToolBar* bar : mModelBars) bar->refresh();
 }
 
+QString DocumentWindow::documentName() const {
+    if (!mView) return QString();
+    const QString title = QString::fromStdString(qmhost::views().titleOf(mView));
+    if (!title.isEmpty()) return title;
+    const QString path = documentPath(document());
+    return path.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(path).fileName();
+}
+
 void DocumentWindow::updateTitle() {
-    QString name = QStringLiteral("Quillmark");
-    if (mView) {
-        const QString title = QString::fromStdString(qmhost::views().titleOf(mView));
-        name = (title.isEmpty() ? documentPath(document()) : title) + QStringLiteral("[*] - Quillmark");
-        setWindowModified(hasUnsavedChanges(document()));
-    } else {
-        setWindowModified(false);
-    }
-    setWindowTitle(name);
+    // The title first: the mark for unsaved changes goes where it says.
+    setWindowTitle(mView ? documentName() + QStringLiteral("[*] - Quillmark") : QStringLiteral("Quillmark"));
+    setWindowModified(mView && hasUnsavedChanges(document()));
 }
 
 void DocumentWindow::updateStatus() {
@@ -293,6 +296,11 @@ void DocumentWindow::closeEvent(QCloseEvent* event) {
     }
     event->accept();
     app->windowClosed(this);
+}
+
+bool DocumentWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowUnblocked) ViewerApp::instance()->windowUnblocked();
+    return QMainWindow::event(event);
 }
 
 void DocumentWindow::changeEvent(QEvent* event) {

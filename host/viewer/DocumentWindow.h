@@ -36,6 +36,9 @@ public:
 
     // The title (file name, a mark for unsaved changes).
     void updateTitle();
+    // The name the document goes by: its view's title, else its file's name,
+    // else "Untitled"; empty without a document.
+    QString documentName() const;
     // The toolbar buttons' enabled and marked states, asked again.
     void refreshToolBars();
     // The menus and toolbars of the model, made again (after the plug-in loads).
@@ -43,6 +46,7 @@ public:
     QMenu* fileMenu() const { return mFileMenu; }
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 

@@ -1,20 +1,38 @@
 #include "viewer/ModelToolBar.h"
 
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
 #include <QToolButton>
 
 #include "core/AtomTable.h"
+#include "qmhost/AVIconData.h"
 #include "view/CommandProcs.h"
 #include "view/Toolbars.h"
 #include "viewer/ModelMenu.h"
 #include "viewer/ViewerApp.h"
 
 namespace qmviewer {
+namespace {
+
+// The button's image as Qt shows it; a null icon for none (or a damaged size).
+QIcon iconOf(AVIcon handle) {
+    const auto* icon = reinterpret_cast<const AVIconData*>(handle);
+    if (!icon || !icon->pixels || icon->width <= 0 || icon->height <= 0 || icon->width > 256 || icon->height > 256)
+        return QIcon();
+    const QImage image(reinterpret_cast<const uchar*>(icon->pixels), icon->width, icon->height,
+                       icon->width * static_cast<int>(sizeof(uint32_t)), QImage::Format_ARGB32);
+    return QIcon(QPixmap::fromImage(image.copy()));
+}
+
+}  // namespace
 
 ModelToolBar::ModelToolBar(AVToolBar bar, QWidget* parent) : QToolBar(parent), mBar(bar) {
     const qmhost::ToolBarRecord& record = qmhost::toolbars().toolBar(bar);
     setObjectName(QString::fromStdString(record.name));
     setWindowTitle(QString::fromStdString(record.title));
-    setToolButtonStyle(Qt::ToolButtonTextOnly);
+    // A button with an image shows it, one without shows its text.
+    setToolButtonStyle(Qt::ToolButtonIconOnly);
     rebuild();
 }
 
@@ -36,6 +54,7 @@ void ModelToolBar::rebuild() {
         }
         const QString help = QString::fromStdString(record.helpText);
         QAction* action = addAction(help.isEmpty() ? QString::fromUtf8(name ? name : "") : help);
+        action->setIcon(iconOf(record.icon));
         action->setObjectName(QString::fromUtf8(name ? name : ""));
         action->setToolTip(help);
         connect(action, &QAction::triggered, this, [button] {

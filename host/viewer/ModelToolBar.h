@@ -1,5 +1,6 @@
 // A Qt toolbar that shows one toolbar of the host's model: a tool button per
-// model button (its help text as text and tip, its drop-down menu as a
+// model button (its image, or its help text when it has none; the help text as
+// tip; its drop-down menu as a
 // ModelMenu behind the button's arrow), separators where the model has them.
 // refresh() asks every button's compute-enabled and compute-marked procedures
 // again; the window calls it when the front document changes, after a command

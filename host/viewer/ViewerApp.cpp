@@ -2,11 +2,11 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QTimer>
-#include <QUrl>
+#include <algorithm>
+#include <utility>
 
 #include "app/HostSession.h"
 #include "app/PdfFiles.h"
@@ -32,6 +32,7 @@
 #include "widgets/ActionPropertiesDialogs.h"
 #include "viewer/PageView.h"
 #include "viewer/ProgressStatus.h"
+#include "viewer/TextFileWindow.h"
 #include "viewer/ViewerPrompts.h"
 
 namespace qmviewer {
@@ -39,13 +40,15 @@ namespace {
 
 ViewerApp* gInstance = nullptr;
 
-// Esc while a run is under way asks it to stop; nothing else is taken.
+// Esc while a run is under way asks it to stop; nothing else is taken. A
+// modal dialog (Preferences, the About box, a message) keeps its Esc: its
+// command is under way while it is open, but no run is.
 class CancelKeyFilter : public QObject {
 public:
     using QObject::QObject;
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
-            gInstance && gInstance->busy()) {
+            gInstance && gInstance->busy() && !QApplication::activeModalWidget()) {
             gInstance->requestCancel();
             return true;
         }
@@ -133,6 +136,11 @@ void ViewerApp::stop() {
         window->deleteLater();
     }
     mWindows.clear();
+    mPluginViews.clear();
+    mPluginFiles.clear();
+    for (TextFileWindow* window : mTextWindows)
+        if (window) window->deleteLater();
+    mTextWindows.clear();
     mSession.reset();  // closes what is left and unloads the plug-in
     removeReports();
 }
@@ -144,10 +152,17 @@ void ViewerApp::installReports() {
     qmhost::progressMonitor().setListener([this] { progressChanged(); });
     qmhost::cursors().setListener([this](AVCursor cursor) { cursorChanged(cursor); });
     qmhost::setDocumentChangeListener([this](PDDoc doc) { documentChanged(doc); });
-    // Files the plug-in shows (its log, the user guide) open in the desktop's viewer.
-    qmhost::setFileShower([](const std::string& path) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    // Files the plug-in shows (its log, the user guide) and documents it opens
+    // come in the middle of its command: they are shown once it is over.
+    qmhost::setFileShower([this](const std::string& path) {
+        mPluginFiles.push_back(QString::fromStdString(path));
+        if (!busy()) QTimer::singleShot(0, this, &ViewerApp::afterCommand);
     });
+    qmhost::setPluginViewListener([this](AVDoc view) {
+        mPluginViews.push_back(view);
+        if (!busy()) QTimer::singleShot(0, this, &ViewerApp::afterCommand);
+    });
+    qmhost::setViewClosingListener([this](AVDoc view) { viewClosing(view); });
     // The link-action handlers ask in dialogs.
     qmhost::installActionPropertiesDialogs();
 }
@@ -159,6 +174,8 @@ void ViewerApp::removeReports() {
     qmhost::cursors().setListener({});
     qmhost::setDocumentChangeListener({});
     qmhost::setFileShower({});
+    qmhost::setPluginViewListener({});
+    qmhost::setViewClosingListener({});
     qmhost::setActionPrompts(nullptr);
     if (mWaitCursor) QApplication::restoreOverrideCursor();
     if (mPluginWaitCursor) QApplication::restoreOverrideCursor();
@@ -248,23 +265,32 @@ bool ViewerApp::saveAs(DocumentWindow* window) {
                     true);
         return false;
     }
+    qmhost::views().setTitle(window->view(), QFileInfo(path).fileName().toStdString());
     window->updateTitle();
     return true;
+}
+
+bool ViewerApp::settleUnsaved(DocumentWindow* window) {
+    if (!window->view() || !hasUnsavedChanges(window->document())) return true;
+    switch (prompts().askUnsaved(window, window->documentName())) {
+        case UnsavedAnswer::Save: return save(window);
+        case UnsavedAnswer::Discard: return true;
+        case UnsavedAnswer::Cancel: return false;
+    }
+    return false;
+}
+
+DocumentWindow* ViewerApp::frontmostWithDocument() const {
+    const std::vector<DocumentWindow*> all = windows();
+    for (auto it = all.rbegin(); it != all.rend(); ++it)
+        if ((*it)->view()) return *it;
+    return nullptr;
 }
 
 bool ViewerApp::closeDocument(DocumentWindow* window) {
     const AVDoc view = window->view();
     if (!view || busy()) return !view;
-    if (hasUnsavedChanges(window->document())) {
-        const QString name = QString::fromStdString(qmhost::views().titleOf(view));
-        switch (prompts().askUnsaved(window, name)) {
-            case UnsavedAnswer::Save:
-                if (!save(window)) return false;
-                break;
-            case UnsavedAnswer::Discard: break;
-            case UnsavedAnswer::Cancel: return false;
-        }
-    }
+    if (!settleUnsaved(window)) return false;
     window->clearView();
     try {
         qmhost::views().close(view);
@@ -273,10 +299,11 @@ bool ViewerApp::closeDocument(DocumentWindow* window) {
     }
     mChanged.clear();
     if (mFront == view) {
-        // The next window to be activated becomes the front document; until then there is none.
-        const AVDoc next = qmhost::views().active();
-        if (!next) announceFront(nullptr);
-        else if (DocumentWindow* other = windowOf(next)) windowActivated(other);
+        // The document of the window in front takes its place; with none, there is no front document.
+        if (DocumentWindow* next = frontmostWithDocument())
+            windowActivated(next);
+        else
+            announceFront(nullptr);
     }
     for (DocumentWindow* each : windows()) each->refreshToolBars();
     return true;
@@ -284,8 +311,9 @@ bool ViewerApp::closeDocument(DocumentWindow* window) {
 
 bool ViewerApp::quit() {
     if (busy()) return false;
+    // Every question before anything closes: a Cancel leaves all as it was.
     for (DocumentWindow* window : windows())
-        if (!closeDocument(window)) return false;
+        if (!settleUnsaved(window)) return false;
     mQuitting = true;
     stop();
     QCoreApplication::quit();
@@ -298,6 +326,8 @@ void ViewerApp::windowClosed(DocumentWindow* window) {
 }
 
 void ViewerApp::windowActivated(DocumentWindow* window) {
+    const auto at = std::find(mWindows.begin(), mWindows.end(), window);
+    if (at != mWindows.end()) std::rotate(at, at + 1, mWindows.end());
     if (!window->view()) return;
     if (busy()) {
         // Never in the middle of a run: the run's document stays the front one until it ends.
@@ -352,6 +382,8 @@ void ViewerApp::afterCommand() {
     if (busy()) return;
     mCancelRequested = false;
     flushChanges();
+    showPluginViews();
+    for (const QString& path : std::exchange(mPluginFiles, {})) showFile(path);
     if (mPendingFront) windowActivated(mPendingFront);
     for (DocumentWindow* window : windows()) {
         window->updateTitle();
@@ -395,6 +427,66 @@ void ViewerApp::flushChanges() {
         window->pages()->contentsChanged();
         window->updateTitle();
     }
+}
+
+void ViewerApp::windowUnblocked() {
+    if (!mPluginViews.empty()) QTimer::singleShot(0, this, &ViewerApp::afterCommand);
+}
+
+void ViewerApp::viewClosing(AVDoc view) {
+    std::erase(mPluginViews, view);
+    // The viewer's own closes have let go of the view already: this is a plug-in's.
+    DocumentWindow* window = windowOf(view);
+    if (!window) return;
+    window->clearView();
+    if (mFront != view) return;
+    mFront = nullptr;
+    mPendingFront = frontmostWithDocument();
+    if (!busy()) QTimer::singleShot(0, this, &ViewerApp::afterCommand);
+}
+
+void ViewerApp::showPluginViews() {
+    // Not over a modal dialog: a plug-in's dialog may open a document for
+    // its own use while it runs (and close it again).
+    if (QApplication::activeModalWidget()) return;
+    for (AVDoc view : std::exchange(mPluginViews, {})) {
+        if (windowOf(view)) continue;
+        try {
+            qmhost::views().documentOf(view);
+        } catch (const HostError&) {
+            continue;  // closed again before its window came
+        }
+        DocumentWindow* window = newWindow();
+        QString error;
+        if (!window->showView(view, &error)) {
+            showMessage(QStringLiteral("The new document cannot be shown: %1").arg(error), true);
+            continue;
+        }
+        window->raise();
+        window->activateWindow();
+        mPendingFront = window;
+    }
+}
+
+void ViewerApp::showFile(const QString& path) {
+    if (QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0) {
+        openFile(path);
+        return;
+    }
+    std::erase_if(mTextWindows, [](const QPointer<TextFileWindow>& each) { return each.isNull(); });
+    auto shown = std::find_if(mTextWindows.begin(), mTextWindows.end(),
+                              [&](const QPointer<TextFileWindow>& each) { return each->path() == path; });
+    TextFileWindow* window = shown != mTextWindows.end() ? shown->data() : new TextFileWindow;
+    QString error;
+    if (!window->load(path, &error)) {
+        if (shown == mTextWindows.end()) delete window;
+        showMessage(QStringLiteral("The file \"%1\" cannot be shown: %2").arg(path, error), true);
+        return;
+    }
+    if (shown == mTextWindows.end()) mTextWindows.emplace_back(window);
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 }  // namespace qmviewer

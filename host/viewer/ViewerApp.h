@@ -3,12 +3,15 @@
 // shown with Qt. It routes what the host library reports to the windows:
 // alerts become message boxes, the progress monitor a status-bar bar with a
 // wait cursor, changed documents are drawn again, and the window made active
-// becomes the front document (notification 2) once no run is under way.
+// becomes the front document (notification 2) once no run is under way. A
+// document that the plug-in opens (a run that writes into a new document) gets
+// a window of its own and becomes the front document; files the plug-in shows
+// open in the viewer too (a PDF in a document window, text in a text window).
 //
 // Commands (menu items, tool buttons, File menu work) run one at a time: while
 // one runs, or while a run reports progress, menus and buttons are disabled,
 // because the plug-in lets events through during its runs. Esc during a run
-// asks a batch sequence to stop after the current page.
+// asks it to stop; in a dialog, Esc is the dialog's.
 #pragma once
 
 #include <QObject>
@@ -33,6 +36,7 @@ struct CommandProcs;
 namespace qmviewer {
 
 class DocumentWindow;
+class TextFileWindow;
 
 class ViewerApp : public QObject {
     Q_OBJECT
@@ -67,10 +71,15 @@ public:
     bool save(DocumentWindow* window);
     bool saveAs(DocumentWindow* window);
     // Asks about unsaved changes, then closes the document (the window stays).
+    // The document of the window in front becomes the front document.
     bool closeDocument(DocumentWindow* window);
-    // Closes every document (asking as above), every plug-in window, and
-    // leaves the event loop; false when the user cancelled.
+    // Asks about every document with unsaved changes first; unless the user
+    // cancels (then nothing is closed), closes every document and plug-in
+    // window and leaves the event loop. False when the user cancelled.
     bool quit();
+    // Shows a file to the user in the viewer: a PDF file as a document, any
+    // other as text; a message names a file that cannot be shown.
+    void showFile(const QString& path);
     void runBatchSequence(QWidget* parent);
     // The batch command handler that runBatchSequence uses ("StamperCmd").
     void setBatchCommandName(std::string name) { mBatchCommandName = std::move(name); }
@@ -80,7 +89,6 @@ public:
     void runToolButton(AVToolButton button);
     // True while a command or a run is under way.
     bool busy() const;
-    // Esc during a run: a batch sequence stops after the current page.
     // Asks the run under way to stop: a batch sequence before its next file, a
     // plug-in's run at its next cancel test.
     void requestCancel();
@@ -92,6 +100,8 @@ public:
     // From the windows.
     void windowActivated(DocumentWindow* window);
     void windowClosed(DocumentWindow* window);
+    // A modal dialog that blocked the windows has gone.
+    void windowUnblocked();
 
     // Draws changed documents again now (normally done once a run is over).
     void flushChanges();
@@ -108,13 +118,26 @@ private:
     void documentChanged(PDDoc doc);
     void runProcedures(const qmhost::CommandProcs& procs);
     void afterCommand();
+    // Windows for the views the plug-in opened since the last command, once no
+    // modal dialog is open.
+    void showPluginViews();
+    // A view about to close: its window lets go of it.
+    void viewClosing(AVDoc view);
+    // Asks about the window's unsaved changes (saving when asked); false when
+    // the user cancelled or the save failed.
+    bool settleUnsaved(DocumentWindow* window);
+    // The window most recently in front that shows a document; null when none.
+    DocumentWindow* frontmostWithDocument() const;
     void announceFront(AVDoc view);
     DocumentWindow* windowOf(AVDoc view) const;
     void showMessage(const QString& text, bool warning);
     QWidget* dialogParent() const;
 
     std::unique_ptr<qmhost::HostSession> mSession;
-    std::vector<QPointer<DocumentWindow>> mWindows;
+    std::vector<QPointer<DocumentWindow>> mWindows;  // the one last in front last
+    std::vector<AVDoc> mPluginViews;    // opened by the plug-in, no window yet
+    std::vector<QString> mPluginFiles;  // the plug-in asked to show, not shown yet
+    std::vector<QPointer<TextFileWindow>> mTextWindows;
     std::set<PDDoc> mChanged;
     QTimer* mChangeTimer = nullptr;
     QPointer<DocumentWindow> mPendingFront;

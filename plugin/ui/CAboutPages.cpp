@@ -101,6 +101,5 @@ QString CProductInfoPage::UpdateUrl(const CProductIdentity& inIdentity) {
 }
 
 void CProductInfoPage::CheckForUpdates() {
-    // Whether the desktop could open the page is not reported.
-    CHyperLink::OpenUrl(UpdateUrl(mIdentity));
+    if (!CHyperLink::OpenUrl(UpdateUrl(mIdentity))) CHyperLink::ReportOpenFailure(this);
 }

@@ -126,8 +126,13 @@ void CHyperLink::FollowLink() {
         SetVisited(true);
         return;
     }
+    ReportOpenFailure(this);
+}
+
+void CHyperLink::ReportOpenFailure(QWidget* inParent) {
     QApplication::beep();
-    ui::GetModalSeam().MessageBox(this, QString(), QStringLiteral("Can't open link:\n\n") + ErrorText(kNoAssociation),
+    ui::GetModalSeam().MessageBox(inParent, QString(),
+                                  QStringLiteral("Can't open link:\n\n") + ErrorText(kNoAssociation),
                                   QMessageBox::Warning, QMessageBox::Ok);
 }
 

@@ -62,6 +62,8 @@ public:
     void FollowLink();
     // The message for an opener's failure code (the shell's codes).
     static QString ErrorText(int inCode);
+    // Beeps and tells the user that a link could not be opened.
+    static void ReportOpenFailure(QWidget* inParent);
 
 protected:
     void enterEvent(QEnterEvent* inEvent) override;

@@ -212,6 +212,26 @@ TEST_F(PDModelInsertPages, LinksBetweenCopiedPagesLeadToTheCopies) {
         << "the source's link is untouched";
 }
 
+// A preview inserts the front page, stamps the copy, deletes it and inserts the
+// page again: each insertion shows the page as the source has it now.
+TEST_F(PDModelInsertPages, InsertingAPageAgainCopiesItAnewNotTheCopyChangedSince) {
+    HostDoc source = openSimple("source.pdf", 2);
+    HostDoc dest = HostDoc::create();
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        pdT().docInsertPages(dest.pd(), kPDInsertBeforeFirstPage, source.pd(), 0, 1);
+        ASSERT_EQ(pdT().docGetNumPages(dest.pd()), 1);
+        QPDFObjectHandle copy = pageObject(dest.pd(), 0);
+        EXPECT_EQ(pageLabel(dest.pd(), 0), "page 1");
+        EXPECT_FALSE(copy.getKey("/Resources").hasKey("/QmStamp")) << "no stamp of an earlier round";
+        copy.getKey("/Contents").replaceStreamData("BT (stamped) Tj ET", QPDFObjectHandle::newNull(),
+                                                   QPDFObjectHandle::newNull());
+        copy.getKey("/Resources").replaceKey("/QmStamp", QPDFObjectHandle::newBool(true));
+        pdT().docDeletePages(dest.pd(), 0, 0);
+    }
+    EXPECT_EQ(labels(source.pd()), (std::vector<std::string>{"page 1", "page 2"}));
+}
+
 TEST_F(PDModelInsertPages, BadArgumentsRaiseAndChangeNothing) {
     HostDoc source = openSimple("source.pdf", 2);
     HostDoc dest = HostDoc::create();

@@ -72,12 +72,21 @@ TEST_F(AboutBoxTest, NeitherFamilyDisablesBothLinksAndTheFamilyText) {
     for (int id : {1007, 1009, 1065}) EXPECT_FALSE(FindControl<QWidget>(&page, id)->isEnabledTo(&page)) << id;
 }
 
-TEST_F(AboutBoxTest, UpdateCheckOpensTheUpdatePageForThisVersionOnLinux) {
-    CProductInfoPage page(mIdentity);
-    QTest::mouseClick(FindControl<QPushButton>(&page, 1126), Qt::LeftButton);
-    ASSERT_EQ(mOpened.size(), 1u);
-    EXPECT_TRUE(mOpened[0].endsWith("redirects/updates.asp?productid=Quillmark&version=3.0.0.1&os=linux"))
-        << mOpened[0].toStdString();
+TEST_F(AboutBoxTest, UpdateCheckOpensTheUpdatePageForThisVersionOnLinuxOrSaysItCannot) {
+    for (const bool opens : {true, false}) {
+        SCOPED_TRACE(opens);
+        mOpenSucceeds = opens;
+        mOpened.clear();
+        mSeam.messages.clear();
+        CProductInfoPage page(mIdentity);
+        QTest::mouseClick(FindControl<QPushButton>(&page, 1126), Qt::LeftButton);
+        ASSERT_EQ(mOpened.size(), 1u);
+        EXPECT_TRUE(mOpened[0].endsWith("redirects/updates.asp?productid=Quillmark&version=3.0.0.1&os=linux"))
+            << mOpened[0].toStdString();
+        const QStringList expected = opens ? QStringList() : QStringList{"Can't open link:\n\n"};
+        ASSERT_EQ(mSeam.messages.size(), expected.size());
+        for (qsizetype i = 0; i < expected.size(); ++i) EXPECT_TRUE(mSeam.messages[i].startsWith(expected[i]));
+    }
 }
 
 TEST_F(AboutBoxTest, LinkFollowedByClickOrSpaceGoesThroughTheOpenerAndIsVisited) {

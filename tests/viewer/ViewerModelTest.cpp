@@ -7,12 +7,17 @@
 #include <QAction>
 #include <QMenu>
 #include <QApplication>
+#include <QColor>
 #include <QDialog>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <tuple>
+#include <utility>
 
 #include "HostTables.h"
 #include "core/TableRegistry.h"
@@ -20,6 +25,7 @@
 #include "common/PdfFixtures.h"
 #include "qmhost/AppViewTable.h"
 #include "qmhost/CoreTable.h"
+#include "qmhost/PDModelTable.h"
 #include "qmhost/WinTable.h"
 #include "view/Alerts.h"
 #include "view/ModelessWindows.h"
@@ -95,11 +101,18 @@ TEST_F(ViewerModel, ToolbarsComeFromTheModelWithTheButtonsDropDown) {
     ASSERT_NE(tools, nullptr);
     // The shared plug-ins toolbar holds the plug-in's button with its menu.
     QAction* button = nullptr;
+    QToolBar* shared = nullptr;
     for (QToolBar* bar : window->findChildren<QToolBar*>())
         for (QAction* action : bar->actions())
-            if (action->objectName() == "VELM:SStampT") button = action;
+            if (action->objectName() == "VELM:SStampT") std::tie(button, shared) = std::pair(action, bar);
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->text(), QString::fromUtf8("管理印章"));
+    // It shows the image drawn for it (a stamp over its red imprint), its text as the tip.
+    const QImage icon = button->icon().pixmap(QSize(20, 20)).toImage();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(QColor(icon.pixel(10, 17)), QColor(0xC8, 0x1E, 0x28));
+    EXPECT_EQ(qobject_cast<QToolButton*>(shared->widgetForAction(button))->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    EXPECT_EQ(button->toolTip(), QString::fromUtf8("管理印章"));
     ASSERT_NE(button->menu(), nullptr);
     emit button->menu()->aboutToShow();
     QStringList items;
@@ -116,6 +129,43 @@ TEST_F(ViewerModel, ToolbarsComeFromTheModelWithTheButtonsDropDown) {
     EXPECT_FALSE(court());
     ASSERT_NE(Viewer().openFile(QString::fromStdString(mFolder.file("a.pdf")), window), nullptr);
     EXPECT_TRUE(court());
+}
+
+TEST_F(ViewerModel, ADocumentThePluginOpensGetsAWindowOutsideItsDialogsAndLetsGoWhenThePluginClosesIt) {
+    const AppViewTable* av = qmhost::appViewTable();
+    const PDModelTable* pd = qmhost::pdModelTable();
+    const ASFixedRect letter{0, 0, 612 << 16, 792 << 16};
+    auto newDocument = [&] {
+        const PDDoc doc = pd->docCreate();
+        pd->pageRelease(pd->docCreatePage(doc, -1, &letter));
+        return doc;
+    };
+    qmviewer::DocumentWindow* a = Viewer().openFile(QString::fromStdString(mFolder.file("a.pdf")));
+    ASSERT_NE(a, nullptr);
+    // A document a dialog of the plug-in opens for its own use and closes again gets no window.
+    QDialog modal;
+    QTimer::singleShot(0, &modal, [&] {
+        const AVDoc scratch = av->avDocOpenFromPDDoc(newDocument(), nullptr);
+        QApplication::processEvents();
+        av->avDocClose(scratch, true);
+        modal.reject();
+    });
+    modal.exec();
+    QApplication::processEvents();
+    EXPECT_EQ(Viewer().windows().size(), 1u);
+
+    const AVDoc view = av->avDocOpenFromPDDoc(newDocument(), nullptr);
+    qmviewer::DocumentWindow* shown = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        for (qmviewer::DocumentWindow* window : Viewer().windows())
+            if (window->view() == view) shown = window;
+        return shown != nullptr;
+    }));
+    EXPECT_EQ(av->getActiveDoc(), view);
+    // Closed by the plug-in: the window lets go of it, and the other document is the front one again.
+    av->avDocClose(view, true);
+    EXPECT_EQ(shown->view(), nullptr);
+    ASSERT_TRUE(WaitFor([&] { return av->getActiveDoc() == a->view(); }));
 }
 
 struct FrontLog {

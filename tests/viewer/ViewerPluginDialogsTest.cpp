@@ -1,18 +1,14 @@
-// The plug-in's Preferences, About and Help items doing their work in the
-// desktop host: the two dialogs open modally over the viewer, and Help hands
-// the user guide installed with the plug-in to the desktop's URL opener.
+// The plug-in's Preferences and About items and its stamp manager doing their
+// work in the desktop host: the two dialogs open modally over the viewer.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QTimer>
-#include <QUrl>
 #include <functional>
 
 #include "ViewerFixture.h"
@@ -24,15 +20,6 @@
 using namespace qmviewertest;
 
 namespace {
-
-// Takes the URLs the desktop would open, so that no program is started.
-class UrlRecorder : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls << url; }
-};
 
 // Triggers the action and, from the event loop, hands the modal dialog it opens
 // to inspect before closing it. Answers whether one opened.
@@ -96,21 +83,6 @@ TEST_F(ViewerPluginDialogs, PreferencesAndAboutOpenAsModalDialogsOfTheViewer) {
     EXPECT_TRUE(Prompts().messages.isEmpty()) << Prompts().messages.join("\n").toStdString();
 }
 
-TEST_F(ViewerPluginDialogs, HelpOpensTheInstalledUserGuideOnTheDesktop) {
-    UrlRecorder recorder;
-    QDesktopServices::setUrlHandler("file", &recorder, "open");
-    QAction* help = MenuAction(mWindow, {"Help", "UsingExtensions", "VELM:StamperHelp"});
-    ASSERT_NE(help, nullptr);
-    help->trigger();
-    QDesktopServices::unsetUrlHandler("file");
-    ASSERT_EQ(recorder.urls.size(), 1);
-    const QFileInfo guide(recorder.urls[0].toLocalFile());
-    EXPECT_EQ(guide.fileName(), "Quillmark_User_Guide.pdf");
-    EXPECT_EQ(guide.absolutePath(), QFileInfo(QString::fromStdString(PluginFolder())).absoluteFilePath());
-    EXPECT_TRUE(guide.isFile());
-    EXPECT_TRUE(Prompts().messages.isEmpty()) << Prompts().messages.join("\n").toStdString();
-}
-
 TEST_F(ViewerPluginDialogs, StampManagerIsOneOfTheViewersWindowsWhileItIsOpen) {
     QAction* manage = MenuAction(mWindow, {"Extensions", "VELM:Quillmark", "VELM:SManageStamps"});
     ASSERT_NE(manage, nullptr);
@@ -147,4 +119,3 @@ TEST_F(ViewerPluginDialogs, EscStopsAStampRunStartedFromTheMenuAfterItsCurrentPa
 
 }  // namespace
 
-#include "ViewerPluginDialogsTest.moc"

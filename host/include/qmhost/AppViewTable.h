@@ -41,8 +41,8 @@ typedef struct _t_AVMenu* AVMenu;
 typedef struct _t_AVMenuItem* AVMenuItem;
 typedef struct _t_AVToolBar* AVToolBar;
 typedef struct _t_AVToolButton* AVToolButton;
-// An image shown with an item or a button; the host keeps the value and never
-// looks inside it. Null: no icon.
+// An image shown with an item or a button: it points to an AVIconData
+// (qmhost/AVIconData.h) that the giver keeps alive. Null: no icon.
 typedef struct _t_AVIcon* AVIcon;
 
 // The procedures behind a menu item's or tool button's callbacks (made with

@@ -3,10 +3,18 @@
 // except the page tree; what a page inherits through the tree is added to the
 // copy, and links between the copied pages are pointed at the copies. The
 // source document is read, never changed.
+//
+// qpdf's copier remembers, for as long as the target lives, what it copied
+// from each source and hands that copy back when asked again, even after the
+// copy was changed (a preview stamped) or the source was. So every insertion
+// copies through a scratch document of its own: it starts from the source's
+// pages as they are now, while what the pages of one insertion share stays
+// shared.
 #include "pdmodel/PageInsertion.h"
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,14 +45,24 @@ QPDFObjectHandle inheritedValue(QPDFObjectHandle page, const std::string& key) {
     return QPDFObjectHandle::newNull();
 }
 
-QPDFObjectHandle copyPage(QPDF& target, QPDFObjectHandle page) {
-    QPDFObjectHandle copy = target.copyForeignObject(page);
+// A copy of page in scratch, with what it inherits.
+QPDFObjectHandle copyPage(QPDF& scratch, QPDFObjectHandle page) {
+    QPDFObjectHandle copy = scratch.copyForeignObject(page);
     for (const char* key : kInheritedKeys) {
         if (copy.hasKey(key) && !copy.getKey(key).isNull()) continue;
         QPDFObjectHandle value = inheritedValue(page, key);
-        if (!value.isNull()) copy.replaceKey(key, cos::copyInto(target, value));
+        if (!value.isNull()) copy.replaceKey(key, cos::copyInto(scratch, value));
     }
     return copy;
+}
+
+// A document that nothing has been copied into or out of yet; its copies carry
+// their stream data, so it may go as soon as they are copied on.
+std::unique_ptr<QPDF> newScratch() {
+    auto scratch = std::make_unique<QPDF>();
+    scratch->emptyPDF();
+    scratch->setImmediateCopyFrom(true);
+    return scratch;
 }
 
 // Points a copied destination array at the copy of the page that the source
@@ -106,11 +124,12 @@ void docInsertPages(PDDoc dest, int32_t afterPage, PDDoc source, int32_t firstPa
                                         from.displayName() + " (" + std::to_string(available) + " pages)");
         const size_t at = insertionIndex(afterPage, targetPages.size(), target);
         if (count == 0) return;
+        const std::unique_ptr<QPDF> scratch = newScratch();
         std::map<QPDFObjGen, QPDFObjectHandle> copies;
         std::vector<QPDFObjectHandle> copied;
         for (int32_t i = 0; i < count; ++i) {
             QPDFObjectHandle page = sourcePages[static_cast<size_t>(firstPage + i)];
-            copied.push_back(copyPage(target.qpdf(), page));
+            copied.push_back(target.qpdf().copyForeignObject(copyPage(*scratch, page)));
             copies[page.getObjGen()] = copied.back();
         }
         for (int32_t i = 0; i < count; ++i)

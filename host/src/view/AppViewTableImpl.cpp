@@ -24,7 +24,11 @@ AVDoc getActiveDoc() { return views().active(); }
 PDDoc avDocGetPDDoc(AVDoc view) { return views().documentOf(view); }
 
 AVDoc avDocOpenFromPDDoc(PDDoc doc, const char* title) {
-    return guarded("avDocOpenFromPDDoc", [&] { return views().open(doc, title ? title : ""); });
+    return guarded("avDocOpenFromPDDoc", [&] {
+        const AVDoc view = views().open(doc, title ? title : "");
+        notePluginView(view);
+        return view;
+    });
 }
 
 void avDocClose(AVDoc view, bool) { guarded("avDocClose", [&] { views().close(view); }); }

@@ -9,6 +9,19 @@
 #include "qmhost/PDModelTable.h"
 
 namespace qmhost {
+namespace {
+
+std::function<void(AVDoc)>& pluginViewListener() {
+    static std::function<void(AVDoc)> listener;
+    return listener;
+}
+
+std::function<void(AVDoc)>& viewClosingListener() {
+    static std::function<void(AVDoc)> listener;
+    return listener;
+}
+
+}  // namespace
 
 AVDoc Views::open(PDDoc doc, const std::string& title) {
     documentModelTable()->docGetNumPages(doc);  // raises for a stale document
@@ -30,6 +43,7 @@ void Views::close(AVDoc view) {
     const View* found = find(view);
     if (!found) raise(kHostErrBadHandle, "no such view");
     const PDDoc doc = found->doc;
+    if (viewClosingListener()) viewClosingListener()(view);
     notifications().sendDoc(kNotifyDocWillChange, doc);
     notifications().sendView(kNotifyViewRemoved, view);
     const uintptr_t id = reinterpret_cast<uintptr_t>(view);
@@ -67,9 +81,24 @@ std::string Views::titleOf(AVDoc view) const {
     return found ? found->title : std::string();
 }
 
+void Views::setTitle(AVDoc view, const std::string& title) {
+    const uintptr_t id = reinterpret_cast<uintptr_t>(view);
+    auto it = std::find_if(mViews.begin(), mViews.end(), [&](const View& v) { return v.id == id; });
+    if (it == mViews.end()) raise(kHostErrBadHandle, "no such view");
+    it->title = title;
+}
+
 Views& views() {
     static Views* instance = new Views;
     return *instance;
 }
+
+void setPluginViewListener(std::function<void(AVDoc view)> listener) { pluginViewListener() = std::move(listener); }
+
+void notePluginView(AVDoc view) {
+    if (pluginViewListener()) pluginViewListener()(view);
+}
+
+void setViewClosingListener(std::function<void(AVDoc view)> listener) { viewClosingListener() = std::move(listener); }
 
 }  // namespace qmhost

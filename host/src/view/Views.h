@@ -3,6 +3,7 @@
 // views come and go.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ public:
     PDDoc documentOf(AVDoc view) const;  // raises kHostErrBadHandle
     AVDoc viewOf(PDDoc doc) const;       // null when the document has no view
     std::string titleOf(AVDoc view) const;
+    // The view shows its document under a new name (after Save As). Raises
+    // kHostErrBadHandle for an unknown view.
+    void setTitle(AVDoc view, const std::string& title);
     size_t count() const { return mViews.size(); }
 
 private:
@@ -40,5 +44,15 @@ private:
 };
 
 Views& views();
+
+// What the program does with a view that a plug-in opened (AppView
+// avDocOpenFromPDDoc), told right after it opened, often in the middle of the
+// plug-in's run: the desktop host gives it a window. Empty: nothing.
+void setPluginViewListener(std::function<void(AVDoc view)> listener);
+// Tells the listener (AppView avDocOpenFromPDDoc does).
+void notePluginView(AVDoc view);
+// Told when a view is about to close, whoever closes it (a plug-in's avDocClose
+// too), while its document is still open. Empty: nobody.
+void setViewClosingListener(std::function<void(AVDoc view)> listener);
 
 }  // namespace qmhost

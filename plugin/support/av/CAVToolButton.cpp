@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "resources/ResourceBitmaps.h"
 #include "support/CallbackGuard.h"
 #include "support/av/CommandCallbacks.h"
 #include "support/HostFrame.h"
@@ -72,7 +73,7 @@ void CAVToolButton::Destroy() noexcept {
 
 void CAVToolButton::SetIcon(uint16_t inBitmapId) {
     mBitmapId = inBitmapId;
-    mIcon = nullptr;
+    mIcon = FindResourceBitmap(inBitmapId);
 }
 
 void CAVToolButton::Execute() {}

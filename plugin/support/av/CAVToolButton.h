@@ -24,8 +24,8 @@ public:
     CAVToolButton(const CAVToolButton&) = delete;
     CAVToolButton& operator=(const CAVToolButton&) = delete;
 
-    // The icon of bitmap resource inBitmapId. The module carries no bitmap
-    // resources yet, so the icon is none (null) and the id is kept.
+    // The icon of bitmap resource inBitmapId (FindResourceBitmap); none (null)
+    // when the module has no such bitmap. The id is kept.
     virtual void SetIcon(uint16_t inBitmapId);
     // The command: base does nothing; enabled when a document view is active; not marked.
     virtual void Execute();
