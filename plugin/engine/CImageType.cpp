@@ -97,12 +97,39 @@ uint32_t GetImageFileType(CBridgeStream* stream) {
                                    });
     if (got < sizeof head) FailImageType();
 
-    const uint32_t v = uint32_t(head[0]) | (uint32_t(head[1]) << 8) | (uint32_t(head[2]) << 16) |
-                       (uint32_t(head[3]) << 24);
-    if (v == 0x002A4949u) return kImageFileTIFF;
-    const uint32_t marker = v & 0xFFFF0000u;
-    if (marker == 0xE0FF0000u || marker == 0xEEFF0000u) return kImageFileJPEG;
+    // TIFF in either byte order; JPEG by its start marker and the marker of
+    // whatever segment comes first (APP0, Exif's APP1, a table, a frame).
+    static const unsigned char kTiffLittle[4] = {0x49, 0x49, 0x2A, 0x00};
+    static const unsigned char kTiffBig[4] = {0x4D, 0x4D, 0x00, 0x2A};
+    if (std::memcmp(head, kTiffLittle, 4) == 0 || std::memcmp(head, kTiffBig, 4) == 0) return kImageFileTIFF;
+    if (head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF) return kImageFileJPEG;
     return kImageFileUnknown;
+}
+
+void AlertOfFormatForNewerHosts(CBridgeStream* stream) {
+    if (stream == nullptr || stream->GetPathText() == nullptr) return;
+    std::FILE* file = std::fopen(stream->GetPathText(), "rb");
+    if (file == nullptr) return;
+    unsigned char head[8] = {};
+    const size_t got = std::fread(head, 1, sizeof head, file);
+    std::fclose(file);
+    const auto startsWith = [&](const char* magic, size_t length) {
+        return got >= length && std::memcmp(head, magic, length) == 0;
+    };
+    const char* format = nullptr;
+    if (startsWith("\x89PNG\r\n\x1A\n", 8))
+        format = "PNG";
+    else if (startsWith("GIF87a", 6) || startsWith("GIF89a", 6))
+        format = "GIF";
+    else if (startsWith("BM", 2))
+        format = "BMP";
+    if (format == nullptr) return;
+    // From version 6 on the host converts image files (CImageStamp::kFirstImageDocumentVersion).
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "%s images are read by hosts of version 6 and later; this host reads JPEG and TIFF images only",
+                  format);
+    ShowAlert(text);
 }
 
 bool IsEPSFile(CBridgeStream* stream) {

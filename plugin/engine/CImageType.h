@@ -128,14 +128,19 @@ protected:
 };
 
 // The file type from the first four bytes of stream (not null):
-// 49 49 2A 00 is kImageFileTIFF; xx xx FF E0 or xx xx FF EE (an APP0 or APP14
-// marker after the start bytes) is kImageFileJPEG; anything else
-// kImageFileUnknown (a big-endian TIFF and an Exif JPEG among them). A closed
+// 49 49 2A 00 or 4D 4D 00 2A (a TIFF header in either byte order) is
+// kImageFileTIFF; FF D8 FF (the start marker and the next segment's marker,
+// whichever it is) is kImageFileJPEG; anything else kImageFileUnknown. A closed
 // stream is opened for reading and closed again; an open one is read from
 // where it stands and left after the four bytes. Fewer than four bytes (or a
 // stream that does not open) throws kErrImageRead with "Error Reading Image
 // Type" in the error-message buffer.
 uint32_t GetImageFileType(CBridgeStream* stream);
+
+// For a file of no type GetImageFileType knows: when the file named by the
+// stream's path is a PNG, GIF or BMP image, which newer hosts convert, shows
+// an alert saying so. Never throws.
+void AlertOfFormatForNewerHosts(CBridgeStream* stream);
 
 // Whether the file named by the stream's path begins with an EPS first line:
 // "%!PS-Adobe-" and, after the first blank behind it, "EPSF-". False when the

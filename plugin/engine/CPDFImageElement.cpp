@@ -48,7 +48,7 @@ CosObj CPDFImageElement::CreateImageXObject() {
         switch (GetImageFileType(&stream)) {
             case kImageFileJPEG: type = std::make_unique<CJPEGImageType>(&stream); break;
             case kImageFileTIFF: type = std::make_unique<CTIFFImageType>(&stream); break;
-            default: break;  // no image type for it: nothing is made
+            default: AlertOfFormatForNewerHosts(&stream); break;  // no image type for it: nothing is made
         }
         if (type) {
             result = type->MakeImageXObject(mDocument->GetPDDoc(), kImageFilterFlate, nullptr);

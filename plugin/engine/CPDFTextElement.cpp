@@ -61,7 +61,7 @@ CPDFTextElement::CPDFTextElement(WithoutFont) {}
 bool CPDFTextElement::MakeDefaultFont() {
     if (mFont) return true;
     if (!gPDFEditWriteHFT || !gCoreHFT) return false;
-    HostFrame([&] { mFont = CreateStandardFont("Times-Roman"); });
+    HostFrame([&] { mFont = CreateStandardFont(kDefaultFontName); });
     return mFont != nullptr;
 }
 
@@ -152,6 +152,11 @@ int32_t CPDFTextElement::FindMissingChars(const std::string& text, std::string& 
                                                                 chars, static_cast<int32_t>(sizeof chars));
     outChars = chars;
     return count;
+}
+
+bool CPDFTextElement::DrawsMissingCharsBlank() const {
+    // U+FFFF is a noncharacter: no font has a glyph for it.
+    return mFont && EncodeText("\xEF\xBF\xBF") == EncodeText(" ");
 }
 
 int32_t CPDFTextElement::BytesPerCode() const {

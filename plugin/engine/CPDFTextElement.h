@@ -28,10 +28,17 @@ public:
     // The 14 standard font names, in the order of the stamp's list (0..13).
     static constexpr int32_t kStandardFontCount = 14;
     static const char* const kStandardFontNames[kStandardFontCount];
+    // The font an element has until another is set, and falls back to.
+    static constexpr const char* kDefaultFontName = "Times-Roman";
     // The sample whose measured bottom is the descent of every line.
     static constexpr const char* kDescentSample = "Quillmark";
 
-    // Makes the default font, "Times-Roman" (none when the host fails).
+    // How the last Write's word-wrapped text met the page: whole on it, with
+    // text left out that did not fit (lines dropped, or the rest of a line
+    // not one character of which fitted), or running off the page.
+    enum class Fit { kWhole, kLeftOut, kRunsOff };
+
+    // Makes the default font (none when the host fails).
     CPDFTextElement();
     // Makes no font: for a caller that sets its own font at once and calls
     // MakeDefaultFont when that fails (a font costs a read of its metrics).
@@ -49,6 +56,8 @@ public:
     // host error (the host's text in the error text and the error buffer);
     // what was added before a failure stays (and stays recorded).
     bool Write(int32_t pageIndex) override;
+    // Of the last Write (kWhole without word wrap).
+    Fit GetLastFit() const { return mLastFit; }
 
     // --- setters (nothing is written to the document)
     // Stores the raw UTF-8 text; line breaks are "\r\n" or "\n".
@@ -100,6 +109,9 @@ public:
     // written as "?"), and the distinct ones as UTF-8 in outChars (at most 64
     // bytes). 0 without a font, or on a host that cannot tell.
     int32_t FindMissingChars(const std::string& text, std::string& outChars) const;
+    // Whether the font draws a blank for the characters it cannot show (a
+    // font without a "?", such as ZapfDingbats) rather than a "?".
+    bool DrawsMissingCharsBlank() const;
     // The box of codes set in the font at size points: left 0 at the start of
     // the baseline, right the advance, bottom the descent, top the ascent.
     // Empty codes measure with the advance 0.
@@ -138,6 +150,7 @@ private:
     bool WritePage(int32_t pageIndex, PDPage page);
 
     bool mWordWrap = false;
+    Fit mLastFit = Fit::kWhole;
     double mLineSpacing = 1.0;
     int32_t mRenderMode = 0;
     double mFontRed = 0.0, mFontGreen = 0.0, mFontBlue = 0.0;

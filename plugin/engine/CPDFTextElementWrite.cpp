@@ -84,6 +84,7 @@ CosObj CPDFTextElement::FontCopyFor(CosDoc cosDoc) {
 }
 
 bool CPDFTextElement::Write(int32_t pageIndex) {
+    mLastFit = Fit::kWhole;
     if (!mPlacement || !mDocument || !mDocument->GetPDDoc()) return false;
     // Nothing to write (an empty text, a variable that expanded to nothing).
     if (SplitLines(mText).empty()) return true;
@@ -101,6 +102,7 @@ bool CPDFTextElement::WritePage(int32_t pageIndex, PDPage page) {
 
     CPDFTextLayout layout(*this, *mPlacement);
     if (!layout.Build(SplitLines(mText), mWordWrap)) return false;
+    mLastFit = layout.GetFit();
     // Word wrap cut every line: nothing is added.
     if (layout.Lines().empty()) return true;
 

@@ -113,6 +113,8 @@ bool CPDFTextLayout::Build(std::vector<std::string> lines, bool wordWrap) {
     mOffsetY = mPlacement.GetOffsetY();
     mSampleBox = mElement.SampleBox(mSize);
     mDescent = Points(mSampleBox.bottom);
+    mWordWrap = wordWrap;
+    mFit = CPDFTextElement::Fit::kWhole;
     if (wordWrap) {
         // The wrap reads the page's box from the placement.
         if (!mPlacement.Compute()) return false;
@@ -121,6 +123,7 @@ bool CPDFTextLayout::Build(std::vector<std::string> lines, bool wordWrap) {
             mPlacement.GetRotation() != 0.0 ? WrapRotated(lines) : Wrap(lines, SIZE_MAX, cut);
         RestorePlacement();
         if (!wrapped) return false;
+        if (cut) mFit = CPDFTextElement::Fit::kLeftOut;
     }
     mLines.clear();
     for (const std::string& text : lines) {
@@ -349,12 +352,19 @@ bool CPDFTextLayout::WrapRotated(std::vector<std::string>& lines) {
         std::vector<std::string> all = given;
         bool cut = false;
         computed = Wrap(all, SIZE_MAX, cut);
-        cutBest = std::move(all);
+        mWrapRotated = false;
+        lines = std::move(all);
+        mFit = cut ? CPDFTextElement::Fit::kLeftOut : CPDFTextElement::Fit::kRunsOff;
+        return computed;
     }
     mWrapRotated = false;
     if (!computed) return false;
     if (found) return true;
-    lines = std::move(!cutBest.empty() || !haveSettled ? cutBest : settled);
+    // The most of the text that lies on the page has lost lines; a wrap kept
+    // whole did not fit.
+    const bool keepPart = !cutBest.empty() || !haveSettled;
+    mFit = keepPart ? CPDFTextElement::Fit::kLeftOut : CPDFTextElement::Fit::kRunsOff;
+    lines = std::move(keepPart ? cutBest : settled);
     return true;
 }
 
@@ -461,6 +471,8 @@ bool CPDFTextLayout::LayOutStandard() {
     mPlacement.mElementBox = textBox;
     if (!mPlacement.Compute()) return false;
     const ASFixedMatrix pointMatrix = mPlacement.mMatrix;
+    if (mWordWrap && mFit == CPDFTextElement::Fit::kWhole && !StandardBlockOnPage(textBox, pointMatrix))
+        mFit = CPDFTextElement::Fit::kRunsOff;
 
     const int32_t align = mPlacement.GetHorizontalAlignment();
     const double wMax = wMaxPoints / size;
@@ -504,6 +516,16 @@ bool CPDFTextLayout::LayOutStandard() {
     mFrameMatrix = mPlacement.mMatrix;
     gAppSupportHFT->fixedMatrixTransformRect(&mLinkRect, &mFrameMatrix, &mFrameBox);
     return true;
+}
+
+bool CPDFTextLayout::StandardBlockOnPage(const ASFixedRect& textBox, const ASFixedMatrix& pointMatrix) {
+    // Within a hundredth of a point: the wrap placed each line with boxes
+    // of its own, rounded differently.
+    constexpr ASFixed kTolerance = kASFixedOne / 100;
+    gAppSupportHFT->fixedMatrixTransformRect(&mPlacement.mElementBox, &pointMatrix, &textBox);
+    ASFixed left, top, right, bottom;
+    mPlacement.FitsOnPage(left, top, right, bottom);
+    return top <= kTolerance && bottom <= kTolerance;
 }
 
 bool CPDFTextLayout::LayOutRotated() {

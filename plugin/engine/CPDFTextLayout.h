@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "engine/CPDFTextElement.h"
 #include "qmhost/QMBase.h"
 
 class CPDFPlacement;
-class CPDFTextElement;
 class CWrapCandidates;
 
 // One line as it is written.
@@ -45,6 +45,8 @@ public:
 
     // The lines after wrapping (word wrap may drop all of them).
     const std::vector<CTextLine>& Lines() const { return mLines; }
+    // How the wrapped text met the page (kWhole without word wrap).
+    CPDFTextElement::Fit GetFit() const { return mFit; }
     // True when each line has its own text matrix (a rotated, wrapped text).
     bool PerLineMatrix() const { return mPerLineMatrix; }
     // The common text matrix (font size included) when not PerLineMatrix().
@@ -81,6 +83,10 @@ private:
     bool KeepMostOnPage(const std::vector<std::string>& trial, std::vector<std::string>& ioBest);
     // The bytes of all lines together.
     static size_t Characters(const std::vector<std::string>& lines);
+    // Whether the standard layout's text box (from the top line's em to the
+    // lowest descent, in points), mapped by pointMatrix, lies on the page up
+    // and down (the wrap has fitted each line across it).
+    bool StandardBlockOnPage(const ASFixedRect& textBox, const ASFixedMatrix& pointMatrix);
     // outFits: every line that draws something lies on the page with its
     // whole box when the lines are laid out rotated as one block, the widest
     // `widest` points wide. False when Compute failed.
@@ -121,6 +127,8 @@ private:
     double mOffsetX = 0;
     double mOffsetY = 0;
     std::vector<CTextLine> mLines;
+    CPDFTextElement::Fit mFit = CPDFTextElement::Fit::kWhole;
+    bool mWordWrap = false;
     bool mPerLineMatrix = false;
     ASFixedMatrix mTextMatrix{kASFixedOne, 0, 0, kASFixedOne, 0, 0};
     ASFixedRect mFrameBox{};

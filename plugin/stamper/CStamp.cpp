@@ -215,6 +215,8 @@ bool CStamp::IsPageInRange(int32_t inPageIndex) const {
 
 bool CStamp::PreparePage(PDDoc, int32_t) { return true; }
 
+void CStamp::PageWritten(int32_t) {}
+
 bool CStamp::Apply(PDDoc inDoc, bool inInteractive) {
     mInteractive = inInteractive;
     const bool built = Build(inDoc);
@@ -268,7 +270,10 @@ void CStamp::WritePages(PDDoc inDoc) {
 
 void CStamp::WritePage(PDDoc inDoc, int32_t inPageIndex, int32_t inCounterPage) {
     PreparePage(inDoc, inCounterPage);
-    if (mElement->Write(inPageIndex)) return;
+    if (mElement->Write(inPageIndex)) {
+        PageWritten(inCounterPage);
+        return;
+    }
     const std::string name = GetName();
     const std::string& prefix = mElement->GetExhaustedNamePrefix();
     if (prefix.empty()) {

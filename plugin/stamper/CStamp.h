@@ -64,6 +64,9 @@ public:
     // Readies the element for the 0-based page inPageIndex; the base does
     // nothing. True.
     virtual bool PreparePage(PDDoc inDoc, int32_t inPageIndex);
+    // Called after the element was written for the 0-based page inPageIndex
+    // (the page PreparePage readied); the base does nothing.
+    virtual void PageWritten(int32_t inPageIndex);
 
     // "kStampType" (0 when missing).
     int32_t GetType() const;

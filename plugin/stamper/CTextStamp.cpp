@@ -54,6 +54,8 @@ bool CTextStamp::Build(PDDoc inDoc) {
         mTextElement->SetText(ExpandStampVariables(mRawText));
         return fontMade;
     });
+    // A system font that is not installed leaves the element without a font.
+    mFontFellBack = built && mTextElement && !mTextElement->GetFont() && CabInt(kKeyFontType, 0) != 0;
     if (mTextElement && !mTextElement->GetFont()) {
         // A default that cannot be made either keeps the message about the
         // stamp's own font in the buffer.
@@ -103,8 +105,33 @@ bool CTextStamp::PreparePage(PDDoc, int32_t inPageIndex) {
     GetStampRunCounters().currentPage = inPageIndex;
     if (mTextElement && IsPageDependentText(mRawText))
         mTextElement->SetText(ExpandStampVariables(mRawText));
-    WarnOfMissingChars();
+    WarnOfFallbackFont(inPageIndex);
+    WarnOfMissingChars(inPageIndex);
     return true;
+}
+
+namespace {
+
+std::string PageNumber(int32_t inPageIndex) { return std::to_string(int64_t{inPageIndex} + 1); }
+
+}  // namespace
+
+void CTextStamp::PageWritten(int32_t inPageIndex) {
+    if (!mTextElement || IsNoLog()) return;
+    const CPDFTextElement::Fit fit = mTextElement->GetLastFit();
+    if (fit == CPDFTextElement::Fit::kWhole) return;
+    const std::string what = fit == CPDFTextElement::Fit::kLeftOut ? "the text that does not fit is left out"
+                                                                   : "it runs off the page";
+    WarnOncePerRun("text cut " + GetName(), "the word-wrapped text of the stamp \"" + GetName() +
+                                                "\" does not fit on page " + PageNumber(inPageIndex) + ": " + what);
+}
+
+void CTextStamp::WarnOfFallbackFont(int32_t inPageIndex) const {
+    if (!mFontFellBack || IsNoLog()) return;
+    WarnOncePerRun("font fallback " + GetName(), "the system font \"" + FontName() + "\" of the stamp \"" +
+                                                     GetName() + "\" is not installed: page " +
+                                                     PageNumber(inPageIndex) + " is stamped in " +
+                                                     CPDFTextElement::kDefaultFontName + " instead");
 }
 
 std::string CTextStamp::FontName() const {
@@ -114,7 +141,7 @@ std::string CTextStamp::FontName() const {
                                                                       : std::to_string(index);
 }
 
-void CTextStamp::WarnOfMissingChars() const {
+void CTextStamp::WarnOfMissingChars(int32_t inPageIndex) const {
     if (!mTextElement || IsNoLog()) return;
     // Not knowing is no reason to stop the run.
     TrapRun([&] {
@@ -123,7 +150,11 @@ void CTextStamp::WarnOfMissingChars() const {
         for (const std::string& line : CPDFTextElement::SplitLines(mTextElement->GetText())) shown += line;
         std::string chars;
         if (mTextElement->FindMissingChars(shown, chars) == 0) return;
-        WarnOncePerRun("missing characters", "the font " + FontName() + " cannot show some characters of the stamp \"" +
-                                                 GetName() + "\" (" + chars + "); they are drawn as \"?\"");
+        const std::string drawn =
+            mTextElement->DrawsMissingCharsBlank() ? "they are left blank" : "they are drawn as \"?\"";
+        const std::string font = mFontFellBack ? CPDFTextElement::kDefaultFontName : FontName();
+        WarnOncePerRun("missing characters", "the font " + font + " cannot show some characters of the stamp \"" +
+                                                 GetName() + "\" on page " + PageNumber(inPageIndex) + " (" + chars +
+                                                 "); " + drawn);
     });
 }

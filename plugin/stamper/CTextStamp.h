@@ -31,6 +31,9 @@ public:
     // holds a page-dependent variable, hands the text expanded again to the
     // element. True.
     bool PreparePage(PDDoc inDoc, int32_t inPageIndex) override;
+    // Warns, once per run and stamp, when the word-wrapped text did not fit
+    // on the page (text left out, or running off the page).
+    void PageWritten(int32_t inPageIndex) override;
     void DeleteBuiltObjects() override;
 
     CPDFTextElement* GetTextElement() const { return mTextElement; }
@@ -51,9 +54,13 @@ private:
     // The name of the font the cabinet asks for (standard or system).
     std::string FontName() const;
     // Warns, once per run, when the element's text holds characters that its
-    // font cannot show (they would silently become "?").
-    void WarnOfMissingChars() const;
+    // font cannot show, naming the page and what is drawn for them.
+    void WarnOfMissingChars(int32_t inPageIndex) const;
+    // Warns, once per run and stamp, when the system font is not installed
+    // and the text is written in the default font.
+    void WarnOfFallbackFont(int32_t inPageIndex) const;
 
     CPDFTextElement* mTextElement = nullptr;  // the element, typed; not owned here
     std::string mRawText;
+    bool mFontFellBack = false;  // the system font is not installed
 };

@@ -133,7 +133,8 @@ TEST_F(CommandLineWarnings, SignaturesAndCharactersAFontCannotShowWarnOncePerRun
     const WarningRow rows[] = {
         {"signed.pdf", "Good", "carries digital signatures: the stamps change the document"},
         {"in.pdf", "Good", ""},
-        {"in.pdf", "Chinese", "the font Helvetica cannot show some characters of the stamp \"A\" (机密)"},
+        {"in.pdf", "Chinese",
+         "the font Helvetica cannot show some characters of the stamp \"A\" on page 1 (机密); they are drawn as \"?\""},
         {"in.pdf", "Unlinked", "stamp \"L\": 不能设置选择的动作 (its action document cannot be read"},
     };
     int n = 0;

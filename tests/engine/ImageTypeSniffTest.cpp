@@ -49,9 +49,12 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         SniffRow{"JfifJpeg", {0xFF, 0xD8, 0xFF, 0xE0}, kImageFileJPEG},
         SniffRow{"App14Jpeg", {0xFF, 0xD8, 0xFF, 0xEE}, kImageFileJPEG},
-        SniffRow{"ExifJpegIsUnknown", {0xFF, 0xD8, 0xFF, 0xE1}, kImageFileUnknown},
+        SniffRow{"ExifJpeg", {0xFF, 0xD8, 0xFF, 0xE1}, kImageFileJPEG},
+        SniffRow{"JpegStartingWithATable", {0xFF, 0xD8, 0xFF, 0xDB}, kImageFileJPEG},
+        SniffRow{"App0WithoutStartMarkerIsUnknown", {0x00, 0x00, 0xFF, 0xE0}, kImageFileUnknown},
         SniffRow{"LittleEndianTiff", {0x49, 0x49, 0x2A, 0x00}, kImageFileTIFF},
-        SniffRow{"BigEndianTiffIsUnknown", {0x4D, 0x4D, 0x00, 0x2A}, kImageFileUnknown},
+        SniffRow{"BigEndianTiff", {0x4D, 0x4D, 0x00, 0x2A}, kImageFileTIFF},
+        SniffRow{"MixedByteOrderTiffIsUnknown", {0x4D, 0x4D, 0x2A, 0x00}, kImageFileUnknown},
         SniffRow{"PdfIsUnknown", {'%', 'P', 'D', 'F'}, kImageFileUnknown},
         SniffRow{"TiffWithWrongVersionIsUnknown", {0x49, 0x49, 0x2B, 0x00}, kImageFileUnknown}),
     [](const testing::TestParamInfo<SniffRow>& row) { return std::string(row.param.name); });

@@ -163,7 +163,7 @@ Samples decodeJpeg(const std::string& jpeg) {
 }
 
 void writeTiff(const std::string& path, int width, int height, const TiffLayout& layout, const std::string& data) {
-    TIFF* tiff = TIFFOpen(path.c_str(), "w");
+    TIFF* tiff = TIFFOpen(path.c_str(), layout.bigEndian ? "wb" : "wl");
     if (!tiff) throw std::runtime_error("libtiff cannot write " + path);
     TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(width));
     TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(height));

@@ -36,6 +36,7 @@ struct TiffLayout {
     bool alpha = false;         // the last sample is unassociated alpha
     int compression = 1;        // COMPRESSION_*
     std::vector<uint16_t> colorMap;  // 3 x 2^bits entries for a palette
+    bool bigEndian = false;     // "MM" byte order
 };
 // A TIFF of the layout whose sample bytes are `data` (packed as the layout
 // says, rows top to bottom; for planar files plane after plane).

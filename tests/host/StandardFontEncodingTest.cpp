@@ -79,10 +79,33 @@ TEST(StandardFontEncodingBuffer, MissingBuffersAreBadParameters) {
     EXPECT_EQ(hostErrorOf([&] { pdeWrite().fontEncodeText(nullptr, "abc", 3, codes, 4); }), kHostErrBadParameter);
 }
 
-TEST(StandardFontEncodingSymbolic, SymbolKeepsTheBytesForItsBuiltInCodes) {
-    FontHolder font(makeStandardFont("Symbol"));
-    EXPECT_EQ(encode(font.get(), "abc"), "abc");
-    EXPECT_EQ(pdeWrite().fontGetBytesPerCode(font.get()), 1);
+// Symbol and ZapfDingbats: the characters they hold by their own codes, the
+// rest as what each draws for a character it lacks (and reported missing).
+TEST(StandardFontEncodingSymbolic, WritesTheCharactersTheFontHoldsByItsOwnCodes) {
+    const struct {
+        const char* font;
+        std::string utf8;
+        std::string codes;
+        std::string missing;
+    } rows[] = {
+        {"Symbol", "\u03B1\u03B2\u03B3 \u03A3", "abg S", ""},
+        {"Symbol", "\u0394\u2206\u03A9\u2126\u03BC\u00B5", "DDWWmm", ""},
+        {"Symbol", "x \u2264 2\u03C0, \u221E!", "? \xA3 2p, \xA5!", "x"},
+        {"Symbol", "abc", "???", "abc"},
+        {"ZapfDingbats", "\u2708\u2714 \u2776\u2460\u2192", "(4 \xB6\xAC\xD5", ""},
+        {"ZapfDingbats", "\u2605\u25CF", "Hl", ""},
+        {"ZapfDingbats", "A?\u03B1", "   ", "A?\u03B1"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.font) + " " + row.utf8);
+        FontHolder font(makeStandardFont(row.font));
+        EXPECT_EQ(encode(font.get(), row.utf8), row.codes);
+        char missing[64] = "";
+        pdeWrite().fontGetMissingChars(font.get(), row.utf8.data(), static_cast<int32_t>(row.utf8.size()), missing,
+                                       sizeof missing);
+        EXPECT_EQ(std::string(missing), row.missing);
+        EXPECT_EQ(pdeWrite().fontGetBytesPerCode(font.get()), 1);
+    }
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The 14 standard fonts: made by name without a document, never embedded,
-// measured with the URW metrics, encoded in WinAnsi.
+// measured with the URW metrics, encoded in WinAnsi (the symbolic ones in their own codes).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -51,11 +51,17 @@ TEST_P(StandardFont, MakesANeverEmbeddedType1DictionaryMeasuredWithTheUrwMetrics
     EXPECT_FALSE(cos().dictKnown(dict, nameAtom("FontDescriptor")));
 
     const AfmFile afm = readAfm(name);
-    // The symbolic fonts show the same bytes through their built-in codes.
-    const std::string text = "Quillmark";
+    // Text in characters of the font, measured by the glyphs of their codes.
+    struct Sample {
+        std::string utf8;
+        std::vector<std::string> glyphs;
+    };
+    const Sample sample = name == "Symbol"         ? Sample{"\u03A3\u03B1\u03B2", {"Sigma", "alpha", "beta"}}
+                          : name == "ZapfDingbats" ? Sample{"\u2714\u2708", {"a20", "a118"}}
+                                                   : Sample{"Quillmark", {"Q", "u", "i", "l", "l", "m", "a", "r", "k"}};
+    const std::string text = sample.utf8;
     int expectedWidth = 0;
-    for (char c : text)
-        expectedWidth += isSymbolic(name) ? afm.byCode.at(c).width : afm.byName.at(std::string(1, c)).width;
+    for (const std::string& glyph : sample.glyphs) expectedWidth += afm.byName.at(glyph).width;
     const int ascent = isSymbolic(name) ? afm.bboxTop : afm.byName.at("d").ury;
     const int descent = isSymbolic(name) ? afm.bboxBottom : afm.byName.at("p").lly;
 

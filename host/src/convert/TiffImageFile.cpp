@@ -1,7 +1,7 @@
 // TIFF files through libtiff, opened on the first one (convert/TiffLibrary.h),
 // from memory. libtiff's RGBA reader handles every layout (strips or tiles,
-// planes, 1 to 16 bits, palettes, alpha, orientation); 8-bit CMYK in strips
-// is read as it is, so that it stays CMYK. Errors and
+// planes, 1 to 16 bits, palettes, alpha, orientation; CMYK of 8 bits only);
+// 8-bit CMYK in strips is read as it is, so that it stays CMYK. Errors and
 // warnings go to handlers of this handle only: the plug-in may have installed
 // process-wide ones of its own.
 #include <cstdarg>
@@ -107,6 +107,19 @@ bool isStrippedCmyk8(TIFF* tiff) {
            planar == PLANARCONFIG_CONTIG && !libtiff.TIFFIsTiled(tiff);
 }
 
+// libtiff's RGBA reader passes CMYK of other depths than 8 bits as fine and
+// then fails to read it: such a file is refused for its layout, not taken for
+// a damaged one.
+void refuseUnrenderedCmyk(TIFF* tiff, const MemoryFile& file, const std::string& name) {
+    const TiffLibrary& libtiff = tiffLibrary();
+    uint16_t photometric = 0, bits = 1;
+    libtiff.TIFFGetFieldDefaulted(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
+    libtiff.TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+    if (photometric == PHOTOMETRIC_SEPARATED && bits != 8)
+        refuse(name, "CMYK TIFF images with " + std::to_string(bits) + " bits per sample are not read (8 bits are)",
+               file);
+}
+
 ImagePixels readCmyk(TIFF* tiff, MemoryFile& file, uint32_t width, uint32_t height, const std::string& name) {
     const TiffLibrary& libtiff = tiffLibrary();
     const size_t rowBytes = static_cast<size_t>(width) * 4;
@@ -163,6 +176,7 @@ ImagePixels readTiffImage(const std::string& bytes, const std::string& name) {
         refuse(name, "it gives no image size", file);
     checkImageDimensions(width, height, name);
     if (isStrippedCmyk8(tiff.get())) return readCmyk(tiff.get(), file, width, height, name);
+    refuseUnrenderedCmyk(tiff.get(), file, name);
     return readRgba(tiff.get(), file, width, height, name);
 }
 

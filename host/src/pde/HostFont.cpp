@@ -4,8 +4,11 @@
 
 namespace qmhost {
 
-HostFont HostFont::simple(std::string baseFont, const std::array<int, 256>& widths, int ascent, int descent) {
+HostFont HostFont::simple(std::string baseFont, const std::array<int, 256>& widths, int ascent, int descent,
+                          int (*codeOf)(char32_t), uint8_t fallbackCode) {
     HostFont font;
+    font.mCodeOf = codeOf;
+    font.mFallbackCode = fallbackCode;
     font.mBaseFont = std::move(baseFont);
     font.mWidths.assign(widths.begin(), widths.end());
     font.mAscent = ascent;
@@ -34,8 +37,8 @@ std::string HostFont::encode(std::string_view utf8) const {
     codes.reserve(text.size() * (mComposite ? 2 : 1));
     for (char32_t c : text) {
         if (!mComposite) {
-            const int code = winAnsiCodeOf(c);
-            codes.push_back(static_cast<char>(code < 0 ? '?' : code));
+            const int code = mCodeOf(c);
+            codes.push_back(static_cast<char>(code < 0 ? mFallbackCode : code));
             continue;
         }
         auto it = mCodeOfChar.find(c);
@@ -49,7 +52,7 @@ std::string HostFont::encode(std::string_view utf8) const {
 std::u32string HostFont::missingChars(std::string_view utf8) const {
     std::u32string missing;
     for (char32_t c : decodeUtf8Lenient(utf8))
-        if (mComposite ? !mCodeOfChar.count(c) : winAnsiCodeOf(c) < 0) missing.push_back(c);
+        if (mComposite ? !mCodeOfChar.count(c) : mCodeOf(c) < 0) missing.push_back(c);
     return missing;
 }
 

@@ -148,6 +148,15 @@ StandardFontMetrics metricsOfAfm(const AfmMetrics& afm, bool symbolic) {
     return metrics;
 }
 
+// Symbol and ZapfDingbats write characters with their built-in codes. A
+// character Symbol lacks is drawn as its question mark; ZapfDingbats has none,
+// so such a character is left blank (a space) instead of drawing a dingbat.
+HostFont symbolicFont(const std::string& name, const StandardFontMetrics& metrics) {
+    if (name == "Symbol")
+        return HostFont::simple(name, metrics.widths, metrics.ascent, metrics.descent, symbolCodeOf, '?');
+    return HostFont::simple(name, metrics.widths, metrics.ascent, metrics.descent, dingbatsCodeOf, ' ');
+}
+
 }  // namespace
 
 std::optional<StandardFontMetrics> standardFontMetricsFromAfm(const std::string& name, const std::string& afmFolder) {
@@ -185,7 +194,8 @@ HostFont makeStandardFont(const std::string& name, QPDF& fontDoc) {
     if (urw.empty()) raise(kHostErrNotFound, "\"" + name + "\" is not one of the 14 standard fonts");
     const bool symbolic = isSymbolicStandardFont(name);
     const StandardFontMetrics metrics = standardFontMetrics(name);
-    HostFont font = HostFont::simple(name, metrics.widths, metrics.ascent, metrics.descent);
+    HostFont font = symbolic ? symbolicFont(name, metrics) : HostFont::simple(name, metrics.widths, metrics.ascent,
+                                                                              metrics.descent);
     font.setDictionary(standardFontDictionary(fontDoc, name, symbolic));
     return font;
 }

@@ -50,10 +50,12 @@ StandardFontMetrics standardFontMetrics(const std::string& name, const std::stri
 // Makes the standard font `name` with its dictionary in fontDoc:
 // /Type /Font /Subtype /Type1 /BaseFont /name, and /Encoding /WinAnsiEncoding
 // for the 12 text fonts. Widths: per WinAnsi code for the text fonts, per
-// built-in code for the symbolic ones. Ascent and descent: the top of "d" and
-// the bottom of "p" (the symbolic fonts: their font box), from the metrics file
-// when installed, else through FreeType. Raises kHostErrNotFound for another
-// name or when the URW font is not installed.
+// built-in code for the symbolic ones, which encode text by their own codes
+// (Greek in Symbol, dingbats in ZapfDingbats; see TextCodes.h) and draw a
+// character they lack as "?" (Symbol) or a blank (ZapfDingbats). Ascent and
+// descent: the top of "d" and the bottom of "p" (the symbolic fonts: their font
+// box), from the metrics file when installed, else through FreeType. Raises
+// kHostErrNotFound for another name or when the URW font is not installed.
 HostFont makeStandardFont(const std::string& name, QPDF& fontDoc);
 
 }  // namespace qmhost

@@ -1,4 +1,6 @@
-// Turning UTF-8 text into characters and characters into WinAnsi codes.
+// Turning UTF-8 text into characters and characters into the codes of the
+// standard fonts: WinAnsi for the text fonts, the built-in encodings of Symbol
+// and ZapfDingbats.
 #pragma once
 
 #include <cstdint>
@@ -19,5 +21,13 @@ int winAnsiCodeOf(char32_t c);
 // The character of a WinAnsi code; 0 for the codes WinAnsi leaves unused and
 // for the control codes below 0x20 and 0x7F.
 char32_t winAnsiCharOf(uint8_t code);
+
+// The code of a character in the built-in encoding of Symbol (Greek, maths,
+// arrows, the ASCII digits and punctuation it shares) or of ZapfDingbats (the
+// dingbats), or -1 when the font has no glyph for it. Codes that some readers'
+// copies of the fonts lack (the euro of Symbol, the bracket ornaments of
+// ZapfDingbats) and private-use characters are not given.
+int symbolCodeOf(char32_t c);
+int dingbatsCodeOf(char32_t c);
 
 }  // namespace qmhost
