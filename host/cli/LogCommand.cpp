@@ -8,10 +8,20 @@
 namespace qmcli {
 
 int RunLogCommand(const GlobalOptions& options, const std::vector<std::string>& args) {
+    const bool show = args.size() == 1 && args[0] == "show";
+    if (!show && !(args.size() == 1 && args[0] == "clear")) {
+        PrintError("log: usage: quillmark log show | log clear");
+        return kExitUsage;
+    }
     const std::string path = (std::filesystem::path(PluginFolder(options)) / "Quillmark.txt").string();
     std::error_code ec;
+    // A folder where the log should be is no log: never shown, never deleted.
+    if (std::filesystem::is_directory(path, ec)) {
+        PrintError("log: " + path + " is a folder, not a log; it is left as it is");
+        return kExitFailure;
+    }
     const bool exists = std::filesystem::exists(path, ec);
-    if (args.size() == 1 && args[0] == "show") {
+    if (show) {
         if (!exists) {
             PrintError("log: there is no log yet (" + path +
                        "); logging is on after `quillmark prefs set EnLo true`");
@@ -25,15 +35,11 @@ int RunLogCommand(const GlobalOptions& options, const std::vector<std::string>& 
         std::fwrite(text.data(), 1, text.size(), stdout);
         return kExitOk;
     }
-    if (args.size() == 1 && args[0] == "clear") {
-        if (exists && !std::filesystem::remove(path, ec)) {
-            PrintError("log: cannot delete " + path + ": " + ec.message());
-            return kExitFailure;
-        }
-        return kExitOk;
+    if (exists && !std::filesystem::remove(path, ec)) {
+        PrintError("log: cannot delete " + path + ": " + ec.message());
+        return kExitFailure;
     }
-    PrintError("log: usage: quillmark log show | log clear");
-    return kExitUsage;
+    return kExitOk;
 }
 
 }  // namespace qmcli

@@ -1,5 +1,6 @@
 #include "cli/PrefsCommand.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -22,7 +23,7 @@ struct Setting {
 const Setting kSettings[] = {
     {"WTNF", true, 0, 0, 1},         {"EnLo", true, 0, 0, 1},
     {"IPRo", true, 0, 0, 1},         {"BFLe", false, 6, 0, 40},
-    {"URNu", false, 0, INT32_MIN, INT32_MAX},
+    {"URNu", false, 0, 0, 2},
     {"PrPr", true, 0, 0, 1},         {"PPNu", false, 0, INT32_MIN, INT32_MAX},
 };
 
@@ -70,6 +71,31 @@ bool parseLong(const std::string& text, const Setting& setting, int32_t* out) {
     return true;
 }
 
+// Whether the file holds each setting (but the one named except) as its own
+// type and within its range; *error names the first that it does not. The
+// plug-in would read such a record as the default without a word.
+bool checkStored(const PrefsFile& file, const std::string& path, const std::string& except, std::string* error) {
+    for (const Setting& setting : kSettings) {
+        const auto record = std::find_if(file.records().begin(), file.records().end(),
+                                         [&](const PrefsFile::Record& r) { return r.id == idOf(setting); });
+        if (setting.tag == except || record == file.records().end()) continue;
+        const uint32_t type = setting.isBool ? PrefsFile::kTypeBool : PrefsFile::kTypeLong;
+        if (record->type != type) {
+            *error = path + ": the setting " + setting.tag + " is stored as a '" + PrefsFile::CodeText(record->type) +
+                     "' record, not as a '" + PrefsFile::CodeText(type) + "' one";
+            return false;
+        }
+        const int32_t value = setting.isBool ? 0 : *file.getLong(idOf(setting));
+        if (value < setting.minimum || value > setting.maximum) {
+            *error = path + ": the setting " + setting.tag + " is stored as " + std::to_string(value) +
+                     ", outside the range " + std::to_string(setting.minimum) + " to " +
+                     std::to_string(setting.maximum);
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string knownTags() {
     std::string text;
     for (const Setting& setting : kSettings) text += (text.empty() ? "" : ", ") + std::string(setting.tag);
@@ -79,7 +105,7 @@ std::string knownTags() {
 int get(const std::string& path, const std::vector<std::string>& words) {
     PrefsFile file;
     std::string error;
-    if (!file.read(path, &error)) {
+    if (!file.read(path, &error) || !checkStored(file, path, "", &error)) {
         PrintError("prefs: " + error);
         return kExitFailure;
     }
@@ -105,7 +131,7 @@ int set(const std::string& path, const std::string& tag, const std::string& text
     }
     PrefsFile file;
     std::string error;
-    if (!file.read(path, &error)) {
+    if (!file.read(path, &error) || !checkStored(file, path, tag, &error)) {
         PrintError("prefs: " + error + "; it is left as it is");
         return kExitFailure;
     }

@@ -8,9 +8,10 @@
 //   PrPr  bool  the stamp manager's preview is on
 //   PPNu  long  the stamp manager's preview page
 // get prints the value ("true", "false" or a number); a setting the file
-// lacks, or holds with another type, prints its default, as the plug-in reads
-// it. The plug-in reads the file when it starts, so a setting changes the next
-// run.
+// lacks prints its default, as the plug-in reads it. A file that holds a
+// setting with another type or outside its range is refused, as a damaged one
+// is; set mends the setting it sets. The plug-in reads the file when it
+// starts, so a setting changes the next run.
 #pragma once
 
 #include <string>

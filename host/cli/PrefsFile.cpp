@@ -22,7 +22,9 @@ void appendWord(std::string& out, uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((value >> shift) & 0xFF);
 }
 
-std::string codeText(uint32_t code) {
+}  // namespace
+
+std::string PrefsFile::CodeText(uint32_t code) {
     std::string text;
     for (int shift = 24; shift >= 0; shift -= 8) {
         const char c = static_cast<char>((code >> shift) & 0xFF);
@@ -30,8 +32,6 @@ std::string codeText(uint32_t code) {
     }
     return text;
 }
-
-}  // namespace
 
 bool PrefsFile::parse(std::string_view bytes, std::string* error) {
     mRecords.clear();
@@ -70,7 +70,7 @@ bool PrefsFile::readRecords(std::string_view bytes, size_t& offset, size_t limit
         offset += 12;
         if (record.id == kEndId && record.type == kEndType) return true;  // its payload is not read
         if (size > limit - offset) {
-            *error = "the record '" + codeText(record.id) + "' at byte " + std::to_string(offset - 12) + " claims " +
+            *error = "the record '" + CodeText(record.id) + "' at byte " + std::to_string(offset - 12) + " claims " +
                      std::to_string(size) + " bytes, " + std::to_string(limit - offset) + " remain";
             return false;
         }
@@ -90,7 +90,7 @@ bool PrefsFile::checkPayload(std::string_view bytes, size_t offset, uint32_t siz
     if (type == kTypePoint || type == kTypeFloat) needed = 8;
     if (type == kTypeRect) needed = 16;
     if (size < needed) {
-        *error = "a '" + codeText(type) + "' record of " + std::to_string(size) +
+        *error = "a '" + CodeText(type) + "' record of " + std::to_string(size) +
                  " bytes is shorter than its value (" + std::to_string(needed) + " bytes) (at byte " +
                  std::to_string(offset) + ")";
         return false;

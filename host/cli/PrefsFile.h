@@ -74,6 +74,8 @@ public:
     void setLong(uint32_t id, int32_t value);
 
     const std::vector<Record>& records() const { return mRecords; }
+    // A four-character code as text ('?' for bytes that are not printable ASCII).
+    static std::string CodeText(uint32_t code);
     uint32_t version() const { return mVersion; }
 
 private:

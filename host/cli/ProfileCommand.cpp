@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 #include "cli/AtomicFile.h"
 #include "cli/CommandArguments.h"
@@ -44,8 +45,8 @@ int show(const ProfileStore& store, const std::string& name, const std::string& 
     return kExitOk;
 }
 
-int import(const ProfileStore& store, const std::string& file, std::string name) {
-    if (name.empty()) name = std::filesystem::path(file).stem().string();
+int import(const ProfileStore& store, const std::string& file, const std::optional<std::string>& given) {
+    const std::string name = given.value_or(std::filesystem::path(file).stem().string());
     std::string error, bytes;
     if (!ProfileStore::ValidName(name, &error)) {
         PrintError("profile: " + error + " (give one with --name NAME)");
@@ -92,7 +93,7 @@ int RunProfileCommand(const GlobalOptions& options, const CommandArguments& pars
     if (action == "export" && words.size() == 2)
         return show(store, words[1], parsed.value({"-o", "--output"}).value_or(""));
     if (action == "import" && words.size() == 2)
-        return import(store, words[1], parsed.value({"--name"}).value_or(""));
+        return import(store, words[1], parsed.value({"--name"}));
     if (action == "delete" && words.size() == 2) return remove(store, words[1]);
     return usage();
 }

@@ -4,12 +4,15 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <map>
+#include <set>
 
 #include <nlohmann/json.hpp>
 
 #include "cli/Base64.h"
+#include "cli/ProfileJsonValues.h"
 #include "cli/ProfileStore.h"
 #include "qmhost/ASExtraTable.h"
 
@@ -22,6 +25,11 @@ constexpr const char kStampCount[] = "kNumberOfStamps";
 constexpr const char kStampPrefix[] = "kStamp";
 constexpr const char kStampText[] = "kTextE";
 constexpr const char kStampName[] = "kStampNameE";
+constexpr const char kOpacity[] = "kOpacityS";
+// A stamp's opacity when the JSON leaves it out: the design dialogs' default.
+// The stamp itself reads a missing opacity as 0, an invisible stamp.
+constexpr int32_t kJsonDefaultOpacity = 100;
+constexpr int32_t kStampDefaultOpacity = 0;
 constexpr const char kAction[] = "kActionC";
 constexpr const char kActionSize[] = "kActionCFileSize";
 constexpr const char kBinaryMarker[] = "$base64";
@@ -151,6 +159,14 @@ private:
 
     bool readValue(const std::string& key, const Json& value, qmhost::Cabinet& cabinet,
                    const std::string& at, int depth) {
+        if (keyKind(key) == KeyKind::Unknown) return readUnknown(key, value, cabinet, at, depth);
+        if (!readKnown(key, value, cabinet, at)) return false;
+        std::string why;
+        if (!CheckStampValue(key, *cabinet.find(key), &why)) return fail(at, why);
+        return true;
+    }
+
+    bool readKnown(const std::string& key, const Json& value, qmhost::Cabinet& cabinet, const std::string& at) {
         switch (keyKind(key)) {
             case KeyKind::Int: {
                 int32_t number = 0;
@@ -169,8 +185,10 @@ private:
             case KeyKind::String: {
                 std::string text;
                 if (!readString(value, at, &text)) return false;
-                // An empty name is given the stamp manager's default name later.
-                if (key == kStampName && !text.empty() && !ProfileStore::ValidName(text, &error, "stamp"))
+                // A missing name is given the stamp manager's default name later.
+                if (key == kStampName && text.empty())
+                    return fail(at, "a stamp needs a name (leave kStampNameE out for the default one)");
+                if (key == kStampName && !ProfileStore::ValidName(text, &error, "stamp"))
                     return fail(at, "the stamp name is refused: " + error);
                 if (key == kStampText) text = toCabinetLineBreaks(text);
                 cabinet.put(key, qmhost::StringValue{text});
@@ -187,7 +205,7 @@ private:
             case KeyKind::Unknown:
                 break;
         }
-        return readUnknown(key, value, cabinet, at, depth);
+        return false;
     }
 
     bool readUnknown(const std::string& key, const Json& value, qmhost::Cabinet& cabinet, const std::string& at,
@@ -236,6 +254,10 @@ private:
                                      " is missing (an object is needed)");
         }
         if (!nameStamps(profile, count)) return false;
+        for (int64_t i = 0; i < count; ++i) {
+            auto& stamp = std::get<std::unique_ptr<qmhost::Cabinet>>(*profile.find(kStampPrefix + std::to_string(i)));
+            if (!stamp->find(kOpacity)) stamp->put(kOpacity, kJsonDefaultOpacity);
+        }
         for (auto it = object.begin(); it != object.end(); ++it) {
             const std::string& key = it.key();
             const int64_t index = stampIndexOf(key);
@@ -418,6 +440,47 @@ std::string strictForms(std::string_view json) {
     return out;
 }
 
+// Watches the parser for a key given twice in one object, which JSON readers
+// would settle silently by keeping one of the values.
+class DuplicateKeys {
+public:
+    // The first key given twice, as its path ("kStamp0.kSizeE"); "" when none.
+    const std::string& first() const { return mFirst; }
+
+    bool operator()(int, Json::parse_event_t event, Json& parsed) {
+        switch (event) {
+            case Json::parse_event_t::object_start:
+            case Json::parse_event_t::array_start:
+                mOpen.push_back({mOpen.empty() ? std::string() : pathOf(mKey), {}});
+                break;
+            case Json::parse_event_t::object_end:
+            case Json::parse_event_t::array_end:
+                mOpen.pop_back();
+                break;
+            case Json::parse_event_t::key:
+                mKey = parsed.get<std::string>();
+                if (!mOpen.back().keys.insert(mKey).second && mFirst.empty()) mFirst = pathOf(mKey);
+                break;
+            case Json::parse_event_t::value:
+                break;
+        }
+        return true;
+    }
+
+private:
+    struct Open {
+        std::string path;
+        std::set<std::string> keys;
+    };
+    std::string pathOf(const std::string& key) const {
+        return mOpen.back().path.empty() ? key : mOpen.back().path + "." + key;
+    }
+
+    std::vector<Open> mOpen;
+    std::string mKey;
+    std::string mFirst;
+};
+
 }  // namespace
 
 KeyKind keyKind(std::string_view key) {
@@ -429,15 +492,20 @@ KeyKind keyKind(std::string_view key) {
 std::unique_ptr<qmhost::Cabinet> ProfileFromJson(std::string_view json, std::string* error,
                                                  std::vector<std::string>* unknownKeys) {
     Json document;
+    DuplicateKeys duplicates;
     try {
         const std::string strict = strictForms(json);
-        document = Json::parse(strict.begin(), strict.end());
+        document = Json::parse(strict.begin(), strict.end(), std::ref(duplicates));
     } catch (const Json::exception& failure) {  // a parse error, or a number beyond a double
         // what() begins with the library's tag ("[json.exception.parse_error.101] "), then
         // says where ("parse error at line 2, column 7: ") and what.
         const std::string what = failure.what();
         const size_t tagEnd = what.find("] ");
         *error = "not valid JSON: " + (tagEnd == std::string::npos ? what : what.substr(tagEnd + 2));
+        return nullptr;
+    }
+    if (!duplicates.first().empty()) {
+        *error = duplicates.first() + ": the key is given twice in one object";
         return nullptr;
     }
     if (!document.is_object()) {
@@ -455,8 +523,19 @@ std::unique_ptr<qmhost::Cabinet> ProfileFromJson(std::string_view json, std::str
 }
 
 std::string ProfileToJson(const qmhost::Cabinet& profile) {
+    // A stamp without an opacity is written with the one it stamps with, as
+    // JSON that leaves it out means the dialogs' default.
+    const auto written = profile.clone();
+    for (const auto& [key, value] : profile.entries()) {
+        const int64_t index = stampIndexOf(key);
+        const auto* stamp = std::get_if<std::unique_ptr<qmhost::Cabinet>>(&value);
+        if (index < 0 || key != kStampPrefix + std::to_string(index) || !stamp || (*stamp)->find(kOpacity)) continue;
+        auto withOpacity = (*stamp)->clone();
+        withOpacity->put(kOpacity, kStampDefaultOpacity);
+        written->put(key, std::move(withOpacity));
+    }
     std::string out;
-    JsonWriter(out).object(profile, 0);
+    JsonWriter(out).object(*written, 0);
     out += '\n';
     // U+FEFF is written as its escape, so that no reader takes it for a
     // byte-order mark and drops it. Its bytes occur only inside strings.

@@ -19,8 +19,14 @@
 // A profile from JSON is checked: every "kStamp<i>" for i below
 // "kNumberOfStamps" is an object, and none lies beyond it (without
 // "kNumberOfStamps" it is the count of "kStamp0", "kStamp1", ... given); stamp
-// names ("kStampNameE") may not leave the Profiles folder; keys are 1 to 1024
-// bytes without NUL; strings hold no NUL; nesting is at most 32 levels deep.
+// names ("kStampNameE") may not be empty or leave the Profiles folder; stamp
+// keys hold the values the design dialogs allow (ProfileJsonValues.h); no key
+// is given twice in one object; keys are 1 to 1024 bytes without NUL; strings
+// hold no NUL; nesting is at most 32 levels deep.
+//
+// A stamp that leaves "kOpacityS" out is read with 100, the dialogs' default
+// (a stored stamp without it stamps with 0, invisibly); written out, every
+// stamp has its opacity.
 #pragma once
 
 #include <map>
@@ -44,8 +50,8 @@ const std::map<std::string_view, KeyKind>& knownKeyKinds();
 // the document is not a valid profile (not JSON: the line and column of the
 // fault). A UTF-8 byte-order mark before the document is skipped; a control
 // character standing raw in a string (a tab, a line break) is read as if
-// escaped, and a number may have a bare decimal point (".5", "2."). A key
-// given twice in one object keeps its last value. An unknown escape ("\x")
+// escaped, and a number may have a bare decimal point (".5", "2."). An
+// unknown escape ("\x")
 // and an unpaired surrogate ("\ud800") are refused. Keys that no stamp reads (a
 // misspelt key, say) are kept and their paths ("kStamp1.kRotateS") put into
 // *unknownKeys.
@@ -53,7 +59,8 @@ std::unique_ptr<qmhost::Cabinet> ProfileFromJson(std::string_view json, std::str
                                                  std::vector<std::string>* unknownKeys = nullptr);
 
 // The profile as an indented JSON document (keys in byte order, four spaces a
-// level, a line feed at the end). Whole doubles up to 2^53 are written without
+// level, a line feed at the end); a stamp without "kOpacityS" is written with
+// the 0 it stamps with. Whole doubles up to 2^53 are written without
 // fraction, others in the shorter of the fixed and exponent forms that reads
 // back to the same double; an infinite or NaN double is written as null. Text
 // that is not UTF-8 has its faulty bytes replaced by U+FFFD; U+FEFF is written

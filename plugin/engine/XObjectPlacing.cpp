@@ -1,5 +1,7 @@
 #include "engine/XObjectPlacing.h"
 
+#include <algorithm>
+
 #include "engine/EngineHostFrame.h"
 #include "engine/PdfNumber.h"
 #include "support/FixedPoint.h"
@@ -26,6 +28,9 @@ CosObj InheritedResources(CosObj pageDict, CosObj* outHolder) {
 }
 
 CosObj MakeOpacityState(CosDoc cosDoc, double fillOpacity, double strokeOpacity) {
+    // PDF's opacities run from 0 to 1; a stored profile may ask for more or less.
+    fillOpacity = std::clamp(fillOpacity, 0.0, 1.0);
+    strokeOpacity = std::clamp(strokeOpacity, 0.0, 1.0);
     const CosObj gs = gCosHFT->newDict(cosDoc, true, 4);
     gCosHFT->dictPut(gs, gAtomType, gCosHFT->newName(cosDoc, false, gAtomExtGState));
     gCosHFT->dictPut(gs, Atom("TR2"), gCosHFT->newName(cosDoc, false, Atom("Default")));

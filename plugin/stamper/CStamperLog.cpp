@@ -62,7 +62,9 @@ void CStamperLog::WriteDateLine() {
     Append(kStamperLogDateLabel + CurrentTimeText() + "\n");
 }
 
-bool CStamperLog::Exists() const { return FileSpecExists(GetFile()); }
+// A folder of the log's name is no log: it is neither shown nor deleted, and
+// writing to it fails (and warns) as any unwritable log does.
+bool CStamperLog::Exists() const { return IsFileSpecFile(GetFile(), false); }
 
 void CStamperLog::Clear() {
     if (Exists()) TryDeleteFileSpec(GetFile());

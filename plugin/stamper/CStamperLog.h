@@ -49,7 +49,7 @@ public:
     // With 'EnLo' on: appends the date line and "\n" (no header). Never throws.
     void WriteDateLine();
 
-    // Whether the log file exists.
+    // Whether the log file exists (a folder of its name is no log file).
     bool Exists() const;
     // Deletes the file when it exists (the result is not checked); the next
     // entry begins a new file with the header.

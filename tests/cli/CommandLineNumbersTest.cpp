@@ -96,9 +96,9 @@ TEST_F(CommandLineNumbers, ImportedStampsGetTheManagersNamesAndCaseClashesAreRef
         const char* refusal;     // what the refusal says
     };
     const Row rows[] = {
-        {R"("kStamp0": {"kTextE": "a"}, "kStamp1": {"kStampType": 1}, "kStamp2": {"kStampType": 2, "kStampNameE": ""})",
-         "文本|图像|PDF", ""},
-        {R"("kStamp0": {"kStampNameE": "文本"}, "kStamp1": {}, "kStamp2": {"kStampNameE": ""})", "文本|文本1|文本2", ""},
+        {R"("kStamp0": {"kTextE": "a"}, "kStamp1": {"kStampType": 1}, "kStamp2": {"kStampType": 2})", "文本|图像|PDF", ""},
+        {R"("kStamp0": {"kStampNameE": "文本"}, "kStamp1": {}, "kStamp2": {})", "文本|文本1|文本2", ""},
+        {R"("kStamp0": {"kStampNameE": ""})", "", "kStamp0.kStampNameE: a stamp needs a name"},
         {R"("kStamp0": {"kStampType": 2, "kStampNameE": "pdf"}, "kStamp1": {"kStampType": 2})", "pdf|PDF1", ""},
         {R"("kStamp0": {"kStampNameE": "Court"}, "kStamp1": {"kStampNameE": "COURT"})", "",
          "\"Court\" (kStamp0) and \"COURT\" (kStamp1) differ only in letter case"},

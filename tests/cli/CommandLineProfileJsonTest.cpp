@@ -75,6 +75,7 @@ TEST(ProfileJson, ExportLayoutIsStable) {
         "kActionC": "JVBERg==",
         "kColorC": -5,
         "kHorizontalS": 0.5,
+        "kOpacityS": 0,
         "kOverlay": false,
         "kTextE": "a\n\"b\"\t\u0001\ufeff文",
         "kWeightC": 2,
@@ -114,16 +115,123 @@ TEST(ProfileJson, DoublesAreWrittenShortAndReadBackTheSame) {
     for (const auto& row : rows) {
         qmhost::Cabinet profile;
         auto stamp = std::make_unique<qmhost::Cabinet>();
-        stamp->put("kHorizontalS", row.value);
+        stamp->put("kWeightC", row.value);
         profile.put("kStamp0", std::move(stamp));
         const std::string json = ProfileToJson(profile);
-        EXPECT_NE(json.find(std::string("\"kHorizontalS\": ") + row.text + "\n"), std::string::npos) << json;
+        EXPECT_NE(json.find(std::string("\"kWeightC\": ") + row.text + "\n"), std::string::npos) << json;
         if (std::isnan(row.value)) continue;
         const auto back = Read(json);
         ASSERT_TRUE(back) << json;
-        const auto* read = Stamp(*back, 0).find("kHorizontalS");
+        const auto* read = Stamp(*back, 0).find("kWeightC");
         ASSERT_TRUE(read && std::holds_alternative<double>(*read)) << row.text;
         EXPECT_EQ(std::get<double>(*read), row.value) << row.text;
+    }
+}
+
+// JSON that leaves a stamp's opacity out means the dialogs' 100; a stored
+// stamp without one stamps with 0, and is written out so.
+TEST(ProfileJson, MissingOpacityIsTheDialogsDefaultInJsonAndWrittenOut) {
+    // The stamp's opacity; -1 when it has none.
+    const auto opacity = [](const qmhost::Cabinet& stamp) {
+        const qmhost::CabinetValue* value = stamp.find("kOpacityS");
+        return value ? std::get<int32_t>(*value) : -1;
+    };
+    const auto read = Read(R"({"kStamp0": {"kTextE": "x"}, "kStamp1": {"kOpacityS": 0}})");
+    ASSERT_TRUE(read);
+    EXPECT_EQ(opacity(Stamp(*read, 0)), 100);
+    EXPECT_EQ(opacity(Stamp(*read, 1)), 0);
+    qmhost::Cabinet stored;
+    stored.put("kNumberOfStamps", int32_t{1});
+    stored.put("kStamp0", std::make_unique<qmhost::Cabinet>());
+    const std::string json = ProfileToJson(stored);
+    EXPECT_NE(json.find("\"kOpacityS\": 0"), std::string::npos) << json;
+    EXPECT_EQ(opacity(Stamp(stored, 0)), -1) << "the profile itself is left as it is";
+    const auto back = Read(json);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(opacity(Stamp(*back, 0)), 0);
+}
+
+// Stamp values come in as the design dialogs allow them; the refusal names
+// the key, the value and what is allowed.
+TEST(ProfileJson, ValuesTheDialogsDoNotAllowAreRefused) {
+    const std::string longList = "1" + std::string(255, ' ') + ",2";
+    const struct {
+        std::string stamp;   // the keys of kStamp0
+        const char* error;   // a part of the refusal, or null when read
+    } rows[] = {
+        {R"("kOpacityS": 500)", "kStamp0.kOpacityS: 500 is outside the range 0 to 100"},
+        {R"("kOpacityS": -1)", "kStamp0.kOpacityS: -1 is outside the range 0 to 100"},
+        {R"("kStampType": 7)", "kStamp0.kStampType: 7 is outside the range 0 to 2"},
+        {R"("kStyleStandardC": 99)", "kStamp0.kStyleStandardC: 99 is outside the range 0 to 13"},
+        {R"("kUnitC": 9)", "kStamp0.kUnitC: 9 is outside the range 0 to 3"},
+        {R"("kSizeE": -50)", "kStamp0.kSizeE: -50 is outside the range 6 to 72"},
+        {R"("kSizeE": 73)", "kStamp0.kSizeE: 73 is outside the range 6 to 72"},
+        {R"("kSizeS": 0)", "kStamp0.kSizeS: 0 is outside the range 1 to 4800"},
+        {R"("kSizeS": -50)", "kStamp0.kSizeS: -50 is outside the range 1 to 4800"},
+        {R"("kRotationS": 361)", "kStamp0.kRotationS: 361 is outside the range -360 to 360"},
+        {R"("kHorizontalS": 100000.5)", "kStamp0.kHorizontalS: 100000.5 is outside the range -99999 to 99999"},
+        {R"("kStampOnC": 5)", "kStamp0.kStampOnC: 5 is outside the range 0 to 4"},
+        {R"("kFromPageE": 0)", "kStamp0.kFromPageE: 0 is outside the range 1 to 1000000000"},
+        {R"("kStampNameE": "")", "kStamp0.kStampNameE: a stamp needs a name"},
+        {R"("kPagesE": ")" + longList + "\"", "kStamp0.kPagesE: a text of 258 characters is longer than the 256"},
+        {R"("kTextE": ")" + std::string(4001, 'x') + "\"", "kStamp0.kTextE: a text of 4001 characters"},
+        {R"("kOpacityS": 0, "kUnitC": 3, "kSizeE": 6, "kSizeS": 4800, "kStampType": 2, "kStyleStandardC": 13,
+            "kRotationS": -360, "kVerticalS": -99999, "kPagesE": ")" + std::string(255, ' ') + "1\", \"kTextE\": \"" +
+             std::string(4000, 'x') + "\"",
+         nullptr},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.stamp.substr(0, 60));
+        std::string error;
+        const auto profile = ProfileFromJson("{\"kStamp0\": {" + row.stamp + "}}", &error);
+        if (!row.error) {
+            EXPECT_TRUE(profile) << error;
+            continue;
+        }
+        EXPECT_FALSE(profile);
+        EXPECT_NE(error.find(row.error), std::string::npos) << error;
+    }
+}
+
+// Page lists are read whole as the stamp reads them: every item a page, a
+// range or its odd or even pages, nothing left after a number.
+TEST(ProfileJson, PageListsAreCheckedWhole) {
+    const struct {
+        const char* list;
+        const char* error;  // a part of the refusal, or null when read
+    } rows[] = {
+        {"1-3,5", nullptr},
+        {"5-3", nullptr},
+        {" 3 , 4 - 6 ", nullptr},
+        {"2-9odd,9-2 even", nullptr},
+        {"odd", nullptr},
+        {"even", nullptr},
+        {"", nullptr},
+        {"1-3;5", "\"1-3;5\" is no page list: \";5\" follows a page number"},
+        {"1 5", "\"5\" follows a page number"},
+        {"1.5", "\".5\" follows a page number"},
+        {"0", "page 0 is outside the range 1 to 2147483647"},
+        {"99999999999", "page 99999999999 is outside the range"},
+        {"abc", "\"abc\" is no page number"},
+        {"3-", "a page number is missing"},
+        {"1-3,", "an empty item"},
+        {" odd", "\"odd\" is no page number"},
+        {"5odd", "\"odd\" follows a page number"},
+        {"1-9oddly", "\"oddly\" follows a page number"},
+        {"1-3-5", "\"-5\" follows a page number"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.list);
+        std::string error;
+        const auto profile =
+            ProfileFromJson(std::string(R"({"kStamp0": {"kPages": 1, "kPagesE": ")") + row.list + "\"}}", &error);
+        if (!row.error) {
+            EXPECT_TRUE(profile) << error;
+            continue;
+        }
+        EXPECT_FALSE(profile);
+        EXPECT_EQ(error.rfind("kStamp0.kPagesE: ", 0), 0u) << error;
+        EXPECT_NE(error.find(row.error), std::string::npos) << error;
     }
 }
 
@@ -152,8 +260,8 @@ std::string NestedTooDeep() {
 // counted when missing; the action is base64 and its stored size its real
 // length (a forged size is not kept: readers would trust it). Hand-written
 // profiles keep two liberties: control characters standing raw in a string,
-// and a bare decimal point. A UTF-8 byte-order mark may lead; a key given
-// twice keeps its last value. What would change a text unseen (an unknown
+// and a bare decimal point. A UTF-8 byte-order mark may lead. A key given
+// twice in one object, what would change a text unseen (an unknown
 // escape, an unpaired surrogate), numbers beyond a double and values of the
 // wrong type are refused, naming the key or the place of the fault.
 TEST(ProfileJson, ReadsWhatAProfileHoldsAndRefusesTheRest) {
@@ -194,7 +302,9 @@ TEST(ProfileJson, ReadsWhatAProfileHoldsAndRefusesTheRest) {
          "double 2.000000"},
         {"negative point before", R"({"kStamp0": {"kVerticalS": -.25}})", nullptr, "kVerticalS", "double -0.250000"},
         {"byte-order mark", "\xEF\xBB\xBF{\"kStamp0\": {\"kSizeE\": 7}}", nullptr, "kSizeE", "int 7"},
-        {"key twice", R"({"kStamp0": {"kSizeE": 1, "kSizeE": 2}})", nullptr, "kSizeE", "int 2"},
+        {"key twice", R"({"kStamp0": {"kSizeE": 10, "kSizeE": 20}})", "kStamp0.kSizeE: the key is given twice",
+         nullptr, ""},
+        {"stamp twice", R"({"kStamp0": {}, "kStamp0": {}})", "kStamp0: the key is given twice", nullptr, ""},
         {"point in a string", R"({"kStamp0": {"kTextE": ".5 and 2."}})", nullptr, "kTextE", "string .5 and 2."},
         {"unknown escape", R"({"kStamp0": {"kTextE": "C:\temp\x"}})", "not valid JSON", nullptr, ""},
         {"unpaired surrogate", R"({"kStamp0": {"kTextE": "\ud800"}})", "not valid JSON", nullptr, ""},

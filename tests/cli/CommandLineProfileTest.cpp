@@ -2,7 +2,14 @@
 // settings and log as files beside its module, and its menus.
 #include "CommandLineFixture.h"
 
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+
 #include <filesystem>
+
+#include "cabinet/Cabinet.h"
+#include "cli/PrefsFile.h"
+#include "cli/ProfileStore.h"
 
 namespace {
 
@@ -59,6 +66,54 @@ TEST_F(CommandLineProfile, ImportRefusesAnInvalidProfileNamingTheKey) {
     EXPECT_EQ(Cli("profile list").output, "");
 }
 
+TEST_F(CommandLineProfile, ImportRefusesAnEmptyNameAndValuesTheDialogsDoNotAllow) {
+    qmtest::writeBytes(File("p.json"), R"({"kStamp0": {"kTextE": "x"}})");
+    const auto unnamed = Cli("profile import " + Q(File("p.json")) + " --name ''");
+    EXPECT_EQ(unnamed.status, 1) << unnamed.output;
+    EXPECT_NE(unnamed.output.find("a profile needs a name"), std::string::npos) << unnamed.output;
+    qmtest::writeBytes(File("bright.json"), R"({"kStamp0": {"kTextE": "x", "kOpacityS": 500}})");
+    const auto bright = Cli("profile import " + Q(File("bright.json")));
+    EXPECT_EQ(bright.status, 1) << bright.output;
+    EXPECT_NE(bright.output.find("kStamp0.kOpacityS: 500 is outside the range 0 to 100"), std::string::npos)
+        << bright.output;
+    EXPECT_EQ(Cli("profile list").output, "");
+}
+
+// A profile stored by another program may ask for any opacity: what is
+// written stays within PDF's 0 to 1.
+TEST_F(CommandLineProfile, StoredOpacityOutsideItsRangeIsWrittenWithinPdfs) {
+    qmtest::writeSimplePdf(File("contract.pdf"), 1);
+    const struct {
+        int32_t percent;
+        double written;
+    } rows[] = {{500, 1.0}, {-20, 0.0}, {40, 0.4}};
+    for (const auto& row : rows) {
+        const std::string name = "o" + std::to_string(row.percent);
+        qmhost::Cabinet profile;
+        profile.put("kNumberOfStamps", int32_t{1});
+        auto stamp = std::make_unique<qmhost::Cabinet>();
+        stamp->put("kStampNameE", qmhost::StringValue{"Mark"});
+        stamp->put("kTextE", qmhost::StringValue{"Mark"});
+        stamp->put("kOpacityS", row.percent);
+        profile.put("kStamp0", std::move(stamp));
+        std::string error;
+        ASSERT_TRUE(qmcli::ProfileStore(Plugins()).write(name, profile, false, &error)) << error;
+        const std::string out = File(name + ".pdf");
+        const auto run = Cli("stamp --profile " + name + " " + Q(File("contract.pdf")) + " -o " + Q(out));
+        ASSERT_EQ(run.status, 0) << run.output;
+        QPDF pdf;
+        pdf.processFile(out.c_str());
+        int states = 0;
+        for (QPDFObjectHandle object : pdf.getAllObjects()) {
+            if (!object.isDictionary() || !object.hasKey("/CA")) continue;
+            ++states;
+            for (const char* opacity : {"/CA", "/ca"})
+                EXPECT_NEAR(object.getKey(opacity).getNumericValue(), row.written, 1e-4) << name << opacity;
+        }
+        EXPECT_EQ(states, 1) << name;
+    }
+}
+
 TEST_F(CommandLineProfile, ImportOverAnExistingProfileIsRefused) {
     ImportProfile("numbers", clitest::kNumberingProfile);
     qmtest::writeBytes(File("other.json"), R"({"kNumberOfStamps": 0})");
@@ -80,8 +135,8 @@ TEST_F(CommandLineProfile, PrefsSetAndGetUseThePluginsFile) {
 
 TEST_F(CommandLineProfile, PrefsRefusesBadValuesAndDamagedFiles) {
     // Values out of range and unknown settings are wrong usage.
-    for (const char* line : {"prefs set BFLe 41", "prefs set BFLe -1", "prefs set WTNF maybe", "prefs set XXXX 1",
-                             "prefs get XXXX"}) {
+    for (const char* line : {"prefs set BFLe 41", "prefs set BFLe -1", "prefs set URNu 7", "prefs set URNu -1",
+                             "prefs set WTNF maybe", "prefs set XXXX 1", "prefs get XXXX"}) {
         const auto refused = Cli(line);
         EXPECT_EQ(refused.status, 2) << line << ": " << refused.output;
         EXPECT_NE(refused.output.find("quillmark: prefs: "), std::string::npos) << line << ": " << refused.output;
@@ -92,6 +147,64 @@ TEST_F(CommandLineProfile, PrefsRefusesBadValuesAndDamagedFiles) {
     EXPECT_NE(run.status, 0);
     EXPECT_NE(run.output.find("left as it is"), std::string::npos) << run.output;
     EXPECT_EQ(qmtest::readBytes(Plugins() + "/Quillmark.pfs"), "garbage that is no preferences file");
+}
+
+// A setting the plug-in would read as its default without a word (stored
+// with another type, or outside its range) makes the file refused; setting
+// that setting mends it.
+TEST_F(CommandLineProfile, PrefsRefusesASettingStoredWronglyUntilItIsSet) {
+    const struct {
+        char tag[5];
+        bool asBool;      // stored as a 'bool' record, else as a 'long' one of value
+        int32_t value;
+        const char* refusal;
+        const char* mended;  // the value then set
+    } rows[] = {
+        {"BFLe", true, 1, "the setting BFLe is stored as a 'bool' record, not as a 'long' one", "2"},
+        {"EnLo", false, 1, "the setting EnLo is stored as a 'long' record, not as a 'bool' one", "true"},
+        {"URNu", false, 7, "the setting URNu is stored as 7, outside the range 0 to 2", "2"},
+    };
+    const std::string path = Plugins() + "/Quillmark.pfs";
+    std::filesystem::create_directories(Plugins());
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.tag);
+        qmcli::PrefsFile file;
+        if (row.asBool) file.setBool(qmcli::FourCharCode(row.tag), true);
+        else file.setLong(qmcli::FourCharCode(row.tag), row.value);
+        std::string error;
+        ASSERT_TRUE(file.write(path, &error)) << error;
+        const std::string before = qmtest::readBytes(path);
+        const auto get = Cli("prefs get");
+        EXPECT_EQ(get.status, 1) << get.output;
+        EXPECT_NE(get.output.find(row.refusal), std::string::npos) << get.output;
+        const auto other = Cli("prefs set PPNu 3");
+        EXPECT_EQ(other.status, 1) << other.output;
+        EXPECT_EQ(qmtest::readBytes(path), before);
+        ASSERT_EQ(Cli(std::string("prefs set ") + row.tag + " " + row.mended).status, 0);
+        EXPECT_EQ(Cli(std::string("prefs get ") + row.tag).output, std::string(row.mended) + "\n");
+    }
+}
+
+// A folder where the log file should be is no log: the log items are
+// disabled, a run that logs warns and still succeeds, and nothing deletes it.
+TEST_F(CommandLineProfile, FolderInThePlaceOfTheLogIsNoLog) {
+    std::filesystem::create_directories(Plugins() + "/Quillmark.txt");
+    for (const char* line : {"log clear", "log show"}) {
+        const auto run = Cli(line);
+        EXPECT_EQ(run.status, 1) << line << ": " << run.output;
+        EXPECT_NE(run.output.find("is a folder, not a log"), std::string::npos) << run.output;
+    }
+    for (const char* item : {"VELM:SLoggingClear", "VELM:SLoggingView"}) {
+        const auto run = Cli(std::string("menu run ") + item);
+        EXPECT_NE(run.output.find("disabled"), std::string::npos) << item << ": " << run.output;
+    }
+    qmtest::writeSimplePdf(File("contract.pdf"), 1);
+    ImportProfile("numbers", clitest::kNumberingProfile);
+    ASSERT_EQ(Cli("prefs set EnLo true").status, 0);
+    const auto stamped = CliSplit("stamp --profile numbers " + Q(File("contract.pdf")) + " -o " + Q(File("out.pdf")));
+    EXPECT_EQ(stamped.status, 0) << stamped.err;
+    EXPECT_NE(stamped.err.find("cannot be written"), std::string::npos) << stamped.err;
+    EXPECT_TRUE(std::filesystem::is_directory(Plugins() + "/Quillmark.txt"));
 }
 
 TEST_F(CommandLineProfile, LogShowsTheRunAndClearDeletesIt) {

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "cli/ProfileJson.h"
+#include "cli/ProfileJsonValues.h"
 #include "cli/ProfileStore.h"
 #include "common/PdfFixtures.h"
 #include "common/PluginFixture.h"
@@ -83,7 +84,8 @@ TEST(StampKeysDrift, TheHeaderThePluginAndTheCommandLineKnowTheSameKeysWithTheSa
 
 // --- round trips through a profile file
 
-// The value a stamp holds under a key in these tests: distinct per key.
+// The value a stamp holds under a key in these tests: distinct per key where
+// the key's range allows, and one that a profile from JSON may give it.
 struct Sample {
     int32_t integer;
     double real;
@@ -91,9 +93,15 @@ struct Sample {
     std::string text;
 };
 
-Sample SampleFor(size_t index) {
-    return {static_cast<int32_t>(1000 + index), 0.25 + static_cast<double>(index), index % 2 == 0,
-            "v" + std::to_string(index) + " ü"};
+Sample SampleFor(size_t index, const char* key) {
+    int32_t integer = static_cast<int32_t>(1000 + index);
+    if (const qmcli::ValueRange* range = qmcli::StampValueRange(key)) {
+        const auto width = static_cast<int32_t>(range->high - range->low + 1);
+        integer = static_cast<int32_t>(range->low) + static_cast<int32_t>(index) % width;
+    }
+    const std::string text =
+        std::string(key) == "kPagesE" ? std::to_string(index) : "v" + std::to_string(index) + " ü";
+    return {integer, 0.25 + static_cast<double>(index), index % 2 == 0, text};
 }
 
 // The keys a stamp cabinet holds; the action's length goes with the action.
@@ -109,7 +117,7 @@ void ForEachStampKey(bool withLength, Visit visit) {
         const StampKeyKind& known = kStampKeyKinds[i];
         if (std::string(known.key) == kKeyNumberOfStamps || (!withLength && !InStamp(known))) continue;
         SCOPED_TRACE(known.key);
-        visit(known, SampleFor(i));
+        visit(known, SampleFor(i, known.key));
     }
 }
 

@@ -87,11 +87,11 @@ TEST_F(CommandLineStamp, MissingProfileFailsWithTheProfilesThereAre) {
 }
 
 TEST_F(CommandLineStamp, FailedRunShowsThePluginsMessageAndSavesNothing) {
-    ImportProfile("badrange", R"({"kStamp0": {"kTextE": "x", "kOpacityS": 100, "kPages": 1, "kPagesE": "abc"}})");
+    ImportProfile("badrange", R"({"kStamp0": {"kTextE": "x", "kOpacityS": 100, "kPages": 1, "kPagesE": "99"}})");
     const auto run = Cli("stamp --profile badrange " + Q(File("contract.pdf")) + " -o " + Q(File("out.pdf")));
     EXPECT_NE(run.status, 0);
     EXPECT_NE(run.output.find("stamping with \"badrange\" failed"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("abc"), std::string::npos) << "the plug-in's alert names the range: " << run.output;
+    EXPECT_NE(run.output.find("99"), std::string::npos) << "the plug-in's alert names the range: " << run.output;
     EXPECT_FALSE(qmtest::fileExists(File("out.pdf")));
     ExpectInputUnchanged();
 }

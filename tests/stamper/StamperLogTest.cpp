@@ -2,6 +2,7 @@
 // file, bare entry lines, the date line, and failures that never stop a run.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -115,6 +116,21 @@ TEST_F(StamperLogTest, LogThatCannotBeWrittenIsReportedOnceAndDoesNotThrow) {
     mLog.SetFile(TFileSpecifier((mFolder + "/gone/Quillmark.txt").c_str()));
     mLog.Printf("three");
     EXPECT_EQ(qmtest::TakeWarnings().size(), 1u);
+}
+
+// A folder of the log's name is no log: the log items (enabled while it
+// exists) are off, Clear leaves it, and writing warns once.
+TEST_F(StamperLogTest, FolderInThePlaceOfTheLogIsNoLog) {
+    ASSERT_TRUE(std::filesystem::create_directory(mPath));
+    EXPECT_FALSE(mLog.Exists());
+    mLog.Clear();
+    EXPECT_TRUE(std::filesystem::is_directory(mPath));
+    mPreferences.SetEnableLogging(true);
+    mLog.Printf("%s", "one");
+    mLog.Printf("%s", "two");
+    const std::vector<std::string> warnings = qmtest::TakeWarnings();
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find(mPath), std::string::npos) << warnings[0];
 }
 
 TEST_F(StamperLogTest, FileNameWithPercentSignsIsReportedLiterally) {

@@ -1,0 +1,156 @@
+#include "cli/ProfileJsonValues.h"
+
+#include <charconv>
+#include <cstdint>
+#include <map>
+
+namespace qmcli {
+namespace {
+
+const std::map<std::string_view, ValueRange>& numberRanges() {
+    static const std::map<std::string_view, ValueRange> ranges = {
+        {"kStampType", {0, 2}},
+        {"kUnitC", {0, 3}},  // 3: point, as any value past 2
+        {"kHorizontalC", {0, 2}},
+        {"kVerticalC", {0, 2}},
+        {"kHorizontalS", {-99999, 99999}},
+        {"kVerticalS", {-99999, 99999}},
+        {"kRotationS", {-360, 360}},
+        {"kOpacityS", {0, 100}},
+        {"kPages", {0, 2}},
+        {"kStampOnC", {0, 4}},
+        {"kFromPageE", {1, 1000000000}},
+        {"kEveryPageE", {1, 1000000000}},
+        {"kPageNoS", {1, 1000000000}},
+        {"kSizeS", {1, 4800}},
+        {"kLineSpacingC", {0, 2}},
+        {"kTypeC", {0, 1}},
+        {"kStyleStandardC", {0, 13}},
+        {"kSizeE", {6, 72}},
+    };
+    return ranges;
+}
+
+const std::map<std::string_view, size_t>& textLimits() {
+    static const std::map<std::string_view, size_t> limits = {
+        {"kStampNameE", 256},
+        {"kSelectFileE", 256},
+        {"kPagesE", 256},
+        {"kTextE", 4000},
+    };
+    return limits;
+}
+
+std::string numberText(double number) {
+    char buffer[32];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::fixed);
+    return std::string(buffer, written.ptr);
+}
+
+// The characters of UTF-8 text: its bytes that do not continue a character.
+size_t characterCount(std::string_view text) {
+    size_t count = 0;
+    for (const char c : text)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+    return count;
+}
+
+bool checkNumber(std::string_view key, double number, std::string* why) {
+    const ValueRange* range = StampValueRange(key);
+    if (!range || (number >= range->low && number <= range->high)) return true;
+    *why = numberText(number) + " is outside the range " + numberText(range->low) + " to " + numberText(range->high);
+    return false;
+}
+
+bool checkText(std::string_view key, std::string_view text, std::string* why) {
+    const auto it = textLimits().find(key);
+    if (it != textLimits().end() && characterCount(text) > it->second) {
+        *why = "a text of " + std::to_string(characterCount(text)) + " characters is longer than the " +
+               std::to_string(it->second) + " allowed";
+        return false;
+    }
+    if (key == "kPagesE") return CheckPageList(text, why);
+    return true;
+}
+
+constexpr std::string_view kBlanks = " \t\n\v\f\r";
+
+std::string_view trimmed(std::string_view text) {
+    const size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+// Reads a page number (an optional "+", digits, 1 to 2147483647) from the
+// front of text and leaves in text what follows it, without blanks; false
+// with *why when there is none.
+bool readPage(std::string_view& text, std::string* why) {
+    size_t at = text.starts_with('+') ? 1 : 0;
+    const size_t digits = at;
+    int64_t page = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at)
+        if (page <= INT32_MAX) page = page * 10 + (text[at] - '0');
+    if (at == digits) {
+        *why = text.empty() ? "a page number is missing" : "\"" + std::string(text) + "\" is no page number";
+        return false;
+    }
+    if (page < 1 || page > INT32_MAX) {
+        *why = "page " + std::string(text.substr(0, at)) + " is outside the range 1 to 2147483647";
+        return false;
+    }
+    text = trimmed(text.substr(at));
+    return true;
+}
+
+bool isOddOrEven(std::string_view text) { return text == "odd" || text == "even"; }
+
+bool checkItem(std::string_view item, std::string* why) {
+    std::string_view rest = trimmed(item);
+    if (rest.empty()) {
+        *why = "an empty item (a \",\" at an end, or two together)";
+        return false;
+    }
+    // "odd" and "even" stand alone at the item's very start.
+    if ((item.starts_with("odd") || item.starts_with("even")) && isOddOrEven(rest)) return true;
+    if (!readPage(rest, why)) return false;
+    if (rest.starts_with('-')) {
+        rest = trimmed(rest.substr(1));
+        if (!readPage(rest, why)) return false;
+        if (isOddOrEven(rest)) return true;
+    }
+    if (rest.empty()) return true;
+    *why = "\"" + std::string(rest) + "\" follows a page number";
+    return false;
+}
+
+}  // namespace
+
+const ValueRange* StampValueRange(std::string_view key) {
+    const auto it = numberRanges().find(key);
+    return it == numberRanges().end() ? nullptr : &it->second;
+}
+
+bool CheckStampValue(std::string_view key, const qmhost::CabinetValue& value, std::string* why) {
+    if (const auto* number = std::get_if<int32_t>(&value)) return checkNumber(key, *number, why);
+    if (const auto* real = std::get_if<double>(&value)) return checkNumber(key, *real, why);
+    if (const auto* string = std::get_if<qmhost::StringValue>(&value)) return checkText(key, string->text, why);
+    if (const auto* text = std::get_if<std::unique_ptr<qmhost::HostText>>(&value))
+        return checkText(key, (*text)->utf8(), why);
+    return true;
+}
+
+bool CheckPageList(std::string_view text, std::string* why) {
+    if (text.empty()) return true;  // no list given
+    for (size_t start = 0;;) {
+        const size_t comma = text.find(',', start);
+        const std::string_view item = text.substr(start, comma == std::string_view::npos ? comma : comma - start);
+        if (!checkItem(item, why)) {
+            *why = "\"" + std::string(text) + "\" is no page list: " + *why;
+            return false;
+        }
+        if (comma == std::string_view::npos) return true;
+        start = comma + 1;
+    }
+}
+
+}  // namespace qmcli
