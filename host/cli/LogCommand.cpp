@@ -10,8 +10,8 @@ namespace qmcli {
 int RunLogCommand(const GlobalOptions& options, const std::vector<std::string>& args) {
     const bool show = args.size() == 1 && args[0] == "show";
     if (!show && !(args.size() == 1 && args[0] == "clear")) {
-        PrintError("log: usage: quillmark log show | log clear");
-        return kExitUsage;
+        if (args.empty()) return UsageError("log", "missing show or clear");
+        return UsageError("log", args.size() > 1 ? "takes one action: show or clear" : "unknown action " + args[0]);
     }
     const std::string path = (std::filesystem::path(PluginFolder(options)) / "Quillmark.txt").string();
     std::error_code ec;

@@ -166,8 +166,10 @@ int RunPrefsCommand(const GlobalOptions& options, const std::vector<std::string>
     const std::string path = (std::filesystem::path(PluginFolder(options)) / "Quillmark.pfs").string();
     if (!args.empty() && args[0] == "get" && args.size() <= 2) return get(path, args);
     if (args.size() == 3 && args[0] == "set") return set(path, args[1], args[2]);
-    PrintError("prefs: usage: quillmark prefs get [TAG] | prefs set TAG VALUE (settings: " + knownTags() + ")");
-    return kExitUsage;
+    if (args.empty()) return UsageError("prefs", "missing get [TAG] or set TAG VALUE");
+    if (args[0] == "get") return UsageError("prefs", "get takes at most one TAG");
+    if (args[0] == "set") return UsageError("prefs", "set takes TAG VALUE");
+    return UsageError("prefs", "unknown action " + args[0]);
 }
 
 }  // namespace qmcli

@@ -12,13 +12,16 @@
 namespace qmcli {
 namespace {
 
-const char* kUsage =
-    "profile: usage: quillmark profile list | show NAME | import FILE.json [--name NAME] |\n"
-    "                export NAME [-o FILE.json] | delete NAME";
-
-int usage() {
-    PrintError(kUsage);
-    return kExitUsage;
+// Wrong usage: one line saying what is wrong, and where the help is.
+int usage(const std::vector<std::string>& words) {
+    if (words.empty()) return UsageError("profile", "missing the action: list, show, import, export or delete");
+    const std::string& action = words[0];
+    if (action == "list") return UsageError("profile", "list takes no arguments");
+    if (action == "show" || action == "export" || action == "import" || action == "delete") {
+        const std::string what = action == "import" ? "FILE.json" : "NAME";
+        return UsageError("profile", action + (words.size() < 2 ? ": missing " : ": takes one ") + what);
+    }
+    return UsageError("profile", "unknown action " + action);
 }
 
 int list(const ProfileStore& store) {
@@ -85,7 +88,7 @@ int remove(const ProfileStore& store, const std::string& name) {
 
 int RunProfileCommand(const GlobalOptions& options, const CommandArguments& parsed) {
     const auto& words = parsed.positional();
-    if (words.empty()) return usage();
+    if (words.empty()) return usage(words);
     const ProfileStore store(PluginFolder(options));
     const std::string& action = words[0];
     if (action == "list" && words.size() == 1) return list(store);
@@ -95,7 +98,7 @@ int RunProfileCommand(const GlobalOptions& options, const CommandArguments& pars
     if (action == "import" && words.size() == 2)
         return import(store, words[1], parsed.value({"--name"}));
     if (action == "delete" && words.size() == 2) return remove(store, words[1]);
-    return usage();
+    return usage(words);
 }
 
 }  // namespace qmcli
