@@ -130,6 +130,18 @@ double meanDifference(const std::string& a, const std::string& b) {
     return sum / static_cast<double>(a.size());
 }
 
+// Exports the image behind element as a JPEG or TIFF file named target; a
+// refusal throws.
+bool exportImage(CPDEImageXObject& element, const std::string& target, bool jpeg) {
+    CBridgeFileStream stream;
+    if (!stream.SetPathText(target.c_str())) return false;
+    std::unique_ptr<CImageType> type;
+    if (jpeg) type = std::make_unique<CJPEGImageType>(&stream);
+    else type = std::make_unique<CTIFFImageType>(&stream);
+    ClearErrorMessage();
+    return type->ExportElementImage(element);
+}
+
 class ImageExport : public PageContentTest, public ::testing::WithParamInterface<ExportCase> {};
 
 TEST_P(ImageExport, WrittenFileMatchesTheEmbeddedImage) {
@@ -139,19 +151,13 @@ TEST_P(ImageExport, WrittenFileMatchesTheEmbeddedImage) {
     AVDoc view = OpenView(pdf);
     CPDEContent page(view, 0);
     CPDEImageXObject element(nullptr, view, 0, page.GetElem(0), nullptr);
-    CBridgeFileStream stream;
-    ASSERT_TRUE(stream.SetPathText(target.c_str()));
-    std::unique_ptr<CImageType> type;
-    if (c.jpeg) type = std::make_unique<CJPEGImageType>(&stream);
-    else type = std::make_unique<CTIFFImageType>(&stream);
-    ClearErrorMessage();
     if (!c.written) {
-        EXPECT_THROW(type->ExportElementImage(element), ErrorCode) << c.name;
+        EXPECT_THROW(exportImage(element, target, c.jpeg), ErrorCode) << c.name;
         EXPECT_STREQ(GetErrorMessage(), "Bad PDF Color Space") << c.name;
         EXPECT_EQ(folder.entries(), std::vector<std::string>{"image.pdf"}) << "no file, no leftover: " << c.name;
         return;
     }
-    ASSERT_TRUE(type->ExportElementImage(element)) << GetErrorMessage();
+    ASSERT_TRUE(exportImage(element, target, c.jpeg)) << GetErrorMessage();
     EXPECT_EQ(folder.entries().size(), 2u) << "the file and nothing else";
 
     // Our own reader.
@@ -324,14 +330,8 @@ TEST_F(PageContentTest, ExportedSamplesAreTheOnesThePageDraws) {
         AVDoc view = OpenView(pdf);
         CPDEContent page(view, 0);
         CPDEImageXObject element(nullptr, view, 0, page.GetElem(0), nullptr);
-        CBridgeFileStream stream;
-        ASSERT_TRUE(stream.SetPathText(target.c_str()));
-        std::unique_ptr<CImageType> type;
-        if (row.jpeg) type = std::make_unique<CJPEGImageType>(&stream);
-        else type = std::make_unique<CTIFFImageType>(&stream);
-        ClearErrorMessage();
         bool exported = false;
-        ASSERT_NO_THROW(exported = type->ExportElementImage(element)) << GetErrorMessage();
+        ASSERT_NO_THROW(exported = exportImage(element, target, row.jpeg)) << GetErrorMessage();
         ASSERT_TRUE(exported);
         const int bits = row.image.extra.find("ImageMask") != std::string::npos ? 1 : row.image.bits;
         const size_t count = static_cast<size_t>(kWidth * kHeight * row.image.components);
@@ -372,12 +372,7 @@ TEST_F(PageContentTest, ExportedFileTakesTheUsersFileMode) {
     const mode_t old = umask(022);
     for (const bool jpeg : {false, true}) {
         const std::string target = folder.file(jpeg ? "out.jpg" : "out.tif");
-        CBridgeFileStream stream;
-        ASSERT_TRUE(stream.SetPathText(target.c_str()));
-        std::unique_ptr<CImageType> type;
-        if (jpeg) type = std::make_unique<CJPEGImageType>(&stream);
-        else type = std::make_unique<CTIFFImageType>(&stream);
-        EXPECT_TRUE(type->ExportElementImage(element)) << GetErrorMessage();
+        EXPECT_TRUE(exportImage(element, target, jpeg)) << GetErrorMessage();
         struct stat st{};
         ASSERT_EQ(stat(target.c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 0777, 0644u) << target;
