@@ -149,7 +149,9 @@ bool CanStampActiveDocument() {
     try {
         const AVDoc view = gAppViewHFT->getActiveDoc();
         const PDDoc doc = view ? gAppViewHFT->avDocGetPDDoc(view) : nullptr;
-        return doc && gPDModelHFT->docPermRequest(doc, kPDPermObjPageContents, kPDPermOpModify, nullptr) == 0;
+        constexpr uint32_t kNeeded = kPDPermPrint | kPDPermModify | kPDPermAnnotate;
+        return doc && TableHasMember(gPDModelHFT, &PDModelTable::docGetPermissions) &&
+               (gPDModelHFT->docGetPermissions(doc) & kNeeded) == kNeeded;
     } catch (const HostError&) {
         return false;
     }
@@ -166,6 +168,9 @@ bool ApplyProfileToDocument(CProfileFile& ioProfile, PDDoc inDoc, bool inInterac
                 if (inInteractive) ClearUndoOf(inDoc);
                 LogRunHeader(ioProfile, inDoc);
                 if (!read) StopRun(UnreadableProfileMessage(ioProfile));
+                // The existing content keeps its graphics state to itself; Undo
+                // takes the pair back with the run's stamps.
+                if (inInteractive) CPDFDocument(inDoc).WrapAllPageContents(true);
                 ApplyStamps(profile, ioProfile, inDoc, inInteractive, result);
             } catch (const RunStopped&) {
                 // The reason is in the log and the buffer already.
@@ -214,8 +219,6 @@ bool StampActiveDocument(CProfileFile& ioProfile) {
             // A new document of the pages carries no form, so no signature.
             WarnIfSigned(target);
             GetStampRunCounters().StartSingleDocument(target, PageCountOf(target));
-            // The existing content keeps its graphics state to itself; not undone.
-            CPDFDocument(target).WrapAllPageContents();
             return ApplyProfileToDocument(ioProfile, target, true);
         },
         [] {
