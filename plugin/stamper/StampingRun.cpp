@@ -72,10 +72,15 @@ std::string UnreadableProfileMessage(const CProfileFile& inProfile) {
     return host.empty() ? path : path + ": " + host;
 }
 
-// So that Undo takes back this run only.
-void ClearUndoOf(PDDoc inDoc) {
+// Empties the view's undo stack, so that Undo takes back this run only, then
+// wraps every page's existing content so that it keeps its graphics state to
+// itself; Undo takes the pair back with the run's stamps.
+void StartUndoableRun(PDDoc inDoc) {
     const AVDoc view = CallHost([&] { return gAppViewHFT->pdDocGetAVDoc(inDoc); });
     if (view) CPDFElementUndoController::ClearElementUndo(view);
+    CPDFDocument document(inDoc);
+    document.SetAVDoc(view);
+    document.WrapAllPageContents(true);
 }
 
 int32_t PageCountOf(PDDoc inDoc) {
@@ -165,12 +170,9 @@ bool ApplyProfileToDocument(CProfileFile& ioProfile, PDDoc inDoc, bool inInterac
             try {
                 CCabinet profile;
                 const bool read = profile.ReadFromFile(ioProfile);
-                if (inInteractive) ClearUndoOf(inDoc);
+                if (inInteractive) StartUndoableRun(inDoc);
                 LogRunHeader(ioProfile, inDoc);
                 if (!read) StopRun(UnreadableProfileMessage(ioProfile));
-                // The existing content keeps its graphics state to itself; Undo
-                // takes the pair back with the run's stamps.
-                if (inInteractive) CPDFDocument(inDoc).WrapAllPageContents(true);
                 ApplyStamps(profile, ioProfile, inDoc, inInteractive, result);
             } catch (const RunStopped&) {
                 // The reason is in the log and the buffer already.

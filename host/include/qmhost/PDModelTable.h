@@ -200,6 +200,7 @@ struct PDModelTable {
     // (and *extensions null) for an index outside 0..count-1.
     const char* (*getImageConversionDescription)(int32_t index, const char** extensions);
 
+    // --- permissions (a later member: test size before use)
     // The document's permission word (kPDPerm... bits, as its /P); every bit set when it is not
     // encrypted or was opened with its owner password. Raises kHostErrBadHandle for an unknown doc.
     uint32_t (*docGetPermissions)(PDDoc doc);
