@@ -145,13 +145,12 @@ bool CPDFDocument::DeleteAllPages() {
     });
 }
 
-bool CPDFDocument::WrapAllPageContents() {
+bool CPDFDocument::WrapAllPageContents(bool recordUndo) {
     if (!mPDDoc) return false;
     int32_t count = 0;
     if (!HostFrame([&] { count = gPDModelHFT->docGetNumPages(mPDDoc); })) return false;
     // One " q " and one " Q " stream serve every page: two new objects per
-    // document instead of two per page (the wrapping is never undone, so no
-    // page needs its own).
+    // document instead of two per page.
     CosObj save{}, restore{};
     if (!HostFrame([&] {
             const CosDoc cosDoc = gPDModelHFT->docGetCosDoc(mPDDoc);
@@ -159,9 +158,9 @@ bool CPDFDocument::WrapAllPageContents() {
             restore = CPDFElement::MakeContentStream(cosDoc, " Q ");
         }))
         return false;
-    // The wrapping element records nothing: the wrapping is not undone.
     CPDFElement wrapper;
     wrapper.SetDocument(this);
+    wrapper.SetRecordUndo(recordUndo);
     bool allWrapped = true;
     for (int32_t page = 0; page < count; ++page)
         if (!wrapper.WrapPageContent(page, save, restore)) allWrapped = false;

@@ -88,10 +88,11 @@ public:
     // delete or the pages are gone; false when no document is held or the
     // host raised.
     bool DeleteAllPages();
-    // Puts " q " before and " Q " after the existing content of every page
-    // (never recorded for undo). A page that fails does not stop the others;
-    // true only when every page was wrapped.
-    bool WrapAllPageContents();
+    // Puts " q " before and " Q " after the existing content of every page;
+    // with recordUndo, on the undo stack of the document's view (see
+    // CPDFElement::WrapPageContent). A page that fails does not stop the
+    // others; true only when every page was wrapped.
+    bool WrapAllPageContents(bool recordUndo = false);
 
 private:
     PDDoc mPDDoc = nullptr;

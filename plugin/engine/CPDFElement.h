@@ -112,10 +112,11 @@ public:
 
     // Puts save before and restore after the existing content of page
     // pageIndex: streams already made (MakeContentStream, " q " and " Q "),
-    // which many pages may share, as the wrapping is never undone, so no page
-    // needs its own. "Contents" becomes a direct array save, the old pieces,
-    // restore; a page without "Contents" gets save, restore. False (nothing
-    // changed) for a "Contents" that is no stream, array or null.
+    // which many pages may share. "Contents" becomes a direct array save, the
+    // old pieces, restore; a page without "Contents" gets save, restore. When
+    // recording, undo puts the old "Contents" back once no piece of the run is
+    // left around the pair (CPDFElementUndoWrap). False (nothing changed) for a
+    // "Contents" that is no stream, array or null.
     bool WrapPageContent(int32_t pageIndex, CosObj save, CosObj restore);
 
     // An indirect content stream of content (stored as given, no filter) in
@@ -154,6 +155,9 @@ protected:
     // Records for undo (when the record-undo flag is set) that holder's entry
     // under key was before (null: none) and is now after.
     void RecordReplaced(CosObj holder, ASAtom key, CosObj before, CosObj after) const;
+    // Records for undo (when the record-undo flag is set) that page pageIndex's
+    // "Contents" before (pieces pieces) was wrapped in save and restore.
+    void RecordWrapped(int32_t pageIndex, CosObj before, int32_t pieces, CosObj save, CosObj restore) const;
     // Keeps text as the error text (cut to kErrorTextCapacity on a character boundary).
     void SetErrorText(const char* text);
     // Keeps the text of the error-message buffer as the error text.

@@ -1,10 +1,15 @@
 // CPDFElement: putting content pieces into a page's "Contents".
+#include <new>
+
 #include "engine/CPDFDocument.h"
 #include "engine/CPDFElement.h"
+#include "engine/CPDFElementUndoController.h"
 #include "engine/CPDFElementUndoData.h"
+#include "engine/CPDFElementUndoWrap.h"
 #include "engine/EngineHostFrame.h"
 #include "engine/XObjectPlacing.h"
 #include "support/cos/CASStream.h"
+#include "support/ErrorCode.h"
 #include "support/ErrorMessage.h"
 #include "support/cos/PDFAtoms.h"
 #include "support/ResourceStrings.h"
@@ -152,6 +157,17 @@ bool CPDFElement::WrapPageContent(int32_t pageIndex, CosObj save, CosObj restore
             gCosHFT->arrayPut(array, 1, contents);
         gCosHFT->arrayPut(array, length + 1, restore);
         gCosHFT->dictPut(pageDict, gAtomContents, array);
+        RecordWrapped(pageIndex, contents, length, save, restore);
         return true;
     });
+}
+
+void CPDFElement::RecordWrapped(int32_t pageIndex, CosObj before, int32_t pieces, CosObj save,
+                                CosObj restore) const {
+    if (!mRecordUndo || !mDocument) return;
+    const AVDoc view = mDocument->GetAVDoc();
+    if (!view) return;
+    auto* record = new (std::nothrow) CPDFElementUndoWrap(view, pageIndex, before, pieces, save, restore);
+    if (!record) ThrowErrorCode(kErrCosObject);
+    CPDFElementUndoController::AddElementUndoRecord(view, record);
 }

@@ -34,10 +34,12 @@ public:
     int32_t GetKind() const { return mKind; }
     const char* GetResourceName() const;
 
+    // Tells the host that the page's drawing is out of date; never throws.
+    static void NotifyChanged(PDPage inPage);
+
 private:
     void UndoOnPage(PDPage inPage);
     void UndoContent(PDPage inPage);
-    static void NotifyChanged(PDPage inPage);
 
     CosObj mObject;
     int32_t mKind;

@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "stamper/LeadingInteger.h"
 #include "stamper/PageRangeMessages.h"
 
 CPageRangeSet::CPageRangeSet(int32_t pageCount) : mPageCount(pageCount) { SetMode(kAllPages); }
@@ -19,8 +20,8 @@ bool CPageRangeSet::SetMode(int32_t mode) {
     if (mPageCount < 1) return true;
     switch (mode) {
         case kAllPages: mRanges.push_back(std::make_unique<CPageRange>(1, mPageCount)); break;
-        case kOddPages: AppendEveryOtherPage(1, mPageCount, true); break;
-        case kEvenPages: AppendEveryOtherPage(2, mPageCount, true); break;
+        case kOddPages: AppendEveryNthPage(1, mPageCount, 2); break;
+        case kEvenPages: AppendEveryNthPage(2, mPageCount, 2); break;
         case kFirstPage: AppendPage(1); break;
         case kLastPage: AppendPage(mPageCount); break;
         default: break;  // custom ranges: empty until a text is read
@@ -51,8 +52,7 @@ bool CPageRangeSet::SetEveryNthPage(int32_t startPage, int32_t step) {
         mMessage = FormatRangeMessage(kMsgBadRangeText, std::to_string(step));
         return false;
     }
-    for (int64_t page = startPage; page <= mPageCount; page += step)
-        AppendPage(static_cast<int32_t>(page));
+    AppendEveryNthPage(startPage, mPageCount, step);
     return true;
 }
 
@@ -77,7 +77,7 @@ std::unique_ptr<CPageRange> CPageRangeSet::AddRange(int32_t first, int32_t last)
 std::unique_ptr<CPageRange> CPageRangeSet::AddRangeFromText(std::string_view startText,
                                                             std::string_view endText) {
     auto range = std::make_unique<CPageRange>();
-    if (!range->Parse(startText, endText)) {
+    if (!range->Parse(startText, WithoutStepWord(endText))) {
         mMessage = range->GetMessage();
         return nullptr;
     }
@@ -115,7 +115,11 @@ bool CPageRangeSet::ParseList(std::string_view text) {
         while (result) {
             const size_t comma = text.find(',', start);
             const bool last = comma == std::string_view::npos;
-            result = ParseToken(text.substr(start, last ? std::string_view::npos : comma - start));
+            const std::string_view token = text.substr(start, last ? std::string_view::npos : comma - start);
+            // An empty token ("1,,3", a trailing comma) is refused with the
+            // whole text, so that every refusal says where it is.
+            if (token.empty()) mMessage = FormatRangeMessage(kMsgBadRangeText, text);
+            result = !token.empty() && ParseToken(token);
             if (last) break;
             start = comma + 1;
         }
@@ -127,7 +131,6 @@ bool CPageRangeSet::ParseList(std::string_view text) {
 }
 
 bool CPageRangeSet::ParseToken(std::string_view token) {
-    if (token.empty()) return false;  // no message: the one before stays
     try {
         if (token.size() > kMaxTokenLength) {
             mMessage = FormatRangeMessage(kMsgBadRangeText, token);
@@ -137,7 +140,7 @@ bool CPageRangeSet::ParseToken(std::string_view token) {
         if (dash != std::string_view::npos) return ParseTokenWithDash(token, dash);
         if (token.starts_with("odd") || token.starts_with("even")) {
             const bool odd = token.find("odd") != std::string_view::npos;
-            AppendEveryOtherPage(odd ? 1 : 2, mPageCount, true);
+            AppendEveryNthPage(odd ? 1 : 2, mPageCount, 2);
             return true;
         }
         auto range = AddRangeFromText(token, token);
@@ -155,31 +158,39 @@ bool CPageRangeSet::ParseTokenWithDash(std::string_view token, size_t dash) {
     const std::string_view endText = token.substr(dash + 1);
     auto range = AddRangeFromText(startText, endText);
     if (!range) return false;
-    const bool odd = endText.find("odd") != std::string_view::npos;
-    const bool even = !odd && endText.find("even") != std::string_view::npos;
-    if (!odd && !even) {
+    const std::string_view word = StepWordOf(endText);
+    if (word.empty()) {
         mRanges.push_back(std::move(range));
         return true;
     }
     // The range only names the bounds: keep the odd (or even) pages between them,
     // starting from the first bound and moving towards the second.
+    const bool odd = word == "odd";
     int32_t from = range->GetFirst();
     const int32_t to = range->GetLast();
     const bool upwards = from < to;
     const bool fromIsOdd = from % 2 != 0;
-    if ((odd && !fromIsOdd) || (even && fromIsOdd)) from += upwards ? 1 : -1;
-    AppendEveryOtherPage(from, to, upwards);
+    if (odd != fromIsOdd) from += upwards ? 1 : -1;
+    if (upwards ? from <= to : from >= to) mRanges.push_back(std::make_unique<CPageRange>(from, to, 2));
     return true;
+}
+
+std::string_view CPageRangeSet::StepWordOf(std::string_view endText) {
+    const std::string_view trimmed = TrimBlanks(endText);
+    for (std::string_view word : {"odd", "even"})
+        if (trimmed.ends_with(word)) return word;
+    return {};
+}
+
+std::string_view CPageRangeSet::WithoutStepWord(std::string_view endText) {
+    const std::string_view trimmed = TrimBlanks(endText);
+    return trimmed.substr(0, trimmed.size() - StepWordOf(trimmed).size());
 }
 
 void CPageRangeSet::AppendPage(int32_t page) {
     mRanges.push_back(std::make_unique<CPageRange>(page, page));
 }
 
-void CPageRangeSet::AppendEveryOtherPage(int32_t from, int32_t to, bool upwards) {
-    if (upwards) {
-        for (int64_t page = from; page <= to; page += 2) AppendPage(static_cast<int32_t>(page));
-    } else {
-        for (int64_t page = from; page >= to; page -= 2) AppendPage(static_cast<int32_t>(page));
-    }
+void CPageRangeSet::AppendEveryNthPage(int32_t from, int32_t to, int32_t step) {
+    if (from <= to) mRanges.push_back(std::make_unique<CPageRange>(from, to, step));
 }

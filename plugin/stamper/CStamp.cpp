@@ -246,7 +246,7 @@ void CStamp::WritePages(PDDoc inDoc) {
         std::vector<bool> seen(static_cast<size_t>(std::max(pageCount, 0)), false);
         for (int32_t i = 0; i < mPageRanges->GetCount(); ++i) {
             const CPageRange* range = mPageRanges->GetRange(i);
-            for (int64_t page = range->GetLowPage(); page <= range->GetHighPage(); ++page) {
+            for (int64_t page = range->GetLowPage(); page <= range->GetHighPage(); page += range->GetStep()) {
                 const bool inDocument = page >= 1 && page <= pageCount;
                 if (inDocument && seen[static_cast<size_t>(page - 1)]) continue;
                 if (inDocument) seen[static_cast<size_t>(page - 1)] = true;

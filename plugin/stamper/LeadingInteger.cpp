@@ -1,5 +1,6 @@
 #include "stamper/LeadingInteger.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -10,7 +11,9 @@ bool IsBlank(char c) { return kBlanks.find(c) != std::string_view::npos; }
 
 }  // namespace
 
-int32_t ReadLeadingInteger(std::string_view text) {
+int32_t ReadLeadingInteger(std::string_view text) { return ReadLeadingIntegerParts(text).value; }
+
+LeadingInteger ReadLeadingIntegerParts(std::string_view text) {
     size_t at = 0;
     while (at < text.size() && IsBlank(text[at])) ++at;
     bool negative = false;
@@ -19,13 +22,14 @@ int32_t ReadLeadingInteger(std::string_view text) {
     // long run of digits can neither overflow nor change the clamped answer.
     constexpr int64_t kLimit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
     int64_t value = 0;
+    const size_t digits = at;
     for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
         if (value <= kLimit) value = value * 10 + (text[at] - '0');
     }
+    if (at == digits) return LeadingInteger{0, false, text};
     if (negative) value = -value;
-    if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-    if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(value);
+    value = std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
+    return LeadingInteger{static_cast<int32_t>(value), true, text.substr(at)};
 }
 
 std::string_view TrimBlanks(std::string_view text) {

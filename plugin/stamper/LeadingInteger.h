@@ -11,5 +11,14 @@
 // Never throws.
 int32_t ReadLeadingInteger(std::string_view text);
 
+// The same reading, with what it saw: whether any digit was read, and the text
+// behind the number (the whole text when there is no number).
+struct LeadingInteger {
+    int32_t value = 0;
+    bool hasDigits = false;
+    std::string_view rest;
+};
+LeadingInteger ReadLeadingIntegerParts(std::string_view text);
+
 // The text without white space (" \t\n\v\f\r") on either side.
 std::string_view TrimBlanks(std::string_view text);

@@ -16,18 +16,17 @@
 // - a stamp built with a failure (a font or link action that could not be
 //   made) still stamps, but the document's log ends with string 27 and the
 //   report procedure gets a warning;
-// - the parameters made for a command without any are destroyed after the call.
+// - the parameters made for a command without any are destroyed after the call;
+// - the batch total is the pages of the sequence's documents, not of the PDF
+//   files that happen to lie in the first document's folder.
 #include "stamper/StamperBatchWork.h"
 
 #include <algorithm>
-#include <cctype>
 #include <exception>
-#include <filesystem>
 #include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 #include "engine/CPDFDocument.h"
@@ -48,6 +47,7 @@
 #include "support/io/FileSystemHelpers.h"
 #include "support/HostFrame.h"
 #include "support/HostTables.h"
+#include "support/TableMembers.h"
 
 namespace {
 
@@ -139,7 +139,7 @@ AVCommandStatus StartDocument(AVCommand inCommand, ASCab inParams, ASCab inState
     RemoveStateKey(inState, kStateStampFailed);
     PutStateInt(inState, kStateCurrentStamp, 0);
     PutStateInt(inState, kStateCurrentPage, 0);
-    BeginBatchProgress(inCommand, inState, inGlobal ? CountBatchTotalPages(inParams, inDoc) : PageCountOf(inDoc));
+    BeginBatchProgress(inCommand, inState, inGlobal ? CountBatchTotalPages(inCommand, inParams, inDoc) : PageCountOf(inDoc));
     if (gAppViewHFT->commandGetCursorPolicy(inCommand) != 0) ShowBatchWaitCursor(inState);
     if (!inGlobal) return kAVCommandWorking;
     ClearErrorMessage();
@@ -238,7 +238,7 @@ NextStamp NextBatchStamp(ASCab inParams, ASCab ioState, PDDoc inDoc, std::string
     return NextStamp::kNone;
 }
 
-int32_t CountBatchTotalPages(ASCab inParams, PDDoc inDoc) {
+int32_t CountBatchTotalPages(AVCommand inCommand, ASCab inParams, PDDoc inDoc) {
     const int32_t pages = PageCountOf(inDoc);
     StampRunCounters& counters = GetStampRunCounters();
     if (counters.batchTotalPages != 0) return pages;
@@ -251,46 +251,30 @@ int32_t CountBatchTotalPages(ASCab inParams, PDDoc inDoc) {
         const std::string_view view = text ? text : "";
         if (view.find("$BatchTotalPages") != std::string_view::npos ||
             view.find("$BatesTotalPages") != std::string_view::npos) {
-            counters.batchTotalPages = CountFolderPages(inDoc);
+            counters.batchTotalPages = CountSequencePages(inCommand, inDoc);
             break;
         }
     }
     return pages;
 }
 
-bool HasPdfMark(std::string_view inName) {
-    // As on the desktop's file system, "A.PDF" is as much a PDF as "a.pdf".
-    static constexpr std::string_view kMark = ".pdf";
-    for (size_t at = 0; at + kMark.size() <= inName.size(); ++at) {
-        size_t i = 0;
-        while (i < kMark.size() && std::tolower(static_cast<unsigned char>(inName[at + i])) == kMark[i]) ++i;
-        if (i == kMark.size()) return true;
-    }
-    return false;
-}
-
-int32_t CountFolderPages(PDDoc inDoc) {
+int32_t CountSequencePages(AVCommand inCommand, PDDoc inDoc) {
     return TrapOr(0, [&] {
-        char path[kFileSpecCapacity];
-        if (!GetDocFileName(inDoc, path, sizeof path, true, true)) return 0;
-        const std::string_view full = path;
-        const size_t slash = full.rfind('/');
-        if (slash == std::string_view::npos) return 0;
-        const std::filesystem::path folder(std::string(full.substr(0, slash == 0 ? 1 : slash)));
-        std::vector<std::string> names;
-        std::error_code error;
-        for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-            const std::string name = entry.path().filename().string();
-            if (HasPdfMark(name)) names.push_back(entry.path().string());
-        }
-        if (error) return 0;
-        std::sort(names.begin(), names.end());
+        if (!TableHasMember(gAppViewHFT, &AppViewTable::commandGetSequenceFile)) return PageCountOf(inDoc);
         int64_t total = 0;
-        for (const std::string& name : names) {
+        int32_t index = 0;
+        for (std::string path;; ++index) {
+            const int32_t length = gAppViewHFT->commandGetSequenceFile(inCommand, index, nullptr, 0);
+            if (length < 0) break;
+            path.assign(static_cast<size_t>(length) + 1, '\0');
+            gAppViewHFT->commandGetSequenceFile(inCommand, index, path.data(), length + 1);
+            path.resize(static_cast<size_t>(length));
             CPDFDocument document;
-            if (document.Open(name.c_str())) total += document.GetPageCount();
+            if (document.Open(path.c_str())) total += document.GetPageCount();
             document.Close();
         }
+        // A command that runs outside a sequence has this document alone.
+        if (index == 0) return PageCountOf(inDoc);
         return static_cast<int32_t>(std::min<int64_t>(total, std::numeric_limits<int32_t>::max()));
     });
 }

@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "qmhost/AppViewTable.h"
 
@@ -27,15 +26,14 @@ NextStamp NextBatchStamp(ASCab inParams, ASCab ioState, PDDoc inDoc, std::string
 
 // The document's page count; the first time in a sequence that a text stamp of
 // inParams shows "$BatchTotalPages" or "$BatesTotalPages", the batch total is
-// set to the pages of the PDF files in the document's folder.
-int32_t CountBatchTotalPages(ASCab inParams, PDDoc inDoc);
+// set to the pages of the documents of the command's sequence.
+int32_t CountBatchTotalPages(AVCommand inCommand, ASCab inParams, PDDoc inDoc);
 
-// The pages of every file in inDoc's folder whose name holds ".pdf" (in any
-// letter case, anywhere in the name), in name order; 0 on any failure. Never
-// throws. The folder is that of the document's full, resolved path.
-int32_t CountFolderPages(PDDoc inDoc);
-// True when the file name holds ".pdf" in any letter case ("a.PDF").
-bool HasPdfMark(std::string_view inName);
+// The pages of the documents of the sequence inCommand runs in, as the host
+// names them (a file that does not open counts none); inDoc's pages when the
+// command runs in no sequence or the host does not name its files; 0 on any
+// failure. Never throws.
+int32_t CountSequencePages(AVCommand inCommand, PDDoc inDoc);
 
 // Cancel and Reset: when the command has a state, ends its progress, shows the
 // kept cursor again, deletes the stamp in hand (global command), then removes

@@ -72,10 +72,15 @@ std::string UnreadableProfileMessage(const CProfileFile& inProfile) {
     return host.empty() ? path : path + ": " + host;
 }
 
-// So that Undo takes back this run only.
-void ClearUndoOf(PDDoc inDoc) {
+// Empties the view's undo stack, so that Undo takes back this run only, then
+// wraps every page's existing content so that it keeps its graphics state to
+// itself; Undo takes the pair back with the run's stamps.
+void StartUndoableRun(PDDoc inDoc) {
     const AVDoc view = CallHost([&] { return gAppViewHFT->pdDocGetAVDoc(inDoc); });
     if (view) CPDFElementUndoController::ClearElementUndo(view);
+    CPDFDocument document(inDoc);
+    document.SetAVDoc(view);
+    document.WrapAllPageContents(true);
 }
 
 int32_t PageCountOf(PDDoc inDoc) {
@@ -149,7 +154,9 @@ bool CanStampActiveDocument() {
     try {
         const AVDoc view = gAppViewHFT->getActiveDoc();
         const PDDoc doc = view ? gAppViewHFT->avDocGetPDDoc(view) : nullptr;
-        return doc && gPDModelHFT->docPermRequest(doc, kPDPermObjPageContents, kPDPermOpModify, nullptr) == 0;
+        constexpr uint32_t kNeeded = kPDPermPrint | kPDPermModify | kPDPermAnnotate;
+        return doc && TableHasMember(gPDModelHFT, &PDModelTable::docGetPermissions) &&
+               (gPDModelHFT->docGetPermissions(doc) & kNeeded) == kNeeded;
     } catch (const HostError&) {
         return false;
     }
@@ -163,7 +170,7 @@ bool ApplyProfileToDocument(CProfileFile& ioProfile, PDDoc inDoc, bool inInterac
             try {
                 CCabinet profile;
                 const bool read = profile.ReadFromFile(ioProfile);
-                if (inInteractive) ClearUndoOf(inDoc);
+                if (inInteractive) StartUndoableRun(inDoc);
                 LogRunHeader(ioProfile, inDoc);
                 if (!read) StopRun(UnreadableProfileMessage(ioProfile));
                 ApplyStamps(profile, ioProfile, inDoc, inInteractive, result);
@@ -214,8 +221,6 @@ bool StampActiveDocument(CProfileFile& ioProfile) {
             // A new document of the pages carries no form, so no signature.
             WarnIfSigned(target);
             GetStampRunCounters().StartSingleDocument(target, PageCountOf(target));
-            // The existing content keeps its graphics state to itself; not undone.
-            CPDFDocument(target).WrapAllPageContents();
             return ApplyProfileToDocument(ioProfile, target, true);
         },
         [] {

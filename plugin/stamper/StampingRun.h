@@ -20,14 +20,14 @@
 #include "stamper/CProfileFile.h"
 #include "stamper/RunProgress.h"
 
-// True when a view is active, it has a document, and the document lets its
-// page contents be changed (PDModel permission request).
+// True when a view is active, it has a document, and the document's permission
+// word allows printing, changing the document and adding notes, all three
+// (false on a host that does not tell the word).
 bool CanStampActiveDocument();
 
 // Stamps the active document (or, with 'WTNF', a new document holding a copy
 // of all its pages, opened in a view) with the profile: clears the user-cancel
-// flag and the error buffer, sets the run counters for the target, wraps every
-// page's existing content (not recorded for undo) and runs
+// flag and the error buffer, sets the run counters for the target and runs
 // ApplyProfileToDocument interactively. True when the run succeeded; false when
 // no view is active, when the new document cannot be made (string 215 shown
 // at once) or when the run failed (the error buffer shown once).
@@ -41,7 +41,8 @@ bool StampActiveDocumentWithProfile(const char* inName);
 // are applied; image and PDF-page stamps are skipped with a log line (this
 // version cannot apply them yet); stamps of any other type are skipped without
 // a word. When interactive, first empties the undo stack of the document's
-// view, so that Undo takes back this run only, and stops at a user cancel seen
+// view, so that Undo takes back this run only, then wraps every page's
+// existing content in a save/restore pair that Undo takes back too, and stops at a user cancel seen
 // after a page or between two stamps (string 209). Stops at the first stamp
 // that fails in a way that ends it (its message in the log and the error
 // buffer); a stamp whose link action or font failed is still applied but makes

@@ -101,15 +101,38 @@ int32_t BracketOffset(std::string_view bracketText) {
     return static_cast<int32_t>(std::max<int64_t>(offset, std::numeric_limits<int32_t>::min()));
 }
 
-// Replaces the occurrences of one variable in text, searching on behind each
-// inserted value. `room` bounds the result: values are cut so that the text
-// does not grow beyond it.
-std::string ExpandOne(const std::string& text, int index, size_t room) {
+// The text being expanded and, byte for byte, whether it came from a value
+// (kFromValue): such bytes are never scanned for names again.
+struct WorkingText {
+    std::string text;
+    std::string origin;  // kFromText or kFromValue per byte of text
+};
+constexpr char kFromText = 0;
+constexpr char kFromValue = 1;
+
+// The first occurrence of name at or behind `from` that lies wholly in the text
+// the user wrote; npos when none.
+size_t FindName(const WorkingText& working, std::string_view name, size_t from) {
+    for (size_t at = working.text.find(name, from); at != std::string::npos;
+         at = working.text.find(name, at + 1)) {
+        const auto begin = working.origin.begin() + static_cast<std::ptrdiff_t>(at);
+        if (std::find(begin, begin + static_cast<std::ptrdiff_t>(name.size()), kFromValue) ==
+            begin + static_cast<std::ptrdiff_t>(name.size()))
+            return at;
+    }
+    return std::string::npos;
+}
+
+// Replaces the occurrences of one variable, searching on behind each inserted
+// value. `room` bounds the result: values are cut so that the text does not
+// grow beyond it.
+WorkingText ExpandOne(const WorkingText& working, int index, size_t room) {
     const std::string_view name = kVariables[index].name;
-    std::string out;
+    const std::string& text = working.text;
+    WorkingText out;
     size_t pos = 0;
     for (;;) {
-        const size_t at = text.find(name, pos);
+        const size_t at = FindName(working, name, pos);
         if (at == std::string::npos) break;
         size_t behind = at + name.size();
         if (IsBracketVariable(index)) {
@@ -120,14 +143,18 @@ std::string ExpandOne(const std::string& text, int index, size_t room) {
                 BracketOffset(std::string_view(text).substr(behind, close - behind));
             behind = close + 1;
         }
-        out.append(text, pos, at - pos);
+        out.text.append(text, pos, at - pos);
+        out.origin.append(working.origin, pos, at - pos);
         const std::string value = GetStampVariableValue(index);
-        const size_t used = out.size() + (text.size() - behind);
+        const size_t used = out.text.size() + (text.size() - behind);
         const size_t free = used < room ? room - used : 0;
-        out.append(value, 0, Utf8Prefix(value.data(), value.size(), free));
+        const size_t kept = Utf8Prefix(value.data(), value.size(), free);
+        out.text.append(value, 0, kept);
+        out.origin.append(kept, kFromValue);
         pos = behind;
     }
-    out.append(text, pos);
+    out.text.append(text, pos);
+    out.origin.append(working.origin, pos);
     return out;
 }
 
@@ -142,14 +169,14 @@ const char* GetStampVariableLabel(int index) {
 }
 
 std::string ExpandStampVariables(std::string_view text) {
-    std::string working(text);
+    WorkingText working{std::string(text), std::string(text.size(), kFromText)};
     // The bound is checked against the text given, so a long text is never cut;
-    // it only keeps values from growing a text without end (names of later
-    // variables inside values are expanded, and such values can nest).
-    const size_t room = std::max(kMaxExpandedTextLength, working.size());
+    // it keeps many long values (a file path named a thousand times) from
+    // growing a text without end.
+    const size_t room = std::max(kMaxExpandedTextLength, working.text.size());
     for (int index = 0; index < kStampVariableCount; ++index)
         working = ExpandOne(working, index, room);
-    return working;
+    return std::move(working.text);
 }
 
 std::string GetStampVariableValue(int index) {

@@ -50,10 +50,9 @@ const char* GetStampVariableName(int index);
 const char* GetStampVariableLabel(int index);
 
 // The text with every variable replaced by its value. Names are looked for in
-// table order; each occurrence of a name is replaced once, and the search for
-// that name goes on behind the inserted value, so a value holding the name
-// itself is left as it is while names of later table entries inside a value are
-// expanded too. A bracket variable without a "]" behind it, or with nothing
+// table order; each occurrence of a name is replaced once. Values are never
+// scanned again: a file name, path or information entry that holds a name
+// ("x $Date.pdf") is inserted as it is. A bracket variable without a "]" behind it, or with nothing
 // between "[" and "]", stays as written together with the rest of that name's
 // occurrences. Sets the counters' bracketOffset. Never loops, never throws
 // (memory exhaustion aside).

@@ -87,7 +87,7 @@ std::vector<MemberFaultRow> MenuRunRows() {
         FaultRowOf<&AppViewTable::cursorSet>("AppView cursorSet"),
         qmtest::FaultRowAnswering<&AppViewTable::userWantsToCancel, int32_t{1}>(
             "AppView userWantsToCancel (the user cancels)"),
-        FaultRowOf<&PDModelTable::docPermRequest>("PDModel docPermRequest"),
+        FaultRowOf<&PDModelTable::docGetPermissions>("PDModel docGetPermissions"),
         FaultRowOf<&PDModelTable::docGetSecurityData>("PDModel docGetSecurityData"),
     };
 }

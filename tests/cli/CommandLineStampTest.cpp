@@ -104,6 +104,19 @@ TEST_F(CommandLineStamp, DocumentThatForbidsChangesMayNotBeStamped) {
     const auto run = Cli("stamp --profile numbers " + Q(File("locked.pdf")) + " -o " + Q(File("out.pdf")));
     EXPECT_NE(run.status, 0);
     EXPECT_NE(run.output.find("may not be stamped"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("forbid changes"), std::string::npos) << run.output;
+    EXPECT_FALSE(qmtest::fileExists(File("out.pdf")));
+}
+
+// A document that forbids printing used to be stamped.
+TEST_F(CommandLineStamp, DocumentThatForbidsPrintingMayNotBeStamped) {
+    ASSERT_EQ(qmtest::runCommand("qpdf --encrypt '' owner 256 --print=none -- " + Q(File("contract.pdf")) + " " +
+                                 Q(File("noprint.pdf")))
+                  .status,
+              0);
+    const auto run = Cli("stamp --profile numbers " + Q(File("noprint.pdf")) + " -o " + Q(File("out.pdf")));
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("its security settings forbid printing)"), std::string::npos) << run.output;
     EXPECT_FALSE(qmtest::fileExists(File("out.pdf")));
 }
 

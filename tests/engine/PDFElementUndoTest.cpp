@@ -451,6 +451,56 @@ TEST_F(ElementUndoTest, ContentUndoTakesOffOnlyItsOwnPiece) {
     }
 }
 
+// The run's save/restore pair used to stay after undo: each stamp-and-undo
+// cycle nested the page one level deeper.
+TEST_F(ElementUndoTest, WrappingIsTakenBackOnceNothingOfTheRunIsLeft) {
+    using C = qmtest::FixtureContents;
+    struct Row {
+        const char* name;
+        C contents;
+        bool indirectArray;  // "Contents" made an indirect array of its pieces first
+        bool pieceLeft;      // a piece of the run stays behind the pair
+    };
+    const Row rows[] = {
+        {"no contents", C::None, false, false},
+        {"one stream", C::OneStream, false, false},
+        {"a direct array", C::StreamArray, false, false},
+        {"an indirect array", C::OneStream, true, false},
+        {"a piece left keeps the pair", C::OneStream, false, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        qmtest::FixturePage page;
+        page.contents = row.contents;
+        AVDoc view = OpenView({page});
+        if (row.indirectArray) {
+            const CosObj array = gCosHFT->newArray(CosDocOf(view), true, 1);
+            gCosHFT->arrayPut(array, 0, gCosHFT->dictGet(PageDict(view, 0), Key("Contents")));
+            gCosHFT->dictPut(PageDict(view, 0), Key("Contents"), array);
+        }
+        const CosObj before = gCosHFT->dictGet(PageDict(view, 0), Key("Contents"));
+        const std::vector<CosObj> pieces = ContentsArray(view, 0);
+        CPDFDocument doc(DocOf(view));
+        doc.SetAVDoc(view);
+        ASSERT_TRUE(doc.WrapAllPageContents(true));
+        ASSERT_EQ(CPDFElementUndoController::CountElementUndoRecords(view), 1);
+        if (row.pieceLeft) AppendContent(view, 0, "q 1 0 0 RG Q\n");
+        EXPECT_TRUE(CPDFElementUndoController::UndoAllElements(view, nullptr, nullptr));
+        const CosObj after = gCosHFT->dictGet(PageDict(view, 0), Key("Contents"));
+        if (row.pieceLeft) {
+            EXPECT_EQ(ContentsArray(view, 0).size(), 4u) << "the pair, the page's stream, the piece";
+            continue;
+        }
+        ASSERT_EQ(gCosHFT->objGetType(after), gCosHFT->objGetType(before));
+        if (row.contents == C::OneStream || row.indirectArray) {
+            EXPECT_TRUE(gCosHFT->objEqual(after, before));
+        }
+        const std::vector<CosObj> restored = ContentsArray(view, 0);
+        ASSERT_EQ(restored.size(), pieces.size());
+        for (size_t i = 0; i < pieces.size(); ++i) EXPECT_TRUE(gCosHFT->objEqual(restored[i], pieces[i])) << i;
+    }
+}
+
 TEST_F(ElementUndoTest, PieceSharedByPagesIsTakenOffOnlyThePageUndone) {
     qmtest::FixtureTree ownResources;
     ownResources.inheritedResources = false;

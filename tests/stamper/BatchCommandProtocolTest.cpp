@@ -273,14 +273,11 @@ TEST_F(BatchProtocol, ProceduresGivenAStaleCommandAnswerAnErrorAndThrowNothing) 
     EXPECT_TRUE(qmtest::TakeAlerts().empty()) << "batch procedures show no alert";
 }
 
-TEST_F(BatchProtocol, FolderPagesCountOnlyNamesWithPdfAndUntitledDocumentsCountNone) {
-    const std::string a = Input("a.pdf", 2);
+TEST_F(BatchProtocol, CommandOutsideASequenceCountsItsDocumentAlone) {
+    const AVCommand command = NewCommand({});
+    qmtest::HostDoc doc = qmtest::HostDoc::open(Input("a.pdf", 2));
     Input("b.pdf", 3);
-    qmtest::writeBytes(mFolder.file("in/broken.pdf"), "not a pdf");
-    qmtest::HostDoc doc = qmtest::HostDoc::open(a);
-    EXPECT_EQ(CountFolderPages(doc.pd()), 5);
-    qmtest::HostDoc untitled = qmtest::HostDoc::create();
-    EXPECT_EQ(CountFolderPages(untitled.pd()), 0);
+    EXPECT_EQ(CountSequencePages(command, doc.pd()), 2);
 }
 
 TEST_F(BatchProtocol, RemovingTheStampEntryDeletesTheStamp) {

@@ -109,17 +109,26 @@ TEST_F(BatchCommandTest, EvenPagesStampTakesOneCallPerPageAndNumbersFromTheFirst
     EXPECT_EQ(WordsAfter(outDir + "/b.pdf", "EV"), (Words{"", "1"}));
 }
 
-TEST_F(BatchCommandTest, BatesTotalCountsThePdfFilesOfTheFirstFilesFolderOnce) {
+// The total used to be the pages of every PDF file in the first document's
+// folder: a one-file batch beside other PDFs, or a batch from two folders,
+// printed a total that was not the batch's.
+TEST_F(BatchCommandTest, BatesTotalCountsTheDocumentsOfTheSequenceOnce) {
     const std::string a = Input("a.pdf", 5);
     const std::string b = Input("b.pdf", 7);
-    Input("c.pdf.bak", 3);                          // ".pdf" anywhere in the name counts
-    Input("UPPER.PDF", 4);                          // in any letter case
-
-    qmtest::writeBytes(mFolder.file("in/notes.txt"), "no pdf");
-    const auto result = Run(StampsOf(VisibleTextStamp("Total", "BT$BatesTotalPages")), {a, b});
-    ASSERT_TRUE(result.allSaved()) << result.message;
-    EXPECT_EQ(WordsAfter(outDir + "/a.pdf", "BT").front(), "000019");
-    EXPECT_EQ(WordsAfter(outDir + "/b.pdf", "BT").front(), "000019");
+    Input("beside.pdf", 4);  // in the same folder, not in the batch
+    std::filesystem::create_directories(mFolder.file("other"));
+    const std::string other = WritePdf("other/c.pdf", 3);
+    struct Row {
+        std::vector<std::string> batch;
+        const char* total;
+    };
+    for (const Row& row : {Row{{a}, "000005"}, Row{{a, b, other}, "000015"}, Row{{other, a}, "000008"}}) {
+        std::filesystem::remove_all(outDir);
+        const auto result = Run(StampsOf(VisibleTextStamp("Total", "BT$BatesTotalPages")), row.batch);
+        ASSERT_TRUE(result.allSaved()) << result.message;
+        for (const std::string& input : row.batch)
+            EXPECT_EQ(WordsAfter(qmhost::batchOutputPath(outDir, input), "BT").front(), row.total) << input;
+    }
 }
 
 TEST_F(BatchCommandTest, UnknownStampTypesAreSkippedAndTheRestIsStamped) {

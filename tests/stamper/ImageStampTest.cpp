@@ -447,20 +447,19 @@ TEST_P(ImageStampUndo, UndoTakesTheImageBackOnBothRoads) {
     stamps.push_back(ImageStamp("Logo", file));
     WriteProfile("Logo", std::move(stamps));
     const std::string target = BlankTarget("target.pdf", 3);
-    std::vector<stamptest::PageState> wrapped;
+    std::vector<stamptest::PageState> original;
     {
         qmtest::HostPath path(target);
         PDDoc reference = gPDModelHFT->docOpen(path);
-        CPDFDocument(reference).WrapAllPageContents();
-        for (int32_t i = 0; i < 3; ++i) wrapped.push_back(stamptest::ReadPageState(reference, i));
+        for (int32_t i = 0; i < 3; ++i) original.push_back(stamptest::ReadPageState(reference, i));
         gPDModelHFT->docClose(reference);
     }
     const AVDoc view = OpenView(target);
     ASSERT_TRUE(StampActiveDocumentWithProfile("Logo")) << GetErrorMessage();
-    ASSERT_NE(stamptest::ReadPageState(DocOf(view), 0), wrapped[0]);
+    ASSERT_NE(stamptest::ReadPageState(DocOf(view), 0), original[0]);
     ASSERT_TRUE(CPDFElementUndoController::UndoAllElements(view, nullptr, nullptr));
     for (int32_t i = 0; i < 3; ++i)
-        EXPECT_EQ(stamptest::ReadPageState(DocOf(view), i), wrapped[static_cast<size_t>(i)]) << "page " << i;
+        EXPECT_EQ(stamptest::ReadPageState(DocOf(view), i), original[static_cast<size_t>(i)]) << "page " << i;
     const XObjectCensus census = CountXObjects(Save(DocOf(view), "undone.pdf"));
     EXPECT_EQ(census.images, 0);
     EXPECT_EQ(census.forms, 0);

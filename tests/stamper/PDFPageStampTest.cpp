@@ -232,18 +232,17 @@ TEST_F(PDFPageStampTest, UndoTakesTheWholeStampBack) {
     std::vector<StampCab> stamps;
     stamps.push_back(PageStamp("Undone", mSource, 2));
     WriteProfile("Undone", std::move(stamps));
-    std::vector<stamptest::PageState> wrapped;
+    std::vector<stamptest::PageState> original;
     {
         qmtest::HostPath path(mTarget);
         PDDoc reference = gPDModelHFT->docOpen(path);
-        CPDFDocument(reference).WrapAllPageContents();
-        for (int32_t i = 0; i < 4; ++i) wrapped.push_back(stamptest::ReadPageState(reference, i));
+        for (int32_t i = 0; i < 4; ++i) original.push_back(stamptest::ReadPageState(reference, i));
         gPDModelHFT->docClose(reference);
     }
     ASSERT_TRUE(RunOnTarget("Undone")) << GetErrorMessage();
     ASSERT_TRUE(CPDFElementUndoController::UndoAllElements(mView, nullptr, nullptr));
     for (int32_t i = 0; i < 4; ++i)
-        EXPECT_EQ(stamptest::ReadPageState(DocOf(mView), i), wrapped[static_cast<size_t>(i)]) << "page " << i;
+        EXPECT_EQ(stamptest::ReadPageState(DocOf(mView), i), original[static_cast<size_t>(i)]) << "page " << i;
     const XObjectCensus census = CountXObjects(Save(DocOf(mView), "undone.pdf"));
     EXPECT_EQ(census.forms, 0);
 }

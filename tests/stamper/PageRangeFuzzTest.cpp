@@ -44,12 +44,6 @@ std::string MutatedText(Random& random) {
     return text;
 }
 
-bool HasEmptyToken(std::string text) {
-    text = text.substr(0, text.find('\0'));  // the set reads up to a NUL
-    return text.empty() || text.front() == ',' || text.back() == ',' ||
-           text.find(",,") != std::string::npos;
-}
-
 // What every set must satisfy after any call: ranges inside 1..page count (the
 // pages made before a failure included), ContainsPage agrees with the ranges,
 // the message is bounded and holds no NUL.
@@ -60,7 +54,9 @@ void ExpectSound(const CPageRangeSet& set, int32_t maxRanges, const std::string&
         const CPageRange* range = set.GetRange(i);
         ASSERT_GE(range->GetLowPage(), 1) << what;
         ASSERT_LE(range->GetHighPage(), pages) << what;
-        ASSERT_EQ(range->GetPageCount(), range->GetHighPage() - range->GetLowPage() + 1) << what;
+        ASSERT_GE(range->GetStep(), 1) << what;
+        ASSERT_EQ(range->GetPageCount(), (range->GetHighPage() - range->GetLowPage()) / range->GetStep() + 1)
+            << what;
     }
     for (int32_t index = -1; index <= pages; ++index) {
         bool covered = false;
@@ -84,16 +80,16 @@ TEST(PageRangeFuzz, RandomCustomTextsGiveSoundSets) {
         const bool ok = set.SetCustomRanges(text);
         const std::string what = "text \"" + text + "\" on " + std::to_string(pages) + " pages";
         const int32_t tokens = 1 + static_cast<int32_t>(std::count(text.begin(), text.end(), ','));
-        ExpectSound(set, tokens * std::max(pages, 1), what);
+        ExpectSound(set, tokens, what);  // one range a token at most, whatever the page count
         if (ok) {
             ++accepted;
             ASSERT_STREQ(set.GetMessage(), "") << what;  // success writes no message
-        } else if (std::string(set.GetMessage()).empty()) {
-            ASSERT_TRUE(HasEmptyToken(text)) << what;  // only an empty token fails silently
+        } else {
+            ASSERT_STRNE(set.GetMessage(), "") << what;  // every refusal says why
         }
     }
     // The generator must reach both outcomes, or the test proves little.
-    EXPECT_GT(accepted, 300);
+    EXPECT_GT(accepted, 100);  // text left after a number is refused, so fewer texts pass
     EXPECT_LT(accepted, 5700);
 }
 
@@ -110,10 +106,10 @@ TEST(PageRangeFuzz, RandomEveryNthSettingsEndAndStayInside) {
         const bool ok = set.SetEveryNthPage(start, step);
         const std::string what = "start " + std::to_string(start) + " step " + std::to_string(step) +
                                  " on " + std::to_string(pages) + " pages";
-        ExpectSound(set, std::max(pages, 1), what);
+        ExpectSound(set, 1, what);
         ASSERT_EQ(ok, start >= 1 && start <= pages && step >= 1) << what;
         if (ok) {
-            ASSERT_EQ(set.GetCount(), (pages - start) / step + 1) << what;
+            ASSERT_EQ(set.GetRange(0)->GetPageCount(), (pages - start) / step + 1) << what;
         } else {
             ASSERT_EQ(set.GetCount(), 0) << what;
             ASSERT_STRNE(set.GetMessage(), "") << what;
@@ -128,7 +124,7 @@ TEST(PageRangeFuzz, RandomModesGiveSoundSets) {
         const int32_t mode = static_cast<int32_t>(random.Below(12)) - 3;
         CPageRangeSet set(pages);
         ASSERT_EQ(set.SetMode(mode), mode >= 0 && mode <= 5);
-        ExpectSound(set, std::max(pages, 1), "mode " + std::to_string(mode));
+        ExpectSound(set, 1, "mode " + std::to_string(mode));
     }
 }
 

@@ -13,7 +13,8 @@
 
 namespace {
 
-// The set's ranges in order, "a-b" for a range and "a" for a single page.
+// The set's ranges in order, "a-b" for a range, "a-b/n" for every n-th page
+// from a to b, and "a" for a single page.
 std::string Describe(const CPageRangeSet& set) {
     std::string out;
     for (int32_t i = 0; i < set.GetCount(); ++i) {
@@ -21,6 +22,8 @@ std::string Describe(const CPageRangeSet& set) {
         if (!out.empty()) out += ' ';
         out += std::to_string(range->GetFirst());
         if (range->GetLast() != range->GetFirst()) out += '-' + std::to_string(range->GetLast());
+        if (range->GetLast() != range->GetFirst() && range->GetStep() != 1)
+            out += '/' + std::to_string(range->GetStep());
     }
     return out;
 }
@@ -60,29 +63,34 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         GrammarRow{"RangeAndSinglePage", "1-3,5", true, "1-3 5", ""},
         GrammarRow{"HighToLowRangeKeepsItsBounds", "5-3", true, "5-3", ""},
-        GrammarRow{"OddPagesBetweenBounds", "2-9odd", true, "3 5 7 9", ""},
-        GrammarRow{"OddPagesBetweenBoundsDownwards", "9-2odd", true, "9 7 5 3", ""},
-        GrammarRow{"EvenPagesWithABlankBeforeEven", "1-9 even", true, "2 4 6 8", ""},
-        GrammarRow{"EvenPagesDownwards", "10-1even", true, "10 8 6 4 2", ""},
+        GrammarRow{"OddPagesBetweenBounds", "2-9odd", true, "3-9/2", ""},
+        GrammarRow{"OddPagesBetweenBoundsDownwards", "9-2odd", true, "9-3/2", ""},
+        GrammarRow{"EvenPagesWithABlankBeforeEven", "1-9 even", true, "2-8/2", ""},
+        GrammarRow{"EvenPagesDownwards", "10-1even", true, "10-2/2", ""},
         GrammarRow{"EvenPagesOfOneOddPageAreNone", "1-1even", true, "", ""},
         GrammarRow{"OddPageOfOneOddPageIsThatPage", "5-5odd", true, "5", ""},
         GrammarRow{"OddBoundsOnEvenNeighboursGiveOnePage", "2-4odd", true, "3", ""},
-        GrammarRow{"OddTokenGivesEveryOddPage", "odd", true, "1 3 5 7 9", ""},
-        GrammarRow{"EvenTokenGivesEveryEvenPage", "even", true, "2 4 6 8 10", ""},
-        GrammarRow{"TokenBeginningWithEvenButHoldingOddIsOdd", "evenodd", true, "1 3 5 7 9", ""},
-        GrammarRow{"OddUpperCaseIsJustText", "1-9ODD", true, "1-9", ""},
+        GrammarRow{"OddTokenGivesEveryOddPage", "odd", true, "1-9/2", ""},
+        GrammarRow{"EvenTokenGivesEveryEvenPage", "even", true, "2-10/2", ""},
+        GrammarRow{"TokenBeginningWithEvenButHoldingOddIsOdd", "evenodd", true, "1-9/2", ""},
+        GrammarRow{"OddWithBlanksAroundIt", "1-9 odd ", true, "1-9/2", ""},
+        GrammarRow{"OddUpperCaseIsTextLeftOver", "1-9ODD", false, "", "结束页 9ODD 的数字后面有多余的文字 ODD 。"},
         GrammarRow{"BlanksAroundANumber", " 3 ", true, "3", ""},
         GrammarRow{"PlusSign", "+4", true, "4", ""},
-        GrammarRow{"DigitsFollowedByLettersReadAsTheDigits", "3abc", true, "3", ""},
-        GrammarRow{"SecondDashBelongsToTheEndText", "1-2-3", true, "1-2", ""},
+        GrammarRow{"LettersBehindANumber", "3abc", false, "", "起始页 3abc 的数字后面有多余的文字 abc 。"},
+        GrammarRow{"SemicolonIsNotASeparator", "1-3;5", false, "", "结束页 3;5 的数字后面有多余的文字 ;5 。"},
+        GrammarRow{"BlankIsNotASeparator", "1 5", false, "", "起始页 1 5 的数字后面有多余的文字 5 。"},
+        GrammarRow{"DecimalPoint", "1.5", false, "", "起始页 1.5 的数字后面有多余的文字 .5 。"},
+        GrammarRow{"OddBehindAStartIsTextLeftOver", "3odd-5", false, "", "起始页 3odd 的数字后面有多余的文字 odd 。"},
+        GrammarRow{"SecondDash", "1-2-3", false, "", "结束页 2-3 的数字后面有多余的文字 -3 。"},
         GrammarRow{"SamePageTwiceStaysTwice", "2,2", true, "2 2", ""},
         GrammarRow{"LastPage", "10", true, "10", ""},
         GrammarRow{"BlankBeforeOddIsNotTheOddToken", " odd", false, "", "起始页 odd 必须是个数字。"},
-        GrammarRow{"ZeroIsNotANumber", "0", false, "", "起始页 0 必须是个数字。"},
+        GrammarRow{"ZeroIsBelowOne", "0", false, "", "起始页必须大于或等于 1。"},
         GrammarRow{"LettersAreNotANumber", "abc", false, "", "起始页 abc 必须是个数字。"},
         GrammarRow{"MissingEndShowsAnEmptyText", "3-", false, "", "结束页  必须是个数字。"},
         GrammarRow{"MissingStartShowsAnEmptyText", "-3", false, "", "起始页  必须是个数字。"},
-        GrammarRow{"EndZero", "3-0", false, "", "结束页 0 必须是个数字。"},
+        GrammarRow{"EndZero", "3-0", false, "", "结束页必须大于或等于 1。"},
         GrammarRow{"NegativeEnd", "1--3", false, "", "结束页必须大于或等于 1。"},
         GrammarRow{"PageBeyondDocument", "12", false, "", "起始页 12 超出了文档页码。"},
         GrammarRow{"EndBeyondDocument", "3-12", false, "", "结束页 12 超出了文档页码。"},
@@ -91,16 +99,40 @@ INSTANTIATE_TEST_SUITE_P(
         GrammarRow{"HugeNumberIsBeyondTheDocument", "99999999999", false, "",
                    "起始页 99999999999 超出了文档页码。"},
         GrammarRow{"OddBoundBeyondDocument", "2-11odd", false, "", "结束页 11odd 超出了文档页码。"},
-        GrammarRow{"TrailingCommaFailsAfterEarlierRanges", "1-3,", false, "1-3", ""},
-        GrammarRow{"EmptyTextIsOneEmptyToken", "", false, "", ""},
+        GrammarRow{"TrailingCommaFailsAfterEarlierRanges", "1-3,", false, "1-3", "必须适当定义页面范围 1-3, 。"},
+        GrammarRow{"EmptyTextIsOneEmptyToken", "", false, "", "必须适当定义页面范围  。"},
         GrammarRow{"FailureStopsTheList", "1,abc,3", false, "1", "起始页 abc 必须是个数字。"},
-        GrammarRow{"EmptyTokenInTheMiddleStopsTheList", "1,,3", false, "1", ""}),
+        GrammarRow{"EmptyTokenInTheMiddleStopsTheList", "1,,3", false, "1", "必须适当定义页面范围 1,,3 。"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(CPageRangeSet, HighToLowRangeCoversThePagesBetween) {
     CPageRangeSet set(10);
     ASSERT_TRUE(set.SetCustomRanges("5-3"));
     EXPECT_EQ(CoveredPages(set), (std::vector<int>{3, 4, 5}));
+}
+
+// Each "odd" token used to make one range per page: a short text on a long
+// document filled memory.
+TEST(CPageRangeSet, RepeatedOddAndEvenTokensAddOneRangeEach) {
+    std::string text = "odd";
+    for (int i = 0; i < 99; ++i) text += i % 2 ? ",odd" : ",1-29999even";
+    CPageRangeSet set(30000);
+    ASSERT_TRUE(set.SetCustomRanges(text));
+    EXPECT_EQ(set.GetCount(), 100);
+    ASSERT_TRUE(set.SetMode(CPageRangeSet::kEvenPages));
+    EXPECT_EQ(set.GetCount(), 1);
+    EXPECT_TRUE(set.ContainsPage(29999));
+    EXPECT_FALSE(set.ContainsPage(29998));
+}
+
+TEST(CPageRange, SteppedRangeCoversEveryNthPageBetweenItsBounds) {
+    const CPageRange range(9, 2, 2);
+    EXPECT_EQ(range.GetLast(), 3) << "moved onto the last page the steps reach";
+    EXPECT_EQ(range.GetPageCount(), 4);
+    std::vector<int> covered;
+    for (int32_t index = 0; index < 10; ++index)
+        if (range.ContainsPage(index)) covered.push_back(index + 1);
+    EXPECT_EQ(covered, (std::vector<int>{3, 5, 7, 9}));
 }
 
 // A range given high to low used to count -1 pages and to stamp nothing.
@@ -120,14 +152,6 @@ TEST(CPageRange, HighToLowRangeStampsItsPagesLowToHigh) {
     EXPECT_EQ(order, (std::vector<int32_t>{3, 4, 5}));
     EXPECT_EQ(range.GetFirst(), 5);  // the bounds themselves stay as written
     EXPECT_EQ(range.GetLast(), 3);
-}
-
-TEST(CPageRangeSet, FailingEmptyTokenLeavesTheEarlierMessage) {
-    CPageRangeSet set(10);
-    EXPECT_FALSE(set.SetCustomRanges("12"));
-    EXPECT_FALSE(set.SetCustomRanges("1-3,"));
-    EXPECT_EQ(Describe(set), "1-3");
-    EXPECT_STREQ(set.GetMessage(), "起始页 12 超出了文档页码。");
 }
 
 TEST(CPageRangeSet, SuccessDoesNotEmptyTheMessage) {
@@ -196,9 +220,9 @@ TEST_P(RangeSetModes, MakeTheRangesOfTheMode) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, RangeSetModes,
     ::testing::Values(ModeRow{"AllPages", 10, CPageRangeSet::kAllPages, "1-10"},
-                      ModeRow{"OddPages", 10, CPageRangeSet::kOddPages, "1 3 5 7 9"},
-                      ModeRow{"EvenPages", 10, CPageRangeSet::kEvenPages, "2 4 6 8 10"},
-                      ModeRow{"OddPagesOfAnOddCount", 5, CPageRangeSet::kOddPages, "1 3 5"},
+                      ModeRow{"OddPages", 10, CPageRangeSet::kOddPages, "1-9/2"},
+                      ModeRow{"EvenPages", 10, CPageRangeSet::kEvenPages, "2-10/2"},
+                      ModeRow{"OddPagesOfAnOddCount", 5, CPageRangeSet::kOddPages, "1-5/2"},
                       ModeRow{"FirstPage", 10, CPageRangeSet::kFirstPage, "1"},
                       ModeRow{"LastPage", 10, CPageRangeSet::kLastPage, "10"},
                       ModeRow{"CustomIsEmptyUntilATextIsRead", 10, CPageRangeSet::kCustomRanges, ""},
@@ -221,7 +245,7 @@ TEST(CPageRangeSet, ModeOutsideTheTableIsRefusedAndKeepsTheRanges) {
         ASSERT_TRUE(set.SetMode(CPageRangeSet::kOddPages));
         EXPECT_FALSE(set.SetMode(mode)) << mode;
         EXPECT_EQ(set.GetMode(), CPageRangeSet::kAllPages) << mode;
-        EXPECT_EQ(Describe(set), "1 3 5 7 9") << mode;
+        EXPECT_EQ(Describe(set), "1-9/2") << mode;
     }
 }
 
@@ -231,7 +255,10 @@ TEST(CPageRangeSet, EveryNthPageFromAStartPage) {
     CPageRangeSet set(10);
     ASSERT_TRUE(set.SetEveryNthPage(1, 3));
     EXPECT_EQ(set.GetMode(), CPageRangeSet::kEveryNthPage);
-    EXPECT_EQ(Describe(set), "1 4 7 10");
+    EXPECT_EQ(Describe(set), "1-10/3");
+    EXPECT_EQ(CoveredPages(set), (std::vector<int>{1, 4, 7, 10}));
+    ASSERT_TRUE(set.SetEveryNthPage(2, 3));
+    EXPECT_EQ(Describe(set), "2-8/3") << "the last bound is the last page the steps reach";
     ASSERT_TRUE(set.SetEveryNthPage(10, 1));
     EXPECT_EQ(Describe(set), "10");
 }
@@ -306,6 +333,8 @@ TEST(CPageRange, ParseTrimsAndShowsTheTrimmedText) {
     EXPECT_STREQ(range.GetMessage(), "起始页 x1 必须是个数字。");
     EXPECT_FALSE(range.Parse("1", " - "));
     EXPECT_STREQ(range.GetMessage(), "结束页 - 必须是个数字。");
+    EXPECT_FALSE(range.Parse("1", " 4 x "));
+    EXPECT_STREQ(range.GetMessage(), "结束页 4 x 的数字后面有多余的文字 x 。");
 }
 
 TEST(CPageRange, ContainsPageTakesAZeroBasedIndexEitherWay) {

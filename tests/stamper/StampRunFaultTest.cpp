@@ -127,9 +127,8 @@ protected:
         for (const qmtest::MemberFaultRow& row : rows) qmtest::FailEachCall(row, road);
     }
 
-    // Undo leaves nothing of the run: each page as it was or as the run's
-    // wrapping left it (a run that failed while it wrapped leaves some pages
-    // wrapped and some not).
+    // Undo leaves nothing of the run: each page as it was, or wrapped when a
+    // failure kept the wrapping's undo from running.
     void ExpectUndoneFully(AVDoc view, const std::string& what) const {
         EXPECT_TRUE(CPDFElementUndoController::UndoAllElements(view, nullptr, nullptr)) << what;
         const std::vector<PageState> undone = AllPageStates(DocOf(view));

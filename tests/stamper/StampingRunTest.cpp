@@ -329,7 +329,8 @@ TEST_F(StampingRunTest, CancelSeenBetweenTwoStampsPutsItsMessageInTheBuffer) {
     EXPECT_FALSE(ApplyProfileToDocument(profile, DocOf(view), true));
     EXPECT_STREQ(GetErrorMessage(), "进程被用户停止");
     EXPECT_EQ(Tail(LastRunLog(), 4), (std::vector<std::string>{"进程被用户停止", "", "进程出错", kDashRule}));
-    EXPECT_EQ(stamptest::ReadPageState(DocOf(view), 0).contents.size(), 1u) << "the second stamp never ran";
+    EXPECT_EQ(stamptest::ReadPageState(DocOf(view), 0).contents.size(), 3u)
+        << "the page's content and its wrapping: the second stamp never ran";
 }
 
 TEST_F(StampingRunTest, RunAfterACancelledRunStartsClearAndRunsToItsEnd) {
@@ -355,58 +356,59 @@ TEST_F(StampingRunTest, UndoTakesBackTheLastRunOnly) {
     const std::vector<PageState> afterFirst = AllPageStates(DocOf(view));
     ASSERT_TRUE(StampActiveDocumentWithProfile("Undo"));
     ASSERT_TRUE(CPDFElementUndoController::UndoAllElements(view, nullptr, nullptr));
-    const std::vector<PageState> undone = AllPageStates(DocOf(view));
-    ASSERT_EQ(undone.size(), afterFirst.size());
-    for (size_t i = 0; i < undone.size(); ++i) {
-        // The first run's stamps stay, inside the second run's wrapping.
-        PageState expected = afterFirst[i];
-        expected.contents.insert(expected.contents.begin(), " q ");
-        expected.contents.push_back(" Q ");
-        EXPECT_EQ(undone[i], expected) << "page " << i;
-    }
+    // The first run's stamps stay; the second run's wrapping goes with its stamps.
+    EXPECT_EQ(AllPageStates(DocOf(view)), afterFirst);
 }
 
-TEST_F(StampingRunTest, UndoAfterASingleRunRestoresThePagesAsWrapped) {
+// Undo used to leave the run's save/restore pair around the page's content:
+// each stamp-and-undo cycle nested the page one level deeper.
+TEST_F(StampingRunTest, StampAndUndoCyclesLeaveThePagesAsTheyWere) {
     std::vector<StampCab> stamps;
     stamps.push_back(VisibleTextStamp("Under", "UNDER"));
     stamps.push_back(VisibleTextStamp("Over", "OVER", 36, 80));
     stamps.back().Bool(kKeyOverlay, true).Int(kKeyBorderColor, 0xFF).Double(kKeyBorderWidth, 1.0);
     WriteProfile("Undo", std::move(stamps));
-    const std::string input = WritePdf("input.pdf", 2);
-    const AVDoc view = OpenView(input);
-    std::vector<PageState> wrapped;
-    {
-        qmtest::HostPath path(input);
-        PDDoc reference = gPDModelHFT->docOpen(path);
-        CPDFDocument(reference).WrapAllPageContents();
-        wrapped = AllPageStates(reference);
-        gPDModelHFT->docClose(reference);
+    const AVDoc view = OpenInput(2);
+    const std::vector<PageState> original = AllPageStates(DocOf(view));
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        ASSERT_TRUE(StampActiveDocumentWithProfile("Undo"));
+        ASSERT_NE(AllPageStates(DocOf(view)), original);
+        EXPECT_TRUE(CPDFElementUndoController::UndoAllElements(view, nullptr, nullptr));
+        EXPECT_EQ(AllPageStates(DocOf(view)), original) << "cycle " << cycle;
     }
-    ASSERT_TRUE(StampActiveDocumentWithProfile("Undo"));
-    ASSERT_NE(AllPageStates(DocOf(view)), wrapped);
-    EXPECT_TRUE(CPDFElementUndoController::UndoAllElements(view, nullptr, nullptr));
-    EXPECT_EQ(AllPageStates(DocOf(view)), wrapped);
     EXPECT_EQ(CPDFElementUndoController::CountElementUndoRecords(view), 0);
 }
 
 // --- permission, progress and cursor
 
-TEST_F(StampingRunTest, DocumentThatRefusesContentChangesCannotBeStamped) {
+// Only page changes used to be asked: a document that forbids printing or
+// notes was stamped.
+TEST_F(StampingRunTest, DocumentMustAllowPrintingChangesAndNotesToBeStamped) {
     EXPECT_FALSE(CanStampActiveDocument()) << "no view";
     OpenInput(1);
     EXPECT_TRUE(CanStampActiveDocument());
     const std::string plain = WritePdf("plain.pdf", 1);
-    const std::string locked = mFolder.file("locked.pdf");
-    {
+    struct Row {
+        const char* name;
+        bool annotate, modify;
+        qpdf_r3_print_e print;
+        bool stampable;
+    };
+    for (const Row& row : {Row{"all allowed", true, true, qpdf_r3p_full, true},
+                           Row{"low-resolution printing is printing", true, true, qpdf_r3p_low, true},
+                           Row{"printing forbidden", true, true, qpdf_r3p_none, false},
+                           Row{"notes forbidden", false, true, qpdf_r3p_full, false},
+                           Row{"changes forbidden", true, false, qpdf_r3p_full, false}}) {
+        const std::string locked = mFolder.file(std::string(row.name) + ".pdf");
         QPDF pdf;
         pdf.processFile(plain.c_str());
         QPDFWriter writer(pdf, locked.c_str());
-        // Printing and notes allowed, page changes not.
-        writer.setR6EncryptionParameters("", "owner", true, true, true, true, false, false, qpdf_r3p_full, true);
+        writer.setR6EncryptionParameters("", "owner", true, true, true, row.annotate, true, row.modify, row.print,
+                                         true);
         writer.write();
+        OpenView(locked);
+        EXPECT_EQ(CanStampActiveDocument(), row.stampable) << row.name;
     }
-    OpenView(locked);
-    EXPECT_FALSE(CanStampActiveDocument());
 }
 
 TEST_F(StampingRunTest, WaitCursorIsShownDuringTheRunAndTheOldOneAfterIt) {

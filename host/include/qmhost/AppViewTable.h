@@ -415,4 +415,10 @@ struct AppViewTable {
     // warning never makes the host take the operation for failed. Shown like a
     // note in the viewer, on standard error in the command-line host. Never raises.
     void (*alertWarning)(const char* text);
+
+    // --- Batch sequences (a later member: test size before use).
+    // File index (from 0) of the sequence the command runs in, its UTF-8 path into buffer (NUL-terminated,
+    // cut at capacity on a character boundary); answers the path's full length, -1 past the last file
+    // or when the command runs in no sequence. Raises kHostErrBadHandle for an unknown command.
+    int32_t (*commandGetSequenceFile)(AVCommand command, int32_t index, char* buffer, int32_t capacity);
 };

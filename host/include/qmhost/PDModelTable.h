@@ -19,6 +19,14 @@ enum : int32_t {
     kPDPermOpModify = 3,
 };
 
+// Bits of the permission word (docGetPermissions), as in an encryption
+// dictionary's /P: printing, changing the document, adding or changing notes.
+enum : uint32_t {
+    kPDPermPrint = 4,
+    kPDPermModify = 8,
+    kPDPermAnnotate = 32,
+};
+
 // Positions of docInsertPages.
 enum : int32_t {
     kPDInsertBeforeFirstPage = -1,
@@ -191,4 +199,9 @@ struct PDModelTable {
     // is given, its file extensions ("jpg;jpeg;jpe;jfif": lower case, no dots, ';' between); null
     // (and *extensions null) for an index outside 0..count-1.
     const char* (*getImageConversionDescription)(int32_t index, const char** extensions);
+
+    // --- permissions (a later member: test size before use)
+    // The document's permission word (kPDPerm... bits, as its /P); every bit set when it is not
+    // encrypted or was opened with its owner password. Raises kHostErrBadHandle for an unknown doc.
+    uint32_t (*docGetPermissions)(PDDoc doc);
 };

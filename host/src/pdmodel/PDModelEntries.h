@@ -26,6 +26,7 @@ void docSetInfo(PDDoc doc, const char* key, const char* value);
 const void* docGetSecurityData(PDDoc doc);
 ASAtom docGetSecurityHandlerName(PDDoc doc);
 int32_t docPermRequest(PDDoc doc, int32_t object, int32_t operation, void* reserved);
+uint32_t docGetPermissions(PDDoc doc);
 
 // Annotations.cpp
 PDAnnot pageCreateAnnot(PDPage page, ASAtom subtype, const ASFixedRect* rect);

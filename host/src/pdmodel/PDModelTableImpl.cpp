@@ -151,6 +151,7 @@ const PDModelTable kTable = {
     nullptr,  // pageDrawContents: the render layer's
     docInsertPages,
     nullptr, nullptr, nullptr,  // image documents: the convert layer's
+    docGetPermissions,
 };
 
 }  // namespace

@@ -44,4 +44,15 @@ int32_t docPermRequest(PDDoc doc, int32_t object, int32_t operation, void* /*res
     });
 }
 
+uint32_t docGetPermissions(PDDoc doc) {
+    Document& document = checkedDocument(doc, "docGetPermissions");
+    return docGuarded("docGetPermissions", document, [&]() -> uint32_t {
+        QPDF& qpdf = document.qpdf();
+        int revision = 0;
+        int permissions = 0;
+        if (!qpdf.isEncrypted(revision, permissions) || qpdf.ownerPasswordMatched()) return 0xFFFFFFFFu;
+        return static_cast<uint32_t>(permissions);
+    });
+}
+
 }  // namespace qmhost::pdmodel

@@ -91,6 +91,7 @@ const AppViewTable kTable = {
     pageviewentries::pageViewScrollToRect,
     [] { return progressMonitor().cancelRequested() ? int32_t{1} : int32_t{0}; },
     alertWarning,
+    batchentries::commandGetSequenceFile,
 };
 
 }  // namespace

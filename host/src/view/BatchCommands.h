@@ -42,6 +42,7 @@ struct CommandRecord {
     void* monitorData = nullptr;
     CommandReportSink* reports = nullptr;  // null: the command has no report procedure
     int32_t cursorPolicy = 0;
+    std::vector<std::string> sequenceFiles;  // the files of the sequence it runs in, in order
     int32_t running = 0;  // procedures of the command running now (destroy waits for 0)
 
     CommandRecord();

@@ -194,6 +194,7 @@ bool SequenceRun::start() {
     const ASAtom name = coreTable()->atomFromString(mRequest.commandName.c_str());
     if (!batchCommands().handler(name)) return failStart("no batch command \"" + mRequest.commandName + "\"");
     mCommand = batchCommands().newCommand(name);
+    batchCommands().command(mCommand).sequenceFiles = mRequest.inputs;
 
     const ASCab props = asExtraTable()->cabNew();
     const ProcOutcome properties = batchCommands().getProps(mCommand, props);

@@ -3,9 +3,11 @@
 #include "view/BatchTableEntries.h"
 
 #include <string>
+#include <vector>
 
 #include "core/ExceptionTrap.h"
 #include "core/Raise.h"
+#include "pdmodel/PdfValues.h"
 #include "view/BatchCommands.h"
 #include "view/Cursors.h"
 
@@ -98,6 +100,14 @@ AVCommandReportProc commandGetReportProc(AVCommand command) {
 
 int32_t commandGetCursorPolicy(AVCommand command) {
     return guarded("commandGetCursorPolicy", [&] { return batchCommands().command(command).cursorPolicy; });
+}
+
+int32_t commandGetSequenceFile(AVCommand command, int32_t index, char* buffer, int32_t capacity) {
+    return guarded("commandGetSequenceFile", [&] {
+        const std::vector<std::string>& files = batchCommands().command(command).sequenceFiles;
+        if (index < 0 || static_cast<size_t>(index) >= files.size()) return int32_t{-1};
+        return copyUtf8Bounded(files[static_cast<size_t>(index)], buffer, capacity);
+    });
 }
 
 AVCursor cursorGetCurrent() { return cursors().current(); }

@@ -23,6 +23,7 @@ AVCommandStatus commandGetStatus(AVCommand command);
 ASProgressMonitor commandGetProgressMonitor(AVCommand command, void** outClientData);
 AVCommandReportProc commandGetReportProc(AVCommand command);
 int32_t commandGetCursorPolicy(AVCommand command);
+int32_t commandGetSequenceFile(AVCommand command, int32_t index, char* buffer, int32_t capacity);
 
 AVCursor cursorGetCurrent();
 void cursorSet(AVCursor cursor);
