@@ -40,6 +40,9 @@ public:
     // The path, or "untitled document N", for messages.
     std::string displayName() const;
 
+    // Whether qpdf has written the document linearized (see writePdfFile).
+    bool& writtenLinearized() { return mWrittenLinearized; }
+
     // References held on pages, by the slot of the page dictionary.
     void addPageRef(uint32_t slot) { ++mPageRefs[slot]; }
     // Gives one back; false when the page held none.
@@ -52,6 +55,7 @@ private:
     std::string mPath;
     ObjectTable mObjects;
     std::unordered_map<uint32_t, uint32_t> mPageRefs;
+    bool mWrittenLinearized = false;
 };
 
 // Registers a document made from qpdf (path empty for an untitled one) under the

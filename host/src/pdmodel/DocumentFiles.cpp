@@ -97,9 +97,10 @@ void writeTo(QPDF& qpdf, const std::string& path, std::FILE* file, bool lineariz
 // qpdf's linearizing writer works out once which objects each page uses and
 // keeps that on the document: a second linearized write after a change laid
 // out the pages with objects that no longer were theirs, and the file lost its
-// content. So the document is never linearized itself: it is written plain into
-// memory, read back as a new document, and that copy is written linearized.
-void writeLinearized(QPDF& qpdf, const std::string& path, std::FILE* file, std::vector<std::string>* warnings) {
+// content. So only the first linearized write is the document's own; a later
+// one writes it plain into memory, reads that back as a new document and
+// writes the copy linearized.
+void writeLinearizedCopy(QPDF& qpdf, const std::string& path, std::FILE* file, std::vector<std::string>* warnings) {
     QPDFWriter plain(qpdf);
     plain.setOutputMemory();
     plain.write();
@@ -179,14 +180,17 @@ std::unique_ptr<QPDF> openPdfFile(const std::string& path, std::vector<std::stri
     return qpdf;
 }
 
-void writePdfFile(QPDF& qpdf, const std::string& path, std::vector<std::string>* warnings) {
+void writePdfFile(QPDF& qpdf, const std::string& path, std::vector<std::string>* warnings, bool& writtenLinearized) {
     const bool linearize = readFromLinearizedFile(qpdf);
     replaceFile(path, [&](std::FILE* file) {
         try {
-            if (linearize)
-                writeLinearized(qpdf, path, file, warnings);
-            else
-                writeTo(qpdf, path, file, false);
+            if (linearize && writtenLinearized) {
+                writeLinearizedCopy(qpdf, path, file, warnings);
+            } else {
+                // Set first: a write that fails part way may have worked out the layout too.
+                writtenLinearized = writtenLinearized || linearize;
+                writeTo(qpdf, path, file, linearize);
+            }
         } catch (const std::bad_alloc&) {
             raise(kHostErrNoMemory, "out of memory while writing " + path);
         }

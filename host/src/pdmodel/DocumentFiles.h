@@ -42,7 +42,9 @@ std::string resolvedFilePath(const std::string& path);
 // it repaired, stream data it could not decode) is appended to warnings, one
 // line each naming the file and object, at most kMaxWarnings and a line that
 // counts the rest.
-void writePdfFile(QPDF& qpdf, const std::string& path, std::vector<std::string>* warnings);
+// writtenLinearized says whether qpdf has written this document linearized
+// before, and is set when it does.
+void writePdfFile(QPDF& qpdf, const std::string& path, std::vector<std::string>* warnings, bool& writtenLinearized);
 constexpr size_t kMaxWarnings = 5;
 
 // For tests: the next writePdfFile fails after the temporary file is complete

@@ -55,7 +55,7 @@ void docSave(PDDoc doc, ASPathName path) {
         const SavePreparer prepare = savePreparer();
         std::unique_ptr<SavePreparation> preparation = prepare ? prepare(document.qpdf()) : nullptr;
         std::vector<std::string> written;
-        writePdfFile(document.qpdf(), text, &written);
+        writePdfFile(document.qpdf(), text, &written, document.writtenLinearized());
         if (preparation) warnings = preparation->warnings();
         warnings.insert(warnings.end(), written.begin(), written.end());
     });
