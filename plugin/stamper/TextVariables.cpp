@@ -175,7 +175,8 @@ std::string ExpandStampVariables(std::string_view text) {
     // growing a text without end.
     const size_t room = std::max(kMaxExpandedTextLength, working.text.size());
     for (int index = 0; index < kStampVariableCount; ++index)
-        working = ExpandOne(working, index, room);
+        if (FindName(working, kVariables[index].name, 0) != std::string::npos)
+            working = ExpandOne(working, index, room);
     return std::move(working.text);
 }
 
