@@ -1,7 +1,7 @@
 // Exporting the image behind a page-content element as a JPEG or TIFF file:
 // read back by our own readers and by pdfimages, the size, colour space and
-// samples match the embedded image (JPEG within its loss); refusals leave no
-// file behind.
+// samples match the embedded image (JPEG within its loss), the file has the
+// user's usual mode; refusals leave no file behind.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -176,8 +176,13 @@ TEST_P(ImageExport, WrittenFileMatchesTheEmbeddedImage) {
         EXPECT_EQ(folder.entries(), std::vector<std::string>{"image.pdf"}) << "no file, no leftover: " << c.name;
         return;
     }
+    const mode_t mask = umask(022);
     ASSERT_TRUE(exportImage(element, target, c.jpeg)) << GetErrorMessage();
+    umask(mask);
     EXPECT_EQ(folder.entries().size(), 2u) << "the file and nothing else";
+    struct stat st{};
+    ASSERT_EQ(stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u) << "the mode a new file of the user gets, not 0600";
 
     // Our own reader.
     const ReadBack back = readBack(target, c.jpeg);
@@ -351,25 +356,6 @@ TEST_F(PageContentTest, ExportedSamplesAreTheOnesThePageDraws) {
         }
         EXPECT_LT(difference / double(count), 6.0) << "JPEG within its loss";
     }
-}
-
-// An exported file gets the mode a new file of the user gets, not 0600.
-TEST_F(PageContentTest, ExportedFileTakesTheUsersFileMode) {
-    const ExportCase image{"", "/DeviceGray", 1, 8, false, false, true, ""};
-    const std::string pdf = folder.file("image.pdf");
-    writeImagePdf(pdf, image);
-    AVDoc view = OpenView(pdf);
-    CPDEContent page(view, 0);
-    CPDEImageXObject element(nullptr, view, 0, page.GetElem(0), nullptr);
-    const mode_t old = umask(022);
-    for (const bool jpeg : {false, true}) {
-        const std::string target = folder.file(jpeg ? "out.jpg" : "out.tif");
-        EXPECT_TRUE(exportImage(element, target, jpeg)) << GetErrorMessage();
-        struct stat st{};
-        ASSERT_EQ(stat(target.c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 0777, 0644u) << target;
-    }
-    umask(old);
 }
 
 // Setting the page content of an object made without a member is an error,
