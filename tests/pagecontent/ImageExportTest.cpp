@@ -1,7 +1,7 @@
 // Exporting the image behind a page-content element as a JPEG or TIFF file:
 // read back by our own readers and by pdfimages, the size, colour space and
-// samples match the embedded image (JPEG within its loss); refusals leave no
-// file behind.
+// samples match the embedded image (JPEG within its loss), the file has the
+// user's usual mode; refusals leave no file behind.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -142,6 +142,25 @@ bool exportImage(CPDEImageXObject& element, const std::string& target, bool jpeg
     return type->ExportElementImage(element);
 }
 
+// What our own reader makes of a written JPEG or TIFF file.
+struct ReadBack {
+    int32_t width, height;
+    std::string samples;
+};
+ReadBack readBack(const std::string& path, bool jpeg) {
+    CBridgeFileStream stream;
+    stream.SetPathText(path.c_str());
+    std::unique_ptr<CImageType> reader;
+    if (jpeg) reader = std::make_unique<CJPEGImageType>(&stream);
+    else reader = std::make_unique<CTIFFImageType>(&stream);
+    ASAtom space = kASAtomNull;
+    PDDoc scratch = gPDModelHFT->docCreate();
+    ReadBack back{reader->GetWidth(), reader->GetHeight(),
+                  qmtest::StreamData(reader->MakeImageXObject(scratch, kImageFilterNone, &space))};
+    gPDModelHFT->docClose(scratch);
+    return back;
+}
+
 class ImageExport : public PageContentTest, public ::testing::WithParamInterface<ExportCase> {};
 
 TEST_P(ImageExport, WrittenFileMatchesTheEmbeddedImage) {
@@ -157,21 +176,19 @@ TEST_P(ImageExport, WrittenFileMatchesTheEmbeddedImage) {
         EXPECT_EQ(folder.entries(), std::vector<std::string>{"image.pdf"}) << "no file, no leftover: " << c.name;
         return;
     }
+    const mode_t mask = umask(022);
     ASSERT_TRUE(exportImage(element, target, c.jpeg)) << GetErrorMessage();
+    umask(mask);
     EXPECT_EQ(folder.entries().size(), 2u) << "the file and nothing else";
+    struct stat st{};
+    ASSERT_EQ(stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u) << "the mode a new file of the user gets, not 0600";
 
     // Our own reader.
-    CBridgeFileStream readStream;
-    readStream.SetPathText(target.c_str());
-    std::unique_ptr<CImageType> reader;
-    if (c.jpeg) reader = std::make_unique<CJPEGImageType>(&readStream);
-    else reader = std::make_unique<CTIFFImageType>(&readStream);
-    EXPECT_EQ(reader->GetWidth(), kWidth);
-    EXPECT_EQ(reader->GetHeight(), kHeight);
-    ASAtom space = kASAtomNull;
-    PDDoc scratch = gPDModelHFT->docCreate();
-    const std::string read = qmtest::StreamData(reader->MakeImageXObject(scratch, kImageFilterNone, &space));
-    gPDModelHFT->docClose(scratch);
+    const ReadBack back = readBack(target, c.jpeg);
+    EXPECT_EQ(back.width, kWidth);
+    EXPECT_EQ(back.height, kHeight);
+    const std::string& read = back.samples;
     const std::string original = samplesOf(c.components, c.bits);
     if (c.jpeg) {
         EXPECT_LT(meanDifference(read, original), 6.0) << c.name;
@@ -257,12 +274,9 @@ std::vector<uint32_t> tiffSampleValues(const std::string& path) {
                 uint16_t value;
                 std::memcpy(&value, &row[2 * i], 2);
                 values.push_back(value);
-            } else if (bits == 8) {
-                values.push_back(row[i]);
             } else {
-                const unsigned depth = bits;
-                const size_t bit = i * depth;
-                values.push_back((unsigned{row[bit / 8]} >> (8u - static_cast<unsigned>(bit % 8) - depth)) & ((1u << depth) - 1u));
+                const unsigned depth = bits, bit = static_cast<unsigned>(i) * depth;
+                values.push_back((unsigned{row[bit / 8]} >> (8u - bit % 8 - depth)) & ((1u << depth) - 1u));
             }
         }
     }
@@ -271,26 +285,23 @@ std::vector<uint32_t> tiffSampleValues(const std::string& path) {
 }
 
 struct DrawnCase {
-    ExportCase image;
+    const char* name;
+    const char* colorSpace;
+    int components, bits;
     bool jpeg;
-    std::function<uint32_t(size_t index, uint32_t stored)> drawn;  // the value the page draws
+    const char* extra;
+    std::function<uint32_t(uint32_t stored)> drawn;  // the value the page draws
 };
 
-// 16-bit samples big-endian; 8-bit ones a ramp; 1-bit ones a pattern.
+// samplesOf's, but 16-bit samples (big-endian) whose two bytes differ widely.
 std::string storedSamples(int bits, int components) {
+    if (bits != 16) return samplesOf(components, bits);
     std::string data;
-    const int count = kWidth * kHeight * components;
-    for (int i = 0; i < count; ++i) {
-        if (bits == 16) {
-            const uint16_t value = static_cast<uint16_t>(i * 97 + 0x0123);
-            data += static_cast<char>(value >> 8);
-            data += static_cast<char>(value & 0xff);
-        } else if (bits == 8) {
-            data += static_cast<char>(i * 2);
-        }
+    for (int i = 0; i < kWidth * kHeight * components; ++i) {
+        const uint16_t value = static_cast<uint16_t>(i * 97 + 0x0123);
+        data += static_cast<char>(value >> 8);
+        data += static_cast<char>(value & 0xff);
     }
-    if (bits == 1)
-        for (int i = 0; i < (kWidth + 7) / 8 * kHeight; ++i) data += static_cast<char>(0x5a + i * 7);
     return data;
 }
 
@@ -302,56 +313,42 @@ uint32_t storedValue(const std::string& data, int bits, size_t index) {
 }
 
 TEST_F(PageContentTest, ExportedSamplesAreTheOnesThePageDraws) {
-    const auto same = [](size_t, uint32_t v) { return v; };
-    const auto to8 = [](size_t, uint32_t v) { return (v + 128) / 257; };
-    const auto inverted8 = [](size_t, uint32_t v) { return 255 - v; };
-    const auto inverted1 = [](size_t, uint32_t v) { return 1 - v; };
+    const auto same = [](uint32_t v) { return v; };
+    const auto inverted8 = [](uint32_t v) { return 255 - v; };
     const DrawnCase rows[] = {
-        {{"Tiff16BitGray", "/DeviceGray", 1, 16, false, false, true, "", "", storedSamples(16, 1)}, false, same},
-        {{"Tiff16BitRgb", "/DeviceRGB", 3, 16, false, false, true, "", "", storedSamples(16, 3)}, false, same},
-        {{"Jpeg16BitRgb", "/DeviceRGB", 3, 16, true, false, true, "", "", storedSamples(16, 3)}, true, to8},
-        {{"TiffDecodeInverted", "/DeviceGray", 1, 8, false, false, true, "", "/Decode [1 0]", storedSamples(8, 1)},
-         false, inverted8},
-        {{"JpegDecodeInverted", "/DeviceGray", 1, 8, true, false, true, "", "/Decode [1 0]", storedSamples(8, 1)},
-         true, inverted8},
-        {{"TiffDecodeHalfRange", "/DeviceGray", 1, 8, false, false, true, "", "/Decode [0 0.5]", storedSamples(8, 1)},
-         false, [](size_t, uint32_t v) { return (v + 1) / 2; }},
-        {{"TiffMaskPaintsZeros", "", 1, 1, false, false, true, "", "/ImageMask true", storedSamples(1, 1)}, false,
-         same},
-        {{"TiffMaskDecodeInverted", "", 1, 1, false, false, true, "", "/ImageMask true /Decode [1 0]",
-          storedSamples(1, 1)},
-         false, inverted1},
+        {"Tiff16BitGray", "/DeviceGray", 1, 16, false, "", same},
+        {"Tiff16BitRgb", "/DeviceRGB", 3, 16, false, "", same},
+        {"Jpeg16BitRgb", "/DeviceRGB", 3, 16, true, "", [](uint32_t v) { return (v + 128) / 257; }},
+        {"TiffDecodeInverted", "/DeviceGray", 1, 8, false, "/Decode [1 0]", inverted8},
+        {"JpegDecodeInverted", "/DeviceGray", 1, 8, true, "/Decode [1 0]", inverted8},
+        {"TiffDecodeHalfRange", "/DeviceGray", 1, 8, false, "/Decode [0 0.5]", [](uint32_t v) { return (v + 1) / 2; }},
+        {"TiffMaskPaintsZeros", "", 1, 1, false, "/ImageMask true", same},
+        {"TiffMaskDecodeInverted", "", 1, 1, false, "/ImageMask true /Decode [1 0]", [](uint32_t v) { return 1 - v; }},
     };
     for (const DrawnCase& row : rows) {
-        SCOPED_TRACE(row.image.name);
-        const std::string pdf = folder.file(std::string(row.image.name) + ".pdf");
-        const std::string target = folder.file(std::string(row.image.name) + (row.jpeg ? ".jpg" : ".tif"));
-        writeImagePdf(pdf, row.image);
+        SCOPED_TRACE(row.name);
+        const std::string pdf = folder.file(std::string(row.name) + ".pdf");
+        const std::string target = folder.file(std::string(row.name) + (row.jpeg ? ".jpg" : ".tif"));
+        const std::string samples = storedSamples(row.bits, row.components);
+        writeImagePdf(pdf, {row.name, row.colorSpace, row.components, row.bits, row.jpeg, false, true, "", row.extra,
+                            samples});
         AVDoc view = OpenView(pdf);
         CPDEContent page(view, 0);
         CPDEImageXObject element(nullptr, view, 0, page.GetElem(0), nullptr);
         bool exported = false;
         ASSERT_NO_THROW(exported = exportImage(element, target, row.jpeg)) << GetErrorMessage();
         ASSERT_TRUE(exported);
-        const int bits = row.image.extra.find("ImageMask") != std::string::npos ? 1 : row.image.bits;
-        const size_t count = static_cast<size_t>(kWidth * kHeight * row.image.components);
+        const size_t count = static_cast<size_t>(kWidth * kHeight * row.components);
         std::vector<uint32_t> read;
         if (row.jpeg) {
-            CBridgeFileStream readStream;
-            readStream.SetPathText(target.c_str());
-            CJPEGImageType reader(&readStream);
-            ASAtom space = kASAtomNull;
-            PDDoc scratch = gPDModelHFT->docCreate();
-            const std::string data = qmtest::StreamData(reader.MakeImageXObject(scratch, kImageFilterNone, &space));
-            gPDModelHFT->docClose(scratch);
-            for (char byte : data) read.push_back(static_cast<unsigned char>(byte));
+            for (char byte : readBack(target, true).samples) read.push_back(static_cast<unsigned char>(byte));
         } else {
             read = tiffSampleValues(target);
         }
         ASSERT_EQ(read.size(), count);
         double difference = 0;
         for (size_t i = 0; i < count; ++i) {
-            const double expected = row.drawn(i, storedValue(row.image.samples, bits, i));
+            const double expected = row.drawn(storedValue(samples, row.bits, i));
             difference += std::abs(double(read[i]) - expected);
             if (!row.jpeg) {
                 ASSERT_EQ(read[i], expected) << "sample " << i;
@@ -359,25 +356,6 @@ TEST_F(PageContentTest, ExportedSamplesAreTheOnesThePageDraws) {
         }
         EXPECT_LT(difference / double(count), 6.0) << "JPEG within its loss";
     }
-}
-
-// An exported file gets the mode a new file of the user gets, not 0600.
-TEST_F(PageContentTest, ExportedFileTakesTheUsersFileMode) {
-    const ExportCase image{"", "/DeviceGray", 1, 8, false, false, true, ""};
-    const std::string pdf = folder.file("image.pdf");
-    writeImagePdf(pdf, image);
-    AVDoc view = OpenView(pdf);
-    CPDEContent page(view, 0);
-    CPDEImageXObject element(nullptr, view, 0, page.GetElem(0), nullptr);
-    const mode_t old = umask(022);
-    for (const bool jpeg : {false, true}) {
-        const std::string target = folder.file(jpeg ? "out.jpg" : "out.tif");
-        EXPECT_TRUE(exportImage(element, target, jpeg)) << GetErrorMessage();
-        struct stat st{};
-        ASSERT_EQ(stat(target.c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 0777, 0644u) << target;
-    }
-    umask(old);
 }
 
 // Setting the page content of an object made without a member is an error,

@@ -24,7 +24,6 @@
 
 #include "StampRunFixture.h"
 #include "common/PluginFixture.h"
-#include "engine/CPDFDocument.h"
 #include "engine/CPDFElementUndoController.h"
 #include "engine/CPDFFormElement.h"
 #include "engine/CPDFImageElement.h"
@@ -447,19 +446,12 @@ TEST_P(ImageStampUndo, UndoTakesTheImageBackOnBothRoads) {
     stamps.push_back(ImageStamp("Logo", file));
     WriteProfile("Logo", std::move(stamps));
     const std::string target = BlankTarget("target.pdf", 3);
-    std::vector<stamptest::PageState> original;
-    {
-        qmtest::HostPath path(target);
-        PDDoc reference = gPDModelHFT->docOpen(path);
-        for (int32_t i = 0; i < 3; ++i) original.push_back(stamptest::ReadPageState(reference, i));
-        gPDModelHFT->docClose(reference);
-    }
+    const std::vector<stamptest::PageState> original = stamptest::AllPageStates(qmtest::HostDoc::open(target).pd());
     const AVDoc view = OpenView(target);
     ASSERT_TRUE(StampActiveDocumentWithProfile("Logo")) << GetErrorMessage();
     ASSERT_NE(stamptest::ReadPageState(DocOf(view), 0), original[0]);
     ASSERT_TRUE(CPDFElementUndoController::UndoAllElements(view, nullptr, nullptr));
-    for (int32_t i = 0; i < 3; ++i)
-        EXPECT_EQ(stamptest::ReadPageState(DocOf(view), i), original[static_cast<size_t>(i)]) << "page " << i;
+    EXPECT_EQ(stamptest::AllPageStates(DocOf(view)), original);
     const XObjectCensus census = CountXObjects(Save(DocOf(view), "undone.pdf"));
     EXPECT_EQ(census.images, 0);
     EXPECT_EQ(census.forms, 0);

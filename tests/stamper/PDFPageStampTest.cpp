@@ -19,7 +19,6 @@
 
 #include "StampRunFixture.h"
 #include "common/PluginFixture.h"
-#include "engine/CPDFDocument.h"
 #include "engine/CPDFElementUndoController.h"
 #include "engine/CPDFFormElement.h"
 #include "engine/CPDFPlacement.h"
@@ -232,17 +231,10 @@ TEST_F(PDFPageStampTest, UndoTakesTheWholeStampBack) {
     std::vector<StampCab> stamps;
     stamps.push_back(PageStamp("Undone", mSource, 2));
     WriteProfile("Undone", std::move(stamps));
-    std::vector<stamptest::PageState> original;
-    {
-        qmtest::HostPath path(mTarget);
-        PDDoc reference = gPDModelHFT->docOpen(path);
-        for (int32_t i = 0; i < 4; ++i) original.push_back(stamptest::ReadPageState(reference, i));
-        gPDModelHFT->docClose(reference);
-    }
+    const std::vector<stamptest::PageState> original = stamptest::AllPageStates(qmtest::HostDoc::open(mTarget).pd());
     ASSERT_TRUE(RunOnTarget("Undone")) << GetErrorMessage();
     ASSERT_TRUE(CPDFElementUndoController::UndoAllElements(mView, nullptr, nullptr));
-    for (int32_t i = 0; i < 4; ++i)
-        EXPECT_EQ(stamptest::ReadPageState(DocOf(mView), i), original[static_cast<size_t>(i)]) << "page " << i;
+    EXPECT_EQ(stamptest::AllPageStates(DocOf(mView)), original);
     const XObjectCensus census = CountXObjects(Save(DocOf(mView), "undone.pdf"));
     EXPECT_EQ(census.forms, 0);
 }

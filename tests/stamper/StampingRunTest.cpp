@@ -345,24 +345,9 @@ TEST_F(StampingRunTest, RunAfterACancelledRunStartsClearAndRunsToItsEnd) {
 
 // --- undo
 
-TEST_F(StampingRunTest, UndoTakesBackTheLastRunOnly) {
-    std::vector<StampCab> stamps;
-    stamps.push_back(VisibleTextStamp("Under", "UNDER"));
-    stamps.push_back(VisibleTextStamp("Over", "OVER", 36, 80));
-    stamps.back().Bool(kKeyOverlay, true).Int(kKeyBorderColor, 0xFF).Double(kKeyBorderWidth, 1.0);
-    WriteProfile("Undo", std::move(stamps));
-    const AVDoc view = OpenInput(2);
-    ASSERT_TRUE(StampActiveDocumentWithProfile("Undo"));
-    const std::vector<PageState> afterFirst = AllPageStates(DocOf(view));
-    ASSERT_TRUE(StampActiveDocumentWithProfile("Undo"));
-    ASSERT_TRUE(CPDFElementUndoController::UndoAllElements(view, nullptr, nullptr));
-    // The first run's stamps stay; the second run's wrapping goes with its stamps.
-    EXPECT_EQ(AllPageStates(DocOf(view)), afterFirst);
-}
-
 // Undo used to leave the run's save/restore pair around the page's content:
 // each stamp-and-undo cycle nested the page one level deeper.
-TEST_F(StampingRunTest, StampAndUndoCyclesLeaveThePagesAsTheyWere) {
+TEST_F(StampingRunTest, UndoTakesBackTheLastRunWholeAndOnlyThatRun) {
     std::vector<StampCab> stamps;
     stamps.push_back(VisibleTextStamp("Under", "UNDER"));
     stamps.push_back(VisibleTextStamp("Over", "OVER", 36, 80));
@@ -377,6 +362,12 @@ TEST_F(StampingRunTest, StampAndUndoCyclesLeaveThePagesAsTheyWere) {
         EXPECT_EQ(AllPageStates(DocOf(view)), original) << "cycle " << cycle;
     }
     EXPECT_EQ(CPDFElementUndoController::CountElementUndoRecords(view), 0);
+    // Of two runs, the first one's stamps and wrapping stay.
+    ASSERT_TRUE(StampActiveDocumentWithProfile("Undo"));
+    const std::vector<PageState> afterFirst = AllPageStates(DocOf(view));
+    ASSERT_TRUE(StampActiveDocumentWithProfile("Undo"));
+    ASSERT_TRUE(CPDFElementUndoController::UndoAllElements(view, nullptr, nullptr));
+    EXPECT_EQ(AllPageStates(DocOf(view)), afterFirst);
 }
 
 // --- permission, progress and cursor

@@ -6,51 +6,45 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QLabel>
+#include <functional>
 
 #include "UiTestSupport.h"
 #include "ui/ModalSeam.h"
 
 namespace {
 
-QStringList TextsOf(QWidget* inWindow) {
-    QStringList texts;
-    for (const QAbstractButton* button : inWindow->findChildren<QAbstractButton*>()) texts << button->text();
-    for (const QLabel* label : inWindow->findChildren<QLabel*>()) texts << label->text();
-    return texts;
-}
-
 TEST(ModalSeam, QtsOwnTextsSpeakThePluginsLanguageWhileItAsks) {
     ui::SetModalSeam(nullptr);
-    QStringList box;
-    uitest::AnswerNextModal([&](QWidget* inModal) {
-        box = TextsOf(inModal);
-        uitest::SaveScreenshot(inModal, "question-yes-no");
-    });
-    ui::GetModalSeam().MessageBox(nullptr, QStringLiteral("Quillmark"), QString::fromUtf8("确信要删除本印章?"),
-                                  QMessageBox::Question, QMessageBox::Yes | QMessageBox::No);
-    std::string all = box.join(QChar('|')).toStdString();
-    EXPECT_TRUE(box.contains(QString::fromUtf8("是(&Y)"))) << all;
-    EXPECT_FALSE(box.join(QChar('|')).contains(QStringLiteral("Yes"))) << all;
-
-    QStringList files;
-    uitest::AnswerNextModal([&](QWidget* inModal) {
-        files = TextsOf(inModal);
-        uitest::SaveScreenshot(inModal, "file-dialog");
-    });
-    ui::FileDialogRequest request;
-    request.title = QString::fromUtf8("导出描述文件");
-    request.save = true;
-    ui::GetModalSeam().FileDialog(nullptr, request);
-    all = files.join(QChar('|')).toStdString();
-    EXPECT_FALSE(files.join(QChar('|')).contains(QStringLiteral("Look in"))) << all;
-    EXPECT_FALSE(files.join(QChar('|')).contains(QStringLiteral("File name"))) << all;
-
-    QStringList colours;
-    uitest::AnswerNextModal([&](QWidget* inModal) { colours = TextsOf(inModal); });
-    ui::GetModalSeam().ColourDialog(nullptr, Qt::black);
-    all = colours.join(QChar('|')).toStdString();
-    EXPECT_FALSE(colours.join(QChar('|')).contains(QStringLiteral("Basic colors"))) << all;
-
+    ui::FileDialogRequest save;
+    save.title = QString::fromUtf8("导出描述文件");
+    save.save = true;
+    const struct {
+        const char* screenshot;  // none for the colour dialog
+        std::function<void()> ask;
+        QStringList shown, notShown;
+    } rows[] = {
+        {"question-yes-no",
+         [] {
+             ui::GetModalSeam().MessageBox(nullptr, QStringLiteral("Quillmark"), QString::fromUtf8("确信要删除本印章?"),
+                                           QMessageBox::Question, QMessageBox::Yes | QMessageBox::No);
+         },
+         {QString::fromUtf8("是(&Y)")},
+         {"Yes"}},
+        {"file-dialog", [&] { ui::GetModalSeam().FileDialog(nullptr, save); }, {}, {"Look in", "File name"}},
+        {nullptr, [] { ui::GetModalSeam().ColourDialog(nullptr, Qt::black); }, {}, {"Basic colors"}},
+    };
+    for (const auto& row : rows) {
+        QStringList texts;
+        uitest::AnswerNextModal([&](QWidget* inModal) {
+            for (const QAbstractButton* button : inModal->findChildren<QAbstractButton*>()) texts << button->text();
+            for (const QLabel* label : inModal->findChildren<QLabel*>()) texts << label->text();
+            if (row.screenshot) uitest::SaveScreenshot(inModal, row.screenshot);
+        });
+        row.ask();
+        const QString all = texts.join(QChar('|'));
+        for (const QString& text : row.shown) EXPECT_TRUE(texts.contains(text)) << all.toStdString();
+        for (const QString& text : row.notShown) EXPECT_FALSE(all.contains(text)) << all.toStdString();
+    }
     // The host's own texts are left in their language once the question is answered.
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Yes"));
 }

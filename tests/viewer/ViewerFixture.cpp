@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QMenuBar>
 #include <QThread>
+#include <QTimer>
 #include <memory>
 
 #include "common/PdfFixtures.h"
@@ -153,6 +157,37 @@ QAction* MenuAction(qmviewer::DocumentWindow* window, const QStringList& path) {
         menu = found->menu();
     }
     return nullptr;
+}
+
+bool WithNextModal(const std::function<void()>& open, const std::function<void(QDialog*)>& act) {
+    const QWidget* before = QApplication::activeModalWidget();
+    bool seen = false;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || dialog == before || !dialog->isVisible()) return;
+        poll.stop();
+        seen = true;
+        dialog->activateWindow();
+        QApplication::processEvents();
+        act(dialog);
+        if (dialog->isVisible()) dialog->reject();
+    });
+    poll.start();
+    QTimer::singleShot(10000, &poll, &QTimer::stop);
+    open();
+    return seen;
+}
+
+bool WithNextModal(QAction* action, const std::function<void(QDialog*)>& act) {
+    return WithNextModal([action] { action->trigger(); }, act);
+}
+
+void SaveScreenshot(QWidget* widget, const char* name) {
+    QDir().mkpath(QStringLiteral(QM_SCREENSHOT_DIR));
+    const QString path = QStringLiteral(QM_SCREENSHOT_DIR "/%1.png").arg(QString::fromLatin1(name));
+    EXPECT_TRUE(widget->grab().save(path)) << path.toStdString();
 }
 
 int DifferingPixels(const QImage& a, const QImage& b, const QRect& area) {

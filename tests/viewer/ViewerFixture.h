@@ -17,7 +17,9 @@ class ViewerApp;
 }  // namespace qmviewer
 
 class QAction;
+class QDialog;
 class QMenu;
+class QWidget;
 
 namespace qmviewertest {
 
@@ -61,6 +63,15 @@ bool WaitForDrawing(qmviewer::DocumentWindow* window);
 // about to show (as a user opening them would): {"Extensions", "VELM:Quillmark", ...};
 // below the menu bar an entry may also be an action's text without its "&".
 QAction* MenuAction(qmviewer::DocumentWindow* window, const QStringList& path);
+
+// Runs open, which shows a modal dialog, and hands the first visible modal
+// dialog other than the one in front before to act, from that dialog's own
+// event loop; a dialog act leaves open is rejected. Answers whether one showed.
+bool WithNextModal(const std::function<void()>& open, const std::function<void(QDialog*)>& act);
+bool WithNextModal(QAction* action, const std::function<void(QDialog*)>& act);
+
+// Writes the widget's picture to the screenshots folder as name.png.
+void SaveScreenshot(QWidget* widget, const char* name);
 
 // The drawn page's pixels that differ from another drawing of it (same size).
 int DifferingPixels(const QImage& a, const QImage& b, const QRect& area);

@@ -5,11 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
-#include <QDir>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QTimer>
-#include <functional>
 
 #include "ViewerFixture.h"
 #include "common/PdfFixtures.h"
@@ -20,31 +16,6 @@
 using namespace qmviewertest;
 
 namespace {
-
-// Triggers the action and, from the event loop, hands the modal dialog it opens
-// to inspect before closing it. Answers whether one opened.
-bool TriggerModal(QAction* action, const std::function<void(QDialog*)>& inspect) {
-    bool seen = false;
-    QTimer poll;
-    poll.setInterval(10);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog) return;
-        poll.stop();
-        seen = true;
-        inspect(dialog);
-        dialog->reject();
-    });
-    poll.start();
-    QTimer::singleShot(10000, &poll, &QTimer::stop);
-    action->trigger();
-    return seen;
-}
-
-void Screenshot(QWidget* widget, const char* name) {
-    QDir().mkpath(QStringLiteral(QM_SCREENSHOT_DIR));
-    widget->grab().save(QStringLiteral(QM_SCREENSHOT_DIR "/%1.png").arg(QString::fromLatin1(name)));
-}
 
 class ViewerPluginDialogs : public ::testing::Test {
 protected:
@@ -71,10 +42,10 @@ TEST_F(ViewerPluginDialogs, PreferencesAndAboutOpenAsModalDialogsOfTheViewer) {
         QAction* item = MenuAction(mWindow, row.menuPath);
         ASSERT_NE(item, nullptr) << row.dialogId;
         QString title, objectName;
-        const bool opened = TriggerModal(item, [&](QDialog* dialog) {
+        const bool opened = WithNextModal(item, [&](QDialog* dialog) {
             title = dialog->windowTitle();
             objectName = dialog->objectName();
-            Screenshot(dialog, row.screenshot);
+            SaveScreenshot(dialog, row.screenshot);
         });
         ASSERT_TRUE(opened) << row.dialogId;
         EXPECT_EQ(objectName, row.dialogId);

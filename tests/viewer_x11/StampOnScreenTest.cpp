@@ -5,7 +5,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
@@ -32,12 +31,6 @@ const QRectF kQuietArea(120, 300, 372, 200);  // no stamp goes here
 QRect pixels(const QRectF& points, double scale) {
     return QRect(qRound(points.left() * scale), qRound(points.top() * scale), qRound(points.width() * scale),
                  qRound(points.height() * scale));
-}
-
-void saveScreenshot(QWidget* widget, const char* name) {
-    QDir().mkpath(QM_SCREENSHOT_DIR);
-    const QString path = QStringLiteral(QM_SCREENSHOT_DIR "/%1.png").arg(QString::fromLatin1(name));
-    EXPECT_TRUE(widget->grab().save(path)) << path.toStdString();
 }
 
 bool redrawnAfter(qmviewer::DocumentWindow* window, uint64_t generation) {
@@ -70,14 +63,14 @@ TEST(ViewerOnScreen, StampIsDrawnUndoTakesItBackAndSaveAsWritesASoundFile) {
     EXPECT_EQ(DifferingPixels(plain, stamped, pixels(kQuietArea, scale)), 0) << "nothing else changed";
     EXPECT_TRUE(window->isWindowModified());
     QApplication::processEvents();
-    saveScreenshot(window, "viewer-stamped");
+    SaveScreenshot(window, "viewer-stamped");
     // The plug-in's menu, open, with its Chinese items.
     QAction* holder = MenuAction(window, {"Extensions", "VELM:Quillmark"});
     ASSERT_TRUE(holder && holder->menu());
     holder->menu()->popup(window->mapToGlobal(QPoint(160, 40)));
     ASSERT_TRUE(WaitFor([&] { return holder->menu()->isVisible(); }));
     QApplication::processEvents();
-    saveScreenshot(holder->menu(), "viewer-quillmark-menu");
+    SaveScreenshot(holder->menu(), "viewer-quillmark-menu");
     holder->menu()->hide();
 
     QAction* undo = MenuAction(window, {"Extensions", "VELM:Quillmark", "VELM:SUndo"});
@@ -114,7 +107,7 @@ TEST(ViewerOnScreen, StampIsDrawnUndoTakesItBackAndSaveAsWritesASoundFile) {
     EXPECT_NE(qmtest::runCommand("pdftotext -l 1 " + qmtest::shellQuote(saved) + " -").output.find("QM-"),
               std::string::npos);
     EXPECT_FALSE(window->isWindowModified());
-    saveScreenshot(window, "viewer-saved");
+    SaveScreenshot(window, "viewer-saved");
     CloseEverything();
 }
 

@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -18,8 +17,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTimer>
-#include <functional>
 
 #include "ViewerFixture.h"
 #include "common/PdfFixtures.h"
@@ -36,40 +33,11 @@ using qmviewer::UnsavedAnswer;
 
 namespace {
 
-void saveScreenshot(QWidget* widget, const char* name) {
-    QDir().mkpath(QM_SCREENSHOT_DIR);
-    const QString path = QStringLiteral(QM_SCREENSHOT_DIR "/%1.png").arg(QString::fromLatin1(name));
-    EXPECT_TRUE(widget->grab().save(path)) << path.toStdString();
-}
-
-// Triggers the action and hands the modal dialog it opens to act on, from the
-// dialog's own event loop. A dialog that act leaves open is rejected. Answers
-// whether a dialog opened.
-bool withModalDialog(QAction* action, const std::function<void(QDialog*)>& act) {
-    bool seen = false;
-    QTimer poll;
-    poll.setInterval(10);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible()) return;
-        poll.stop();
-        seen = true;
-        dialog->activateWindow();
-        QApplication::processEvents();
-        act(dialog);
-        if (dialog->isVisible()) dialog->reject();
-    });
-    poll.start();
-    QTimer::singleShot(10000, &poll, &QTimer::stop);
-    action->trigger();
-    return seen;
-}
-
 // Sets the plug-in's 写入印章到新文件 in its Preferences dialog.
 void setWriteToNewFile(qmviewer::DocumentWindow* window, bool on) {
     QAction* prefs = MenuAction(window, {"Edit", "Prefs", "VELM:SPrefs"});
     ASSERT_NE(prefs, nullptr);
-    ASSERT_TRUE(withModalDialog(prefs, [on](QDialog* dialog) {
+    ASSERT_TRUE(WithNextModal(prefs, [on](QDialog* dialog) {
         auto* box = dialog->findChild<QCheckBox*>(QStringLiteral("1040"));
         ASSERT_NE(box, nullptr);
         box->setChecked(on);
@@ -114,7 +82,7 @@ TEST_F(ViewerWindowsOnScreen, ANewDocumentOfARunGetsItsOwnWindowAndQuitAsksAbout
     EXPECT_TRUE(made->isWindowModified());
     EXPECT_TRUE(made->windowTitle().startsWith("Untitled")) << made->windowTitle().toStdString();
     EXPECT_FALSE(qmviewer::hasUnsavedChanges(original->document())) << "the input document is not stamped";
-    saveScreenshot(made, "viewer-new-document");
+    SaveScreenshot(made, "viewer-new-document");
 
     // Quit asks about the new document before anything closes; Cancel keeps both open.
     const AVDoc originalView = original->view();
@@ -144,7 +112,7 @@ TEST_F(ViewerWindowsOnScreen, SaveAsGivesTheWindowTheNewName) {
     Prompts().saveAnswers = {QString::fromStdString(mFolder.file("renamed.pdf"))};
     MenuAction(window, {"File", "FileSaveAs"})->trigger();
     EXPECT_TRUE(window->windowTitle().startsWith("renamed.pdf")) << window->windowTitle().toStdString();
-    saveScreenshot(window, "viewer-saved-as");
+    SaveScreenshot(window, "viewer-saved-as");
     stampWithCourt(window);
     Prompts().unsavedAnswers = {UnsavedAnswer::Cancel};
     EXPECT_FALSE(Viewer().closeDocument(window));
@@ -159,7 +127,7 @@ TEST_F(ViewerWindowsOnScreen, EscClosesThePluginsModalDialogsAndStopsNothing) {
         QAction* item = MenuAction(window, path);
         ASSERT_NE(item, nullptr);
         bool closedByEsc = false;
-        ASSERT_TRUE(withModalDialog(item, [&](QDialog* dialog) {
+        ASSERT_TRUE(WithNextModal(item, [&](QDialog* dialog) {
             QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : dialog;
             QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
             QApplication::sendEvent(target, &escape);
@@ -187,7 +155,7 @@ TEST_F(ViewerWindowsOnScreen, HelpAndTheLogOpenInTheViewerAndAFileThatCannotBeSh
     })) << "the guide opens as a document of the viewer";
     ASSERT_TRUE(WaitForDrawing(guide));
     EXPECT_GT(guide->pages()->pageCount(), 0);
-    saveScreenshot(guide, "viewer-user-guide");
+    SaveScreenshot(guide, "viewer-user-guide");
 
     const QString log = QString::fromStdString(PluginFolder()) + "/Quillmark.txt";
     QFile file(log);
@@ -205,7 +173,7 @@ TEST_F(ViewerWindowsOnScreen, HelpAndTheLogOpenInTheViewerAndAFileThatCannotBeSh
         return shown != nullptr;
     })) << "the log opens in a window of the viewer";
     EXPECT_TRUE(shown->text().contains(QString::fromUtf8("印章文档 in.pdf")));
-    saveScreenshot(shown, "viewer-log");
+    SaveScreenshot(shown, "viewer-log");
     shown->close();
     QFile::remove(log);
 
@@ -224,21 +192,13 @@ TEST_F(ViewerWindowsOnScreen, AnUpdateCheckWithNoBrowserToOpenItSaysSo) {
     QAction* about = MenuAction(Viewer().newWindow(), {"Help", "AboutExtensions", "VELM:StamperAbout"});
     ASSERT_NE(about, nullptr);
     QString said;
-    EXPECT_TRUE(withModalDialog(about, [&](QDialog* dialog) {
+    EXPECT_TRUE(WithNextModal(about, [&](QDialog* dialog) {
         dialog->findChild<QTabWidget*>(QStringLiteral("1000"))->setCurrentIndex(1);
-        QTimer poll;
-        poll.setInterval(10);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box || !box->isVisible()) return;
-            poll.stop();
-            said = box->text();
-            saveScreenshot(box, "viewer-update-check-failed");
-            box->done(QMessageBox::Ok);
+        auto* check = dialog->findChild<QPushButton*>(QStringLiteral("1126"));
+        WithNextModal([check] { check->click(); }, [&](QDialog* box) {
+            said = qobject_cast<QMessageBox*>(box)->text();
+            SaveScreenshot(box, "viewer-update-check-failed");
         });
-        poll.start();
-        QTimer::singleShot(10000, &poll, &QTimer::stop);
-        dialog->findChild<QPushButton*>(QStringLiteral("1126"))->click();
     }));
     qputenv("PATH", path);
     EXPECT_TRUE(said.startsWith("Can't open link:")) << said.toStdString();
