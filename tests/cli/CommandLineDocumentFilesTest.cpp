@@ -137,8 +137,7 @@ TEST_F(CommandLineDocumentFiles, AFileThatCannotBeOpenedIsNamedOnceAndDescribedA
         const char* notSaid;
     };
     const Row rows[] = {
-        {"not-a-pdf.pdf", "plain text, no PDF\n", "is not a PDF file or is damaged beyond repair",
-         "whose pages"},
+        {"not-a-pdf.pdf", "plain text, no PDF\n", "is not a PDF file or is damaged beyond repair", "whose pages"},
         // qpdf copies this file (`qpdf in out`); its page tree holds itself.
         {"loop.pdf", TwoPagePdf("[3 0 R 2 0 R 4 0 R]"), "is a PDF file whose pages cannot be read", "beyond repair"},
     };
@@ -221,12 +220,11 @@ TEST_F(CommandLineDocumentFiles, ALinkStampedOnOnePageStaysOffThePagesThatShareI
       "kStamp0": {"kStampNameE": "Mark", "kTextE": "Linked", "kSizeE": 12, "kOpacityS": 100, "kOverlay": true,
                   "kColorFontC": 0, "kPages": 1, "kPagesE": "1", "kActionC": ")" + base64 + R"("}})");
 
-    const std::string sharing = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Annots 6 0 R >>";
-    qmtest::writeBytes(File("shared.pdf"),
-                       RawPdf({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R 4 0 R 5 0 R] /Count 3 >>",
-                               sharing, sharing, sharing,
-                               "[<< /Type /Annot /Subtype /Text /Rect [10 10 30 30] /Contents (note) >>]"}));
     const std::string shared = File("shared.pdf");
+    const std::string sharing = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Annots 6 0 R >>";
+    qmtest::writeBytes(shared, RawPdf({"<< /Type /Catalog /Pages 2 0 R >>",
+                                       "<< /Type /Pages /Kids [3 0 R 4 0 R 5 0 R] /Count 3 >>", sharing, sharing,
+                                       sharing, "[<< /Type /Annot /Subtype /Text /Rect [10 10 30 30] >>]"}));
     const auto run = Session("open " + shared + "\nstamp Linked\nsave " + File("stamped.pdf") + "\nclose\nopen " +
                              shared + "\nstamp Linked\nundo\nsave " + File("undone.pdf") + "\nquit\n");
     ASSERT_EQ(run.output, "ok\nok\nok\nok\nok\nok\nok\nok\nok\n");

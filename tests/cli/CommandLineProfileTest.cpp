@@ -50,7 +50,8 @@ TEST_F(CommandLineProfile, ImportNamesTheProfileAfterItsFile) {
 
 TEST_F(CommandLineProfile, ImportRefusesAnEmptyNameOrOneThatLeavesTheProfilesFolder) {
     qmtest::writeBytes(File("p.json"), R"({"kStamp0": {"kTextE": "x"}})");
-    for (const auto& [name, said] : {std::pair{"../escaped", "may not hold"}, std::pair{"", "a profile needs a name"}}) {
+    for (const auto& [name, said] :
+         {std::pair{"../escaped", "may not hold"}, std::pair{"", "a profile needs a name"}}) {
         const auto run = Cli("profile import " + Q(File("p.json")) + " --name " + Q(name));
         EXPECT_EQ(run.status, 1) << run.output;
         EXPECT_NE(run.output.find(said), std::string::npos) << run.output;

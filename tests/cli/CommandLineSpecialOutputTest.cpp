@@ -40,7 +40,8 @@ TEST_F(CommandLineSpecialOutput, APipeIsRefusedAndLeftAsItIs) {
         EXPECT_EQ(run.status, 1) << row.name << ": " << run.out << run.err;
         EXPECT_NE((run.out + run.err).find("not a regular file"), std::string::npos)
             << row.name << ": " << run.out << run.err;
-        EXPECT_TRUE(std::filesystem::is_fifo(std::filesystem::symlink_status(pipe))) << row.name << ": the pipe was replaced";
+        EXPECT_TRUE(std::filesystem::is_fifo(std::filesystem::symlink_status(pipe)))
+            << row.name << ": the pipe was replaced";
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(File("out")), {}), 1)
             << row.name << ": something was left beside the pipe";
     }
