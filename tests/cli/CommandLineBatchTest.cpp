@@ -4,9 +4,6 @@
 #include "CommandLineFixture.h"
 
 #include <filesystem>
-#include <memory>
-
-#include "cli/ProfileStore.h"
 
 namespace {
 
@@ -75,16 +72,7 @@ TEST_F(CommandLineBatch, FileThatCannotBeOpenedFailsTheRunAndIsNamed) {
 // is still saved, and what the command reported is printed, named by file.
 TEST_F(CommandLineBatch, WhatTheCommandReportsForASavedFileIsPrinted) {
     // Written as a stored profile: an import refuses a font number out of range.
-    qmhost::Cabinet profile;
-    profile.put("kNumberOfStamps", int32_t{1});
-    auto stamp = std::make_unique<qmhost::Cabinet>();
-    stamp->put("kStampNameE", qmhost::StringValue{"Odd"});
-    stamp->put("kTextE", qmhost::StringValue{"ODDFONT"});
-    stamp->put("kOpacityS", int32_t{100});
-    stamp->put("kStyleStandardC", int32_t{40});
-    profile.put("kStamp0", std::move(stamp));
-    std::string error;
-    ASSERT_TRUE(qmcli::ProfileStore(Plugins()).write("odd", profile, true, &error)) << error;
+    StoreTextProfile("odd", "ODDFONT", 100, "kStyleStandardC", 40);
 
     const auto run = CliSplit("batch --profile odd --out-dir " + Q(File("out")) + " " + Q(File("in/a.pdf")) + " " +
                               Q(File("in/c.pdf")));

@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <memory>
 #include <string>
 
+#include "cabinet/Cabinet.h"
+#include "cli/ProfileStore.h"
 #include "common/PdfFixtures.h"
 
 namespace clitest {
@@ -68,6 +72,22 @@ protected:
         qmtest::writeBytes(file, json);
         const auto run = Cli("profile import " + Q(file) + " --name " + Q(name));
         ASSERT_EQ(run.status, 0) << run.output;
+    }
+    // Stores the profile `name` as another program may have written it, past
+    // the checks of an import: one text stamp named and showing text, with the
+    // opacity and the integer key given.
+    void StoreTextProfile(const std::string& name, const std::string& text, int32_t opacity,
+                          const char* key = nullptr, int32_t value = 0) const {
+        qmhost::Cabinet profile;
+        profile.put("kNumberOfStamps", int32_t{1});
+        auto stamp = std::make_unique<qmhost::Cabinet>();
+        stamp->put("kStampNameE", qmhost::StringValue{text});
+        stamp->put("kTextE", qmhost::StringValue{text});
+        stamp->put("kOpacityS", opacity);
+        if (key) stamp->put(key, value);
+        profile.put("kStamp0", std::move(stamp));
+        std::string error;
+        ASSERT_TRUE(qmcli::ProfileStore(mPlugins).write(name, profile, true, &error)) << error;
     }
     std::string File(const std::string& name) const { return mWork.file(name); }
     const std::string& Plugins() const { return mPlugins; }

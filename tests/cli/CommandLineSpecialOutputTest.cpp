@@ -18,10 +18,6 @@ protected:
         qmtest::writeSimplePdf(File("in.pdf"), 1);
         ImportProfile("numbers", clitest::kNumberingProfile);
     }
-    static bool IsPipe(const std::string& path) {
-        struct stat info {};
-        return ::lstat(path.c_str(), &info) == 0 && S_ISFIFO(info.st_mode);
-    }
 };
 
 TEST_F(CommandLineSpecialOutput, APipeIsRefusedAndLeftAsItIs) {
@@ -44,7 +40,8 @@ TEST_F(CommandLineSpecialOutput, APipeIsRefusedAndLeftAsItIs) {
         EXPECT_EQ(run.status, 1) << row.name << ": " << run.out << run.err;
         EXPECT_NE((run.out + run.err).find("not a regular file"), std::string::npos)
             << row.name << ": " << run.out << run.err;
-        EXPECT_TRUE(IsPipe(pipe)) << row.name << ": the pipe was replaced";
+        EXPECT_TRUE(std::filesystem::is_fifo(std::filesystem::symlink_status(pipe)))
+            << row.name << ": the pipe was replaced";
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(File("out")), {}), 1)
             << row.name << ": something was left beside the pipe";
     }
