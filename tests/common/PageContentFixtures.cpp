@@ -6,28 +6,20 @@
 #include <stdexcept>
 #include <vector>
 
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFWriter.hh>
-
 #include "common/Netpbm.h"
 #include "common/PdfFixtures.h"
+#include "common/QpdfFixtures.h"
 
 namespace qmtest {
 namespace {
 
 QPDFObjectHandle parse(const std::string& text) { return QPDFObjectHandle::parse(text); }
 
-QPDFObjectHandle stream(QPDF& q, const std::string& data, const std::string& dict) {
-    QPDFObjectHandle s = QPDFObjectHandle::newStream(&q, data);
-    QPDFObjectHandle d = parse(dict);
-    for (auto& [key, value] : d.ditems()) s.getDict().replaceKey(key, value);
-    return s;
-}
-
 QPDFObjectHandle rgbImage(QPDF& q) {
     const std::string pixels = std::string("\xff\x00\x00\x00\xff\x00", 6) + std::string("\x00\x00\xff\xff\xff\xff", 6);
-    return stream(q, pixels,
-                  "<< /Type /XObject /Subtype /Image /Width 2 /Height 2 /ColorSpace /DeviceRGB /BitsPerComponent 8 >>");
+    return newStreamWith(
+        q, pixels,
+        "<< /Type /XObject /Subtype /Image /Width 2 /Height 2 /ColorSpace /DeviceRGB /BitsPerComponent 8 >>");
 }
 
 QPDFObjectHandle helvetica(QPDF& q) {
@@ -35,14 +27,7 @@ QPDFObjectHandle helvetica(QPDF& q) {
 }
 
 void save(QPDF& q, QPDFObjectHandle content, QPDFObjectHandle resources, const std::string& path) {
-    QPDFObjectHandle page = q.makeIndirectObject(parse("<< /Type /Page /MediaBox [0 0 200 200] >>"));
-    page.replaceKey("/Contents", content);
-    page.replaceKey("/Resources", resources);
-    q.addPage(page, false);
-    QPDFWriter writer(q, path.c_str());
-    writer.setStaticID(true);
-    writer.setStreamDataMode(qpdf_s_uncompress);
-    writer.write();
+    writeWithPage(q, "0 0 200 200", content, resources, path, qpdf_s_uncompress);
 }
 
 const std::string kInlineGray = "BI /W 2 /H 2 /BPC 8 /CS /G ID " + std::string("\x00\x80\xc0\xff", 4) + " EI";
@@ -54,15 +39,16 @@ void writeElementsPdf(const std::string& path) {
     q.emptyPDF();
     QPDFObjectHandle image = rgbImage(q);
     QPDFObjectHandle font = helvetica(q);
-    QPDFObjectHandle fm2 = stream(q, "0 0 1 rg 0 0 20 20 re f\nq 10 0 0 10 25 0 cm " + kInlineGray + " Q\n",
-                                  "<< /Type /XObject /Subtype /Form /BBox [0 0 40 40] /Resources << >> >>");
+    QPDFObjectHandle fm2 = newStreamWith(q, "0 0 1 rg 0 0 20 20 re f\nq 10 0 0 10 25 0 cm " + kInlineGray + " Q\n",
+                                         "<< /Type /XObject /Subtype /Form /BBox [0 0 40 40] /Resources << >> >>");
     QPDFObjectHandle fm1Resources = QPDFObjectHandle::newDictionary();
     QPDFObjectHandle fm1XObjects = QPDFObjectHandle::newDictionary();
     fm1XObjects.replaceKey("/Im1", image);
     fm1XObjects.replaceKey("/Fm2", fm2);
     fm1Resources.replaceKey("/XObject", fm1XObjects);
-    QPDFObjectHandle fm1 = stream(q, "q 40 0 0 40 0 0 cm /Im1 Do Q\n/Fm2 Do\n",
-                                  "<< /Type /XObject /Subtype /Form /BBox [0 0 80 80] /Matrix [0.5 0 0 0.5 0 0] >>");
+    QPDFObjectHandle fm1 =
+        newStreamWith(q, "q 40 0 0 40 0 0 cm /Im1 Do Q\n/Fm2 Do\n",
+                      "<< /Type /XObject /Subtype /Form /BBox [0 0 80 80] /Matrix [0.5 0 0 0.5 0 0] >>");
     fm1.getDict().replaceKey("/Resources", fm1Resources);
 
     QPDFObjectHandle resources = parse("<< /Properties << /P1 << /MCID 1 >> >> >>");
@@ -98,7 +84,7 @@ void writeContentPdf(const std::string& path, const std::string& content, const 
     const std::pair<const char*, const std::string*> forms[] = {{"/FmA", &formA}, {"/FmB", &formB}};
     for (auto [name, body] : forms) {
         if (body->empty()) continue;
-        QPDFObjectHandle form = stream(q, *body, "<< /Type /XObject /Subtype /Form /BBox [0 0 200 200] >>");
+        QPDFObjectHandle form = newStreamWith(q, *body, "<< /Type /XObject /Subtype /Form /BBox [0 0 200 200] >>");
         form.getDict().replaceKey("/Resources", resources);
         xobjects.replaceKey(name, form);
     }

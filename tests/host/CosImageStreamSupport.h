@@ -12,13 +12,12 @@
 #include <string>
 
 #include <qpdf/Buffer.hh>
-#include <qpdf/Pl_Flate.hh>
-#include <qpdf/Pl_String.hh>
 #include <qpdf/QPDF.hh>
 
 #include "HostTables.h"
 #include "common/HostErrorOf.h"
 #include "common/PdfFixtures.h"
+#include "common/QpdfFixtures.h"
 #include "cos/Document.h"
 #include "qmhost/AppSupportTable.h"
 #include "qmhost/CoreTable.h"
@@ -43,14 +42,7 @@ inline std::string drain(ASStm stream) {
     return data;
 }
 
-inline std::string inflate(const std::string& data) {
-    std::string out;
-    Pl_String sink("inflated", nullptr, out);
-    Pl_Flate inflater("inflate", &sink, Pl_Flate::a_inflate);
-    inflater.write(reinterpret_cast<const unsigned char*>(data.data()), data.size());
-    inflater.finish();
-    return out;
-}
+using qmtest::inflate;
 
 // LZW codes decoded by qpdf's decoder, or "<undecodable>".
 inline std::string lzwDecode(const std::string& codes, bool earlyChange) {

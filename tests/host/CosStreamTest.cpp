@@ -5,12 +5,10 @@
 #include <functional>
 #include <string>
 
-#include <qpdf/Pl_Flate.hh>
-#include <qpdf/Pl_String.hh>
-
 #include "HostTables.h"
 #include "common/HostErrorOf.h"
 #include "common/PdfFixtures.h"
+#include "common/QpdfFixtures.h"
 #include "qmhost/AppSupportTable.h"
 #include "qmhost/CosTable.h"
 #include "qmhost/HostError.h"
@@ -33,14 +31,7 @@ std::string codeAndMessage(const std::function<void()>& body, int32_t* code) {
     return raised.message;
 }
 
-std::string inflate(const std::string& data) {
-    std::string out;
-    Pl_String sink("test sink", nullptr, out);
-    Pl_Flate inflater("test inflate", &sink, Pl_Flate::a_inflate);
-    inflater.write(reinterpret_cast<const unsigned char*>(data.data()), data.size());
-    inflater.finish();
-    return out;
-}
+using qmtest::inflate;
 
 std::string sampleData() {
     std::string data;
@@ -111,13 +102,7 @@ TEST_F(CosStreamTest, WithoutFilterEncodingStoresTheDataAsGiven) {
 
 TEST_F(CosStreamTest, AlreadyEncodedDataIsStoredAsGiven) {
     const std::string data = sampleData();
-    std::string encoded;
-    {
-        Pl_String sink("s", nullptr, encoded);
-        Pl_Flate deflate("d", &sink, Pl_Flate::a_deflate);
-        deflate.write(reinterpret_cast<const unsigned char*>(data.data()), data.size());
-        deflate.finish();
-    }
+    const std::string encoded = qmtest::deflate(data);
     const CosObj stream = makeStream(encoded, attributes("FlateDecode"), 0);
     EXPECT_EQ(read(stream, kCosStreamStored), encoded);
     EXPECT_EQ(read(stream, kCosStreamDecoded), data);

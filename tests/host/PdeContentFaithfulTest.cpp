@@ -11,15 +11,13 @@
 #include <string>
 #include <vector>
 
-#include <qpdf/Pl_Flate.hh>
-#include <qpdf/Pl_String.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
-#include <qpdf/QPDFWriter.hh>
 
 #include "PdeContentTestSupport.h"
 #include "common/HostErrorOf.h"
 #include "common/PageContentFixtures.h"
+#include "common/QpdfFixtures.h"
 #include "pde/PageContentTables.h"
 #include "pde/PdeModel.h"
 #include "pde/PdeWriter.h"
@@ -31,21 +29,6 @@ using namespace pdetest;
 
 QPDFObjectHandle parse(const std::string& text) { return QPDFObjectHandle::parse(text); }
 
-QPDFObjectHandle form(QPDF& q, const std::string& data, const std::string& dict) {
-    QPDFObjectHandle s = QPDFObjectHandle::newStream(&q, data);
-    for (auto& [key, value] : parse(dict).ditems()) s.getDict().replaceKey(key, value);
-    return s;
-}
-
-std::string flate(const std::string& data) {
-    std::string out;
-    Pl_String sink("flated", nullptr, out);
-    Pl_Flate deflate("deflate", &sink, Pl_Flate::a_deflate);
-    deflate.write(reinterpret_cast<const unsigned char*>(data.data()), data.size());
-    deflate.finish();
-    return out;
-}
-
 // A 4 x 4 gray inline image, Flate with PNG predictors, placed 80 x 80 at (200, 20).
 std::string inlineImageWithDecodeParms() {
     std::string rows;
@@ -54,7 +37,7 @@ std::string inlineImageWithDecodeParms() {
         for (int x = 0; x < 4; ++x) rows += static_cast<char>((x + y) % 2 ? 0x20 : 0xe0);
     }
     return "q 80 0 0 80 200 20 cm BI /W 4 /H 4 /BPC 8 /CS /G /F /Fl /DP << /Predictor 12 /Columns 4 >> ID " +
-           flate(rows) + "\nEI Q\n";
+           qmtest::deflate(rows) + "\nEI Q\n";
 }
 
 // A 300 x 200 page whose /Contents is an array of these streams, the first one
@@ -68,11 +51,12 @@ void writePage(const std::string& path, const std::vector<std::string>& streams,
         "<< /Font << /F1 << /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >> >>"
         " /ExtGState << /GS1 << /LW 20 >> /GS2 << /ca 0.5 >> >> >>");
     resources = q.makeIndirectObject(resources);
-    QPDFObjectHandle fmB = form(q, "0 0 1 rg 0 0 40 40 re f BT /F1 10 Tf 0 45 Td (Inner) Tj ET",
-                                "<< /Type /XObject /Subtype /Form /BBox [0 0 60 60] >>");
+    QPDFObjectHandle fmB = qmtest::newStreamWith(q, "0 0 1 rg 0 0 40 40 re f BT /F1 10 Tf 0 45 Td (Inner) Tj ET",
+                                                 "<< /Type /XObject /Subtype /Form /BBox [0 0 60 60] >>");
     fmB.getDict().replaceKey("/Resources", resources);
-    QPDFObjectHandle fmA = form(q, "q 1 0 0 1 20 20 cm /FmB Do Q " + inlineImageWithDecodeParms(),
-                                "<< /Type /XObject /Subtype /Form /BBox [0 0 300 200] /Matrix [0.5 0 0 0.5 10 10] >>");
+    QPDFObjectHandle fmA =
+        qmtest::newStreamWith(q, "q 1 0 0 1 20 20 cm /FmB Do Q " + inlineImageWithDecodeParms(),
+                              "<< /Type /XObject /Subtype /Form /BBox [0 0 300 200] /Matrix [0.5 0 0 0.5 10 10] >>");
     QPDFObjectHandle fmAResources = parse("<< /XObject << >> >>");
     fmAResources.getKey("/XObject").replaceKey("/FmB", fmB);
     fmAResources.replaceKey("/Font", resources.getKey("/Font"));
@@ -89,15 +73,7 @@ void writePage(const std::string& path, const std::vector<std::string>& streams,
                                 QPDFObjectHandle::newNull());
         contents.appendItem(s);
     }
-    QPDFObjectHandle page = q.makeIndirectObject(parse("<< /Type /Page /MediaBox [0 0 300 200] >>"));
-    page.replaceKey("/Contents", contents);
-    page.replaceKey("/Resources", resources);
-    q.addPage(page, false);
-    QPDFWriter writer(q, path.c_str());
-    writer.setStaticID(true);
-    writer.setStreamDataMode(qpdf_s_preserve);
-    writer.setCompressStreams(false);
-    writer.write();
+    qmtest::writeWithPage(q, "0 0 300 200", contents, resources, path, qpdf_s_preserve);
 }
 
 // The first page's content, decoded and joined, as qpdf reads it.
