@@ -12,7 +12,6 @@
 
 #include <QByteArray>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -25,25 +24,7 @@ const char* const kFooterProfile = R"({"kNumberOfStamps": 1,
   "kStamp0": {"kStampNameE": "Footer", "kTextE": "Stamped $PageNo[1]", "kSizeE": 12, "kOpacityS": 100,
               "kOverlay": true, "kColorFontC": 0, "kHorizontalS": 1, "kVerticalS": 1}})";
 
-// A PDF file of the given objects (object n is objects[n - 1], catalog first)
-// with a correct cross-reference table.
-std::string RawPdf(const std::vector<std::string>& objects) {
-    std::string out = "%PDF-1.4\n";
-    std::vector<size_t> offsets;
-    for (size_t i = 0; i < objects.size(); ++i) {
-        offsets.push_back(out.size());
-        out += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
-    }
-    const size_t xref = out.size();
-    out += "xref\n0 " + std::to_string(objects.size() + 1) + "\n0000000000 65535 f \n";
-    for (const size_t offset : offsets) {
-        char line[32];
-        std::snprintf(line, sizeof line, "%010zu 00000 n \n", offset);
-        out += line;
-    }
-    return out + "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n" +
-           std::to_string(xref) + "\n%%EOF\n";
-}
+using qmtest::rawPdf;
 
 // Two pages "first page" and "second page" under a page tree whose /Kids is
 // given (the pages are objects 3 and 4).
@@ -56,7 +37,7 @@ std::string TwoPagePdf(const std::string& kids) {
         return "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents " + std::to_string(contents) +
                " 0 R /Resources << /Font << /F1 7 0 R >> >> >>";
     };
-    return RawPdf({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids " + kids + " /Count 2 >>", page(5),
+    return rawPdf({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids " + kids + " /Count 2 >>", page(5),
                    page(6), content("first page"), content("second page"),
                    "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"});
 }
@@ -172,16 +153,17 @@ TEST_F(CommandLineDocumentFiles, WarningsOfQpdfWhileReadingOrWritingReachTheUser
         kids += "<< /Type /Page /MediaBox [0 0 612 792] /Contents 3 0 R /Resources << /Font << /F1 4 0 R >> >> >> ";
     const std::string content = "BT /F1 24 Tf 72 700 Td (a page) Tj ET";
     const std::string directPages =
-        RawPdf({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [" + kids + "] /Count 12 >>",
+        rawPdf({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [" + kids + "] /Count 12 >>",
                 "<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream",
                 "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"});
-    const std::string badHex = RawPdf(
+    const std::string badHex = rawPdf(
         {"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
          "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R /Resources << /Font << /F1 5 0 R >> "
          "/XObject << /X 6 0 R >> >> >>",
          "<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream",
          "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>",
-         "<< /Type /XObject /Subtype /Form /BBox [0 0 1 1] /Filter /ASCIIHexDecode /Length 4 >>\nstream\nzzzz\nendstream"});
+         "<< /Type /XObject /Subtype /Form /BBox [0 0 1 1] /Filter /ASCIIHexDecode /Length 4 "
+         ">>\nstream\nzzzz\nendstream"});
     struct Row {
         const char* name;
         std::string bytes;
@@ -211,7 +193,7 @@ TEST_F(CommandLineDocumentFiles, WarningsOfQpdfWhileReadingOrWritingReachTheUser
 // stamped on page 1 only.
 TEST_F(CommandLineDocumentFiles, ALinkStampedOnOnePageStaysOffThePagesThatShareItsAnnotations) {
     // A one-page document whose first bookmark carries a web link action.
-    const std::string action = RawPdf(
+    const std::string action = rawPdf(
         {"<< /Type /Catalog /Pages 2 0 R /Outlines 4 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
          "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] >>", "<< /Type /Outlines /First 5 0 R /Last 5 0 R >>",
          "<< /Title (Link) /Parent 4 0 R /A << /S /URI /URI (https://example.org/q) >> >>"});
@@ -222,9 +204,9 @@ TEST_F(CommandLineDocumentFiles, ALinkStampedOnOnePageStaysOffThePagesThatShareI
 
     const std::string shared = File("shared.pdf");
     const std::string sharing = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Annots 6 0 R >>";
-    qmtest::writeBytes(shared, RawPdf({"<< /Type /Catalog /Pages 2 0 R >>",
-                                       "<< /Type /Pages /Kids [3 0 R 4 0 R 5 0 R] /Count 3 >>", sharing, sharing,
-                                       sharing, "[<< /Type /Annot /Subtype /Text /Rect [10 10 30 30] >>]"}));
+    qmtest::writeBytes(
+        shared, rawPdf({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R 4 0 R 5 0 R] /Count 3 >>",
+                        sharing, sharing, sharing, "[<< /Type /Annot /Subtype /Text /Rect [10 10 30 30] >>]"}));
     const auto run = Session("open " + shared + "\nstamp Linked\nsave " + File("stamped.pdf") + "\nclose\nopen " +
                              shared + "\nstamp Linked\nundo\nsave " + File("undone.pdf") + "\nquit\n");
     ASSERT_EQ(run.output, "ok\nok\nok\nok\nok\nok\nok\nok\nok\n");

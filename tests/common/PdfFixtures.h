@@ -68,6 +68,9 @@ void writeEncryptedPdf(const std::string& path, const std::string& userPassword,
 void truncateFile(const std::string& path, long keep);
 // A file that is plainly not a PDF.
 void writeNonPdf(const std::string& path);
+// The bytes of a PDF file of these objects (object n is objects[n - 1], the
+// catalog first) with a correct cross-reference table, written by hand.
+std::string rawPdf(const std::vector<std::string>& objects);
 void writeBytes(const std::string& path, const std::string& bytes);
 std::string readBytes(const std::string& path);
 // The file's bytes; "" when it cannot be read (a missing file reads empty).
