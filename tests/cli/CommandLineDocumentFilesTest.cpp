@@ -181,11 +181,7 @@ TEST_F(CommandLineDocumentFiles, WarningsOfQpdfWhileReadingOrWritingReachTheUser
         const SplitResult run = CliSplit("stamp --profile Footer " + Q(input) + " -o " + Q(File("out.pdf")));
         EXPECT_EQ(run.status, 0) << row.name << ": " << run.err;
         EXPECT_NE(run.err.find(row.says), std::string::npos) << row.name << ": " << run.err;
-        size_t lines = 0;
-        for (size_t at = run.err.find("warning: " + input); at != std::string::npos;
-             at = run.err.find("warning: " + input, at + 1))
-            ++lines;
-        EXPECT_EQ(lines, row.lines) << row.name << ": " << run.err;
+        EXPECT_EQ(clitest::CountOf(run.err, "warning: " + input), row.lines) << row.name << ": " << run.err;
     }
 }
 

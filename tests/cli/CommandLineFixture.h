@@ -40,6 +40,13 @@ inline std::string MixedProfile(const std::string& logo) {
               "kOpacityS": 100, "kOverlay": true, "kHorizontalS": 3, "kVerticalS": 3}})";
 }
 
+// How often what stands in text.
+inline size_t CountOf(const std::string& text, const std::string& what) {
+    size_t count = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
+    return count;
+}
+
 struct SplitResult {
     int status = -1;
     std::string out;  // standard output

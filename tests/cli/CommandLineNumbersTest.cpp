@@ -9,6 +9,7 @@
 namespace {
 
 using clitest::CommandLineTest;
+using clitest::CountOf;
 
 // Stamp 0 numbers pages 2 and 3 only; stamp 1 marks pages "1-3,odd" (1 and 3
 // twice) with the batch page number as "M~n~".
@@ -19,12 +20,6 @@ const char* const kLateBatesProfile = R"({
   "kStamp1": {"kStampNameE": "Mark", "kTextE": "M~$BatchPageNo[1]~", "kSizeE": 9, "kOpacityS": 100,
               "kOverlay": true, "kColorFontC": 0, "kVerticalS": 3, "kPages": 1, "kPagesE": "1-3,odd"}
 })";
-
-size_t CountOf(const std::string& text, const std::string& what) {
-    size_t count = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
-    return count;
-}
 
 class CommandLineNumbers : public CommandLineTest {
 protected:
