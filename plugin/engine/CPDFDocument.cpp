@@ -1,8 +1,10 @@
 #include "engine/CPDFDocument.h"
 
 #include <cmath>
+#include <memory>
 
 #include "engine/CPDFElement.h"
+#include "engine/CWrapPieces.h"
 #include "support/io/CASPathName.h"
 #include "support/FixedPoint.h"
 #include "engine/EngineHostFrame.h"
@@ -149,20 +151,16 @@ bool CPDFDocument::WrapAllPageContents(bool recordUndo) {
     if (!mPDDoc) return false;
     int32_t count = 0;
     if (!HostFrame([&] { count = gPDModelHFT->docGetNumPages(mPDDoc); })) return false;
-    // One " q " and one " Q " stream serve every page: two new objects per
-    // document instead of two per page.
-    CosObj save{}, restore{};
-    if (!HostFrame([&] {
-            const CosDoc cosDoc = gPDModelHFT->docGetCosDoc(mPDDoc);
-            save = CPDFElement::MakeContentStream(cosDoc, " q ");
-            restore = CPDFElement::MakeContentStream(cosDoc, " Q ");
-        }))
+    // One " q " and one " Q " stream serve every page that leaves nothing
+    // open: two new objects per document instead of two per page.
+    std::unique_ptr<CWrapPieces> pieces;
+    if (!HostFrame([&] { pieces = std::make_unique<CWrapPieces>(gPDModelHFT->docGetCosDoc(mPDDoc)); }))
         return false;
     CPDFElement wrapper;
     wrapper.SetDocument(this);
     wrapper.SetRecordUndo(recordUndo);
     bool allWrapped = true;
     for (int32_t page = 0; page < count; ++page)
-        if (!wrapper.WrapPageContent(page, save, restore)) allWrapped = false;
+        if (!wrapper.WrapPageContent(page, *pieces)) allWrapped = false;
     return allWrapped;
 }

@@ -88,10 +88,13 @@ public:
     // delete or the pages are gone; false when no document is held or the
     // host raised.
     bool DeleteAllPages();
-    // Puts " q " before and " Q " after the existing content of every page;
-    // with recordUndo, on the undo stack of the document's view (see
-    // CPDFElement::WrapPageContent). A page that fails does not stop the
-    // others; true only when every page was wrapped.
+    // Puts a save before and a restore after the existing content of every
+    // page, so that what follows is drawn in the page's initial state: " q "
+    // and " Q ", shared by the pages, or on a page whose content leaves
+    // operators open or restores below its start, pieces that close and
+    // balance them (CWrapPieces); with recordUndo, on the undo stack of the
+    // document's view (see CPDFElement::WrapPageContent). A page that fails
+    // does not stop the others; true only when every page was wrapped.
     bool WrapAllPageContents(bool recordUndo = false);
 
 private:

@@ -25,6 +25,7 @@
 class CPDFAction;
 class CPDFDocument;
 class CPDFPlacement;
+class CWrapPieces;
 
 class CPDFElement {
     // The write protocol of the kinds records resources and keeps error texts.
@@ -110,14 +111,16 @@ public:
     // (outName then holds the last one tried) or the host raised.
     bool MakeResourceName(std::string& outName, const char* prefix, CosObj dict);
 
-    // Puts save before and restore after the existing content of page
-    // pageIndex: streams already made (MakeContentStream, " q " and " Q "),
-    // which many pages may share. "Contents" becomes a direct array save, the
-    // old pieces, restore; a page without "Contents" gets save, restore. When
-    // recording, undo puts the old "Contents" back once no piece of the run is
-    // left around the pair (CPDFElementUndoWrap). False (nothing changed) for a
-    // "Contents" that is no stream, array or null.
-    bool WrapPageContent(int32_t pageIndex, CosObj save, CosObj restore);
+    // Puts a save piece before and a restore piece after the existing content
+    // of page pageIndex, as pieces gives them for that content: the shared
+    // " q " and " Q " streams, or for a page that leaves operators open (or
+    // restores below its start) pieces that close and balance them.
+    // "Contents" becomes a direct array save, the old pieces, restore; a page
+    // without "Contents" gets save, restore. When recording, undo puts the old
+    // "Contents" back once no piece of the run is left around the pair
+    // (CPDFElementUndoWrap). False (nothing changed) for a "Contents" that is
+    // no stream, array or null.
+    bool WrapPageContent(int32_t pageIndex, CWrapPieces& pieces);
 
     // An indirect content stream of content (stored as given, no filter) in
     // cosDoc, attached nowhere. Raises what the host raises.

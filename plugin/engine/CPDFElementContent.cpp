@@ -6,6 +6,7 @@
 #include "engine/CPDFElementUndoController.h"
 #include "engine/CPDFElementUndoData.h"
 #include "engine/CPDFElementUndoWrap.h"
+#include "engine/CWrapPieces.h"
 #include "engine/EngineHostFrame.h"
 #include "engine/XObjectPlacing.h"
 #include "support/cos/CASStream.h"
@@ -136,7 +137,7 @@ bool CPDFElement::InsertPiece(CosDoc cosDoc, CosObj pageDict, const std::string&
     return true;
 }
 
-bool CPDFElement::WrapPageContent(int32_t pageIndex, CosObj save, CosObj restore) {
+bool CPDFElement::WrapPageContent(int32_t pageIndex, CWrapPieces& pieces) {
     return OnPage(mDocument, pageIndex, [&](CosDoc cosDoc, CosObj pageDict) {
         const CosObj contents = gCosHFT->dictGet(pageDict, gAtomContents);
         const int32_t type = gCosHFT->objGetType(contents);
@@ -144,6 +145,7 @@ bool CPDFElement::WrapPageContent(int32_t pageIndex, CosObj save, CosObj restore
             SetErrorMessage(LoadResString(kStringCannotStamp));
             return false;
         }
+        const auto [save, restore] = pieces.For(contents);
         // The page gets a direct array of its own: " q ", its pieces, " Q ".
         // An indirect array may be shared by other pages, so it is copied,
         // never changed.

@@ -11,6 +11,7 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include "EngineFixture.h"
+#include "common/QpdfFixtures.h"
 #include "engine/CPDFDocument.h"
 #include "engine/CPDFElement.h"
 #include "qmhost/HostError.h"
@@ -235,6 +236,58 @@ TEST_F(PDFDocumentTest, WrapAllPageContentsSharesOneSaveAndOneRestoreStream) {
             EXPECT_EQ(pieces[1], firstPieces[1]) << "the shared content, once";
         }
     }
+}
+
+// A page that leaves operators open gets an end piece that closes them,
+// newest first, before the restore; one that restores below its start gets
+// as many more saves in front. Pages that need nothing keep the shared pair,
+// and equal pieces are one stream. Content that cannot be followed to its
+// end (a string left open, data that does not decode) keeps the pair too.
+TEST_F(PDFDocumentTest, WrapAllPageContentsClosesWhatAPageLeavesOpen) {
+    struct Row {
+        std::vector<std::string> streams;  // the page's "Contents"
+        const char* save;
+        const char* restore;
+        const char* dict = "<< >>";  // the first stream's dictionary
+    };
+    const Row rows[] = {
+        {{"BT (a) Tj ET"}, " q ", " Q "},
+        {{"q /P BMC BT"}, " q ", " ET EMC Q Q "},
+        {{"q /P BMC BT"}, " q ", " ET EMC Q Q "},
+        {{"Q Q 1 0 0 rg"}, " q q q ", " Q "},
+        {{"q 1 0 0 rg %", " a comment joined across streams"}, " q ", "\n Q Q "},
+        {{"q (unfinished"}, " q ", " Q "},
+        {{"q not Flate data"}, " q ", " Q ", "<< /Filter /FlateDecode >>"},
+    };
+    QPDF q;
+    q.emptyPDF();
+    for (const Row& row : rows) {
+        QPDFObjectHandle contents = QPDFObjectHandle::newArray();
+        for (const std::string& data : row.streams)
+            contents.appendItem(qmtest::newStreamWith(q, data, contents.getArrayNItems() == 0 ? row.dict : "<< >>"));
+        QPDFObjectHandle page = q.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 200 200] >>"));
+        page.replaceKey("/Contents", contents);
+        q.addPage(page, false);
+    }
+    const std::string path = mFolder.file("open.pdf");
+    QPDFWriter writer(q, path.c_str());
+    writer.write();
+
+    auto doc = enginetest::OpenDocument(path);
+    ASSERT_TRUE(doc->WrapAllPageContents());
+    std::vector<CosObj> saves, restores;
+    for (int index = 0; index < static_cast<int>(std::size(rows)); ++index) {
+        const CosObj contents = gCosHFT->dictGet(enginetest::PageDict(*doc, index), gAtomContents);
+        const int32_t length = gCosHFT->arrayLength(contents);
+        ASSERT_EQ(length, static_cast<int32_t>(rows[index].streams.size()) + 2) << index;
+        saves.push_back(gCosHFT->arrayGet(contents, 0));
+        restores.push_back(gCosHFT->arrayGet(contents, length - 1));
+        EXPECT_EQ(enginetest::StreamData(saves.back()), rows[index].save) << index;
+        EXPECT_EQ(enginetest::StreamData(restores.back()), rows[index].restore) << index;
+    }
+    for (size_t index : {1u, 2u, 4u, 5u}) EXPECT_TRUE(gCosHFT->objEqual(saves[index], saves[0])) << index;
+    for (size_t index : {3u, 5u, 6u}) EXPECT_TRUE(gCosHFT->objEqual(restores[index], restores[0])) << index;
+    EXPECT_TRUE(gCosHFT->objEqual(restores[2], restores[1])) << "one stream for equal pieces";
 }
 
 TEST_F(PDFDocumentTest, FailureIsReportedAndOtherPagesStillWrapped) {

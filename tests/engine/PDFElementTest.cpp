@@ -10,6 +10,7 @@
 #include "engine/CPDFAction.h"
 #include "engine/CPDFDocument.h"
 #include "engine/CPDFElement.h"
+#include "engine/CWrapPieces.h"
 #include "support/FixedPoint.h"
 #include "support/HostTables.h"
 #include "support/cos/PDFAtoms.h"
@@ -194,9 +195,8 @@ protected:
     // Wraps page with a " q " and a " Q " stream of its own, as a run's
     // wrapping does with the streams it shares between pages.
     bool Wrap(int page, CPDFElement& element) {
-        const CosObj save = CPDFElement::MakeContentStream(Cos(), " q ");
-        const CosObj restore = CPDFElement::MakeContentStream(Cos(), " Q ");
-        return element.WrapPageContent(page, save, restore);
+        CWrapPieces pieces(Cos());
+        return element.WrapPageContent(page, pieces);
     }
     bool Wrap(int page) { return Wrap(page, mElement); }
 

@@ -460,6 +460,8 @@ TEST_F(ElementUndoTest, WrappingIsTakenBackOnceNothingOfTheRunIsLeft) {
         C contents;
         bool indirectArray;  // "Contents" made an indirect array of its pieces first
         bool pieceLeft;      // a piece of the run stays behind the pair
+        const char* data = nullptr;     // the page's one stream holds this
+        const char* closing = " Q ";    // the last piece the wrapping puts in
     };
     const Row rows[] = {
         {"no contents", C::None, false, false},
@@ -467,12 +469,15 @@ TEST_F(ElementUndoTest, WrappingIsTakenBackOnceNothingOfTheRunIsLeft) {
         {"a direct array", C::StreamArray, false, false},
         {"an indirect array", C::OneStream, true, false},
         {"a piece left keeps the pair", C::OneStream, false, true},
+        {"a page that leaves a save and marked content open", C::OneStream, false, false,
+         "q 0.5 0 0 0.5 0 0 cm /P BMC", " EMC Q Q "},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         qmtest::FixturePage page;
         page.contents = row.contents;
         AVDoc view = OpenView({page});
+        if (row.data) gCosHFT->dictPut(PageDict(view, 0), Key("Contents"), NewStream(view, row.data));
         if (row.indirectArray) {
             const CosObj array = gCosHFT->newArray(CosDocOf(view), true, 1);
             gCosHFT->arrayPut(array, 0, gCosHFT->dictGet(PageDict(view, 0), Key("Contents")));
@@ -484,6 +489,7 @@ TEST_F(ElementUndoTest, WrappingIsTakenBackOnceNothingOfTheRunIsLeft) {
         doc.SetAVDoc(view);
         ASSERT_TRUE(doc.WrapAllPageContents(true));
         ASSERT_EQ(CPDFElementUndoController::CountElementUndoRecords(view), 1);
+        EXPECT_EQ(enginetest::StreamData(ContentsArray(view, 0).back()), row.closing);
         if (row.pieceLeft) AppendContent(view, 0, "q 1 0 0 RG Q\n");
         EXPECT_TRUE(CPDFElementUndoController::UndoAllElements(view, nullptr, nullptr));
         const CosObj after = gCosHFT->dictGet(PageDict(view, 0), Key("Contents"));
