@@ -24,7 +24,56 @@ const char* const kClosers[] = {"Q ", "ET ", "EMC "};
 }  // namespace
 
 void CContentBalance::Feed(const char* data, size_t size) {
-    for (size_t i = 0; i < size; ++i) Step(static_cast<unsigned char>(data[i]));
+    const auto* p = reinterpret_cast<const unsigned char*>(data);
+    const auto* const end = p + size;
+    // The states that most bytes are read in run in loops of their own.
+    while (p < end) {
+        switch (mState) {
+            case kBetween:
+                while (p < end && IsWhite(*p)) ++p;
+                if (p < end) StepBetween(*p++);
+                break;
+            case kToken:
+                p = ReadToken(p, end);
+                break;
+            case kName:
+                while (p < end && IsRegular(*p)) ++p;
+                if (p < end) mState = kBetween;
+                break;
+            case kString:
+                p = ReadString(p, end);
+                break;
+            default:
+                Step(*p++);
+                break;
+        }
+    }
+}
+
+const unsigned char* CContentBalance::ReadToken(const unsigned char* p, const unsigned char* end) {
+    for (; p < end && IsRegular(*p); ++p) {
+        if (mTokenLength < sizeof mToken) mToken[mTokenLength] = static_cast<char>(*p);
+        if (mTokenLength <= sizeof mToken) ++mTokenLength;
+    }
+    if (p == end) return p;
+    mState = kBetween;
+    return EndToken() ? p + 1 : p;
+}
+
+const unsigned char* CContentBalance::ReadString(const unsigned char* p, const unsigned char* end) {
+    // Most strings hold no escape and no parenthesis before their end.
+    if (!mEscape) {
+        const auto* close = static_cast<const unsigned char*>(std::memchr(p, ')', static_cast<size_t>(end - p)));
+        const auto* stop = close ? close : end;
+        const auto length = static_cast<size_t>(stop - p);
+        if (!std::memchr(p, '(', length) && !std::memchr(p, '\\', length)) {
+            if (!close) return end;
+            if (--mStringDepth == 0) mState = kBetween;
+            return close + 1;
+        }
+    }
+    while (p < end && mState == kString) Step(*p++);
+    return p;
 }
 
 void CContentBalance::Finish() {
@@ -195,21 +244,26 @@ bool CContentBalance::EndToken() {
 }
 
 void CContentBalance::Operator() {
-    const std::string_view op(mToken, mTokenLength);
-    if (op == "q")
-        Open(kSave);
-    else if (op == "Q")
-        Close(kSave);
-    else if (op == "BT")
-        Open(kText);
-    else if (op == "ET")
-        Close(kText);
-    else if (op == "BMC" || op == "BDC")
-        Open(kMarked);
-    else if (op == "EMC")
-        Close(kMarked);
-    else if (op == "BI")
-        mInlineImage = true;
+    // Most tokens are numbers and other operators: told apart by a few bytes.
+    const char* const t = mToken;
+    switch (mTokenLength) {
+        case 1:
+            if (t[0] == 'q') Open(kSave);
+            if (t[0] == 'Q') Close(kSave);
+            return;
+        case 2:
+            if (t[1] == 'T' && t[0] == 'B') Open(kText);
+            if (t[1] == 'T' && t[0] == 'E') Close(kText);
+            if (t[1] == 'I' && t[0] == 'B') mInlineImage = true;
+            return;
+        case 3:
+            if (t[2] != 'C') return;
+            if ((t[0] == 'B' && t[1] == 'M') || (t[0] == 'B' && t[1] == 'D')) Open(kMarked);
+            if (t[0] == 'E' && t[1] == 'M') Close(kMarked);
+            return;
+        default:
+            return;
+    }
 }
 
 void CContentBalance::Open(Kind kind) {

@@ -49,6 +49,9 @@ private:
     enum Kind : uint8_t { kSave, kText, kMarked, kKinds };
 
     void Step(unsigned char c);
+    // Read a token's or a string's bytes from p on; answer where reading stopped.
+    const unsigned char* ReadToken(const unsigned char* p, const unsigned char* end);
+    const unsigned char* ReadString(const unsigned char* p, const unsigned char* end);
     void StepBetween(unsigned char c);
     void StepImageData(unsigned char c);
     // A regular token ended; answers true when it consumed the byte that ended it.

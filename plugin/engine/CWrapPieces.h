@@ -13,9 +13,8 @@
 #include <map>
 #include <string>
 
+#include "engine/CContentReader.h"
 #include "qmhost/QMBase.h"
-
-class CContentBalance;
 
 class CWrapPieces {
 public:
@@ -38,10 +37,7 @@ public:
 private:
     // The stream of content: made once, then shared.
     CosObj Piece(const std::string& content);
-    // Feeds the decoded data of every stream of contents to balance; false
-    // when a stream cannot be read.
-    static bool Read(CosObj contents, CContentBalance& balance);
-
+    CContentReader mReader;
     CosDoc mCosDoc;
     Pair mShared;
     std::map<std::string, CosObj> mMade;

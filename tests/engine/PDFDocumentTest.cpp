@@ -238,17 +238,32 @@ TEST_F(PDFDocumentTest, WrapAllPageContentsSharesOneSaveAndOneRestoreStream) {
     }
 }
 
+std::string Plain(const std::string& data) { return data; }
+std::string Hex(const std::string& data) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : data) {
+        const auto byte = static_cast<unsigned char>(c);
+        out += {kDigits[byte >> 4], kDigits[byte & 15]};
+    }
+    return out + ">";
+}
+std::string HexOfFlate(const std::string& data) { return Hex(qmtest::deflate(data)); }
+std::string CutShort(const std::string& data) { return qmtest::deflate(data).substr(0, 8); }
+
 // A page that leaves operators open gets an end piece that closes them,
 // newest first, before the restore; one that restores below its start gets
 // as many more saves in front. Pages that need nothing keep the shared pair,
-// and equal pieces are one stream. Content that cannot be followed to its
-// end (a string left open, data that does not decode) keeps the pair too.
+// and equal pieces are one stream. The streams of a page are read as one
+// content, whatever their filter. Content that cannot be followed to its end
+// (a string left open, data that does not decode whole) keeps the pair too.
 TEST_F(PDFDocumentTest, WrapAllPageContentsClosesWhatAPageLeavesOpen) {
     struct Row {
-        std::vector<std::string> streams;  // the page's "Contents"
+        std::vector<std::string> streams;  // the page's "Contents", decoded
         const char* save;
         const char* restore;
-        const char* dict = "<< >>";  // the first stream's dictionary
+        std::string (*encode)(const std::string&) = qmtest::deflate;
+        const char* dict = "<< /Filter /FlateDecode >>";
     };
     const Row rows[] = {
         {{"BT (a) Tj ET"}, " q ", " Q "},
@@ -257,20 +272,26 @@ TEST_F(PDFDocumentTest, WrapAllPageContentsClosesWhatAPageLeavesOpen) {
         {{"Q Q 1 0 0 rg"}, " q q q ", " Q "},
         {{"q 1 0 0 rg %", " a comment joined across streams"}, " q ", "\n Q Q "},
         {{"q (unfinished"}, " q ", " Q "},
-        {{"q not Flate data"}, " q ", " Q ", "<< /Filter /FlateDecode >>"},
+        {{"q not Flate data"}, " q ", " Q ", Plain},
+        {{"q 1 0 0 rg 0 0 100 100 re f"}, " q ", " Q ", CutShort},
+        {{"q"}, " q ", " Q Q ", Plain, "<< >>"},
+        {{"q"}, " q ", " Q Q ", Hex, "<< /Filter /ASCIIHexDecode >>"},
+        {{"q"}, " q ", " Q Q ", qmtest::deflate, "<< /Filter [/FlateDecode] >>"},
+        {{"BT"}, " q ", " ET Q ", HexOfFlate, "<< /Filter [/ASCIIHexDecode /FlateDecode] >>"},
     };
     QPDF q;
     q.emptyPDF();
     for (const Row& row : rows) {
         QPDFObjectHandle contents = QPDFObjectHandle::newArray();
         for (const std::string& data : row.streams)
-            contents.appendItem(qmtest::newStreamWith(q, data, contents.getArrayNItems() == 0 ? row.dict : "<< >>"));
+            contents.appendItem(qmtest::newStreamWith(q, row.encode(data), row.dict));
         QPDFObjectHandle page = q.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 200 200] >>"));
         page.replaceKey("/Contents", contents);
         q.addPage(page, false);
     }
     const std::string path = mFolder.file("open.pdf");
     QPDFWriter writer(q, path.c_str());
+    writer.setStreamDataMode(qpdf_s_preserve);
     writer.write();
 
     auto doc = enginetest::OpenDocument(path);
@@ -286,7 +307,7 @@ TEST_F(PDFDocumentTest, WrapAllPageContentsClosesWhatAPageLeavesOpen) {
         EXPECT_EQ(enginetest::StreamData(restores.back()), rows[index].restore) << index;
     }
     for (size_t index : {1u, 2u, 4u, 5u}) EXPECT_TRUE(gCosHFT->objEqual(saves[index], saves[0])) << index;
-    for (size_t index : {3u, 5u, 6u}) EXPECT_TRUE(gCosHFT->objEqual(restores[index], restores[0])) << index;
+    for (size_t index : {3u, 5u, 6u, 7u}) EXPECT_TRUE(gCosHFT->objEqual(restores[index], restores[0])) << index;
     EXPECT_TRUE(gCosHFT->objEqual(restores[2], restores[1])) << "one stream for equal pieces";
 }
 
