@@ -32,11 +32,10 @@ public:
     // Raises what the host raises while making a piece.
     Pair For(CosObj contents);
 
-    const Pair& Shared() const { return mShared; }
-
 private:
     // The stream of content: made once, then shared.
     CosObj Piece(const std::string& content);
+
     CContentReader mReader;
     CosDoc mCosDoc;
     Pair mShared;
