@@ -19,7 +19,9 @@
 // - the parameters made for a command without any are destroyed after the call;
 // - the batch total is the pages of the sequence's documents, not of the PDF
 //   files that happen to lie in the first document's folder;
-// - the warnings given once per run are given once per document.
+// - the warnings given once per run are given once per document;
+// - a document whose security settings forbid stamping fails untouched, as
+//   the interactive run refuses it.
 #include "stamper/StamperBatchWork.h"
 
 #include <algorithm>
@@ -41,6 +43,7 @@
 #include "stamper/StampKinds.h"
 #include "stamper/StampMessages.h"
 #include "stamper/StampRunCounters.h"
+#include "stamper/StampingPermission.h"
 #include "stamper/StamperBatchCommand.h"
 #include "support/CallbackGuard.h"
 #include "support/ErrorCode.h"
@@ -153,6 +156,13 @@ AVCommandStatus StartDocument(AVCommand inCommand, ASCab inParams, ASCab inState
     char path[kFileSpecCapacity];
     GetDocFileName(inDoc, path, sizeof path, true, true);
     GetStamperLog().Printf("正在处理文件：   %s", path);
+    // A document whose security settings forbid stamping fails, untouched;
+    // the sequence goes on with the next.
+    if (const std::string forbidden = StampingForbiddenReason(inDoc); !forbidden.empty()) {
+        const std::string refusal = StampingRefusal("", forbidden);
+        SetErrorMessage(refusal);
+        return FailDocument(inCommand, inState, Failure{refusal, 0}, true);
+    }
     WarnIfSigned(inDoc);
     CPDFDocument(inDoc).WrapAllPageContents();
     return AdvanceStamp(inCommand, inParams, inState, inDoc);
