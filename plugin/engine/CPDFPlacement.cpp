@@ -1,5 +1,6 @@
 #include "engine/CPDFPlacement.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -27,6 +28,17 @@ bool SameBox(const ASFixedRect& a, const ASFixedRect& b) {
 }
 
 int64_t Fx(double inValue) { return FixedFromDouble(inValue); }
+
+struct Point {
+    double x, y;
+};
+
+Point Map(const ASFixedMatrix& inMatrix, Point inPoint) {
+    const double a = FixedToDouble(inMatrix.a), b = FixedToDouble(inMatrix.b);
+    const double c = FixedToDouble(inMatrix.c), d = FixedToDouble(inMatrix.d);
+    return {a * inPoint.x + c * inPoint.y + FixedToDouble(inMatrix.h),
+            b * inPoint.x + d * inPoint.y + FixedToDouble(inMatrix.v)};
+}
 
 // The column of the placement table for an angle in [0, 360).
 int Quadrant(double inTheta) {
@@ -78,6 +90,7 @@ void CPDFPlacement::SetPageView(bool inPageView) { mPageView = inPageView; }
 void CPDFPlacement::SetPage(PDPage inPage) {
     mPage = inPage;
     mKnownPage = nullptr;
+    mHasPlacedBox = false;
 }
 
 void CPDFPlacement::ResetMatrix() { mMatrix = {kASFixedOne, 0, 0, kASFixedOne, 0, 0}; }
@@ -109,11 +122,52 @@ bool CPDFPlacement::Compute() {
                 if (!mKnownInvertible) throw HostError(kHostErrGeneric, "the page's matrix cannot be inverted");
                 gAppSupportHFT->fixedMatrixConcat(&mMatrix, &mKnownInverse, &mMatrix);
             }
+            NotePlacedBox(rotated);
         });
     } catch (ErrorCode) {
         return false;
     }
     return true;
+}
+
+void CPDFPlacement::NotePlacedBox(const ASFixedMatrix& inRotated) {
+    // Each corner on its own: a turned box's bounds are not those of its
+    // bounds turned again.
+    const double l = FixedToDouble(mElementBox.left), r = FixedToDouble(mElementBox.right);
+    const double b = FixedToDouble(mElementBox.bottom), t = FixedToDouble(mElementBox.top);
+    bool first = true;
+    for (const Point corner : {Point{l, b}, Point{l, t}, Point{r, b}, Point{r, t}}) {
+        Point placed = Map(inRotated, corner);
+        if (mPageView) placed = Map(mKnownInverse, placed);
+        mPlacedLeft = first ? placed.x : std::min(mPlacedLeft, placed.x);
+        mPlacedRight = first ? placed.x : std::max(mPlacedRight, placed.x);
+        mPlacedBottom = first ? placed.y : std::min(mPlacedBottom, placed.y);
+        mPlacedTop = first ? placed.y : std::max(mPlacedTop, placed.y);
+        first = false;
+    }
+    mHasPlacedBox = true;
+}
+
+void CPDFPlacement::SetPlacedBox(const ASFixedRect& inBox) {
+    mPlacedLeft = FixedToDouble(std::min(inBox.left, inBox.right));
+    mPlacedRight = FixedToDouble(std::max(inBox.left, inBox.right));
+    mPlacedBottom = FixedToDouble(std::min(inBox.bottom, inBox.top));
+    mPlacedTop = FixedToDouble(std::max(inBox.bottom, inBox.top));
+    mHasPlacedBox = true;
+}
+
+bool CPDFPlacement::PlacedOffPage() const {
+    if (!mHasPlacedBox) return false;
+    const double pageLeft = FixedToDouble(std::min(mPageBox.left, mPageBox.right));
+    const double pageRight = FixedToDouble(std::max(mPageBox.left, mPageBox.right));
+    const double pageBottom = FixedToDouble(std::min(mPageBox.bottom, mPageBox.top));
+    const double pageTop = FixedToDouble(std::max(mPageBox.bottom, mPageBox.top));
+    // How far the box and the page overlap across and up; below 0 they are apart.
+    const double across = std::min(mPlacedRight, pageRight) - std::max(mPlacedLeft, pageLeft);
+    const double up = std::min(mPlacedTop, pageTop) - std::max(mPlacedBottom, pageBottom);
+    if (across < 0 || up < 0) return true;
+    // Touching the page's edge shows nothing of a box that has an area.
+    return (across == 0 && mPlacedRight > mPlacedLeft) || (up == 0 && mPlacedTop > mPlacedBottom);
 }
 
 void CPDFPlacement::ReadPageGeometry() {

@@ -39,7 +39,7 @@ public:
     // Sets the page to write on (mPage) and forgets what was read of any page
     // before: an element's write of a page calls it first, so that its
     // computes read the page as it stands then (a box or rotation changed
-    // since an earlier write of the same page counts).
+    // since an earlier write of the same page counts). Drops the placed box.
     void SetPage(PDPage inPage);
     // Sets the matrix to identity.
     void ResetMatrix();
@@ -61,6 +61,19 @@ public:
     // error (the error text is in the error-message buffer; the matrix is left
     // as far as it came).
     bool Compute();
+    // Where the element was placed on the page: Compute notes the box it
+    // placed (mElementBox turned and moved as mMatrix places it, without the
+    // scale, which the box already holds), in the page's user space. A writer
+    // that places its element as several boxes (the lines of a rotated text)
+    // notes their union (user space) with SetPlacedBox. SetPage and
+    // ForgetPlacedBox drop the note (ForgetPlacedBox: nothing is drawn).
+    void SetPlacedBox(const ASFixedRect& inBox);
+    void ForgetPlacedBox() { mHasPlacedBox = false; }
+    // True when a box is noted and no part of it lies on mPageBox, the part of
+    // the page that is shown (a box without width or height: when it lies
+    // beside the page's box, not on its edge).
+    bool PlacedOffPage() const;
+
     // Compares mElementBox (as the caller left it, usually already mapped into
     // page space) with mPageBox. Each output is how far the box reaches beyond
     // that edge (16.16, >= 0), 0 when it does not; true when all are 0.
@@ -95,6 +108,9 @@ private:
     // mKnown* for mPage, read from the host unless they were read for that
     // page since the last SetPage. Raises what the host raises.
     void ReadPageGeometry();
+    // Notes where inRotated (the placement without its scale, as displayed
+    // when the page-view flag is set) puts mElementBox, in user space.
+    void NotePlacedBox(const ASFixedMatrix& inRotated);
     // mTurn for mRotation, worked out again only when the rotation changed.
     const Turn& TurnForRotation();
     // The corners of mElementBox turned by the rotation; the last box's are
@@ -125,6 +141,9 @@ private:
     ASFixedMatrix mKnownInverse{kASFixedOne, 0, 0, kASFixedOne, 0, 0};
     bool mKnownInvertible = false;
     Turn mTurn;
+    // The noted box, in the page's user space (left <= right, bottom <= top).
+    bool mHasPlacedBox = false;
+    double mPlacedLeft = 0, mPlacedBottom = 0, mPlacedRight = 0, mPlacedTop = 0;
     // The element box and rotation whose corners were worked out last.
     bool mHaveCorners = false;
     ASFixedRect mCornersBox{0, 0, 0, 0};

@@ -103,8 +103,11 @@ bool CPDFTextElement::WritePage(int32_t pageIndex, PDPage page) {
     CPDFTextLayout layout(*this, *mPlacement);
     if (!layout.Build(SplitLines(mText), mWordWrap)) return false;
     mLastFit = layout.GetFit();
-    // Word wrap cut every line: nothing is added.
-    if (layout.Lines().empty()) return true;
+    // Word wrap cut every line: nothing is added, nothing placed.
+    if (layout.Lines().empty()) {
+        mPlacement->ForgetPlacedBox();
+        return true;
+    }
 
     std::string fontName;
     if (!writer.AddResource(kFontResource, FontCopyFor(writer.GetCosDoc()), fontName)) return false;

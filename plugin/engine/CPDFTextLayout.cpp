@@ -123,7 +123,10 @@ bool CPDFTextLayout::Build(std::vector<std::string> lines, bool wordWrap) {
             mPlacement.GetRotation() != 0.0 ? WrapRotated(lines) : Wrap(lines, SIZE_MAX, cut);
         RestorePlacement();
         if (!wrapped) return false;
-        if (cut) mFit = CPDFTextElement::Fit::kLeftOut;
+        if (cut)
+            mFit = CPDFTextElement::Fit::kLeftOut;
+        else if (mWordRunsOff && mPlacement.GetRotation() == 0.0)
+            mFit = CPDFTextElement::Fit::kRunsOff;  // the rotated wrap judges its own lines
     }
     mLines.clear();
     for (const std::string& text : lines) {
@@ -218,6 +221,7 @@ bool CPDFTextLayout::FirstMisfit(const std::string& line, size_t start, size_t l
 
 bool CPDFTextLayout::Wrap(std::vector<std::string>& lines, size_t maxLines, bool& outCut) {
     outCut = false;
+    mWordRunsOff = false;
     mWrappedWidest = 0;
     std::vector<std::string> wrapped;
     // A rotated block is as wide as its widest line so far: the next lines
@@ -249,8 +253,10 @@ bool CPDFTextLayout::Wrap(std::vector<std::string>& lines, size_t maxLines, bool
                 outCut = true;
                 return true;
             }
-            // A first word that does not fit stands alone; otherwise the line
-            // breaks before the word (or character) that did not fit.
+            // A first word that does not fit stands alone (and runs off the
+            // page); otherwise the line breaks before the word (or character)
+            // that did not fit.
+            if (misfit == 0) mWordRunsOff = true;
             const size_t breakAt = misfit == 0 ? ends.At(0) : ends.At(misfit - 1);
             std::string shortened = line.substr(start, breakAt - start);
             if (!shortened.empty() && shortened.back() == ' ') shortened.pop_back();
@@ -554,5 +560,7 @@ bool CPDFTextLayout::LayOutRotated() {
     mFrameMatrix = {kASFixedOne, 0, 0, kASFixedOne, 0, 0};
     mLinkRect = mFrameBox;
     mPlacement.mElementBox = mFrameBox;
+    // The block stands where its lines do, not where the last one alone does.
+    mPlacement.SetPlacedBox(mFrameBox);
     return true;
 }

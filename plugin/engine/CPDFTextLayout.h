@@ -68,7 +68,8 @@ private:
     // Breaks lines that do not fit on the page; false when Compute failed.
     // Stops early once more than maxLines lines are made (lines then holds
     // them); outCut is set when the text was cut because not even one
-    // character fitted. Time linear in the text's length (times the log of
+    // character fitted, mWordRunsOff when a word was too wide for any line.
+    // Time linear in the text's length (times the log of
     // a line's length).
     bool Wrap(std::vector<std::string>& lines, size_t maxLines, bool& outCut);
     // Wrap for a rotated text, whose lines stand one line step apart across
@@ -124,6 +125,9 @@ private:
     int32_t mAssumedLines = 1;
     double mAssumedWidth = 0;
     double mWrappedWidest = 0;  // the widest line the running wrap made so far
+    // The last wrap made a line of a first word that does not fit on the page
+    // (it stands alone and runs off the page's side).
+    bool mWordRunsOff = false;
     double mOffsetX = 0;
     double mOffsetY = 0;
     std::vector<CTextLine> mLines;

@@ -143,6 +143,7 @@ bool CStamp::Build(PDDoc inDoc) {
     mPlacement.reset();
     mAction.reset();
     mPageRanges.reset();
+    mPagesOffPage.clear();
     bool result = true;
     TrapFailure([&] {
         mElement->SetRecordUndo(mInteractive);
@@ -159,6 +160,7 @@ bool CStamp::Build(PDDoc inDoc) {
         BuildBorder();
         if (!BuildAction(inDoc)) result = false;
         BuildPageRanges(inDoc);
+        WarnIfNoPageSelected();
     }, [&] {
         ReportMessage();
         result = false;
@@ -225,6 +227,7 @@ bool CStamp::Apply(PDDoc inDoc, bool inInteractive) {
     const bool written = TrapFailure(
         [&] {
             WritePages(inDoc);
+            WarnOfPagesOffPage();
             return true;
         },
         [&] {
@@ -270,7 +273,10 @@ void CStamp::WritePages(PDDoc inDoc) {
 
 void CStamp::WritePage(PDDoc inDoc, int32_t inPageIndex, int32_t inCounterPage) {
     PreparePage(inDoc, inCounterPage);
+    // A write that draws nothing places nothing.
+    if (mPlacement) mPlacement->ForgetPlacedBox();
     if (mElement->Write(inPageIndex)) {
+        if (mPlacement && mPlacement->PlacedOffPage()) mPagesOffPage.push_back(inPageIndex);
         PageWritten(inCounterPage);
         return;
     }

@@ -23,6 +23,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "qmhost/QMBase.h"
 
@@ -67,6 +68,11 @@ public:
     // Called after the element was written for the 0-based page inPageIndex
     // (the page PreparePage readied); the base does nothing.
     virtual void PageWritten(int32_t inPageIndex);
+    // Warns, once per run and stamp, of the pages written since Build where
+    // the stamp lands on no visible part of the page (nothing in a quiet
+    // run), and forgets them. Apply calls it after its pages; a batch, when
+    // the stamp is done with its document. Never throws.
+    void WarnOfPagesOffPage();
 
     // "kStampType" (0 when missing).
     int32_t GetType() const;
@@ -149,6 +155,9 @@ private:
     // stamp's link cannot be made for inReason; nothing in a quiet run.
     void WarnLinkNotMade(const std::string& inReason);
     void BuildPageRanges(PDDoc inDoc);
+    // Warns, once per run and stamp, when the built page set holds no page of
+    // the document (nothing in a quiet run). Never throws.
+    void WarnIfNoPageSelected() const;
     // Writes pages; throws Stop after setting the message.
     void WritePages(PDDoc inDoc);
     void WritePage(PDDoc inDoc, int32_t inPageIndex, int32_t inCounterPage);
@@ -166,4 +175,6 @@ private:
     std::unique_ptr<CPDFPlacement> mPlacement;
     std::unique_ptr<CPDFAction> mAction;
     std::unique_ptr<CPageRangeSet> mPageRanges;
+    // The 0-based pages written since Build where the stamp lands off the page.
+    std::vector<int32_t> mPagesOffPage;
 };

@@ -153,8 +153,8 @@ void CTextStamp::WarnOfMissingChars(int32_t inPageIndex) const {
         const std::string drawn =
             mTextElement->DrawsMissingCharsBlank() ? "they are left blank" : "they are drawn as \"?\"";
         const std::string font = mFontFellBack ? CPDFTextElement::kDefaultFontName : FontName();
-        WarnOncePerRun("missing characters", "the font " + font + " cannot show some characters of the stamp \"" +
-                                                 GetName() + "\" on page " + PageNumber(inPageIndex) + " (" + chars +
-                                                 "); " + drawn);
+        WarnOncePerRun("missing characters " + GetName(),
+                       "the font " + font + " cannot show some characters of the stamp \"" + GetName() +
+                           "\" on page " + PageNumber(inPageIndex) + " (" + chars + "); " + drawn);
     });
 }

@@ -53,8 +53,8 @@ private:
     bool BuildFont();
     // The name of the font the cabinet asks for (standard or system).
     std::string FontName() const;
-    // Warns, once per run, when the element's text holds characters that its
-    // font cannot show, naming the page and what is drawn for them.
+    // Warns, once per run and stamp, when the element's text holds characters
+    // that its font cannot show, naming the page and what is drawn for them.
     void WarnOfMissingChars(int32_t inPageIndex) const;
     // Warns, once per run and stamp, when the system font is not installed
     // and the text is written in the default font.

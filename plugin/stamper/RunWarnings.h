@@ -1,14 +1,15 @@
-// Warnings of a stamping run or batch sequence that are given once: the first
-// warning of each kind in a run is shown (through the host's warning, which
-// fails nothing), later ones of that kind are not. Also the warning for a
-// document that carries digital signatures.
+// Warnings of a stamping run or of one document of a batch sequence that are
+// given once: the first warning of each kind in a run is shown (through the
+// host's warning, which fails nothing), later ones of that kind are not. Also
+// the warning for a document that carries digital signatures.
 #pragma once
 
 #include <string>
 
 #include "qmhost/QMBase.h"
 
-// A new run (a stamping run, a batch sequence): every kind may warn again.
+// A new run (a stamping run, a document of a batch sequence): every kind may
+// warn again.
 void BeginRunWarnings();
 
 // Shows text as a warning unless a warning of that kind was shown since the

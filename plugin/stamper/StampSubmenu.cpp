@@ -73,7 +73,9 @@ CProfileMenuItem::CProfileMenuItem(int32_t inIndex, const TFileSpecifier& inFile
 
 bool CProfileMenuItem::ComputeEnabled() {
     if (StampManagerExists()) return false;
-    return FileSpecExists(mFile) && CanStampActiveDocument();
+    // A document whose security settings forbid stamping is refused by the
+    // run, which says why; a disabled item would not.
+    return FileSpecExists(mFile) && GetActiveDocument() != nullptr;
 }
 
 void CProfileMenuItem::Execute() {

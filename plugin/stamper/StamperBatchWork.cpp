@@ -18,7 +18,10 @@
 //   report procedure gets a warning;
 // - the parameters made for a command without any are destroyed after the call;
 // - the batch total is the pages of the sequence's documents, not of the PDF
-//   files that happen to lie in the first document's folder.
+//   files that happen to lie in the first document's folder;
+// - the warnings given once per run are given once per document;
+// - a document whose security settings forbid stamping fails untouched, as
+//   the interactive run refuses it.
 #include "stamper/StamperBatchWork.h"
 
 #include <algorithm>
@@ -40,6 +43,7 @@
 #include "stamper/StampKinds.h"
 #include "stamper/StampMessages.h"
 #include "stamper/StampRunCounters.h"
+#include "stamper/StampingPermission.h"
 #include "stamper/StamperBatchCommand.h"
 #include "support/CallbackGuard.h"
 #include "support/ErrorCode.h"
@@ -118,6 +122,8 @@ AVCommandStatus FinishDocument(AVCommand inCommand, ASCab inState) {
 // Moves to the next stamp; answers the status to give when the document ends
 // here, or kAVCommandWorking when a stamp is in hand.
 AVCommandStatus AdvanceStamp(AVCommand inCommand, ASCab inParams, ASCab inState, PDDoc inDoc) {
+    // The stamp in hand is done with this document.
+    if (CStamp* done = GetCabStampPointer(inState, kStateStampObject)) done->WarnOfPagesOffPage();
     std::string message;
     switch (NextBatchStamp(inParams, inState, inDoc, message)) {
         case NextStamp::kBuilt:
@@ -137,6 +143,9 @@ AVCommandStatus StartDocument(AVCommand inCommand, ASCab inParams, ASCab inState
                               bool inGlobal) {
     RemoveStateKey(inState, kStateStampObject);
     RemoveStateKey(inState, kStateStampFailed);
+    // Each document's stamps warn of what they meet in it, not only the first
+    // document's.
+    BeginRunWarnings();
     PutStateInt(inState, kStateCurrentStamp, 0);
     PutStateInt(inState, kStateCurrentPage, 0);
     BeginBatchProgress(inCommand, inState, inGlobal ? CountBatchTotalPages(inCommand, inParams, inDoc) : PageCountOf(inDoc));
@@ -147,6 +156,13 @@ AVCommandStatus StartDocument(AVCommand inCommand, ASCab inParams, ASCab inState
     char path[kFileSpecCapacity];
     GetDocFileName(inDoc, path, sizeof path, true, true);
     GetStamperLog().Printf("正在处理文件：   %s", path);
+    // A document whose security settings forbid stamping fails, untouched;
+    // the sequence goes on with the next.
+    if (const std::string forbidden = StampingForbiddenReason(inDoc); !forbidden.empty()) {
+        const std::string refusal = StampingRefusal("", forbidden);
+        SetErrorMessage(refusal);
+        return FailDocument(inCommand, inState, Failure{refusal, 0}, true);
+    }
     WarnIfSigned(inDoc);
     CPDFDocument(inDoc).WrapAllPageContents();
     return AdvanceStamp(inCommand, inParams, inState, inDoc);

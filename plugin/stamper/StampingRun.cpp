@@ -17,6 +17,7 @@
 #include "stamper/StampKinds.h"
 #include "stamper/StampMessages.h"
 #include "stamper/StampRunCounters.h"
+#include "stamper/StampingPermission.h"
 #include "support/Alerts.h"
 #include "support/CallbackGuard.h"
 #include "support/ErrorCode.h"
@@ -149,17 +150,19 @@ PDDoc NewDocumentWithPagesOf(PDDoc inSource) {
 
 }  // namespace
 
-bool CanStampActiveDocument() {
-    if (!gAppViewHFT || !gPDModelHFT) return false;
+PDDoc GetActiveDocument() {
+    if (!gAppViewHFT) return nullptr;
     try {
         const AVDoc view = gAppViewHFT->getActiveDoc();
-        const PDDoc doc = view ? gAppViewHFT->avDocGetPDDoc(view) : nullptr;
-        constexpr uint32_t kNeeded = kPDPermPrint | kPDPermModify | kPDPermAnnotate;
-        return doc && TableHasMember(gPDModelHFT, &PDModelTable::docGetPermissions) &&
-               (gPDModelHFT->docGetPermissions(doc) & kNeeded) == kNeeded;
+        return view ? gAppViewHFT->avDocGetPDDoc(view) : nullptr;
     } catch (const HostError&) {
-        return false;
+        return nullptr;
     }
+}
+
+bool CanStampActiveDocument() {
+    const PDDoc doc = GetActiveDocument();
+    return doc && StampingForbiddenReason(doc).empty();
 }
 
 bool ApplyProfileToDocument(CProfileFile& ioProfile, PDDoc inDoc, bool inInteractive) {
@@ -204,6 +207,13 @@ bool StampActiveDocument(CProfileFile& ioProfile) {
         return false;
     }
     if (!active) return false;
+    // Refused before anything is made: a new document of 'WTNF' would carry
+    // the pages out of their protection.
+    if (const std::string forbidden = StampingForbiddenReason(active); !forbidden.empty()) {
+        SetErrorMessage(StampingRefusal(ioProfile.GetProfileName(), forbidden));
+        ShowErrorMessage();
+        return false;
+    }
     SetUserCancelled(false);
     BeginRunWarnings();
     PDDoc target = active;

@@ -20,17 +20,23 @@
 #include "stamper/CProfileFile.h"
 #include "stamper/RunProgress.h"
 
+// The document of the active view; null when there is none or the host
+// cannot tell. Never throws.
+PDDoc GetActiveDocument();
+
 // True when a view is active, it has a document, and the document's permission
 // word allows printing, changing the document and adding notes, all three
-// (false on a host that does not tell the word).
+// (false on a host that does not tell the word; StampingPermission.h).
 bool CanStampActiveDocument();
 
 // Stamps the active document (or, with 'WTNF', a new document holding a copy
 // of all its pages, opened in a view) with the profile: clears the user-cancel
 // flag and the error buffer, sets the run counters for the target and runs
 // ApplyProfileToDocument interactively. True when the run succeeded; false when
-// no view is active, when the new document cannot be made (string 215 shown
-// at once) or when the run failed (the error buffer shown once).
+// no view is active, when the document's security settings forbid stamping
+// (the refusal shown at once, nothing changed), when the new document cannot
+// be made (string 215 shown at once) or when the run failed (the error buffer
+// shown once).
 bool StampActiveDocument(CProfileFile& ioProfile);
 // StampActiveDocument with the profile "<Profiles folder>/<inName>.nxp". A name
 // that is unsafe as a file name fails with a message in the error buffer
