@@ -1,6 +1,5 @@
 #include "engine/ImageFileOutput.h"
 
-#include <cstring>
 #include <string>
 
 #include "support/ErrorCode.h"
@@ -16,6 +15,6 @@ void WriteImageFileWhole(const char* target, const std::function<void(const char
         },
         "image");
     if (error == 0) return;
-    SetErrorMessage(std::string("Cannot write the image file ") + target + ": " + std::strerror(error));
+    SetErrorMessage(std::string("Cannot write the image file ") + target + ": " + ReplaceFileErrorText(error));
     ThrowErrorCode(kErrOpenFile);
 }

@@ -8,6 +8,7 @@
 
 // write(tempPath) writes the image into the new file, opening it by name; a
 // throw passes on after the new file is removed. A file that cannot be made or
-// renamed puts "Cannot write the image file <target>: <reason>" into the
-// error-message buffer and throws kErrOpenFile.
+// renamed, or a target that exists and is not a regular file (a device, a
+// pipe: left as it is), puts "Cannot write the image file <target>: <reason>"
+// into the error-message buffer and throws kErrOpenFile.
 void WriteImageFileWhole(const char* target, const std::function<void(const char* tempPath)>& write);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <stdexcept>
 
@@ -131,18 +132,48 @@ void writeSimplePdf(const std::string& path, int pageCount) {
     writeFixturePdf(path, std::vector<FixturePage>(static_cast<size_t>(pageCount)));
 }
 
-void writeEncryptedPdf(const std::string& path, const std::string& userPassword,
-                       const std::string& ownerPassword) {
+namespace {
+
+// writeSimplePdf's pages written to path by a writer that encrypt sets up.
+void writeEncryptedPages(const std::string& path, int pageCount, const std::function<void(QPDFWriter&)>& encrypt) {
     const std::string plain = path + ".plain";
-    writeSimplePdf(plain, 1);
+    writeSimplePdf(plain, pageCount);
     QPDF pdf;
     pdf.processFile(plain.c_str());
     QPDFWriter writer(pdf, path.c_str());
     writer.setStaticID(true);
-    writer.setR6EncryptionParameters(userPassword.c_str(), ownerPassword.c_str(), true, true, true,
-                                     true, true, true, qpdf_r3p_full, true);
+    encrypt(writer);
     writer.write();
     std::remove(plain.c_str());
+}
+
+}  // namespace
+
+void writeEncryptedPdf(const std::string& path, const std::string& userPassword,
+                       const std::string& ownerPassword) {
+    writeEncryptedPages(path, 1, [&](QPDFWriter& writer) {
+        writer.setR6EncryptionParameters(userPassword.c_str(), ownerPassword.c_str(), true, true, true, true, true,
+                                         true, qpdf_r3p_full, true);
+    });
+}
+
+void writeOwnerEncryptedPdf(const std::string& path, int pageCount, OwnerEncryption kind, bool withoutKeyLength) {
+    writeEncryptedPages(path, pageCount, [&](QPDFWriter& writer) {
+        if (kind == OwnerEncryption::Rc4Key128)
+            writer.setR3EncryptionParametersInsecure("", "owner", true, true, true, true, true, true, qpdf_r3p_full);
+        else if (kind == OwnerEncryption::Aes128)
+            writer.setR4EncryptionParametersInsecure("", "owner", true, true, true, true, true, true, qpdf_r3p_full,
+                                                     true, true);
+        else
+            writer.setR6EncryptionParameters("", "owner", true, true, true, true, true, true, qpdf_r3p_full, true);
+    });
+    if (!withoutKeyLength) return;
+    // The dictionary's own /Length follows its /Filter; a crypt filter's comes before.
+    std::string bytes = readBytes(path);
+    const size_t at = bytes.find("/Length", bytes.find("/Filter /Standard"));
+    if (at == std::string::npos) throw std::runtime_error("no /Length in the encryption dictionary of " + path);
+    bytes.replace(at, 7, "/Wength");
+    writeBytes(path, bytes);
 }
 
 void truncateFile(const std::string& path, long keep) {

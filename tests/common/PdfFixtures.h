@@ -64,6 +64,13 @@ void writeSimplePdf(const std::string& path, int pageCount);
 // One page encrypted (AES-256); an empty userPassword makes an owner-only file.
 void writeEncryptedPdf(const std::string& path, const std::string& userPassword,
                        const std::string& ownerPassword);
+// How qpdf encrypts the pages of writeOwnerEncryptedPdf.
+enum class OwnerEncryption { Rc4Key128, Aes128, Aes256 };
+// writeSimplePdf's pages encrypted as kind says, with the owner password
+// "owner" and no user password. withoutKeyLength renames the encryption
+// dictionary's /Length to /Wength, a byte edit that keeps the cross-reference
+// table right; qpdf still reads the file.
+void writeOwnerEncryptedPdf(const std::string& path, int pageCount, OwnerEncryption kind, bool withoutKeyLength);
 // Cuts the file to its first `keep` bytes.
 void truncateFile(const std::string& path, long keep);
 // A file that is plainly not a PDF.

@@ -1,5 +1,6 @@
-// Saving a document as the user asks: notification 33 goes out before the file
-// is written, so plug-ins let go of what they kept for the document first.
+// Saving a document as the user asks: notification 33 goes out once the file is
+// written, so plug-ins let go of what they kept for the document (its undo)
+// only after a save that happened.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -44,14 +45,21 @@ protected:
     ASCallback mCallback = nullptr;
 };
 
-TEST_F(DocumentSave, NotifiesBeforeTheFileIsWritten) {
+TEST_F(DocumentSave, NotifiesOnceTheFileIsWritten) {
     qmtest::HostDoc doc = qmtest::HostDoc::open(mFolder.file("in.pdf"));
     qmhost::saveDocumentAs(doc.pd(), mFolder.file("out.pdf"));
     ASSERT_EQ(mSeen.docs.size(), 1u);
     EXPECT_EQ(mSeen.docs[0], doc.pd());
-    EXPECT_FALSE(mSeen.targetExisted) << "the notification came after the write";
-    EXPECT_TRUE(qmtest::fileExists(mFolder.file("out.pdf")));
+    EXPECT_TRUE(mSeen.targetExisted) << "the notification came before the write";
     EXPECT_EQ(qmhost::pdModelTable()->docGetNumPages(doc.pd()), 2);
+}
+
+TEST_F(DocumentSave, FailedSaveNotifiesNoOne) {
+    qmtest::HostDoc doc = qmtest::HostDoc::open(mFolder.file("in.pdf"));
+    for (const std::string& target : {mFolder.file("missing/out.pdf"), mFolder.path()}) {
+        EXPECT_THROW(qmhost::saveDocumentAs(doc.pd(), target), HostError) << target;
+        EXPECT_TRUE(mSeen.docs.empty()) << target;
+    }
 }
 
 TEST_F(DocumentSave, StaleDocumentRaisesWithoutNotifying) {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -174,6 +175,46 @@ TEST_F(PDModelSave, SaveThroughASymbolicLinkReplacesTheLinkedFile) {
     EXPECT_TRUE(S_ISLNK(info.st_mode));
     HostDoc reopened = HostDoc::open(real);
     EXPECT_EQ(pd().docGetNumPages(reopened.pd()), 0);  // the saved empty document
+}
+
+// An encrypted document is saved encrypted as it was, readable; one whose
+// encryption dictionary does not give the key length it was read with (qpdf
+// reads it all the same) is refused naming the reason, before anything is written.
+TEST_F(PDModelSave, EncryptedDocumentIsSavedReadableOrRefused) {
+    using qmtest::OwnerEncryption;
+    const struct {
+        const char* name;
+        OwnerEncryption kind;
+        bool withoutKeyLength;
+        const char* refusal;  // what the message says; null: saved
+    } rows[] = {
+        {"RC4 128 bits", OwnerEncryption::Rc4Key128, false, nullptr},
+        {"RC4 128 bits without /Length", OwnerEncryption::Rc4Key128, true, "has no /Length for its 128-bit key"},
+        {"AES 128 bits without /Length", OwnerEncryption::Aes128, true, "has no /Length for its 128-bit key"},
+        {"AES 256 bits without /Length", OwnerEncryption::Aes256, true, nullptr},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string input = folder.file("encrypted.pdf"), output = folder.file("saved.pdf");
+        qmtest::writeOwnerEncryptedPdf(input, 2, row.kind, row.withoutKeyLength);
+        std::remove(output.c_str());
+        HostDoc doc = HostDoc::open(input);
+        const SaveResult result = save(doc, output);
+        if (row.refusal) {
+            EXPECT_EQ(result.code, kHostErrFileWrite);
+            EXPECT_NE(result.message.find("cannot write " + output + ": the encryption dictionary of " + input + " " +
+                                          row.refusal),
+                      std::string::npos)
+                << result.message;
+            EXPECT_EQ(folder.entries(), std::vector<std::string>{"encrypted.pdf"}) << "nothing written";
+            continue;
+        }
+        ASSERT_EQ(result.code, 0) << result.message;
+        const auto check = qmtest::qpdfCheck(output);
+        EXPECT_EQ(check.status, 0) << check.output;
+        HostDoc saved = HostDoc::open(output);
+        EXPECT_NE(pageContents(saved, 1).find("page 2"), std::string::npos) << pageContents(saved, 1);
+    }
 }
 
 TEST_F(PDModelSave, SaveOfAClosedDocumentRaisesBadHandle) {

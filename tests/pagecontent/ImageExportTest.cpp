@@ -358,6 +358,26 @@ TEST_F(PageContentTest, ExportedSamplesAreTheOnesThePageDraws) {
     }
 }
 
+// A pipe at the target is refused with a message saying why, and stays a pipe:
+// the export does not rename a regular file over it.
+TEST_F(PageContentTest, ExportOntoAPipeIsRefusedAndKeepsThePipe) {
+    const std::string pdf = folder.file("image.pdf"), target = folder.file("pipe");
+    writeImagePdf(pdf, ExportCase{"", "/DeviceGray", 1, 8, false, false, true, ""});
+    ASSERT_EQ(::mkfifo(target.c_str(), 0600), 0);
+    AVDoc view = OpenView(pdf);
+    CPDEContent page(view, 0);
+    CPDEImageXObject element(nullptr, view, 0, page.GetElem(0), nullptr);
+    for (const bool jpeg : {true, false}) {
+        EXPECT_THROW(exportImage(element, target, jpeg), ErrorCode) << jpeg;
+        EXPECT_EQ(std::string(GetErrorMessage()),
+                  "Cannot write the image file " + target + ": it exists and is not a regular file");
+        struct stat st {};
+        ASSERT_EQ(stat(target.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISFIFO(st.st_mode)) << jpeg;
+        EXPECT_EQ(folder.entries(), (std::vector<std::string>{"image.pdf", "pipe"})) << "no file left behind";
+    }
+}
+
 // Setting the page content of an object made without a member is an error,
 // not a crash.
 TEST_F(PageContentTest, CommitWithoutAMemberIsAnError) {

@@ -106,6 +106,30 @@ INSTANTIATE_TEST_SUITE_P(
 
 namespace {
 
+// A pipe at the target, or a link to one, is refused and stays: a regular file
+// renamed over it would replace it (as root, a device alike).
+TEST(PluginFileReplacingSpecial, TargetThatIsNotARegularFileIsRefusedAndKept) {
+    qmtest::FixtureFolder folder;
+    const std::string fifo = folder.file("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("pipe", folder.file("link").c_str()), 0);
+    for (const char* name : {"pipe", "link"}) {
+        SCOPED_TRACE(name);
+        bool written = false;
+        const int error = ReplaceFileWhole(folder.file(name).c_str(), [&](const char*, int fd) {
+            written = true;
+            return writeText(fd, "new contents");
+        }, "qm");
+        EXPECT_EQ(error, kNotRegularFile);
+        EXPECT_EQ(ReplaceFileErrorText(error), "it exists and is not a regular file");
+        EXPECT_FALSE(written);
+        struct stat st {};
+        ASSERT_EQ(::stat(fifo.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISFIFO(st.st_mode));
+        EXPECT_EQ(folder.entries(), (std::vector<std::string>{"link", "pipe"})) << "no temporary file";
+    }
+}
+
 // A new file takes the process's umask, whatever it is, and the umask is left
 // as it was.
 TEST(PluginFileReplacingMode, NewFileTakesTheProcessUmask) {

@@ -17,7 +17,7 @@ enum : int32_t {
     kNotifyFrontDocChanged = 2,  // (AVDoc, clientData): the front view changed
     kNotifyViewAdded = 4,        // (AVDoc, uint32_t unused, clientData): a view was opened
     kNotifyViewRemoved = 7,      // (AVDoc, clientData): a view is about to close
-    kNotifyDocWillChange = 33,   // (PDDoc, clientData): the document is about to be saved or closed
+    kNotifyDocWillChange = 33,   // (PDDoc, clientData): the document was saved, or is about to be closed
 };
 
 // The host's progress monitor: size, then seven operations that take the

@@ -20,6 +20,7 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include "core/Raise.h"
+#include "pdmodel/KeptEncryption.h"
 #include "support/FileReplacing.h"
 
 namespace qmhost {
@@ -181,6 +182,7 @@ std::unique_ptr<QPDF> openPdfFile(const std::string& path, std::vector<std::stri
 }
 
 void writePdfFile(QPDF& qpdf, const std::string& path, std::vector<std::string>* warnings, bool& writtenLinearized) {
+    refuseUnreadableEncryption(qpdf, path);
     const bool linearize = readFromLinearizedFile(qpdf);
     replaceFile(path, [&](std::FILE* file) {
         try {

@@ -42,6 +42,8 @@ std::string resolvedFilePath(const std::string& path);
 // it repaired, stream data it could not decode) is appended to warnings, one
 // line each naming the file and object, at most kMaxWarnings and a line that
 // counts the rest.
+// A document whose encryption qpdf would write back with another key than it
+// was read with (see KeptEncryption.h) is refused before anything is written.
 // writtenLinearized says whether qpdf has written this document linearized
 // before, and is set when it does.
 void writePdfFile(QPDF& qpdf, const std::string& path, std::vector<std::string>* warnings, bool& writtenLinearized);

@@ -14,10 +14,10 @@ namespace qmhost {
 
 void saveDocumentAs(PDDoc doc, const std::string& path) {
     if (path.empty()) raise(kHostErrBadParameter, "save: no file named");
-    documentModelTable()->docGetNumPages(doc);  // raises for a stale document before anyone is told
-    notifications().sendDoc(kNotifyDocWillChange, doc);
     ASPathName target = makePath(path);
     withCleanUp([&] { documentModelTable()->docSave(doc, target); }, [&] { releasePathHandle(target); });
+    // Told only once the file is written: a save that fails leaves undo as it was.
+    notifications().sendDoc(kNotifyDocWillChange, doc);
     for (const std::string& warning : lastSaveWarnings()) alerts().show("warning: " + warning);
 }
 

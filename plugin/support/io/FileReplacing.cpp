@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -100,7 +101,11 @@ int ReplaceFileWhole(const char* inPath, const std::function<bool(const char* in
     if (!inPath || !*inPath) return ENOENT;
     const std::string target = ResolvedTarget(inPath);
     struct stat st;
-    if (::stat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return EISDIR;
+    if (::stat(target.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return EISDIR;
+        // A device, pipe or socket would be replaced by a regular file.
+        if (!S_ISREG(st.st_mode)) return kNotRegularFile;
+    }
     std::string name = FolderOf(target) + "/." + (inPrefix ? inPrefix : "") + "XXXXXX";
     if (name.size() >= PATH_MAX) return ENAMETOOLONG;
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);
@@ -119,6 +124,10 @@ int ReplaceFileWhole(const char* inPath, const std::function<bool(const char* in
     temp.Keep();
     SyncFolder(FolderOf(target));
     return 0;
+}
+
+std::string ReplaceFileErrorText(int inError) {
+    return inError == kNotRegularFile ? "it exists and is not a regular file" : std::strerror(inError);
 }
 
 void FailNextReplaceBeforeRenameForTesting() { gFailBeforeRename = true; }
