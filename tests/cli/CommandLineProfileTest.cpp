@@ -68,6 +68,44 @@ TEST_F(CommandLineProfile, ImportRefusesAnInvalidProfileNamingTheKey) {
     EXPECT_EQ(Cli("profile list").output, "");
 }
 
+// Numbers far outside a key's range are refused with a whole message: the
+// number as it reads back, the range, nothing else on the line.
+TEST_F(CommandLineProfile, ImportRefusesExtremeNumbersNamingThemWhole) {
+    const struct {
+        const char* key;
+        const char* value;  // as written in the JSON
+        const char* said;   // the message after the file's name
+    } rows[] = {
+        {"kHorizontalS", "1e300", "kStamp0.kHorizontalS: 1e+300 is outside the range -99999 to 99999"},
+        {"kHorizontalS", "1e32", "kStamp0.kHorizontalS: 1e+32 is outside the range -99999 to 99999"},
+        {"kVerticalS", "-1e300", "kStamp0.kVerticalS: -1e+300 is outside the range -99999 to 99999"},
+        {"kVerticalS", "9223372036854775808",
+         "kStamp0.kVerticalS: 9223372036854776000 is outside the range -99999 to 99999"},
+        {"kHorizontalS", "-2147483649", "kStamp0.kHorizontalS: -2147483649 is outside the range -99999 to 99999"},
+        {"kHorizontalS", "123456.789e3", "kStamp0.kHorizontalS: 123456789 is outside the range -99999 to 99999"},
+        {"kWeightC", "1e6", "kStamp0.kWeightC: 1000000 is outside the range 0 to 6"},
+        {"kOpacityS", "1e300", "kStamp0.kOpacityS: an integer (32 bits) is needed, not 1e+300"},
+        {"kOpacityS", "9223372036854775808",
+         "kStamp0.kOpacityS: an integer (32 bits) is needed, not 9223372036854775808"},
+        {"kOpacityS", "-2147483649", "kStamp0.kOpacityS: an integer (32 bits) is needed, not -2147483649"},
+        {"kOpacityS", "2147483647", "kStamp0.kOpacityS: 2147483647 is outside the range 0 to 100"},
+        {"kHorizontalS", "1e400", "not valid JSON: number overflow parsing '1e400'"},
+        {"kHorizontalS", "NaN",
+         "not valid JSON: parse error at line 1, column 30: syntax error while parsing value - invalid literal; "
+         "last read: '\"kHorizontalS\": N'"},
+        {"kHorizontalS", "\"NaN\"", "kStamp0.kHorizontalS: a number is needed"},
+    };
+    const std::string file = File("extreme.json");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.key) + " " + row.value);
+        qmtest::writeBytes(file, std::string(R"({"kStamp0": {")") + row.key + "\": " + row.value + "}}");
+        const auto run = CliSplit("profile import " + Q(file));
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, "quillmark: profile: " + file + ": " + row.said + "\n");
+    }
+    EXPECT_EQ(Cli("profile list").output, "");
+}
+
 // A profile stored by another program may ask for any opacity: what is
 // written stays within PDF's 0 to 1.
 TEST_F(CommandLineProfile, StoredOpacityOutsideItsRangeIsWrittenWithinPdfs) {
