@@ -6,6 +6,13 @@
 #include "cli/AtomicFile.h"
 
 namespace qmcli {
+namespace {
+
+// The log grows by a few lines a run while logging is on; `log show` holds it
+// whole in memory, up to this size.
+constexpr ReadLimit kShownLimit{uint64_t(256) << 20, "a log to show"};
+
+}  // namespace
 
 int RunLogCommand(const GlobalOptions& options, const std::vector<std::string>& args) {
     const bool show = args.size() == 1 && args[0] == "show";
@@ -28,8 +35,8 @@ int RunLogCommand(const GlobalOptions& options, const std::vector<std::string>& 
             return kExitOk;
         }
         std::string text, error;
-        if (!ReadWholeFile(path, &text, &error)) {
-            PrintError("log: " + error);
+        if (!ReadWholeFile(path, &text, &error, kShownLimit)) {
+            PrintError("log: " + error + "; read the file itself, or clear it (quillmark log clear)");
             return kExitFailure;
         }
         std::fwrite(text.data(), 1, text.size(), stdout);

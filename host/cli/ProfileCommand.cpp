@@ -12,6 +12,10 @@
 namespace qmcli {
 namespace {
 
+// A profile in JSON holds texts of at most 4000 characters and link actions
+// of a page or so; one past this size is no profile (/dev/zero, say).
+constexpr ReadLimit kJsonProfileLimit{uint64_t(64) << 20, "a profile in JSON"};
+
 // Wrong usage: one line saying what is wrong, and where the help is.
 int usage(const std::vector<std::string>& words) {
     if (words.empty()) return UsageError("profile", "missing the action: list, show, import, export or delete");
@@ -55,7 +59,7 @@ int import(const ProfileStore& store, const std::string& file, const std::option
         PrintError("profile: " + error + " (give one with --name NAME)");
         return kExitFailure;
     }
-    if (!ReadWholeFile(file, &bytes, &error)) {
+    if (!ReadWholeFile(file, &bytes, &error, kJsonProfileLimit)) {
         PrintError("profile: " + error);
         return kExitFailure;
     }
