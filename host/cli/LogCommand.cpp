@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/TerminalText.h"
 #include "cli/AtomicFile.h"
 
 namespace qmcli {
@@ -39,6 +40,8 @@ int RunLogCommand(const GlobalOptions& options, const std::vector<std::string>& 
             PrintError("log: " + error + "; read the file itself, or clear it (quillmark log clear)");
             return kExitFailure;
         }
+        // Its entries hold file, stamp and document names, which may hold control characters.
+        text = qmhost::EscapeControlCharacters(text, qmhost::LineBreaks::Keep);
         std::fwrite(text.data(), 1, text.size(), stdout);
         return kExitOk;
     }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "app/TerminalText.h"
 #include "cli/AtomicFile.h"
 #include "cli/CommandArguments.h"
 #include "cli/ProfileJson.h"
@@ -29,7 +30,9 @@ int usage(const std::vector<std::string>& words) {
 }
 
 int list(const ProfileStore& store) {
-    for (const std::string& name : store.names()) std::printf("%s\n", name.c_str());
+    // Names come from the folder's file names, which another program may have given control characters.
+    for (const std::string& name : store.names())
+        std::printf("%s\n", qmhost::EscapeControlCharacters(name).c_str());
     return kExitOk;
 }
 

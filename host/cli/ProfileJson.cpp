@@ -323,6 +323,28 @@ std::string quoted(const std::string& text) {
     return Json(text).dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
+// JSON text with DEL and the C1 controls (U+0080 to U+009F) escaped, as the
+// writer escapes the C0 controls, so that showing a profile on a terminal
+// never sends it a control. Their bytes occur only inside strings.
+std::string escapedControls(const std::string& json) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(json.size());
+    for (size_t i = 0; i < json.size(); ++i) {
+        const auto c = static_cast<unsigned char>(json[i]);
+        const bool c1 = c == 0xC2 && i + 1 < json.size() && (static_cast<unsigned char>(json[i + 1]) & 0xE0) == 0x80;
+        if (c != 0x7F && !c1) {
+            out += json[i];
+            continue;
+        }
+        const auto code = c1 ? static_cast<unsigned char>(json[++i]) : c;
+        out += "\\u00";
+        out += kHex[code >> 4];
+        out += kHex[code & 0xF];
+    }
+    return out;
+}
+
 // Writes cabinets as indented JSON objects: one entry a line, four spaces a
 // level, an empty object as "{", a line feed and its closing brace.
 class JsonWriter {
@@ -508,7 +530,7 @@ std::string ProfileToJson(const qmhost::Cabinet& profile) {
     // byte-order mark and drops it. Its bytes occur only inside strings.
     for (size_t at = out.find("\xEF\xBB\xBF"); at != std::string::npos; at = out.find("\xEF\xBB\xBF", at))
         out.replace(at, 3, "\\ufeff");
-    return out;
+    return escapedControls(out);
 }
 
 }  // namespace qmcli

@@ -57,6 +57,12 @@ size_t characterCount(std::string_view text) {
     return count;
 }
 
+bool hasControlCharacter(std::string_view text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
+    return false;
+}
+
 bool checkNumber(std::string_view key, double number, std::string* why) {
     const ValueRange* range = StampValueRange(key);
     if (!range || (number >= range->low && number <= range->high)) return true;
@@ -72,6 +78,12 @@ bool checkText(std::string_view key, std::string_view text, std::string* why) {
         return false;
     }
     if (key == "kPagesE") return CheckPageList(text, why);
+    // A file name is shown in messages when the file is missing; a control
+    // character there would act on the terminal.
+    if (key == "kSelectFileE" && hasControlCharacter(text)) {
+        *why = "a file name may not hold control characters";
+        return false;
+    }
     return true;
 }
 

@@ -12,7 +12,7 @@
 //            the colours kColorC, kColorFontC and kFillColorC -1 (none) or
 //            0..0xFFFFFF
 //   texts    kStampNameE, kSelectFileE and kPagesE at most 256 characters,
-//            kTextE at most 4000
+//            kTextE at most 4000; kSelectFileE without control characters
 //   kPagesE  a page list: items parted by ",", each a page ("3"), a range
 //            ("2-9", "9-2"), a range of its odd or even pages ("2-9odd",
 //            "2-9 even") or "odd" or "even" alone; blanks may stand around
