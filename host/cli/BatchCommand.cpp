@@ -6,6 +6,7 @@
 #include "cabinet/CabinetHandles.h"
 #include "cli/CommandArguments.h"
 #include "app/HostSession.h"
+#include "app/TerminalText.h"
 #include "cli/Interrupt.h"
 #include "cli/ProfileStore.h"
 #include "app/BatchProgressBar.h"
@@ -25,7 +26,7 @@ void report(const qmhost::BatchSequenceResult& result) {
         for (const std::string& warning : file.warnings) PrintError("batch: " + file.input + ": warning: " + warning);
         for (const std::string& line : file.reports) PrintError("batch: " + file.input + ": " + line);
         if (file.outcome == qmhost::BatchFileOutcome::Saved) {
-            std::printf("%s\n", file.output.c_str());
+            std::printf("%s\n", qmhost::EscapeControlCharacters(file.output).c_str());
             continue;
         }
         const char* what = file.outcome == qmhost::BatchFileOutcome::Cancelled ? "cancelled"

@@ -2,11 +2,14 @@
 
 #include <cstdio>
 
+#include "app/TerminalText.h"
 #include "cli/CommandLine.h"
 
 namespace qmcli {
 
-void PrintError(const std::string& message) { std::fprintf(stderr, "quillmark: %s\n", message.c_str()); }
+void PrintError(const std::string& message) {
+    std::fprintf(stderr, "quillmark: %s\n", qmhost::EscapeControlCharacters(message).c_str());
+}
 
 void PrintUsageError(const std::string& message, const std::string& command) {
     PrintError(message);

@@ -20,7 +20,9 @@ enum ExitStatus : int {
     kExitUsage = 2,    // the command line is wrong
 };
 
-// Prints "quillmark: <message>" on standard error.
+// Prints "quillmark: <message>" on standard error, one line: control
+// characters in the message (from a file name, a profile, a document) are
+// written out (qmhost::EscapeControlCharacters).
 void PrintError(const std::string& message);
 
 // Wrong usage of a command (empty: of the program): prints "quillmark:

@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "HostTables.h"
+#include "app/TerminalText.h"
+#include "cli/GlobalOptions.h"
 #include "cli/OpenDocuments.h"
 #include "qmhost/HostError.h"
 #include "qmhost/PDModelTable.h"
@@ -37,13 +39,13 @@ int RunInfo(const std::string& path) {
     try {
         doc = OpenPdfFile(path);
         const int32_t count = pd->docGetNumPages(doc);
-        std::printf("%s: %d page%s\n", path.c_str(), count, count == 1 ? "" : "s");
+        std::printf("%s: %d page%s\n", qmhost::EscapeControlCharacters(path).c_str(), count, count == 1 ? "" : "s");
         for (int32_t i = 0; i < count; ++i) PrintPage(pd, doc, i);
         pd->docClose(doc);
         return 0;
     } catch (const HostError& error) {
         if (doc) pd->docClose(doc);
-        std::fprintf(stderr, "quillmark: %s\n", error.what());
+        PrintError(error.what());
         return 1;
     }
 }

@@ -3,9 +3,17 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/TerminalText.h"
 #include "cli/AtomicFile.h"
 
 namespace qmcli {
+namespace {
+
+// The log grows by a few lines a run while logging is on; `log show` holds it
+// whole in memory, up to this size.
+constexpr ReadLimit kShownLimit{uint64_t(256) << 20, "a log to show"};
+
+}  // namespace
 
 int RunLogCommand(const GlobalOptions& options, const std::vector<std::string>& args) {
     const bool show = args.size() == 1 && args[0] == "show";
@@ -28,10 +36,12 @@ int RunLogCommand(const GlobalOptions& options, const std::vector<std::string>& 
             return kExitOk;
         }
         std::string text, error;
-        if (!ReadWholeFile(path, &text, &error)) {
-            PrintError("log: " + error);
+        if (!ReadWholeFile(path, &text, &error, kShownLimit)) {
+            PrintError("log: " + error + "; read the file itself, or clear it (quillmark log clear)");
             return kExitFailure;
         }
+        // Its entries hold file, stamp and document names, which may hold control characters.
+        text = qmhost::EscapeControlCharacters(text, qmhost::LineBreaks::Keep);
         std::fwrite(text.data(), 1, text.size(), stdout);
         return kExitOk;
     }

@@ -3,13 +3,14 @@
 #include <cstdio>
 
 #include "app/HostSession.h"
+#include "app/TerminalText.h"
 #include "cli/ProfileMenu.h"
 #include "view/MenuCommands.h"
 
 namespace qmcli {
 
 void PrintMenuModel() {
-    const std::string text = qmhost::listMenuModel();
+    const std::string text = qmhost::EscapeControlCharacters(qmhost::listMenuModel(), qmhost::LineBreaks::Keep);
     std::fwrite(text.data(), 1, text.size(), stdout);
 }
 

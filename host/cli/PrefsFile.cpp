@@ -12,6 +12,8 @@ namespace {
 
 constexpr uint32_t kEndId = FourCharCode("*END");
 constexpr uint32_t kEndType = FourCharCode("mark");
+// The plug-in keeps a few settings and paths here: a few kilobytes at most.
+constexpr ReadLimit kLimit{uint64_t(1) << 20, "a preferences file"};
 
 uint32_t readWord(std::string_view bytes, size_t offset) {
     return uint32_t(uint8_t(bytes[offset])) | (uint32_t(uint8_t(bytes[offset + 1])) << 8) |
@@ -118,7 +120,7 @@ bool PrefsFile::read(const std::string& path, std::string* error) {
         return true;
     }
     std::string bytes;
-    if (!ReadWholeFile(path, &bytes, error)) return false;
+    if (!ReadWholeFile(path, &bytes, error, kLimit)) return false;
     if (!parse(bytes, error)) {
         *error = path + ": " + *error;
         return false;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "app/TerminalText.h"
 #include "cli/AtomicFile.h"
 #include "cli/CommandArguments.h"
 #include "cli/ProfileJson.h"
@@ -11,6 +12,10 @@
 
 namespace qmcli {
 namespace {
+
+// A profile in JSON holds texts of at most 4000 characters and link actions
+// of a page or so; one past this size is no profile (/dev/zero, say).
+constexpr ReadLimit kJsonProfileLimit{uint64_t(64) << 20, "a profile in JSON"};
 
 // Wrong usage: one line saying what is wrong, and where the help is.
 int usage(const std::vector<std::string>& words) {
@@ -25,7 +30,9 @@ int usage(const std::vector<std::string>& words) {
 }
 
 int list(const ProfileStore& store) {
-    for (const std::string& name : store.names()) std::printf("%s\n", name.c_str());
+    // Names come from the folder's file names, which another program may have given control characters.
+    for (const std::string& name : store.names())
+        std::printf("%s\n", qmhost::EscapeControlCharacters(name).c_str());
     return kExitOk;
 }
 
@@ -55,7 +62,7 @@ int import(const ProfileStore& store, const std::string& file, const std::option
         PrintError("profile: " + error + " (give one with --name NAME)");
         return kExitFailure;
     }
-    if (!ReadWholeFile(file, &bytes, &error)) {
+    if (!ReadWholeFile(file, &bytes, &error, kJsonProfileLimit)) {
         PrintError("profile: " + error);
         return kExitFailure;
     }

@@ -1,7 +1,5 @@
 #include "cli/ProfileJson.h"
 
-#include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -132,7 +130,7 @@ private:
         const double number = value.get<double>();
         if (std::floor(number) != number ||
             number < std::numeric_limits<int32_t>::min() || number > std::numeric_limits<int32_t>::max())
-            return fail(at, "an integer (32 bits) is needed");
+            return fail(at, "an integer (32 bits) is needed, not " + value.dump());
         *out = static_cast<int32_t>(number);
         return true;
     }
@@ -320,40 +318,31 @@ private:
     }
 };
 
-// The JSON text of a number the cabinet holds as a double. A whole number
-// that a double holds exactly is written as one, without fraction ("2", not
-// "2.0": JSON has one kind of number). Others are written with the fewest
-// significant digits that read back to the same double, in the shorter of the
-// fixed form ("0.0001234", "12345678901234567000") and the exponent form
-// ("1e-05", "1.5e+300"), the fixed one when both are as long.
-std::string doubleText(double number) {
-    if (!std::isfinite(number)) return "null";
-    constexpr double kExactWhole = 9007199254740992.0;  // 2^53
-    if (std::floor(number) == number && std::fabs(number) <= kExactWhole)
-        return std::to_string(static_cast<int64_t>(number));
-    char buffer[64];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::scientific);
-    const std::string scientific(buffer, written.ptr);  // "-d.ddde+XX"
-    const size_t e = scientific.find('e');
-    const bool negative = scientific[0] == '-';
-    std::string digits = scientific.substr(negative ? 1 : 0, e - (negative ? 1 : 0));
-    digits.erase(std::remove(digits.begin(), digits.end(), '.'), digits.end());
-    const int exponent = std::stoi(scientific.substr(e + 1));
-    std::string fixed;
-    if (exponent < 0) {
-        fixed = "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
-    } else if (digits.size() <= static_cast<size_t>(exponent) + 1) {
-        fixed = digits + std::string(static_cast<size_t>(exponent) + 1 - digits.size(), '0');
-    } else {
-        fixed = digits.substr(0, static_cast<size_t>(exponent) + 1) + "." + digits.substr(static_cast<size_t>(exponent) + 1);
-    }
-    if (negative) fixed = "-" + fixed;
-    return fixed.size() <= scientific.size() ? fixed : scientific;
-}
-
 // A JSON string of text; bytes that are not UTF-8 become U+FFFD.
 std::string quoted(const std::string& text) {
     return Json(text).dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+// JSON text with DEL and the C1 controls (U+0080 to U+009F) escaped, as the
+// writer escapes the C0 controls, so that showing a profile on a terminal
+// never sends it a control. Their bytes occur only inside strings.
+std::string escapedControls(const std::string& json) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(json.size());
+    for (size_t i = 0; i < json.size(); ++i) {
+        const auto c = static_cast<unsigned char>(json[i]);
+        const bool c1 = c == 0xC2 && i + 1 < json.size() && (static_cast<unsigned char>(json[i + 1]) & 0xE0) == 0x80;
+        if (c != 0x7F && !c1) {
+            out += json[i];
+            continue;
+        }
+        const auto code = c1 ? static_cast<unsigned char>(json[++i]) : c;
+        out += "\\u00";
+        out += kHex[code >> 4];
+        out += kHex[code & 0xF];
+    }
+    return out;
 }
 
 // Writes cabinets as indented JSON objects: one entry a line, four spaces a
@@ -385,7 +374,7 @@ private:
         } else if (const auto* flag = std::get_if<bool>(&value)) {
             mOut += *flag ? "true" : "false";
         } else if (const auto* real = std::get_if<double>(&value)) {
-            mOut += doubleText(*real);
+            mOut += NumberText(*real);
         } else if (const auto* string = std::get_if<qmhost::StringValue>(&value)) {
             mOut += quoted(key == kStampText ? toJsonLineBreaks(string->text) : string->text);
         } else if (const auto* text = std::get_if<std::unique_ptr<qmhost::HostText>>(&value)) {
@@ -541,7 +530,7 @@ std::string ProfileToJson(const qmhost::Cabinet& profile) {
     // byte-order mark and drops it. Its bytes occur only inside strings.
     for (size_t at = out.find("\xEF\xBB\xBF"); at != std::string::npos; at = out.find("\xEF\xBB\xBF", at))
         out.replace(at, 3, "\\ufeff");
-    return out;
+    return escapedControls(out);
 }
 
 }  // namespace qmcli

@@ -64,7 +64,9 @@ std::unique_ptr<qmhost::Cabinet> ProfileFromJson(std::string_view json, std::str
 // fraction, others in the shorter of the fixed and exponent forms that reads
 // back to the same double; an infinite or NaN double is written as null. Text
 // that is not UTF-8 has its faulty bytes replaced by U+FFFD; U+FEFF is written
-// as its escape "\ufeff".
+// as its escape "\ufeff"; control characters (C0, DEL and C1) as theirs
+// ("\u001b", "\u007f", "\u009b"), so that no text of a profile acts on a
+// terminal that shows it.
 std::string ProfileToJson(const qmhost::Cabinet& profile);
 
 }  // namespace qmcli

@@ -1,6 +1,8 @@
 #include "cli/ProfileJsonValues.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <map>
 
@@ -27,6 +29,12 @@ const std::map<std::string_view, ValueRange>& numberRanges() {
         {"kTypeC", {0, 1}},
         {"kStyleStandardC", {0, 13}},
         {"kSizeE", {6, 72}},
+        {"kUnderlineC", {0, 6}},
+        {"kDashedC", {0, 4}},
+        {"kWeightC", {0, 6}},
+        {"kColorC", {-1, 0xFFFFFF}},  // -1: none
+        {"kColorFontC", {-1, 0xFFFFFF}},
+        {"kFillColorC", {-1, 0xFFFFFF}},
     };
     return ranges;
 }
@@ -41,12 +49,6 @@ const std::map<std::string_view, size_t>& textLimits() {
     return limits;
 }
 
-std::string numberText(double number) {
-    char buffer[32];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::fixed);
-    return std::string(buffer, written.ptr);
-}
-
 // The characters of UTF-8 text: its bytes that do not continue a character.
 size_t characterCount(std::string_view text) {
     size_t count = 0;
@@ -55,10 +57,16 @@ size_t characterCount(std::string_view text) {
     return count;
 }
 
+bool hasControlCharacter(std::string_view text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
+    return false;
+}
+
 bool checkNumber(std::string_view key, double number, std::string* why) {
     const ValueRange* range = StampValueRange(key);
     if (!range || (number >= range->low && number <= range->high)) return true;
-    *why = numberText(number) + " is outside the range " + numberText(range->low) + " to " + numberText(range->high);
+    *why = NumberText(number) + " is outside the range " + NumberText(range->low) + " to " + NumberText(range->high);
     return false;
 }
 
@@ -70,6 +78,12 @@ bool checkText(std::string_view key, std::string_view text, std::string* why) {
         return false;
     }
     if (key == "kPagesE") return CheckPageList(text, why);
+    // A file name is shown in messages when the file is missing; a control
+    // character there would act on the terminal.
+    if (key == "kSelectFileE" && hasControlCharacter(text)) {
+        *why = "a file name may not hold control characters";
+        return false;
+    }
     return true;
 }
 
@@ -137,6 +151,32 @@ bool CheckStampValue(std::string_view key, const qmhost::CabinetValue& value, st
     if (const auto* text = std::get_if<std::unique_ptr<qmhost::HostText>>(&value))
         return checkText(key, (*text)->utf8(), why);
     return true;
+}
+
+std::string NumberText(double number) {
+    if (!std::isfinite(number)) return "null";
+    constexpr double kExactWhole = 9007199254740992.0;  // 2^53
+    if (std::floor(number) == number && std::fabs(number) <= kExactWhole)
+        return std::to_string(static_cast<int64_t>(number));
+    // The shortest form is at most 24 characters ("-2.2250738585072014e-308").
+    char buffer[64];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::scientific);
+    const std::string scientific(buffer, written.ptr);  // "-d.ddde+XX"
+    const size_t e = scientific.find('e');
+    const bool negative = scientific[0] == '-';
+    std::string digits = scientific.substr(negative ? 1 : 0, e - (negative ? 1 : 0));
+    digits.erase(std::remove(digits.begin(), digits.end(), '.'), digits.end());
+    const int exponent = std::stoi(scientific.substr(e + 1));
+    std::string fixed;
+    if (exponent < 0) {
+        fixed = "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+    } else if (digits.size() <= static_cast<size_t>(exponent) + 1) {
+        fixed = digits + std::string(static_cast<size_t>(exponent) + 1 - digits.size(), '0');
+    } else {
+        fixed = digits.substr(0, static_cast<size_t>(exponent) + 1) + "." + digits.substr(static_cast<size_t>(exponent) + 1);
+    }
+    if (negative) fixed = "-" + fixed;
+    return fixed.size() <= scientific.size() ? fixed : scientific;
 }
 
 bool CheckPageList(std::string_view text, std::string* why) {

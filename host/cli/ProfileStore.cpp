@@ -4,6 +4,9 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <new>
+#include <utility>
 
 #include "cabinet/CabinetStream.h"
 #include "cli/AtomicFile.h"
@@ -16,6 +19,8 @@ namespace {
 
 constexpr const char kExtension[] = ".nxp";
 constexpr size_t kMaxFileName = 255;
+
+std::function<void()> gBeforeNextCreate;  // for tests
 
 std::string lowerAscii(std::string text) {
     for (char& c : text)
@@ -107,19 +112,25 @@ std::unique_ptr<qmhost::Cabinet> ProfileStore::read(const std::string& name, std
         *error = "no profile named \"" + name + "\" in " + mFolder;
         return nullptr;
     }
+    // No profile file is larger than the cabinet format holds.
+    const ReadLimit limit{qmhost::kCabinetStreamHeaderSize + qmhost::kCabinetStreamMaxBody, "a profile file"};
     std::string bytes;
-    if (!ReadWholeFile(path, &bytes, error)) return nullptr;
+    if (!ReadWholeFile(path, &bytes, error, limit)) return nullptr;
     try {
         return qmhost::decodeCabinet(bytes);
     } catch (const HostError& failure) {
         *error = "the profile " + path + " cannot be read: " + failure.what();
-        return nullptr;
+    } catch (const std::bad_alloc&) {
+        *error = "the profile " + path + " cannot be read: not enough memory";
     }
+    return nullptr;
 }
 
 bool ProfileStore::write(const std::string& name, const qmhost::Cabinet& profile, bool replace,
                          std::string* error) const {
     if (!ValidName(name, error)) return false;
+    const std::string exists =
+        "a profile named \"" + name + "\" exists; delete it first (quillmark profile delete " + name + ")";
     if (!replace) {
         // The clash first: find() would also find the profile of the other case.
         if (const std::string other = caseClash(name); !other.empty()) {
@@ -128,7 +139,7 @@ bool ProfileStore::write(const std::string& name, const qmhost::Cabinet& profile
             return false;
         }
         if (!find(name).empty()) {
-            *error = "a profile named \"" + name + "\" exists; delete it first (quillmark profile delete " + name + ")";
+            *error = exists;
             return false;
         }
     }
@@ -145,8 +156,24 @@ bool ProfileStore::write(const std::string& name, const qmhost::Cabinet& profile
         *error = std::string("the profile cannot be written: ") + failure.what();
         return false;
     }
-    return WriteFileReplacing((fs::path(mFolder) / (name + kExtension)).string(), bytes, error);
+    const std::string path = (fs::path(mFolder) / (name + kExtension)).string();
+    if (replace) return WriteFileReplacing(path, bytes, error);
+    if (gBeforeNextCreate) std::exchange(gBeforeNextCreate, nullptr)();
+    // Made only when no file has the name by then: of two imports of one name
+    // at the same time the second is refused, as it is when it comes after.
+    switch (WriteNewFile(path, bytes, error)) {
+        case NewFile::Written:
+            return true;
+        case NewFile::Exists:
+            *error = exists;
+            return false;
+        case NewFile::Failed:
+            break;
+    }
+    return false;
 }
+
+void ProfileStore::BeforeNextCreateForTesting(std::function<void()> hook) { gBeforeNextCreate = std::move(hook); }
 
 bool ProfileStore::remove(const std::string& name, std::string* error) const {
     if (!ValidName(name, error)) return false;

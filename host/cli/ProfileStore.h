@@ -8,6 +8,7 @@
 // file name would pass 255 bytes are refused, so no name leaves the folder.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,15 +40,21 @@ public:
     // case ("" when none): such names clash in the plug-in's dialogs.
     std::string caseClash(const std::string& name) const;
 
-    // The profile's cabinet; null with *error set when it is missing or damaged.
+    // The profile's cabinet; null with *error set when it is missing, damaged
+    // or larger than the cabinet format holds.
     std::unique_ptr<qmhost::Cabinet> read(const std::string& name, std::string* error) const;
     // Writes the cabinet as folder/<name>.nxp (the folder is made when missing)
     // through a temporary file renamed over the target. With replace false an
     // existing profile of that name (or of a name that differs only in case) is
-    // refused.
+    // refused, also one that another process makes while this one writes:
+    // the file is made only where no file has its name.
     bool write(const std::string& name, const qmhost::Cabinet& profile, bool replace,
                std::string* error) const;
     bool remove(const std::string& name, std::string* error) const;
+
+    // For tests: the next write of a new profile calls hook after its checks,
+    // just before it makes the file (where another process may come first).
+    static void BeforeNextCreateForTesting(std::function<void()> hook);
 
 private:
     struct Entry {

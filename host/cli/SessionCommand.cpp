@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "app/HostSession.h"
+#include "app/TerminalText.h"
 #include "cli/MenuCommand.h"
 #include "cli/OpenDocuments.h"
 #include "cli/ProfileMenu.h"
@@ -99,7 +100,7 @@ int RunSessionCommand(const GlobalOptions& options, const std::vector<std::strin
             std::string oneLine = answer;
             for (char& c : oneLine)
                 if (c == '\n' || c == '\r') c = ' ';
-            std::printf("error: %s\n", oneLine.c_str());
+            std::printf("error: %s\n", qmhost::EscapeControlCharacters(oneLine).c_str());
             allOk = false;
         }
         std::fflush(stdout);

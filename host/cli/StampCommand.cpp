@@ -5,6 +5,7 @@
 #include "cli/CommandArguments.h"
 #include "cli/FileIdentity.h"
 #include "app/HostSession.h"
+#include "app/TerminalText.h"
 #include "cli/OpenDocuments.h"
 #include "cli/ProfileMenu.h"
 
@@ -50,7 +51,7 @@ int RunStampCommand(const GlobalOptions& options, const CommandArguments& parsed
         PrintError("stamp: " + error);
         return kExitFailure;
     }
-    std::printf("%s\n", output->c_str());
+    std::printf("%s\n", qmhost::EscapeControlCharacters(*output).c_str());
     return kExitOk;
 }
 

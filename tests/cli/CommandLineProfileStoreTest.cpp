@@ -96,6 +96,31 @@ TEST_F(ProfileStoreTest, WriteRefusesAnExistingNameAndOneDifferingOnlyInCase) {
     EXPECT_TRUE(mStore.write("Court", profile, true, &error)) << error;
 }
 
+// Two imports of one name at the same time: the one that makes the file
+// first wins, the other is refused as it would be after it, and nothing of it
+// is left.
+TEST_F(ProfileStoreTest, ImportWhoseNameIsTakenWhileItWritesIsRefusedAsIfItCameAfter) {
+    qmhost::Cabinet first, second;
+    first.put("kNumberOfStamps", int32_t{0});
+    second.put("kNumberOfStamps", int32_t{7});
+    std::string error, secondError;
+    bool secondWritten = false;
+    ProfileStore::BeforeNextCreateForTesting(
+        [&] { secondWritten = mStore.write("Court", second, false, &secondError); });
+    EXPECT_FALSE(mStore.write("Court", first, false, &error));
+    EXPECT_TRUE(secondWritten) << secondError;
+    std::string afterwards;
+    EXPECT_FALSE(mStore.write("Court", first, false, &afterwards));
+    EXPECT_EQ(error, afterwards);
+    const auto kept = mStore.read("Court", &error);
+    ASSERT_TRUE(kept) << error;
+    EXPECT_EQ(std::get<int32_t>(*kept->find("kNumberOfStamps")), 7);
+    std::vector<std::string> leaves;
+    for (const auto& entry : std::filesystem::directory_iterator(mStore.folder()))
+        leaves.push_back(entry.path().filename().string());
+    EXPECT_EQ(leaves, std::vector<std::string>{"Court.nxp"});
+}
+
 TEST_F(ProfileStoreTest, DamagedProfileIsAnErrorNamingTheFile) {
     touch("Broken.nxp");
     std::string error;

@@ -5,6 +5,8 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "cli/PrefsFile.h"
@@ -66,6 +68,95 @@ TEST_F(CommandLineProfile, ImportRefusesAnInvalidProfileNamingTheKey) {
     EXPECT_NE(run.status, 0);
     EXPECT_NE(run.output.find("kStamp0.kSizeE: an integer"), std::string::npos) << run.output;
     EXPECT_EQ(Cli("profile list").output, "");
+}
+
+// Numbers far outside a key's range are refused with a whole message: the
+// number as it reads back, the range, nothing else on the line.
+TEST_F(CommandLineProfile, ImportRefusesExtremeNumbersNamingThemWhole) {
+    const struct {
+        const char* key;
+        const char* value;  // as written in the JSON
+        const char* said;   // the message after the file's name
+    } rows[] = {
+        {"kHorizontalS", "1e300", "kStamp0.kHorizontalS: 1e+300 is outside the range -99999 to 99999"},
+        {"kHorizontalS", "1e32", "kStamp0.kHorizontalS: 1e+32 is outside the range -99999 to 99999"},
+        {"kVerticalS", "-1e300", "kStamp0.kVerticalS: -1e+300 is outside the range -99999 to 99999"},
+        {"kVerticalS", "9223372036854775808",
+         "kStamp0.kVerticalS: 9223372036854776000 is outside the range -99999 to 99999"},
+        {"kHorizontalS", "-2147483649", "kStamp0.kHorizontalS: -2147483649 is outside the range -99999 to 99999"},
+        {"kHorizontalS", "123456.789e3", "kStamp0.kHorizontalS: 123456789 is outside the range -99999 to 99999"},
+        {"kWeightC", "1e6", "kStamp0.kWeightC: 1000000 is outside the range 0 to 6"},
+        {"kOpacityS", "1e300", "kStamp0.kOpacityS: an integer (32 bits) is needed, not 1e+300"},
+        {"kOpacityS", "9223372036854775808",
+         "kStamp0.kOpacityS: an integer (32 bits) is needed, not 9223372036854775808"},
+        {"kOpacityS", "-2147483649", "kStamp0.kOpacityS: an integer (32 bits) is needed, not -2147483649"},
+        {"kOpacityS", "2147483647", "kStamp0.kOpacityS: 2147483647 is outside the range 0 to 100"},
+        {"kHorizontalS", "1e400", "not valid JSON: number overflow parsing '1e400'"},
+        {"kHorizontalS", "NaN",
+         "not valid JSON: parse error at line 1, column 30: syntax error while parsing value - invalid literal; "
+         "last read: '\"kHorizontalS\": N'"},
+        {"kHorizontalS", "\"NaN\"", "kStamp0.kHorizontalS: a number is needed"},
+    };
+    const std::string file = File("extreme.json");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.key) + " " + row.value);
+        qmtest::writeBytes(file, std::string(R"({"kStamp0": {")") + row.key + "\": " + row.value + "}}");
+        const auto run = CliSplit("profile import " + Q(file));
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, "quillmark: profile: " + file + ": " + row.said + "\n");
+    }
+    EXPECT_EQ(Cli("profile list").output, "");
+}
+
+// Every file the command line reads whole has a size fitting its kind: a
+// larger one (or an endless one) is refused with a message, never read until
+// memory runs out; pipes and /dev/stdin are read as before.
+TEST_F(CommandLineProfile, FilesReadWholeAreRefusedPastTheSizeOfTheirKind) {
+    constexpr uintmax_t kMiB = uintmax_t(1) << 20;
+    // Files of zeros of these sizes (sparse: nothing is written).
+    std::filesystem::create_directories(Plugins() + "/Profiles");
+    for (const auto& [path, size] : {std::pair{File("big.json"), 64 * kMiB + 1},
+                                     std::pair{Plugins() + "/Profiles/big.nxp", 1024 * kMiB + 13},
+                                     std::pair{Plugins() + "/Quillmark.pfs", kMiB + 1},
+                                     std::pair{Plugins() + "/Quillmark.txt", 256 * kMiB + 1}}) {
+        qmtest::writeBytes(path, "");
+        std::filesystem::resize_file(path, size);
+    }
+    std::string exactly = R"({"kStamp0": {"kTextE": "x"}})";
+    exactly.resize(64 * kMiB, ' ');
+    qmtest::writeBytes(File("64MiB.json"), exactly);
+    qmtest::writeBytes(File("piped.json"), R"({"kStamp0": {"kTextE": "piped"}})");
+    // A writer that waits for the import to open the pipe.
+    ASSERT_EQ(::mkfifo(File("pipe").c_str(), 0600), 0);
+    qmtest::runCommand("{ cat " + Q(File("piped.json")) + " > " + Q(File("pipe")) + "; } >/dev/null 2>&1 &");
+    const struct {
+        const char* label;
+        std::string command;
+        int status;
+        std::string said;  // a part of the output
+    } rows[] = {
+        {"endless JSON", "profile import /dev/zero --name z", 1,
+         "quillmark: profile: /dev/zero is larger than a profile in JSON may be (64 MiB)\n"},
+        {"JSON past 64 MiB", "profile import " + Q(File("big.json")), 1,
+         "big.json is larger than a profile in JSON may be (64 MiB)\n"},
+        {"JSON of 64 MiB", "profile import " + Q(File("64MiB.json")), 0, "64MiB\n"},
+        {"JSON through a pipe", "profile import " + Q(File("pipe")) + " --name piped", 0, "piped\n"},
+        {"JSON through /dev/stdin", "profile import /dev/stdin --name stdin < " + Q(File("piped.json")), 0,
+         "stdin\n"},
+        {"profile file past the cabinet format", "profile show big", 1,
+         "big.nxp is larger than a profile file may be (1073741836 bytes)\n"},
+        {"preferences past 1 MiB", "prefs get", 1, "Quillmark.pfs is larger than a preferences file may be (1 MiB)\n"},
+        {"log past 256 MiB", "log show", 1,
+         "Quillmark.txt is larger than a log to show may be (256 MiB); read the file itself, or clear it "
+         "(quillmark log clear)\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        const auto run = Cli(row.command);
+        EXPECT_EQ(run.status, row.status) << run.output;
+        EXPECT_NE(run.output.find(row.said), std::string::npos) << run.output;
+    }
+    EXPECT_EQ(Cli("profile list").output, "64MiB\nbig\npiped\nstdin\n");
 }
 
 // A profile stored by another program may ask for any opacity: what is

@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -95,13 +96,15 @@ struct Sample {
 
 Sample SampleFor(size_t index, const char* key) {
     int32_t integer = static_cast<int32_t>(1000 + index);
+    double real = 0.25 + static_cast<double>(index);
     if (const qmcli::ValueRange* range = qmcli::StampValueRange(key)) {
         const auto width = static_cast<int32_t>(range->high - range->low + 1);
         integer = static_cast<int32_t>(range->low) + static_cast<int32_t>(index) % width;
+        real = range->low + std::fmod(real, range->high - range->low);
     }
     const std::string text =
         std::string(key) == "kPagesE" ? std::to_string(index) : "v" + std::to_string(index) + " ü";
-    return {integer, 0.25 + static_cast<double>(index), index % 2 == 0, text};
+    return {integer, real, index % 2 == 0, text};
 }
 
 // The keys a stamp cabinet holds; the action's length goes with the action.

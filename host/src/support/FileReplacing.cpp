@@ -164,12 +164,31 @@ void syncFolder(const std::string& folder) {
     ::close(fd);
 }
 
-}  // namespace
+enum class Placed { Renamed, Linked, Exists };
 
-void replaceFile(const std::string& path, const std::function<void(std::FILE* file)>& write, int mode) {
+// Puts the complete temporary file in place of target: renamed over it, or
+// (replace false) given target's name only when no file has that name, so
+// that of two writers of one new file the second finds the first's.
+Placed placeTemporary(const char* temporary, const std::string& target, bool replace, const std::string& path) {
+    if (replace) {
+        if (::rename(temporary, target.c_str()) != 0) writeFailed(path, errnoText(errno));
+        return Placed::Renamed;
+    }
+    if (::renameat2(AT_FDCWD, temporary, AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return Placed::Renamed;
+    // File systems without that rename (NFS) make a link, which fails as well
+    // when the name is taken.
+    if ((errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) && ::link(temporary, target.c_str()) == 0)
+        return Placed::Linked;
+    if (errno == EEXIST) return Placed::Exists;
+    writeFailed(path, errnoText(errno));
+}
+
+bool writeWhole(const std::string& path, const std::function<void(std::FILE* file)>& write, int mode,
+                bool replace) {
     if (path.empty()) raise(kHostErrBadParameter, "cannot write to an empty path");
-    const std::string target = resolvedTarget(path);
     struct stat info;
+    if (!replace && ::lstat(path.c_str(), &info) == 0) return false;
+    const std::string target = resolvedTarget(path);
     if (::stat(target.c_str(), &info) == 0) {
         if (S_ISDIR(info.st_mode)) writeFailed(path, "it is a folder");
         // A device, pipe or socket would be replaced by a regular file.
@@ -198,9 +217,22 @@ void replaceFile(const std::string& path, const std::function<void(std::FILE* fi
         gFailBeforeRename = false;
         writeFailed(path, "failure injected by a test");
     }
-    if (::rename(temporary.path(), target.c_str()) != 0) writeFailed(path, errnoText(errno));
-    temporary.keep();
+    const Placed placed = placeTemporary(temporary.path(), target, replace, path);
+    if (placed == Placed::Exists) return false;
+    // A rename took the temporary's name; after a link it is removed with the temporary.
+    if (placed == Placed::Renamed) temporary.keep();
     syncFolder(folderOf(target));
+    return true;
+}
+
+}  // namespace
+
+void replaceFile(const std::string& path, const std::function<void(std::FILE* file)>& write, int mode) {
+    writeWhole(path, write, mode, true);
+}
+
+bool createFile(const std::string& path, const std::function<void(std::FILE* file)>& write, int mode) {
+    return writeWhole(path, write, mode, false);
 }
 
 mode_t processUmask(const char* statusFile) {

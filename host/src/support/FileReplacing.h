@@ -24,6 +24,13 @@ namespace qmhost {
 // new file's permission bits instead (a copy keeping its source's).
 void replaceFile(const std::string& path, const std::function<void(std::FILE* file)>& write, int mode = -1);
 
+// As replaceFile, but for a new file only: the complete temporary file gets
+// the name only when no file (of any kind) has it, in one step, so that of
+// two writers of one new file one succeeds and the other answers false (its
+// temporary removed, the first one's file untouched). A symbolic link at path
+// counts as a file there.
+bool createFile(const std::string& path, const std::function<void(std::FILE* file)>& write, int mode = -1);
+
 // Removes the temporary files of the replaceFile calls under way, whose
 // writes are then lost. Only unlinks: safe in a signal handler that ends the
 // program.
