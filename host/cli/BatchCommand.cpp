@@ -61,8 +61,9 @@ int RunBatchCommand(const GlobalOptions& options, const CommandArguments& parsed
     request.params = params;
     request.inputs = parsed.positional();
     request.outputFolder = *outDir;
+    // The first Ctrl-C stops the sequence after the file at hand.
     WatchForInterrupt();
-    request.cancelRequested = [] { return InterruptRequested(); };
+    request.stopRequested = [] { return InterruptRequested(); };
     const qmhost::BatchSequenceResult result = qmhost::runBatchWithProgress(request);
     qmhost::releaseFreeCabinet(params);  // destroyed here, after the sequence let it go
 

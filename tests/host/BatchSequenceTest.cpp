@@ -205,6 +205,7 @@ TEST_F(BatchSequence, CancelStopsTheCommandAndTheSequence) {
     const BatchSequenceResult result = Run({Input("a.pdf", 5), Input("b.pdf", 1)});
     ASSERT_TRUE(result.started);
     EXPECT_EQ(result.files[0].outcome, BatchFileOutcome::Cancelled);
+    EXPECT_EQ(result.files[0].message, "") << "the outcome says it; a message would say it twice";
     EXPECT_EQ(result.files[0].workCalls, 2);
     EXPECT_EQ(result.files[1].outcome, BatchFileOutcome::NotRun);
     EXPECT_FALSE(qmtest::fileExists(outDir + "/a.pdf"));
