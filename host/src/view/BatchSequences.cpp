@@ -233,12 +233,16 @@ bool SequenceRun::runFile(size_t index, BatchFileResult& file) {
         file.message = refusal;
         return !mRequest.stopAtFirstError;
     }
+    // What was shown before this file is not the file's; what its opening
+    // shows (qpdf's repairs) is.
+    appendWarnings(mResult.warnings);
     std::unique_ptr<OpenFile> open;
     std::string why;
     if (!trappedRun([&] { open = std::make_unique<OpenFile>(file.input); }, &why)) {
         file.outcome = BatchFileOutcome::Failed;
         // The host's message names the file already.
         file.message = why.find(file.input) == std::string::npos ? "cannot open " + file.input + ": " + why : why;
+        appendWarnings(file.warnings);
         return !mRequest.stopAtFirstError;
     }
 
@@ -252,7 +256,6 @@ bool SequenceRun::runFile(size_t index, BatchFileResult& file) {
     mMonitor = MonitorState{BatchProgress{index, 0, 0}, false, &mRequest.onProgress};
     mReports.lines.clear();
 
-    appendWarnings(mResult.warnings);
     const bool done = work(file);
     file.progressEnded = !mMonitor.begun;
     if (done) {

@@ -77,7 +77,8 @@ struct BatchFileResult {
     int32_t status = -1;
     int32_t workCalls = 0;             // work calls made for the file
     std::vector<std::string> reports;  // what the command reported, in order ("error: ...")
-    // Warnings shown while the file was worked on: the file's outcome stands.
+    // Warnings shown from its opening to its closing (what qpdf repaired while
+    // reading it among them): the file's outcome stands.
     std::vector<std::string> warnings;
     // Why it failed or was not run, for the user; empty when saved, and when
     // the cancel hook cancelled it (the outcome says all).
@@ -89,7 +90,7 @@ struct BatchSequenceResult {
     bool started = false;  // false: no file was run; message says why
     std::string message;
     std::vector<BatchFileResult> files;  // one per input, in order, when started
-    // Warnings shown outside any file's work (before the first, after the last).
+    // Warnings shown outside any file's (before the first, between two, after the last).
     std::vector<std::string> warnings;
 
     // True when the sequence started and every file was saved.
