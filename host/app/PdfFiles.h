@@ -13,8 +13,8 @@ namespace qmhost {
 // it (docClose) or hands it to a view. What qpdf repaired while reading is
 // shown as warnings. Raises HostError when it cannot be opened:
 // kHostErrFileNotFound, kHostErrFileOpen, kHostErrEncrypted (it needs a
-// password), kHostErrBadPDF (not a PDF, damaged beyond repair, or no page tree
-// that can be followed), kHostErrGeneric (it has no pages).
+// password), kHostErrBadPDF (it cannot be read as a PDF file, or it has no page
+// tree that can be followed), kHostErrGeneric (it has no pages).
 PDDoc openPdfDocument(const std::string& path);
 // The same through the given document table (docOpen).
 PDDoc openPdfDocument(const std::string& path, const PDModelTable* model);

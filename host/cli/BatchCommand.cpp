@@ -19,8 +19,10 @@ constexpr const char kBatchCommandName[] = "StamperCmd";
 
 void report(const qmhost::BatchSequenceResult& result) {
     // Warnings fail nothing: a file that warned is saved and counts as done.
-    // What the command reported for a file (a stamp that could not be made
-    // whole, a save that warned) is printed whatever became of the file.
+    // What was said about a file (qpdf's repairs while reading it, a stamp
+    // that could not be made whole, a save that warned) is printed after its
+    // name whatever became of it, file by file in the order given; only what
+    // belongs to no file (the log that cannot be written) comes first.
     for (const std::string& warning : result.warnings) PrintError("batch: warning: " + warning);
     for (const qmhost::BatchFileResult& file : result.files) {
         for (const std::string& warning : file.warnings) PrintError("batch: " + file.input + ": warning: " + warning);
@@ -62,8 +64,9 @@ int RunBatchCommand(const GlobalOptions& options, const CommandArguments& parsed
     request.params = params;
     request.inputs = parsed.positional();
     request.outputFolder = *outDir;
+    // The first Ctrl-C stops the sequence after the file at hand.
     WatchForInterrupt();
-    request.cancelRequested = [] { return InterruptRequested(); };
+    request.stopRequested = [] { return InterruptRequested(); };
     const qmhost::BatchSequenceResult result = qmhost::runBatchWithProgress(request);
     qmhost::releaseFreeCabinet(params);  // destroyed here, after the sequence let it go
 

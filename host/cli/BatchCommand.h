@@ -4,7 +4,8 @@
 // go on from one file to the next. Each output is named after its input, in
 // DIR (which may not hold an input). Alerts are silenced during the sequence;
 // what the command reports for each file is printed on standard error, saved
-// or not. Ctrl-C cancels (cli/Interrupt.h); a batch so cut short exits 130.
+// or not. The first Ctrl-C stops the batch after the file at hand, the second
+// ends it at once (cli/Interrupt.h); a batch so cut short exits 130.
 #pragma once
 
 #include <string>

@@ -29,8 +29,10 @@ public:
     // Every word after the first positional one is positional too.
     void stopAtFirstPositional() { mStopAtFirstPositional = true; }
     // False with error set on an unknown option, an option without its value or
-    // a flag given a value. The whole list is read even so, so that every
-    // unknown option is named.
+    // a flag given a value, said as the command's own checks say it: options as
+    // typed, with their dashes ("unknown option --profil", "missing --profile
+    // NAME", "--help takes no value"). The whole list is read even so, so that
+    // every unknown option is named.
     bool parse(const std::vector<std::string>& args, std::string* error) {
         std::vector<std::string> unknown;
         std::string valueError;
@@ -50,30 +52,27 @@ public:
                 const std::string name = arg.substr(nameStart, assign == std::string::npos ? assign : assign - nameStart);
                 const OptionSpec* option = find(name);
                 if (!option) {
-                    unknown.push_back(name);
+                    unknown.push_back(arg.substr(0, assign));
                     continue;
                 }
                 mFound.insert(option);
                 mTyped[option] = arg.substr(0, assign);
                 if (option->valueName.empty()) {
-                    if (assign != std::string::npos) valueError = "Unexpected value after '" + arg.substr(0, assign) + "'.";
+                    if (assign != std::string::npos) valueError = arg.substr(0, assign) + " takes no value";
                 } else if (assign != std::string::npos) {
                     mValues[option] = arg.substr(assign + 1);
                 } else if (i + 1 < args.size()) {
                     mValues[option] = args[++i];
                 } else {
-                    valueError = "Missing value after '" + arg + "'.";
+                    valueError = "missing " + arg + " " + option->valueName;
                 }
             }
         }
         if (!valueError.empty()) {
             *error = valueError;
-        } else if (unknown.size() == 1) {
-            *error = "Unknown option '" + unknown[0] + "'.";
         } else if (!unknown.empty()) {
-            *error = "Unknown options: ";
+            *error = unknown.size() == 1 ? "unknown option " : "unknown options ";
             for (size_t i = 0; i < unknown.size(); ++i) *error += (i ? ", " : "") + unknown[i];
-            *error += ".";
         }
         return valueError.empty() && unknown.empty();
     }

@@ -2,8 +2,8 @@
 // files of the saves under way are removed and the program ends as an
 // interrupted one does (killed by SIGINT; a shell reports 130). A batch
 // (WatchForInterrupt) instead asks its run to stop at the first SIGINT (the
-// sequence cancels its command and ends after the current file's call); the
-// second ends the program in the same way.
+// sequence finishes and saves the file at hand and runs no other); the second
+// ends the program in the same way.
 #pragma once
 
 namespace qmcli {

@@ -2,6 +2,7 @@
 // several files; numbers go on from file to file, outputs are named after the
 // inputs, and inputs are never written.
 #include "CommandLineFixture.h"
+#include "InProcessCommand.h"
 
 #include <filesystem>
 
@@ -80,6 +81,32 @@ TEST_F(CommandLineBatch, WhatTheCommandReportsForASavedFileIsPrinted) {
     for (const char* input : {"in/a.pdf", "in/c.pdf"})
         EXPECT_NE(run.err.find("batch: " + File(input) + ": warning: 创建标准字体 40 出错"), std::string::npos)
             << input << ": " << run.err;
+}
+
+// Every warning of a file is printed in one form, after the file's name, and
+// file by file in the order given: what qpdf repaired while reading the last
+// file comes after what the stamps said of the first.
+TEST_F(CommandLineBatch, WarningsAreNamedByFileInOneFormAndInTheOrderOfTheFiles) {
+    StoreTextProfile("odd", "ODDFONT", 100, "kStyleStandardC", 40);
+    const std::string bytes = qmtest::readBytes(File("in/c.pdf"));
+    qmtest::truncateFile(File("in/c.pdf"), static_cast<long>(bytes.rfind("startxref")));  // qpdf rebuilds the table
+
+    const auto run = CliSplit("batch --profile odd --out-dir " + Q(File("out")) + " " + Inputs());
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> inputs = {File("in/a.pdf"), File("in/b.pdf"), File("in/c.pdf")};
+    std::vector<size_t> perFile(inputs.size(), 0);
+    size_t previous = 0;
+    for (const std::string& line : clitest::LinesOf(run.err)) {
+        if (line.find("warning") == std::string::npos) continue;
+        size_t file = 0;
+        while (file < inputs.size() && line.rfind("quillmark: batch: " + inputs[file] + ": warning: ", 0) != 0) ++file;
+        ASSERT_LT(file, inputs.size()) << "not in the form of the others: " << line << "\n" << run.err;
+        EXPECT_GE(file, previous) << "out of the order of the files: " << line << "\n" << run.err;
+        previous = file;
+        ++perFile[file];
+    }
+    EXPECT_EQ(perFile[0], 1u) << run.err;
+    EXPECT_GT(perFile[2], 1u) << "qpdf's repairs and the stamp's warning: " << run.err;
 }
 
 }  // namespace

@@ -108,8 +108,8 @@ TEST_F(CommandLineDocumentFiles, ADocumentWhosePagesQpdfCannotReadIsRefusedWithI
     }
 }
 
-// Messages about a file that cannot be opened name it once and call damaged
-// beyond repair only what qpdf cannot read at all.
+// Messages about a file that cannot be opened name it once and say what could
+// not be read and qpdf's reason why, without judging whether it can be repaired.
 TEST_F(CommandLineDocumentFiles, AFileThatCannotBeOpenedIsNamedOnceAndDescribedAsItIs) {
     struct Row {
         const char* name;
@@ -118,9 +118,10 @@ TEST_F(CommandLineDocumentFiles, AFileThatCannotBeOpenedIsNamedOnceAndDescribedA
         const char* notSaid;
     };
     const Row rows[] = {
-        {"not-a-pdf.pdf", "plain text, no PDF\n", "is not a PDF file or is damaged beyond repair", "whose pages"},
+        {"not-a-pdf.pdf", "plain text, no PDF\n", "cannot be read as a PDF file: unable to find trailer dictionary",
+         "repair"},
         // qpdf copies this file (`qpdf in out`); its page tree holds itself.
-        {"loop.pdf", TwoPagePdf("[3 0 R 2 0 R 4 0 R]"), "is a PDF file whose pages cannot be read", "beyond repair"},
+        {"loop.pdf", TwoPagePdf("[3 0 R 2 0 R 4 0 R]"), "is a PDF file whose pages cannot be read", "repair"},
     };
     for (const Row& row : rows) {
         const std::string input = File(row.name);

@@ -1,8 +1,9 @@
-// Ctrl-C during a save: the real `quillmark` writes a large document and gets
-// SIGINT as soon as its temporary file appears in the output folder (seen
-// through inotify, so the signal comes while the save is under way). An
-// interrupted run leaves no temporary file and ends with status 130; a batch
-// stops after the file it is saving at the first Ctrl-C and ends at once at
+// Ctrl-C during a run: the real `quillmark` stamps a large document and gets
+// SIGINT as soon as it opens its input or its temporary file appears in the
+// output folder (seen through inotify, so the signal comes while the file is
+// read and stamped, or while it is saved). An interrupted run leaves no
+// temporary file and ends with status 130; a batch finishes the file at hand
+// at the first Ctrl-C, runs no other and says so once, and ends at once at
 // the second.
 #include <fcntl.h>
 #include <poll.h>
@@ -37,13 +38,26 @@ protected:
         ImportProfile("numbers", clitest::kNumberingProfile);
     }
 
-    // Runs `quillmark ARGS`, sends it `signals` SIGINTs once a hidden file (a
-    // temporary) is made in the output folder, and answers its status as a shell
-    // gives it (128 + the signal for a program a signal ended).
-    int RunInterrupted(const std::vector<std::string>& args, int signals) {
+    // When the signals are sent.
+    enum class Moment {
+        Reading,  // the input large.pdf is opened
+        Saving,   // a hidden file (a temporary) is made in the output folder
+    };
+
+    // Runs `quillmark ARGS`, sends it `signals` SIGINTs at the moment, and
+    // answers its status as a shell gives it (128 + the signal for a program a
+    // signal ended).
+    int RunInterrupted(const std::vector<std::string>& args, int signals, Moment moment) {
         const int watch = ::inotify_init1(IN_CLOEXEC);
         EXPECT_GE(watch, 0);
-        EXPECT_GE(::inotify_add_watch(watch, File("out").c_str(), IN_CREATE), 0);
+        if (moment == Moment::Saving) {
+            EXPECT_GE(::inotify_add_watch(watch, File("out").c_str(), IN_CREATE), 0);
+        } else {
+            EXPECT_GE(::inotify_add_watch(watch, File("in").c_str(), IN_OPEN), 0);
+        }
+        const auto isMoment = [moment](const std::string& name) {
+            return moment == Moment::Saving ? name[0] == '.' : name == "large.pdf";
+        };
         std::vector<std::string> words = {QM_TEST_CLI_PATH, "--plugin-dir", Plugins()};
         words.insert(words.end(), args.begin(), args.end());
         std::vector<char*> argv;
@@ -57,14 +71,14 @@ protected:
         EXPECT_EQ(::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
         posix_spawn_file_actions_destroy(&actions);
         int status = 0;
-        if (WaitForTemporary(watch, pid, &status)) {
+        if (WaitForEvent(watch, pid, isMoment, &status)) {
             for (int i = 0; i < signals; ++i) {
                 if (i > 0) WaitUntilHandled(pid);
                 ::kill(pid, SIGINT);
             }
             ::waitpid(pid, &status, 0);
         } else {
-            ADD_FAILURE() << "the program ended before it made a temporary file: " << Err();
+            ADD_FAILURE() << "the program ended before the moment came: " << Err();
         }
         ::close(watch);
         return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
@@ -79,9 +93,10 @@ protected:
     std::string Err() const { return qmtest::readBytes(File("stderr.txt")); }
 
 private:
-    // True once a hidden file is made in the output folder; false (status
-    // set) when the program ends first.
-    static bool WaitForTemporary(int watch, pid_t pid, int* status) {
+    // True once the watch sees an event on a file whose name isMoment takes;
+    // false (status set) when the program ends first.
+    template <class IsMoment>
+    static bool WaitForEvent(int watch, pid_t pid, const IsMoment& isMoment, int* status) {
         alignas(inotify_event) char buffer[4096];
         for (;;) {
             pollfd ready{watch, POLLIN, 0};
@@ -89,7 +104,7 @@ private:
                 const ssize_t size = ::read(watch, buffer, sizeof buffer);
                 for (ssize_t at = 0; at < size;) {
                     const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-                    if (event->len > 0 && event->name[0] == '.') return true;
+                    if (event->len > 0 && isMoment(std::string(event->name))) return true;
                     at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
                 }
             } else if (::waitpid(pid, status, WNOHANG) == pid) {
@@ -117,24 +132,27 @@ TEST_F(CommandLineInterrupt, AnInterruptedRunLeavesNoTemporaryAndEndsWith130) {
         const char* name;
         std::vector<std::string> args;
         int signals;
+        Moment moment;
         std::vector<std::string> outputs;  // what the output folder holds after
+        size_t cancelledSaid;              // how often standard error says "cancelled"
     };
+    const std::vector<std::string> batch = {"batch", "--profile", "numbers", "--out-dir", File("out"),
+                                            File("in/large.pdf"), File("in/small.pdf")};
     const Row rows[] = {
-        {"stamp", {"stamp", "--profile", "numbers", File("in/large.pdf"), "-o", File("out/large.pdf")}, 1, {}},
-        {"batch, one Ctrl-C: the file being saved is finished, the next is not run",
-         {"batch", "--profile", "numbers", "--out-dir", File("out"), File("in/large.pdf"), File("in/small.pdf")},
-         1,
-         {"large.pdf"}},
-        {"batch, a second Ctrl-C ends it at once",
-         {"batch", "--profile", "numbers", "--out-dir", File("out"), File("in/large.pdf"), File("in/small.pdf")},
-         2,
-         {}},
+        {"stamp", {"stamp", "--profile", "numbers", File("in/large.pdf"), "-o", File("out/large.pdf")}, 1,
+         Moment::Saving, {}, 0},
+        {"batch, one Ctrl-C while saving: the file is finished, the next is not run", batch, 1, Moment::Saving,
+         {"large.pdf"}, 1},
+        {"batch, one Ctrl-C while stamping: the file is finished, the next is not run", batch, 1, Moment::Reading,
+         {"large.pdf"}, 1},
+        {"batch, a second Ctrl-C ends it at once", batch, 2, Moment::Saving, {}, 0},
     };
     for (const Row& row : rows) {
         fs::remove_all(File("out"));
         fs::create_directories(File("out"));
-        EXPECT_EQ(RunInterrupted(row.args, row.signals), 130) << row.name << ": " << Err();
+        EXPECT_EQ(RunInterrupted(row.args, row.signals, row.moment), 130) << row.name << ": " << Err();
         EXPECT_EQ(OutputFolder(), row.outputs) << row.name << ": " << Err();
+        EXPECT_EQ(clitest::CountOf(Err(), "cancelled"), row.cancelledSaid) << row.name << ": " << Err();
         for (const std::string& output : row.outputs)
             EXPECT_EQ(qmtest::qpdfCheck(File("out/" + output)).status, 0) << row.name << ": " << output;
     }

@@ -205,6 +205,7 @@ TEST_F(BatchSequence, CancelStopsTheCommandAndTheSequence) {
     const BatchSequenceResult result = Run({Input("a.pdf", 5), Input("b.pdf", 1)});
     ASSERT_TRUE(result.started);
     EXPECT_EQ(result.files[0].outcome, BatchFileOutcome::Cancelled);
+    EXPECT_EQ(result.files[0].message, "") << "the outcome says it; a message would say it twice";
     EXPECT_EQ(result.files[0].workCalls, 2);
     EXPECT_EQ(result.files[1].outcome, BatchFileOutcome::NotRun);
     EXPECT_FALSE(qmtest::fileExists(outDir + "/a.pdf"));
@@ -248,7 +249,7 @@ TEST_F(BatchSequence, AFileThatIsNoPdfFailsAndTheOthersRun) {
     EXPECT_EQ(result.files[0].workCalls, 0);
     // The host's message says what is wrong and names the file, once.
     const std::string& message = result.files[0].message;
-    EXPECT_NE(message.find(bad + " is not a PDF file"), std::string::npos) << message;
+    EXPECT_NE(message.find(bad + " cannot be read as a PDF file: "), std::string::npos) << message;
     EXPECT_EQ(message.find(bad), message.rfind(bad)) << message;
     EXPECT_EQ(result.files[1].outcome, BatchFileOutcome::Saved);
 }

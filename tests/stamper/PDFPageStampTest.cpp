@@ -306,7 +306,7 @@ INSTANTIATE_TEST_SUITE_P(
                              qmtest::writeNonPdf(folder + "/plain.pdf");
                              return folder + "/plain.pdf";
                          },
-                         1, "不能打开文档 %s (文件已锁定或已加密)", true, "is not a PDF file"},
+                         1, "不能打开文档 %s (文件已锁定或已加密)", true, "cannot be read as a PDF file: "},
         SourceFailureRow{"EncryptedWithAUserPassword",
                          [](const std::string& folder) { return FaultySource(folder, SourceFault::NeedsPassword); },
                          1, "不能打开文档 %s (文件已锁定或已加密)", true, "needs a password"},

@@ -24,7 +24,7 @@ enum : int32_t {
     kHostErrFileRead = 0x40003009,
     kHostErrFileWrite = 0x4000300A,
     kHostErrPathTooLong = 0x4000300B,  // a path longer than PATH_MAX
-    kHostErrBadPDF = 0x4000300C,      // not a PDF, or damaged beyond repair
+    kHostErrBadPDF = 0x4000300C,      // cannot be read as a PDF file
     kHostErrEncrypted = 0x4000300D,   // needs a password
     kHostErrFilter = 0x4000300E,      // a stream filter the host cannot encode or decode
     kHostErrStream = 0x4000300F,      // a host stream operation failed

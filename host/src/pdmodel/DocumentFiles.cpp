@@ -173,9 +173,9 @@ std::unique_ptr<QPDF> openPdfFile(const std::string& path, std::vector<std::stri
     guardedRead(path, [&] {
         qpdf->processInputSource(inputSourceOf(path, file));
         qpdf->getRoot();
-    }, " is not a PDF file or is damaged beyond repair: ");
+    }, " cannot be read as a PDF file: ");
     // A file qpdf can read and copy may still have a page tree that cannot be
-    // followed (a loop): no document to work on, but not damaged beyond repair.
+    // followed (a loop): no document to work on, though the file itself is read.
     guardedRead(path, [&] { qpdf->getAllPages(); }, " is a PDF file whose pages cannot be read: ");
     takeQpdfWarnings(*qpdf, warnings);
     return qpdf;

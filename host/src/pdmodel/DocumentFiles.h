@@ -16,8 +16,9 @@ namespace qmhost {
 // files open with the empty password). Raises kHostErrFileNotFound for a
 // missing file, kHostErrFileOpen for a folder, a non-regular file or one that
 // cannot be read, kHostErrEncrypted when a password is needed and
-// kHostErrBadPDF for a file that is not a PDF, is damaged beyond repair, or
-// has no catalog or page tree that can be followed; messages name the path once.
+// kHostErrBadPDF for a file that qpdf cannot read as a PDF file (the message
+// gives qpdf's reason) or that has no catalog or page tree that can be
+// followed; messages name the path once.
 // A file up to kReadWholeLimit bytes is read into memory whole and parsed
 // from there (the document then no longer needs the file); a larger one is read
 // where it lies, as qpdf needs its parts.

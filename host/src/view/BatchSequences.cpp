@@ -168,14 +168,16 @@ BatchSequenceResult SequenceRun::run() {
             // first error leaves unrun.
             mResult.files.resize(mRequest.inputs.size());
             for (size_t i = 0; i < mRequest.inputs.size(); ++i) mResult.files[i].input = mRequest.inputs[i];
-            for (size_t i = 0; i < mRequest.inputs.size(); ++i)
-                if (!runFile(i, mResult.files[i])) {
-                    const char* why = mResult.files[i].outcome == BatchFileOutcome::Cancelled
-                                          ? "the batch was cancelled before this file"
-                                          : "the batch stopped at the first error";
-                    for (size_t rest = i + 1; rest < mRequest.inputs.size(); ++rest) mResult.files[rest].message = why;
-                    break;
-                }
+            for (size_t i = 0; i < mRequest.inputs.size(); ++i) {
+                const bool goOn = runFile(i, mResult.files[i]);
+                const bool stopped = goOn && mRequest.stopRequested && mRequest.stopRequested();
+                if (goOn && !stopped) continue;
+                const char* why = stopped || mResult.files[i].outcome == BatchFileOutcome::Cancelled
+                                      ? "the batch was cancelled before this file"
+                                      : "the batch stopped at the first error";
+                for (size_t rest = i + 1; rest < mRequest.inputs.size(); ++rest) mResult.files[rest].message = why;
+                break;
+            }
         },
         &failure);
     if (!ranThrough) mResult.message = "the batch sequence failed: " + failure;
@@ -231,12 +233,16 @@ bool SequenceRun::runFile(size_t index, BatchFileResult& file) {
         file.message = refusal;
         return !mRequest.stopAtFirstError;
     }
+    // What was shown before this file is not the file's; what its opening
+    // shows (qpdf's repairs) is.
+    appendWarnings(mResult.warnings);
     std::unique_ptr<OpenFile> open;
     std::string why;
     if (!trappedRun([&] { open = std::make_unique<OpenFile>(file.input); }, &why)) {
         file.outcome = BatchFileOutcome::Failed;
         // The host's message names the file already.
         file.message = why.find(file.input) == std::string::npos ? "cannot open " + file.input + ": " + why : why;
+        appendWarnings(file.warnings);
         return !mRequest.stopAtFirstError;
     }
 
@@ -250,7 +256,6 @@ bool SequenceRun::runFile(size_t index, BatchFileResult& file) {
     mMonitor = MonitorState{BatchProgress{index, 0, 0}, false, &mRequest.onProgress};
     mReports.lines.clear();
 
-    appendWarnings(mResult.warnings);
     const bool done = work(file);
     file.progressEnded = !mMonitor.begun;
     if (done) {
@@ -299,7 +304,6 @@ bool SequenceRun::work(BatchFileResult& file) {
             step = batchCommands().stepProc(mCommand, &AVCommandHandlerRec::cancel);
             file.status = kAVCommandCancelled;
             file.outcome = BatchFileOutcome::Cancelled;
-            file.message = "cancelled";
             return false;
         }
         step = batchCommands().stepProc(mCommand, &AVCommandHandlerRec::work);

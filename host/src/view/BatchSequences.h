@@ -15,7 +15,8 @@
 //      called and the sequence ends there); postflight-file (when given);
 //      on done (or ready) the document is saved into the output folder under
 //      the input's file name; reset (not after a cancel); the view is closed
-//      without saving;
+//      without saving; the stop hook is asked, and when it answers true the
+//      sequence ends after this file;
 //   6. postflight-sequence (when given); the command is destroyed.
 // A failed file does not end the sequence unless stopAtFirstError is set.
 //
@@ -54,6 +55,9 @@ struct BatchSequenceRequest {
     bool stopAtFirstError = false;
     // Asked before each work call; true cancels the command and ends the sequence.
     std::function<bool()> cancelRequested;
+    // Asked when a file is finished; true ends the sequence there, the files
+    // after it not run.
+    std::function<bool()> stopRequested;
     // Told whenever the command's progress monitor changes.
     std::function<void(const BatchProgress&)> onProgress;
 };
@@ -73,9 +77,12 @@ struct BatchFileResult {
     int32_t status = -1;
     int32_t workCalls = 0;             // work calls made for the file
     std::vector<std::string> reports;  // what the command reported, in order ("error: ...")
-    // Warnings shown while the file was worked on: the file's outcome stands.
+    // Warnings shown from its opening to its closing (what qpdf repaired while
+    // reading it among them): the file's outcome stands.
     std::vector<std::string> warnings;
-    std::string message;               // why it failed, for the user; empty when saved
+    // Why it failed or was not run, for the user; empty when saved, and when
+    // the cancel hook cancelled it (the outcome says all).
+    std::string message;
     bool progressEnded = true;         // false: the command left its monitor begun
 };
 
@@ -83,7 +90,7 @@ struct BatchSequenceResult {
     bool started = false;  // false: no file was run; message says why
     std::string message;
     std::vector<BatchFileResult> files;  // one per input, in order, when started
-    // Warnings shown outside any file's work (before the first, after the last).
+    // Warnings shown outside any file's (before the first, between two, after the last).
     std::vector<std::string> warnings;
 
     // True when the sequence started and every file was saved.

@@ -97,13 +97,15 @@ std::string ProgressMonitor::line() const {
     std::string text = "quillmark: ";
     if (mDuration > 0) {
         const int64_t value = std::min<int64_t>(mValue, mDuration);
-        const int filled = static_cast<int>(value * kBarWidth / mDuration);
         const int percent = static_cast<int>(value * 100 / mDuration);
+        const int filled = percent * kBarWidth / 100;  // changes only with the percentage
         text += '[';
         text.append(static_cast<size_t>(filled), '#');
         text.append(static_cast<size_t>(kBarWidth - filled), ' ');
-        text += "] " + std::to_string(percent) + "% " + std::to_string(value) + "/" +
-                std::to_string(mDuration);
+        // No count of steps: it changes at every page, and a bar redrawn at
+        // every page wrote megabytes to the terminal on a long document. The
+        // share done changes at most a hundred times.
+        text += "] " + std::to_string(percent) + "%";
     } else {
         text += std::to_string(mValue);
     }

@@ -6,7 +6,7 @@
 // (duration, value and text back to 0 and empty; drawn from the first value
 // set) and only the matching end clears it; an end without a begin does
 // nothing. The bar is redrawn in place (a carriage return, never a new line)
-// and only when its text changes.
+// and only when its line changes.
 #pragma once
 
 #include <cstdint>
@@ -38,8 +38,9 @@ public:
     // Until this is called, standard error when it is a terminal, else nothing.
     void setOutput(std::FILE* stream);
     // The bar's line for the current state, without the leading carriage return:
-    // "quillmark: [#####     ] 50% 5/10 text", or "quillmark: 5 text" while no
-    // duration is set.
+    // "quillmark: [#####     ] 50% text", or "quillmark: 5 text" (the value)
+    // while no duration is set. With a duration the line changes at most 101
+    // times in an operation, besides the text.
     std::string line() const;
     // Lines drawn since the monitor was made or reset (tests).
     int32_t drawCount() const { return mDrawCount; }
