@@ -169,6 +169,10 @@ public:
     PDEImageAttrs attributes() const;
     // The samples decoded (raises kHostErrFilter when they cannot be).
     std::string decodedData() const;
+    // The bytes an inline image's data takes as its dictionary describes it:
+    // without a filter, with a width, height, bits per component and colour
+    // space (or as a mask); nullopt otherwise.
+    std::optional<size_t> storedDataLength();
     std::shared_ptr<PdeColorSpace> colorSpace();
 
 private:

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <set>
 
+#include <qpdf/Pl_String.hh>
 #include <qpdf/QPDF.hh>
 
 #include "core/Raise.h"
+#include "pde/PdeContentParser.h"
 #include "pde/PdeTextMeasure.h"
 
 namespace qmhost {
@@ -36,7 +38,7 @@ struct GraphicsState {
     std::shared_ptr<PdeClip> clip;
 };
 
-class ContentReader : public QPDFObjectHandle::ParserCallbacks {
+class ContentReader : public PdeContentSink {
 public:
     ContentReader(std::shared_ptr<PdeContent> content, QPDFObjectHandle resources, uint32_t serial)
         : mContent(std::move(content)), mTargets{mContent} {
@@ -45,11 +47,7 @@ public:
         mContent->source = mSource;
     }
 
-    void handleObject(QPDFObjectHandle object, size_t, size_t) override {
-        if (object.isInlineImage()) {
-            if (mInlineImage) mInlineImage->inlineData = object.getInlineImageValue();
-            return;
-        }
+    void object(QPDFObjectHandle object) override {
         if (!object.isOperator()) {
             mOperands.push_back(object);
             return;
@@ -59,7 +57,13 @@ public:
         mOperands.clear();
     }
 
-    void handleEOF() override {}  // finish() ends the reading, after the last stream
+    std::optional<size_t> inlineDataLength() override {
+        return mInlineImage ? mInlineImage->storedDataLength() : std::nullopt;
+    }
+    void inlineData(std::string data) override {
+        if (mInlineImage) mInlineImage->inlineData = std::move(data);
+    }
+    void damaged(const std::string& what) override { warn("a damaged token in the content: " + what); }
 
     void warn(const std::string& text) {
         if (mContent->warnings.size() < kMaxWarnings) mContent->warnings.push_back(text);
@@ -436,17 +440,30 @@ std::shared_ptr<PdeContent> readPdeContent(QPDFObjectHandle contents, QPDFObject
     if (contents.isStream()) streams.push_back(contents);
     else if (contents.isArray()) streams = contents.getArrayAsVector();
     else if (!contents.isNull()) reader.warn("the content is neither a stream nor an array of streams");
-    // Each stream in turn, as viewers do: one that cannot be read leaves the others.
+    // The streams are read as one content, as viewers do; one that cannot be
+    // decoded is left out and the others are read.
+    std::vector<std::string> pieces;
+    pieces.reserve(streams.size());
     for (QPDFObjectHandle stream : streams) {
         if (!stream.isStream()) {
             reader.warn("an item of the content array is not a stream");
             continue;
         }
+        std::string data, why;
+        Pl_String pipe("content", nullptr, data);
         try {
-            QPDFObjectHandle::parseContentStream(stream, &reader);
+            if (!stream.pipeStreamData(&pipe, 0, qpdf_dl_specialized))
+                why = "errors while decoding content stream " + stream.getObjGen().unparse(' ');
         } catch (const std::exception& e) {
-            reader.unreadable(std::string("a content stream could not be read to its end: ") + e.what());
+            why = e.what();
         }
+        if (why.empty()) pieces.push_back(std::move(data));
+        else reader.unreadable("a content stream could not be read to its end: " + why);
+    }
+    try {
+        parsePdeContent(std::move(pieces), owner, reader);
+    } catch (const std::exception& e) {
+        reader.unreadable(std::string("the content could not be read to its end: ") + e.what());
     }
     reader.finish();
     const size_t qpdfWarnings = owner ? owner->numWarnings() - warningsBefore : 0;
