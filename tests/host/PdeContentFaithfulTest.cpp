@@ -1,11 +1,12 @@
 // Page content read into the model and written back draws and reads as before:
 // text clips, graphics state in the order it was set, text shown outside a text
-// object, compatibility sections, marked content and paths inside text objects,
-// small numbers, nested forms, inline images with decode parameters or with
-// bytes like EI in their data, and tokens cut where the streams of a /Contents
-// array meet. Content that cannot be read whole is refused when set back, and
-// deep nesting neither crashes the writer nor the release of the model. Checked
-// with pdftoppm and pdftotext against the file before the round trip.
+// object, compatibility sections, marked content, paths, q/Q and inline images
+// inside text objects, small numbers, nested forms, inline images with decode
+// parameters or with bytes like EI in their data, and tokens cut where the
+// streams of a /Contents array meet. Content that cannot be read whole is
+// refused when set back, and deep nesting neither crashes the writer nor the
+// release of the model. Checked with pdftoppm and pdftotext against the file
+// before the round trip.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -244,6 +245,10 @@ INSTANTIATE_TEST_SUITE_P(
         DrawnRow{"HexStringAndArraySplitAcrossStreams", {"BT /F1 24 Tf 20 100 Td [<506f74", "61746f> -2", "00 (!)] TJ ET"}},
         DrawnRow{"TokensEndingWithTheirStream",
                  {"q 0 0 1 rg 10 10 50 50 re", "f Q BT /F1 24 Tf 20 100 Td (A) Tj", "ET"}},
+        DrawnRow{"SaveAndRestoreInsideText", {"BT /F1 30 Tf 20 100 Td q 1 0 0 rg (Red) Tj Q (Black) Tj ET"}},
+        DrawnRow{"InlineImageInsideText",
+                 {"BT /F1 40 Tf 0 0 1 rg 20 80 Td (Under) Tj q 150 0 0 60 15 70 cm "
+                  "BI /W 2 /H 1 /BPC 8 /CS /G ID \x10\x90 EI Q (After) Tj ET"}},
         DrawnRow{"UnfilteredInlineImagesHoldingEI",
                  {"q 160 0 0 80 20 20 cm BI /W 8 /H 1 /BPC 8 /CS /G /D [1 0] ID 0 EI 0 g\nEI Q "
                   "q 0 0 1 rg 160 0 0 40 20 120 cm BI /W 32 /H 1 /IM true ID  EI \nEI Q"},

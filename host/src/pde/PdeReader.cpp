@@ -287,15 +287,34 @@ private:
     // Every operator inside a text object belongs to the text; the state it
     // changes is kept for what follows too.
     void textOperator(const std::string& op) {
-        // q and Q are kept out of the text: they would unbalance the stack
-        if (op == "q" || op == "Q") return warn(op + " inside a text object");
+        if ((op == "q" || op == "Q") && !saveOrRestoreInText(op)) return;
         mText->ops.push_back(currentOp(op));
+        if (op == "q" || op == "Q") return;
         if (op == "cm") warn("cm inside a text object");
         stateOperator(op);
         if (op == "cm") return;
         mMeasure->operate(op, mOperands);
         if (op == "Tf" && mMeasure->fontMissing()) warn("font " + mOperands[0].unparse() + " is not in the resources");
         if ((op == "Tj" || op == "TJ" || op == "'" || op == "\"") && clippingMode()) mTextClips = true;
+    }
+
+    // q and Q inside a text object are kept in it where they pair up there;
+    // true when op is kept. A Q whose q came before BT is left out.
+    bool saveOrRestoreInText(const std::string& op) {
+        if (op == "q") {
+            mStack.push_back(mState);
+            ++mTextSaves;
+            return true;
+        }
+        if (mTextSaves == 0) {
+            warn("Q inside a text object without its q");
+            return false;
+        }
+        --mTextSaves;
+        mState = mStack.back();
+        mStack.pop_back();
+        mMeasure->setState(mState.gs);
+        return true;
     }
 
     bool clippingMode() const {
@@ -307,6 +326,10 @@ private:
 
     void endText() {
         mText->box = mMeasure->box();
+        for (; mTextSaves > 0; --mTextSaves) {  // closed here, so that the text written back is balanced
+            warn("q inside a text object without its Q");
+            mText->ops.push_back(PdeOp{{}, "Q"});
+        }
         add(mText);
         if (mTextClips) {  // what follows is clipped to the glyphs shown in modes 4 to 7
             auto clip = std::make_shared<PdeClip>();
@@ -372,7 +395,11 @@ private:
     void endInlineImage() {
         const PDEImageAttrs attrs = mInlineImage->attributes();
         if (attrs.width <= 0 || attrs.height <= 0) warn("an inline image without a width or height");
-        add(mInlineImage);
+        if (mText) {  // drawn among the text's operators, in its place
+            mText->ops.push_back(PdeOp{{}, "BI", 0, mInlineImage});
+        } else {
+            add(mInlineImage);
+        }
         mInlineImage.reset();
     }
 
@@ -416,6 +443,7 @@ private:
     std::string mPendingClip;
     std::shared_ptr<PdeText> mText;
     bool mTextClips = false;  // the text showed glyphs in a clipping mode
+    size_t mTextSaves = 0;    // q inside the text not yet restored there
     std::shared_ptr<PdeRaw> mStrayText;
     std::unique_ptr<PdeTextMeasure> mMeasure;
     uint64_t mStateCount = 0;

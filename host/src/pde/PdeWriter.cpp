@@ -229,7 +229,10 @@ void PdeClip::write(std::string& out, PdeWriter& writer) const {
 
 void PdeText::writeBody(std::string& out, PdeWriter& writer) const {
     out += "BT\n";
-    for (const PdeOp& op : ops) writer.writeOp(out, op, source);
+    for (const PdeOp& op : ops) {
+        if (op.image) op.image->writeBody(out, writer);
+        else writer.writeOp(out, op, source);
+    }
     out += "ET\n";
 }
 
