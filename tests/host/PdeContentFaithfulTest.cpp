@@ -1,12 +1,12 @@
-// Page content read into the model and written back draws and reads as before:
-// text clips, graphics state in the order it was set, text shown outside a text
-// object, compatibility sections, marked content, paths, q/Q and inline images
-// inside text objects, small numbers, nested forms, inline images with decode
-// parameters or with bytes like EI in their data, and tokens cut where the
-// streams of a /Contents array meet. Content that cannot be read whole is
-// refused when set back, and deep nesting neither crashes the writer nor the
-// release of the model. Checked with pdftoppm and pdftotext against the file
-// before the round trip.
+// Page content read into the model and written back draws and reads as before,
+// and what was written reads back and is written the same: text clips, graphics
+// state in the order it was set, text shown outside a text object, compatibility
+// sections, marked content, paths, q/Q and inline images inside text objects,
+// small numbers, nested forms, inline images with decode parameters or with
+// bytes like EI in their data, and tokens cut where the streams of a /Contents
+// array meet. Content that cannot be read whole is refused when set back, and
+// deep nesting neither crashes the writer nor the release of the model. Checked
+// with pdftoppm and pdftotext against the file before the round trip.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -31,6 +31,11 @@ using namespace pdetest;
 
 QPDFObjectHandle parse(const std::string& text) { return QPDFObjectHandle::parse(text); }
 
+ASFixedRect box(PDEElement element) {
+    ASFixedRect r;
+    rd().elementGetBBox(element, &r);
+    return r;
+}
 
 // A 4 x 4 gray inline image, Flate with PNG predictors, placed 80 x 80 at (200, 20).
 std::string inlineImageWithDecodeParms() {
@@ -160,6 +165,40 @@ TEST_F(PdeContentFaithful, AnInlineImageSplitAcrossStreamsIsReadWhole) {
     EXPECT_LT(qmtest::pixelDifference(whole, out), 0.0005) << pageContent(out);
 }
 
+// A text drawn in mode 7 draws nothing: it is the clip of what is drawn after
+// it, and an element of its own, in its place, only when nothing is.
+TEST_F(PdeContentFaithful, ATextThatOnlyClipsIsTheClipOfWhatIsDrawnInIt) {
+    const std::string clipA = "BT 7 Tr /F1 60 Tf 20 80 Td (A) Tj ET ", clipB = "BT 7 Tr /F1 60 Tf 20 20 Td (B) Tj ET ";
+    const struct {
+        const char* what;
+        std::string content;
+        std::vector<int32_t> types;
+    } rows[] = {
+        {"a path drawn in its clip", clipA + "1 0 0 rg 0 0 300 200 re f", {kPDEPath}},
+        {"its clip restored before a path", "q " + clipA + "Q 1 0 0 rg 0 0 300 200 re f", {kPDEText, kPDEPath}},
+        {"nothing drawn in either clip", clipA + "q " + clipB + "Q", {kPDEText, kPDEText}},
+        {"both clips restored together", "q " + clipA + clipB + "Q", {kPDEText, kPDEText}},
+        {"marked content after it, empty", clipA + "/P BMC EMC", {kPDEText, kPDEContainer}},
+    };
+    for (const auto& row : rows) {
+        const std::string in = folder.file("in.pdf");
+        writePage(in, {row.content});
+        auto doc = qmtest::HostDoc::open(in);
+        LentPage lent(doc.pd(), 0);
+        EXPECT_EQ(elementTypes(lent.content()), row.types) << row.what;
+        if (rd().contentGetNumElems(lent.content()) != static_cast<int32_t>(row.types.size())) continue;
+        PDEElement first = rd().contentGetElem(lent.content(), 0);
+        PDEElement last = rd().contentGetElem(lent.content(), static_cast<int32_t>(row.types.size()) - 1);
+        if (row.types.back() == kPDEPath) {
+            PDEClip clip = rd().elementGetClip(last);
+            const bool toGlyphs = clip && rd().clipGetNumElems(clip) == 1 && rd().objectGetType(rd().clipGetElem(clip, 0)) == kPDEText;
+            EXPECT_EQ(toGlyphs, row.types.size() == 1) << row.what << ": the path is clipped to the glyphs";
+        } else if (row.types.back() == kPDEText) {
+            EXPECT_GT(box(first).bottom, box(last).bottom) << row.what << ": A and B in the order read";
+        }
+    }
+}
+
 TEST_F(PdeContentFaithful, DeepNestingIsRefusedAndReleasedWithoutRecursion) {
     const std::string in = folder.file("in.pdf"), out = folder.file("out.pdf");
     std::string deep;
@@ -209,12 +248,14 @@ class PdeRoundTrip : public PdeContentFaithful, public ::testing::WithParamInter
 
 TEST_P(PdeRoundTrip, DrawsAndReadsAsBeforeAndKeepsEachOperatorOnceInItsPlace) {
     const DrawnRow& row = GetParam();
-    const std::string in = folder.file("in.pdf"), out = folder.file("out.pdf");
+    const std::string in = folder.file("in.pdf"), out = folder.file("out.pdf"), again = folder.file("again.pdf");
     writePage(in, row.streams);
     ASSERT_EQ(roundTrip(in, out, true).code, 0);
     const std::string written = pageContent(out);
     EXPECT_LT(qmtest::pixelDifference(in, out), 0.0005) << written;
     EXPECT_EQ(pdftotext(out), pdftotext(in));
+    ASSERT_EQ(roundTrip(out, again, true).code, 0);
+    EXPECT_EQ(pageContent(again), written) << "what was written reads back and is written the same";
     if (row.written.empty()) return;
     const size_t at = written.find(row.written);
     ASSERT_NE(at, std::string::npos) << written;
@@ -225,6 +266,7 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, PdeRoundTrip,
     ::testing::Values(
         DrawnRow{"TextClip", {"BT 7 Tr /F1 60 Tf 20 80 Td (CLIP) Tj ET 1 0 0 rg 0 0 300 200 re f"}},
+        DrawnRow{"TextClipWithNothingDrawnInIt", {"q BT 7 Tr /F1 60 Tf 20 80 Td (CLIP) Tj ET Q 0 0 1 rg 0 0 9 9 re f"}},
         DrawnRow{"TextClipAfterFilledTextUnderACtm",
                  {"q 1 0 0 1 10 5 cm 0.5 0 0 0.5 0 0 cm /F1 120 Tf 6 Tr BT 1 0 0 1 20 100 Tm 2 Tc (CLIP) Tj ET "
                   "0 0 1 rg 0 0 600 400 re f Q 0 1 0 rg 0 0 20 20 re f"}},

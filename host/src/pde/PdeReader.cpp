@@ -7,6 +7,7 @@
 #include <qpdf/QPDF.hh>
 
 #include "core/Raise.h"
+#include "pde/PdeClipTexts.h"
 #include "pde/PdeContentParser.h"
 #include "pde/PdeTextMeasure.h"
 
@@ -90,6 +91,7 @@ public:
         if (!mPath.empty()) warn("a path is not painted");
         if (mTargets.size() > 1) warn("marked content is not closed with EMC");
         mTargets.resize(1);
+        mClipTexts.contentEnded();
     }
 
 private:
@@ -104,6 +106,7 @@ private:
             if (mStack.empty()) return warn("Q without q");
             mState = mStack.back();
             mStack.pop_back();
+            mClipTexts.clipRestored(mState.clip);
         } else if (op == "m" || op == "l" || op == "c" || op == "v" || op == "y" || op == "h" || op == "re") {
             pathSegment(op);
         } else if (op == "W" || op == "W*") {
@@ -124,6 +127,7 @@ private:
         } else if (op == "EMC") {
             if (mTooDeep > 0) return static_cast<void>(--mTooDeep);
             if (mTargets.size() < 2) return warn("EMC without BMC or BDC");
+            mClipTexts.containerEnded(mTargets.back());
             mTargets.pop_back();
         } else if (op == "MP" || op == "DP") {
             addRaw(kPDEPlace, op);
@@ -233,7 +237,10 @@ private:
         return element;
     }
 
-    void add(std::shared_ptr<PdeElement> element) { mTargets.back()->elements.push_back(std::move(element)); }
+    void add(std::shared_ptr<PdeElement> element) {
+        mClipTexts.drawn(*element);
+        mTargets.back()->elements.push_back(std::move(element));
+    }
 
     void addRaw(int32_t type, const std::string& op) {
         auto raw = stamped(std::make_shared<PdeRaw>(type));
@@ -295,7 +302,13 @@ private:
         if (op == "cm") return;
         mMeasure->operate(op, mOperands);
         if (op == "Tf" && mMeasure->fontMissing()) warn("font " + mOperands[0].unparse() + " is not in the resources");
-        if ((op == "Tj" || op == "TJ" || op == "'" || op == "\"") && clippingMode()) mTextClips = true;
+        if (op == "Tj" || op == "TJ" || op == "'" || op == "\"") {
+            const long long mode = renderingMode();
+            if (mode >= 4 && mode <= 7) mTextClips = true;
+            if (mode != 3 && mode != 7) mTextDraws = true;
+        } else if (!invisibleInText(op)) {
+            mTextDraws = true;  // a path painted, marked content, an XObject placed
+        }
     }
 
     // q and Q inside a text object are kept in it where they pair up there;
@@ -317,11 +330,16 @@ private:
         return true;
     }
 
-    bool clippingMode() const {
+    static bool invisibleInText(const std::string& op) {
+        static const std::set<std::string> ops = {"Td", "TD", "Tm", "T*", "cm", "gs", "CS", "cs", "SC", "SCN", "sc",
+                                                  "scn", "G", "g", "RG", "rg", "K", "k"};
+        return stateSlots().count(op) || ops.count(op);
+    }
+
+    long long renderingMode() const {
         auto tr = mState.gs.slots.find("Tr");
-        if (tr == mState.gs.slots.end() || tr->second.operands.empty() || !tr->second.operands[0].isInteger()) return false;
-        const long long mode = tr->second.operands[0].getIntValue();
-        return mode >= 4 && mode <= 7;
+        if (tr == mState.gs.slots.end() || tr->second.operands.empty() || !tr->second.operands[0].isInteger()) return 0;
+        return tr->second.operands[0].getIntValue();
     }
 
     void endText() {
@@ -330,14 +348,17 @@ private:
             warn("q inside a text object without its Q");
             mText->ops.push_back(PdeOp{{}, "Q"});
         }
-        add(mText);
+        std::shared_ptr<PdeElement> inClip;
         if (mTextClips) {  // what follows is clipped to the glyphs shown in modes 4 to 7
             auto clip = std::make_shared<PdeClip>();
             if (mState.clip) clip->elements = mState.clip->elements;
-            clip->elements.push_back(mText->copy());
+            inClip = mText->copy();
+            clip->elements.push_back(inClip);
             mState.clip = clip;
         }
-        mTextClips = false;
+        if (inClip && !mTextDraws) mClipTexts.hold(mText, inClip, mTargets.back());
+        else add(mText);
+        mTextClips = mTextDraws = false;
         mText.reset();
         mMeasure.reset();
     }
@@ -397,6 +418,7 @@ private:
         if (attrs.width <= 0 || attrs.height <= 0) warn("an inline image without a width or height");
         if (mText) {  // drawn among the text's operators, in its place
             mText->ops.push_back(PdeOp{{}, "BI", 0, mInlineImage});
+            mTextDraws = true;
         } else {
             add(mInlineImage);
         }
@@ -443,7 +465,9 @@ private:
     std::string mPendingClip;
     std::shared_ptr<PdeText> mText;
     bool mTextClips = false;  // the text showed glyphs in a clipping mode
+    bool mTextDraws = false;  // the text painted something (glyphs in a visible mode, paths, images)
     size_t mTextSaves = 0;    // q inside the text not yet restored there
+    PdeClipTexts mClipTexts;
     std::shared_ptr<PdeRaw> mStrayText;
     std::unique_ptr<PdeTextMeasure> mMeasure;
     uint64_t mStateCount = 0;
