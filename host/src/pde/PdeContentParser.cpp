@@ -55,24 +55,27 @@ public:
             }
         }
         mTokenizer.allowEOF();
-        open();
+        mBuffer = std::make_unique<Buffer>(reinterpret_cast<unsigned char*>(mData.data()), mData.size());
+        mInput = std::make_shared<BufferInputSource>("content", mBuffer.get());
     }
 
     void run() {
-        size_t nextJoin = 0;  // the joins before it lay in what was read already
         for (;;) {
             const Tokenizer::Token token = mTokenizer.readToken(mInput, "content", true);
             if (token.getType() == Tokenizer::tt_eof) return;
             const size_t start = static_cast<size_t>(mInput->getLastOffset());
-            QPDFObjectHandle object = composite(token.getType()) ? readComposite(start) : simpleObject(token);
-            const size_t end = static_cast<size_t>(mInput->tell());
-            while (nextJoin < mJoins.size() && mJoins[nextJoin] <= start) ++nextJoin;
-            if (nextJoin < mJoins.size() && mJoins[nextJoin] < end) {
-                const bool cut = splitAtJoins(start, end);
-                mInput->seek(static_cast<qpdf_offset_t>(cut ? start : end), SEEK_SET);
-                if (cut) continue;  // read again, cut where the pieces meet
+            QPDFObjectHandle object;
+            if (composite(token.getType())) {
+                object = readComposite(start);
+            } else if (const size_t join = firstJoin(start, static_cast<size_t>(mInput->tell()));
+                       join && endsWithItsStream(token.getType())) {
+                // A name, number or operator ends with its stream; what follows is read next.
+                object = simpleObject(tokenIn(mData.substr(start, join - start)));
+                mInput->seek(static_cast<qpdf_offset_t>(join), SEEK_SET);
+            } else {
+                if (!token.getErrorMessage().empty()) mSink.damaged(token.getErrorMessage());
+                object = simpleObject(token);
             }
-            if (!composite(token.getType()) && !token.getErrorMessage().empty()) mSink.damaged(token.getErrorMessage());
             mSink.object(object);
             if (object.isOperator() && object.getOperatorValue() == "ID") readInlineData();
         }
@@ -83,9 +86,16 @@ private:
         return type == Tokenizer::tt_array_open || type == Tokenizer::tt_dict_open;
     }
 
-    void open() {
-        mBuffer = std::make_unique<Buffer>(reinterpret_cast<unsigned char*>(mData.data()), mData.size());
-        mInput = std::make_shared<BufferInputSource>("content", mBuffer.get());
+    // The first join inside from..to (exclusive), or 0 when there is none.
+    size_t firstJoin(size_t from, size_t to) const {
+        auto it = std::upper_bound(mJoins.begin(), mJoins.end(), from);
+        return it != mJoins.end() && *it < to ? *it : 0;
+    }
+
+    static Tokenizer::Token tokenIn(const std::string& text) {
+        Tokenizer tokenizer;
+        tokenizer.allowEOF();
+        return tokenizer.readToken(std::make_shared<BufferInputSource>("content", text), "content", true);
     }
 
     QPDFObjectHandle simpleObject(const Tokenizer::Token& token) {
@@ -106,38 +116,40 @@ private:
         return QPDFObjectHandle::newNull();
     }
 
-    // An array or a dictionary, read by qpdf from its first token on.
+    // An array or a dictionary, read by qpdf from its first token on. Where a
+    // name or number in it runs over a join, it is read again from a copy with
+    // a space at the join.
     QPDFObjectHandle readComposite(size_t start) {
         mInput->seek(static_cast<qpdf_offset_t>(start), SEEK_SET);
         bool empty = false;
-        return QPDFObjectHandle::parse(mInput, "content", mTokenizer, empty, nullptr, mOwner);
+        QPDFObjectHandle object = QPDFObjectHandle::parse(mInput, "content", mTokenizer, empty, nullptr, mOwner);
+        const size_t end = static_cast<size_t>(mInput->tell());
+        if (!firstJoin(start, end)) return object;
+        const std::string cut = withCuts(start, end);
+        if (cut.size() == end - start) return object;
+        Tokenizer tokenizer;
+        return QPDFObjectHandle::parse(std::make_shared<BufferInputSource>("content", cut), "content", tokenizer, empty,
+                                       nullptr, mOwner);
     }
 
-    // The tokens from `from` to `to` read again: where a name, number or operator
-    // runs over a join, a space is put at the join. True when one was.
-    bool splitAtJoins(size_t from, size_t to) {
+    // mData from `from` to `to` with a space at each join inside a name, number or operator.
+    std::string withCuts(size_t from, size_t to) const {
         Tokenizer tokenizer;
         tokenizer.allowEOF();
-        mInput->seek(static_cast<qpdf_offset_t>(from), SEEK_SET);
-        std::vector<size_t> cuts;
-        while (static_cast<size_t>(mInput->tell()) < to) {
-            const Tokenizer::Token token = tokenizer.readToken(mInput, "content", true);
+        auto input = std::make_shared<BufferInputSource>("content", mData.substr(from, to - from));
+        std::string cut;
+        size_t copied = from;
+        for (;;) {
+            const Tokenizer::Token token = tokenizer.readToken(input, "content", true);
             if (token.getType() == Tokenizer::tt_eof) break;
-            const size_t start = static_cast<size_t>(mInput->getLastOffset()), end = static_cast<size_t>(mInput->tell());
             if (!endsWithItsStream(token.getType())) continue;
-            for (size_t join : mJoins)
-                if (join > start && join < end) cuts.push_back(join);
+            const size_t start = from + static_cast<size_t>(input->getLastOffset()), end = from + static_cast<size_t>(input->tell());
+            for (auto it = std::upper_bound(mJoins.begin(), mJoins.end(), start); it != mJoins.end() && *it < end; ++it) {
+                cut.append(mData, copied, *it - copied).push_back(' ');
+                copied = *it;
+            }
         }
-        if (cuts.empty()) return false;
-        for (auto it = cuts.rbegin(); it != cuts.rend(); ++it) mData.insert(*it, 1, ' ');
-        std::vector<size_t> joins;
-        for (size_t join : mJoins) {
-            if (std::find(cuts.begin(), cuts.end(), join) != cuts.end()) continue;
-            joins.push_back(join + static_cast<size_t>(std::count_if(cuts.begin(), cuts.end(), [&](size_t c) { return c < join; })));
-        }
-        mJoins = std::move(joins);
-        open();
-        return true;
+        return cut.append(mData, copied, to - copied);
     }
 
     void readInlineData() {
@@ -163,7 +175,7 @@ private:
     }
 
     std::string mData;
-    std::vector<size_t> mJoins;  // where pieces meet between characters a token may hold, in order
+    std::vector<size_t> mJoins;  // where pieces meet between characters a token may hold, in order (never 0)
     QPDF* mOwner;
     PdeContentSink& mSink;
     std::unique_ptr<Buffer> mBuffer;
