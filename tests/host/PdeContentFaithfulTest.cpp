@@ -1,10 +1,12 @@
-// Page content read into the model and written back draws and reads as before:
-// text clips, graphics state in the order it was set, text shown outside a text
-// object, compatibility sections, marked content and paths inside text objects,
-// small numbers, nested forms and inline images with decode parameters. Content
-// that cannot be read whole is refused when set back, and deep nesting neither
-// crashes the writer nor the release of the model. Checked with pdftoppm and
-// pdftotext against the file before the round trip.
+// Page content read into the model and written back draws and reads as before,
+// and what was written reads back and is written the same: text clips, graphics
+// state in the order it was set, text shown outside a text object, compatibility
+// sections, marked content, paths, q/Q and inline images inside text objects,
+// small numbers, nested forms, inline images with decode parameters or with
+// bytes like EI in their data, and tokens cut where the streams of a /Contents
+// array meet. Content that cannot be read whole is refused when set back, and
+// deep nesting neither crashes the writer nor the release of the model. Checked
+// with pdftoppm and pdftotext against the file before the round trip.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -28,6 +30,12 @@ namespace {
 using namespace pdetest;
 
 QPDFObjectHandle parse(const std::string& text) { return QPDFObjectHandle::parse(text); }
+
+ASFixedRect box(PDEElement element) {
+    ASFixedRect r;
+    rd().elementGetBBox(element, &r);
+    return r;
+}
 
 // A 4 x 4 gray inline image, Flate with PNG predictors, placed 80 x 80 at (200, 20).
 std::string inlineImageWithDecodeParms() {
@@ -145,6 +153,52 @@ TEST_F(PdeContentFaithful, AStreamThatCannotBeReadLeavesTheOthersAndRefusesToBeS
     EXPECT_LT(qmtest::pixelDifference(in, out), 0.001) << "the page is left as it was";
 }
 
+TEST_F(PdeContentFaithful, AnInlineImageSplitAcrossStreamsIsReadWhole) {
+    const std::string in = folder.file("in.pdf"), out = folder.file("out.pdf"), whole = folder.file("whole.pdf");
+    std::string samples;
+    for (int i = 0; i < 8; ++i) samples += "\x20\xe0";
+    const std::string image = "q 100 0 0 100 20 20 cm BI /W 4 /H 4 /BPC 8 /CS /G ID " + samples + "\nEI Q";
+    const size_t split = image.size() - 12;  // seven samples in the second stream
+    writePage(in, {image.substr(0, split), image.substr(split)});
+    writePage(whole, {image});
+    ASSERT_EQ(roundTrip(in, out).code, 0);
+    EXPECT_LT(qmtest::pixelDifference(whole, out), 0.0005) << pageContent(out);
+}
+
+// A text drawn in mode 7 draws nothing: it is the clip of what is drawn after
+// it, and an element of its own, in its place, only when nothing is.
+TEST_F(PdeContentFaithful, ATextThatOnlyClipsIsTheClipOfWhatIsDrawnInIt) {
+    const std::string clipA = "BT 7 Tr /F1 60 Tf 20 80 Td (A) Tj ET ", clipB = "BT 7 Tr /F1 60 Tf 20 20 Td (B) Tj ET ";
+    const struct {
+        const char* what;
+        std::string content;
+        std::vector<int32_t> types;
+    } rows[] = {
+        {"a path drawn in its clip", clipA + "1 0 0 rg 0 0 300 200 re f", {kPDEPath}},
+        {"its clip restored before a path", "q " + clipA + "Q 1 0 0 rg 0 0 300 200 re f", {kPDEText, kPDEPath}},
+        {"nothing drawn in either clip", clipA + "q " + clipB + "Q", {kPDEText, kPDEText}},
+        {"both clips restored together", "q " + clipA + clipB + "Q", {kPDEText, kPDEText}},
+        {"marked content after it, empty", clipA + "/P BMC EMC", {kPDEText, kPDEContainer}},
+    };
+    for (const auto& row : rows) {
+        const std::string in = folder.file("in.pdf");
+        writePage(in, {row.content});
+        auto doc = qmtest::HostDoc::open(in);
+        LentPage lent(doc.pd(), 0);
+        EXPECT_EQ(elementTypes(lent.content()), row.types) << row.what;
+        if (rd().contentGetNumElems(lent.content()) != static_cast<int32_t>(row.types.size())) continue;
+        PDEElement first = rd().contentGetElem(lent.content(), 0);
+        PDEElement last = rd().contentGetElem(lent.content(), static_cast<int32_t>(row.types.size()) - 1);
+        if (row.types.back() == kPDEPath) {
+            PDEClip clip = rd().elementGetClip(last);
+            const bool toGlyphs = clip && rd().clipGetNumElems(clip) == 1 && rd().objectGetType(rd().clipGetElem(clip, 0)) == kPDEText;
+            EXPECT_EQ(toGlyphs, row.types.size() == 1) << row.what << ": the path is clipped to the glyphs";
+        } else if (row.types.back() == kPDEText) {
+            EXPECT_GT(box(first).bottom, box(last).bottom) << row.what << ": A and B in the order read";
+        }
+    }
+}
+
 TEST_F(PdeContentFaithful, DeepNestingIsRefusedAndReleasedWithoutRecursion) {
     const std::string in = folder.file("in.pdf"), out = folder.file("out.pdf");
     std::string deep;
@@ -185,8 +239,8 @@ TEST_F(PdeContentFaithful, DeepNestingIsRefusedAndReleasedWithoutRecursion) {
 
 struct DrawnRow {
     const char* name;
-    std::string content;
-    std::string written = "";  // found in the written content exactly once; "" not checked
+    std::vector<std::string> streams;  // the page's /Contents array
+    std::string written = "";          // found in the written content exactly once; "" not checked
 };
 void PrintTo(const DrawnRow& row, std::ostream* os) { *os << row.name; }
 
@@ -194,12 +248,14 @@ class PdeRoundTrip : public PdeContentFaithful, public ::testing::WithParamInter
 
 TEST_P(PdeRoundTrip, DrawsAndReadsAsBeforeAndKeepsEachOperatorOnceInItsPlace) {
     const DrawnRow& row = GetParam();
-    const std::string in = folder.file("in.pdf"), out = folder.file("out.pdf");
-    writePage(in, {row.content});
+    const std::string in = folder.file("in.pdf"), out = folder.file("out.pdf"), again = folder.file("again.pdf");
+    writePage(in, row.streams);
     ASSERT_EQ(roundTrip(in, out, true).code, 0);
     const std::string written = pageContent(out);
     EXPECT_LT(qmtest::pixelDifference(in, out), 0.0005) << written;
     EXPECT_EQ(pdftotext(out), pdftotext(in));
+    ASSERT_EQ(roundTrip(out, again, true).code, 0);
+    EXPECT_EQ(pageContent(again), written) << "what was written reads back and is written the same";
     if (row.written.empty()) return;
     const size_t at = written.find(row.written);
     ASSERT_NE(at, std::string::npos) << written;
@@ -209,23 +265,36 @@ TEST_P(PdeRoundTrip, DrawsAndReadsAsBeforeAndKeepsEachOperatorOnceInItsPlace) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, PdeRoundTrip,
     ::testing::Values(
-        DrawnRow{"TextClip", "BT 7 Tr /F1 60 Tf 20 80 Td (CLIP) Tj ET 1 0 0 rg 0 0 300 200 re f"},
+        DrawnRow{"TextClip", {"BT 7 Tr /F1 60 Tf 20 80 Td (CLIP) Tj ET 1 0 0 rg 0 0 300 200 re f"}},
+        DrawnRow{"TextClipWithNothingDrawnInIt", {"q BT 7 Tr /F1 60 Tf 20 80 Td (CLIP) Tj ET Q 0 0 1 rg 0 0 9 9 re f"}},
         DrawnRow{"TextClipAfterFilledTextUnderACtm",
-                 "q 1 0 0 1 10 5 cm 0.5 0 0 0.5 0 0 cm /F1 120 Tf 6 Tr BT 1 0 0 1 20 100 Tm 2 Tc (CLIP) Tj ET "
-                 "0 0 1 rg 0 0 600 400 re f Q 0 1 0 rg 0 0 20 20 re f"},
-        DrawnRow{"ExtGStateBeforeLineWidth", "/GS1 gs 2 w 10 50 m 290 50 l S", "/GS1 gs\n2 w"},
-        DrawnRow{"LineWidthBeforeExtGState", "2 w /GS1 gs 10 50 m 290 50 l S"},
-        DrawnRow{"TextOutsideATextObject", "/F1 24 Tf 1 0 0 1 20 100 Tm (Potato) Tj"},
+                 {"q 1 0 0 1 10 5 cm 0.5 0 0 0.5 0 0 cm /F1 120 Tf 6 Tr BT 1 0 0 1 20 100 Tm 2 Tc (CLIP) Tj ET "
+                  "0 0 1 rg 0 0 600 400 re f Q 0 1 0 rg 0 0 20 20 re f"}},
+        DrawnRow{"ExtGStateBeforeLineWidth", {"/GS1 gs 2 w 10 50 m 290 50 l S"}, "/GS1 gs\n2 w"},
+        DrawnRow{"LineWidthBeforeExtGState", {"2 w /GS1 gs 10 50 m 290 50 l S"}},
+        DrawnRow{"TextOutsideATextObject", {"/F1 24 Tf 1 0 0 1 20 100 Tm (Potato) Tj"}},
         DrawnRow{"MarkedContentAndAPathInsideText",
-                 "/GS2 gs BT /F1 24 Tf 20 150 Td /Span <</MCID 0>> BDC (Potato) Tj EMC 1 0 0 rg 10 10 100 50 re f ET",
+                 {"/GS2 gs BT /F1 24 Tf 20 150 Td /Span <</MCID 0>> BDC (Potato) Tj EMC 1 0 0 rg 10 10 100 50 re f ET"},
                  "/MCID 0"},
-        DrawnRow{"PathInsideText", "BT 0 0 1 rg 10 10 50 50 re f ET", "50 50 re"},
-        DrawnRow{"CompatibilitySection", "BX 1 2 frob EX 0 0 1 rg 10 10 50 50 re f", "BX\n1 2 frob\nEX"},
-        DrawnRow{"SmallNumbers", "q 0.00012345 0 0 0.00012345 0 0 cm 0 0 1 rg 0 0 2000000 1000000 re f Q",
+        DrawnRow{"PathInsideText", {"BT 0 0 1 rg 10 10 50 50 re f ET"}, "50 50 re"},
+        DrawnRow{"CompatibilitySection", {"BX 1 2 frob EX 0 0 1 rg 10 10 50 50 re f"}, "BX\n1 2 frob\nEX"},
+        DrawnRow{"SmallNumbers", {"q 0.00012345 0 0 0.00012345 0 0 cm 0 0 1 rg 0 0 2000000 1000000 re f Q"},
                  "0.00012345 0 0 0.00012345 0 0 cm"},
         DrawnRow{"NestedFormsAndInlineImages",
-                 "/FmA Do q 40 0 0 40 20 120 cm BI /W 2 /H 2 /BPC 8 /CS /G ID \x10\x80\xc0\xff EI Q " +
-                     inlineImageWithDecodeParms()}),
+                 {"/FmA Do q 40 0 0 40 20 120 cm BI /W 2 /H 2 /BPC 8 /CS /G ID \x10\x80\xc0\xff EI Q " +
+                  inlineImageWithDecodeParms()}},
+        DrawnRow{"StringSplitAcrossStreams", {"BT /F1 24 Tf 20 100 Td (Pot", "ato) Tj ET"}, "(Potato) Tj"},
+        DrawnRow{"HexStringAndArraySplitAcrossStreams", {"BT /F1 24 Tf 20 100 Td [<506f74", "61746f> -2", "00 (!)] TJ ET"}},
+        DrawnRow{"TokensEndingWithTheirStream",
+                 {"q 0 0 1 rg 10 10 50 50 re", "f Q BT /F1 24 Tf 20 100 Td (A) Tj", "ET"}},
+        DrawnRow{"SaveAndRestoreInsideText", {"BT /F1 30 Tf 20 100 Td q 1 0 0 rg (Red) Tj Q (Black) Tj ET"}},
+        DrawnRow{"InlineImageInsideText",
+                 {"BT /F1 40 Tf 0 0 1 rg 20 80 Td (Under) Tj q 150 0 0 60 15 70 cm "
+                  "BI /W 2 /H 1 /BPC 8 /CS /G ID \x10\x90 EI Q (After) Tj ET"}},
+        DrawnRow{"UnfilteredInlineImagesHoldingEI",
+                 {"q 160 0 0 80 20 20 cm BI /W 8 /H 1 /BPC 8 /CS /G /D [1 0] ID 0 EI 0 g\nEI Q "
+                  "q 0 0 1 rg 160 0 0 40 20 120 cm BI /W 32 /H 1 /IM true ID  EI \nEI Q"},
+                 "ID 0 EI 0 g\nEI\n"}),
     [](const ::testing::TestParamInfo<DrawnRow>& row) { return std::string(row.param.name); });
 
 TEST_F(PdeContentFaithful, InlineImageWithDecodeParmsGivesItsSamples) {

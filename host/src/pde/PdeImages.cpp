@@ -126,6 +126,20 @@ std::string PdeImage::decodedData() const {
     }
 }
 
+std::optional<size_t> PdeImage::storedDataLength() {
+    QPDFObjectHandle dict = dictionary();
+    QPDFObjectHandle filter = dict.getKey("/Filter");
+    if (!filter.isNull() && !(filter.isArray() && filter.getArrayNItems() == 0)) return std::nullopt;
+    const PDEImageAttrs attrs = attributes();
+    const bool mask = attrs.flags & kPDEImageIsMask;
+    const int bpc = attrs.bitsPerComponent;
+    if (attrs.width <= 0 || attrs.height <= 0 || (bpc != 1 && bpc != 2 && bpc != 4 && bpc != 8 && bpc != 16)) return std::nullopt;
+    if (!mask && !dict.hasKey("/ColorSpace")) return std::nullopt;
+    const int comps = mask ? 1 : colorSpace()->components();
+    if (comps <= 0) return std::nullopt;
+    return imageSampleBytes(attrs, comps);
+}
+
 std::optional<size_t> imageSampleBytes(const PDEImageAttrs& attrs, int comps) {
     if (attrs.width < 0 || attrs.height < 0 || attrs.bitsPerComponent < 0 || comps < 0) return std::nullopt;
     size_t bits = 0, rowBytes = 0, total = 0;

@@ -40,11 +40,14 @@ struct PdeBox {
     ASFixedRect toFixed() const;
 };
 
+class PdeImage;
+
 // One operator with its operands, kept as read.
 struct PdeOp {
     mutable std::vector<QPDFObjectHandle> operands;  // mutable: qpdf's accessors are not const
     std::string op;
     uint64_t setAt = 0;  // in a graphics state: when it was set, so that the state is written in that order
+    std::shared_ptr<const PdeImage> image = nullptr;  // op BI: an inline image drawn inside a text object
 };
 
 // How deep marked content may nest in a content (as deep as qpdf nests objects):
@@ -130,7 +133,7 @@ public:
 class PdeText : public PdeElement {
 public:
     PdeText() : PdeElement(kPDEText) {}
-    std::vector<PdeOp> ops;  // between BT and ET
+    std::vector<PdeOp> ops;  // between BT and ET (inline images drawn there among them)
     PdeBox box;              // measured when read, in the content space
     PdeBox bbox() const override { return box; }
     std::shared_ptr<PdeElement> copy() const override;
@@ -169,6 +172,10 @@ public:
     PDEImageAttrs attributes() const;
     // The samples decoded (raises kHostErrFilter when they cannot be).
     std::string decodedData() const;
+    // The bytes an inline image's data takes as its dictionary describes it:
+    // without a filter, with a width, height, bits per component and colour
+    // space (or as a mask); nullopt otherwise.
+    std::optional<size_t> storedDataLength();
     std::shared_ptr<PdeColorSpace> colorSpace();
 
 private:

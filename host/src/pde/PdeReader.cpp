@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <set>
 
+#include <qpdf/Pl_String.hh>
 #include <qpdf/QPDF.hh>
 
 #include "core/Raise.h"
+#include "pde/PdeClipTexts.h"
+#include "pde/PdeContentParser.h"
 #include "pde/PdeTextMeasure.h"
 
 namespace qmhost {
@@ -36,7 +39,7 @@ struct GraphicsState {
     std::shared_ptr<PdeClip> clip;
 };
 
-class ContentReader : public QPDFObjectHandle::ParserCallbacks {
+class ContentReader : public PdeContentSink {
 public:
     ContentReader(std::shared_ptr<PdeContent> content, QPDFObjectHandle resources, uint32_t serial)
         : mContent(std::move(content)), mTargets{mContent} {
@@ -45,11 +48,7 @@ public:
         mContent->source = mSource;
     }
 
-    void handleObject(QPDFObjectHandle object, size_t, size_t) override {
-        if (object.isInlineImage()) {
-            if (mInlineImage) mInlineImage->inlineData = object.getInlineImageValue();
-            return;
-        }
+    void object(QPDFObjectHandle object) override {
         if (!object.isOperator()) {
             mOperands.push_back(object);
             return;
@@ -59,7 +58,13 @@ public:
         mOperands.clear();
     }
 
-    void handleEOF() override {}  // finish() ends the reading, after the last stream
+    std::optional<size_t> inlineDataLength() override {
+        return mInlineImage ? mInlineImage->storedDataLength() : std::nullopt;
+    }
+    void inlineData(std::string data) override {
+        if (mInlineImage) mInlineImage->inlineData = std::move(data);
+    }
+    void damaged(const std::string& what) override { warn("a damaged token in the content: " + what); }
 
     void warn(const std::string& text) {
         if (mContent->warnings.size() < kMaxWarnings) mContent->warnings.push_back(text);
@@ -86,6 +91,7 @@ public:
         if (!mPath.empty()) warn("a path is not painted");
         if (mTargets.size() > 1) warn("marked content is not closed with EMC");
         mTargets.resize(1);
+        mClipTexts.contentEnded();
     }
 
 private:
@@ -100,6 +106,7 @@ private:
             if (mStack.empty()) return warn("Q without q");
             mState = mStack.back();
             mStack.pop_back();
+            mClipTexts.clipRestored(mState.clip);
         } else if (op == "m" || op == "l" || op == "c" || op == "v" || op == "y" || op == "h" || op == "re") {
             pathSegment(op);
         } else if (op == "W" || op == "W*") {
@@ -120,6 +127,7 @@ private:
         } else if (op == "EMC") {
             if (mTooDeep > 0) return static_cast<void>(--mTooDeep);
             if (mTargets.size() < 2) return warn("EMC without BMC or BDC");
+            mClipTexts.containerEnded(mTargets.back());
             mTargets.pop_back();
         } else if (op == "MP" || op == "DP") {
             addRaw(kPDEPlace, op);
@@ -229,7 +237,10 @@ private:
         return element;
     }
 
-    void add(std::shared_ptr<PdeElement> element) { mTargets.back()->elements.push_back(std::move(element)); }
+    void add(std::shared_ptr<PdeElement> element) {
+        mClipTexts.drawn(*element);
+        mTargets.back()->elements.push_back(std::move(element));
+    }
 
     void addRaw(int32_t type, const std::string& op) {
         auto raw = stamped(std::make_shared<PdeRaw>(type));
@@ -283,34 +294,71 @@ private:
     // Every operator inside a text object belongs to the text; the state it
     // changes is kept for what follows too.
     void textOperator(const std::string& op) {
-        // q and Q are kept out of the text: they would unbalance the stack
-        if (op == "q" || op == "Q") return warn(op + " inside a text object");
+        if ((op == "q" || op == "Q") && !saveOrRestoreInText(op)) return;
         mText->ops.push_back(currentOp(op));
+        if (op == "q" || op == "Q") return;
         if (op == "cm") warn("cm inside a text object");
         stateOperator(op);
         if (op == "cm") return;
         mMeasure->operate(op, mOperands);
         if (op == "Tf" && mMeasure->fontMissing()) warn("font " + mOperands[0].unparse() + " is not in the resources");
-        if ((op == "Tj" || op == "TJ" || op == "'" || op == "\"") && clippingMode()) mTextClips = true;
+        if (op == "Tj" || op == "TJ" || op == "'" || op == "\"") {
+            const long long mode = renderingMode();
+            if (mode >= 4 && mode <= 7) mTextClips = true;
+            if (mode != 3 && mode != 7) mTextDraws = true;
+        } else if (!invisibleInText(op)) {
+            mTextDraws = true;  // a path painted, marked content, an XObject placed
+        }
     }
 
-    bool clippingMode() const {
+    // q and Q inside a text object are kept in it where they pair up there;
+    // true when op is kept. A Q whose q came before BT is left out.
+    bool saveOrRestoreInText(const std::string& op) {
+        if (op == "q") {
+            mStack.push_back(mState);
+            ++mTextSaves;
+            return true;
+        }
+        if (mTextSaves == 0) {
+            warn("Q inside a text object without its q");
+            return false;
+        }
+        --mTextSaves;
+        mState = mStack.back();
+        mStack.pop_back();
+        mMeasure->setState(mState.gs);
+        return true;
+    }
+
+    static bool invisibleInText(const std::string& op) {
+        static const std::set<std::string> ops = {"Td", "TD", "Tm", "T*", "cm", "gs", "CS", "cs", "SC", "SCN", "sc",
+                                                  "scn", "G", "g", "RG", "rg", "K", "k"};
+        return stateSlots().count(op) || ops.count(op);
+    }
+
+    long long renderingMode() const {
         auto tr = mState.gs.slots.find("Tr");
-        if (tr == mState.gs.slots.end() || tr->second.operands.empty() || !tr->second.operands[0].isInteger()) return false;
-        const long long mode = tr->second.operands[0].getIntValue();
-        return mode >= 4 && mode <= 7;
+        if (tr == mState.gs.slots.end() || tr->second.operands.empty() || !tr->second.operands[0].isInteger()) return 0;
+        return tr->second.operands[0].getIntValue();
     }
 
     void endText() {
         mText->box = mMeasure->box();
-        add(mText);
+        for (; mTextSaves > 0; --mTextSaves) {  // closed here, so that the text written back is balanced
+            warn("q inside a text object without its Q");
+            mText->ops.push_back(PdeOp{{}, "Q"});
+        }
+        std::shared_ptr<PdeElement> inClip;
         if (mTextClips) {  // what follows is clipped to the glyphs shown in modes 4 to 7
             auto clip = std::make_shared<PdeClip>();
             if (mState.clip) clip->elements = mState.clip->elements;
-            clip->elements.push_back(mText->copy());
+            inClip = mText->copy();
+            clip->elements.push_back(inClip);
             mState.clip = clip;
         }
-        mTextClips = false;
+        if (inClip && !mTextDraws) mClipTexts.hold(mText, inClip, mTargets.back());
+        else add(mText);
+        mTextClips = mTextDraws = false;
         mText.reset();
         mMeasure.reset();
     }
@@ -368,7 +416,12 @@ private:
     void endInlineImage() {
         const PDEImageAttrs attrs = mInlineImage->attributes();
         if (attrs.width <= 0 || attrs.height <= 0) warn("an inline image without a width or height");
-        add(mInlineImage);
+        if (mText) {  // drawn among the text's operators, in its place
+            mText->ops.push_back(PdeOp{{}, "BI", 0, mInlineImage});
+            mTextDraws = true;
+        } else {
+            add(mInlineImage);
+        }
         mInlineImage.reset();
     }
 
@@ -412,6 +465,9 @@ private:
     std::string mPendingClip;
     std::shared_ptr<PdeText> mText;
     bool mTextClips = false;  // the text showed glyphs in a clipping mode
+    bool mTextDraws = false;  // the text painted something (glyphs in a visible mode, paths, images)
+    size_t mTextSaves = 0;    // q inside the text not yet restored there
+    PdeClipTexts mClipTexts;
     std::shared_ptr<PdeRaw> mStrayText;
     std::unique_ptr<PdeTextMeasure> mMeasure;
     uint64_t mStateCount = 0;
@@ -436,17 +492,30 @@ std::shared_ptr<PdeContent> readPdeContent(QPDFObjectHandle contents, QPDFObject
     if (contents.isStream()) streams.push_back(contents);
     else if (contents.isArray()) streams = contents.getArrayAsVector();
     else if (!contents.isNull()) reader.warn("the content is neither a stream nor an array of streams");
-    // Each stream in turn, as viewers do: one that cannot be read leaves the others.
+    // The streams are read as one content, as viewers do; one that cannot be
+    // decoded is left out and the others are read.
+    std::vector<std::string> pieces;
+    pieces.reserve(streams.size());
     for (QPDFObjectHandle stream : streams) {
         if (!stream.isStream()) {
             reader.warn("an item of the content array is not a stream");
             continue;
         }
+        std::string data, why;
+        Pl_String pipe("content", nullptr, data);
         try {
-            QPDFObjectHandle::parseContentStream(stream, &reader);
+            if (!stream.pipeStreamData(&pipe, 0, qpdf_dl_specialized))
+                why = "errors while decoding content stream " + stream.getObjGen().unparse(' ');
         } catch (const std::exception& e) {
-            reader.unreadable(std::string("a content stream could not be read to its end: ") + e.what());
+            why = e.what();
         }
+        if (why.empty()) pieces.push_back(std::move(data));
+        else reader.unreadable("a content stream could not be read to its end: " + why);
+    }
+    try {
+        parsePdeContent(std::move(pieces), owner, reader);
+    } catch (const std::exception& e) {
+        reader.unreadable(std::string("the content could not be read to its end: ") + e.what());
     }
     reader.finish();
     const size_t qpdfWarnings = owner ? owner->numWarnings() - warningsBefore : 0;

@@ -1,7 +1,8 @@
-// Reading content streams into the page-content model with qpdf's content
-// parser. Damaged content is read as far as it goes: unbalanced q/Q and EMC,
-// unknown operators (kept as they are), missing resources, broken inline images
-// and forms that would contain themselves each leave a warning on the content.
+// Reading content streams into the page-content model (the streams of an array
+// as one content, see PdeContentParser). Damaged content is read as far as it
+// goes: unbalanced q/Q and EMC, unknown operators (kept as they are), missing
+// resources, broken inline images and forms that would contain themselves each
+// leave a warning on the content.
 #pragma once
 
 #include <memory>

@@ -229,7 +229,10 @@ void PdeClip::write(std::string& out, PdeWriter& writer) const {
 
 void PdeText::writeBody(std::string& out, PdeWriter& writer) const {
     out += "BT\n";
-    for (const PdeOp& op : ops) writer.writeOp(out, op, source);
+    for (const PdeOp& op : ops) {
+        if (op.image) op.image->writeBody(out, writer);
+        else writer.writeOp(out, op, source);
+    }
     out += "ET\n";
 }
 
@@ -248,14 +251,25 @@ void PdeText::writeClip(std::string& out, PdeWriter& writer) const {
         out += "Tm\n";
     };
     static const std::set<std::string> kept = {"Tc", "Tw", "Tz", "TL", "Tf", "Ts", "Td", "TD", "T*", "Tj", "TJ", "'", "\""};
+    // The mode and the matrix at BT are written unless the text sets them before
+    // it uses them, so that a clip read back from what is written is written the same.
+    auto setFirst = [&](const char* setter, std::initializer_list<const char*> users) {
+        for (const PdeOp& op : ops) {
+            if (op.op == setter)  // a Tm that is not a matrix is not written
+                return op.op != "Tm" || PdeMatrix::fromArray(QPDFObjectHandle::newArray(op.operands)).has_value();
+            for (const char* user : users)
+                if (op.op == user) return false;
+        }
+        return false;
+    };
     out += "BT\n";
     for (const char* slot : {"Tc", "Tw", "Tz", "TL", "Tf", "Ts"}) {
         auto it = gstate.slots.find(slot);
         if (it != gstate.slots.end()) writer.writeOp(out, it->second, source);
     }
     auto tr = gstate.slots.find("Tr");
-    out += mode(tr == gstate.slots.end() ? nullptr : &tr->second);
-    matrix(ctm);
+    if (!setFirst("Tr", {"Tj", "TJ", "'", "\""})) out += mode(tr == gstate.slots.end() ? nullptr : &tr->second);
+    if (!setFirst("Tm", {"Td", "TD", "T*", "Tj", "TJ", "'", "\""})) matrix(ctm);
     for (const PdeOp& op : ops) {
         if (op.op == "Tr") {
             out += mode(&op);
