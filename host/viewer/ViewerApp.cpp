@@ -137,6 +137,7 @@ void ViewerApp::stop() {
     }
     mWindows.clear();
     mPluginViews.clear();
+    mNewDocumentSources.clear();
     mPluginFiles.clear();
     for (TextFileWindow* window : mTextWindows)
         if (window) window->deleteLater();
@@ -160,6 +161,8 @@ void ViewerApp::installReports() {
     });
     qmhost::setPluginViewListener([this](AVDoc view) {
         mPluginViews.push_back(view);
+        const DocumentWindow* source = windowOf(mFront);
+        mNewDocumentSources[view] = source ? source->documentName() : QString();
         if (!busy()) QTimer::singleShot(0, this, &ViewerApp::afterCommand);
     });
     qmhost::setViewClosingListener([this](AVDoc view) { viewClosing(view); });
@@ -435,6 +438,7 @@ void ViewerApp::windowUnblocked() {
 
 void ViewerApp::viewClosing(AVDoc view) {
     std::erase(mPluginViews, view);
+    mNewDocumentSources.erase(view);
     // The viewer's own closes have let go of the view already: this is a plug-in's.
     DocumentWindow* window = windowOf(view);
     if (!window) return;
@@ -456,6 +460,7 @@ void ViewerApp::showPluginViews() {
         } catch (const HostError&) {
             continue;  // closed again before its window came
         }
+        nameNewDocument(view);
         DocumentWindow* window = newWindow();
         QString error;
         if (!window->showView(view, &error)) {
@@ -466,6 +471,17 @@ void ViewerApp::showPluginViews() {
         window->activateWindow();
         mPendingFront = window;
     }
+}
+
+void ViewerApp::nameNewDocument(AVDoc view) {
+    const auto source = mNewDocumentSources.find(view);
+    const QString sourceName = source != mNewDocumentSources.end() ? source->second : QString();
+    if (source != mNewDocumentSources.end()) mNewDocumentSources.erase(source);
+    if (!qmhost::views().titleOf(view).empty() || !documentPath(qmhost::views().documentOf(view)).isEmpty()) return;
+    const QString base = sourceName.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(sourceName).completeBaseName();
+    const int number = ++mNewDocumentNumbers[base];
+    const QString name = sourceName.isEmpty() && number == 1 ? base : QStringLiteral("%1 %2").arg(base).arg(number);
+    qmhost::views().setTitle(view, name.toStdString());
 }
 
 void ViewerApp::showFile(const QString& path) {

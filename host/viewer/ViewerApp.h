@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <map>
 #include <memory>
 #include <set>
 #include <vector>
@@ -121,6 +122,10 @@ private:
     // Windows for the views the plug-in opened since the last command, once no
     // modal dialog is open.
     void showPluginViews();
+    // Names a document the plug-in made (it has no file) so that it can be told
+    // apart: its source document's name with a number ("report 1"), else
+    // "Untitled", "Untitled 2", ...
+    void nameNewDocument(AVDoc view);
     // A view about to close: its window lets go of it.
     void viewClosing(AVDoc view);
     // Asks about the window's unsaved changes (saving when asked); false when
@@ -136,6 +141,8 @@ private:
     std::unique_ptr<qmhost::HostSession> mSession;
     std::vector<QPointer<DocumentWindow>> mWindows;  // the one last in front last
     std::vector<AVDoc> mPluginViews;    // opened by the plug-in, no window yet
+    std::map<AVDoc, QString> mNewDocumentSources;  // the front document's name when the plug-in opened it
+    std::map<QString, int> mNewDocumentNumbers;    // the last number given after each name
     std::vector<QString> mPluginFiles;  // the plug-in asked to show, not shown yet
     std::vector<QPointer<TextFileWindow>> mTextWindows;
     std::set<PDDoc> mChanged;
