@@ -108,9 +108,10 @@ protected:
         Viewer().setBatchCommandName("StamperCmd");
         CloseEverything();
     }
-    void run(const std::string& outputFolder) {
-        Prompts().openAnswers = {{QString::fromStdString(mInputs.file("one.pdf")),
-                                  QString::fromStdString(mInputs.file("two.pdf"))}};
+    void run(const std::string& outputFolder, const QStringList& names = {"one.pdf", "two.pdf"}) {
+        QStringList inputs;
+        for (const QString& name : names) inputs << QString::fromStdString(mInputs.file(name.toStdString()));
+        Prompts().openAnswers = {inputs};
         Prompts().folderAnswers = {QString::fromStdString(outputFolder)};
         MenuAction(mWindow, {"File", "FileBatch"})->trigger();
     }
@@ -129,6 +130,51 @@ TEST_F(ViewerBatch, RunsTheChosenFilesIntoTheFolderWithProgress) {
     ASSERT_EQ(Prompts().messages.size(), 1);
     EXPECT_TRUE(Prompts().messages[0].startsWith("2 of 2 files stamped")) << Prompts().messages[0].toStdString();
     EXPECT_EQ(qmhost::progressMonitor().depth(), 0);
+    EXPECT_TRUE(Prompts().replaceAsked.isEmpty()) << "nothing there to replace";
+}
+
+TEST_F(ViewerBatch, FilesAlreadyInTheFolderAreReplacedSkippedOrKeptAsTheUserAnswers) {
+    using qmviewer::ReplaceAnswer;
+    const std::string lastWeeks = "last week's stamped set";
+    const struct {
+        const char* name;
+        QStringList inputs;
+        ReplaceAnswer answer;
+        bool replaced;         // out/one.pdf is the new output
+        bool twoWritten;       // out/two.pdf is written
+        const char* report;    // the report's start; "" for none
+        size_t filesWorked;
+    } rows[] = {
+        {"replace", {"one.pdf", "two.pdf"}, ReplaceAnswer::Replace, true, true, "2 of 2 files stamped", 2},
+        {"skip", {"one.pdf", "two.pdf"}, ReplaceAnswer::Skip, false, true, "1 of 2 files stamped", 1},
+        {"skip the only file", {"one.pdf"}, ReplaceAnswer::Skip, false, false, "0 of 1 files stamped", 0},
+        {"cancel", {"one.pdf", "two.pdf"}, ReplaceAnswer::Cancel, false, false, "", 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Prompts().clear();
+        gScript = CommandScript();
+        qmtest::FixtureFolder out;
+        qmtest::writeBytes(out.file("one.pdf"), lastWeeks);
+        Prompts().replaceAnswers = {row.answer};
+        run(out.path(), row.inputs);
+        EXPECT_EQ(Prompts().replaceAsked, QStringList{QStringLiteral("one.pdf of %1").arg(row.inputs.size())})
+            << "asked once, before anything is written";
+        EXPECT_EQ(qmtest::readBytes(out.file("one.pdf")) != lastWeeks, row.replaced);
+        if (row.replaced) {
+            EXPECT_EQ(qmtest::qpdfCheck(out.file("one.pdf")).status, 0);
+        }
+        EXPECT_EQ(qmtest::fileExists(out.file("two.pdf")), row.twoWritten);
+        EXPECT_EQ(gScript.progressDuringWork.size(), row.filesWorked);
+        if (!*row.report) {
+            EXPECT_TRUE(Prompts().messages.isEmpty()) << Prompts().messages.join("\n").toStdString();
+            continue;
+        }
+        ASSERT_EQ(Prompts().messages.size(), 1);
+        EXPECT_TRUE(Prompts().messages[0].startsWith(row.report)) << Prompts().messages[0].toStdString();
+        EXPECT_EQ(Prompts().messages[0].contains("one.pdf: skipped"), row.answer == ReplaceAnswer::Skip)
+            << Prompts().messages[0].toStdString();
+    }
 }
 
 TEST_F(ViewerBatch, NothingRunsWhenTheUserCancelsAChoice) {
@@ -159,6 +205,7 @@ TEST_F(ViewerBatch, NothingRunsWhenTheUserCancelsAChoice) {
 TEST_F(ViewerBatch, OutputsNeverReplaceInputsAndEscStopsTheSequence) {
     const std::string before = qmtest::readBytes(mInputs.file("one.pdf"));
     run(mInputs.path());
+    EXPECT_TRUE(Prompts().replaceAsked.isEmpty()) << "an input is never offered for replacing";
     EXPECT_TRUE(gScript.progressDuringWork.empty()) << "an input would be replaced: nothing is run";
     EXPECT_EQ(qmtest::readBytes(mInputs.file("one.pdf")), before);
     ASSERT_EQ(Prompts().messages.size(), 1);

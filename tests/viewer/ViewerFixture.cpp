@@ -87,6 +87,10 @@ qmviewer::UnsavedAnswer ScriptedPrompts::askUnsaved(QWidget*, const QString& nam
 QStringList ScriptedPrompts::openFiles(QWidget*, const QString&) { return take(openAnswers, QStringList()); }
 QString ScriptedPrompts::saveFile(QWidget*, const QString&, const QString&) { return take(saveAnswers, QString()); }
 QString ScriptedPrompts::chooseFolder(QWidget*, const QString&) { return take(folderAnswers, QString()); }
+qmviewer::ReplaceAnswer ScriptedPrompts::askReplace(QWidget*, const QString&, const QStringList& existing, int total) {
+    replaceAsked << QStringLiteral("%1 of %2").arg(existing.join(QLatin1Char(','))).arg(total);
+    return take(replaceAnswers, qmviewer::ReplaceAnswer::Cancel);
+}
 int ScriptedPrompts::pageNumber(QWidget*, int, int) { return take(pageAnswers, 0); }
 
 void ScriptedPrompts::clear() {
@@ -96,6 +100,8 @@ void ScriptedPrompts::clear() {
     openAnswers.clear();
     saveAnswers.clear();
     folderAnswers.clear();
+    replaceAsked.clear();
+    replaceAnswers.clear();
     pageAnswers.clear();
 }
 

@@ -31,6 +31,7 @@ public:
     QStringList openFiles(QWidget*, const QString&) override;
     QString saveFile(QWidget*, const QString&, const QString&) override;
     QString chooseFolder(QWidget*, const QString&) override;
+    qmviewer::ReplaceAnswer askReplace(QWidget*, const QString&, const QStringList& existing, int total) override;
     int pageNumber(QWidget*, int, int) override;
 
     void clear();
@@ -41,6 +42,9 @@ public:
     std::deque<QStringList> openAnswers;
     std::deque<QString> saveAnswers;
     std::deque<QString> folderAnswers;
+    // The replace questions asked: the names of the files there, "of" the outputs' number.
+    QStringList replaceAsked;
+    std::deque<qmviewer::ReplaceAnswer> replaceAnswers;  // none left: Cancel
     std::deque<int> pageAnswers;
 };
 
