@@ -11,6 +11,7 @@
 #include "view/BatchCommands.h"
 #include "view/BatchSequences.h"
 #include "viewer/ViewerPrompts.h"
+#include "viewer/WarningLines.h"
 
 namespace qmviewer {
 namespace {
@@ -51,6 +52,22 @@ bool chooseParameters(AVCommand global, ASCab params, QString* why) {
 
 QString fileName(const std::string& path) { return QFileInfo(QString::fromStdString(path)).fileName(); }
 
+// The warnings of the run, each file's after its name: those shown while it
+// was worked on and those of its save.
+QStringList warningsOf(const qmhost::BatchSequenceResult& result) {
+    QStringList lines;
+    for (const std::string& warning : result.warnings)
+        lines << QStringLiteral("warning: %1").arg(QString::fromStdString(warning));
+    for (const qmhost::BatchFileResult& file : result.files) {
+        for (const std::string& warning : file.warnings)
+            lines << QStringLiteral("%1: warning: %2").arg(fileName(file.input), QString::fromStdString(warning));
+        for (const std::string& report : file.reports)
+            if (report.rfind("warning: ", 0) == 0)
+                lines << QStringLiteral("%1: %2").arg(fileName(file.input), QString::fromStdString(report));
+    }
+    return lines;
+}
+
 QString summary(const qmhost::BatchSequenceResult& result, const QStringList& skipped, const QString& folder,
                 BatchRunOutcome* outcome) {
     QStringList problems;
@@ -74,6 +91,9 @@ QString summary(const qmhost::BatchSequenceResult& result, const QStringList& sk
                        .arg(result.files.size() + static_cast<size_t>(skipped.size()))
                        .arg(QDir::toNativeSeparators(folder));
     if (!problems.isEmpty()) text += QStringLiteral("\n\n") + problems.join(QLatin1Char('\n'));
+    const QStringList warnings = warningsOf(result);
+    outcome->warnings = static_cast<int>(warnings.size());
+    if (!warnings.isEmpty()) text += QStringLiteral("\n\n") + warningLines(warnings);
     return text;
 }
 
@@ -166,7 +186,7 @@ BatchRunOutcome runBatchFromMenu(QWidget* parent, const std::string& commandName
     }
     outcome.ran = true;
     outcome.message = summary(result, skipped, folder, &outcome);
-    prompts().message(parent, outcome.failed ? QMessageBox::Warning : QMessageBox::Information,
+    prompts().message(parent, outcome.failed || outcome.warnings ? QMessageBox::Warning : QMessageBox::Information,
                       QStringLiteral("Quillmark"), outcome.message);
     return outcome;
 }

@@ -7,7 +7,7 @@
 // Before anything is written the user is asked once, when files of the
 // outputs' names are in the folder already, whether to replace them, skip
 // their inputs (they are then not part of the sequence) or not run at all.
-// The user is told what was saved, skipped and failed.
+// The user is told what was saved, skipped and failed, and every warning.
 #pragma once
 
 #include <QString>
@@ -23,6 +23,7 @@ struct BatchRunOutcome {
     int saved = 0;      // files saved into the folder
     int skipped = 0;    // files left out because a file of their name was in the folder
     int failed = 0;     // files that failed, were cancelled or not run
+    int warnings = 0;   // warnings of the files and the sequence, all in the report
     QString message;    // what the user was told
 };
 

@@ -34,6 +34,7 @@
 #include "viewer/ProgressStatus.h"
 #include "viewer/TextFileWindow.h"
 #include "viewer/ViewerPrompts.h"
+#include "viewer/WarningLines.h"
 
 namespace qmviewer {
 namespace {
@@ -149,6 +150,7 @@ void ViewerApp::stop() {
 void ViewerApp::installReports() {
     qmhost::alerts().setMode(qmhost::AlertMode::Handler);
     qmhost::alerts().setHandler([this](const std::string& text) { showMessage(QString::fromStdString(text), false); });
+    qmhost::alerts().setWarningHandler([this](const std::string& text) { warningGiven(QString::fromStdString(text)); });
     qmhost::progressMonitor().setOutput(nullptr);
     qmhost::progressMonitor().setListener([this] { progressChanged(); });
     qmhost::cursors().setListener([this](AVCursor cursor) { cursorChanged(cursor); });
@@ -172,6 +174,7 @@ void ViewerApp::installReports() {
 
 void ViewerApp::removeReports() {
     qmhost::alerts().setHandler({});
+    qmhost::alerts().setWarningHandler({});
     qmhost::alerts().setMode(qmhost::AlertMode::Print);
     qmhost::progressMonitor().setListener({});
     qmhost::cursors().setListener({});
@@ -214,6 +217,20 @@ QWidget* ViewerApp::dialogParent() const {
 void ViewerApp::showMessage(const QString& text, bool warning) {
     prompts().message(dialogParent(), warning ? QMessageBox::Warning : QMessageBox::Information,
                       QStringLiteral("Quillmark"), text);
+}
+
+void ViewerApp::warningGiven(const QString& text) {
+    mHeldWarnings << text;
+    // A run's warnings wait for its end: a message in its middle would stop it
+    // until answered, and would hide the warnings that follow.
+    if (!busy()) showHeldWarnings();
+}
+
+void ViewerApp::showHeldWarnings() {
+    if (mHeldWarnings.isEmpty() || busy() || QApplication::activeModalWidget()) return;
+    QStringList lines;
+    for (const QString& warning : std::exchange(mHeldWarnings, {})) lines << QStringLiteral("Warning: ") + warning;
+    showMessage(warningLines(lines), true);
 }
 
 DocumentWindow* ViewerApp::openFile(const QString& path, DocumentWindow* into) {
@@ -392,6 +409,7 @@ void ViewerApp::afterCommand() {
         window->updateTitle();
         window->refreshToolBars();
     }
+    showHeldWarnings();
 }
 
 void ViewerApp::progressChanged() {
@@ -433,7 +451,7 @@ void ViewerApp::flushChanges() {
 }
 
 void ViewerApp::windowUnblocked() {
-    if (!mPluginViews.empty()) QTimer::singleShot(0, this, &ViewerApp::afterCommand);
+    if (!mPluginViews.empty() || !mHeldWarnings.isEmpty()) QTimer::singleShot(0, this, &ViewerApp::afterCommand);
 }
 
 void ViewerApp::viewClosing(AVDoc view) {

@@ -1,7 +1,8 @@
 // The desktop host: the plug-in loaded into one QApplication (the plug-in
 // makes none of its own), a window per open document, and the host's model
 // shown with Qt. It routes what the host library reports to the windows:
-// alerts become message boxes, the progress monitor a status-bar bar with a
+// alerts become message boxes (the warnings given during a command or run
+// together in one, once it is over), the progress monitor a status-bar bar with a
 // wait cursor, changed documents are drawn again, and the window made active
 // becomes the front document (notification 2) once no run is under way. A
 // document that the plug-in opens (a run that writes into a new document) gets
@@ -136,6 +137,12 @@ private:
     void announceFront(AVDoc view);
     DocumentWindow* windowOf(AVDoc view) const;
     void showMessage(const QString& text, bool warning);
+    // A warning: shown at once outside commands and runs, else held until the
+    // command or run is over.
+    void warningGiven(const QString& text);
+    // The warnings held, in one message; nothing while a command or run is
+    // under way or a modal window is up.
+    void showHeldWarnings();
     QWidget* dialogParent() const;
 
     std::unique_ptr<qmhost::HostSession> mSession;
@@ -144,6 +151,7 @@ private:
     std::map<AVDoc, QString> mNewDocumentSources;  // the front document's name when the plug-in opened it
     std::map<QString, int> mNewDocumentNumbers;    // the last number given after each name
     std::vector<QString> mPluginFiles;  // the plug-in asked to show, not shown yet
+    QStringList mHeldWarnings;          // given during a command or run, not shown yet
     std::vector<QPointer<TextFileWindow>> mTextWindows;
     std::set<PDDoc> mChanged;
     QTimer* mChangeTimer = nullptr;

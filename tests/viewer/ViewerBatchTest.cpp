@@ -219,9 +219,8 @@ TEST_F(ViewerBatch, OutputsNeverReplaceInputsAndEscStopsTheSequence) {
     EXPECT_TRUE(Prompts().messages.value(0).contains("cancelled")) << Prompts().messages.value(0).toStdString();
 }
 
-// Answers the stamp manager when it shows modally: clicks the profile of that
-// name in its tree (control 1001) and then its stamp button (1), as a user would.
-// Looks again every 50 ms, for ten seconds at most.
+// Answers the stamp manager when it shows modally: picks the profile of that
+// name and stamps. Looks again every 50 ms, for ten seconds at most.
 void PickProfileInManager(const QString& profile, std::shared_ptr<bool> answered, int triesLeft = 200) {
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal || modal->objectName() != "CProfilesDlg") {
@@ -229,33 +228,8 @@ void PickProfileInManager(const QString& profile, std::shared_ptr<bool> answered
             QTimer::singleShot(50, [profile, answered, triesLeft] { PickProfileInManager(profile, answered, triesLeft - 1); });
         return;
     }
-    auto* tree = modal->findChild<QTreeWidget*>("1001");
-    auto* stamp = modal->findChild<QPushButton*>("1");
-    if (!tree || !stamp) {
-        modal->close();
-        return;
-    }
-    const QList<QTreeWidgetItem*> found = tree->findItems(profile, Qt::MatchExactly);
-    if (found.isEmpty()) {
-        modal->close();
-        return;
-    }
-    // On the label (a click right of it selects nothing, as in a tree control).
-    const QRect row = tree->visualItemRect(found.front());
-    const QPoint at(row.left() + tree->iconSize().width() + 4 + tree->fontMetrics().horizontalAdvance(profile) / 2,
-                    row.center().y());
-    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-        QMouseEvent click(type, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton,
-                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(tree->viewport(), &click);
-    }
-    QApplication::processEvents();
-    *answered = stamp->isEnabled();
-    if (!stamp->isEnabled()) {
-        modal->close();
-        return;
-    }
-    stamp->click();
+    *answered = PickProfileAndStamp(modal, profile);
+    if (!*answered) modal->close();
 }
 
 TEST_F(ViewerBatch, TheStampManagerPicksTheProfileAndBatesNumbersGoOnFromFileToFile) {
@@ -276,6 +250,24 @@ TEST_F(ViewerBatch, TheStampManagerPicksTheProfileAndBatesNumbersGoOnFromFileToF
     EXPECT_NE(firstPage("one.pdf").find("QM-000001"), std::string::npos) << firstPage("one.pdf");
     EXPECT_NE(firstPage("two.pdf").find("QM-000004"), std::string::npos) << firstPage("two.pdf");
     for (const char* name : {"one.pdf", "two.pdf"}) EXPECT_EQ(qmtest::qpdfCheck(mOutputs.file(name)).status, 0);
+}
+
+TEST_F(ViewerBatch, TheReportTellsTheWarningsOfEachFile) {
+    Viewer().setBatchCommandName("StamperCmd");
+    // A system font that is not installed: the first file stamped says so (once a sequence).
+    ImportProfile("Fallback", R"({"kNumberOfStamps": 1, "kStamp0": {"kStampNameE": "F", "kTextE": "Fallback",
+        "kTypeC": 1, "kStyleSystemC": "NoSuchFont-Quillmark", "kOpacityS": 100, "kOverlay": true, "kColorFontC": 0}})");
+    auto answered = std::make_shared<bool>(false);
+    QTimer::singleShot(50, [answered] { PickProfileInManager("Fallback", answered); });
+    run(mOutputs.path());
+    DeleteProfile("Fallback");
+    ASSERT_TRUE(*answered) << Prompts().messages.join("\n").toStdString();
+    ASSERT_EQ(Prompts().messages.size(), 1) << Prompts().messages.join("\n---\n").toStdString();
+    const QString report = Prompts().messages[0];
+    EXPECT_TRUE(report.startsWith("2 of 2 files stamped")) << report.toStdString();
+    EXPECT_TRUE(report.contains("one.pdf: warning: the system font \"NoSuchFont-Quillmark\" of the stamp \"F\" is "
+                                "not installed: page 1 is stamped in Times-Roman instead"))
+        << report.toStdString();
 }
 
 }  // namespace

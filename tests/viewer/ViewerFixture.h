@@ -26,7 +26,7 @@ namespace qmviewertest {
 // Answers the viewer's questions from queues; records every message.
 class ScriptedPrompts : public qmviewer::ViewerPrompts {
 public:
-    void message(QWidget*, QMessageBox::Icon, const QString&, const QString& text) override { messages << text; }
+    void message(QWidget*, QMessageBox::Icon, const QString&, const QString& text) override;
     qmviewer::UnsavedAnswer askUnsaved(QWidget*, const QString& name) override;
     QStringList openFiles(QWidget*, const QString&) override;
     QString saveFile(QWidget*, const QString&, const QString&) override;
@@ -37,6 +37,7 @@ public:
     void clear();
 
     QStringList messages;
+    QList<bool> messagesDuringRuns;  // for each message: whether a run was under way when it showed
     QStringList unsavedAsked;
     std::deque<qmviewer::UnsavedAnswer> unsavedAnswers;
     std::deque<QStringList> openAnswers;
@@ -53,6 +54,16 @@ ScriptedPrompts& Prompts();
 const std::string& PluginFolder();
 // The folder with the sample PDF and profile.
 std::string SamplePath(const char* name);
+
+// Imports the profile JSON into the plug-ins folder under that name (its Stamp
+// menu lists it from then on); deletes it again.
+void ImportProfile(const std::string& name, const std::string& json);
+void DeleteProfile(const std::string& name);
+
+// In the stamp manager (modal or not): clicks the profile of that name in its
+// tree (control 1001), as a user would, and then its stamp button (1). False
+// when the profile is not there or the button stays disabled.
+bool PickProfileAndStamp(QWidget* manager, const QString& profile);
 
 // Closes every document without asking and every window, and clears the prompts.
 void CloseEverything();
