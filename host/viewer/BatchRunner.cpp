@@ -71,7 +71,8 @@ QStringList warningsOf(const qmhost::BatchSequenceResult& result) {
 QString summary(const qmhost::BatchSequenceResult& result, const QStringList& skipped, const QString& folder,
                 BatchRunOutcome* outcome) {
     QStringList problems;
-    for (const QString& name : skipped) problems << QStringLiteral("%1: skipped (a file of that name is in the folder)").arg(name);
+    for (const QString& name : skipped)
+        problems << QStringLiteral("%1: skipped (a file of that name is in the folder)").arg(name);
     outcome->skipped = static_cast<int>(skipped.size());
     for (const qmhost::BatchFileResult& file : result.files) {
         if (file.outcome == qmhost::BatchFileOutcome::Saved) {

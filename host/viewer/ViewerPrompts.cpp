@@ -68,8 +68,7 @@ public:
         return QFileDialog::getExistingDirectory(parent, title);
     }
 
-    ReplaceAnswer askReplace(QWidget* parent, const QString& folder, const QStringList& existing,
-                             int total) override {
+    ReplaceAnswer askReplace(QWidget* parent, const QString& folder, const QStringList& existing, int total) override {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("Quillmark"), replaceQuestion(folder, existing),
                         QMessageBox::NoButton, parent);
         box.setObjectName(QStringLiteral("ReplaceQuestion"));

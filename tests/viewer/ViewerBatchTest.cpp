@@ -140,9 +140,9 @@ TEST_F(ViewerBatch, FilesAlreadyInTheFolderAreReplacedSkippedOrKeptAsTheUserAnsw
         const char* name;
         QStringList inputs;
         ReplaceAnswer answer;
-        bool replaced;         // out/one.pdf is the new output
-        bool twoWritten;       // out/two.pdf is written
-        const char* report;    // the report's start; "" for none
+        bool replaced;       // out/one.pdf is the new output
+        bool twoWritten;     // out/two.pdf is written
+        const char* report;  // the report's start; "" for none
         size_t filesWorked;
     } rows[] = {
         {"replace", {"one.pdf", "two.pdf"}, ReplaceAnswer::Replace, true, true, "2 of 2 files stamped", 2},

@@ -136,10 +136,9 @@ void DeleteProfile(const std::string& name) {
     EXPECT_EQ(deleted.status, 0) << deleted.output;
 }
 
-bool PickProfileAndStamp(QWidget* manager, const QString& profile) {
+bool ClickProfile(QWidget* manager, const QString& profile) {
     auto* tree = manager->findChild<QTreeWidget*>("1001");
-    auto* stamp = manager->findChild<QPushButton*>("1");
-    if (!tree || !stamp) return false;
+    if (!tree) return false;
     const QList<QTreeWidgetItem*> found = tree->findItems(profile, Qt::MatchExactly);
     if (found.isEmpty()) return false;
     // On the label (a click right of it selects nothing, as in a tree control).
@@ -152,7 +151,12 @@ bool PickProfileAndStamp(QWidget* manager, const QString& profile) {
         QApplication::sendEvent(tree->viewport(), &click);
     }
     QApplication::processEvents();
-    if (!stamp->isEnabled()) return false;
+    return true;
+}
+
+bool PickProfileAndStamp(QWidget* manager, const QString& profile) {
+    auto* stamp = manager->findChild<QPushButton*>("1");
+    if (!stamp || !ClickProfile(manager, profile) || !stamp->isEnabled()) return false;
     stamp->click();
     return true;
 }

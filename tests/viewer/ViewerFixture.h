@@ -61,8 +61,10 @@ void ImportProfile(const std::string& name, const std::string& json);
 void DeleteProfile(const std::string& name);
 
 // In the stamp manager (modal or not): clicks the profile of that name in its
-// tree (control 1001), as a user would, and then its stamp button (1). False
-// when the profile is not there or the button stays disabled.
+// tree (control 1001), as a user would; false when it is not there.
+bool ClickProfile(QWidget* manager, const QString& profile);
+// Clicks the profile and then the manager's stamp button (1). False when the
+// profile is not there or the button stays disabled.
 bool PickProfileAndStamp(QWidget* manager, const QString& profile);
 
 // Closes every document without asking and every window, and clears the prompts.
