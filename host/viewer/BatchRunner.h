@@ -4,7 +4,10 @@
 // runs with the application's progress monitor (numbering goes on from file
 // to file), alerts held back, and Esc stopping it after the current page. The
 // outputs get their inputs' names in the folder and never replace an input.
-// The user is told what was saved and what failed.
+// Before anything is written the user is asked once, when files of the
+// outputs' names are in the folder already, whether to replace them, skip
+// their inputs (they are then not part of the sequence) or not run at all.
+// The user is told what was saved, skipped and failed, and every warning.
 #pragma once
 
 #include <QString>
@@ -18,7 +21,9 @@ namespace qmviewer {
 struct BatchRunOutcome {
     bool ran = false;   // false: the user cancelled, or it could not start (message says why)
     int saved = 0;      // files saved into the folder
+    int skipped = 0;    // files left out because a file of their name was in the folder
     int failed = 0;     // files that failed, were cancelled or not run
+    int warnings = 0;   // warnings of the files and the sequence, all in the report
     QString message;    // what the user was told
 };
 

@@ -34,6 +34,7 @@
 #include "viewer/ProgressStatus.h"
 #include "viewer/TextFileWindow.h"
 #include "viewer/ViewerPrompts.h"
+#include "viewer/WarningLines.h"
 
 namespace qmviewer {
 namespace {
@@ -137,6 +138,7 @@ void ViewerApp::stop() {
     }
     mWindows.clear();
     mPluginViews.clear();
+    mNewDocumentSources.clear();
     mPluginFiles.clear();
     for (TextFileWindow* window : mTextWindows)
         if (window) window->deleteLater();
@@ -148,6 +150,7 @@ void ViewerApp::stop() {
 void ViewerApp::installReports() {
     qmhost::alerts().setMode(qmhost::AlertMode::Handler);
     qmhost::alerts().setHandler([this](const std::string& text) { showMessage(QString::fromStdString(text), false); });
+    qmhost::alerts().setWarningHandler([this](const std::string& text) { warningGiven(QString::fromStdString(text)); });
     qmhost::progressMonitor().setOutput(nullptr);
     qmhost::progressMonitor().setListener([this] { progressChanged(); });
     qmhost::cursors().setListener([this](AVCursor cursor) { cursorChanged(cursor); });
@@ -160,6 +163,8 @@ void ViewerApp::installReports() {
     });
     qmhost::setPluginViewListener([this](AVDoc view) {
         mPluginViews.push_back(view);
+        const DocumentWindow* source = windowOf(mFront);
+        mNewDocumentSources[view] = source ? source->documentName() : QString();
         if (!busy()) QTimer::singleShot(0, this, &ViewerApp::afterCommand);
     });
     qmhost::setViewClosingListener([this](AVDoc view) { viewClosing(view); });
@@ -169,6 +174,7 @@ void ViewerApp::installReports() {
 
 void ViewerApp::removeReports() {
     qmhost::alerts().setHandler({});
+    qmhost::alerts().setWarningHandler({});
     qmhost::alerts().setMode(qmhost::AlertMode::Print);
     qmhost::progressMonitor().setListener({});
     qmhost::cursors().setListener({});
@@ -211,6 +217,20 @@ QWidget* ViewerApp::dialogParent() const {
 void ViewerApp::showMessage(const QString& text, bool warning) {
     prompts().message(dialogParent(), warning ? QMessageBox::Warning : QMessageBox::Information,
                       QStringLiteral("Quillmark"), text);
+}
+
+void ViewerApp::warningGiven(const QString& text) {
+    mHeldWarnings << text;
+    // A run's warnings wait for its end: a message in its middle would stop it
+    // until answered, and would hide the warnings that follow.
+    if (!busy()) showHeldWarnings();
+}
+
+void ViewerApp::showHeldWarnings() {
+    if (mHeldWarnings.isEmpty() || busy() || QApplication::activeModalWidget()) return;
+    QStringList lines;
+    for (const QString& warning : std::exchange(mHeldWarnings, {})) lines << QStringLiteral("Warning: ") + warning;
+    showMessage(warningLines(lines), true);
 }
 
 DocumentWindow* ViewerApp::openFile(const QString& path, DocumentWindow* into) {
@@ -389,6 +409,7 @@ void ViewerApp::afterCommand() {
         window->updateTitle();
         window->refreshToolBars();
     }
+    showHeldWarnings();
 }
 
 void ViewerApp::progressChanged() {
@@ -430,11 +451,12 @@ void ViewerApp::flushChanges() {
 }
 
 void ViewerApp::windowUnblocked() {
-    if (!mPluginViews.empty()) QTimer::singleShot(0, this, &ViewerApp::afterCommand);
+    if (!mPluginViews.empty() || !mHeldWarnings.isEmpty()) QTimer::singleShot(0, this, &ViewerApp::afterCommand);
 }
 
 void ViewerApp::viewClosing(AVDoc view) {
     std::erase(mPluginViews, view);
+    mNewDocumentSources.erase(view);
     // The viewer's own closes have let go of the view already: this is a plug-in's.
     DocumentWindow* window = windowOf(view);
     if (!window) return;
@@ -456,6 +478,7 @@ void ViewerApp::showPluginViews() {
         } catch (const HostError&) {
             continue;  // closed again before its window came
         }
+        nameNewDocument(view);
         DocumentWindow* window = newWindow();
         QString error;
         if (!window->showView(view, &error)) {
@@ -466,6 +489,17 @@ void ViewerApp::showPluginViews() {
         window->activateWindow();
         mPendingFront = window;
     }
+}
+
+void ViewerApp::nameNewDocument(AVDoc view) {
+    const auto source = mNewDocumentSources.find(view);
+    const QString sourceName = source != mNewDocumentSources.end() ? source->second : QString();
+    if (source != mNewDocumentSources.end()) mNewDocumentSources.erase(source);
+    if (!qmhost::views().titleOf(view).empty() || !documentPath(qmhost::views().documentOf(view)).isEmpty()) return;
+    const QString base = sourceName.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(sourceName).completeBaseName();
+    const int number = ++mNewDocumentNumbers[base];
+    const QString name = sourceName.isEmpty() && number == 1 ? base : QStringLiteral("%1 %2").arg(base).arg(number);
+    qmhost::views().setTitle(view, name.toStdString());
 }
 
 void ViewerApp::showFile(const QString& path) {

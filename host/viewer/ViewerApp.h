@@ -1,7 +1,8 @@
 // The desktop host: the plug-in loaded into one QApplication (the plug-in
 // makes none of its own), a window per open document, and the host's model
 // shown with Qt. It routes what the host library reports to the windows:
-// alerts become message boxes, the progress monitor a status-bar bar with a
+// alerts become message boxes (the warnings given during a command or run
+// together in one, once it is over), the progress monitor a status-bar bar with a
 // wait cursor, changed documents are drawn again, and the window made active
 // becomes the front document (notification 2) once no run is under way. A
 // document that the plug-in opens (a run that writes into a new document) gets
@@ -18,6 +19,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <map>
 #include <memory>
 #include <set>
 #include <vector>
@@ -121,6 +123,10 @@ private:
     // Windows for the views the plug-in opened since the last command, once no
     // modal dialog is open.
     void showPluginViews();
+    // Names a document the plug-in made (it has no file) so that it can be told
+    // apart: its source document's name with a number ("report 1"), else
+    // "Untitled", "Untitled 2", ...
+    void nameNewDocument(AVDoc view);
     // A view about to close: its window lets go of it.
     void viewClosing(AVDoc view);
     // Asks about the window's unsaved changes (saving when asked); false when
@@ -131,12 +137,21 @@ private:
     void announceFront(AVDoc view);
     DocumentWindow* windowOf(AVDoc view) const;
     void showMessage(const QString& text, bool warning);
+    // A warning: shown at once outside commands and runs, else held until the
+    // command or run is over.
+    void warningGiven(const QString& text);
+    // The warnings held, in one message; nothing while a command or run is
+    // under way or a modal window is up.
+    void showHeldWarnings();
     QWidget* dialogParent() const;
 
     std::unique_ptr<qmhost::HostSession> mSession;
     std::vector<QPointer<DocumentWindow>> mWindows;  // the one last in front last
     std::vector<AVDoc> mPluginViews;    // opened by the plug-in, no window yet
+    std::map<AVDoc, QString> mNewDocumentSources;  // the front document's name when the plug-in opened it
+    std::map<QString, int> mNewDocumentNumbers;    // the last number given after each name
     std::vector<QString> mPluginFiles;  // the plug-in asked to show, not shown yet
+    QStringList mHeldWarnings;          // given during a command or run, not shown yet
     std::vector<QPointer<TextFileWindow>> mTextWindows;
     std::set<PDDoc> mChanged;
     QTimer* mChangeTimer = nullptr;

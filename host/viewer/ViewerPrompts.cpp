@@ -1,5 +1,6 @@
 #include "viewer/ViewerPrompts.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QPushButton>
@@ -8,6 +9,32 @@ namespace qmviewer {
 namespace {
 
 const char* kPdfFilter = "PDF files (*.pdf *.PDF);;All files (*)";
+
+// "The folder ... already holds ..." with the names, ten at most and how many more.
+QString replaceQuestion(const QString& folder, const QStringList& existing) {
+    const QString where = QDir::toNativeSeparators(folder);
+    if (existing.size() == 1)
+        return QStringLiteral("The folder \"%1\" already holds a file named \"%2\".").arg(where, existing.front());
+    constexpr qsizetype kShown = 10;
+    QStringList shown = existing.mid(0, kShown);
+    if (existing.size() > kShown) shown << QStringLiteral("and %1 more").arg(existing.size() - kShown);
+    return QStringLiteral("The folder \"%1\" already holds %2 files with the names of files to stamp:\n\n%3")
+        .arg(where)
+        .arg(existing.size())
+        .arg(shown.join(QLatin1Char('\n')));
+}
+
+// What Replace and Skip do.
+QString replaceChoices(qsizetype existing, int total) {
+    const bool one = existing == 1;
+    const qsizetype others = total - existing;
+    QString text = one ? QStringLiteral("Replace it with the stamped file, or skip it")
+                       : QStringLiteral("Replace them with the stamped files, or skip them");
+    if (others > 0)
+        text += others == 1 ? QStringLiteral(" and stamp the other file")
+                            : QStringLiteral(" and stamp the other %1 files").arg(others);
+    return text + QLatin1Char('?');
+}
 
 class DesktopPrompts : public ViewerPrompts {
 public:
@@ -39,6 +66,24 @@ public:
 
     QString chooseFolder(QWidget* parent, const QString& title) override {
         return QFileDialog::getExistingDirectory(parent, title);
+    }
+
+    ReplaceAnswer askReplace(QWidget* parent, const QString& folder, const QStringList& existing, int total) override {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Quillmark"), replaceQuestion(folder, existing),
+                        QMessageBox::NoButton, parent);
+        box.setObjectName(QStringLiteral("ReplaceQuestion"));
+        box.setInformativeText(replaceChoices(existing.size(), total));
+        QPushButton* replace = box.addButton(QStringLiteral("&Replace"), QMessageBox::DestructiveRole);
+        QPushButton* skip = box.addButton(QStringLiteral("&Skip"), QMessageBox::AcceptRole);
+        QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+        replace->setObjectName(QStringLiteral("Replace"));
+        skip->setObjectName(QStringLiteral("Skip"));
+        box.setDefaultButton(skip);
+        box.setEscapeButton(cancel);
+        box.exec();
+        if (box.clickedButton() == replace) return ReplaceAnswer::Replace;
+        if (box.clickedButton() == skip) return ReplaceAnswer::Skip;
+        return ReplaceAnswer::Cancel;
     }
 
     int pageNumber(QWidget* parent, int current, int count) override {

@@ -13,6 +13,9 @@ class QWidget;
 namespace qmviewer {
 
 enum class UnsavedAnswer { Save, Discard, Cancel };
+// What a batch sequence does with files of its outputs' names that are in the
+// output folder already: replace them, skip their inputs, or not run.
+enum class ReplaceAnswer { Replace, Skip, Cancel };
 
 class ViewerPrompts {
 public:
@@ -27,6 +30,10 @@ public:
     virtual QString saveFile(QWidget* parent, const QString& title, const QString& suggestedPath) = 0;
     // A folder; empty when the user cancels.
     virtual QString chooseFolder(QWidget* parent, const QString& title) = 0;
+    // Asked once before a batch sequence writes into folder, where the files
+    // named in existing are already (of total outputs).
+    virtual ReplaceAnswer askReplace(QWidget* parent, const QString& folder, const QStringList& existing,
+                                     int total) = 0;
     // A page number from 1 to count; 0 when the user cancels.
     virtual int pageNumber(QWidget* parent, int current, int count) = 0;
 };

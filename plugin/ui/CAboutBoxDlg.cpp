@@ -7,6 +7,7 @@
 #include "stamper/CProductIdentity.h"
 #include "ui/CAboutPages.h"
 #include "ui/ControlIds.h"
+#include "ui/PluginDialogLanguage.h"
 
 CAboutTabCtrl::CAboutTabCtrl(const CProductIdentity& inIdentity, QWidget* inParent) : QTabWidget(inParent) {
     setObjectName("1000");
@@ -22,6 +23,7 @@ void CAboutTabCtrl::ShowPage(int inIndex) {
 }
 
 CAboutBoxDlg::CAboutBoxDlg(const CProductIdentity& inIdentity, QWidget* inParent) : QDialog(inParent) {
+    ui::MarkAsPluginDialog(this);
     setObjectName("102");
     setWindowTitle(QStringLiteral("About ") + QString::fromStdString(inIdentity.GetName()));
     auto* buttons = new QDialogButtonBox(this);

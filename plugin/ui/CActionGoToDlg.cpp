@@ -14,6 +14,7 @@
 #include "engine/EngineHostFrame.h"
 #include "support/Alerts.h"
 #include "support/FixedPoint.h"
+#include "ui/PluginDialogLanguage.h"
 #include "ui/UiText.h"
 
 namespace {
@@ -29,6 +30,7 @@ CActionGoToDlg::CActionGoToDlg(QWidget* inParent) : CActionGoToDlg(inParent, "10
 }
 
 CActionGoToDlg::CActionGoToDlg(QWidget* inParent, const char* inPageId, double inZoomMinimum) : QDialog(inParent) {
+    ui::MarkAsPluginDialog(this);
     Build(inPageId, inZoomMinimum);
 }
 

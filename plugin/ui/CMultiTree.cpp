@@ -537,7 +537,22 @@ void CMultiTree::EndBand(bool inEscape) {
 
 // --- keyboard and collapse
 
+bool CMultiTree::edit(const QModelIndex& inIndex, EditTrigger inTrigger, QEvent* inEvent) {
+    const bool opened = QTreeWidget::edit(inIndex, inTrigger, inEvent);
+    if (opened) mEdited = inIndex;
+    return opened;
+}
+
+bool CMultiTree::CancelLabelEdit() {
+    QWidget* editor = state() == EditingState && mEdited.isValid() ? indexWidget(mEdited) : nullptr;
+    if (!editor) return false;
+    closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+    return true;
+}
+
 void CMultiTree::keyPressEvent(QKeyEvent* inEvent) {
+    // Esc while a label is edited ends the editing only, wherever the key lands.
+    if (inEvent->key() == Qt::Key_Escape && CancelLabelEdit()) return;
     if (!mMultiSelect) {
         QTreeWidget::keyPressEvent(inEvent);
         return;

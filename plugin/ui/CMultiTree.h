@@ -119,6 +119,10 @@ public:
     QTreeWidgetItem* GetDropTarget() const { return mDropTarget; }
     bool IsRubberBandShown() const;
 
+    // Closes an item's label editor without taking its text, as Esc in the
+    // editor does; false when no label is being edited.
+    bool CancelLabelEdit();
+
 signals:
     void selectionChanging(QTreeWidgetItem* inItem, bool inSelecting, bool* outVeto);
     void itemSelectChanged(QTreeWidgetItem* inItem, bool inSelected);
@@ -131,6 +135,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* inEvent) override;
     void mouseDoubleClickEvent(QMouseEvent* inEvent) override;
     void keyPressEvent(QKeyEvent* inEvent) override;
+    using QTreeWidget::edit;
+    // Remembers the item whose label editor opens.
+    bool edit(const QModelIndex& inIndex, EditTrigger inTrigger, QEvent* inEvent) override;
     void drawRow(QPainter* inPainter, const QStyleOptionViewItem& inOption, const QModelIndex& inIndex) const override;
     // A name the row cuts off ("…") shows whole as the row's tooltip.
     bool viewportEvent(QEvent* inEvent) override;
@@ -195,4 +202,7 @@ private:
     QSet<QTreeWidgetItem*> mRemembered;
     QRubberBand* mBand = nullptr;
     QTimer* mBandTimer = nullptr;
+
+    // The item whose label editor was opened last.
+    QPersistentModelIndex mEdited;
 };

@@ -13,6 +13,7 @@
 #include "stamper/CStamperPreferences.h"
 #include "ui/ControlIds.h"
 #include "ui/ModalSeam.h"
+#include "ui/PluginDialogLanguage.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ using ui::WithId;
 
 CPreferencesDlg::CPreferencesDlg(CStamperPreferences& inPreferences, QWidget* inParent)
     : QDialog(inParent), mPreferences(inPreferences) {
+    ui::MarkAsPluginDialog(this);
     setObjectName("107");
     setWindowTitle(Tr("Quillmark 预置"));
     BuildLayout();

@@ -112,6 +112,10 @@ public slots:
     // Close (button 2, Esc, the close box); during a run it asks the run to stop.
     void reject() override;
 
+protected:
+    // Esc while a label is edited ends the editing; the manager stays open.
+    void keyPressEvent(QKeyEvent* inEvent) override;
+
 private:
     // Layout and menus (CProfilesDlgLayout.cpp).
     void BuildLayout();

@@ -2,6 +2,7 @@
 // the design dialogs), delete, move, rename, cut, copy, paste, import, export,
 // the item popup and the enabling of all of them.
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
@@ -384,6 +385,15 @@ void CProfilesDlg::StartRename() {
     mRenameOldText = item->text(0);
     mTree->setFocus();
     mTree->editItem(item, 0);
+}
+
+void CProfilesDlg::keyPressEvent(QKeyEvent* inEvent) {
+    if (inEvent->key() == Qt::Key_Escape && mTree->CancelLabelEdit()) {
+        mRenameItem = nullptr;
+        mTree->setFocus();
+        return;
+    }
+    QDialog::keyPressEvent(inEvent);
 }
 
 void CProfilesDlg::OnRenamed(QTreeWidgetItem* inItem) {

@@ -26,6 +26,7 @@
 #include "ui/CMultiTree.h"
 #include "ui/CPreviewViewWnd.h"
 #include "ui/CProfilesDlg.h"
+#include "ui/PluginDialogLanguage.h"
 #include "ui/ProfilesDlgSupport.h"
 #include "ui/UiText.h"
 
@@ -69,6 +70,7 @@ constexpr int kPageFieldMax = 1000000000;
 }  // namespace
 
 CProfilesDlg::CProfilesDlg(QWidget* inParent, int32_t inTemplateId) : QDialog(inParent), mTemplateId(inTemplateId) {
+    ui::MarkAsPluginDialog(this);
     setObjectName(QStringLiteral("CProfilesDlg"));
     LiveManagers().push_back(this);
     gProfilesDlg = this;

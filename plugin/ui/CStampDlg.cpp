@@ -26,6 +26,7 @@
 #include "ui/CDashedPickerCB.h"
 #include "ui/CWeightPickerCB.h"
 #include "ui/DialogServices.h"
+#include "ui/PluginDialogLanguage.h"
 #include "ui/UiText.h"
 
 namespace {
@@ -62,6 +63,7 @@ void Quietly(F&& inBody) {
 
 CStampDlg::CStampDlg(int, QWidget* inParent, CStamp& inStamp)
     : QDialog(inParent), mStamp(inStamp), mManager(inParent) {
+    ui::MarkAsPluginDialog(this);
     setAttribute(Qt::WA_DeleteOnClose, false);
     gOpenDesignDialog = this;
     ui::EnableChildWindows(inParent, false);

@@ -14,6 +14,7 @@
 #include "ui/CAboutBoxDlg.h"
 #include "ui/CPreferencesDlg.h"
 #include "ui/CProfilesDlg.h"
+#include "ui/PluginDialogLanguage.h"
 #include "ui/StampDesigners.h"
 
 namespace ui {
@@ -94,6 +95,7 @@ void RemoveStamperDialogs() noexcept {
     SetDesktopFileOpener(OpenFileHandler());
     SetDesktopDisplayCheck(nullptr);
     SetMessagePump(nullptr);
+    StopWatchingRaisedWindows();
 }
 
 }  // namespace ui

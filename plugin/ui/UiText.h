@@ -80,6 +80,10 @@ enum : uint32_t {
     kStrEnterIntegerInRange = 1418,  // "%s" the lowest, "%s" the highest
     kStrEnterNumberInRange = 1419,
     kStrFontNotInstalled = 1420,     // "%s" is the font's name
+    kStrQtFolder = 1430,  // Qt's own texts its translation lacks, 1430 .. 1433
+    kStrQtDrive,
+    kStrQtShortcut,
+    kStrQtUnknown,
 
     // Messages with the ids their texts have always had.
     kStrNeedStampName = 23,

@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -250,6 +251,41 @@ TEST_F(ProfilesDlgTest, RenameChosenFromThePopupMenuKeepsItsEditorOpen) {
     QApplication::processEvents();
     EXPECT_EQ(TreeText(), "A[s1,s2,s3] Court[t1]");
     EXPECT_EQ(ProfileFiles(), (std::vector<std::string>{"A.nxp", "Court.nxp"}));
+}
+
+TEST_F(ProfilesDlgTest, EscWhileALabelIsEditedEndsTheEditingOnly) {
+    OpenManager();
+    QPointer<CProfilesDlg> manager(mManager);
+    CMultiTree* tree = mManager->GetTree();
+    // Wherever the key lands: in the editor, in the tree behind it, in the window.
+    const struct {
+        const char* name;
+        std::function<QWidget*(QLineEdit*)> target;
+    } rows[] = {
+        {"the editor", [](QLineEdit* editor) -> QWidget* { return editor; }},
+        {"the tree", [tree](QLineEdit*) -> QWidget* { return tree; }},
+        {"the manager", [this](QLineEdit*) -> QWidget* { return mManager; }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Select({"B"});
+        mManager->RunCommand(CProfilesDlg::kCmdRenameProfile);
+        QLineEdit* editor = nullptr;
+        for (QLineEdit* each : tree->viewport()->findChildren<QLineEdit*>())
+            if (each->isVisible()) editor = each;
+        ASSERT_NE(editor, nullptr);
+        editor->setText("Court");
+        QTest::keyClick(row.target(editor), Qt::Key_Escape);
+        QApplication::processEvents();
+        ASSERT_TRUE(manager && manager->isVisible()) << "the manager stays open";
+        EXPECT_FALSE(editor->isVisible()) << "the editing is over";
+        EXPECT_EQ(TreeText(), "A[s1,s2,s3] B[t1]") << "the typed name is not taken";
+        EXPECT_EQ(ProfileFiles(), (std::vector<std::string>{"A.nxp", "B.nxp"}));
+    }
+    // With no label edited, Esc closes the manager.
+    QTest::keyClick(tree, Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_TRUE(!manager || !manager->isVisible());
 }
 
 TEST_F(ProfilesDlgTest, LabelsAreNeverEditedOutsideTheRenameCommands) {

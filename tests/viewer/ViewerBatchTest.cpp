@@ -108,9 +108,10 @@ protected:
         Viewer().setBatchCommandName("StamperCmd");
         CloseEverything();
     }
-    void run(const std::string& outputFolder) {
-        Prompts().openAnswers = {{QString::fromStdString(mInputs.file("one.pdf")),
-                                  QString::fromStdString(mInputs.file("two.pdf"))}};
+    void run(const std::string& outputFolder, const QStringList& names = {"one.pdf", "two.pdf"}) {
+        QStringList inputs;
+        for (const QString& name : names) inputs << QString::fromStdString(mInputs.file(name.toStdString()));
+        Prompts().openAnswers = {inputs};
         Prompts().folderAnswers = {QString::fromStdString(outputFolder)};
         MenuAction(mWindow, {"File", "FileBatch"})->trigger();
     }
@@ -129,6 +130,51 @@ TEST_F(ViewerBatch, RunsTheChosenFilesIntoTheFolderWithProgress) {
     ASSERT_EQ(Prompts().messages.size(), 1);
     EXPECT_TRUE(Prompts().messages[0].startsWith("2 of 2 files stamped")) << Prompts().messages[0].toStdString();
     EXPECT_EQ(qmhost::progressMonitor().depth(), 0);
+    EXPECT_TRUE(Prompts().replaceAsked.isEmpty()) << "nothing there to replace";
+}
+
+TEST_F(ViewerBatch, FilesAlreadyInTheFolderAreReplacedSkippedOrKeptAsTheUserAnswers) {
+    using qmviewer::ReplaceAnswer;
+    const std::string lastWeeks = "last week's stamped set";
+    const struct {
+        const char* name;
+        QStringList inputs;
+        ReplaceAnswer answer;
+        bool replaced;       // out/one.pdf is the new output
+        bool twoWritten;     // out/two.pdf is written
+        const char* report;  // the report's start; "" for none
+        size_t filesWorked;
+    } rows[] = {
+        {"replace", {"one.pdf", "two.pdf"}, ReplaceAnswer::Replace, true, true, "2 of 2 files stamped", 2},
+        {"skip", {"one.pdf", "two.pdf"}, ReplaceAnswer::Skip, false, true, "1 of 2 files stamped", 1},
+        {"skip the only file", {"one.pdf"}, ReplaceAnswer::Skip, false, false, "0 of 1 files stamped", 0},
+        {"cancel", {"one.pdf", "two.pdf"}, ReplaceAnswer::Cancel, false, false, "", 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Prompts().clear();
+        gScript = CommandScript();
+        qmtest::FixtureFolder out;
+        qmtest::writeBytes(out.file("one.pdf"), lastWeeks);
+        Prompts().replaceAnswers = {row.answer};
+        run(out.path(), row.inputs);
+        EXPECT_EQ(Prompts().replaceAsked, QStringList{QStringLiteral("one.pdf of %1").arg(row.inputs.size())})
+            << "asked once, before anything is written";
+        EXPECT_EQ(qmtest::readBytes(out.file("one.pdf")) != lastWeeks, row.replaced);
+        if (row.replaced) {
+            EXPECT_EQ(qmtest::qpdfCheck(out.file("one.pdf")).status, 0);
+        }
+        EXPECT_EQ(qmtest::fileExists(out.file("two.pdf")), row.twoWritten);
+        EXPECT_EQ(gScript.progressDuringWork.size(), row.filesWorked);
+        if (!*row.report) {
+            EXPECT_TRUE(Prompts().messages.isEmpty()) << Prompts().messages.join("\n").toStdString();
+            continue;
+        }
+        ASSERT_EQ(Prompts().messages.size(), 1);
+        EXPECT_TRUE(Prompts().messages[0].startsWith(row.report)) << Prompts().messages[0].toStdString();
+        EXPECT_EQ(Prompts().messages[0].contains("one.pdf: skipped"), row.answer == ReplaceAnswer::Skip)
+            << Prompts().messages[0].toStdString();
+    }
 }
 
 TEST_F(ViewerBatch, NothingRunsWhenTheUserCancelsAChoice) {
@@ -159,6 +205,7 @@ TEST_F(ViewerBatch, NothingRunsWhenTheUserCancelsAChoice) {
 TEST_F(ViewerBatch, OutputsNeverReplaceInputsAndEscStopsTheSequence) {
     const std::string before = qmtest::readBytes(mInputs.file("one.pdf"));
     run(mInputs.path());
+    EXPECT_TRUE(Prompts().replaceAsked.isEmpty()) << "an input is never offered for replacing";
     EXPECT_TRUE(gScript.progressDuringWork.empty()) << "an input would be replaced: nothing is run";
     EXPECT_EQ(qmtest::readBytes(mInputs.file("one.pdf")), before);
     ASSERT_EQ(Prompts().messages.size(), 1);
@@ -172,9 +219,8 @@ TEST_F(ViewerBatch, OutputsNeverReplaceInputsAndEscStopsTheSequence) {
     EXPECT_TRUE(Prompts().messages.value(0).contains("cancelled")) << Prompts().messages.value(0).toStdString();
 }
 
-// Answers the stamp manager when it shows modally: clicks the profile of that
-// name in its tree (control 1001) and then its stamp button (1), as a user would.
-// Looks again every 50 ms, for ten seconds at most.
+// Answers the stamp manager when it shows modally: picks the profile of that
+// name and stamps. Looks again every 50 ms, for ten seconds at most.
 void PickProfileInManager(const QString& profile, std::shared_ptr<bool> answered, int triesLeft = 200) {
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal || modal->objectName() != "CProfilesDlg") {
@@ -182,33 +228,8 @@ void PickProfileInManager(const QString& profile, std::shared_ptr<bool> answered
             QTimer::singleShot(50, [profile, answered, triesLeft] { PickProfileInManager(profile, answered, triesLeft - 1); });
         return;
     }
-    auto* tree = modal->findChild<QTreeWidget*>("1001");
-    auto* stamp = modal->findChild<QPushButton*>("1");
-    if (!tree || !stamp) {
-        modal->close();
-        return;
-    }
-    const QList<QTreeWidgetItem*> found = tree->findItems(profile, Qt::MatchExactly);
-    if (found.isEmpty()) {
-        modal->close();
-        return;
-    }
-    // On the label (a click right of it selects nothing, as in a tree control).
-    const QRect row = tree->visualItemRect(found.front());
-    const QPoint at(row.left() + tree->iconSize().width() + 4 + tree->fontMetrics().horizontalAdvance(profile) / 2,
-                    row.center().y());
-    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-        QMouseEvent click(type, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton,
-                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(tree->viewport(), &click);
-    }
-    QApplication::processEvents();
-    *answered = stamp->isEnabled();
-    if (!stamp->isEnabled()) {
-        modal->close();
-        return;
-    }
-    stamp->click();
+    *answered = PickProfileAndStamp(modal, profile);
+    if (!*answered) modal->close();
 }
 
 TEST_F(ViewerBatch, TheStampManagerPicksTheProfileAndBatesNumbersGoOnFromFileToFile) {
@@ -229,6 +250,24 @@ TEST_F(ViewerBatch, TheStampManagerPicksTheProfileAndBatesNumbersGoOnFromFileToF
     EXPECT_NE(firstPage("one.pdf").find("QM-000001"), std::string::npos) << firstPage("one.pdf");
     EXPECT_NE(firstPage("two.pdf").find("QM-000004"), std::string::npos) << firstPage("two.pdf");
     for (const char* name : {"one.pdf", "two.pdf"}) EXPECT_EQ(qmtest::qpdfCheck(mOutputs.file(name)).status, 0);
+}
+
+TEST_F(ViewerBatch, TheReportTellsTheWarningsOfEachFile) {
+    Viewer().setBatchCommandName("StamperCmd");
+    // A system font that is not installed: the first file stamped says so (once a sequence).
+    ImportProfile("Fallback", R"({"kNumberOfStamps": 1, "kStamp0": {"kStampNameE": "F", "kTextE": "Fallback",
+        "kTypeC": 1, "kStyleSystemC": "NoSuchFont-Quillmark", "kOpacityS": 100, "kOverlay": true, "kColorFontC": 0}})");
+    auto answered = std::make_shared<bool>(false);
+    QTimer::singleShot(50, [answered] { PickProfileInManager("Fallback", answered); });
+    run(mOutputs.path());
+    DeleteProfile("Fallback");
+    ASSERT_TRUE(*answered) << Prompts().messages.join("\n").toStdString();
+    ASSERT_EQ(Prompts().messages.size(), 1) << Prompts().messages.join("\n---\n").toStdString();
+    const QString report = Prompts().messages[0];
+    EXPECT_TRUE(report.startsWith("2 of 2 files stamped")) << report.toStdString();
+    EXPECT_TRUE(report.contains("one.pdf: warning: the system font \"NoSuchFont-Quillmark\" of the stamp \"F\" is "
+                                "not installed: page 1 is stamped in Times-Roman instead"))
+        << report.toStdString();
 }
 
 }  // namespace

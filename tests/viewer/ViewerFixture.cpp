@@ -8,6 +8,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTreeWidget>
 #include <QThread>
 #include <QTimer>
 #include <memory>
@@ -80,6 +83,11 @@ T take(std::deque<T>& queue, T none) {
 
 }  // namespace
 
+void ScriptedPrompts::message(QWidget*, QMessageBox::Icon, const QString&, const QString& text) {
+    messages << text;
+    messagesDuringRuns << (qmhost::progressMonitor().depth() > 0);
+}
+
 qmviewer::UnsavedAnswer ScriptedPrompts::askUnsaved(QWidget*, const QString& name) {
     unsavedAsked << name;
     return take(unsavedAnswers, qmviewer::UnsavedAnswer::Cancel);
@@ -87,15 +95,22 @@ qmviewer::UnsavedAnswer ScriptedPrompts::askUnsaved(QWidget*, const QString& nam
 QStringList ScriptedPrompts::openFiles(QWidget*, const QString&) { return take(openAnswers, QStringList()); }
 QString ScriptedPrompts::saveFile(QWidget*, const QString&, const QString&) { return take(saveAnswers, QString()); }
 QString ScriptedPrompts::chooseFolder(QWidget*, const QString&) { return take(folderAnswers, QString()); }
+qmviewer::ReplaceAnswer ScriptedPrompts::askReplace(QWidget*, const QString&, const QStringList& existing, int total) {
+    replaceAsked << QStringLiteral("%1 of %2").arg(existing.join(QLatin1Char(','))).arg(total);
+    return take(replaceAnswers, qmviewer::ReplaceAnswer::Cancel);
+}
 int ScriptedPrompts::pageNumber(QWidget*, int, int) { return take(pageAnswers, 0); }
 
 void ScriptedPrompts::clear() {
     messages.clear();
+    messagesDuringRuns.clear();
     unsavedAsked.clear();
     unsavedAnswers.clear();
     openAnswers.clear();
     saveAnswers.clear();
     folderAnswers.clear();
+    replaceAsked.clear();
+    replaceAnswers.clear();
     pageAnswers.clear();
 }
 
@@ -104,6 +119,47 @@ ScriptedPrompts& Prompts() { return session().prompts; }
 const std::string& PluginFolder() { return session().folder->path(); }
 
 std::string SamplePath(const char* name) { return std::string(QM_TEST_SOURCE_DIR) + "/samples/" + name; }
+
+void ImportProfile(const std::string& name, const std::string& json) {
+    qmtest::FixtureFolder folder;
+    qmtest::writeBytes(folder.file("profile.json"), json);
+    const qmtest::CommandResult imported = qmtest::runCommand(
+        std::string(QM_TEST_CLI_PATH) + " --plugin-dir " + qmtest::shellQuote(PluginFolder()) + " profile import " +
+        qmtest::shellQuote(folder.file("profile.json")) + " --name " + qmtest::shellQuote(name));
+    EXPECT_EQ(imported.status, 0) << imported.output;
+}
+
+void DeleteProfile(const std::string& name) {
+    const qmtest::CommandResult deleted =
+        qmtest::runCommand(std::string(QM_TEST_CLI_PATH) + " --plugin-dir " + qmtest::shellQuote(PluginFolder()) +
+                           " profile delete " + qmtest::shellQuote(name));
+    EXPECT_EQ(deleted.status, 0) << deleted.output;
+}
+
+bool ClickProfile(QWidget* manager, const QString& profile) {
+    auto* tree = manager->findChild<QTreeWidget*>("1001");
+    if (!tree) return false;
+    const QList<QTreeWidgetItem*> found = tree->findItems(profile, Qt::MatchExactly);
+    if (found.isEmpty()) return false;
+    // On the label (a click right of it selects nothing, as in a tree control).
+    const QRect row = tree->visualItemRect(found.front());
+    const QPoint at(row.left() + tree->iconSize().width() + 4 + tree->fontMetrics().horizontalAdvance(profile) / 2,
+                    row.center().y());
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent click(type, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(tree->viewport(), &click);
+    }
+    QApplication::processEvents();
+    return true;
+}
+
+bool PickProfileAndStamp(QWidget* manager, const QString& profile) {
+    auto* stamp = manager->findChild<QPushButton*>("1");
+    if (!stamp || !ClickProfile(manager, profile) || !stamp->isEnabled()) return false;
+    stamp->click();
+    return true;
+}
 
 void CloseEverything() {
     while (qmhost::progressMonitor().depth() > 0) qmhost::progressMonitor().end();

@@ -26,21 +26,26 @@ namespace qmviewertest {
 // Answers the viewer's questions from queues; records every message.
 class ScriptedPrompts : public qmviewer::ViewerPrompts {
 public:
-    void message(QWidget*, QMessageBox::Icon, const QString&, const QString& text) override { messages << text; }
+    void message(QWidget*, QMessageBox::Icon, const QString&, const QString& text) override;
     qmviewer::UnsavedAnswer askUnsaved(QWidget*, const QString& name) override;
     QStringList openFiles(QWidget*, const QString&) override;
     QString saveFile(QWidget*, const QString&, const QString&) override;
     QString chooseFolder(QWidget*, const QString&) override;
+    qmviewer::ReplaceAnswer askReplace(QWidget*, const QString&, const QStringList& existing, int total) override;
     int pageNumber(QWidget*, int, int) override;
 
     void clear();
 
     QStringList messages;
+    QList<bool> messagesDuringRuns;  // for each message: whether a run was under way when it showed
     QStringList unsavedAsked;
     std::deque<qmviewer::UnsavedAnswer> unsavedAnswers;
     std::deque<QStringList> openAnswers;
     std::deque<QString> saveAnswers;
     std::deque<QString> folderAnswers;
+    // The replace questions asked: the names of the files there, "of" the outputs' number.
+    QStringList replaceAsked;
+    std::deque<qmviewer::ReplaceAnswer> replaceAnswers;  // none left: Cancel
     std::deque<int> pageAnswers;
 };
 
@@ -49,6 +54,18 @@ ScriptedPrompts& Prompts();
 const std::string& PluginFolder();
 // The folder with the sample PDF and profile.
 std::string SamplePath(const char* name);
+
+// Imports the profile JSON into the plug-ins folder under that name (its Stamp
+// menu lists it from then on); deletes it again.
+void ImportProfile(const std::string& name, const std::string& json);
+void DeleteProfile(const std::string& name);
+
+// In the stamp manager (modal or not): clicks the profile of that name in its
+// tree (control 1001), as a user would; false when it is not there.
+bool ClickProfile(QWidget* manager, const QString& profile);
+// Clicks the profile and then the manager's stamp button (1). False when the
+// profile is not there or the button stays disabled.
+bool PickProfileAndStamp(QWidget* manager, const QString& profile);
 
 // Closes every document without asking and every window, and clears the prompts.
 void CloseEverything();

@@ -1,10 +1,12 @@
 // The desktop host's windows on a real X server: a document the plug-in makes
-// (writing stamps into a new document) shows in a window of its own and is
-// asked about at Quit; Quit cancelled closes nothing; Save As renames the
-// window; Esc closes the plug-in's modal dialogs; Help and the log open in the
-// viewer itself, and an update check without a browser says so. Screenshots go
-// to the build folder.
+// (writing stamps into a new document) shows in a window of its own, named
+// after the document stamped, and is asked about at Quit; Quit cancelled
+// closes nothing; Save As renames the window; Esc closes the plug-in's modal
+// dialogs; Help and the log open in the viewer itself, and an update check
+// without a browser says so. Screenshots go to the build folder.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <QAction>
 #include <QApplication>
@@ -65,36 +67,53 @@ protected:
     qmtest::FixtureFolder mFolder;
 };
 
-TEST_F(ViewerWindowsOnScreen, ANewDocumentOfARunGetsItsOwnWindowAndQuitAsksAboutItFirst) {
+TEST_F(ViewerWindowsOnScreen, ANewDocumentOfARunGetsItsOwnNamedWindowAndQuitAsksAboutItFirst) {
     const std::string input = mFolder.file("in.pdf");
     qmtest::writeSimplePdf(input, 2);
     qmviewer::DocumentWindow* original = OpenAndDraw(input);
     ASSERT_NE(original, nullptr);
     setWriteToNewFile(original, true);
-    stampWithCourt(original);
-    ASSERT_TRUE(WaitFor([] { return Viewer().windows().size() == 2; })) << "the new document has a window";
-    qmviewer::DocumentWindow* made = Viewer().windows()[0] == original ? Viewer().windows()[1] : Viewer().windows()[0];
-    ASSERT_NE(made->view(), nullptr);
-    ASSERT_TRUE(WaitForDrawing(made));
-    EXPECT_TRUE(made->isVisible());
-    EXPECT_EQ(made->pages()->pageCount(), 2);
-    EXPECT_EQ(activeView(), made->view()) << "the new document is the front one";
-    EXPECT_TRUE(made->isWindowModified());
-    EXPECT_TRUE(made->windowTitle().startsWith("Untitled")) << made->windowTitle().toStdString();
+    // Each run makes a document of its own, named after the document stamped.
+    std::vector<qmviewer::DocumentWindow*> made;
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE(run);
+        original->activateWindow();
+        Viewer().windowActivated(original);
+        stampWithCourt(original);
+        ASSERT_TRUE(WaitFor([&] { return Viewer().windows().size() == made.size() + 2; }))
+            << "the new document has a window";
+        for (qmviewer::DocumentWindow* each : Viewer().windows())
+            if (each != original && std::find(made.begin(), made.end(), each) == made.end()) made.push_back(each);
+        qmviewer::DocumentWindow* latest = made.back();
+        ASSERT_NE(latest->view(), nullptr);
+        ASSERT_TRUE(WaitForDrawing(latest));
+        EXPECT_TRUE(latest->isVisible());
+        EXPECT_EQ(latest->pages()->pageCount(), 2);
+        EXPECT_EQ(activeView(), latest->view()) << "the new document is the front one";
+        EXPECT_TRUE(latest->isWindowModified());
+        EXPECT_EQ(latest->documentName().toStdString(), "in " + std::to_string(run));
+        EXPECT_TRUE(latest->windowTitle().startsWith(QStringLiteral("in %1[*]").arg(run)))
+            << latest->windowTitle().toStdString();
+    }
     EXPECT_FALSE(qmviewer::hasUnsavedChanges(original->document())) << "the input document is not stamped";
-    SaveScreenshot(made, "viewer-new-document");
+    SaveScreenshot(made.back(), "viewer-new-document");
 
-    // Quit asks about the new document before anything closes; Cancel keeps both open.
+    // Quit asks about each new document by its own name before anything
+    // closes; Cancel at the second keeps all three open.
     const AVDoc originalView = original->view();
-    Prompts().unsavedAnswers = {UnsavedAnswer::Cancel};
+    Prompts().unsavedAnswers = {UnsavedAnswer::Discard, UnsavedAnswer::Cancel};
     EXPECT_FALSE(Viewer().quit());
-    EXPECT_EQ(Prompts().unsavedAsked, QStringList{"Untitled"});
+    QStringList asked = Prompts().unsavedAsked;
+    asked.sort();
+    EXPECT_EQ(asked, (QStringList{"in 1", "in 2"}));
     EXPECT_EQ(original->view(), originalView) << "the unchanged document stays open";
-    EXPECT_NE(made->view(), nullptr);
+    for (qmviewer::DocumentWindow* each : made) EXPECT_NE(each->view(), nullptr);
 
     // Closed, the front document is the one in the window left in front.
-    Prompts().unsavedAnswers = {UnsavedAnswer::Discard};
-    ASSERT_TRUE(Viewer().closeDocument(made));
+    for (qmviewer::DocumentWindow* each : made) {
+        Prompts().unsavedAnswers = {UnsavedAnswer::Discard};
+        ASSERT_TRUE(Viewer().closeDocument(each));
+    }
     EXPECT_EQ(activeView(), originalView);
     // With the setting off again, the next run stamps the document shown.
     setWriteToNewFile(original, false);

@@ -28,7 +28,11 @@ void Alerts::show(const std::string& text) {
 void Alerts::warn(const std::string& text) {
     switch (mMode) {
         case AlertMode::Handler:
-            // The desktop shows a warning as it shows a note, marked as one.
+            if (mWarningHandler) {
+                trappedRun([&] { mWarningHandler(text); });
+                break;
+            }
+            // Without a handler of its own a warning is shown as a note, marked as one.
             show("Warning: " + text);
             break;
         case AlertMode::Print:

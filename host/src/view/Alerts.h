@@ -17,9 +17,9 @@ public:
     // A note: in a run, the message of its failure.
     void show(const std::string& text);
     // A warning: the operation goes on and its result stands. Printed in Print
-    // mode, handed to the handler as "Warning: text" in Handler mode; kept in
-    // Record and Silent mode (a batch sequence takes each file's warnings)
-    // until taken.
+    // mode; in Handler mode handed to the warning handler when one is set,
+    // else to the handler as "Warning: text"; kept in Record and Silent mode
+    // (a batch sequence takes each file's warnings) until taken.
     void warn(const std::string& text);
     // The warnings kept since the last take, oldest first; they are forgotten.
     std::vector<std::string> takeWarnings();
@@ -30,11 +30,14 @@ public:
     void clearRecorded() { mRecorded.clear(); }
     // What Handler mode calls (it prints while none is set); must not throw.
     void setHandler(std::function<void(const std::string&)> handler) { mHandler = std::move(handler); }
+    // What Handler mode calls for a warning (the text alone); must not throw.
+    void setWarningHandler(std::function<void(const std::string&)> handler) { mWarningHandler = std::move(handler); }
 
 private:
     AlertMode mMode = AlertMode::Print;
     std::vector<std::string> mRecorded;
     std::function<void(const std::string&)> mHandler;
+    std::function<void(const std::string&)> mWarningHandler;
     std::vector<std::string> mWarnings;
 };
 
