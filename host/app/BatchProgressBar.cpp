@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include "app/TerminalText.h"
 #include "view/Alerts.h"
 #include "view/ProgressMonitor.h"
 
@@ -24,7 +23,7 @@ void BatchProgressBar::show(const BatchProgress& progress) {
                                      ? std::filesystem::path(mInputs[progress.fileIndex]).filename().string()
                                      : std::string();
         monitor.setText("file " + std::to_string(progress.fileIndex + 1) + "/" + std::to_string(mInputs.size()) +
-                        " " + EscapeControlCharacters(name));
+                        " " + name);
     }
     monitor.setDuration(progress.duration);
     monitor.setCurrValue(progress.value);

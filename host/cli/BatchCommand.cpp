@@ -6,7 +6,7 @@
 #include "cabinet/CabinetHandles.h"
 #include "cli/CommandArguments.h"
 #include "app/HostSession.h"
-#include "app/TerminalText.h"
+#include "support/TerminalText.h"
 #include "cli/Interrupt.h"
 #include "cli/ProfileStore.h"
 #include "app/BatchProgressBar.h"

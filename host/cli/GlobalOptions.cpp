@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/TerminalText.h"
+#include "support/TerminalText.h"
 #include "cli/CommandLine.h"
 
 namespace qmcli {

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "HostTables.h"
-#include "app/TerminalText.h"
+#include "support/TerminalText.h"
 #include "cli/GlobalOptions.h"
 #include "cli/OpenDocuments.h"
 #include "qmhost/HostError.h"

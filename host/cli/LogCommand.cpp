@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/TerminalText.h"
+#include "support/TerminalText.h"
 #include "cli/AtomicFile.h"
 
 namespace qmcli {

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/HostSession.h"
-#include "app/TerminalText.h"
+#include "support/TerminalText.h"
 #include "cli/ProfileMenu.h"
 #include "view/MenuCommands.h"
 

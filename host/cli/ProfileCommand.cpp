@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "app/TerminalText.h"
+#include "support/TerminalText.h"
 #include "cli/AtomicFile.h"
 #include "cli/CommandArguments.h"
 #include "cli/ProfileJson.h"

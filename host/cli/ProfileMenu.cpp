@@ -5,6 +5,7 @@
 #include "cli/GlobalOptions.h"
 #include "cli/ProfileStore.h"
 #include "qmhost/AppViewTable.h"
+#include "qmhost/PDModelTable.h"
 #include "qmhost/HostError.h"
 
 namespace qmcli {
@@ -29,6 +30,26 @@ void listSubmenu(const AppViewTable* av, AVMenu submenu, std::vector<MenuEntry>*
 }
 
 bool hasActiveDocument() { return qmhost::appViewTable()->getActiveDoc() != nullptr; }
+
+// What the active document's security settings forbid of what stamping needs
+// ("printing and changes"); empty when they forbid none of it.
+std::string forbiddenByActiveDocument() {
+    const AppViewTable* av = qmhost::appViewTable();
+    uint32_t word = 0;
+    try {
+        word = qmhost::pdModelTable()->docGetPermissions(av->avDocGetPDDoc(av->getActiveDoc()));
+    } catch (const HostError&) {
+        return {};
+    }
+    std::vector<std::string> forbidden;
+    if (!(word & kPDPermPrint)) forbidden.push_back("printing");
+    if (!(word & kPDPermModify)) forbidden.push_back("changes");
+    if (!(word & kPDPermAnnotate)) forbidden.push_back("notes");
+    std::string text;
+    for (size_t i = 0; i < forbidden.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == forbidden.size() ? " and " : ", ") + forbidden[i];
+    return text;
+}
 
 std::string joinTitles(const std::vector<MenuEntry>& items) {
     std::string text;
@@ -101,10 +122,11 @@ CommandRun StampWithProfile(const std::string& profile) {
     const std::string itemName = found->name;
     run = RunMenuItem(itemName);
     if (run.outcome == qmhost::RunOutcome::Disabled) {
-        // The item is enabled when its profile file exists and a document is
-        // active; a document that may not be stamped is refused by the run,
-        // whose alert says why.
-        run.message = "the document may not be stamped with \"" + profile + "\"";
+        // The item is enabled when its profile file exists and the active
+        // document's security settings allow printing, changes and notes.
+        const std::string forbidden = forbiddenByActiveDocument();
+        run.message = "the document may not be stamped with \"" + profile + "\"" +
+                      (forbidden.empty() ? std::string() : " (its security settings forbid " + forbidden + ")");
     } else if (!run.ok && run.outcome == qmhost::RunOutcome::Ran) {
         run.message = "stamping with \"" + profile + "\" failed";
     }

@@ -41,9 +41,8 @@ CommandRun RunMenuItem(const std::string& name);
 
 // Stamps the active document with the profile: finds the item titled
 // `profile` under the Stamp submenu and runs it. Fails with a message when no
-// document is open, no profile has that name, the item is disabled or the run
-// showed an alert (as it does for a document whose security settings forbid
-// stamping, saying which).
+// document is open, no profile has that name, the item is disabled (the
+// document may not be stamped) or the run showed an alert.
 CommandRun StampWithProfile(const std::string& profile);
 
 // Undoes the last stamping run of the active document ("VELM:SUndo").

@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "app/HostSession.h"
-#include "app/TerminalText.h"
+#include "support/TerminalText.h"
 #include "cli/MenuCommand.h"
 #include "cli/OpenDocuments.h"
 #include "cli/ProfileMenu.h"

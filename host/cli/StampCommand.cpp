@@ -5,7 +5,7 @@
 #include "cli/CommandArguments.h"
 #include "cli/FileIdentity.h"
 #include "app/HostSession.h"
-#include "app/TerminalText.h"
+#include "support/TerminalText.h"
 #include "cli/OpenDocuments.h"
 #include "cli/ProfileMenu.h"
 

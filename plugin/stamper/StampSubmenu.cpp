@@ -73,9 +73,7 @@ CProfileMenuItem::CProfileMenuItem(int32_t inIndex, const TFileSpecifier& inFile
 
 bool CProfileMenuItem::ComputeEnabled() {
     if (StampManagerExists()) return false;
-    // A document whose security settings forbid stamping is refused by the
-    // run, which says why; a disabled item would not.
-    return FileSpecExists(mFile) && GetActiveDocument() != nullptr;
+    return FileSpecExists(mFile) && CanStampActiveDocument();
 }
 
 void CProfileMenuItem::Execute() {

@@ -26,8 +26,7 @@ public:
     CProfileMenuItem(int32_t inIndex, const TFileSpecifier& inFile);
 
     // False while the stamp manager exists; otherwise whether the profile file
-    // exists and a document is active (one that may not be stamped is refused
-    // by the run, with the reason).
+    // exists and the active document may be stamped.
     bool ComputeEnabled() override;
     // Stamps the active document with the profile (the run reports its own
     // failures to the user).

@@ -5,8 +5,9 @@
 
 #include <filesystem>
 
-#include "app/TerminalText.h"
+#include "support/TerminalText.h"
 #include "cabinet/HostText.h"
+#include "view/Alerts.h"
 
 namespace {
 
@@ -41,6 +42,19 @@ TEST(TerminalText, ControlCharactersAreWrittenOutAndTheRestKept) {
          "caf\xE9 \xC2\xA0 \xE6\x96\x87 \xF0\x9F\x99\x82 C:\\temp"},
     };
     for (const auto& row : rows) EXPECT_EQ(EscapeControlCharacters(row.text, row.lineBreaks), row.shown) << row.shown;
+}
+
+// Alerts the host prints itself, outside any command's capture.
+TEST(TerminalText, AlertsPrintedByTheHostAreWrittenOut) {
+    qmhost::Alerts& alerts = qmhost::alerts();
+    const qmhost::AlertMode before = alerts.mode();
+    alerts.setMode(qmhost::AlertMode::Print);
+    testing::internal::CaptureStderr();
+    alerts.show("cannot open \x1b[2J.pdf");
+    alerts.warn("\a");
+    const std::string printed = testing::internal::GetCapturedStderr();
+    alerts.setMode(before);
+    EXPECT_EQ(printed, "quillmark: cannot open \\e[2J.pdf\nquillmark: warning: \\a\n");
 }
 
 using CommandLineControlCharacters = CommandLineTest;

@@ -129,7 +129,8 @@ INSTANTIATE_TEST_SUITE_P(
         LineRow{"Half", 10, 5, "a.pdf", "quillmark: [###############               ] 50% a.pdf"},
         LineRow{"Done", 3, 3, "", "quillmark: [##############################] 100%"},
         LineRow{"PastTheEndIsShownAsDone", 4, 9, "", "quillmark: [##############################] 100%"},
-        LineRow{"NoDurationShowsTheCount", 0, 7, "x", "quillmark: 7 x"}),
+        LineRow{"NoDurationShowsTheCount", 0, 7, "x", "quillmark: 7 x"},
+        LineRow{"ControlCharactersWrittenOut", 0, 1, "\x1b]0;x\a.pdf", "quillmark: 1 \\e]0;x\\a.pdf"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(AppProgressMonitor, DrawsOnItsStreamAndClearsTheLineAtTheEnd) {

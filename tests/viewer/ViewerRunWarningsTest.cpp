@@ -26,11 +26,14 @@ class ViewerRunWarnings : public ::testing::Test {
 protected:
     void SetUp() override {
         CloseEverything();
-        ImportProfile("Warns", R"({"kNumberOfStamps": 2,
+        ImportProfile("Warns", R"({"kNumberOfStamps": 5,
           "kStamp0": {"kStampNameE": "W", "kTextE": ")" + ManyWords() + R"(", "kSizeE": 40, "kWordWrapCH": true,
                       "kVerticalS": 1, "kOpacityS": 100, "kOverlay": true, "kColorFontC": 0},
           "kStamp1": {"kStampNameE": "F", "kTextE": "Fallback", "kTypeC": 1, "kStyleSystemC": "NoSuchFont-Quillmark",
-                      "kOpacityS": 100, "kOverlay": true, "kColorFontC": 0}})");
+                      "kOpacityS": 100, "kOverlay": true, "kColorFontC": 0},
+          "kStamp2": {"kStampNameE": "Off", "kTextE": "x", "kUnitC": 0, "kHorizontalS": 20, "kOpacityS": 100},
+          "kStamp3": {"kStampNameE": "None", "kTextE": "x", "kPages": 1, "kPagesE": "2-2odd", "kOpacityS": 100},
+          "kStamp4": {"kStampNameE": "CJK", "kTextE": "\u4e2d", "kStyleStandardC": 4, "kOpacityS": 100}})");
     }
     void TearDown() override {
         CloseEverything();
@@ -77,6 +80,10 @@ TEST_F(ViewerRunWarnings, ARunsWarningsComeTogetherInOneMessageOnceItIsOver) {
             << said.toStdString();
         EXPECT_TRUE(said.contains("Warning: the system font \"NoSuchFont-Quillmark\" of the stamp \"F\" is not installed"))
             << said.toStdString();
+        for (const char* warning : {"the stamp \"Off\" lands on no visible part of pages 1-2",
+                                    "the stamp \"None\" is placed on no page",
+                                    "cannot show some characters of the stamp \"CJK\""})
+            EXPECT_TRUE(said.contains(warning)) << warning << "\n" << said.toStdString();
         EXPECT_EQ(Prompts().messagesDuringRuns, QList<bool>{false}) << "shown once the run is over";
         CloseEverything();
     }

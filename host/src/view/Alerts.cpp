@@ -1,5 +1,6 @@
 #include "view/Alerts.h"
 #include "core/ExceptionTrap.h"
+#include "support/TerminalText.h"
 
 #include <cstdio>
 
@@ -15,7 +16,7 @@ void Alerts::show(const std::string& text) {
             }
             [[fallthrough]];
         case AlertMode::Print:
-            std::fprintf(stderr, "quillmark: %s\n", text.c_str());
+            std::fprintf(stderr, "quillmark: %s\n", EscapeControlCharacters(text).c_str());
             break;
         case AlertMode::Record:
             mRecorded.push_back(text);
@@ -36,7 +37,7 @@ void Alerts::warn(const std::string& text) {
             show("Warning: " + text);
             break;
         case AlertMode::Print:
-            std::fprintf(stderr, "quillmark: warning: %s\n", text.c_str());
+            std::fprintf(stderr, "quillmark: warning: %s\n", EscapeControlCharacters(text).c_str());
             break;
         case AlertMode::Record:
         case AlertMode::Silent:

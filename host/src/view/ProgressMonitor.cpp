@@ -7,6 +7,7 @@
 #include "core/ExceptionTrap.h"
 #include "cabinet/CabinetHandles.h"
 #include "cabinet/HostText.h"
+#include "support/TerminalText.h"
 
 namespace qmhost {
 namespace {
@@ -109,7 +110,8 @@ std::string ProgressMonitor::line() const {
     } else {
         text += std::to_string(mValue);
     }
-    if (!mText.empty()) text += " " + mText;
+    // The text may name a file: its control characters are written out.
+    if (!mText.empty()) text += " " + EscapeControlCharacters(mText);
     return text;
 }
 

@@ -1,4 +1,4 @@
-#include "app/TerminalText.h"
+#include "support/TerminalText.h"
 
 namespace qmhost {
 namespace {
