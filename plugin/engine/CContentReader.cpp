@@ -5,7 +5,6 @@
 #include "engine/CContentBalance.h"
 #include "qmhost/HostError.h"
 #include "support/HostTables.h"
-#include "support/ScopeGuard.h"
 #include "support/cos/CASStream.h"
 #include "support/cos/PDFAtoms.h"
 
@@ -24,11 +23,26 @@ void FeedAll(ASStm data, CContentBalance& balance) {
     for (int32_t got; ReadPiece(data, piece, got);) balance.Feed(piece, static_cast<size_t>(got));
 }
 
-// Inflates zlib data to its end; false when it is damaged or cut short.
-bool InflateAll(ASStm data, CContentBalance& balance) {
-    z_stream z{};
-    if (inflateInit(&z) != Z_OK) return false;
-    const auto end = OnScopeExit([&] { inflateEnd(&z); });
+}  // namespace
+
+CContentReader::CContentReader()
+    : mDecodeParms(gCoreHFT->atomFromString("DecodeParms")), mInflater(std::make_unique<z_stream>()) {}
+
+CContentReader::~CContentReader() {
+    if (mInflaterReady) inflateEnd(mInflater.get());
+}
+
+bool CContentReader::InflateAll(ASStm data, CContentBalance& balance) {
+    // One inflater serves every stream: made once, then reset.
+    z_stream& z = *mInflater;
+    if (!mInflaterReady) {
+        z = z_stream{};
+        if (inflateInit(&z) != Z_OK) return false;
+        mInflaterReady = true;
+    } else if (inflateReset(&z) != Z_OK) {
+        return false;
+    }
+    z.avail_in = 0;
     char in[kPiece];
     char out[kPiece];
     bool more = true;  // input may follow
@@ -50,11 +64,7 @@ bool InflateAll(ASStm data, CContentBalance& balance) {
     }
 }
 
-}  // namespace
-
-CContentReader::CContentReader() : mDecodeParms(gCoreHFT->atomFromString("DecodeParms")) {}
-
-bool CContentReader::Read(CosObj contents, CContentBalance& balance) const {
+bool CContentReader::Read(CosObj contents, CContentBalance& balance) {
     try {
         const int32_t type = gCosHFT->objGetType(contents);
         if (type == CosStream) return Feed(contents, balance);
@@ -87,7 +97,7 @@ CContentReader::Coding CContentReader::CodingOf(CosObj stream) const {
     return gCosHFT->dictKnown(dict, mDecodeParms) ? Coding::kHost : Coding::kFlate;
 }
 
-bool CContentReader::Feed(CosObj stream, CContentBalance& balance) const {
+bool CContentReader::Feed(CosObj stream, CContentBalance& balance) {
     const Coding coding = CodingOf(stream);
     CASStream data(gCosHFT->streamOpen(stream, coding == Coding::kHost ? kCosStreamDecoded : kCosStreamStored));
     if (coding == Coding::kFlate) return InflateAll(data, balance);

@@ -90,7 +90,7 @@ void CPDFPlacement::SetPageView(bool inPageView) { mPageView = inPageView; }
 void CPDFPlacement::SetPage(PDPage inPage) {
     mPage = inPage;
     mKnownPage = nullptr;
-    mHasPlacedBox = false;
+    ForgetPlacedBox();
 }
 
 void CPDFPlacement::ResetMatrix() { mMatrix = {kASFixedOne, 0, 0, kASFixedOne, 0, 0}; }
@@ -131,43 +131,56 @@ bool CPDFPlacement::Compute() {
 }
 
 void CPDFPlacement::NotePlacedBox(const ASFixedMatrix& inRotated) {
-    // Each corner on its own: a turned box's bounds are not those of its
-    // bounds turned again.
-    const double l = FixedToDouble(mElementBox.left), r = FixedToDouble(mElementBox.right);
-    const double b = FixedToDouble(mElementBox.bottom), t = FixedToDouble(mElementBox.top);
-    bool first = true;
-    for (const Point corner : {Point{l, b}, Point{l, t}, Point{r, b}, Point{r, t}}) {
-        Point placed = Map(inRotated, corner);
-        if (mPageView) placed = Map(mKnownInverse, placed);
-        mPlacedLeft = first ? placed.x : std::min(mPlacedLeft, placed.x);
-        mPlacedRight = first ? placed.x : std::max(mPlacedRight, placed.x);
-        mPlacedBottom = first ? placed.y : std::min(mPlacedBottom, placed.y);
-        mPlacedTop = first ? placed.y : std::max(mPlacedTop, placed.y);
-        first = false;
-    }
-    mHasPlacedBox = true;
+    // Only kept here: a write computes several times per page, and the box is
+    // worked out once, when PlacedOffPage asks.
+    mNoted = {mElementBox, inRotated, mPageView ? mKnownInverse : kIdentity, true};
+    mPlaced = kNotPlaced;
 }
 
 void CPDFPlacement::SetPlacedBox(const ASFixedRect& inBox) {
-    mPlacedLeft = FixedToDouble(std::min(inBox.left, inBox.right));
-    mPlacedRight = FixedToDouble(std::max(inBox.left, inBox.right));
-    mPlacedBottom = FixedToDouble(std::min(inBox.bottom, inBox.top));
-    mPlacedTop = FixedToDouble(std::max(inBox.bottom, inBox.top));
-    mHasPlacedBox = true;
+    mNoted.fromCompute = false;
+    mPlaced = {FixedToDouble(std::min(inBox.left, inBox.right)), FixedToDouble(std::min(inBox.bottom, inBox.top)),
+               FixedToDouble(std::max(inBox.left, inBox.right)), FixedToDouble(std::max(inBox.bottom, inBox.top)),
+               true};
+}
+
+void CPDFPlacement::ForgetPlacedBox() {
+    mNoted.fromCompute = false;
+    mPlaced = kNotPlaced;
+}
+
+void CPDFPlacement::WorkOutPlacedBox() const {
+    // Each corner on its own: a turned box's bounds are not those of its
+    // bounds turned again.
+    const ASFixedRect& box = mNoted.box;
+    const double l = FixedToDouble(box.left), r = FixedToDouble(box.right);
+    const double b = FixedToDouble(box.bottom), t = FixedToDouble(box.top);
+    bool first = true;
+    for (const Point corner : {Point{l, b}, Point{l, t}, Point{r, b}, Point{r, t}}) {
+        const Point placed = Map(mNoted.view, Map(mNoted.rotated, corner));
+        mPlaced.left = first ? placed.x : std::min(mPlaced.left, placed.x);
+        mPlaced.right = first ? placed.x : std::max(mPlaced.right, placed.x);
+        mPlaced.bottom = first ? placed.y : std::min(mPlaced.bottom, placed.y);
+        mPlaced.top = first ? placed.y : std::max(mPlaced.top, placed.y);
+        first = false;
+    }
+    mPlaced.known = true;
+    mNoted.fromCompute = false;
 }
 
 bool CPDFPlacement::PlacedOffPage() const {
-    if (!mHasPlacedBox) return false;
+    if (mNoted.fromCompute) WorkOutPlacedBox();
+    if (!mPlaced.known) return false;
     const double pageLeft = FixedToDouble(std::min(mPageBox.left, mPageBox.right));
     const double pageRight = FixedToDouble(std::max(mPageBox.left, mPageBox.right));
     const double pageBottom = FixedToDouble(std::min(mPageBox.bottom, mPageBox.top));
     const double pageTop = FixedToDouble(std::max(mPageBox.bottom, mPageBox.top));
     // How far the box and the page overlap across and up; below 0 they are apart.
-    const double across = std::min(mPlacedRight, pageRight) - std::max(mPlacedLeft, pageLeft);
-    const double up = std::min(mPlacedTop, pageTop) - std::max(mPlacedBottom, pageBottom);
+    const double across = std::min(mPlaced.right, pageRight) - std::max(mPlaced.left, pageLeft);
+    const double up = std::min(mPlaced.top, pageTop) - std::max(mPlaced.bottom, pageBottom);
     if (across < 0 || up < 0) return true;
     // Touching the page's edge shows nothing of a box that has an area.
-    return (across == 0 && mPlacedRight > mPlacedLeft) || (up == 0 && mPlacedTop > mPlacedBottom);
+    return (across == 0 && mPlaced.right > mPlaced.left) || (up == 0 && mPlaced.top > mPlaced.bottom);
 }
 
 void CPDFPlacement::ReadPageGeometry() {

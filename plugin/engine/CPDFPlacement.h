@@ -68,7 +68,7 @@ public:
     // notes their union (user space) with SetPlacedBox. SetPage and
     // ForgetPlacedBox drop the note (ForgetPlacedBox: nothing is drawn).
     void SetPlacedBox(const ASFixedRect& inBox);
-    void ForgetPlacedBox() { mHasPlacedBox = false; }
+    void ForgetPlacedBox();
     // True when a box is noted and no part of it lies on mPageBox, the part of
     // the page that is shown (a box without width or height: when it lies
     // beside the page's box, not on its edge).
@@ -111,6 +111,8 @@ private:
     // Notes where inRotated (the placement without its scale, as displayed
     // when the page-view flag is set) puts mElementBox, in user space.
     void NotePlacedBox(const ASFixedMatrix& inRotated);
+    // mPlaced from mNoted.
+    void WorkOutPlacedBox() const;
     // mTurn for mRotation, worked out again only when the rotation changed.
     const Turn& TurnForRotation();
     // The corners of mElementBox turned by the rotation; the last box's are
@@ -141,9 +143,22 @@ private:
     ASFixedMatrix mKnownInverse{kASFixedOne, 0, 0, kASFixedOne, 0, 0};
     bool mKnownInvertible = false;
     Turn mTurn;
-    // The noted box, in the page's user space (left <= right, bottom <= top).
-    bool mHasPlacedBox = false;
-    double mPlacedLeft = 0, mPlacedBottom = 0, mPlacedRight = 0, mPlacedTop = 0;
+    // What the last Compute placed, kept until the box is asked for.
+    struct NotedPlacement {
+        ASFixedRect box;
+        ASFixedMatrix rotated;
+        ASFixedMatrix view;  // from user space as displayed to user space
+        bool fromCompute;    // mPlaced is still to be worked out from these
+    };
+    static constexpr ASFixedMatrix kIdentity{kASFixedOne, 0, 0, kASFixedOne, 0, 0};
+    mutable NotedPlacement mNoted{{0, 0, 0, 0}, kIdentity, kIdentity, false};
+    // The placed box, in the page's user space (left <= right, bottom <= top).
+    struct PlacedBox {
+        double left, bottom, right, top;
+        bool known;
+    };
+    static constexpr PlacedBox kNotPlaced{0, 0, 0, 0, false};
+    mutable PlacedBox mPlaced = kNotPlaced;
     // The element box and rotation whose corners were worked out last.
     bool mHaveCorners = false;
     ASFixedRect mCornersBox{0, 0, 0, 0};
