@@ -3,7 +3,9 @@
 // half the size of the stamped output. Each reports the failure naming the
 // output file and the reason (exit status 1, or an error line in a session), leaves the
 // output file that was there before byte for byte as it was, leaves no
-// temporary file in the output folder and does not touch the input.
+// temporary file in the output folder and does not touch the input. Each
+// refuses, in the same way, an encrypted input it could not write back
+// readable, and a session's run before a failed save can still be undone.
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -84,13 +86,14 @@ void ExpectSessionErrorNaming(const InProcessRun& run, const std::string& output
     EXPECT_EQ(run.status, 1) << what;
 }
 
+const SaveRow kSaveRows[] = {
+    {"stamp", &CommandLineSaveFailure::Stamp, ExpectExitFailureNaming},
+    {"batch", &CommandLineSaveFailure::Batch, ExpectExitFailureNaming},
+    {"session save", &CommandLineSaveFailure::SessionSave, ExpectSessionErrorNaming},
+};
+
 TEST_F(CommandLineSaveFailure, ADiskThatFillsFailsTheSaveAndKeepsTheOldOutput) {
-    const SaveRow rows[] = {
-        {"stamp", &CommandLineSaveFailure::Stamp, ExpectExitFailureNaming},
-        {"batch", &CommandLineSaveFailure::Batch, ExpectExitFailureNaming},
-        {"session save", &CommandLineSaveFailure::SessionSave, ExpectSessionErrorNaming},
-    };
-    for (const SaveRow& row : rows) {
+    for (const SaveRow& row : kSaveRows) {
         // A clean run gives the size of the output the limit cuts short.
         ClearOutputs();
         const InProcessRun clean = (this->*row.run)();
@@ -144,6 +147,50 @@ TEST_F(CommandLineSaveFailure, ASessionSavesAgainOnceTheDiskHasRoom) {
     for (int page = 1; page <= 3; ++page)
         EXPECT_NE(PageText(Output(), page).find("QM-00000" + std::to_string(page)), std::string::npos) << page;
     EXPECT_EQ(OutputFolder(), std::vector<std::string>{"contract.pdf"});
+}
+
+// An encrypted input whose encryption dictionary lacks /Length: qpdf reads
+// it with the key length its password check confirms, but would write it back
+// with none. Before, each road reported success for a file whose every stream
+// decrypted to garbage.
+TEST_F(CommandLineSaveFailure, AnEncryptedInputWithoutItsKeyLengthIsRefusedNamingTheReason) {
+    qmtest::writeOwnerEncryptedPdf(Input(), 2, qmtest::OwnerEncryption::Rc4Key128, true);
+    const std::string reason = "cannot write " + Output() + ": the encryption dictionary of " + Input() +
+                               " has no /Length for its 128-bit key";
+    for (const SaveRow& row : kSaveRows) {
+        ClearOutputs();
+        const InProcessRun run = (this->*row.run)();
+        row.expectFailure(run, Output(), row.command);
+        EXPECT_EQ(clitest::CountOf(run.out + run.err, reason), 1u) << row.command << ": " << run.out << run.err;
+        EXPECT_EQ(OutputFolder(), std::vector<std::string>{}) << row.command << ": no file, no temporary file";
+    }
+}
+
+// Before, the plug-in was told of the save before the write and dropped the
+// run's undo records, and `undo` answered "nothing to undo".
+TEST_F(CommandLineSaveFailure, RunBeforeAFailedSaveCanStillBeUndone) {
+    for (const bool fullDisk : {false, true}) {
+        const std::string what = fullDisk ? "onto a full disk" : "into a missing folder";
+        const std::string target = fullDisk ? Output() : File("missing/out.pdf");
+        const std::string saved = File(fullDisk ? "undone-full.pdf" : "undone-missing.pdf");
+        ClearOutputs();
+        const std::vector<std::string> lines = {"open " + Input(), "stamp mixed", "save " + target, "undo",
+                                                "save " + saved,   "quit"};
+        std::unique_ptr<qmtest::FileSizeLimit> limit;
+        const InProcessRun run = clitest::RunInProcess(Plugins(), {"session"}, lines, [&](size_t line) {
+            limit.reset();
+            // Less than the stamped document needs.
+            if (fullDisk && line == 2) limit = std::make_unique<qmtest::FileSizeLimit>(1024);
+        });
+        const std::vector<std::string> answers = clitest::LinesOf(run.out);
+        ASSERT_EQ(answers.size(), lines.size()) << what << ": " << run.out << run.err;
+        EXPECT_EQ(answers[2].rfind("error: cannot write " + target, 0), 0u) << what << ": " << answers[2];
+        EXPECT_EQ(answers[3], "ok") << what << ": the undo";
+        EXPECT_EQ(answers[4], "ok") << what;
+        EXPECT_FALSE(qmtest::fileExists(target)) << what;
+        EXPECT_EQ(qmtest::qpdfCheck(saved).status, 0) << what;
+        EXPECT_EQ(AllText(saved).find("QM-"), std::string::npos) << what << ": the stamps were taken off";
+    }
 }
 
 }  // namespace
