@@ -9,6 +9,7 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFWriter.hh>
+#include <qpdf/QUtil.hh>
 
 #include "EngineFixture.h"
 #include "common/QpdfFixtures.h"
@@ -239,15 +240,7 @@ TEST_F(PDFDocumentTest, WrapAllPageContentsSharesOneSaveAndOneRestoreStream) {
 }
 
 std::string Plain(const std::string& data) { return data; }
-std::string Hex(const std::string& data) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : data) {
-        const auto byte = static_cast<unsigned char>(c);
-        out += {kDigits[byte >> 4], kDigits[byte & 15]};
-    }
-    return out + ">";
-}
+std::string Hex(const std::string& data) { return QUtil::hex_encode(data) + ">"; }
 std::string HexOfFlate(const std::string& data) { return Hex(qmtest::deflate(data)); }
 std::string CutShort(const std::string& data) { return qmtest::deflate(data).substr(0, 8); }
 
