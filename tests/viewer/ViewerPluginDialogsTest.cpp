@@ -99,13 +99,6 @@ TEST_F(ViewerPluginDialogs, EscStopsAStampRunStartedFromTheMenuAfterItsCurrentPa
     EXPECT_TRUE(Prompts().messages.isEmpty()) << Prompts().messages.join("\n").toStdString();
 }
 
-// The design dialog that is open over the stamp manager; null when none.
-QDialog* openDesignDialog() {
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (top->inherits("CStampDlg") && top->isVisible()) return qobject_cast<QDialog*>(top);
-    return nullptr;
-}
-
 // The texts of the buttons and labels of a window.
 QStringList textsOf(const QWidget* window) {
     QStringList texts;
@@ -151,7 +144,9 @@ TEST_F(ViewerPluginDialogs, WhatAPluginDialogRaisesReadsInThePluginsLanguage) {
         QAction* action = manager->findChild<QAction*>(command);
         EXPECT_TRUE(action && action->isEnabled()) << command;
         action->trigger();
-        QDialog* dialog = openDesignDialog();
+        QDialog* dialog = nullptr;  // the design dialog open over the manager
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->inherits("CStampDlg") && top->isVisible()) dialog = qobject_cast<QDialog*>(top);
         if (dialog) {
             dialog->activateWindow();
             WaitFor([dialog] { return QApplication::activeWindow() == dialog; });
@@ -200,7 +195,6 @@ TEST_F(ViewerPluginDialogs, WhatAPluginDialogRaisesReadsInThePluginsLanguage) {
     ASSERT_TRUE(WithNextModal([] { qmhost::appViewTable()->alertNote("Quillmark"); },
                               [&](QDialog* box) { own = textsOf(box); }));
     EXPECT_TRUE(own.contains("OK")) << own.join("|").toStdString();
-    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "OK"), QStringLiteral("OK"));
 }
 
 }  // namespace

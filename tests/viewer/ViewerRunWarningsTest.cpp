@@ -15,20 +15,13 @@ using namespace qmviewertest;
 
 namespace {
 
-// Words enough for many lines at 40 points.
-std::string ManyWords() {
-    std::string text;
-    for (int i = 0; i < 120; ++i) text += "word" + std::to_string(i) + " ";
-    return text + "end";
-}
-
 class ViewerRunWarnings : public ::testing::Test {
 protected:
     void SetUp() override {
         CloseEverything();
         ImportProfile("Warns", R"({"kNumberOfStamps": 5,
-          "kStamp0": {"kStampNameE": "W", "kTextE": ")" + ManyWords() + R"(", "kSizeE": 40, "kWordWrapCH": true,
-                      "kVerticalS": 1, "kOpacityS": 100, "kOverlay": true, "kColorFontC": 0},
+          "kStamp0": {"kStampNameE": "W", "kTextE": ")" + std::string(2000, 'w') + R"(", "kSizeE": 40,
+                      "kWordWrapCH": true, "kVerticalS": 1, "kOpacityS": 100, "kOverlay": true, "kColorFontC": 0},
           "kStamp1": {"kStampNameE": "F", "kTextE": "Fallback", "kTypeC": 1, "kStyleSystemC": "NoSuchFont-Quillmark",
                       "kOpacityS": 100, "kOverlay": true, "kColorFontC": 0},
           "kStamp2": {"kStampNameE": "Off", "kTextE": "x", "kUnitC": 0, "kHorizontalS": 20, "kOpacityS": 100},
