@@ -1,10 +1,12 @@
 // `quillmark batch`: one batch sequence of the plug-in's batch command over
 // several files; numbers go on from file to file, outputs are named after the
-// inputs, and inputs are never written.
+// inputs, inputs are never written, and a file that may not be stamped is
+// refused while the others go on.
 #include "CommandLineFixture.h"
 #include "InProcessCommand.h"
 
 #include <filesystem>
+#include <tuple>
 
 namespace {
 
@@ -107,6 +109,48 @@ TEST_F(CommandLineBatch, WarningsAreNamedByFileInOneFormAndInTheOrderOfTheFiles)
     }
     EXPECT_EQ(perFile[0], 1u) << run.err;
     EXPECT_GT(perFile[2], 1u) << "qpdf's repairs and the stamp's warning: " << run.err;
+}
+
+// A document whose security settings forbid printing, changes or notes was
+// stamped by a batch, where `stamp` and a session refused it. It is refused
+// with the reason, on every road, and the batch goes on with the others; one
+// opened with its owner password (here the empty one) keeps every right.
+TEST_F(CommandLineBatch, ADocumentThatMayNotBeStampedIsRefusedWithTheReasonAndTheOthersGoOn) {
+    for (const auto& [name, owner, restrictions] : {std::tuple{"noprint.pdf", "owner", "--print=none"},
+                                                    std::tuple{"locked.pdf", "owner", "--print=none --modify=none"},
+                                                    std::tuple{"ownerless.pdf", "", "--print=none --modify=none"}})
+        ASSERT_EQ(qmtest::runCommand("qpdf --encrypt '' " + Q(owner) + " 256 " + restrictions + " -- " +
+                                     Q(File("in/a.pdf")) + " " + Q(File(std::string("in/") + name)))
+                      .status,
+                  0);
+    const std::string lockedBytes = qmtest::readBytes(File("in/locked.pdf"));
+
+    const auto batch =
+        CliSplit("batch --profile numbers --out-dir " + Q(File("out")) + " " + Q(File("in/a.pdf")) + " " +
+                 Q(File("in/noprint.pdf")) + " " + Q(File("in/locked.pdf")) + " " + Q(File("in/ownerless.pdf")));
+    EXPECT_EQ(batch.status, 1) << batch.err;
+    EXPECT_EQ(batch.out, File("out/a.pdf") + "\n" + File("out/ownerless.pdf") + "\n") << batch.err;
+    for (const auto& [file, reason] :
+         {std::pair{"noprint.pdf", "the document may not be stamped (its security settings forbid printing)"},
+          std::pair{"locked.pdf",
+                    "the document may not be stamped (its security settings forbid printing, changes and notes)"}}) {
+        EXPECT_NE(batch.err.find(std::string(file) + ": error: " + reason), std::string::npos) << batch.err;
+        EXPECT_FALSE(qmtest::fileExists(File(std::string("out/") + file))) << file;
+    }
+    // The refused files take no Bates numbers.
+    EXPECT_NE(PageText(File("out/ownerless.pdf"), 2).find("QM-000004"), std::string::npos)
+        << PageText(File("out/ownerless.pdf"), 2);
+
+    const auto session =
+        Session("open " + File("in/locked.pdf") + "\nstamp numbers\nclose\nopen " + File("in/ownerless.pdf") +
+                "\nstamp numbers\nsave " + File("session.pdf") + "\nquit\n");
+    EXPECT_EQ(session.status, 1) << session.output;
+    EXPECT_NE(session.output.find("error: the document may not be stamped with \"numbers\" (its security settings "
+                                  "forbid printing, changes and notes)\nok\nok\nok\nok\nok\n"),
+              std::string::npos)
+        << session.output;
+    EXPECT_NE(PageText(File("session.pdf"), 1).find("QM-000001"), std::string::npos);
+    EXPECT_EQ(qmtest::readBytes(File("in/locked.pdf")), lockedBytes);
 }
 
 }  // namespace
