@@ -358,9 +358,9 @@ TEST_F(PageContentTest, ExportedSamplesAreTheOnesThePageDraws) {
     }
 }
 
-// A pipe at the target is refused with a message saying why, and stays a pipe:
-// the export does not rename a regular file over it.
-TEST_F(PageContentTest, ExportOntoAPipeIsRefusedAndKeepsThePipe) {
+// A pipe at the target is refused with a message saying why (that it stays a
+// pipe, with no file left beside it, is the file replacing's own test).
+TEST_F(PageContentTest, ExportOntoAPipeIsRefusedSayingWhy) {
     const std::string pdf = folder.file("image.pdf"), target = folder.file("pipe");
     writeImagePdf(pdf, ExportCase{"", "/DeviceGray", 1, 8, false, false, true, ""});
     ASSERT_EQ(::mkfifo(target.c_str(), 0600), 0);
@@ -371,10 +371,6 @@ TEST_F(PageContentTest, ExportOntoAPipeIsRefusedAndKeepsThePipe) {
         EXPECT_THROW(exportImage(element, target, jpeg), ErrorCode) << jpeg;
         EXPECT_EQ(std::string(GetErrorMessage()),
                   "Cannot write the image file " + target + ": it exists and is not a regular file");
-        struct stat st {};
-        ASSERT_EQ(stat(target.c_str(), &st), 0);
-        EXPECT_TRUE(S_ISFIFO(st.st_mode)) << jpeg;
-        EXPECT_EQ(folder.entries(), (std::vector<std::string>{"image.pdf", "pipe"})) << "no file left behind";
     }
 }
 
