@@ -51,6 +51,11 @@ public:
 
 qmviewer::ViewerApp& Viewer();
 ScriptedPrompts& Prompts();
+// While it lives, the viewer asks with the desktop's own dialogs, not Prompts().
+struct DesktopPromptsInUse {
+    DesktopPromptsInUse() { qmviewer::setPrompts(nullptr); }
+    ~DesktopPromptsInUse() { qmviewer::setPrompts(&Prompts()); }
+};
 const std::string& PluginFolder();
 // The folder with the sample PDF and profile.
 std::string SamplePath(const char* name);

@@ -128,10 +128,7 @@ QString folderTypeIn(QFileDialog* dialog, const QString& inFolder, const QString
 // refused at OK, the image file dialog's folders. The viewer's own messages
 // keep theirs.
 TEST_F(ViewerPluginDialogs, WhatAPluginDialogRaisesReadsInThePluginsLanguage) {
-    struct DesktopPromptsInUse {
-        DesktopPromptsInUse() { qmviewer::setPrompts(nullptr); }
-        ~DesktopPromptsInUse() { qmviewer::setPrompts(&Prompts()); }
-    } desktop;
+    DesktopPromptsInUse desktop;
     qmtest::FixtureFolder folder;
     QDir().mkpath(QString::fromStdString(folder.file("sub")));
     MenuAction(mWindow, {"Extensions", "VELM:Quillmark", "VELM:SManageStamps"})->trigger();

@@ -17,9 +17,7 @@ using qmviewer::ReplaceAnswer;
 namespace {
 
 class DesktopPrompts : public ::testing::Test {
-protected:
-    void SetUp() override { qmviewer::setPrompts(nullptr); }
-    void TearDown() override { qmviewer::setPrompts(&Prompts()); }
+    DesktopPromptsInUse mDesktop;
 };
 
 TEST_F(DesktopPrompts, TheReplaceQuestionNamesTheFilesThereAndOffersReplaceSkipAndCancel) {
