@@ -50,13 +50,10 @@ protected:
     int RunInterrupted(const std::vector<std::string>& args, int signals, Moment moment) {
         const int watch = ::inotify_init1(IN_CLOEXEC);
         EXPECT_GE(watch, 0);
-        if (moment == Moment::Saving) {
-            EXPECT_GE(::inotify_add_watch(watch, File("out").c_str(), IN_CREATE), 0);
-        } else {
-            EXPECT_GE(::inotify_add_watch(watch, File("in").c_str(), IN_OPEN), 0);
-        }
-        const auto isMoment = [moment](const std::string& name) {
-            return moment == Moment::Saving ? name[0] == '.' : name == "large.pdf";
+        const bool saving = moment == Moment::Saving;
+        EXPECT_GE(::inotify_add_watch(watch, File(saving ? "out" : "in").c_str(), saving ? IN_CREATE : IN_OPEN), 0);
+        const auto isMoment = [saving](const std::string& name) {
+            return saving ? name[0] == '.' : name == "large.pdf";
         };
         std::vector<std::string> words = {QM_TEST_CLI_PATH, "--plugin-dir", Plugins()};
         words.insert(words.end(), args.begin(), args.end());
