@@ -32,11 +32,9 @@ void WriteInput(const OpenStateRow& row, const std::string& path) {
     QPDF q;
     q.emptyPDF();
     QPDFObjectHandle ocg = q.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /OCG /Name (Layer) >>"));
-    QPDFObjectHandle off = QPDFObjectHandle::newArray();
-    if (row.optionalContentOff) off.appendItem(ocg);
-    QPDFObjectHandle properties = QPDFObjectHandle::parse("<< /D << >> >>");
-    properties.replaceKey("/OCGs", QPDFObjectHandle::newArray({ocg}));
-    properties.getKey("/D").replaceKey("/OFF", off);
+    QPDFObjectHandle properties = QPDFObjectHandle::parse("<< /OCGs [] /D << /OFF [] >> >>");
+    properties.getKey("/OCGs").appendItem(ocg);
+    if (row.optionalContentOff) properties.getKey("/D").getKey("/OFF").appendItem(ocg);
     q.getRoot().replaceKey("/OCProperties", properties);
     QPDFObjectHandle resources = QPDFObjectHandle::parse(
         "<< /Font << /F1 << /Type /Font /Subtype /Type1 /BaseFont /Helvetica >> >> /Properties << >> >>");
