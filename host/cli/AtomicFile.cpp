@@ -10,6 +10,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "core/ScopeGuard.h"
 #include "support/FileReplacing.h"
 
 namespace qmcli {
@@ -26,20 +27,6 @@ std::string sizeText(uint64_t bytes) {
     if (bytes >= kMiB && bytes % kMiB == 0) return std::to_string(bytes / kMiB) + " MiB";
     return std::to_string(bytes) + " bytes";
 }
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : mFd(fd) {}
-    ~Descriptor() {
-        if (mFd >= 0) ::close(mFd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int fd() const { return mFd; }
-
-private:
-    int mFd;
-};
 
 // Reads what fd holds into *bytes, at most limit bytes; false when there is
 // more. Raises std::bad_alloc; a read error leaves errno set and answers true
@@ -81,14 +68,15 @@ NewFile WriteNewFile(const std::string& path, std::string_view bytes, std::strin
 }
 
 bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error, const ReadLimit& limit) {
-    const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.fd() < 0) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         *error = "cannot read " + path + ": " + std::strerror(errno);
         return false;
     }
+    const auto closeFile = qmhost::onScopeExit([fd] { ::close(fd); });
     const std::string tooLarge = path + " is larger than " + limit.kind + " may be (" + sizeText(limit.bytes) + ")";
     struct stat info;
-    const bool measured = ::fstat(file.fd(), &info) == 0;
+    const bool measured = ::fstat(fd, &info) == 0;
     if (measured && S_ISDIR(info.st_mode)) {
         *error = path + " is a folder, not a file";
         return false;
@@ -102,7 +90,7 @@ bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* err
         std::string content;
         if (regular) content.reserve(static_cast<size_t>(info.st_size));
         bool failed = false;
-        if (!readAll(file.fd(), limit.bytes, &content, &failed)) {
+        if (!readAll(fd, limit.bytes, &content, &failed)) {
             *error = tooLarge;
             return false;
         }

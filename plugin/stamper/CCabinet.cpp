@@ -94,7 +94,7 @@ bool CCabinet::WriteToFile(const TFileSpecifier& inFile) const {
         },
         "qm");
     if (error != 0 && !hostFailed)
-        SetErrorMessage(std::string("cannot write ") + inFile.GetPath() + ": " + std::strerror(error));
+        SetErrorMessage(std::string("cannot write ") + inFile.GetPath() + ": " + ReplaceFileErrorText(error));
     return error == 0;
 }
 

@@ -150,19 +150,15 @@ PDDoc NewDocumentWithPagesOf(PDDoc inSource) {
 
 }  // namespace
 
-PDDoc GetActiveDocument() {
-    if (!gAppViewHFT) return nullptr;
+bool CanStampActiveDocument() {
+    if (!gAppViewHFT) return false;
     try {
         const AVDoc view = gAppViewHFT->getActiveDoc();
-        return view ? gAppViewHFT->avDocGetPDDoc(view) : nullptr;
+        const PDDoc doc = view ? gAppViewHFT->avDocGetPDDoc(view) : nullptr;
+        return doc && StampingForbiddenReason(doc).empty();
     } catch (const HostError&) {
-        return nullptr;
+        return false;
     }
-}
-
-bool CanStampActiveDocument() {
-    const PDDoc doc = GetActiveDocument();
-    return doc && StampingForbiddenReason(doc).empty();
 }
 
 bool ApplyProfileToDocument(CProfileFile& ioProfile, PDDoc inDoc, bool inInteractive) {

@@ -20,10 +20,6 @@
 #include "stamper/CProfileFile.h"
 #include "stamper/RunProgress.h"
 
-// The document of the active view; null when there is none or the host
-// cannot tell. Never throws.
-PDDoc GetActiveDocument();
-
 // True when a view is active, it has a document, and the document's permission
 // word allows printing, changing the document and adding notes, all three
 // (false on a host that does not tell the word; StampingPermission.h).

@@ -148,7 +148,7 @@ bool CPreferences::WriteFile() {
     const int error =
         ReplaceFileWhole(path.c_str(), [&](const char* inTempPath, int) { return WriteToTempFile(inTempPath); }, "pfs");
     if (error != 0) {
-        mProblem = "The preferences file " + path + " cannot be written (" + std::strerror(error) +
+        mProblem = "The preferences file " + path + " cannot be written (" + ReplaceFileErrorText(error) +
                    "); the old file is kept.";
         return false;
     }
