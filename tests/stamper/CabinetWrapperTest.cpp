@@ -233,6 +233,16 @@ TEST_F(CabinetWrapper, WriteIntoAMissingFolderFails) {
     EXPECT_FALSE(profile.WriteToFile(TFileSpecifier()));
 }
 
+// A pipe in the profile's place is kept, and the message says why.
+TEST_F(CabinetWrapper, WriteOntoAPipeIsRefusedSayingWhy) {
+    ASSERT_EQ(::mkfifo(Path("pipe.nxp").c_str(), 0600), 0);
+    CCabinet profile;
+    ClearErrorMessage();
+    EXPECT_FALSE(profile.WriteToFile(TFileSpecifier(Path("pipe.nxp").c_str())));
+    EXPECT_NE(std::string(GetErrorMessage()).find("pipe.nxp: it exists and is not a regular file"), std::string::npos)
+        << GetErrorMessage();
+}
+
 TEST_F(CabinetWrapper, RewriteKeepsTheFilesPermissionsAndItsLink) {
     const std::string real = Path("real.nxp");
     const std::string link = Path("link.nxp");
